@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+
+#include "analysis/number_array.h"
+#include "analysis/sample_lines.h"
+
+namespace rrscope {
+
+// The data that lives with the window between clicks. The members keep the
+// names under which the window's code knows them.
+struct AnalysisState {
+  rrscope::SampleLines SampleLines;            // lines of the last loaded file
+  NumberArray PeakTimes{"PeakTimes"};      // sample position of each detected R peak
+  NumberArray RRIntervals{"RRIntervals"};  // distance in samples between neighbouring peaks
+  std::int16_t DebugPage = 0;           // the RR interval the debug frame centres on
+};
+
+}  // namespace rrscope

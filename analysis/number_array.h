@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace rrscope {
+
+// A run's array of numbers, positions 1 to 10,000,000. It holds only what the
+// last run wrote; every other position reads as 0, so nothing of an earlier
+// run can show through. Memory grows with the positions written.
+class NumberArray {
+ public:
+  static constexpr std::int64_t kCapacity = 10'000'000;
+
+  explicit NumberArray(std::string name) : name_(std::move(name)) {}
+
+  // Throw a subscript-out-of-range RunError outside 1 to kCapacity.
+  double at(std::int64_t position) const;
+  void set(std::int64_t position, double value);
+
+  void clear() { values_.clear(); }
+  std::span<const double> written() const { return values_; }
+
+ private:
+  void checkPosition(std::int64_t position) const;
+
+  std::string name_;
+  std::vector<double> values_;  // position i at index i - 1
+};
+
+// Throws a subscript-out-of-range RunError unless `position` lies within 1 to
+// `capacity`; `what` names the array in the message.
+void checkSubscript(std::int64_t position, std::int64_t capacity, const std::string& what);
+
+// The nearest whole number, a half going to the even neighbour, as an array
+// position; a value beyond any position becomes one that fails the bounds.
+std::int64_t roundedPosition(double value);
+
+}  // namespace rrscope
