@@ -6,18 +6,11 @@
 
 namespace rrscope {
 
-void checkSubscript(std::int64_t position, std::int64_t capacity, const std::string& what) {
-  if (position >= 1 && position <= capacity) return;
+void throwSubscriptError(std::int64_t position, std::int64_t capacity, std::string_view what) {
   throw RunError(ErrorKind::subscriptOutOfRange,
-                 "position " + std::to_string(position) + " of " + what +
+                 "position " + std::to_string(position) + " of " + std::string(what) +
                      " lies outside 1 to " + std::to_string(capacity) +
                      "; check the parameters of the run");
-}
-
-std::int64_t roundedPosition(double value) {
-  const double rounded = std::nearbyint(value);
-  if (!(rounded >= -1e15 && rounded <= 1e15)) return -1;  // NaN too
-  return static_cast<std::int64_t>(rounded);
 }
 
 void NumberArray::checkPosition(std::int64_t position) const {

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace rrscope {
@@ -30,12 +32,22 @@ class NumberArray {
   std::vector<double> values_;  // position i at index i - 1
 };
 
+[[noreturn]] void throwSubscriptError(std::int64_t position, std::int64_t capacity,
+                                     std::string_view what);
+
 // Throws a subscript-out-of-range RunError unless `position` lies within 1 to
 // `capacity`; `what` names the array in the message.
-void checkSubscript(std::int64_t position, std::int64_t capacity, const std::string& what);
+inline void checkSubscript(std::int64_t position, std::int64_t capacity, std::string_view what) {
+  if (position < 1 || position > capacity) throwSubscriptError(position, capacity, what);
+}
 
 // The nearest whole number, a half going to the even neighbour, as an array
 // position; a value beyond any position becomes one that fails the bounds.
-std::int64_t roundedPosition(double value);
+inline std::int64_t roundedPosition(double value) {
+  if (!(value >= -1e15 && value <= 1e15)) return -1;  // NaN too
+  const auto truncated = static_cast<std::int64_t>(value);
+  if (static_cast<double>(truncated) == value) return truncated;  // the usual whole position
+  return static_cast<std::int64_t>(std::nearbyint(value));
+}
 
 }  // namespace rrscope

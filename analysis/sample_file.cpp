@@ -42,17 +42,17 @@ constexpr std::size_t kBlockSize = std::size_t{16} << 20;
 // The bytes of a file, read in large blocks. The size from fstat is only a
 // first guess: files that grow or report no size are read to their end.
 struct FileBytes {
-  std::unique_ptr<char[]> data;
+  LargeArray<char> data;
   std::size_t size = 0;
 };
 
 FileBytes readAll(int fd, std::size_t expected, const std::string& path) {
   std::size_t capacity = expected + 1;  // one more byte tells that the end was reached
-  FileBytes bytes{std::make_unique_for_overwrite<char[]>(capacity), 0};
+  FileBytes bytes{makeLargeArray<char>(capacity), 0};
   for (;;) {
     if (bytes.size == capacity) {
       const std::size_t grown = capacity + std::max(capacity, kBlockSize);
-      auto larger = std::make_unique_for_overwrite<char[]>(grown);
+      auto larger = makeLargeArray<char>(grown);
       std::memcpy(larger.get(), bytes.data.get(), bytes.size);
       bytes.data = std::move(larger);
       capacity = grown;

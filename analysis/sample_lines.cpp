@@ -12,19 +12,13 @@
 
 namespace rrscope {
 
-void LineStarts::push(std::uint64_t start) {
-  const std::uint64_t high = start >> lowBits_;
-  while (wraps_.size() < high) wraps_.push_back(low_.size());
-  const std::uint64_t mask = (std::uint64_t{1} << lowBits_) - 1;
-  low_.push_back(static_cast<std::uint32_t>(start & mask));
+void LineStarts::pushWrapped(std::uint64_t start) {
+  while (wraps_.size() < (start >> lowBits_)) wraps_.push_back(low_.size());
 }
 
-std::uint64_t LineStarts::operator[](std::size_t index) const {
-  std::uint64_t high = 0;
-  if (!wraps_.empty()) {
-    high = static_cast<std::uint64_t>(std::upper_bound(wraps_.begin(), wraps_.end(), index) -
-                                      wraps_.begin());
-  }
+std::uint64_t LineStarts::wrappedAt(std::size_t index) const {
+  const auto high = static_cast<std::uint64_t>(
+      std::upper_bound(wraps_.begin(), wraps_.end(), index) - wraps_.begin());
   return (high << lowBits_) | low_[index];
 }
 
@@ -79,7 +73,7 @@ class BreakScanner {
 
 }  // namespace
 
-SampleLines::SampleLines(std::unique_ptr<char[]> bytes, std::size_t size)
+SampleLines::SampleLines(LargeArray<char> bytes, std::size_t size)
     : bytes_(std::move(bytes)), size_(size) {
   // Sample lines are short; a guess from the size saves most regrowing.
   starts_.reserve(std::min<std::size_t>(size / 6 + 2, kCapacity + 1));
@@ -92,18 +86,9 @@ SampleLines::SampleLines(std::unique_ptr<char[]> bytes, std::size_t size)
 }
 
 SampleLines SampleLines::fromText(std::string_view text) {
-  auto bytes = std::make_unique_for_overwrite<char[]>(text.size());
+  auto bytes = makeLargeArray<char>(text.size());
   std::memcpy(bytes.get(), text.data(), text.size());
   return SampleLines(std::move(bytes), text.size());
-}
-
-std::string_view SampleLines::lineAt(std::size_t position) const {
-  const std::uint64_t begin = starts_[position - 1];
-  std::uint64_t end = starts_[position];
-  const char* data = bytes_.get();
-  if (end > begin && data[end - 1] == '\n') --end;
-  if (end > begin && data[end - 1] == '\r') --end;
-  return {data + begin, static_cast<std::size_t>(end - begin)};
 }
 
 }  // namespace rrscope

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include "analysis/run_values.h"
 
 namespace rrscope {
@@ -13,5 +15,11 @@ void drawPulseChart(RunContext& run);
 void showIntervalCount(RunContext& run);
 void drawHistogram(RunContext& run);
 void drawCorrelationChart(RunContext& run);
+
+// The markers of RR interval `interval` (1 to peakEnd - 3) that plotIntervals
+// draws, the rhythmogram's first. The scattergram's may lower the shift in
+// Text9 to the largest the series allows.
+void plotRhythmogramPoint(RunContext& run, std::int64_t interval);
+void plotScattergramPoint(RunContext& run, std::int64_t interval);
 
 }  // namespace rrscope

@@ -1,6 +1,5 @@
 #include "text/numeric_parse.h"
 
-#include <array>
 #include <charconv>
 #include <cstdint>
 #include <string>
@@ -38,49 +37,12 @@ class Cursor {
   std::size_t pos_ = 0;
 };
 
-// Powers of ten that a double holds exactly.
-constexpr std::array<double, 23> kExactPowersOfTen = {
-    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-
 // The parts of a decimal number with the skipped characters removed.
 struct Decimal {
   std::string digits;         // mantissa digits, the decimal point left out
   std::int64_t fraction = 0;  // how many of the digits follow the point
   std::string exponent;       // exponent digits with an optional sign, may be empty
 };
-
-// Sample lines are short plain decimals ("-0.145"), so they are read without
-// allocating: a mantissa of at most 15 digits divided by an exact power of ten
-// is a single correctly rounded operation.
-std::optional<double> parseShortDecimal(std::string_view text) {
-  std::size_t i = 0;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-  std::uint64_t mantissa = 0;
-  int digits = 0;
-  int fraction = 0;
-  bool point = false;
-  for (; i < text.size(); ++i) {
-    const char c = text[i];
-    if (isDigit(c)) {
-      if (++digits > 15) return std::nullopt;
-      mantissa = mantissa * 10 + static_cast<unsigned>(c - '0');
-      if (point) ++fraction;
-    } else if (c == '.' && !point) {
-      point = true;
-    } else {
-      break;
-    }
-  }
-  // Anything that might continue the number takes the general path.
-  if (digits == 0 || (i < text.size() && (isSkipped(text[i]) || text[i] == 'e' ||
-                                          text[i] == 'E' || text[i] == '.'))) {
-    return std::nullopt;
-  }
-  const double value = static_cast<double>(mantissa) / kExactPowersOfTen[fraction];
-  return negative ? -value : value;
-}
 
 // Decides for a number that from_chars could not represent whether it is too
 // large (an overflow) or too small (it reads as 0).
@@ -189,9 +151,9 @@ std::optional<double> parseRadix(Cursor& cursor, bool hexadecimal) {
 
 }  // namespace
 
-std::optional<double> numericParse(std::string_view text) {
-  if (auto quick = parseShortDecimal(text)) return quick;
+namespace detail {
 
+std::optional<double> numericParseGeneral(std::string_view text) {
   Cursor cursor(text);
   if (cursor.peek() == '&') {
     cursor.advance();
@@ -210,4 +172,5 @@ std::optional<double> numericParse(std::string_view text) {
   return parseDecimal(cursor, negative);
 }
 
+}  // namespace detail
 }  // namespace rrscope::text

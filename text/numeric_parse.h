@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <optional>
 #include <string_view>
 
@@ -18,6 +20,52 @@ namespace rrscope::text {
 //
 // Returns std::nullopt when the number lies beyond the range of doubles: the
 // caller reports that as an overflow.
-std::optional<double> numericParse(std::string_view text);
+inline std::optional<double> numericParse(std::string_view text);
+
+namespace detail {
+
+// Every form the parse knows, out of line.
+std::optional<double> numericParseGeneral(std::string_view text);
+
+// Sample lines are short plain decimals ("-0.145"), so they are read inline
+// and without allocating: a mantissa of at most 15 digits divided by an exact
+// power of ten is one correctly rounded operation. Anything else, and
+// anything that might continue the number, is left to the general parse.
+inline std::optional<double> parseShortDecimal(std::string_view text) {
+  static constexpr std::array<double, 16> kExactPowersOfTen = {
+      1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  bool negative = false;
+  if (p != end && (*p == '-' || *p == '+')) negative = *p++ == '-';
+  std::uint64_t mantissa = 0;
+  int digits = 0;
+  int fraction = -1;  // digits after the point, once there is one
+  for (; p != end; ++p) {
+    const auto digit = static_cast<unsigned>(*p - '0');
+    if (digit < 10) {
+      mantissa = mantissa * 10 + digit;
+      ++digits;
+    } else if (*p == '.' && fraction < 0) {
+      fraction = digits;
+    } else {
+      break;
+    }
+  }
+  if (digits == 0 || digits > 15) return std::nullopt;
+  if (p != end && (*p == ' ' || *p == '\t' || *p == '\n' || *p == 'e' || *p == 'E' || *p == '.')) {
+    return std::nullopt;
+  }
+  const int scale = fraction < 0 ? 0 : digits - fraction;
+  const double value = static_cast<double>(mantissa) / kExactPowersOfTen[scale];
+  return negative ? -value : value;
+}
+
+}  // namespace detail
+
+inline std::optional<double> numericParse(std::string_view text) {
+  if (auto value = detail::parseShortDecimal(text)) return value;
+  return detail::numericParseGeneral(text);
+}
 
 }  // namespace rrscope::text

@@ -1,0 +1,51 @@
+// The pulse chart on Picture3: every eleventh sample of the raw signal.
+#include <optional>
+#include <string>
+
+#include "analysis/run_error.h"
+#include "charts/chart_stages.h"
+#include "charts/surface_value.h"
+#include "text/numeric_parse.h"
+
+namespace rrscope {
+namespace {
+
+constexpr std::int64_t kStride = 11;  // one sample in eleven, starting with the first
+constexpr double kBaseline = 1730;   // y of the sample value 0
+constexpr int kDotWidth = 2;
+constexpr double kDotRadius = 2;
+
+constexpr std::string_view kWhat = "a dot of the pulse chart";
+
+double sampleValue(const SampleLines& lines, std::int64_t position) {
+  if (const auto value = text::numericParse(lines.line(position))) return *value;
+  throw RunError(ErrorKind::overflow, "the sample on line " + std::to_string(position) +
+                                          " lies beyond the range of numbers; correct that line "
+                                          "of the file");
+}
+
+}  // namespace
+
+// The scales are read once, at the first dot: nothing changes them during the
+// run, and a full recording has 909,091 dots.
+void drawPulseChart(RunContext& run) {
+  ChartSurface& surface = run.window.surface(Picture::Picture3);
+  const SampleLines& lines = run.state.SampleLines;
+  // sam shows the number of samples, so the dots never pass the file's end.
+  const double end = parseCaption(run, Caption::sam);
+  std::optional<double> horizontal;
+  std::optional<double> gain;
+  for (std::int64_t i = 1; static_cast<double>(i) <= end; i += kStride) {
+    checkSubscript(i, SampleLines::kCapacity, "SampleLines");
+    surface.DrawWidth(kDotWidth);
+    if (!horizontal) horizontal = parseTextBox(run, TextBox::Text8, "scale of the pulse chart (Text8)");
+    const double x = static_cast<double>(i) * *horizontal;
+    surface.CurrentX(surfaceValue(x, kWhat, "enter a smaller scale in Text8"));
+    if (!gain) gain = parseTextBox(run, TextBox::Text7, "gain of the pulse chart (Text7)");
+    const double y = sampleValue(lines, i) * *gain + kBaseline;
+    surface.CurrentY(surfaceValue(y, kWhat, "enter a smaller gain in Text7 or check the file"));
+    surface.Circle(kDotRadius, kRed);
+  }
+}
+
+}  // namespace rrscope

@@ -1,0 +1,82 @@
+// The figures of a run: observation and recording time, mean heart rate, the
+// scattergram's shift caption and the number of analysed intervals.
+#include <cmath>
+#include <string>
+
+#include "analysis/run_error.h"
+#include "charts/chart_constants.h"
+#include "charts/chart_stages.h"
+#include "text/number_text.h"
+
+namespace rrscope {
+namespace {
+
+std::string thresholdAdvice(const RunContext& run) {
+  return "lower the threshold (now " + run.window.text(TextBox::Text1) +
+         ") or check the file.";
+}
+
+// The time from the first peak to the last one that closes an analysed
+// interval, that is the sum of the analysed intervals, in seconds.
+void showObservationTime(RunContext& run) {
+  const std::int64_t lastPeak = run.values.peakEnd - 2;
+  if (lastPeak < 1) {
+    throw RunError(ErrorKind::subscriptOutOfRange,
+                   "fewer than two R peaks were found; " + thresholdAdvice(run));
+  }
+  const double last = run.state.PeakTimes.at(lastPeak);
+  const double seconds = (last - run.state.PeakTimes.at(1)) / kSamplesPerSecond;
+  run.window.setCaption(Caption::Label21, text::signedNumberText(seconds));
+}
+
+// sam shows the number of samples of the loaded file.
+void showRecordingTime(RunContext& run) {
+  const double seconds = parseCaption(run, Caption::sam) / kSamplesPerSecond;
+  run.window.setCaption(Caption::TR, text::signedNumberText(seconds) + " c");
+}
+
+// The rate is computed from the observation time as the label shows it, and
+// rounded down: a rate just short of 60 reads 59.
+void showMeanHeartRate(RunContext& run) {
+  const std::int64_t intervals = run.values.peakEnd - 3;
+  const double observed = parseCaption(run, Caption::Label21);
+  if (observed == 0) {
+    if (intervals == 0) {
+      throw RunError(ErrorKind::overflow,
+                     "only two R peaks were found, which leaves no RR interval to take a mean "
+                     "heart rate from; " +
+                         thresholdAdvice(run));
+    }
+    throw RunError(ErrorKind::divisionByZero,
+                   "the observation time of the RR intervals is 0 s, so no mean heart rate can "
+                   "be taken; " +
+                       thresholdAdvice(run));
+  }
+  const double rate = std::floor(static_cast<double>(60 * intervals) / observed);
+  if (!(std::fabs(rate) < 9e18)) {
+    throw RunError(ErrorKind::overflow, "the mean heart rate lies beyond the range of numbers; " +
+                                            thresholdAdvice(run));
+  }
+  run.window.setCaption(Caption::Label22, text::wholeNumberText(static_cast<std::int64_t>(rate)));
+}
+
+// The scattergram's vertical axis caption shows the shift as Text9 holds it
+// after the scattergram may have lowered it.
+void showShiftCaption(RunContext& run) {
+  run.window.setCaption(Caption::Label16, "RRi+" + run.window.text(TextBox::Text9) + ",    с");
+}
+
+}  // namespace
+
+void showRhythmStatistics(RunContext& run) {
+  showObservationTime(run);
+  showRecordingTime(run);
+  showMeanHeartRate(run);
+  showShiftCaption(run);
+}
+
+void showIntervalCount(RunContext& run) {
+  run.window.setCaption(Caption::Label8, text::wholeNumberText(run.values.peakEnd - 3));
+}
+
+}  // namespace rrscope

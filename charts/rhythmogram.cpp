@@ -1,0 +1,65 @@
+// The rhythmogram on Picture1: each RR interval against the time of the peak
+// that closes it.
+#include "analysis/run_error.h"
+#include "charts/chart_constants.h"
+#include "charts/chart_stages.h"
+#include "charts/surface_value.h"
+#include "text/number_text.h"
+
+namespace rrscope {
+namespace {
+
+constexpr double kBaseline = 3795;  // y of the time axis and of an interval of length 0
+constexpr double kAxisEnd = 3735;
+constexpr double kTickX = 10;
+constexpr double kLabelX = 20;
+constexpr double kLabelLift = 90;  // label tops stand this far above their tick
+constexpr double kTimeOrigin = 100;
+
+constexpr std::string_view kRescaleVertical = "enter a smaller vertical scale in Text4";
+
+// Twips per sample of interval length; read at every use, as the user sees it.
+double verticalScale(const RunContext& run) {
+  return parseTextBox(run, TextBox::Text4, "vertical scale of the rhythmogram (Text4)");
+}
+
+double timeScale(const RunContext& run) {
+  return parseTextBox(run, TextBox::Text3, "time scale of the rhythmogram (Text3)");
+}
+
+}  // namespace
+
+void drawRhythmogramFrame(RunContext& run) {
+  ChartSurface& surface = run.window.surface(Picture::Picture1);
+  surface.DrawWidth(kLineWidth);
+  // The vertical axis stops short of the time axis, leaving a gap in the corner.
+  surface.Line(0, 0, 0, kAxisEnd, kRed);
+  surface.Line(0, kBaseline, kAxisEnd, kBaseline, kRed);
+
+  for (int k = 1; k <= kTickDots; ++k) {
+    surface.DrawWidth(kLineWidth);
+    surface.CurrentX(kTickX);
+    const double y = kBaseline - kTickStep * k * verticalScale(run);
+    surface.CurrentY(surfaceValue(y, "a tick dot of the rhythmogram", kRescaleVertical));
+    surface.Circle(kDotRadius, kBlue);
+  }
+  for (int k = 1; k <= kTickLabels; ++k) {
+    const double y = kBaseline - kLabelLift - kTickStep * k * verticalScale(run);
+    surface.CurrentY(surfaceValue(y, "a tick label of the rhythmogram", kRescaleVertical));
+    surface.CurrentX(kLabelX);
+    surface.Print(text::signedNumberText(k / 10.0));
+  }
+}
+
+void plotRhythmogramPoint(RunContext& run, std::int64_t interval) {
+  ChartSurface& surface = run.window.surface(Picture::Picture1);
+  surface.DrawWidth(kLineWidth);
+  const double x = timeScale(run) * run.state.PeakTimes.at(interval + 1) + kTimeOrigin;
+  const double y = kBaseline - verticalScale(run) * run.state.RRIntervals.at(interval);
+  constexpr std::string_view kWhat = "a marker of the rhythmogram";
+  surface.CurrentX(surfaceValue(x, kWhat, "enter a smaller time scale in Text3"));
+  surface.CurrentY(surfaceValue(y, kWhat, kRescaleVertical));
+  surface.Circle(kDotRadius, kRed);
+}
+
+}  // namespace rrscope

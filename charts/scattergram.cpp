@@ -1,0 +1,125 @@
+// The scattergram on Picture2: each RR interval against the interval a shift
+// tau (Text9) later.
+#include <string>
+
+#include "analysis/run_error.h"
+#include "charts/chart_constants.h"
+#include "charts/chart_stages.h"
+#include "charts/surface_value.h"
+#include "text/number_text.h"
+#include "text/strict_number.h"
+
+namespace rrscope {
+namespace {
+
+constexpr double kBaseline = 3795;  // y of the horizontal axis and of a partner of length 0
+constexpr double kAxisEnd = 3735;   // right end of the horizontal axis
+constexpr double kVerticalTickX = 10;
+constexpr double kVerticalLabelX = 20;
+constexpr double kLabelLift = 90;
+constexpr double kHorizontalTickY = 3755;
+constexpr double kHorizontalLabelY = 3555;
+constexpr double kHorizontalLabelOffset = 100;
+constexpr double kValueOrigin = 10;  // x of an interval of length 0
+
+constexpr std::string_view kRescaleVertical = "enter a smaller vertical scale in Text5";
+constexpr std::string_view kRescaleHorizontal = "enter a smaller horizontal scale in Text6";
+
+double verticalScale(const RunContext& run) {
+  return parseTextBox(run, TextBox::Text5, "vertical scale of the scattergram (Text5)");
+}
+
+double horizontalScale(const RunContext& run) {
+  return parseTextBox(run, TextBox::Text6, "horizontal scale of the scattergram (Text6)");
+}
+
+// The shift as a 16-bit whole number: the text of Text9 must be one number.
+std::int16_t wholeShift(const RunContext& run) {
+  const std::string shift = run.window.text(TextBox::Text9);
+  const text::StrictShort whole = text::strictWholeShort(shift);
+  switch (whole.failure) {
+    case text::StrictFailure::none: return whole.value;
+    case text::StrictFailure::notANumber:
+      throw RunError(ErrorKind::typeMismatch,
+                     "the shift tau in Text9 (\"" + shift +
+                         "\") is not a number; enter a whole number of intervals such as 1");
+    case text::StrictFailure::outOfRange: break;
+  }
+  throw RunError(ErrorKind::overflow, "the shift tau in Text9 (\"" + shift +
+                                          "\") lies outside -32768 to 32767; enter a smaller "
+                                          "shift");
+}
+
+// A shift larger than the series allows becomes the largest that leaves the
+// first interval a partner inside the series; the lowered text stays in Text9.
+void capShift(RunContext& run) {
+  const std::int64_t largest = run.values.peakEnd - 4;
+  if (wholeShift(run) > largest) run.window.setText9(text::wholeNumberText(largest));
+}
+
+// The interval that interval `interval` is paired with.
+std::int64_t partnerPosition(const RunContext& run, std::int64_t interval) {
+  const double tau = parseTextBox(run, TextBox::Text9, "shift tau (Text9)");
+  const std::int64_t partner = roundedPosition(static_cast<double>(interval) + tau);
+  if (partner < 1 || partner > NumberArray::kCapacity) {
+    throw RunError(ErrorKind::subscriptOutOfRange,
+                   "the shift tau in Text9 (\"" + run.window.text(TextBox::Text9) +
+                       "\") pairs interval " + std::to_string(interval) +
+                       " with a position outside 1 to 10000000; enter a shift of 0 or more");
+  }
+  return partner;
+}
+
+}  // namespace
+
+void drawScattergramFrame(RunContext& run) {
+  ChartSurface& surface = run.window.surface(Picture::Picture2);
+  surface.DrawWidth(kLineWidth);
+  surface.Line(0, kBaseline, kAxisEnd, kBaseline, kRed);
+  surface.Line(0, 0, 0, kBaseline, kRed);
+
+  for (int k = 1; k <= kTickDots; ++k) {
+    surface.DrawWidth(kLineWidth);
+    surface.CurrentX(kVerticalTickX);
+    const double y = kBaseline - kTickStep * k * verticalScale(run);
+    surface.CurrentY(surfaceValue(y, "a tick dot of the scattergram", kRescaleVertical));
+    surface.Circle(kDotRadius, kBlue);
+  }
+  for (int k = 1; k <= kTickLabels; ++k) {
+    const double y = kBaseline - kLabelLift - kTickStep * k * verticalScale(run);
+    surface.CurrentY(surfaceValue(y, "a tick label of the scattergram", kRescaleVertical));
+    surface.CurrentX(kVerticalLabelX);
+    surface.Print(text::signedNumberText(k / 10.0));
+  }
+  for (int k = 1; k <= kTickDots; ++k) {
+    surface.DrawWidth(kLineWidth);
+    const double x = kValueOrigin + kTickStep * k * horizontalScale(run);
+    surface.CurrentX(surfaceValue(x, "a tick dot of the scattergram", kRescaleHorizontal));
+    surface.CurrentY(kHorizontalTickY);
+    surface.Circle(kDotRadius, kBlue);
+  }
+  for (int k = 1; k <= kTickLabels; ++k) {
+    surface.CurrentY(kHorizontalLabelY);
+    const double x = kTickStep * k * horizontalScale(run) - kHorizontalLabelOffset;
+    surface.CurrentX(surfaceValue(x, "a tick label of the scattergram", kRescaleHorizontal));
+    surface.Print(text::signedNumberText(k / 10.0));
+  }
+}
+
+void plotScattergramPoint(RunContext& run, std::int64_t interval) {
+  ChartSurface& surface = run.window.surface(Picture::Picture2);
+  surface.DrawWidth(kLineWidth);
+  capShift(run);
+  constexpr std::string_view kWhat = "a marker of the scattergram";
+  const double x = finiteValue(
+      horizontalScale(run) * run.state.RRIntervals.at(interval) + kValueOrigin, kWhat,
+      kRescaleHorizontal);
+  // Past the end of the series the partner is whatever the array holds there, 0.
+  const std::int64_t partner = partnerPosition(run, interval);
+  const double y = kBaseline - verticalScale(run) * run.state.RRIntervals.at(partner);
+  surface.CurrentX(surfaceValue(x, kWhat, kRescaleHorizontal));
+  surface.CurrentY(surfaceValue(y, kWhat, kRescaleVertical));
+  surface.Circle(kDotRadius, kRed);
+}
+
+}  // namespace rrscope

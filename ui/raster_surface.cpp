@@ -1,0 +1,163 @@
+#include "ui/raster_surface.h"
+
+#include <QString>
+#include <algorithm>
+#include <cmath>
+
+#include "ui/control_table.h"
+
+namespace rrscope::ui {
+namespace {
+
+double pixels(float twips) { return static_cast<double>(twips) / kTwipsPerPixel; }
+
+// Cuts the segment to `rect` (Liang-Barsky). Returns false when no part of it
+// lies inside; the painter then never sees coordinates far beyond the image.
+bool clipSegment(QPointF& a, QPointF& b, const QRectF& rect) {
+  const double dx = b.x() - a.x();
+  const double dy = b.y() - a.y();
+  double enter = 0;
+  double leave = 1;
+  const auto edge = [&](double p, double q) {
+    if (p == 0) return q >= 0;
+    const double t = q / p;
+    if (p < 0) {
+      if (t > leave) return false;
+      enter = std::max(enter, t);
+    } else {
+      if (t < enter) return false;
+      leave = std::min(leave, t);
+    }
+    return true;
+  };
+  if (!edge(-dx, a.x() - rect.left()) || !edge(dx, rect.right() - a.x()) ||
+      !edge(-dy, a.y() - rect.top()) || !edge(dy, rect.bottom() - a.y())) {
+    return false;
+  }
+  const QPointF start = a;
+  a = start + QPointF(dx * enter, dy * enter);
+  b = start + QPointF(dx * leave, dy * leave);
+  return true;
+}
+
+}  // namespace
+
+QColor colourFromValue(Colour value) {
+  return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
+}
+
+RasterSurface::RasterSurface(QImage& image, const SurfaceLook& look)
+    : image_(image),
+      painter_(&image),
+      look_(look),
+      area_(0, 0, image.width() / image.devicePixelRatio(),
+            image.height() / image.devicePixelRatio()),
+      ratio_(image.devicePixelRatio()),
+      dotStamps_(static_cast<std::size_t>(image.width()) * image.height(), 0) {
+  // Without antialiasing a shape painted twice in one colour looks as if
+  // painted once, which is what lets repeated dots be skipped.
+  painter_.setRenderHint(QPainter::Antialiasing, false);
+  painter_.setFont(look_.font);
+  painter_.setBrush(Qt::NoBrush);
+}
+
+void RasterSurface::Cls() {
+  painter_.setCompositionMode(QPainter::CompositionMode_Source);
+  painter_.fillRect(area_, look_.background);
+  painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
+  forgetDots();
+}
+
+void RasterSurface::DrawWidth(int width) { width_ = std::max(width, 1); }
+
+void RasterSurface::usePen(Colour colour) {
+  QPen pen(colourFromValue(colour));
+  pen.setWidthF(width_);
+  pen.setCapStyle(Qt::RoundCap);
+  pen.setJoinStyle(Qt::RoundJoin);
+  painter_.setPen(pen);
+}
+
+void RasterSurface::Line(float x1, float y1, float x2, float y2, Colour colour) {
+  if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) {
+    return;
+  }
+  const double margin = width_ / 2.0 + 1;
+  QPointF a(pixels(x1), pixels(y1));
+  QPointF b(pixels(x2), pixels(y2));
+  if (!clipSegment(a, b, area_.adjusted(-margin, -margin, margin, margin))) return;
+  usePen(colour);
+  painter_.drawLine(a, b);
+  ++painted_;
+  forgetDots();
+}
+
+bool RasterSurface::alreadyDotted(double x, double y, const DotStyle& style) {
+  if (!(style == dotStyle_)) {
+    forgetDots();
+    dotStyle_ = style;
+  }
+  const double deviceX = std::floor(x * ratio_);
+  const double deviceY = std::floor(y * ratio_);
+  if (deviceX < 0 || deviceY < 0 || deviceX >= image_.width() || deviceY >= image_.height()) {
+    return false;  // only centres on the image are remembered
+  }
+  std::uint32_t& stamp =
+      dotStamps_[static_cast<std::size_t>(deviceY) * image_.width() + static_cast<std::size_t>(deviceX)];
+  if (stamp == dotGeneration_) return true;
+  stamp = dotGeneration_;
+  return false;
+}
+
+void RasterSurface::Circle(float radius, Colour colour) {
+  const double x = pixels(currentX_);
+  const double y = pixels(currentY_);
+  const double r = std::abs(pixels(radius));
+  const double reach = r + width_ / 2.0 + 1;
+  // The outline touches the image only if its bounding box does and the
+  // image does not lie wholly inside the empty middle of the circle.
+  if (!(x + reach >= area_.left() && x - reach <= area_.right() && y + reach >= area_.top() &&
+        y - reach <= area_.bottom())) {
+    return;
+  }
+  const double farX = std::max(std::abs(x - area_.left()), std::abs(x - area_.right()));
+  const double farY = std::max(std::abs(y - area_.top()), std::abs(y - area_.bottom()));
+  if (std::hypot(farX, farY) < r - width_ / 2.0 - 1) return;
+  if (alreadyDotted(x, y, DotStyle{radius, colour, width_})) return;
+
+  usePen(colour);
+  if (r * ratio_ < 0.5) {
+    // A circle smaller than a device pixel is a dot as wide as the pen.
+    painter_.drawPoint(QPointF(x, y));
+  } else {
+    painter_.drawEllipse(QPointF(x, y), r, r);
+  }
+  ++painted_;
+}
+
+void RasterSurface::Print(std::string_view text) {
+  const QString string = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  const QFontMetricsF metrics(look_.font, &image_);
+  const double x = pixels(currentX_);
+  const double y = pixels(currentY_);
+  const QRectF box(x, y, metrics.horizontalAdvance(string), metrics.height());
+  if (!box.intersects(area_)) return;
+  painter_.setPen(look_.textColour);
+  painter_.drawText(QPointF(x, y + metrics.ascent()), string);
+  ++painted_;
+  forgetDots();
+}
+
+QImage rasterize(const DisplayList& list, QSize logicalSize, qreal devicePixelRatio,
+                 const SurfaceLook& look) {
+  QImage image(logicalSize * devicePixelRatio, QImage::Format_RGB32);
+  image.setDevicePixelRatio(devicePixelRatio);
+  image.fill(look.background);
+  {
+    RasterSurface surface(image, look);
+    list.replay(surface);
+  }
+  return image;
+}
+
+}  // namespace rrscope::ui
