@@ -1,1 +1,175 @@
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "analysis/recording_window.h"
+#include "analysis/run_error.h"
+#include "analysis/run_stages.h"
+
+namespace rrscope {
+namespace {
+
+// Detection on hand-made samples, with the run values a run would set.
+class Detection : public ::testing::Test {
+ protected:
+  void load(std::string_view samples) {
+    state.SampleLines = SampleLines::fromText(samples);
+    run.values.sampleEnd = state.SampleLines.lineCount() + 1;
+  }
+  void detect(double threshold, double guardSamples) {
+    run.values.threshold = threshold;
+    run.values.guardSamples = guardSamples;
+    run.values.peakEnd = 1;
+    detectPeaks(run);
+    formRRSeries(run);
+  }
+  std::vector<double> peaks() const {
+    std::vector<double> result;
+    for (std::int64_t k = 1; k < run.values.peakEnd; ++k) result.push_back(state.PeakTimes.at(k));
+    return result;
+  }
+  ErrorKind failure(void (*stage)(RunContext&)) {
+    try {
+      stage(run);
+    } catch (const RunError& error) {
+      return error.kind();
+    }
+    ADD_FAILURE() << "the stage did not stop";
+    return ErrorKind::readError;
+  }
+
+  AnalysisState state;
+  RecordingWindow window;
+  RunContext run{state, window, {}};
+};
+
+using Peaks = std::vector<double>;
+
+TEST_F(Detection, FirstSampleAboveTheThresholdThenTheGuardInterval) {
+  load("0\n0.5\n0.5\n0\n0.6\n");
+  detect(0.4, 0);
+  EXPECT_EQ(peaks(), (Peaks{2, 3, 5}));
+  EXPECT_EQ(run.values.peakEnd, 4);
+  EXPECT_EQ(state.RRIntervals.at(1), 1);  // three peaks make one interval, not two
+  EXPECT_EQ(state.RRIntervals.at(2), 0);
+
+  detect(0.4, 1);
+  EXPECT_EQ(peaks(), (Peaks{2, 5}));
+  EXPECT_EQ(state.RRIntervals.at(1), 0);
+}
+
+TEST_F(Detection, ASampleEqualToTheThresholdIsNoPeak) {
+  load("0.4\n0.40000000000000002\n0.4000000000000001\n");
+  detect(0.4, 0);
+  EXPECT_EQ(peaks(), (Peaks{3}));
+}
+
+TEST_F(Detection, LinesWithoutANumberCountAsZero) {
+  load("abc\n\n0,9\n-1\n");
+  detect(0.4, 0);
+  EXPECT_EQ(peaks(), Peaks{});  // 0,9 reads as 0
+  detect(-0.5, 0);
+  EXPECT_EQ(peaks(), (Peaks{1, 2, 3}));
+}
+
+TEST_F(Detection, TheLastSampleIsExamined) {
+  load("0\n0\n0\n1");
+  detect(0.4, 0);
+  EXPECT_EQ(peaks(), (Peaks{4}));
+}
+
+TEST_F(Detection, AnEmptyFileExaminesNothing) {
+  load("");
+  detect(-1, 0);
+  EXPECT_EQ(run.values.peakEnd, 1);
+}
+
+TEST_F(Detection, FractionalGuardIntervalsReadRoundedPositionsButKeepExactTimes) {
+  // After the peak at 1 the scan goes on at 2.6, which reads sample 3, then at
+  // 3.6, which reads sample 4 (a peak); 3.6 + 0.6 + 1 = 5.2 reads sample 5.
+  load("1\n0\n0\n1\n1\n1\n0\n");
+  detect(0.5, 0.6);
+  const Peaks found = peaks();
+  ASSERT_EQ(found.size(), 3u);
+  EXPECT_EQ(found[0], 1);
+  EXPECT_DOUBLE_EQ(found[1], 3.6);
+  EXPECT_DOUBLE_EQ(found[2], 5.2);
+  EXPECT_DOUBLE_EQ(state.RRIntervals.at(1), 2.6);
+  // A half position goes to the even neighbour: 2.5 reads sample 2.
+  load("1\n1\n0\n0\n0\n");
+  detect(0.5, 0.5);
+  EXPECT_EQ(peaks(), (Peaks{1, 2.5}));
+}
+
+TEST_F(Detection, ANegativeGuardIntervalCountsAsNone) {
+  load("0\n1\n1\n0\n");
+  detect(0.5, -2400);
+  EXPECT_EQ(peaks(), (Peaks{2, 3}));
+}
+
+TEST_F(Detection, NothingOfAnEarlierRunShowsThroughAShorterOne) {
+  std::string many;
+  for (int i = 0; i < 1200; ++i) many += "1\n0\n";
+  load(many);
+  detect(0.5, 0);
+  ASSERT_EQ(run.values.peakEnd, 1201);
+  EXPECT_EQ(state.RRIntervals.at(1198), 2);
+
+  load("1\n0\n1\n0\n1\n0\n1\n");
+  detect(0.5, 0);
+  EXPECT_EQ(peaks(), (Peaks{1, 3, 5, 7}));
+  EXPECT_EQ(state.RRIntervals.at(2), 2);
+  for (const std::int64_t above : {3, 1000, 1001, 1198, 10'000'000}) {
+    EXPECT_EQ(state.RRIntervals.at(above), 0) << above;
+  }
+  EXPECT_EQ(state.PeakTimes.at(5), 0);
+  EXPECT_EQ(state.SampleLines.line(8), "");
+}
+
+TEST_F(Detection, NumbersBeyondTheDoubleRangeStopTheRunWhereTheyAreRead) {
+  load("0\n1e999\n");
+  run.values.threshold = 0.4;
+  EXPECT_EQ(failure(detectPeaks), ErrorKind::overflow);
+
+  for (const char* guard : {"1e999", "1e305"}) {
+    window.setText(TextBox::Text2, guard);
+    EXPECT_EQ(failure(readDetectionParameters), ErrorKind::overflow) << guard;
+  }
+  window.setText(TextBox::Text2, "0.4");
+  window.setText(TextBox::Text1, "-1e999");
+  EXPECT_EQ(failure(readDetectionParameters), ErrorKind::overflow);
+}
+
+TEST_F(Detection, ReadsItsParametersFromTheTextBoxes) {
+  window.setText(TextBox::Text1, " .25");
+  window.setText(TextBox::Text2, "0.4");
+  run.values.peakEnd = 7;
+  readDetectionParameters(run);
+  EXPECT_EQ(run.values.threshold, 0.25);
+  EXPECT_EQ(run.values.guardSamples, 2400);
+  EXPECT_EQ(run.values.peakEnd, 1);
+}
+
+TEST(NumberArray, HoldsPositionsOneToTenMillion) {
+  NumberArray array("PeakTimes");
+  array.set(10'000'000, 5);
+  EXPECT_EQ(array.at(10'000'000), 5);
+  EXPECT_EQ(array.at(1), 0);
+  for (const std::int64_t outside : {0, -1, 10'000'001}) {
+    EXPECT_THROW(array.at(outside), RunError);
+    EXPECT_THROW(array.set(outside, 1), RunError);
+  }
+}
+
+TEST(RoundedPosition, HalvesGoToTheEvenNeighbour) {
+  EXPECT_EQ(roundedPosition(2.5), 2);
+  EXPECT_EQ(roundedPosition(3.5), 4);
+  EXPECT_EQ(roundedPosition(3.4999), 3);
+  EXPECT_EQ(roundedPosition(-0.5), 0);
+  EXPECT_EQ(roundedPosition(7), 7);
+  EXPECT_EQ(roundedPosition(1e300), -1);
+}
+
+}  // namespace
+}  // namespace rrscope

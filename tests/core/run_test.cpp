@@ -1,1 +1,120 @@
+#include "analysis/run.h"
+
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "analysis/recording_window.h"
+#include "temp_folder.h"
+
+namespace rrscope {
+namespace {
+
+std::vector<std::string> stageNames(RunEntry entry) {
+  std::vector<std::string> names;
+  for (const Stage& stage : runStages()) {
+    if (entry == RunEntry::command1 ? stage.command1 : stage.command2) {
+      names.emplace_back(stage.name);
+    }
+  }
+  return names;
+}
+
+TEST(Run, StagesComeInTheirOrder) {
+  EXPECT_EQ(stageNames(RunEntry::command1),
+            (std::vector<std::string>{
+                "enableRefresh", "resetDebugPage", "clearCharts", "loadSampleFile",
+                "readDetectionParameters", "detectPeaks", "formRRSeries", "drawRhythmogramFrame",
+                "drawScattergramFrame", "plotIntervals", "showRhythmStatistics", "drawPulseChart",
+                "showIntervalCount", "drawHistogram", "drawCorrelationChart"}));
+  EXPECT_EQ(stageNames(RunEntry::command2),
+            (std::vector<std::string>{"takeSampleCount", "clearCharts", "readDetectionParameters",
+                                      "detectPeaks", "formRRSeries", "drawRhythmogramFrame",
+                                      "drawScattergramFrame", "plotIntervals",
+                                      "showRhythmStatistics", "drawPulseChart", "showIntervalCount",
+                                      "drawHistogram", "drawCorrelationChart"}));
+}
+
+class RunOnFiles : public ::testing::Test {
+ protected:
+  std::optional<RunReport> command1(const std::string& path) {
+    window.setNextFile(path);
+    return runAnalysis(RunEntry::command1, state, window);
+  }
+
+  test::TempFolder folder;
+  AnalysisState state;
+  RecordingWindow window;
+};
+
+TEST_F(RunOnFiles, SamShowsTheNumberOfSamples) {
+  std::string samples;
+  for (int i = 0; i < 1200; ++i) samples += "0\n";
+  command1(folder.write("flat.txt", samples));
+  EXPECT_EQ(window.caption(Caption::sam), "1200");
+  command1(folder.write("empty.txt", ""));
+  EXPECT_EQ(window.caption(Caption::sam), "0");
+}
+
+TEST_F(RunOnFiles, AFailedLoadKeepsWhatWasLoadedAndWhatTheFirstStagesDid) {
+  command1(folder.write("eight.txt", "1\n2\n3\n4\n5\n6\n7\n8\n"));
+  state.DebugPage = 7;
+  window.surface(Picture::Picture3).Line(0, 0, 10, 10, kRed);
+
+  const auto report = command1(folder.path() + "/missing.txt");
+  ASSERT_TRUE(report.has_value());
+  EXPECT_EQ(report->kind, ErrorKind::cannotOpenFile);
+  EXPECT_EQ(report->stage, "loadSampleFile");
+  EXPECT_TRUE(window.refreshEnabled());
+  EXPECT_EQ(state.DebugPage, 2);
+  for (const Picture picture : {Picture::Picture1, Picture::Picture3, Picture::Picture5}) {
+    EXPECT_EQ(window.displayList(picture).ops(), std::vector{DisplayList::Op::Cls});
+  }
+  EXPECT_EQ(window.caption(Caption::sam), "8");
+  EXPECT_EQ(state.SampleLines.line(8), "8");
+
+  window.setNextFile("");  // a cancelled dialog
+  const auto cancelled = runAnalysis(RunEntry::command1, state, window);
+  ASSERT_TRUE(cancelled.has_value());
+  EXPECT_EQ(cancelled->kind, ErrorKind::cannotOpenFile);
+  EXPECT_EQ(window.dialogsShown(), 3);
+}
+
+TEST_F(RunOnFiles, AShorterFileReplacesTheLongerOneWhole) {
+  command1(folder.write("eight.txt", "1\n2\n3\n4\n5\n6\n7\n8\n"));
+  command1(folder.write("five.txt", "a\nb\nc\nd\ne\n"));
+  EXPECT_EQ(window.caption(Caption::sam), "5");
+  EXPECT_EQ(state.SampleLines.line(5), "e");
+  EXPECT_EQ(state.SampleLines.line(6), "");
+}
+
+TEST_F(RunOnFiles, Command2AnalysesTheSamplesThatSamCounts) {
+  // The peak on the last line is found only when the refresh run counts it.
+  command1(folder.write("last.txt", "0\n0\n0\n0.9\n"));
+  EXPECT_EQ(state.PeakTimes.at(1), 4);
+  state.PeakTimes.clear();
+  state.DebugPage = 5;
+  window.setText(TextBox::Text1, "0.95");
+  runAnalysis(RunEntry::command2, state, window);
+  EXPECT_EQ(state.PeakTimes.at(1), 0);  // the new threshold finds nothing
+  window.setText(TextBox::Text1, "0.5");
+  runAnalysis(RunEntry::command2, state, window);
+  EXPECT_EQ(state.PeakTimes.at(1), 4);
+  EXPECT_EQ(state.DebugPage, 5);
+  EXPECT_EQ(window.dialogsShown(), 1);
+}
+
+TEST_F(RunOnFiles, AnErrorReportNamesKindStageAndWhatToDo) {
+  window.setText(TextBox::Text2, "1e999");
+  const auto report = command1(folder.write("one.txt", "1\n"));
+  ASSERT_TRUE(report.has_value());
+  EXPECT_EQ(report->kind, ErrorKind::overflow);
+  EXPECT_EQ(report->stage, "readDetectionParameters");
+  EXPECT_EQ(report->text().rfind("Overflow in readDetectionParameters: ", 0), 0u) << report->text();
+  EXPECT_NE(report->text().find("1e999"), std::string::npos);
+  EXPECT_EQ(window.caption(Caption::sam), "1");  // the load before it stays done
+}
+
+}  // namespace
+}  // namespace rrscope
