@@ -86,6 +86,8 @@ constexpr std::array<ControlSpec, 71> kControls = {{
 
 }  // namespace
 
-std::span<const ControlSpec> controlTable() { return kControls; }
+std::span<const ControlSpec> controlTable() {
+  return kControls;
+}
 
 }  // namespace rrscope::ui

@@ -3,40 +3,71 @@
 #include <QString>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "ui/control_table.h"
 
 namespace rrscope::ui {
 namespace {
 
-double pixels(float twips) { return static_cast<double>(twips) / kTwipsPerPixel; }
+double pixels(float twips) {
+  return static_cast<double>(twips) / kTwipsPerPixel;
+}
 
 // Cuts the segment to `rect` (Liang-Barsky). Returns false when no part of it
 // lies inside; the painter then never sees coordinates far beyond the image.
+// A cut end is computed from the edge it lies on rather than as start + t *
+// delta, which would lose every digit for ends near 1e30.
 bool clipSegment(QPointF& a, QPointF& b, const QRectF& rect) {
+  enum class Edge { none, left, right, top, bottom };
   const double dx = b.x() - a.x();
   const double dy = b.y() - a.y();
   double enter = 0;
   double leave = 1;
-  const auto edge = [&](double p, double q) {
+  Edge enterEdge = Edge::none;
+  Edge leaveEdge = Edge::none;
+  const auto cut = [&](double p, double q, Edge edge) {
     if (p == 0) return q >= 0;
     const double t = q / p;
     if (p < 0) {
       if (t > leave) return false;
-      enter = std::max(enter, t);
+      if (t > enter) {
+        enter = t;
+        enterEdge = edge;
+      }
     } else {
       if (t < enter) return false;
-      leave = std::min(leave, t);
+      if (t < leave) {
+        leave = t;
+        leaveEdge = edge;
+      }
     }
     return true;
   };
-  if (!edge(-dx, a.x() - rect.left()) || !edge(dx, rect.right() - a.x()) ||
-      !edge(-dy, a.y() - rect.top()) || !edge(dy, rect.bottom() - a.y())) {
+  if (!cut(-dx, a.x() - rect.left(), Edge::left) || !cut(dx, rect.right() - a.x(), Edge::right) ||
+      !cut(-dy, a.y() - rect.top(), Edge::top) || !cut(dy, rect.bottom() - a.y(), Edge::bottom)) {
     return false;
   }
   const QPointF start = a;
-  a = start + QPointF(dx * enter, dy * enter);
-  b = start + QPointF(dx * leave, dy * leave);
+  const auto pointOn = [&](Edge edge, const QPointF& end) {
+    switch (edge) {
+      case Edge::none:
+        return end;
+      case Edge::left:
+      case Edge::right: {
+        const double x = edge == Edge::left ? rect.left() : rect.right();
+        return QPointF(x, start.y() + (x - start.x()) * (dy / dx));
+      }
+      case Edge::top:
+      case Edge::bottom: {
+        const double y = edge == Edge::top ? rect.top() : rect.bottom();
+        return QPointF(start.x() + (y - start.y()) * (dx / dy), y);
+      }
+    }
+    return end;
+  };
+  a = pointOn(enterEdge, start);
+  b = pointOn(leaveEdge, b);
   return true;
 }
 
@@ -68,7 +99,9 @@ void RasterSurface::Cls() {
   forgetDots();
 }
 
-void RasterSurface::DrawWidth(int width) { width_ = std::max(width, 1); }
+void RasterSurface::DrawWidth(int width) {
+  width_ = std::max(width, 1);
+}
 
 void RasterSurface::usePen(Colour colour) {
   QPen pen(colourFromValue(colour));
@@ -92,18 +125,22 @@ void RasterSurface::Line(float x1, float y1, float x2, float y2, Colour colour) 
   forgetDots();
 }
 
-bool RasterSurface::alreadyDotted(double x, double y, const DotStyle& style) {
+std::optional<QPoint> RasterSurface::devicePixel(double x, double y) const {
+  const double deviceX = std::floor(x * ratio_);
+  const double deviceY = std::floor(y * ratio_);
+  if (!(deviceX >= 0 && deviceY >= 0 && deviceX < image_.width() && deviceY < image_.height())) {
+    return std::nullopt;
+  }
+  return QPoint(static_cast<int>(deviceX), static_cast<int>(deviceY));
+}
+
+bool RasterSurface::alreadyDotted(QPoint pixel, const DotStyle& style) {
   if (!(style == dotStyle_)) {
     forgetDots();
     dotStyle_ = style;
   }
-  const double deviceX = std::floor(x * ratio_);
-  const double deviceY = std::floor(y * ratio_);
-  if (deviceX < 0 || deviceY < 0 || deviceX >= image_.width() || deviceY >= image_.height()) {
-    return false;  // only centres on the image are remembered
-  }
-  std::uint32_t& stamp =
-      dotStamps_[static_cast<std::size_t>(deviceY) * image_.width() + static_cast<std::size_t>(deviceX)];
+  std::uint32_t& stamp = dotStamps_[static_cast<std::size_t>(pixel.y()) * image_.width() +
+                                    static_cast<std::size_t>(pixel.x())];
   if (stamp == dotGeneration_) return true;
   stamp = dotGeneration_;
   return false;
@@ -123,14 +160,20 @@ void RasterSurface::Circle(float radius, Colour colour) {
   const double farX = std::max(std::abs(x - area_.left()), std::abs(x - area_.right()));
   const double farY = std::max(std::abs(y - area_.top()), std::abs(y - area_.bottom()));
   if (std::hypot(farX, farY) < r - width_ / 2.0 - 1) return;
-  if (alreadyDotted(x, y, DotStyle{radius, colour, width_})) return;
 
+  QPointF centre(x, y);
+  if (const std::optional<QPoint> pixel = devicePixel(x, y)) {
+    if (alreadyDotted(*pixel, DotStyle{radius, colour, width_})) return;
+    // Centred on the middle of its device pixel, a dot covers exactly what
+    // any later dot of the same style in that pixel would, so those can go.
+    centre = QPointF((pixel->x() + 0.5) / ratio_, (pixel->y() + 0.5) / ratio_);
+  }
   usePen(colour);
   if (r * ratio_ < 0.5) {
     // A circle smaller than a device pixel is a dot as wide as the pen.
-    painter_.drawPoint(QPointF(x, y));
+    painter_.drawPoint(centre);
   } else {
-    painter_.drawEllipse(QPointF(x, y), r, r);
+    painter_.drawEllipse(centre, r, r);
   }
   ++painted_;
 }

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QRectF>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -24,9 +25,10 @@ struct SurfaceLook {
 // A chart surface that paints onto an image of the drawing area. Positions
 // arrive in twips and become logical pixels (15 twips each); the image may
 // have a device pixel ratio above 1. Operations that cannot touch the image
-// are skipped before they reach the painter, and a dot that repeats one
-// already drawn at the same device pixel in the same style is skipped too,
-// which keeps a chart of close to a million dots quick.
+// are skipped before they reach the painter. Circles are centred on the
+// middle of the device pixel their centre falls in, and one that repeats a
+// circle already drawn there in the same style is skipped too, which keeps a
+// chart of close to a million dots quick.
 class RasterSurface final : public ChartSurface {
  public:
   RasterSurface(QImage& image, const SurfaceLook& look);
@@ -51,7 +53,8 @@ class RasterSurface final : public ChartSurface {
   };
 
   void usePen(Colour colour);
-  bool alreadyDotted(double x, double y, const DotStyle& style);
+  std::optional<QPoint> devicePixel(double x, double y) const;
+  bool alreadyDotted(QPoint pixel, const DotStyle& style);
   void forgetDots() { ++dotGeneration_; }
 
   QImage& image_;

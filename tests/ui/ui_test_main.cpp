@@ -1,0 +1,15 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLocale>
+
+int main(int argc, char* argv[]) {
+  // The window tests need no display.
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  // The debug frame follows the locale's decimal point; pin it, so the
+  // expected texts hold on any machine. Tests that need another set it.
+  QLocale::setDefault(QLocale::c());
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,238 @@
+#include "ui/form1.h"
+
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "ui/app_icon.h"
+#include "ui/chart_box.h"
+#include "ui/control_table.h"
+#include "ui/override_cursor.h"
+#include "ui/wrapping_button.h"
+
+namespace rrscope {
+namespace {
+
+using ui::ControlKind;
+using ui::ControlSpec;
+
+constexpr std::array<std::string_view, 9> kTextBoxNames = {
+    "Text1", "Text2", "Text3", "Text4", "Text5", "Text6", "Text7", "Text8", "Text9"};
+constexpr std::array<std::string_view, 6> kCaptionNames = {"sam",     "TR",      "Label8",
+                                                           "Label16", "Label21", "Label22"};
+constexpr std::array<std::string_view, 5> kPictureNames = {"Picture1", "Picture2", "Picture3",
+                                                           "Picture4", "Picture5"};
+
+template <class Enum>
+std::size_t slot(Enum value) {
+  return static_cast<std::size_t>(value);
+}
+
+QString qstring(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QRect pixelGeometry(const ControlSpec& spec) {
+  return QRect(ui::pixelsFromTwips(spec.left), ui::pixelsFromTwips(spec.top),
+               ui::pixelsFromTwips(spec.width), ui::pixelsFromTwips(spec.height));
+}
+
+QWidget* createControl(const ControlSpec& spec, QWidget* parent) {
+  const QString caption = qstring(spec.caption);
+  switch (spec.kind) {
+    case ControlKind::button:
+      return new ui::WrappingButton(caption, parent);
+    case ControlKind::textBox:
+      return new QLineEdit(caption, parent);
+    case ControlKind::pictureBox:
+      return new ui::ChartBox(parent);
+    case ControlKind::frame:
+      return new QGroupBox(caption, parent);
+    case ControlKind::label: {
+      auto* label = new QLabel(caption, parent);
+      label->setTextFormat(Qt::PlainText);
+      label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+      label->setWordWrap(true);
+      return label;
+    }
+  }
+  return nullptr;
+}
+
+// The scattergram and the histogram print their tick labels in a small serif
+// face; Qt's fonts carry Latin and Cyrillic alike, so one font serves both.
+QFont chartLabelFont() {
+  QFont font(QStringLiteral("Times New Roman"));
+  font.setPointSizeF(8.25);
+  font.setWeight(QFont::Normal);
+  font.setItalic(false);
+  font.setUnderline(false);
+  return font;
+}
+
+}  // namespace
+
+Form1::Form1(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(QString::fromUtf8("Анализ вариабельности сердечного ритма (RRscope)"));
+  setWindowIcon(ui::applicationIcon());
+  resize(1187, 657);
+  buildControls();
+  connectButtons();
+  control("Command1")->setFocus();
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildControls() {
+  QWidget* frame = nullptr;
+  QWidget* previousFocusable = nullptr;
+  for (const ControlSpec& spec : ui::controlTable()) {
+    QWidget* const widget = createControl(spec, spec.inFrame ? frame : this);
+    widget->setObjectName(qstring(spec.name));
+    widget->setGeometry(pixelGeometry(spec));
+    if (spec.kind == ControlKind::frame) frame = widget;
+    if (spec.kind == ControlKind::button || spec.kind == ControlKind::textBox) {
+      if (previousFocusable != nullptr) setTabOrder(previousFocusable, widget);
+      previousFocusable = widget;
+    }
+  }
+  for (std::size_t i = 0; i < kTextBoxNames.size(); ++i) {
+    textBoxes_[i] = findChild<QLineEdit*>(qstring(kTextBoxNames[i]));
+  }
+  for (std::size_t i = 0; i < kCaptionNames.size(); ++i) {
+    captionLabels_[i] = label(kCaptionNames[i]);
+  }
+  for (std::size_t i = 0; i < kPictureNames.size(); ++i) {
+    charts_[i] = findChild<ui::ChartBox*>(qstring(kPictureNames[i]));
+  }
+  charts_[slot(Picture::Picture2)]->setFont(chartLabelFont());
+  charts_[slot(Picture::Picture4)]->setFont(chartLabelFont());
+  command2_ = findChild<QPushButton*>(QStringLiteral("Command2"));
+  command2_->setEnabled(false);
+}
+
+void Form1::connectButtons() {
+  const auto onClick = [this](std::string_view name, auto handler) {
+    connect(findChild<QPushButton*>(qstring(name)), &QPushButton::clicked, this, handler);
+  };
+  onClick("Command1", [this] { startRun(RunEntry::command1); });
+  onClick("Command2", [this] { startRun(RunEntry::command2); });
+  onClick("Command3", [this] { restoreDefaults(); });
+
+  struct StepButton {
+    std::string_view name;
+    TextBox box;
+    double step;
+  };
+  constexpr std::array<StepButton, 12> kStepButtons = {{
+      {"Command4", TextBox::Text4, 0.1},
+      {"Command5", TextBox::Text4, -0.1},
+      {"Command6", TextBox::Text5, 0.1},
+      {"Command7", TextBox::Text5, -0.1},
+      {"Command8", TextBox::Text3, 0.01},
+      {"Command9", TextBox::Text3, -0.01},
+      {"Command10", TextBox::Text6, 0.1},
+      {"Command11", TextBox::Text6, -0.1},
+      {"Command12", TextBox::Text7, 50},
+      {"Command13", TextBox::Text7, -50},
+      {"Command14", TextBox::Text8, 0.01},
+      {"Command15", TextBox::Text8, -0.01},
+  }};
+  for (const StepButton& button : kStepButtons) {
+    onClick(button.name, [this, button] { stepParameter(button.box, button.step); });
+  }
+  onClick("Command17", [this] { nextDebugPage(); });
+  onClick("Command18", [this] { previousDebugPage(); });
+}
+
+QWidget* Form1::control(std::string_view name) const {
+  return findChild<QWidget*>(qstring(name));
+}
+
+QLabel* Form1::label(std::string_view name) const {
+  return findChild<QLabel*>(qstring(name));
+}
+
+std::string Form1::text(TextBox box) const {
+  return textBoxes_[slot(box)]->text().toStdString();
+}
+
+void Form1::setTextBox(TextBox box, std::string_view text) {
+  textBoxes_[slot(box)]->setText(qstring(text));
+}
+
+void Form1::setText9(std::string_view text) {
+  setTextBox(TextBox::Text9, text);
+}
+
+std::string Form1::caption(Caption label) const {
+  return captionLabels_[slot(label)]->text().toStdString();
+}
+
+void Form1::setCaption(Caption label, std::string_view text) {
+  captionLabels_[slot(label)]->setText(qstring(text));
+}
+
+void Form1::enableRefresh() {
+  command2_->setEnabled(true);
+}
+
+std::string Form1::chooseSampleFile() {
+  // The run has cleared the charts already; show them cleared behind the dialog.
+  showDrawings();
+  if (fileChooser_) return fileChooser_();
+  const ui::OverrideCursor pointer(Qt::ArrowCursor);
+  return QFileDialog::getOpenFileName(this, QString(), QString(), QStringLiteral("*.txt"))
+      .toStdString();
+}
+
+ChartSurface& Form1::surface(Picture picture) {
+  return charts_[slot(picture)]->surface();
+}
+
+void Form1::setFileChooser(std::function<std::string()> chooser) {
+  fileChooser_ = std::move(chooser);
+}
+
+void Form1::setErrorReporter(std::function<void(const RunReport&)> reporter) {
+  errorReporter_ = std::move(reporter);
+}
+
+const DisplayList& Form1::displayList(Picture picture) const {
+  return charts_[slot(picture)]->displayList();
+}
+
+const AnalysisState& Form1::analysisState() const {
+  return state_;
+}
+
+void Form1::startRun(RunEntry entry) {
+  std::optional<RunReport> report;
+  {
+    // The run holds the thread until it ends; nothing repaints meanwhile.
+    const ui::OverrideCursor busy(Qt::WaitCursor);
+    report = runAnalysis(entry, state_, *this);
+    showDrawings();
+  }
+  if (report) reportError(*report);
+}
+
+void Form1::showDrawings() {
+  for (ui::ChartBox* chart : charts_) chart->showDrawing();
+}
+
+void Form1::reportError(const RunReport& report) {
+  if (errorReporter_) {
+    errorReporter_(report);
+    return;
+  }
+  QMessageBox box(QMessageBox::Critical, qstring(errorKindTitle(report.kind)),
+                  qstring(report.text()), QMessageBox::Ok, this);
+  box.exec();
+}
+
+}  // namespace rrscope

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "analysis/analysis_state.h"
+#include "analysis/run.h"
+#include "analysis/run_error.h"
+#include "analysis/run_window.h"
+#include "charts/display_list.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace rrscope {
+
+namespace ui {
+class ChartBox;
+}
+
+// The program's only window. It carries every parameter, figure and chart,
+// owns the analysis state, and does all its work in the click handlers of
+// its buttons: the two run buttons, the parameter steps and restore, and the
+// debug pager. A run reaches the window only through RunWindow.
+class Form1 : public QWidget, public RunWindow {
+  Q_OBJECT
+
+ public:
+  explicit Form1(QWidget* parent = nullptr);
+  ~Form1() override;
+
+  // RunWindow
+  std::string text(TextBox box) const override;
+  void setText9(std::string_view text) override;
+  std::string caption(Caption label) const override;
+  void setCaption(Caption label, std::string_view text) override;
+  void enableRefresh() override;
+  std::string chooseSampleFile() override;
+  ChartSurface& surface(Picture picture) override;
+
+  // Replaces the file-open dialog: the chooser returns the file name, empty
+  // for a cancel.
+  void setFileChooser(std::function<std::string()> chooser);
+  // Replaces the error message box.
+  void setErrorReporter(std::function<void(const RunReport&)> reporter);
+
+  const DisplayList& displayList(Picture picture) const;
+  const AnalysisState& analysisState() const;
+
+ private:
+  void buildControls();
+  void connectButtons();
+  QWidget* control(std::string_view name) const;
+  QLabel* label(std::string_view name) const;
+
+  // Click handlers.
+  void startRun(RunEntry entry);
+  void stepParameter(TextBox box, double step);
+  void restoreDefaults();
+  void nextDebugPage();
+  void previousDebugPage();
+
+  void setTextBox(TextBox box, std::string_view text);
+  void refreshDebugFrame();
+  void showDrawings();
+  void reportError(const RunReport& report);
+
+  AnalysisState state_;
+  std::array<QLineEdit*, 9> textBoxes_{};
+  std::array<QLabel*, 6> captionLabels_{};
+  std::array<ui::ChartBox*, 5> charts_{};
+  QPushButton* command2_ = nullptr;
+  std::function<std::string()> fileChooser_;
+  std::function<void(const RunReport&)> errorReporter_;
+};
+
+}  // namespace rrscope
