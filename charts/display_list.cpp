@@ -48,18 +48,28 @@ void DisplayList::replay(ChartSurface& target) const {
   std::size_t t = 0;
   for (const Op op : ops_) {
     switch (op) {
-      case Op::Cls: target.Cls(); break;
-      case Op::DrawWidth: target.DrawWidth(ints_[i++]); break;
+      case Op::Cls:
+        target.Cls();
+        break;
+      case Op::DrawWidth:
+        target.DrawWidth(ints_[i++]);
+        break;
       case Op::Line:
         target.Line(floats_[f], floats_[f + 1], floats_[f + 2], floats_[f + 3], ints_[i++]);
         f += 4;
         break;
-      case Op::CurrentX: target.CurrentX(floats_[f++]); break;
-      case Op::CurrentY: target.CurrentY(floats_[f++]); break;
+      case Op::CurrentX:
+        target.CurrentX(floats_[f++]);
+        break;
+      case Op::CurrentY:
+        target.CurrentY(floats_[f++]);
+        break;
       case Op::Circle:
         target.Circle(floats_[f++], ints_[i++]);
         break;
-      case Op::Print: target.Print(texts_[t++]); break;
+      case Op::Print:
+        target.Print(texts_[t++]);
+        break;
     }
   }
 }

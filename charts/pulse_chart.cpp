@@ -11,7 +11,7 @@ namespace rrscope {
 namespace {
 
 constexpr std::int64_t kStride = 11;  // one sample in eleven, starting with the first
-constexpr double kBaseline = 1730;   // y of the sample value 0
+constexpr double kBaseline = 1730;    // y of the sample value 0
 constexpr int kDotWidth = 2;
 constexpr double kDotRadius = 2;
 
@@ -38,7 +38,9 @@ void drawPulseChart(RunContext& run) {
   for (std::int64_t i = 1; static_cast<double>(i) <= end; i += kStride) {
     checkSubscript(i, SampleLines::kCapacity, "SampleLines");
     surface.DrawWidth(kDotWidth);
-    if (!horizontal) horizontal = parseTextBox(run, TextBox::Text8, "scale of the pulse chart (Text8)");
+    if (!horizontal) {
+      horizontal = parseTextBox(run, TextBox::Text8, "scale of the pulse chart (Text8)");
+    }
     const double x = static_cast<double>(i) * *horizontal;
     surface.CurrentX(surfaceValue(x, kWhat, "enter a smaller scale in Text8"));
     if (!gain) gain = parseTextBox(run, TextBox::Text7, "gain of the pulse chart (Text7)");

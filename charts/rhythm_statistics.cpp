@@ -12,8 +12,7 @@ namespace rrscope {
 namespace {
 
 std::string thresholdAdvice(const RunContext& run) {
-  return "lower the threshold (now " + run.window.text(TextBox::Text1) +
-         ") or check the file.";
+  return "lower the threshold (now " + run.window.text(TextBox::Text1) + ") or check the file.";
 }
 
 // The time from the first peak to the last one that closes an analysed
@@ -54,8 +53,8 @@ void showMeanHeartRate(RunContext& run) {
   }
   const double rate = std::floor(static_cast<double>(60 * intervals) / observed);
   if (!(std::fabs(rate) < 9e18)) {
-    throw RunError(ErrorKind::overflow, "the mean heart rate lies beyond the range of numbers; " +
-                                            thresholdAdvice(run));
+    throw RunError(ErrorKind::overflow,
+                   "the mean heart rate lies beyond the range of numbers; " + thresholdAdvice(run));
   }
   run.window.setCaption(Caption::Label22, text::wholeNumberText(static_cast<std::int64_t>(rate)));
 }

@@ -38,12 +38,14 @@ std::int16_t wholeShift(const RunContext& run) {
   const std::string shift = run.window.text(TextBox::Text9);
   const text::StrictShort whole = text::strictWholeShort(shift);
   switch (whole.failure) {
-    case text::StrictFailure::none: return whole.value;
+    case text::StrictFailure::none:
+      return whole.value;
     case text::StrictFailure::notANumber:
       throw RunError(ErrorKind::typeMismatch,
                      "the shift tau in Text9 (\"" + shift +
                          "\") is not a number; enter a whole number of intervals such as 1");
-    case text::StrictFailure::outOfRange: break;
+    case text::StrictFailure::outOfRange:
+      break;
   }
   throw RunError(ErrorKind::overflow, "the shift tau in Text9 (\"" + shift +
                                           "\") lies outside -32768 to 32767; enter a smaller "
@@ -111,9 +113,9 @@ void plotScattergramPoint(RunContext& run, std::int64_t interval) {
   surface.DrawWidth(kLineWidth);
   capShift(run);
   constexpr std::string_view kWhat = "a marker of the scattergram";
-  const double x = finiteValue(
-      horizontalScale(run) * run.state.RRIntervals.at(interval) + kValueOrigin, kWhat,
-      kRescaleHorizontal);
+  const double x =
+      finiteValue(horizontalScale(run) * run.state.RRIntervals.at(interval) + kValueOrigin, kWhat,
+                  kRescaleHorizontal);
   // Past the end of the series the partner is whatever the array holds there, 0.
   const std::int64_t partner = partnerPosition(run, interval);
   const double y = kBaseline - verticalScale(run) * run.state.RRIntervals.at(partner);
