@@ -1,0 +1,148 @@
+// rrscope-batch: the analysis of the window's "Нажми меня" button, run on
+// many files without a window, with figures on standard output and charts
+// as files.
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "batch/batch_options.h"
+#include "batch/figures_text.h"
+#include "batch/file_runs.h"
+#include "batch/output_files.h"
+#include "batch/svg_surface.h"
+#include "charts/display_list_json.h"
+
+namespace rrscope::batch {
+namespace {
+
+constexpr int kAllCompleted = 0;
+constexpr int kSomeStopped = 1;
+constexpr int kBadUsage = 2;
+
+int failUsage(std::string_view reason) {
+  std::fprintf(stderr, "rrscope-batch: %.*s (see --help)\n", static_cast<int>(reason.size()),
+               reason.data());
+  return kBadUsage;
+}
+
+// Writes a line with as few calls as the system allows, so that the lines
+// of processes sharing one output, as under xargs -P, do not mix.
+void writeStandardOutput(std::string_view text) {
+  while (!text.empty()) {
+    const ssize_t written = ::write(STDOUT_FILENO, text.data(), text.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      throw std::runtime_error("cannot write to standard output");
+    }
+    text.remove_prefix(static_cast<std::size_t>(written));
+  }
+}
+
+// Shows which file is being analysed, for people watching a long batch.
+class Progress {
+ public:
+  explicit Progress(std::size_t total)
+      : total_(total), shown_(total > 1 && ::isatty(STDERR_FILENO)) {}
+
+  void starting(std::size_t index, std::string_view file) const {
+    if (!shown_) return;
+    std::fprintf(stderr, "\r\033[K[%zu/%zu] %.*s", index + 1, total_, static_cast<int>(file.size()),
+                 file.data());
+    std::fflush(stderr);
+  }
+  void finished() const {
+    if (shown_) std::fprintf(stderr, "\r\033[K");
+  }
+
+ private:
+  std::size_t total_;
+  bool shown_;
+};
+
+// Writes everything that the options ask for about one run.
+class OutcomeWriter {
+ public:
+  explicit OutcomeWriter(const BatchOptions& options) : options_(options) {}
+
+  void write(const RunOutcome& outcome) {
+    if (outcome.error) anyStopped_ = true;
+    writeStandardOutput(options_.csv ? figuresCsvRow(outcome)
+                                     : figuresJsonLine(outcome, options_.withRR));
+    const std::string stem = outputStem(outcome.file);
+    if (options_.displayListDir) {
+      writeOutputFile(displayListPath(*options_.displayListDir, stem),
+                      displayListsJson(outcome.displayLists) + "\n");
+    }
+    if (options_.svgDir) {
+      for (const Picture picture : kPictures) {
+        const DisplayList& list = *outcome.displayLists[static_cast<std::size_t>(picture)];
+        writeOutputFile(svgPath(*options_.svgDir, stem, picture), pictureSvg(list, picture));
+      }
+    }
+  }
+
+  bool anyStopped() const { return anyStopped_; }
+
+ private:
+  const BatchOptions& options_;
+  bool anyStopped_ = false;
+};
+
+int analyseFiles(const BatchOptions& options, int& argc, char** argv) {
+  OutcomeWriter writer(options);
+  const auto use = [&writer](const RunOutcome& outcome) { writer.write(outcome); };
+  if (options.csv) writeStandardOutput(figuresCsvHeader());
+
+  // The window and its Qt application are made only for pictures of it:
+  // without them the tool starts at once.
+  std::unique_ptr<WindowRunner> window;
+  if (options.pngDir) window = std::make_unique<WindowRunner>(argc, argv);
+
+  const Progress progress(options.files.size());
+  for (std::size_t i = 0; i < options.files.size(); ++i) {
+    const std::string& file = options.files[i];
+    progress.starting(i, file);
+    if (window) {
+      window->run(file, options.parameters, *options.pngDir, use);
+    } else {
+      runWithoutWindow(file, options.parameters, options.writesCharts(), use);
+    }
+  }
+  progress.finished();
+  return writer.anyStopped() ? kSomeStopped : kAllCompleted;
+}
+
+int runBatch(int argc, char** argv) {
+  const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+  const ParsedOptions parsed = parseBatchOptions(arguments);
+  if (!parsed.usageError.empty()) return failUsage(parsed.usageError);
+  const BatchOptions& options = parsed.options;
+  if (options.help) {
+    writeStandardOutput(usageText());
+    return kAllCompleted;
+  }
+  if (options.pngDir && !WindowRunner::available()) {
+    return failUsage("--png is not available: this build has no window");
+  }
+  if (const std::string problem = prepareOutputs(options); !problem.empty()) {
+    return failUsage(problem);
+  }
+  try {
+    return analyseFiles(options, argc, argv);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "rrscope-batch: %s\n", error.what());
+    return kBadUsage;
+  }
+}
+
+}  // namespace
+}  // namespace rrscope::batch
+
+int main(int argc, char** argv) {
+  return rrscope::batch::runBatch(argc, argv);
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "analysis/run_window.h"
+#include "batch/batch_options.h"
+
+namespace rrscope::batch {
+
+// The name that a file's outputs share: the file name without its extension.
+std::string outputStem(std::string_view file);
+
+// DIR/STEM.json, DIR/STEM-Picture3.svg, ...
+std::filesystem::path displayListPath(const std::string& dir, std::string_view stem);
+std::filesystem::path svgPath(const std::string& dir, std::string_view stem, Picture picture);
+std::filesystem::path windowPngPath(const std::string& dir, std::string_view stem);
+std::filesystem::path picturePngPath(const std::string& dir, std::string_view stem,
+                                     Picture picture);
+
+// Every file that the options will write for `file`.
+std::vector<std::filesystem::path> plannedOutputs(const BatchOptions& options,
+                                                  std::string_view file);
+
+// Makes the output folders and checks, before anything runs, that no output
+// would overwrite an existing file (unless --force) or another output of the
+// same invocation. Returns the one-line reason when it cannot go ahead.
+std::string prepareOutputs(const BatchOptions& options);
+
+// Writes a whole file; throws std::runtime_error with a one-line reason.
+void writeOutputFile(const std::filesystem::path& path, std::string_view content);
+
+// The five pictures in order.
+inline constexpr Picture kPictures[] = {Picture::Picture1, Picture::Picture2, Picture::Picture3,
+                                        Picture::Picture4, Picture::Picture5};
+
+}  // namespace rrscope::batch

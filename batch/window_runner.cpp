@@ -1,0 +1,97 @@
+#include <QApplication>
+#include <QImage>
+#include <QLineEdit>
+#include <QPushButton>
+#include <cstdlib>
+#include <optional>
+#include <stdexcept>
+
+#include "batch/file_runs.h"
+#include "batch/output_files.h"
+#include "ui/form1.h"
+
+namespace rrscope::batch {
+namespace {
+
+// Without a display the window is rendered offscreen, unless the user chose
+// a platform already.
+void chooseOffscreenWithoutDisplay() {
+  const auto unset = [](const char* name) {
+    const char* value = std::getenv(name);
+    return value == nullptr || *value == '\0';
+  };
+  if (unset("DISPLAY") && unset("WAYLAND_DISPLAY") && unset("QT_QPA_PLATFORM")) {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  }
+}
+
+// The widget as it looks, at one image pixel per logical pixel whatever the
+// screen's density, so the pictures have the window's designed size.
+QImage widgetImage(QWidget& widget) {
+  QImage image(widget.size(), QImage::Format_RGB32);
+  image.fill(widget.palette().color(QPalette::Window));
+  widget.render(&image);
+  return image;
+}
+
+void savePng(const QImage& image, const std::filesystem::path& path) {
+  if (!image.save(QString::fromStdString(path.string()), "PNG")) {
+    throw std::runtime_error("cannot write \"" + path.string() + "\"");
+  }
+}
+
+QString qtText(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+struct WindowRunner::Application {
+  Application(int& argc, char** argv) : app(argc, argv) {}
+  QApplication app;
+};
+
+bool WindowRunner::available() {
+  return true;
+}
+
+WindowRunner::WindowRunner(int& argc, char** argv) {
+  chooseOffscreenWithoutDisplay();
+  application_ = std::make_unique<Application>(argc, argv);
+}
+
+WindowRunner::~WindowRunner() = default;
+
+void WindowRunner::run(std::string_view file, const ParameterTexts& parameters,
+                       const std::string& pngDir, const OutcomeUse& use) {
+  Form1 window;
+  // Shown so that it is laid out and polished as on screen, but never mapped.
+  window.setAttribute(Qt::WA_DontShowOnScreen);
+  window.show();
+
+  for (std::size_t i = 0; i < parameters.size(); ++i) {
+    const QString name = QStringLiteral("Text%1").arg(i + 1);
+    window.findChild<QLineEdit*>(name)->setText(qtText(parameters[i]));
+  }
+  const std::string chosen(file);
+  window.setFileChooser([chosen] { return chosen; });
+  std::optional<RunReport> error;
+  window.setErrorReporter([&error](const RunReport& report) { error = report; });
+  window.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+  QApplication::processEvents();
+
+  std::array<const DisplayList*, 5> lists{};
+  for (std::size_t i = 0; i < lists.size(); ++i) {
+    lists[i] = &window.displayList(static_cast<Picture>(i));
+  }
+  use(RunOutcome{file, parameters, window, lists, window.analysisState(), error});
+
+  const std::string stem = outputStem(file);
+  savePng(widgetImage(window), windowPngPath(pngDir, stem));
+  for (const Picture picture : kPictures) {
+    const QString name = QStringLiteral("Picture%1").arg(static_cast<int>(picture) + 1);
+    savePng(widgetImage(*window.findChild<QWidget*>(name)), picturePngPath(pngDir, stem, picture));
+  }
+}
+
+}  // namespace rrscope::batch
