@@ -1,5 +1,7 @@
 #include "ui/form1.h"
 
+#include <QApplication>
+
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -64,6 +66,15 @@ QWidget* createControl(const ControlSpec& spec, QWidget* parent) {
 
 // The scattergram and the histogram print their tick labels in a small serif
 // face; Qt's fonts carry Latin and Cyrillic alike, so one font serves both.
+// The platform's dialog font at the 8 points the fixed layout was drawn for:
+// at the larger sizes some desktops default to, the captions of the left
+// column would lose their last lines.
+QFont layoutFont() {
+  QFont font = QApplication::font();
+  font.setPointSizeF(8);
+  return font;
+}
+
 QFont chartLabelFont() {
   QFont font(QStringLiteral("Times New Roman"));
   font.setPointSizeF(8.25);
@@ -79,6 +90,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QString::fromUtf8("Анализ вариабельности сердечного ритма (RRscope)"));
   setWindowIcon(ui::applicationIcon());
+  setFont(layoutFont());
   resize(1187, 657);
   buildControls();
   connectButtons();
