@@ -66,11 +66,14 @@ QWidget* createControl(const ControlSpec& spec, QWidget* parent) {
 
 // The scattergram and the histogram print their tick labels in a small serif
 // face; Qt's fonts carry Latin and Cyrillic alike, so one font serves both.
-// The platform's dialog font at the 8 points the fixed layout was drawn for:
-// at the larger sizes some desktops default to, the captions of the left
-// column would lose their last lines.
+// The fixed layout was drawn for a narrow 8-point dialog font. Liberation
+// Sans has the metrics of such a font and ships with the program's packages;
+// where it is missing, the platform's own font at 8 points stands in. At the
+// wider fonts and larger sizes some desktops default to, the captions of the
+// left column would lose their last lines.
 QFont layoutFont() {
   QFont font = QApplication::font();
+  font.setFamilies({QStringLiteral("Liberation Sans"), font.family()});
   font.setPointSizeF(8);
   return font;
 }
