@@ -4,32 +4,15 @@
 #include "analysis/run_error.h"
 #include "analysis/run_stages.h"
 #include "text/number_text.h"
-#include "text/numeric_parse.h"
 
 namespace rrscope {
-namespace {
-
-constexpr double kSamplesPerSecond = 6000;
-
-double parseSample(const SampleLines& lines, std::int64_t position) {
-  const std::string_view line = lines.line(position);
-  if (const auto value = text::numericParse(line)) return *value;
-  const std::string shown = line.size() > 40 ? std::string(line.substr(0, 40)) + "..."
-                                             : std::string(line);
-  throw RunError(ErrorKind::overflow, "the sample on line " + std::to_string(position) + " (\"" +
-                                          shown +
-                                          "\") lies beyond the range of numbers; correct that "
-                                          "line of the file");
-}
-
-}  // namespace
-
 void readDetectionParameters(RunContext& run) {
   run.values.threshold = parseTextBox(run, TextBox::Text1, "threshold (Text1)");
   const double guardSeconds = parseTextBox(run, TextBox::Text2, "guard interval (Text2)");
   run.values.guardSamples = guardSeconds * kSamplesPerSecond;
   if (!std::isfinite(run.values.guardSamples)) {
-    throw RunError(ErrorKind::overflow, "the guard interval " + text::signedNumberText(guardSeconds) +
+    throw RunError(ErrorKind::overflow, "the guard interval " +
+                                            text::signedNumberText(guardSeconds) +
                                             " s is too large to count in samples; enter a "
                                             "smaller value in Text2");
   }
@@ -49,7 +32,7 @@ void detectPeaks(RunContext& run) {
   for (double scanPos = 1; scanPos <= last; scanPos += 1) {
     const std::int64_t position = roundedPosition(scanPos);
     checkSubscript(position, SampleLines::kCapacity, "SampleLines");
-    if (parseSample(lines, position) > values.threshold) {
+    if (parseSampleLine(lines, position) > values.threshold) {
       run.state.PeakTimes.set(values.peakEnd, scanPos);
       scanPos += guard;
       ++values.peakEnd;

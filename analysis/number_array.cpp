@@ -7,10 +7,10 @@
 namespace rrscope {
 
 void throwSubscriptError(std::int64_t position, std::int64_t capacity, std::string_view what) {
-  throw RunError(ErrorKind::subscriptOutOfRange,
-                 "position " + std::to_string(position) + " of " + std::string(what) +
-                     " lies outside 1 to " + std::to_string(capacity) +
-                     "; check the parameters of the run");
+  throw RunError(ErrorKind::subscriptOutOfRange, "position " + std::to_string(position) + " of " +
+                                                     std::string(what) + " lies outside 1 to " +
+                                                     std::to_string(capacity) +
+                                                     "; check the parameters of the run");
 }
 
 void NumberArray::checkPosition(std::int64_t position) const {

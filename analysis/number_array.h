@@ -33,7 +33,7 @@ class NumberArray {
 };
 
 [[noreturn]] void throwSubscriptError(std::int64_t position, std::int64_t capacity,
-                                     std::string_view what);
+                                      std::string_view what);
 
 // Throws a subscript-out-of-range RunError unless `position` lies within 1 to
 // `capacity`; `what` names the array in the message.

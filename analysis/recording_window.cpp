@@ -20,15 +20,21 @@ RecordingWindow::RecordingWindow() {
   }
 }
 
-std::string RecordingWindow::text(TextBox box) const { return texts_[slot(box)]; }
+std::string RecordingWindow::text(TextBox box) const {
+  return texts_[slot(box)];
+}
 
-void RecordingWindow::setText9(std::string_view text) { setText(TextBox::Text9, text); }
+void RecordingWindow::setText9(std::string_view text) {
+  setText(TextBox::Text9, text);
+}
 
 void RecordingWindow::setText(TextBox box, std::string_view text) {
   texts_[slot(box)] = std::string(text);
 }
 
-std::string RecordingWindow::caption(Caption label) const { return captions_[slot(label)]; }
+std::string RecordingWindow::caption(Caption label) const {
+  return captions_[slot(label)];
+}
 
 void RecordingWindow::setCaption(Caption label, std::string_view text) {
   captions_[slot(label)] = std::string(text);
@@ -39,7 +45,9 @@ std::string RecordingWindow::chooseSampleFile() {
   return nextFile_;
 }
 
-ChartSurface& RecordingWindow::surface(Picture picture) { return surfaces_[slot(picture)]; }
+ChartSurface& RecordingWindow::surface(Picture picture) {
+  return surfaces_[slot(picture)];
+}
 
 const DisplayList& RecordingWindow::displayList(Picture picture) const {
   return surfaces_[slot(picture)];

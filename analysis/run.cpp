@@ -30,7 +30,9 @@ constexpr std::array<Stage, 16> kStages = {{
 
 }  // namespace
 
-std::span<const Stage> runStages() { return kStages; }
+std::span<const Stage> runStages() {
+  return kStages;
+}
 
 std::optional<RunReport> runAnalysis(RunEntry entry, AnalysisState& state, RunWindow& window) {
   RunContext run{state, window, RunValues{}};
@@ -56,8 +58,21 @@ double parseTextBox(const RunContext& run, TextBox box, const char* meaning) {
 double parseCaption(const RunContext& run, Caption label) {
   const std::string text = run.window.caption(label);
   if (const auto value = text::numericParse(text)) return *value;
-  throw RunError(ErrorKind::overflow,
-                 "the caption \"" + text + "\" lies beyond the range of numbers; open the file again");
+  throw RunError(
+      ErrorKind::overflow,
+      "the caption \"" + text + "\" lies beyond the range of numbers; open the file again");
+}
+
+double parseSampleLine(const SampleLines& lines, std::int64_t position) {
+  const std::string_view line = lines.line(position);
+  if (const auto value = text::numericParse(line)) return *value;
+  constexpr std::size_t kShown = 40;
+  const std::string shown =
+      line.size() > kShown ? std::string(line.substr(0, kShown)) + "..." : std::string(line);
+  throw RunError(ErrorKind::overflow, "the sample on line " + std::to_string(position) + " (\"" +
+                                          shown +
+                                          "\") lies beyond the range of numbers; correct that "
+                                          "line of the file");
 }
 
 }  // namespace rrscope

@@ -4,24 +4,36 @@ namespace rrscope {
 
 std::string_view errorKindKey(ErrorKind kind) {
   switch (kind) {
-    case ErrorKind::cannotOpenFile: return "cannot-open-file";
-    case ErrorKind::readError: return "read-error";
-    case ErrorKind::subscriptOutOfRange: return "subscript-out-of-range";
-    case ErrorKind::overflow: return "overflow";
-    case ErrorKind::divisionByZero: return "division-by-zero";
-    case ErrorKind::typeMismatch: return "type-mismatch";
+    case ErrorKind::cannotOpenFile:
+      return "cannot-open-file";
+    case ErrorKind::readError:
+      return "read-error";
+    case ErrorKind::subscriptOutOfRange:
+      return "subscript-out-of-range";
+    case ErrorKind::overflow:
+      return "overflow";
+    case ErrorKind::divisionByZero:
+      return "division-by-zero";
+    case ErrorKind::typeMismatch:
+      return "type-mismatch";
   }
   return "unknown";
 }
 
 std::string_view errorKindTitle(ErrorKind kind) {
   switch (kind) {
-    case ErrorKind::cannotOpenFile: return "Cannot open file";
-    case ErrorKind::readError: return "Read error";
-    case ErrorKind::subscriptOutOfRange: return "Subscript out of range";
-    case ErrorKind::overflow: return "Overflow";
-    case ErrorKind::divisionByZero: return "Division by zero";
-    case ErrorKind::typeMismatch: return "Type mismatch";
+    case ErrorKind::cannotOpenFile:
+      return "Cannot open file";
+    case ErrorKind::readError:
+      return "Read error";
+    case ErrorKind::subscriptOutOfRange:
+      return "Subscript out of range";
+    case ErrorKind::overflow:
+      return "Overflow";
+    case ErrorKind::divisionByZero:
+      return "Division by zero";
+    case ErrorKind::typeMismatch:
+      return "Type mismatch";
   }
   return "Error";
 }

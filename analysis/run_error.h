@@ -26,8 +26,7 @@ std::string_view errorKindTitle(ErrorKind kind);
 // the user what went wrong and what to do about it; the run adds the stage.
 class RunError : public std::runtime_error {
  public:
-  RunError(ErrorKind kind, const std::string& message)
-      : std::runtime_error(message), kind_(kind) {}
+  RunError(ErrorKind kind, const std::string& message) : std::runtime_error(message), kind_(kind) {}
   ErrorKind kind() const { return kind_; }
 
  private:

@@ -6,9 +6,13 @@
 
 namespace rrscope {
 
-void enableRefresh(RunContext& run) { run.window.enableRefresh(); }
+void enableRefresh(RunContext& run) {
+  run.window.enableRefresh();
+}
 
-void resetDebugPage(RunContext& run) { run.state.DebugPage = 2; }
+void resetDebugPage(RunContext& run) {
+  run.state.DebugPage = 2;
+}
 
 // The caption of sam shows the number of samples; the run counts one past it.
 void takeSampleCount(RunContext& run) {

@@ -29,4 +29,7 @@ double parseTextBox(const RunContext& run, TextBox box, const char* meaning);
 // The same for a caption.
 double parseCaption(const RunContext& run, Caption label);
 
+// The same for the sample on line `position` of the loaded file.
+double parseSampleLine(const SampleLines& lines, std::int64_t position);
+
 }  // namespace rrscope

@@ -34,9 +34,9 @@ constexpr std::size_t kBlockSize = std::size_t{16} << 20;
     throw RunError(ErrorKind::cannotOpenFile,
                    "no file was chosen; press the button again and choose a sample file");
   }
-  throw RunError(ErrorKind::cannotOpenFile,
-                 "the file \"" + path + "\" cannot be opened (" + reason +
-                     "); choose an existing, readable sample file");
+  throw RunError(ErrorKind::cannotOpenFile, "the file \"" + path + "\" cannot be opened (" +
+                                                reason +
+                                                "); choose an existing, readable sample file");
 }
 
 // The bytes of a file, read in large blocks. The size from fstat is only a
@@ -61,10 +61,10 @@ FileBytes readAll(int fd, std::size_t expected, const std::string& path) {
     const ssize_t got = ::read(fd, bytes.data.get() + bytes.size, want);
     if (got < 0) {
       if (errno == EINTR) continue;
-      throw RunError(ErrorKind::readError,
-                     "reading the file \"" + path + "\" failed after " +
-                         std::to_string(bytes.size) + " bytes (" + std::strerror(errno) +
-                         "); the samples loaded before are kept");
+      throw RunError(ErrorKind::readError, "reading the file \"" + path + "\" failed after " +
+                                               std::to_string(bytes.size) + " bytes (" +
+                                               std::strerror(errno) +
+                                               "); the samples loaded before are kept");
     }
     if (got == 0) return bytes;
     bytes.size += static_cast<std::size_t>(got);

@@ -18,12 +18,18 @@ constexpr std::string_view initialText(TextBox box) {
 // The captions of the run's labels when the window opens.
 constexpr std::string_view initialCaption(Caption label) {
   switch (label) {
-    case Caption::sam: return "";
-    case Caption::TR: return " ";
-    case Caption::Label8: return "0";
-    case Caption::Label16: return "RRi+tau,    с";
-    case Caption::Label21: return "";
-    case Caption::Label22: return "0";
+    case Caption::sam:
+      return "";
+    case Caption::TR:
+      return " ";
+    case Caption::Label8:
+      return "0";
+    case Caption::Label16:
+      return "RRi+tau,    с";
+    case Caption::Label21:
+      return "";
+    case Caption::Label22:
+      return "0";
   }
   return "";
 }

@@ -2,9 +2,6 @@
 
 namespace rrscope {
 
-// Sample positions and interval lengths are counted in samples at this rate.
-inline constexpr double kSamplesPerSecond = 6000;
-
 // What the rhythmogram and the scattergram have in common: ticks every 0.1 s
 // of interval length, 40 tick dots and 30 labels on each value axis, and the
 // same dots and lines.

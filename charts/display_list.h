@@ -38,7 +38,7 @@ class DisplayList final : public ChartSurface {
 
  private:
   std::vector<Op> ops_;
-  std::vector<float> floats_;      // coordinates and radii, in order of issue
+  std::vector<float> floats_;       // coordinates and radii, in order of issue
   std::vector<std::int32_t> ints_;  // widths and colours, in order of issue
   std::vector<std::string> texts_;  // printed texts, in order of issue
 };

@@ -3,25 +3,16 @@
 #include <cmath>
 #include <string>
 
-#include "analysis/run_error.h"
+#include "charts/bar_chart.h"
 #include "charts/chart_constants.h"
 #include "charts/chart_stages.h"
 #include "charts/histogram_bins.h"
-#include "charts/surface_value.h"
 #include "text/number_text.h"
 
 namespace rrscope {
 namespace {
 
-constexpr std::int64_t kCounterLimit = 32767;  // the bin counter is a 16-bit integer
-constexpr double kBarFoot = 3400;
 constexpr double kFullShare = 9000;  // bar height for all intervals in one bin
-constexpr double kAxisY = 3420;
-constexpr double kTickY = 3390;
-constexpr double kLabelY = 3500;
-constexpr double kTickRadius = 20;
-constexpr int kAxisWidth = 2;
-constexpr int kBarWidth = 4;
 
 // A length of `seconds` on the horizontal axis: 0.3 s at 250, 1.2 s at 2500.
 double lengthX(double seconds) {
@@ -36,26 +27,14 @@ HistogramBins countIntervals(const RunContext& run, std::int64_t intervals) {
   return bins;
 }
 
-void checkCounter(const HistogramBins& bins, int bin) {
-  if (bins.count(bin) <= kCounterLimit) return;
-  throw RunError(ErrorKind::overflow,
-                 "more than 32767 RR intervals fall into the histogram bin from" +
-                     text::signedNumberText(bins.lowerEdge(bin)) +
-                     " s, more than its counter holds; analyse a shorter recording");
-}
-
 void drawBars(ChartSurface& surface, const HistogramBins& bins, std::int64_t intervals) {
   for (int bin = 1; bin <= HistogramBins::kBins; ++bin) {
-    checkCounter(bins, bin);
+    checkBarCounter(bins.count(bin), "RR intervals fall into the histogram bin from" +
+                                         text::signedNumberText(bins.lowerEdge(bin)) + " s");
     // The axis is drawn again before every bar, as the bars are drawn one
-    // bin at a time.
-    surface.DrawWidth(kAxisWidth);
-    surface.Line(100, kAxisY, 2700, kAxisY, kRed);
-    surface.DrawWidth(kBarWidth);
-    const auto x = static_cast<float>(lengthX(bins.lowerEdge(bin)));
+    // bin at a time. A bar stands at its bin's lower edge.
     const double share = static_cast<double>(bins.count(bin)) / static_cast<double>(intervals);
-    const auto top = static_cast<float>(std::nearbyint(kBarFoot - kFullShare * share));
-    surface.Line(x, top, x, kBarFoot, kRed);
+    drawAxisAndBar(surface, 100, 2700, lengthX(bins.lowerEdge(bin)), share, kFullShare);
   }
 }
 
@@ -63,10 +42,7 @@ void drawBars(ChartSurface& surface, const HistogramBins& bins, std::int64_t int
 void drawTicks(ChartSurface& surface) {
   double seconds = 0.3;
   for (int k = 1; k <= 10; ++k) {
-    surface.DrawWidth(kAxisWidth);
-    surface.CurrentX(static_cast<float>(lengthX(seconds)));
-    surface.CurrentY(kTickY);
-    surface.Circle(kTickRadius, kBlue);
+    drawTickDot(surface, lengthX(seconds));
     seconds += 0.1;
   }
 }
@@ -76,9 +52,7 @@ void drawTicks(ChartSurface& surface) {
 void drawRateLabels(ChartSurface& surface) {
   double seconds = 0.3;
   for (int k = 1; k <= 5; ++k) {
-    surface.CurrentY(kLabelY);
-    surface.CurrentX(static_cast<float>(lengthX(seconds) - 150));
-    surface.Print(text::signedNumberText(std::floor(60 / seconds)));
+    printAxisNumber(surface, lengthX(seconds) - 150, std::floor(60 / seconds));
     seconds += 0.2;
   }
 }

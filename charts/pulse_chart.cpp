@@ -2,10 +2,8 @@
 #include <optional>
 #include <string>
 
-#include "analysis/run_error.h"
 #include "charts/chart_stages.h"
 #include "charts/surface_value.h"
-#include "text/numeric_parse.h"
 
 namespace rrscope {
 namespace {
@@ -16,13 +14,6 @@ constexpr int kDotWidth = 2;
 constexpr double kDotRadius = 2;
 
 constexpr std::string_view kWhat = "a dot of the pulse chart";
-
-double sampleValue(const SampleLines& lines, std::int64_t position) {
-  if (const auto value = text::numericParse(lines.line(position))) return *value;
-  throw RunError(ErrorKind::overflow, "the sample on line " + std::to_string(position) +
-                                          " lies beyond the range of numbers; correct that line "
-                                          "of the file");
-}
 
 }  // namespace
 
@@ -44,7 +35,7 @@ void drawPulseChart(RunContext& run) {
     const double x = static_cast<double>(i) * *horizontal;
     surface.CurrentX(surfaceValue(x, kWhat, "enter a smaller scale in Text8"));
     if (!gain) gain = parseTextBox(run, TextBox::Text7, "gain of the pulse chart (Text7)");
-    const double y = sampleValue(lines, i) * *gain + kBaseline;
+    const double y = parseSampleLine(lines, i) * *gain + kBaseline;
     surface.CurrentY(surfaceValue(y, kWhat, "enter a smaller gain in Text7 or check the file"));
     surface.Circle(kDotRadius, kRed);
   }

@@ -4,16 +4,13 @@
 #include "charts/chart_constants.h"
 #include "charts/chart_stages.h"
 #include "charts/surface_value.h"
-#include "text/number_text.h"
+#include "charts/value_axis.h"
 
 namespace rrscope {
 namespace {
 
 constexpr double kBaseline = 3795;  // y of the time axis and of an interval of length 0
 constexpr double kAxisEnd = 3735;
-constexpr double kTickX = 10;
-constexpr double kLabelX = 20;
-constexpr double kLabelLift = 90;  // label tops stand this far above their tick
 constexpr double kTimeOrigin = 100;
 
 constexpr std::string_view kRescaleVertical = "enter a smaller vertical scale in Text4";
@@ -36,19 +33,8 @@ void drawRhythmogramFrame(RunContext& run) {
   surface.Line(0, 0, 0, kAxisEnd, kRed);
   surface.Line(0, kBaseline, kAxisEnd, kBaseline, kRed);
 
-  for (int k = 1; k <= kTickDots; ++k) {
-    surface.DrawWidth(kLineWidth);
-    surface.CurrentX(kTickX);
-    const double y = kBaseline - kTickStep * k * verticalScale(run);
-    surface.CurrentY(surfaceValue(y, "a tick dot of the rhythmogram", kRescaleVertical));
-    surface.Circle(kDotRadius, kBlue);
-  }
-  for (int k = 1; k <= kTickLabels; ++k) {
-    const double y = kBaseline - kLabelLift - kTickStep * k * verticalScale(run);
-    surface.CurrentY(surfaceValue(y, "a tick label of the rhythmogram", kRescaleVertical));
-    surface.CurrentX(kLabelX);
-    surface.Print(text::signedNumberText(k / 10.0));
-  }
+  drawLengthAxisTicks(
+      surface, [&run] { return verticalScale(run); }, "rhythmogram", kRescaleVertical);
 }
 
 void plotRhythmogramPoint(RunContext& run, std::int64_t interval) {

@@ -6,6 +6,7 @@
 #include "charts/chart_constants.h"
 #include "charts/chart_stages.h"
 #include "charts/surface_value.h"
+#include "charts/value_axis.h"
 #include "text/number_text.h"
 #include "text/strict_number.h"
 
@@ -14,9 +15,6 @@ namespace {
 
 constexpr double kBaseline = 3795;  // y of the horizontal axis and of a partner of length 0
 constexpr double kAxisEnd = 3735;   // right end of the horizontal axis
-constexpr double kVerticalTickX = 10;
-constexpr double kVerticalLabelX = 20;
-constexpr double kLabelLift = 90;
 constexpr double kHorizontalTickY = 3755;
 constexpr double kHorizontalLabelY = 3555;
 constexpr double kHorizontalLabelOffset = 100;
@@ -80,19 +78,8 @@ void drawScattergramFrame(RunContext& run) {
   surface.Line(0, kBaseline, kAxisEnd, kBaseline, kRed);
   surface.Line(0, 0, 0, kBaseline, kRed);
 
-  for (int k = 1; k <= kTickDots; ++k) {
-    surface.DrawWidth(kLineWidth);
-    surface.CurrentX(kVerticalTickX);
-    const double y = kBaseline - kTickStep * k * verticalScale(run);
-    surface.CurrentY(surfaceValue(y, "a tick dot of the scattergram", kRescaleVertical));
-    surface.Circle(kDotRadius, kBlue);
-  }
-  for (int k = 1; k <= kTickLabels; ++k) {
-    const double y = kBaseline - kLabelLift - kTickStep * k * verticalScale(run);
-    surface.CurrentY(surfaceValue(y, "a tick label of the scattergram", kRescaleVertical));
-    surface.CurrentX(kVerticalLabelX);
-    surface.Print(text::signedNumberText(k / 10.0));
-  }
+  drawLengthAxisTicks(
+      surface, [&run] { return verticalScale(run); }, "scattergram", kRescaleVertical);
   for (int k = 1; k <= kTickDots; ++k) {
     surface.DrawWidth(kLineWidth);
     const double x = kValueOrigin + kTickStep * k * horizontalScale(run);

@@ -9,7 +9,7 @@ using enum ControlKind;
 
 // Label11 is one designed name shared by two labels, told apart by their
 // indices 0 and 2 (there is no index 1); the object names carry the index.
-constexpr std::array<ControlSpec, 71> kControls = {{
+constexpr std::array<ControlRow, 71> kControls = {{
     {"Command1", button, "Нажми меня", 240, 600, 1455, 615, false},
     {"Label1", label, "порог", 360, 1560, 1215, 495, false},
     {"Label2", label, "защитный интервал (с)", 360, 2640, 2415, 375, false},
@@ -86,7 +86,7 @@ constexpr std::array<ControlSpec, 71> kControls = {{
 
 }  // namespace
 
-std::span<const ControlSpec> controlTable() {
+std::span<const ControlRow> controlTable() {
   return kControls;
 }
 

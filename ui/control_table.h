@@ -10,7 +10,7 @@ enum class ControlKind { button, label, textBox, pictureBox, frame };
 // One control of the window as designed: positions and sizes in twips, the
 // position relative to the window's client area or, for the controls inside
 // the debug frame, to the frame.
-struct ControlSpec {
+struct ControlRow {
   std::string_view name;
   ControlKind kind;
   std::string_view caption;  // caption of a label, button or frame; text of a text box
@@ -22,7 +22,7 @@ struct ControlSpec {
 };
 
 // Every control of the window, in tab order.
-std::span<const ControlSpec> controlTable();
+std::span<const ControlRow> controlTable();
 
 // 15 twips make one logical pixel.
 inline constexpr int kTwipsPerPixel = 15;

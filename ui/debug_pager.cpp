@@ -10,8 +10,6 @@
 namespace rrscope {
 namespace {
 
-constexpr double kSamplesPerSecond = 6000;
-
 // DebugPage is a 16-bit number; stepping past its range is an overflow.
 std::int16_t add16(std::int16_t value, int change) {
   const int sum = value + change;

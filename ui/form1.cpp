@@ -19,7 +19,7 @@ namespace rrscope {
 namespace {
 
 using ui::ControlKind;
-using ui::ControlSpec;
+using ui::ControlRow;
 
 constexpr std::array<std::string_view, 9> kTextBoxNames = {
     "Text1", "Text2", "Text3", "Text4", "Text5", "Text6", "Text7", "Text8", "Text9"};
@@ -37,14 +37,14 @@ QString qstring(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QRect pixelGeometry(const ControlSpec& spec) {
-  return QRect(ui::pixelsFromTwips(spec.left), ui::pixelsFromTwips(spec.top),
-               ui::pixelsFromTwips(spec.width), ui::pixelsFromTwips(spec.height));
+QRect pixelGeometry(const ControlRow& row) {
+  return QRect(ui::pixelsFromTwips(row.left), ui::pixelsFromTwips(row.top),
+               ui::pixelsFromTwips(row.width), ui::pixelsFromTwips(row.height));
 }
 
-QWidget* createControl(const ControlSpec& spec, QWidget* parent) {
-  const QString caption = qstring(spec.caption);
-  switch (spec.kind) {
+QWidget* createControl(const ControlRow& row, QWidget* parent) {
+  const QString caption = qstring(row.caption);
+  switch (row.kind) {
     case ControlKind::button:
       return new ui::WrappingButton(caption, parent);
     case ControlKind::textBox:
@@ -105,12 +105,12 @@ Form1::~Form1() = default;
 void Form1::buildControls() {
   QWidget* frame = nullptr;
   QWidget* previousFocusable = nullptr;
-  for (const ControlSpec& spec : ui::controlTable()) {
-    QWidget* const widget = createControl(spec, spec.inFrame ? frame : this);
-    widget->setObjectName(qstring(spec.name));
-    widget->setGeometry(pixelGeometry(spec));
-    if (spec.kind == ControlKind::frame) frame = widget;
-    if (spec.kind == ControlKind::button || spec.kind == ControlKind::textBox) {
+  for (const ControlRow& row : ui::controlTable()) {
+    QWidget* const widget = createControl(row, row.inFrame ? frame : this);
+    widget->setObjectName(qstring(row.name));
+    widget->setGeometry(pixelGeometry(row));
+    if (row.kind == ControlKind::frame) frame = widget;
+    if (row.kind == ControlKind::button || row.kind == ControlKind::textBox) {
       if (previousFocusable != nullptr) setTabOrder(previousFocusable, widget);
       previousFocusable = widget;
     }
