@@ -141,35 +141,5 @@ TEST_F(Detection, NumbersBeyondTheDoubleRangeStopTheRunWhereTheyAreRead) {
   EXPECT_EQ(failure(readDetectionParameters), ErrorKind::overflow);
 }
 
-TEST_F(Detection, ReadsItsParametersFromTheTextBoxes) {
-  window.setText(TextBox::Text1, " .25");
-  window.setText(TextBox::Text2, "0.4");
-  run.values.peakEnd = 7;
-  readDetectionParameters(run);
-  EXPECT_EQ(run.values.threshold, 0.25);
-  EXPECT_EQ(run.values.guardSamples, 2400);
-  EXPECT_EQ(run.values.peakEnd, 1);
-}
-
-TEST(NumberArray, HoldsPositionsOneToTenMillion) {
-  NumberArray array("PeakTimes");
-  array.set(10'000'000, 5);
-  EXPECT_EQ(array.at(10'000'000), 5);
-  EXPECT_EQ(array.at(1), 0);
-  for (const std::int64_t outside : {0, -1, 10'000'001}) {
-    EXPECT_THROW(array.at(outside), RunError);
-    EXPECT_THROW(array.set(outside, 1), RunError);
-  }
-}
-
-TEST(RoundedPosition, HalvesGoToTheEvenNeighbour) {
-  EXPECT_EQ(roundedPosition(2.5), 2);
-  EXPECT_EQ(roundedPosition(3.5), 4);
-  EXPECT_EQ(roundedPosition(3.4999), 3);
-  EXPECT_EQ(roundedPosition(-0.5), 0);
-  EXPECT_EQ(roundedPosition(7), 7);
-  EXPECT_EQ(roundedPosition(1e300), -1);
-}
-
 }  // namespace
 }  // namespace rrscope
