@@ -64,8 +64,6 @@ QWidget* createControl(const ControlRow& row, QWidget* parent) {
   return nullptr;
 }
 
-// The scattergram and the histogram print their tick labels in a small serif
-// face; Qt's fonts carry Latin and Cyrillic alike, so one font serves both.
 // The fixed layout was drawn for a narrow 8-point dialog font. Liberation
 // Sans has the metrics of such a font and ships with the program's packages;
 // where it is missing, the platform's own font at 8 points stands in. At the
@@ -78,6 +76,8 @@ QFont layoutFont() {
   return font;
 }
 
+// The scattergram and the histogram print their tick labels in a small serif
+// face; Qt's fonts carry Latin and Cyrillic alike, so one font serves both.
 QFont chartLabelFont() {
   QFont font(QStringLiteral("Times New Roman"));
   font.setPointSizeF(8.25);
