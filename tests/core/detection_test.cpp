@@ -73,18 +73,6 @@ TEST_F(Detection, LinesWithoutANumberCountAsZero) {
   EXPECT_EQ(peaks(), (Peaks{1, 2, 3}));
 }
 
-TEST_F(Detection, TheLastSampleIsExamined) {
-  load("0\n0\n0\n1");
-  detect(0.4, 0);
-  EXPECT_EQ(peaks(), (Peaks{4}));
-}
-
-TEST_F(Detection, AnEmptyFileExaminesNothing) {
-  load("");
-  detect(-1, 0);
-  EXPECT_EQ(run.values.peakEnd, 1);
-}
-
 TEST_F(Detection, FractionalGuardIntervalsReadRoundedPositionsButKeepExactTimes) {
   // After the peak at 1 the scan goes on at 2.6, which reads sample 3, then at
   // 3.6, which reads sample 4 (a peak); 3.6 + 0.6 + 1 = 5.2 reads sample 5.

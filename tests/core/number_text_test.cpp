@@ -57,13 +57,6 @@ TEST(SignedNumberText, ReadsBackThroughTheParseWithoutDrift) {
   }
 }
 
-TEST(WholeNumberText, DigitsWithMinusOnlyWhenNegative) {
-  EXPECT_EQ(wholeNumberText(60), "60");
-  EXPECT_EQ(wholeNumberText(0), "0");
-  EXPECT_EQ(wholeNumberText(-32768), "-32768");
-  EXPECT_EQ(wholeNumberText(10000001), "10000001");
-}
-
 TEST(LocaleNumberText, ZeroBeforeTheSeparatorAndNoBlank) {
   const Case cases[] = {
       {4500.0 / 6000, "0.75"},

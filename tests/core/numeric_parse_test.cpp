@@ -123,10 +123,5 @@ TEST(NumericParse, ShortAndGeneralPathsAgree) {
   EXPECT_EQ(parsed("1234567890123456"), 1234567890123456.0);  // 16 digits: general path
 }
 
-TEST(NumericParse, NegativeZeroKeepsItsSign) {
-  EXPECT_TRUE(std::signbit(parsed("-0")));
-  EXPECT_TRUE(std::signbit(parsed("-0.000")));
-}
-
 }  // namespace
 }  // namespace rrscope::text
