@@ -20,7 +20,7 @@
 #include "analysis/recording_window.h"
 #include "analysis/run.h"
 #include "analysis/run_stages.h"
-#include "examples/ecg_signal.h"
+#include "examples/generator/ecg_signal.h"
 
 namespace {
 

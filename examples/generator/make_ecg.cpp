@@ -4,7 +4,7 @@
 #include <iostream>
 #include <string>
 
-#include "examples/ecg_signal.h"
+#include "examples/generator/ecg_signal.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {

@@ -1,4 +1,4 @@
-#include "examples/ecg_signal.h"
+#include "examples/generator/ecg_signal.h"
 
 #include <cmath>
 #include <numbers>
