@@ -1,7 +1,6 @@
 #include "ui/form1.h"
 
 #include <QApplication>
-
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -10,6 +9,7 @@
 #include <QPushButton>
 
 #include "ui/app_icon.h"
+#include "ui/caption_label.h"
 #include "ui/chart_box.h"
 #include "ui/control_table.h"
 #include "ui/override_cursor.h"
@@ -54,11 +54,7 @@ QWidget* createControl(const ControlRow& row, QWidget* parent) {
     case ControlKind::frame:
       return new QGroupBox(caption, parent);
     case ControlKind::label: {
-      auto* label = new QLabel(caption, parent);
-      label->setTextFormat(Qt::PlainText);
-      label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-      label->setWordWrap(true);
-      return label;
+      return new ui::CaptionLabel(caption, parent);
     }
   }
   return nullptr;

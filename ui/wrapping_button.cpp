@@ -2,6 +2,9 @@
 
 #include <QStyleOptionButton>
 #include <QStylePainter>
+#include <algorithm>
+
+#include "ui/caption_lines.h"
 
 namespace rrscope::ui {
 
@@ -25,7 +28,13 @@ void WrappingButton::paintEvent(QPaintEvent*) {
   }
   painter.setPen(
       palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
-  painter.drawText(textRect, Qt::AlignCenter | Qt::TextWordWrap, text());
+  // Lines break at blanks only; the block of lines stands in the middle.
+  const QFontMetrics metrics = painter.fontMetrics();
+  const auto lineCount = captionLines(text(), metrics, textRect.width()).size();
+  const int blockHeight =
+      metrics.height() + static_cast<int>(lineCount - 1) * metrics.lineSpacing();
+  textRect.setTop(textRect.top() + std::max(0, (textRect.height() - blockHeight) / 2));
+  paintCaption(painter, textRect, text(), Qt::AlignHCenter);
 }
 
 }  // namespace rrscope::ui
