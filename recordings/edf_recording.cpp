@@ -1,0 +1,109 @@
+#include <edflib.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+#include "recordings/read_recording.h"
+#include "recordings/recording_error.h"
+
+namespace rrscope::recordings {
+namespace {
+
+constexpr long long kTicksPerSecond = 10'000'000;  // EDFlib counts time in 100 ns
+
+std::string openProblem(int code) {
+  switch (code) {
+    case EDFLIB_NO_SUCH_FILE_OR_DIRECTORY:
+      return "cannot open the file";
+    case EDFLIB_FILE_CONTAINS_FORMAT_ERRORS:
+      return "the header does not match the file (a wrong length or number of data records, "
+             "a truncated file or a damaged header)";
+    case EDFLIB_FILE_READ_ERROR:
+      return "cannot read the file";
+    case EDFLIB_FILE_IS_DISCONTINUOUS:
+      return "discontinuous EDF+D/BDF+D files are not supported";
+    case EDFLIB_MAXFILES_REACHED:
+      return "too many EDF files are open";
+    case EDFLIB_FILE_ALREADY_OPENED:
+      return "the file is already open";
+    case EDFLIB_MALLOC_ERROR:
+      return "not enough memory to open the file";
+    default:
+      return "not an EDF, EDF+, BDF or BDF+ file (error " + std::to_string(code) + ")";
+  }
+}
+
+// Closes the EDFlib handle on every way out.
+class OpenEdf {
+ public:
+  explicit OpenEdf(const std::string& path) : header_(std::make_unique<edf_hdr_struct>()) {
+    if (edfopen_file_readonly(path.c_str(), header_.get(), EDFLIB_DO_NOT_READ_ANNOTATIONS) < 0) {
+      throw RecordingError(path, openProblem(header_->filetype));
+    }
+  }
+  ~OpenEdf() { edfclose_file(header_->handle); }
+  OpenEdf(const OpenEdf&) = delete;
+  OpenEdf& operator=(const OpenEdf&) = delete;
+
+  const edf_hdr_struct& header() const { return *header_; }
+  int handle() const { return header_->handle; }
+
+ private:
+  std::unique_ptr<edf_hdr_struct> header_;  // some 200 kB: too large for the stack
+};
+
+std::string trimmed(const char* text) {
+  std::string value(text);
+  while (!value.empty() && value.back() == ' ') value.pop_back();
+  return value;
+}
+
+// Millivolts for ECG in volts, millivolts or microvolts; other units stay.
+double toMillivolts(const std::string& units) {
+  if (units == "uV" || units == "µV") return 0.001;
+  if (units == "V") return 1000.0;
+  return 1.0;
+}
+
+}  // namespace
+
+Recording readEdfRecording(const std::string& path, const ChannelRequest& request) {
+  const OpenEdf edf(path);
+  const edf_hdr_struct& header = edf.header();
+  std::vector<std::string> labels;
+  for (int i = 0; i < header.edfsignals; ++i)
+    labels.push_back(trimmed(header.signalparam[i].label));
+  const auto index =
+      static_cast<int>(chooseChannel(labels, request, path, WithoutEcgLabel::refuse));
+  const edf_param_struct& signal = header.signalparam[index];
+  if (signal.smp_in_datarecord <= 0 || header.datarecord_duration <= 0) {
+    throw RecordingError(path, "the sampling rate of channel \"" + labels[index] + "\" is 0");
+  }
+
+  Recording recording;
+  recording.file = path;
+  recording.channel = labels[index];
+  recording.rate =
+      reducedRate(signal.smp_in_datarecord * kTicksPerSecond, header.datarecord_duration);
+  const std::string units = trimmed(signal.physdimension);
+  const double scale = toMillivolts(units);
+  recording.units = scale == 1.0 ? units : "mV";
+
+  const auto count = static_cast<std::size_t>(signal.smp_in_file);
+  if (count == 0) throw RecordingError(path, "channel \"" + labels[index] + "\" holds no samples");
+  recording.samples.resize(count);
+  std::vector<double> block(1 << 16);
+  for (std::size_t done = 0; done < count;) {
+    const int want = static_cast<int>(std::min(block.size(), count - done));
+    const int got = edfread_physical_samples(edf.handle(), index, want, block.data());
+    if (got != want) throw RecordingError(path, "the file ends before its last data record");
+    std::transform(block.begin(), block.begin() + got,
+                   recording.samples.begin() + static_cast<std::ptrdiff_t>(done),
+                   [scale](double value) { return static_cast<float>(value * scale); });
+    done += static_cast<std::size_t>(got);
+  }
+  return recording;
+}
+
+}  // namespace rrscope::recordings

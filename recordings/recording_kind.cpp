@@ -1,0 +1,18 @@
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
+#include "recordings/read_recording.h"
+
+namespace rrscope::recordings {
+
+RecordingKind recordingKindOf(const std::string& path) {
+  std::string extension = std::filesystem::path(path).extension().string();
+  std::ranges::transform(extension, extension.begin(),
+                         [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  if (extension == ".edf" || extension == ".bdf") return RecordingKind::edf;
+  if (extension == ".hea") return RecordingKind::wfdb;
+  return RecordingKind::text;
+}
+
+}  // namespace rrscope::recordings

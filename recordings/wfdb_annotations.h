@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "recordings/recording.h"
+
+namespace rrscope::recordings {
+
+// One annotation of an MIT-format annotation file.
+struct Annotation {
+  std::int64_t sample = 0;  // in the annotation file's time resolution
+  int code = 0;             // the annotation type, 1 (N) to 49
+};
+
+struct AnnotationFile {
+  std::vector<Annotation> annotations;
+  // The rate in which `sample` counts, when the file states one in a
+  // leading note; otherwise the record's sampling rate.
+  std::optional<SamplingRate> timeResolution;
+};
+
+// True for the annotation types that mark a heartbeat:
+// N L R B A a J S V r F e j n E / f Q ?.
+bool isBeatCode(int code);
+
+// The one-letter label of a beat type, such as 'N' or 'V'; '\0' for others.
+char beatLabel(int code);
+
+// The annotation type of a beat label, 0 for a character that labels no beat.
+int beatCode(char label);
+
+// Reads an MIT-format annotation file (.atr). Throws RecordingError naming
+// `path` when the file cannot be read or ends inside an annotation.
+AnnotationFile readAnnotations(const std::string& path);
+
+// The beat positions of `file`, converted to samples at `rate` (rounded to
+// the nearest sample, halves up).
+std::vector<std::int64_t> beatSamples(const AnnotationFile& file, SamplingRate recordRate,
+                                      SamplingRate rate);
+
+}  // namespace rrscope::recordings

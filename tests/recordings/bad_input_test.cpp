@@ -1,0 +1,109 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "edf_file.h"
+#include "recordings/read_recording.h"
+#include "recordings/recording_error.h"
+#include "recordings/wfdb_writer.h"
+#include "scratch_folder.h"
+
+namespace rrscope::recordings {
+namespace {
+
+// The message of the RecordingError that `read` throws; fails the test when
+// it throws none.
+std::string errorOf(const std::function<void()>& read) {
+  try {
+    read();
+  } catch (const RecordingError& error) {
+    return error.what();
+  }
+  ADD_FAILURE() << "no RecordingError";
+  return {};
+}
+
+void expectError(const std::function<void()>& read, const std::string& file,
+                 const std::string& problem) {
+  const std::string message = errorOf(read);
+  EXPECT_NE(message.find(file), std::string::npos) << message;
+  EXPECT_NE(message.find(problem), std::string::npos) << message;
+}
+
+class BadWfdb : public ::testing::Test {
+ protected:
+  BadWfdb() {
+    writeWfdbRecord(folder_ / "r", {{360, 1}, 212, 200.0, 0, {"MLII", "V5"}, {adc_, adc_}});
+  }
+  void header(std::string_view text) const { folder_.write("r.hea", text); }
+  std::function<void()> read(std::string signal = {}) const {
+    return [this, signal] {
+      ChannelRequest request;
+      if (!signal.empty()) request.text = signal;
+      readWfdbRecording(headerPath(), request);
+    };
+  }
+  std::string headerPath() const { return (folder_ / "r.hea").string(); }
+  std::string dataPath() const { return (folder_ / "r.dat").string(); }
+
+  ScratchFolder folder_{"bad-wfdb"};
+  std::vector<std::int16_t> adc_ = std::vector<std::int16_t>(10, 7);
+};
+
+TEST_F(BadWfdb, AHeaderThatClaimsMoreSamplesThanTheFileHolds) {
+  header("r 2 360 11\nr.dat 212 200 12 0 0 0 0 MLII\nr.dat 212 200 12 0 0 0 0 V5\n");
+  expectError(read(), dataPath(), "announces 11 samples per signal, the signal file holds 10");
+}
+
+TEST_F(BadWfdb, AHeaderThatListsFewerSignalsThanItAnnounces) {
+  header("r 3 360 10\nr.dat 212 200 12 0 0 0 0 MLII\nr.dat 212 200 12 0 0 0 0 V5\n");
+  expectError(read(), headerPath(), "announces 3 signals but lists 2");
+}
+
+TEST_F(BadWfdb, ASignalFileCutInsideAFrame) {
+  std::filesystem::resize_file(dataPath(), 14);  // 9 samples and a byte
+  expectError(read(), dataPath(), "truncated");
+  std::filesystem::resize_file(dataPath(), 12);  // 8 whole samples, 4 frames
+  expectError(read(), dataPath(), "the signal file holds 4");
+}
+
+TEST_F(BadWfdb, AnUnknownFormatAZeroRateAndMissingChannels) {
+  header("r 1 360 10\nr.dat 310 200 12 0 0 0 0 MLII\n");
+  expectError(read(), dataPath(), "signal format 310 is not supported");
+  header("r 1 0 10\nr.dat 212 200 12 0 0 0 0 MLII\n");
+  expectError(read(), headerPath(), "sampling rate is 0");
+  header("r 2 360 10\nr.dat 212 200 12 0 0 0 0 MLII\nr.dat 212 200 12 0 0 0 0 V5\n");
+  expectError(read("V1"), headerPath(), "no channel labelled \"V1\" (channels: \"MLII\", \"V5\")");
+  expectError(read("2"), headerPath(), "channel 2 does not exist");
+  expectError(
+      [this] {
+        readWfdbReferenceBeats(headerPath(), {360, 1});
+      },
+      (folder_ / "r.atr").string(), "cannot open");
+}
+
+TEST(BadEdf, NoEcgLikeChannelUnlessOneIsNamed) {
+  const ScratchFolder folder("bad-edf-label");
+  const std::string path = (folder / "sleep.edf").string();
+  writeEdf(
+      path, EDFLIB_FILETYPE_EDFPLUS,
+      {{"EEG Fpz-Cz", 100, std::vector<double>(100)}, {"Resp", 100, std::vector<double>(100)}});
+  expectError([&] { readEdfRecording(path, {}); }, path, "no channel looks like ECG");
+  expectError([&] { readEdfRecording(path, {"ECG"}); }, path, "no channel labelled \"ECG\"");
+  EXPECT_EQ(readEdfRecording(path, {"resp"}).channel, "Resp");
+}
+
+TEST(BadEdf, AFileShorterOrLongerThanItsHeaderSays) {
+  const ScratchFolder folder("bad-edf-length");
+  const std::string path = (folder / "cut.edf").string();
+  writeEdf(path, EDFLIB_FILETYPE_EDFPLUS, {{"ECG", 200, std::vector<double>(600)}});
+  const auto size = std::filesystem::file_size(path);
+  std::filesystem::resize_file(path, size - 100);
+  expectError([&] { readEdfRecording(path, {}); }, path, "header does not match the file");
+  std::filesystem::resize_file(path, size + 400);
+  expectError([&] { readEdfRecording(path, {}); }, path, "header does not match the file");
+}
+
+}  // namespace
+}  // namespace rrscope::recordings

@@ -1,0 +1,57 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "edf_file.h"
+#include "recordings/read_recording.h"
+#include "scratch_folder.h"
+
+namespace rrscope::recordings {
+namespace {
+
+std::vector<double> waveOf(std::size_t count, double amplitude) {
+  std::vector<double> values;
+  for (std::size_t i = 0; i < count; ++i) values.push_back(amplitude * std::sin(0.05 * i));
+  return values;
+}
+
+TEST(EdfRecord, TheEcgChannelOfAnEdfPlusFileReadsBackAtItsOwnRate) {
+  const ScratchFolder folder("edf");
+  const auto ecg = waveOf(3 * 256, 1.5);
+  writeEdf(folder / "night.edf", EDFLIB_FILETYPE_EDFPLUS,
+           {{"Resp chest", 25, waveOf(3 * 25, 4.0)}, {"ECG II", 256, ecg}});
+  const Recording recording = readEdfRecording((folder / "night.edf").string(), {});
+  EXPECT_EQ(recording.channel, "ECG II");
+  EXPECT_EQ(recording.rate.numerator, 256);
+  EXPECT_EQ(recording.rate.denominator, 1);
+  EXPECT_DOUBLE_EQ(recording.durationSeconds(), 3.0);
+  ASSERT_EQ(recording.sampleCount(), ecg.size());
+  const double step = 10.0 / 65535.0;  // one step of the 16-bit converter
+  for (std::size_t i = 0; i < ecg.size(); ++i) {
+    ASSERT_NEAR(recording.samples[i], ecg[i], step) << "sample " << i;
+  }
+  EXPECT_EQ(readEdfRecording((folder / "night.edf").string(), {"0"}).rate.numerator, 25);
+}
+
+TEST(EdfRecord, BdfMicrovoltsAreReadAsMillivolts) {
+  const ScratchFolder folder("bdf");
+  const auto ecg = waveOf(2 * 500, 1200.0);
+  writeEdf(folder / "holter.BDF", EDFLIB_FILETYPE_BDFPLUS, {{"EKG", 500, ecg, "uV", 5000.0}});
+  const Recording recording = readEdfRecording((folder / "holter.BDF").string(), {});
+  EXPECT_EQ(recording.units, "mV");
+  ASSERT_EQ(recording.sampleCount(), ecg.size());
+  for (std::size_t i = 0; i < ecg.size(); ++i) {
+    ASSERT_NEAR(recording.samples[i], ecg[i] / 1000.0, 1e-5) << "sample " << i;
+  }
+}
+
+TEST(RecordingKind, TheExtensionChoosesTheReader) {
+  EXPECT_EQ(recordingKindOf("a/b.edf"), RecordingKind::edf);
+  EXPECT_EQ(recordingKindOf("B.BDF"), RecordingKind::edf);
+  EXPECT_EQ(recordingKindOf("mitdb/100.hea"), RecordingKind::wfdb);
+  EXPECT_EQ(recordingKindOf("ecg.txt"), RecordingKind::text);
+  EXPECT_EQ(recordingKindOf("edf"), RecordingKind::text);
+}
+
+}  // namespace
+}  // namespace rrscope::recordings

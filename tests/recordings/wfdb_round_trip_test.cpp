@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "recordings/read_recording.h"
+#include "recordings/recording_error.h"
+#include "recordings/wfdb_header.h"
+#include "recordings/wfdb_writer.h"
+#include "scratch_folder.h"
+
+namespace rrscope::recordings {
+namespace {
+
+// ADC values stepping through the 12-bit range, so that every nibble and
+// both signs occur; -2048 marks an invalid sample and is left out.
+std::vector<std::int16_t> rampOf(std::size_t count, int start, int step) {
+  std::vector<std::int16_t> values;
+  for (std::size_t i = 0; i < count; ++i) {
+    const int offset = (start + 2047 + static_cast<int>(i) * step) % 4095;
+    values.push_back(static_cast<std::int16_t>((offset + 4095) % 4095 - 2047));
+  }
+  return values;
+}
+
+void expectPhysical(const Recording& recording, const std::vector<std::int16_t>& adc, double gain,
+                    double baseline) {
+  ASSERT_EQ(recording.sampleCount(), adc.size());
+  for (std::size_t i = 0; i < adc.size(); ++i) {
+    ASSERT_FLOAT_EQ(recording.samples[i], static_cast<float>((adc[i] - baseline) / gain))
+        << "sample " << i;
+  }
+}
+
+class WfdbRoundTrip : public ::testing::TestWithParam<int> {};
+
+TEST_P(WfdbRoundTrip, EverySignalOfAnInterleavedRecordReadsBackInPhysicalUnits) {
+  const int format = GetParam();
+  const ScratchFolder folder("wfdb-" + std::to_string(format));
+  // An odd frame count of three signals leaves format 212 with a lone
+  // two-byte sample at the end.
+  const auto first = rampOf(1001, -2047, 37);
+  const auto second = rampOf(1001, 2047, -53);
+  const auto third = rampOf(1001, 5, 1);
+  const WfdbRecordToWrite record{
+      {500, 1}, format, 100.0, 24, {"RESP", "V2", "MLII"}, {first, second, third}};
+  writeWfdbRecord(folder / "rec", record);
+
+  const std::string header = (folder / "rec.hea").string();
+  const Recording chosen = readWfdbRecording(header, {});
+  EXPECT_EQ(chosen.channel, "V2");  // the first ECG-like label
+  EXPECT_EQ(chosen.units, "mV");
+  EXPECT_EQ(chosen.rate.numerator, 500);
+  EXPECT_DOUBLE_EQ(chosen.durationSeconds(), 1001.0 / 500.0);
+  expectPhysical(chosen, second, 100.0, 24.0);
+  expectPhysical(readWfdbRecording(header, {"0"}), first, 100.0, 24.0);
+  expectPhysical(readWfdbRecording(header, {"mlii"}), third, 100.0, 24.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, WfdbRoundTrip, ::testing::Values(212, 16));
+
+TEST(WfdbRecord, EightBitAndBigEndianFormatsDecode) {
+  const ScratchFolder folder("wfdb-bytes");
+  folder.write("a.hea", "a 1 128\r\na.dat 80 10 8 0 0 0 0 ECG\r\n");
+  folder.write("a.dat", std::string("\x01\x80\xff\x8a", 4));
+  const Recording eightBit = readWfdbRecording((folder / "a.hea").string(), {});
+  EXPECT_EQ(eightBit.samples, (std::vector<float>{-12.7f, 0.0f, 12.7f, 1.0f}));
+
+  folder.write("b.hea", "b 1 250 2\nb.dat 61 1000(-5)/uV 16 0 0 0 0 II\n");
+  folder.write("b.dat", std::string("\x01\x00\xfe\x0c", 4));
+  const Recording bigEndian = readWfdbRecording((folder / "b.hea").string(), {});
+  EXPECT_EQ(bigEndian.units, "uV");
+  EXPECT_EQ(bigEndian.samples, (std::vector<float>{0.261f, -0.495f}));
+}
+
+TEST(WfdbRecord, InvalidSamplesAreBridgedByStraightLines) {
+  const ScratchFolder folder("wfdb-invalid");
+  const std::vector<std::int16_t> values{-32768, 10, -32768, -32768, 40, -32768};
+  writeWfdbRecord(folder / "gap", {{100, 1}, 16, 10.0, 0, {"ECG"}, {values}});
+  const Recording recording = readWfdbRecording((folder / "gap.hea").string(), {});
+  EXPECT_EQ(recording.samples, (std::vector<float>{1.0f, 1.0f, 2.0f, 3.0f, 4.0f, 4.0f}));
+}
+
+TEST(WfdbHeader, CommentsCrlfSkewOffsetAndDefaultsAreUnderstood) {
+  const WfdbHeader header = parseWfdbHeader(
+      "# made by hand\r\n\r\nrec 2 128.5/1000 77\r\n"
+      "  # a comment between signal lines\r\n"
+      "rec.dat 16+512 0 12 7\r\n"
+      "rec.dat 16:2 400(-3)/uV 12 7 1 2 0 Lead V5 chest\r\n",
+      "rec.hea");
+  EXPECT_EQ(header.rate.numerator, 257);
+  EXPECT_EQ(header.rate.denominator, 2);
+  EXPECT_EQ(header.sampleCount, 77);
+  ASSERT_EQ(header.signals.size(), 2u);
+  EXPECT_EQ(header.signals[0].byteOffset, 512);
+  EXPECT_EQ(header.signals[0].gain, 200.0);  // a gain of 0 means the default
+  EXPECT_EQ(header.signals[0].baseline, 7);  // the ADC zero without a baseline
+  EXPECT_EQ(header.signals[1].baseline, -3);
+  EXPECT_EQ(header.signals[1].units, "uV");
+  EXPECT_EQ(header.signals[1].label, "Lead V5 chest");
+}
+
+TEST(WfdbAnnotations, BeatsSurviveLongGapsAndNonBeatsAreDropped) {
+  const ScratchFolder folder("wfdb-atr");
+  writeWfdbRecord(folder / "r", {{360, 1}, 16, 200.0, 0, {"MLII"}, {std::vector<std::int16_t>(4)}});
+  // N, a rhythm change (+, code 28), V after a gap longer than 10 bits, '/'
+  // and '?', the last far beyond 16 bits.
+  const std::vector<Annotation> annotations{
+      {77, 1}, {370, 28}, {5000, 5}, {5001, 12}, {200000, 30}};
+  writeAnnotations(folder / "r.atr", annotations);
+  const std::string header = (folder / "r.hea").string();
+  EXPECT_EQ(readWfdbReferenceBeats(header, {360, 1}),
+            (std::vector<std::int64_t>{77, 5000, 5001, 200000}));
+  // At 6000 per second: round(77 * 6000 / 360) = round(1283.33).
+  EXPECT_EQ(readWfdbReferenceBeats(header, {6000, 1}),
+            (std::vector<std::int64_t>{1283, 83333, 83350, 3333333}));
+}
+
+TEST(WfdbAnnotations, EveryBeatLabelAndNoOtherIsABeat) {
+  std::string labels;
+  for (int code = 0; code < 64; ++code) {
+    if (isBeatCode(code)) labels += beatLabel(code);
+  }
+  std::ranges::sort(labels);
+  std::string expected = "NLRBAaJSVrFejnE/fQ?";
+  std::ranges::sort(expected);
+  EXPECT_EQ(labels, expected);
+  for (const char label : expected) EXPECT_EQ(beatLabel(beatCode(label)), label);
+}
+
+}  // namespace
+}  // namespace rrscope::recordings
