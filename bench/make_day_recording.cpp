@@ -7,7 +7,6 @@
 #include <edflib.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <exception>
@@ -29,20 +28,10 @@ using rrscope::recordings::WfdbHeader;
 
 constexpr std::int64_t kDaySeconds = 24 * 60 * 60;
 
-// A signal's ADC values back from its physical values.
-std::vector<std::int16_t> adcValues(const std::vector<float>& physical, double gain,
-                                    std::int64_t baseline) {
-  std::vector<std::int16_t> adc(physical.size());
-  for (std::size_t i = 0; i < physical.size(); ++i) {
-    adc[i] =
-        static_cast<std::int16_t>(std::lround(physical[i] * gain + static_cast<double>(baseline)));
-  }
-  return adc;
-}
-
-std::vector<std::int16_t> tiled(const std::vector<std::int16_t>& values, std::size_t length) {
+std::vector<std::int16_t> tiled(const std::vector<std::int32_t>& values, std::size_t length) {
   std::vector<std::int16_t> out(length);
-  for (std::size_t i = 0; i < length; ++i) out[i] = values[i % values.size()];
+  for (std::size_t i = 0; i < length; ++i)
+    out[i] = static_cast<std::int16_t>(values[i % values.size()]);
   return out;
 }
 
@@ -105,8 +94,7 @@ int makeDay(const std::string& headerPath, const std::filesystem::path& folder,
   std::size_t period = 0;
   for (std::size_t i = 0; i < header.signals.size(); ++i) {
     const auto& signal = header.signals[i];
-    const auto adc = adcValues(rrscope::recordings::readWfdbSignal(header, i, source), signal.gain,
-                               signal.baseline);
+    const auto adc = rrscope::recordings::readWfdbSignal(header, i, source);
     period = adc.size();
     signals.push_back(tiled(adc, length));
     labels.push_back(signal.label);

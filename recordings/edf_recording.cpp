@@ -89,18 +89,25 @@ Recording readEdfRecording(const std::string& path, const ChannelRequest& reques
   const std::string units = trimmed(signal.physdimension);
   const double scale = toMillivolts(units);
   recording.units = scale == 1.0 ? units : "mV";
+  // EDF maps the digital range linearly onto the physical one.
+  const double digitalSpan = static_cast<double>(signal.dig_max) - signal.dig_min;
+  const double physicalSpan = (signal.phys_max - signal.phys_min) * scale;
+  if (digitalSpan <= 0 || physicalSpan == 0) {
+    throw RecordingError(
+        path, "channel \"" + labels[index] + "\" has an empty physical or digital range");
+  }
+  recording.gain = digitalSpan / physicalSpan;
+  recording.baseline = signal.dig_min - signal.phys_min * scale * recording.gain;
 
   const auto count = static_cast<std::size_t>(signal.smp_in_file);
   if (count == 0) throw RecordingError(path, "channel \"" + labels[index] + "\" holds no samples");
-  recording.samples.resize(count);
-  std::vector<double> block(1 << 16);
+  recording.values.resize(count);
+  constexpr std::size_t kBlock = 1 << 16;
   for (std::size_t done = 0; done < count;) {
-    const int want = static_cast<int>(std::min(block.size(), count - done));
-    const int got = edfread_physical_samples(edf.handle(), index, want, block.data());
+    const int want = static_cast<int>(std::min(kBlock, count - done));
+    const int got =
+        edfread_digital_samples(edf.handle(), index, want, recording.values.data() + done);
     if (got != want) throw RecordingError(path, "the file ends before its last data record");
-    std::transform(block.begin(), block.begin() + got,
-                   recording.samples.begin() + static_cast<std::ptrdiff_t>(done),
-                   [scale](double value) { return static_cast<float>(value * scale); });
     done += static_cast<std::size_t>(got);
   }
   return recording;

@@ -19,18 +19,27 @@ struct SamplingRate {
 // Reduces a fraction; the denominator must be positive.
 SamplingRate reducedRate(std::int64_t numerator, std::int64_t denominator);
 
-// One channel of a recording, in physical units. The samples are kept as
-// float: a day at 360 samples per second then takes 4 bytes per sample, and
-// float's 24-bit mantissa holds every value of a 16- or 24-bit converter.
+// One channel of a recording. The values are the converter's, 4 bytes per
+// sample: a day at 360 samples per second fits in 125 MB, and the physical
+// value of a sample comes out in double precision exactly as the header
+// defines it, (value - baseline) / gain.
 struct Recording {
   std::string file;
   std::string channel;  // the channel's label as the file gives it
-  std::string units;    // of the samples, "mV" for ECG leads in millivolts
+  std::string units;    // of the physical values, "mV" for ECG leads in millivolts
   SamplingRate rate;
-  std::vector<float> samples;
+  std::vector<std::int32_t> values;
+  double gain = 1.0;  // converter steps per physical unit
+  double baseline = 0.0;
 
-  std::size_t sampleCount() const { return samples.size(); }
-  double durationSeconds() const { return static_cast<double>(samples.size()) / rate.hertz(); }
+  double physical(std::size_t index) const {
+    return (static_cast<double>(values[index]) - baseline) / gain;
+  }
+  std::size_t sampleCount() const { return values.size(); }
+  double durationSeconds() const { return static_cast<double>(values.size()) / rate.hertz(); }
 };
+
+// Every sample in physical units; for small recordings and tests.
+std::vector<double> physicalSamples(const Recording& recording);
 
 }  // namespace rrscope::recordings

@@ -10,4 +10,10 @@ SamplingRate reducedRate(std::int64_t numerator, std::int64_t denominator) {
   return {numerator / divisor, denominator / divisor};
 }
 
+std::vector<double> physicalSamples(const Recording& recording) {
+  std::vector<double> samples(recording.sampleCount());
+  for (std::size_t i = 0; i < samples.size(); ++i) samples[i] = recording.physical(i);
+  return samples;
+}
+
 }  // namespace rrscope::recordings

@@ -33,7 +33,7 @@ void appendThousandths(std::string& out, double value) {
 class LineSampler {
  public:
   explicit LineSampler(const Recording& recording)
-      : samples_(recording.samples),
+      : recording_(recording),
         numerator_(recording.rate.numerator),
         denominator_(Wide{kTextRate} * recording.rate.denominator) {}
 
@@ -42,13 +42,12 @@ class LineSampler {
     const auto index = static_cast<std::size_t>(position / denominator_);
     const double fraction =
         static_cast<double>(position % denominator_) / static_cast<double>(denominator_);
-    const std::size_t next = std::min(index + 1, samples_.size() - 1);
-    return static_cast<double>(samples_[index]) * (1.0 - fraction) +
-           static_cast<double>(samples_[next]) * fraction;
+    const std::size_t next = std::min(index + 1, recording_.sampleCount() - 1);
+    return recording_.physical(index) * (1.0 - fraction) + recording_.physical(next) * fraction;
   }
 
  private:
-  std::span<const float> samples_;
+  const Recording& recording_;
   Wide numerator_;
   Wide denominator_;
 };
@@ -56,8 +55,8 @@ class LineSampler {
 }  // namespace
 
 std::int64_t textLineCount(const Recording& recording) {
-  if (recording.samples.empty()) return 0;
-  const Wide last = Wide{static_cast<std::int64_t>(recording.samples.size()) - 1};
+  if (recording.values.empty()) return 0;
+  const Wide last = Wide{static_cast<std::int64_t>(recording.values.size()) - 1};
   return static_cast<std::int64_t>(last * kTextRate * recording.rate.denominator /
                                    recording.rate.numerator) +
          1;

@@ -28,8 +28,10 @@ Recording readWfdbRecording(const std::string& headerPath, const ChannelRequest&
   recording.channel = labels[index].empty() ? "signal " + std::to_string(index) : labels[index];
   recording.units = header.signals[index].units;
   recording.rate = header.rate;
-  recording.samples = readWfdbSignal(header, index, folder);
-  if (recording.samples.empty()) throw RecordingError(headerPath, "the record holds no samples");
+  recording.gain = header.signals[index].gain;
+  recording.baseline = static_cast<double>(header.signals[index].baseline);
+  recording.values = readWfdbSignal(header, index, folder);
+  if (recording.values.empty()) throw RecordingError(headerPath, "the record holds no samples");
   return recording;
 }
 

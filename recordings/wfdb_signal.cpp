@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdint>
 #include <fstream>
-#include <limits>
 #include <optional>
 #include <span>
 
@@ -116,30 +115,32 @@ std::int64_t framesInFile(std::int64_t dataBytes, const Packing& packing, std::s
   return samples / static_cast<std::int64_t>(signals);
 }
 
-void bridgeInvalid(std::vector<float>& samples, const std::string& path) {
-  const auto firstValid = std::ranges::find_if(samples, [](float v) { return !std::isnan(v); });
-  if (firstValid == samples.end()) {
+void bridgeInvalid(std::vector<std::int32_t>& values, std::int32_t invalid,
+                   const std::string& path) {
+  const auto firstValid = std::ranges::find_if(values, [invalid](auto v) { return v != invalid; });
+  if (firstValid == values.end()) {
     throw RecordingError(path, "every sample of the signal is marked invalid");
   }
-  std::fill(samples.begin(), firstValid, *firstValid);
-  auto previous = static_cast<std::size_t>(firstValid - samples.begin());
-  for (std::size_t i = previous + 1; i < samples.size(); ++i) {
-    if (std::isnan(samples[i])) continue;
-    const float left = samples[previous];
-    const float step = (samples[i] - left) / static_cast<float>(i - previous);
+  std::fill(values.begin(), firstValid, *firstValid);
+  auto previous = static_cast<std::size_t>(firstValid - values.begin());
+  for (std::size_t i = previous + 1; i < values.size(); ++i) {
+    if (values[i] == invalid) continue;
+    const double left = values[previous];
+    const double step = (values[i] - left) / static_cast<double>(i - previous);
     for (std::size_t k = previous + 1; k < i; ++k) {
-      samples[k] = left + step * static_cast<float>(k - previous);
+      values[k] =
+          static_cast<std::int32_t>(std::lround(left + step * static_cast<double>(k - previous)));
     }
     previous = i;
   }
-  std::fill(samples.begin() + static_cast<std::ptrdiff_t>(previous) + 1, samples.end(),
-            samples[previous]);
+  std::fill(values.begin() + static_cast<std::ptrdiff_t>(previous) + 1, values.end(),
+            values[previous]);
 }
 
 }  // namespace
 
-std::vector<float> readWfdbSignal(const WfdbHeader& header, std::size_t index,
-                                  const std::filesystem::path& folder) {
+std::vector<std::int32_t> readWfdbSignal(const WfdbHeader& header, std::size_t index,
+                                         const std::filesystem::path& folder) {
   const WfdbSignal& signal = header.signals.at(index);
   const std::string path = (folder / signal.file).string();
   const std::vector<std::size_t> group = signalsOfFile(header, signal.file);
@@ -164,9 +165,7 @@ std::vector<float> readWfdbSignal(const WfdbHeader& header, std::size_t index,
   const std::size_t slot =
       static_cast<std::size_t>(std::ranges::find(group, index) - group.begin());
   const std::size_t perFrame = group.size();
-  const float gain = static_cast<float>(signal.gain);
-  const auto baseline = static_cast<float>(signal.baseline);
-  std::vector<float> samples;
+  std::vector<std::int32_t> samples;
   samples.reserve(static_cast<std::size_t>(frames));
   bool anyInvalid = false;
   std::size_t position = 0;  // of the next sample in the frame
@@ -175,12 +174,8 @@ std::vector<float> readWfdbSignal(const WfdbHeader& header, std::size_t index,
   const auto keep = [&](std::int32_t value) {
     if (seen++ >= wanted) return;
     if (position == slot) {
-      if (value == packing.invalid) {
-        anyInvalid = true;
-        samples.push_back(std::numeric_limits<float>::quiet_NaN());
-      } else {
-        samples.push_back((static_cast<float>(value) - baseline) / gain);
-      }
+      anyInvalid = anyInvalid || value == packing.invalid;
+      samples.push_back(value);
     }
     if (++position == perFrame) position = 0;
   };
@@ -196,7 +191,7 @@ std::vector<float> readWfdbSignal(const WfdbHeader& header, std::size_t index,
   if (samples.size() != static_cast<std::size_t>(frames)) {
     throw RecordingError(path, "the signal file could not be read to its end");
   }
-  if (anyInvalid) bridgeInvalid(samples, path);
+  if (anyInvalid) bridgeInvalid(samples, packing.invalid, path);
   return samples;
 }
 

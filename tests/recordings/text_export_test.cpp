@@ -46,10 +46,9 @@ class CountingSink : public TextPartSink {
 Recording recordingOfLines(std::size_t lines) {
   Recording recording;
   recording.rate = {6000, 1};
-  recording.samples.resize(lines);
-  for (std::size_t i = 0; i < lines; ++i) {
-    recording.samples[i] = static_cast<float>(i % 1000) / 1000.0f;
-  }
+  recording.gain = 1000.0;
+  recording.values.resize(lines);
+  for (std::size_t i = 0; i < lines; ++i) recording.values[i] = static_cast<std::int32_t>(i % 1000);
   return recording;
 }
 
@@ -75,7 +74,8 @@ TEST(TextExport, TenMillionLinesStayOnePartAndOneMoreLineStartsASecond) {
 TEST(TextExport, LinesInterpolateBetweenSamplesWithThreeDecimals) {
   Recording recording;
   recording.rate = {2400, 1};  // 2.5 lines per sample
-  recording.samples = {-0.145f, 1.0f, -2.0f};
+  recording.gain = 1000.0;
+  recording.values = {-145, 1000, -2000};
   CountingSink sink;
   exportText(recording, {}, sink);
   ASSERT_EQ(sink.parts.size(), 1u);
@@ -87,7 +87,8 @@ TEST(TextExport, FilesAreNumberedOnlyWhenSplitAndCarryTheirBeats) {
   const ScratchFolder folder("text-export");
   Recording recording;
   recording.rate = {6000, 1};
-  recording.samples = {0.5f, 0.25f};
+  recording.gain = 1000.0;
+  recording.values = {500, 250};
   const std::vector<std::int64_t> beats{1, 7};
   const auto written = exportTextFiles(recording, beats, true, folder.path(), "rec");
   ASSERT_EQ(written.size(), 2u);

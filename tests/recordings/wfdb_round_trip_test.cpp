@@ -28,8 +28,7 @@ void expectPhysical(const Recording& recording, const std::vector<std::int16_t>&
                     double baseline) {
   ASSERT_EQ(recording.sampleCount(), adc.size());
   for (std::size_t i = 0; i < adc.size(); ++i) {
-    ASSERT_FLOAT_EQ(recording.samples[i], static_cast<float>((adc[i] - baseline) / gain))
-        << "sample " << i;
+    ASSERT_DOUBLE_EQ(recording.physical(i), (adc[i] - baseline) / gain) << "sample " << i;
   }
 }
 
@@ -65,13 +64,13 @@ TEST(WfdbRecord, EightBitAndBigEndianFormatsDecode) {
   folder.write("a.hea", "a 1 128\r\na.dat 80 10 8 0 0 0 0 ECG\r\n");
   folder.write("a.dat", std::string("\x01\x80\xff\x8a", 4));
   const Recording eightBit = readWfdbRecording((folder / "a.hea").string(), {});
-  EXPECT_EQ(eightBit.samples, (std::vector<float>{-12.7f, 0.0f, 12.7f, 1.0f}));
+  EXPECT_EQ(physicalSamples(eightBit), (std::vector<double>{-12.7, 0.0, 12.7, 1.0}));
 
   folder.write("b.hea", "b 1 250 2\nb.dat 61 1000(-5)/uV 16 0 0 0 0 II\n");
   folder.write("b.dat", std::string("\x01\x00\xfe\x0c", 4));
   const Recording bigEndian = readWfdbRecording((folder / "b.hea").string(), {});
   EXPECT_EQ(bigEndian.units, "uV");
-  EXPECT_EQ(bigEndian.samples, (std::vector<float>{0.261f, -0.495f}));
+  EXPECT_EQ(physicalSamples(bigEndian), (std::vector<double>{0.261, -0.495}));
 }
 
 TEST(WfdbRecord, InvalidSamplesAreBridgedByStraightLines) {
@@ -79,7 +78,7 @@ TEST(WfdbRecord, InvalidSamplesAreBridgedByStraightLines) {
   const std::vector<std::int16_t> values{-32768, 10, -32768, -32768, 40, -32768};
   writeWfdbRecord(folder / "gap", {{100, 1}, 16, 10.0, 0, {"ECG"}, {values}});
   const Recording recording = readWfdbRecording((folder / "gap.hea").string(), {});
-  EXPECT_EQ(recording.samples, (std::vector<float>{1.0f, 1.0f, 2.0f, 3.0f, 4.0f, 4.0f}));
+  EXPECT_EQ(physicalSamples(recording), (std::vector<double>{1.0, 1.0, 2.0, 3.0, 4.0, 4.0}));
 }
 
 TEST(WfdbHeader, CommentsCrlfSkewOffsetAndDefaultsAreUnderstood) {
