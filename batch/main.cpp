@@ -13,6 +13,7 @@
 #include "batch/batch_options.h"
 #include "batch/figures_text.h"
 #include "batch/file_runs.h"
+#include "batch/json_line.h"
 #include "batch/output_files.h"
 #include "batch/svg_surface.h"
 #include "charts/display_list_json.h"
@@ -64,15 +65,28 @@ class Progress {
   bool shown_;
 };
 
+// The keys of each file's JSON line, in order, as the options ask for them.
+std::vector<LinePart> lineParts(const BatchOptions& options) {
+  std::vector<LinePart> parts = {addFigures, addRunError};
+  if (options.withRR) parts.emplace_back(addSeries);
+  return parts;
+}
+
+std::string jsonLine(const RunOutcome& outcome, const std::vector<LinePart>& parts) {
+  JsonLine line = JsonLine::object();
+  for (const LinePart& part : parts) part(outcome, line);
+  return jsonLineText(line);
+}
+
 // Writes everything that the options ask for about one run.
 class OutcomeWriter {
  public:
-  explicit OutcomeWriter(const BatchOptions& options) : options_(options) {}
+  explicit OutcomeWriter(const BatchOptions& options)
+      : options_(options), parts_(lineParts(options)) {}
 
   void write(const RunOutcome& outcome) {
     if (outcome.error) anyStopped_ = true;
-    writeStandardOutput(options_.csv ? figuresCsvRow(outcome)
-                                     : figuresJsonLine(outcome, options_.withRR));
+    writeStandardOutput(options_.csv ? figuresCsvRow(outcome) : jsonLine(outcome, parts_));
     const std::string stem = outputStem(outcome.file);
     if (options_.displayListDir) {
       writeOutputFile(displayListPath(*options_.displayListDir, stem),
@@ -90,6 +104,7 @@ class OutcomeWriter {
 
  private:
   const BatchOptions& options_;
+  std::vector<LinePart> parts_;
   bool anyStopped_ = false;
 };
 
@@ -122,8 +137,8 @@ int runBatch(int argc, char** argv) {
   const ParsedOptions parsed = parseBatchOptions(arguments);
   if (!parsed.usageError.empty()) return failUsage(parsed.usageError);
   const BatchOptions& options = parsed.options;
-  if (options.help) {
-    writeStandardOutput(usageText());
+  if (!parsed.help.empty()) {
+    writeStandardOutput(parsed.help);
     return kAllCompleted;
   }
   if (options.pngDir && !WindowRunner::available()) {

@@ -1,6 +1,9 @@
 // End-to-end tests of rrscope-batch: the built program runs on small files
 // made here, and its output is read back.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QImage>
@@ -11,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <set>
 #include <string>
 #include <vector>
@@ -41,6 +45,26 @@ ToolResult runTool(const QStringList& arguments) {
   return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
           process.readAllStandardOutput().toStdString(),
           process.readAllStandardError().toStdString()};
+}
+
+// Runs the tool on arguments that need not be text, such as file names
+// that are not UTF-8, which QProcess cannot pass; standard output goes to
+// `outFile`.
+int runToolRaw(std::vector<std::string> arguments, const std::string& outFile) {
+  arguments.insert(arguments.begin(), RRSCOPE_BATCH_TOOL);
+  std::vector<char*> argv;
+  for (std::string& argument : arguments) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    const int out = ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ::dup2(out, STDOUT_FILENO);
+    ::execv(argv[0], argv.data());
+    ::_exit(127);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 std::vector<std::string> lines(const std::string& text) {
@@ -186,6 +210,33 @@ TEST_F(BatchTool, EveryKindOfErrorInItsLine) {
     EXPECT_EQ(error["stage"].toString(), c.stage);
     EXPECT_FALSE(error["message"].toString().isEmpty());
   }
+}
+
+// A name that is not UTF-8 reaches the line and the row with each bad byte
+// as U+FFFD, so both stay valid UTF-8 and the line valid JSON, even where
+// an error message quotes the name.
+TEST_F(BatchTool, NamesThatAreNotUtf8StayValid) {
+  const std::string folder = folder_.path().toStdString();
+  const std::string badName = folder + "/beats-\xFF\xC3(.txt";
+  const std::string shownName = folder + "/beats-\uFFFD\uFFFD(.txt";
+  std::filesystem::copy_file(writeElevenBeats().toStdString(), badName);
+  const std::string missing = folder + "/gone-\xE2\x82";
+  const std::string outFile = folder + "/out.txt";
+
+  ASSERT_EQ(runToolRaw({badName, missing}, outFile), 1);
+  const std::vector<std::string> out = lines(readFile(QString::fromStdString(outFile)));
+  ASSERT_EQ(out.size(), 2u);
+  const nlohmann::json first = nlohmann::json::parse(out[0]);  // throws on invalid UTF-8
+  EXPECT_EQ(first["file"], shownName);
+  EXPECT_TRUE(first["error"].is_null());
+  const nlohmann::json second = nlohmann::json::parse(out[1]);
+  EXPECT_EQ(second["error"]["kind"], "cannot-open-file");
+  EXPECT_NE(second["error"]["message"].get<std::string>().find("gone-\uFFFD"), std::string::npos);
+
+  ASSERT_EQ(runToolRaw({"--csv", badName}, outFile), 0);
+  const std::vector<std::string> rows = lines(readFile(QString::fromStdString(outFile)));
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_TRUE(rows[1].starts_with(shownName + ",66000,")) << rows[1];
 }
 
 // Files are independent: a stopped run neither ends the batch nor touches
