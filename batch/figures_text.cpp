@@ -36,6 +36,25 @@ JsonLine captionsObject(const RunWindow& window) {
   return object;
 }
 
+struct ErrorFields {
+  bool given = false;
+  std::string_view kind;
+  std::string_view stage;
+  std::string_view message;
+};
+
+// What stopped the file: the run's error, or when the run completed, the
+// output that could not be written.
+ErrorFields errorFields(const RunOutcome& outcome) {
+  if (const auto& error = outcome.error) {
+    return {true, errorKindKey(error->kind), error->stage, error->message};
+  }
+  if (const auto& failure = outcome.outputFailure) {
+    return {true, "cannot-write", "writeOutputs", *failure};
+  }
+  return {};
+}
+
 // A CSV field, quoted when it holds a separator, a quote, a line break or
 // blanks at its ends, which spreadsheets would otherwise drop.
 void appendCsvField(std::string& out, std::string_view text) {
@@ -63,13 +82,14 @@ void addFigures(const RunOutcome& outcome, JsonLine& line) {
 }
 
 void addRunError(const RunOutcome& outcome, JsonLine& line) {
-  if (!outcome.error) {
+  const ErrorFields error = errorFields(outcome);
+  if (!error.given) {
     line["error"] = nullptr;
     return;
   }
-  line["error"] = {{"kind", std::string(errorKindKey(outcome.error->kind))},
-                   {"stage", outcome.error->stage},
-                   {"message", outcome.error->message}};
+  line["error"] = {{"kind", std::string(error.kind)},
+                   {"stage", std::string(error.stage)},
+                   {"message", std::string(error.message)}};
 }
 
 // The state keeps exactly the intervals of the last run, positions 1 to
@@ -101,11 +121,8 @@ std::string figuresCsvRow(const RunOutcome& outcome) {
   }
   out += ',';
   appendCsvField(out, outcome.window.text(TextBox::Text9));
-  const auto& error = outcome.error;
-  for (const std::string_view field :
-       {error ? errorKindKey(error->kind) : std::string_view(),
-        error ? std::string_view(error->stage) : std::string_view(),
-        error ? std::string_view(error->message) : std::string_view()}) {
+  const ErrorFields error = errorFields(outcome);
+  for (const std::string_view field : {error.kind, error.stage, error.message}) {
     out += ',';
     appendCsvField(out, field);
   }

@@ -10,7 +10,9 @@ namespace rrscope::batch {
 // Adds "file", "parameters" and "captions", the captions after the run.
 void addFigures(const RunOutcome& outcome, JsonLine& line);
 
-// Adds "error": null, or the kind, stage and message of the run's error.
+// Adds "error": null, or the kind, stage and message of the run's error;
+// when the run completed but an output could not be written, that failure,
+// of kind "cannot-write" and stage "writeOutputs".
 void addRunError(const RunOutcome& outcome, JsonLine& line);
 
 // Adds "rr", the analysed RR series in samples.

@@ -16,6 +16,7 @@
 #include "batch/json_line.h"
 #include "batch/output_files.h"
 #include "batch/svg_surface.h"
+#include "batch/whole_file.h"
 #include "charts/display_list_json.h"
 
 namespace rrscope::batch {
@@ -23,7 +24,7 @@ namespace {
 
 constexpr int kAllCompleted = 0;
 constexpr int kSomeStopped = 1;
-constexpr int kBadUsage = 2;
+constexpr int kBadUsage = 2;  // or an output that cannot be written
 
 int failUsage(std::string_view reason) {
   std::fprintf(stderr, "rrscope-batch: %.*s (see --help)\n", static_cast<int>(reason.size()),
@@ -84,28 +85,50 @@ class OutcomeWriter {
   explicit OutcomeWriter(const BatchOptions& options)
       : options_(options), parts_(lineParts(options)) {}
 
+  // The file's outputs first, then its line, so that the line can tell
+  // whether they were written.
   void write(const RunOutcome& outcome) {
+    RunOutcome reported = outcome;
+    try {
+      writeOutputs(outcome);
+    } catch (const OutputError& error) {
+      reported.outputFailure = error.what();
+      anyUnwritten_ = true;
+    }
     if (outcome.error) anyStopped_ = true;
-    writeStandardOutput(options_.csv ? figuresCsvRow(outcome) : jsonLine(outcome, parts_));
+    writeStandardOutput(options_.csv ? figuresCsvRow(reported) : jsonLine(reported, parts_));
+    if (reported.outputFailure) {
+      std::fprintf(stderr, "rrscope-batch: %s\n", reported.outputFailure->c_str());
+    }
+  }
+
+  int exitStatus() const {
+    if (anyUnwritten_) return kBadUsage;
+    return anyStopped_ ? kSomeStopped : kAllCompleted;
+  }
+
+ private:
+  void writeOutputs(const RunOutcome& outcome) const {
     const std::string stem = outputStem(outcome.file);
     if (options_.displayListDir) {
-      writeOutputFile(displayListPath(*options_.displayListDir, stem),
-                      displayListsJson(outcome.displayLists) + "\n");
+      writeWholeFile(displayListPath(*options_.displayListDir, stem),
+                     displayListsJson(outcome.displayLists) + "\n");
     }
     if (options_.svgDir) {
       for (const Picture picture : kPictures) {
         const DisplayList& list = *outcome.displayLists[static_cast<std::size_t>(picture)];
-        writeOutputFile(svgPath(*options_.svgDir, stem, picture), pictureSvg(list, picture));
+        writeWholeFile(svgPath(*options_.svgDir, stem, picture), pictureSvg(list, picture));
       }
+    }
+    for (const OutputFile& picture : outcome.windowPictures) {
+      writeWholeFile(picture.path, picture.content);
     }
   }
 
-  bool anyStopped() const { return anyStopped_; }
-
- private:
   const BatchOptions& options_;
   std::vector<LinePart> parts_;
   bool anyStopped_ = false;
+  bool anyUnwritten_ = false;
 };
 
 int analyseFiles(const BatchOptions& options, int& argc, char** argv) {
@@ -129,7 +152,7 @@ int analyseFiles(const BatchOptions& options, int& argc, char** argv) {
     }
   }
   progress.finished();
-  return writer.anyStopped() ? kSomeStopped : kAllCompleted;
+  return writer.exitStatus();
 }
 
 int runBatch(int argc, char** argv) {
