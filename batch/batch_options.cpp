@@ -1,5 +1,6 @@
 #include "batch/batch_options.h"
 
+#include <CLI/CLI.hpp>
 #include <algorithm>
 
 #include "analysis/window_defaults.h"
@@ -8,176 +9,36 @@ namespace rrscope::batch {
 namespace {
 
 struct ParameterOption {
-  std::string_view name;
+  const char* name;
   TextBox box;
+  const char* description;
 };
 
 constexpr std::array<ParameterOption, 9> kParameterOptions = {{
-    {"--threshold", TextBox::Text1},
-    {"--guard", TextBox::Text2},
-    {"--rhythm-x", TextBox::Text3},
-    {"--rhythm-y", TextBox::Text4},
-    {"--scatter-y", TextBox::Text5},
-    {"--scatter-x", TextBox::Text6},
-    {"--pulse-gain", TextBox::Text7},
-    {"--pulse-x", TextBox::Text8},
-    {"--tau", TextBox::Text9},
+    {"--threshold", TextBox::Text1, "Text1, detection threshold"},
+    {"--guard", TextBox::Text2, "Text2, guard interval in seconds"},
+    {"--rhythm-x", TextBox::Text3, "Text3, horizontal scale of the rhythmogram"},
+    {"--rhythm-y", TextBox::Text4, "Text4, vertical scale of the rhythmogram"},
+    {"--scatter-y", TextBox::Text5, "Text5, vertical scale of the scattergram"},
+    {"--scatter-x", TextBox::Text6, "Text6, horizontal scale of the scattergram"},
+    {"--pulse-gain", TextBox::Text7, "Text7, gain of the pulse chart"},
+    {"--pulse-x", TextBox::Text8, "Text8, horizontal scale of the pulse chart"},
+    {"--tau", TextBox::Text9, "Text9, shift tau of the scattergram"},
 }};
 
-struct FolderOption {
-  std::string_view name;
-  std::optional<std::string> BatchOptions::*folder;
-};
-
-constexpr std::array<FolderOption, 3> kFolderOptions = {{
-    {"--display-list", &BatchOptions::displayListDir},
-    {"--svg", &BatchOptions::svgDir},
-    {"--png", &BatchOptions::pngDir},
-}};
-
-struct FlagOption {
-  std::string_view name;
-  bool BatchOptions::*flag;
-};
-
-constexpr std::array<FlagOption, 5> kFlagOptions = {{
-    {"--rr", &BatchOptions::withRR},
-    {"--csv", &BatchOptions::csv},
-    {"--force", &BatchOptions::force},
-    {"--help", &BatchOptions::help},
-    {"-h", &BatchOptions::help},
-}};
-
-// Walks the arguments; an option that takes a text finds it either after "="
-// or in the next argument.
-class ArgumentReader {
- public:
-  explicit ArgumentReader(std::span<const std::string_view> arguments) : arguments_(arguments) {}
-
-  bool done() const { return next_ >= arguments_.size(); }
-  std::string_view take() { return arguments_[next_++]; }
-
-  // The text of option `name`, whose argument `argument` was just taken.
-  std::optional<std::string> valueOf(std::string_view name, std::string_view argument,
-                                     std::string& error) {
-    if (argument.size() > name.size()) return std::string(argument.substr(name.size() + 1));
-    if (done()) {
-      error = std::string(name) + " needs a text";
-      return std::nullopt;
-    }
-    const std::string_view value = take();
-    // A text after a blank that looks like an option is more likely a missing
-    // text than a value; such texts are written with "=".
-    if (value.size() > 1 && value.front() == '-') {
-      error = std::string(name) + " needs a text; write " + std::string(name) + "=" +
-              std::string(value) + " for a text that begins with \"-\"";
-      return std::nullopt;
-    }
-    return std::string(value);
-  }
-
- private:
-  std::span<const std::string_view> arguments_;
-  std::size_t next_ = 0;
-};
-
-// True when `argument` is option `name`, alone or followed by "=TEXT".
-bool namesOption(std::string_view argument, std::string_view name) {
-  return argument.starts_with(name) &&
-         (argument.size() == name.size() || argument[name.size()] == '=');
-}
-
-// Reads one argument that begins with "-". Returns false with `error` set
-// when it is no valid option.
-bool readOption(std::string_view argument, ArgumentReader& reader, BatchOptions& options,
-                std::string& error) {
-  for (const ParameterOption& option : kParameterOptions) {
-    if (!namesOption(argument, option.name)) continue;
-    const auto value = reader.valueOf(option.name, argument, error);
-    if (value) options.parameters[static_cast<std::size_t>(option.box)] = *value;
-    return value.has_value();
-  }
-  for (const FolderOption& option : kFolderOptions) {
-    if (!namesOption(argument, option.name)) continue;
-    auto value = reader.valueOf(option.name, argument, error);
-    if (value && value->empty()) error = std::string(option.name) + " needs a folder name";
-    if (!error.empty()) return false;
-    options.*option.folder = std::move(value);
-    return true;
-  }
-  for (const FlagOption& option : kFlagOptions) {
-    if (argument == option.name) {
-      options.*option.flag = true;
-      return true;
-    }
-    if (namesOption(argument, option.name)) {
-      error = std::string(option.name) + " takes no text";
-      return false;
-    }
-  }
-  error = "unknown option " + std::string(argument);
-  return false;
-}
-
-std::string checkCombination(const BatchOptions& options) {
-  if (options.help) return {};
-  if (options.files.empty()) return "no FILE given";
-  if (options.csv && options.withRR) return "--rr adds to the JSON lines and cannot go with --csv";
-  return {};
-}
-
-}  // namespace
-
-ParsedOptions parseBatchOptions(std::span<const std::string_view> arguments) {
-  ParsedOptions parsed;
-  BatchOptions& options = parsed.options;
-  std::copy(kInitialTexts.begin(), kInitialTexts.end(), options.parameters.begin());
-
-  ArgumentReader reader(arguments);
-  bool onlyFiles = false;
-  while (!reader.done()) {
-    const std::string_view argument = reader.take();
-    if (onlyFiles || argument.size() < 2 || argument.front() != '-') {
-      options.files.emplace_back(argument);
-    } else if (argument == "--") {
-      onlyFiles = true;
-    } else if (!readOption(argument, reader, options, parsed.usageError)) {
-      return parsed;
-    }
-  }
-  parsed.usageError = checkCombination(options);
-  return parsed;
-}
-
-std::string_view usageText() {
-  return R"usage(Usage: rrscope-batch [options] FILE...
-
-Analyses each sample file exactly as the window's "Нажми меня" button does on a
+constexpr std::string_view kDescription =
+    R"text(Analyses each sample file exactly as the window's "Нажми меня" button does on a
 freshly opened window, and prints one line of figures per file.
 
-Parameters (each the text a user would type into its box; defaults as the
-window opens; write --name=TEXT for a text that begins with "-"):
-  --threshold TEXT    Text1, detection threshold (0.4)
-  --guard TEXT        Text2, guard interval in seconds (0.4)
-  --rhythm-x TEXT     Text3, horizontal scale of the rhythmogram (0.03)
-  --rhythm-y TEXT     Text4, vertical scale of the rhythmogram (0.4)
-  --scatter-y TEXT    Text5, vertical scale of the scattergram (0.5)
-  --scatter-x TEXT    Text6, horizontal scale of the scattergram (0.5)
-  --pulse-gain TEXT   Text7, gain of the pulse chart (500)
-  --pulse-x TEXT      Text8, horizontal scale of the pulse chart (0.05)
-  --tau TEXT          Text9, shift tau of the scattergram (1)
+Each parameter is the text a user would type into its box, with the window's
+initial text as default; write --name=TEXT for a text that begins with "-".
+)text";
 
-Output:
-  (default)           one JSON object per file and line: file, parameters,
-                      captions after the run, error (null or kind, stage, message)
-  --rr                add "rr", the analysed RR series in samples
-  --csv               a header line and one CSV row of the figures per file
-  --display-list DIR  DIR/STEM.json, the drawing operations of the five charts
-  --svg DIR           DIR/STEM-Picture1.svg .. -Picture5.svg, in twips
-  --png DIR           DIR/STEM.png, the whole window after the run, and
-                      DIR/STEM-Picture1.png .. -Picture5.png
-  --force             overwrite existing output files (otherwise nothing runs)
-  -h, --help          show this text
+constexpr std::string_view kFooter = R"text(
+Output, by default: one JSON object per file and line: file, parameters,
+captions after the run, error (null or kind, stage, message). Bytes of file
+names or texts that are not UTF-8 are written as U+FFFD, the replacement
+character, in the JSON lines and the CSV rows alike.
 
 Exit status: 0 when every run completed, 1 when any run stopped with an error
 (reported in its line), 2 for bad usage or an output that cannot be
@@ -185,8 +46,171 @@ written.
 
 No display is needed: --png renders offscreen by itself. Files are analysed
 independently, so xargs -P spreads many of them over the cores, for example:
-  ls *.txt | xargs -P "$(nproc)" -n 8 rrscope-batch > figures.jsonl
-)usage";
+  ls *.txt | xargs -P "$(nproc)" -n 8 rrscope-batch > figures.jsonl)text";
+
+// The option that `argument` names, "--name" alone or "--name=TEXT", split
+// into the name and, after "=", the text.
+struct NamedArgument {
+  std::string name;
+  std::optional<std::string> text;
+};
+
+NamedArgument splitArgument(std::string_view argument) {
+  const std::size_t equals = argument.find('=');
+  if (equals == std::string_view::npos) return {std::string(argument), std::nullopt};
+  return {std::string(argument.substr(0, equals)), std::string(argument.substr(equals + 1))};
+}
+
+// The help as the library writes it, with the files in the usage line.
+class BatchFormatter final : public CLI::Formatter {
+ public:
+  std::string make_usage(const CLI::App*, std::string) const override {
+    return "Usage: rrscope-batch [OPTIONS] FILE...\n";
+  }
+};
+
+bool looksLikeOption(std::string_view argument) {
+  return argument.size() > 1 && argument.front() == '-';
+}
+
+// The arguments with every option's text as the argument after it, checked
+// by the tool's own rules: a text after a blank that looks like an option is
+// more likely a missing text than a value, so such texts are written with
+// "="; and a switch takes no text. Writing "--name" "TEXT" also keeps an empty
+// "--name=" an empty text rather than taking the next argument.
+std::vector<std::string> spellOutTexts(const CLI::App& app,
+                                       std::span<const std::string_view> arguments,
+                                       std::string& error) {
+  std::vector<std::string> spelled;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string_view argument = arguments[i];
+    if (argument == "--") {
+      spelled.insert(spelled.end(), arguments.begin() + static_cast<std::ptrdiff_t>(i),
+                     arguments.end());
+      break;
+    }
+    if (!looksLikeOption(argument)) {
+      spelled.emplace_back(argument);
+      continue;
+    }
+    NamedArgument named = splitArgument(argument);
+    const CLI::Option* option = app.get_option_no_throw(named.name);
+    if (option == nullptr) {
+      error = "unknown option " + std::string(argument);
+      return {};
+    }
+    const bool takesText = option->get_items_expected_max() > 0;
+    if (!takesText) {
+      if (named.text) {
+        error = named.name + " takes no text";
+        return {};
+      }
+      spelled.push_back(std::move(named.name));
+      continue;
+    }
+    if (!named.text) {
+      if (i + 1 == arguments.size()) {
+        error = named.name + " needs a text";
+        return {};
+      }
+      const std::string_view next = arguments[++i];
+      if (looksLikeOption(next)) {
+        error = named.name + " needs a text; write " + named.name + "=" + std::string(next) +
+                " for a text that begins with \"-\"";
+        return {};
+      }
+      named.text = std::string(next);
+    }
+    spelled.push_back(std::move(named.name));
+    spelled.push_back(std::move(*named.text));
+  }
+  return spelled;
+}
+
+std::string checkCombination(const BatchOptions& options) {
+  if (options.files.empty()) return "no FILE given";
+  if (options.csv && options.withRR) return "--rr adds to the JSON lines and cannot go with --csv";
+  const std::pair<const char*, const std::optional<std::string>&> folders[] = {
+      {"--display-list", options.displayListDir},
+      {"--svg", options.svgDir},
+      {"--png", options.pngDir}};
+  for (const auto& [name, folder] : folders) {
+    if (folder && folder->empty()) return std::string(name) + " needs a folder name";
+  }
+  return {};
+}
+
+}  // namespace
+
+void addParameterOptions(CLI::App& app, BatchOptions& options) {
+  for (const ParameterOption& option : kParameterOptions) {
+    std::string& text = options.parameters[static_cast<std::size_t>(option.box)];
+    text = std::string(initialText(option.box));
+    app.add_option(option.name, text, option.description)
+        ->type_name("TEXT")
+        ->default_str(text)
+        ->group("Parameters");
+  }
+}
+
+void addOutputOptions(CLI::App& app, BatchOptions& options) {
+  const auto group = "Output";
+  app.add_flag("--rr", options.withRR, "add \"rr\", the analysed RR series in samples")
+      ->group(group);
+  app.add_flag("--csv", options.csv, "a header line and one CSV row of the figures per file")
+      ->group(group);
+  app.add_option("--display-list", options.displayListDir,
+                 "DIR/STEM.json, the drawing operations of the five charts")
+      ->type_name("DIR")
+      ->group(group);
+  app.add_option("--svg", options.svgDir, "DIR/STEM-Picture1.svg .. -Picture5.svg, in twips")
+      ->type_name("DIR")
+      ->group(group);
+  app.add_option("--png", options.pngDir,
+                 "DIR/STEM.png, the window after the run, and\n"
+                 "DIR/STEM-Picture1.png .. -Picture5.png")
+      ->type_name("DIR")
+      ->group(group);
+  app.add_flag("--force", options.force,
+               "overwrite existing output files (otherwise nothing\nruns)")
+      ->group(group);
+}
+
+ParsedOptions parseBatchOptions(std::span<const std::string_view> arguments) {
+  ParsedOptions parsed;
+  BatchOptions& options = parsed.options;
+
+  CLI::App app(std::string(kDescription), "rrscope-batch");
+  app.footer(std::string(kFooter));
+  app.set_help_flag("-h,--help", "show this text");
+  // The files are what is left once the options are read: the library
+  // would read a name such as "[a,b]" as two names if it took them itself.
+  app.allow_extras();
+  const auto formatter = std::make_shared<BatchFormatter>();
+  formatter->column_width(24);
+  app.formatter(formatter);
+  addParameterOptions(app, options);
+  addOutputOptions(app, options);
+
+  std::vector<std::string> spelled = spellOutTexts(app, arguments, parsed.usageError);
+  if (!parsed.usageError.empty()) return parsed;
+  // The library reads the arguments from the back.
+  std::reverse(spelled.begin(), spelled.end());
+  try {
+    app.parse(spelled);
+  } catch (const CLI::CallForHelp&) {
+    parsed.help = app.help();
+    return parsed;
+  } catch (const CLI::ParseError& error) {
+    parsed.usageError = error.what();
+    return parsed;
+  }
+  options.files = app.remaining();
+  // Every argument after "--" is a file; the mark itself is not.
+  const auto mark = std::find(options.files.begin(), options.files.end(), "--");
+  if (mark != options.files.end()) options.files.erase(mark);
+  parsed.usageError = checkCombination(options);
+  return parsed;
 }
 
 }  // namespace rrscope::batch

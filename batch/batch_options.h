@@ -9,6 +9,10 @@
 
 #include "analysis/run_window.h"
 
+namespace CLI {
+class App;
+}
+
 namespace rrscope::batch {
 
 // The nine parameter texts, in the order Text1 to Text9.
@@ -21,7 +25,6 @@ struct BatchOptions {
   bool withRR = false;
   bool csv = false;
   bool force = false;
-  bool help = false;
   std::optional<std::string> displayListDir;
   std::optional<std::string> svgDir;
   std::optional<std::string> pngDir;
@@ -33,12 +36,16 @@ struct BatchOptions {
 struct ParsedOptions {
   BatchOptions options;
   std::string usageError;  // empty when the command line is valid
+  std::string help;        // the text to print instead of running, when asked for
 };
+
+// Each group of options declares itself on the command line here and stores
+// what it reads into `options`; a new group adds one such function and calls
+// it from parseBatchOptions.
+void addParameterOptions(CLI::App& app, BatchOptions& options);
+void addOutputOptions(CLI::App& app, BatchOptions& options);
 
 // Reads the arguments that follow the program name.
 ParsedOptions parseBatchOptions(std::span<const std::string_view> arguments);
-
-// The text that --help prints.
-std::string_view usageText();
 
 }  // namespace rrscope::batch

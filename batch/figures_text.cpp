@@ -1,10 +1,5 @@
 #include "batch/figures_text.h"
 
-#include <charconv>
-#include <cmath>
-
-#include "charts/display_list_json.h"
-
 namespace rrscope::batch {
 namespace {
 
@@ -24,78 +19,46 @@ constexpr std::array<CaptionColumn, 6> kCaptionColumns = {{
     {"Label8", Caption::Label8},
 }};
 
-// The shortest text that reads back to the same double; JSON has no
-// infinities, so they become null.
-void appendJsonNumber(std::string& out, double value) {
-  if (!std::isfinite(value)) {
-    out += "null";
-    return;
-  }
-  char buffer[32];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  out.append(buffer, result.ptr);
-}
-
-void appendKey(std::string& out, std::string_view key) {
-  appendJsonString(out, key);
-  out += ':';
-}
-
-void appendParameters(std::string& out, const ParameterTexts& parameters) {
-  out += '{';
+JsonLine parametersObject(const ParameterTexts& parameters) {
+  JsonLine object = JsonLine::object();
   for (std::size_t i = 0; i < parameters.size(); ++i) {
-    if (i > 0) out += ',';
-    appendKey(out, "Text" + std::to_string(i + 1));
-    appendJsonString(out, parameters[i]);
+    object["Text" + std::to_string(i + 1)] = parameters[i];
   }
-  out += '}';
+  return object;
 }
 
-void appendCaptions(std::string& out, const RunWindow& window) {
-  out += '{';
+JsonLine captionsObject(const RunWindow& window) {
+  JsonLine object = JsonLine::object();
   for (const CaptionColumn& column : kCaptionColumns) {
-    appendKey(out, column.key);
-    appendJsonString(out, window.caption(column.label));
-    out += ',';
+    object[std::string(column.key)] = window.caption(column.label);
   }
-  appendKey(out, "Text9");
-  appendJsonString(out, window.text(TextBox::Text9));
-  out += '}';
+  object["Text9"] = window.text(TextBox::Text9);
+  return object;
 }
 
-void appendError(std::string& out, const std::optional<RunReport>& error) {
-  if (!error) {
-    out += "null";
-    return;
-  }
-  out += '{';
-  appendKey(out, "kind");
-  appendJsonString(out, errorKindKey(error->kind));
-  out += ',';
-  appendKey(out, "stage");
-  appendJsonString(out, error->stage);
-  out += ',';
-  appendKey(out, "message");
-  appendJsonString(out, error->message);
-  out += '}';
-}
+struct ErrorFields {
+  bool given = false;
+  std::string_view kind;
+  std::string_view stage;
+  std::string_view message;
+};
 
-// The state keeps exactly the intervals of the last run, positions 1 to
-// peakEnd - 3, and nothing when the run stopped before forming them.
-void appendSeries(std::string& out, const AnalysisState& state) {
-  out += '[';
-  bool first = true;
-  for (const double interval : state.RRIntervals.written()) {
-    if (!first) out += ',';
-    first = false;
-    appendJsonNumber(out, interval);
+// What stopped the file: the run's error, or when the run completed, the
+// output that could not be written.
+ErrorFields errorFields(const RunOutcome& outcome) {
+  if (const auto& error = outcome.error) {
+    return {true, errorKindKey(error->kind), error->stage, error->message};
   }
-  out += ']';
+  if (const auto& failure = outcome.outputFailure) {
+    return {true, "cannot-write", "writeOutputs", *failure};
+  }
+  return {};
 }
 
 // A CSV field, quoted when it holds a separator, a quote, a line break or
 // blanks at its ends, which spreadsheets would otherwise drop.
-void appendCsvField(std::string& out, std::string_view field) {
+void appendCsvField(std::string& out, std::string_view text) {
+  const std::string field = validUtf8(text);
   const bool quoted = field.find_first_of(",\"\r\n") != std::string_view::npos ||
                       (!field.empty() && (field.front() == ' ' || field.back() == ' '));
   if (!quoted) {
@@ -112,26 +75,31 @@ void appendCsvField(std::string& out, std::string_view field) {
 
 }  // namespace
 
-std::string figuresJsonLine(const RunOutcome& outcome, bool withRR) {
-  std::string out = "{";
-  appendKey(out, "file");
-  appendJsonString(out, outcome.file);
-  out += ',';
-  appendKey(out, "parameters");
-  appendParameters(out, outcome.parameters);
-  out += ',';
-  appendKey(out, "captions");
-  appendCaptions(out, outcome.window);
-  out += ',';
-  appendKey(out, "error");
-  appendError(out, outcome.error);
-  if (withRR) {
-    out += ',';
-    appendKey(out, "rr");
-    appendSeries(out, outcome.state);
+void addFigures(const RunOutcome& outcome, JsonLine& line) {
+  line["file"] = std::string(outcome.file);
+  line["parameters"] = parametersObject(outcome.parameters);
+  line["captions"] = captionsObject(outcome.window);
+}
+
+void addRunError(const RunOutcome& outcome, JsonLine& line) {
+  const ErrorFields error = errorFields(outcome);
+  if (!error.given) {
+    line["error"] = nullptr;
+    return;
   }
-  out += "}\n";
-  return out;
+  line["error"] = {{"kind", std::string(error.kind)},
+                   {"stage", std::string(error.stage)},
+                   {"message", std::string(error.message)}};
+}
+
+// The state keeps exactly the intervals of the last run, positions 1 to
+// peakEnd - 3, and nothing when the run stopped before forming them.
+void addSeries(const RunOutcome& outcome, JsonLine& line) {
+  JsonLine series = JsonLine::array();
+  for (const double interval : outcome.state.RRIntervals.written()) {
+    series.push_back(jsonNumber(interval));
+  }
+  line["rr"] = std::move(series);
 }
 
 std::string figuresCsvHeader() {
@@ -153,11 +121,8 @@ std::string figuresCsvRow(const RunOutcome& outcome) {
   }
   out += ',';
   appendCsvField(out, outcome.window.text(TextBox::Text9));
-  const auto& error = outcome.error;
-  for (const std::string_view field :
-       {error ? errorKindKey(error->kind) : std::string_view(),
-        error ? std::string_view(error->stage) : std::string_view(),
-        error ? std::string_view(error->message) : std::string_view()}) {
+  const ErrorFields error = errorFields(outcome);
+  for (const std::string_view field : {error.kind, error.stage, error.message}) {
     out += ',';
     appendCsvField(out, field);
   }

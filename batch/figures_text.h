@@ -2,13 +2,21 @@
 
 #include <string>
 
+#include "batch/json_line.h"
 #include "batch/run_outcome.h"
 
 namespace rrscope::batch {
 
-// One JSON object on one line, ended by a line feed: file, parameters,
-// captions after the run, error, and with `withRR` the RR series.
-std::string figuresJsonLine(const RunOutcome& outcome, bool withRR);
+// Adds "file", "parameters" and "captions", the captions after the run.
+void addFigures(const RunOutcome& outcome, JsonLine& line);
+
+// Adds "error": null, or the kind, stage and message of the run's error;
+// when the run completed but an output could not be written, that failure,
+// of kind "cannot-write" and stage "writeOutputs".
+void addRunError(const RunOutcome& outcome, JsonLine& line);
+
+// Adds "rr", the analysed RR series in samples.
+void addSeries(const RunOutcome& outcome, JsonLine& line);
 
 // The header line of the CSV output and one row of it, each ended by a line
 // feed. The columns are the file, the captions after the run and the error.

@@ -34,8 +34,9 @@ class WindowRunner {
   WindowRunner(const WindowRunner&) = delete;
   WindowRunner& operator=(const WindowRunner&) = delete;
 
-  // Runs Command1 of a freshly opened window on `file`, hands the outcome to
-  // `use`, then writes DIR/STEM.png and DIR/STEM-PictureN.png into `pngDir`.
+  // Runs Command1 of a freshly opened window on `file` and hands the
+  // outcome to `use`, with the pictures DIR/STEM.png and DIR/STEM-PictureN.png
+  // of `pngDir` among its files to write.
   void run(std::string_view file, const ParameterTexts& parameters, const std::string& pngDir,
            const OutcomeUse& use);
 

@@ -13,8 +13,10 @@
 #include "batch/batch_options.h"
 #include "batch/figures_text.h"
 #include "batch/file_runs.h"
+#include "batch/json_line.h"
 #include "batch/output_files.h"
 #include "batch/svg_surface.h"
+#include "batch/whole_file.h"
 #include "charts/display_list_json.h"
 
 namespace rrscope::batch {
@@ -22,7 +24,7 @@ namespace {
 
 constexpr int kAllCompleted = 0;
 constexpr int kSomeStopped = 1;
-constexpr int kBadUsage = 2;
+constexpr int kBadUsage = 2;  // or an output that cannot be written
 
 int failUsage(std::string_view reason) {
   std::fprintf(stderr, "rrscope-batch: %.*s (see --help)\n", static_cast<int>(reason.size()),
@@ -64,33 +66,69 @@ class Progress {
   bool shown_;
 };
 
+// The keys of each file's JSON line, in order, as the options ask for them.
+std::vector<LinePart> lineParts(const BatchOptions& options) {
+  std::vector<LinePart> parts = {addFigures, addRunError};
+  if (options.withRR) parts.emplace_back(addSeries);
+  return parts;
+}
+
+std::string jsonLine(const RunOutcome& outcome, const std::vector<LinePart>& parts) {
+  JsonLine line = JsonLine::object();
+  for (const LinePart& part : parts) part(outcome, line);
+  return jsonLineText(line);
+}
+
 // Writes everything that the options ask for about one run.
 class OutcomeWriter {
  public:
-  explicit OutcomeWriter(const BatchOptions& options) : options_(options) {}
+  explicit OutcomeWriter(const BatchOptions& options)
+      : options_(options), parts_(lineParts(options)) {}
 
+  // The file's outputs first, then its line, so that the line can tell
+  // whether they were written.
   void write(const RunOutcome& outcome) {
+    RunOutcome reported = outcome;
+    try {
+      writeOutputs(outcome);
+    } catch (const OutputError& error) {
+      reported.outputFailure = error.what();
+      anyUnwritten_ = true;
+    }
     if (outcome.error) anyStopped_ = true;
-    writeStandardOutput(options_.csv ? figuresCsvRow(outcome)
-                                     : figuresJsonLine(outcome, options_.withRR));
+    writeStandardOutput(options_.csv ? figuresCsvRow(reported) : jsonLine(reported, parts_));
+    if (reported.outputFailure) {
+      std::fprintf(stderr, "rrscope-batch: %s\n", reported.outputFailure->c_str());
+    }
+  }
+
+  int exitStatus() const {
+    if (anyUnwritten_) return kBadUsage;
+    return anyStopped_ ? kSomeStopped : kAllCompleted;
+  }
+
+ private:
+  void writeOutputs(const RunOutcome& outcome) const {
     const std::string stem = outputStem(outcome.file);
     if (options_.displayListDir) {
-      writeOutputFile(displayListPath(*options_.displayListDir, stem),
-                      displayListsJson(outcome.displayLists) + "\n");
+      writeWholeFile(displayListPath(*options_.displayListDir, stem),
+                     displayListsJson(outcome.displayLists) + "\n");
     }
     if (options_.svgDir) {
       for (const Picture picture : kPictures) {
         const DisplayList& list = *outcome.displayLists[static_cast<std::size_t>(picture)];
-        writeOutputFile(svgPath(*options_.svgDir, stem, picture), pictureSvg(list, picture));
+        writeWholeFile(svgPath(*options_.svgDir, stem, picture), pictureSvg(list, picture));
       }
+    }
+    for (const OutputFile& picture : outcome.windowPictures) {
+      writeWholeFile(picture.path, picture.content);
     }
   }
 
-  bool anyStopped() const { return anyStopped_; }
-
- private:
   const BatchOptions& options_;
+  std::vector<LinePart> parts_;
   bool anyStopped_ = false;
+  bool anyUnwritten_ = false;
 };
 
 int analyseFiles(const BatchOptions& options, int& argc, char** argv) {
@@ -114,7 +152,7 @@ int analyseFiles(const BatchOptions& options, int& argc, char** argv) {
     }
   }
   progress.finished();
-  return writer.anyStopped() ? kSomeStopped : kAllCompleted;
+  return writer.exitStatus();
 }
 
 int runBatch(int argc, char** argv) {
@@ -122,8 +160,8 @@ int runBatch(int argc, char** argv) {
   const ParsedOptions parsed = parseBatchOptions(arguments);
   if (!parsed.usageError.empty()) return failUsage(parsed.usageError);
   const BatchOptions& options = parsed.options;
-  if (options.help) {
-    writeStandardOutput(usageText());
+  if (!parsed.help.empty()) {
+    writeStandardOutput(parsed.help);
     return kAllCompleted;
   }
   if (options.pngDir && !WindowRunner::available()) {

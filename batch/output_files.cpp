@@ -1,6 +1,5 @@
 #include "batch/output_files.h"
 
-#include <fstream>
 #include <set>
 #include <stdexcept>
 #include <system_error>
@@ -99,13 +98,6 @@ std::string prepareOutputs(const BatchOptions& options) {
     if (std::string problem = makeFolder(*dir); !problem.empty()) return problem;
   }
   return {};
-}
-
-void writeOutputFile(const std::filesystem::path& path, std::string_view content) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(content.data(), static_cast<std::streamsize>(content.size()));
-  out.close();
-  if (!out) throw std::runtime_error("cannot write " + quoted(path.string(), ""));
 }
 
 }  // namespace rrscope::batch

@@ -29,9 +29,6 @@ std::vector<std::filesystem::path> plannedOutputs(const BatchOptions& options,
 // same invocation. Returns the one-line reason when it cannot go ahead.
 std::string prepareOutputs(const BatchOptions& options);
 
-// Writes a whole file; throws std::runtime_error with a one-line reason.
-void writeOutputFile(const std::filesystem::path& path, std::string_view content);
-
 // The five pictures in order.
 inline constexpr Picture kPictures[] = {Picture::Picture1, Picture::Picture2, Picture::Picture3,
                                         Picture::Picture4, Picture::Picture5};

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <array>
+#include <filesystem>
 #include <optional>
+#include <span>
+#include <string>
 #include <string_view>
 
 #include "analysis/analysis_state.h"
@@ -12,9 +15,15 @@
 
 namespace rrscope::batch {
 
+// A file that a run produced, to be written as a whole.
+struct OutputFile {
+  std::filesystem::path path;
+  std::string content;
+};
+
 // What one file's run left behind, whichever window it ran in: the texts
 // and captions as the window shows them, the drawings of its five surfaces
-// and the analysis state.
+// and the analysis state, and the pictures of the window when it had one.
 struct RunOutcome {
   std::string_view file;
   const ParameterTexts& parameters;  // the texts set before the run
@@ -22,6 +31,9 @@ struct RunOutcome {
   std::array<const DisplayList*, 5> displayLists;
   const AnalysisState& state;
   const std::optional<RunReport>& error;
+  std::span<const OutputFile> windowPictures = {};
+  // Why an output of this file could not be written, once that is known.
+  std::optional<std::string> outputFailure = {};
 };
 
 }  // namespace rrscope::batch

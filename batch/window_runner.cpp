@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QBuffer>
 #include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
@@ -34,10 +35,16 @@ QImage widgetImage(QWidget& widget) {
   return image;
 }
 
-void savePng(const QImage& image, const std::filesystem::path& path) {
-  if (!image.save(QString::fromStdString(path.string()), "PNG")) {
-    throw std::runtime_error("cannot write \"" + path.string() + "\"");
+// The image as the bytes of a PNG file, written later with the other
+// outputs of the run, whole or not at all.
+OutputFile pngFile(const QImage& image, std::filesystem::path path) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  if (!image.save(&buffer, "PNG")) {
+    throw std::runtime_error("cannot encode \"" + path.string() + "\" as PNG");
   }
+  return {std::move(path), bytes.toStdString()};
 }
 
 QString qtText(std::string_view text) {
@@ -80,18 +87,20 @@ void WindowRunner::run(std::string_view file, const ParameterTexts& parameters,
   window.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
   QApplication::processEvents();
 
+  const std::string stem = outputStem(file);
+  std::vector<OutputFile> pictures;
+  pictures.push_back(pngFile(widgetImage(window), windowPngPath(pngDir, stem)));
+  for (const Picture picture : kPictures) {
+    const QString name = QStringLiteral("Picture%1").arg(static_cast<int>(picture) + 1);
+    pictures.push_back(pngFile(widgetImage(*window.findChild<QWidget*>(name)),
+                               picturePngPath(pngDir, stem, picture)));
+  }
+
   std::array<const DisplayList*, 5> lists{};
   for (std::size_t i = 0; i < lists.size(); ++i) {
     lists[i] = &window.displayList(static_cast<Picture>(i));
   }
-  use(RunOutcome{file, parameters, window, lists, window.analysisState(), error});
-
-  const std::string stem = outputStem(file);
-  savePng(widgetImage(window), windowPngPath(pngDir, stem));
-  for (const Picture picture : kPictures) {
-    const QString name = QStringLiteral("Picture%1").arg(static_cast<int>(picture) + 1);
-    savePng(widgetImage(*window.findChild<QWidget*>(name)), picturePngPath(pngDir, stem, picture));
-  }
+  use(RunOutcome{file, parameters, window, lists, window.analysisState(), error, pictures});
 }
 
 }  // namespace rrscope::batch

@@ -1,6 +1,10 @@
 // End-to-end tests of rrscope-batch: the built program runs on small files
 // made here, and its output is read back.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QImage>
@@ -10,7 +14,11 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <set>
 #include <string>
 #include <vector>
@@ -41,6 +49,26 @@ ToolResult runTool(const QStringList& arguments) {
   return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
           process.readAllStandardOutput().toStdString(),
           process.readAllStandardError().toStdString()};
+}
+
+// Runs the tool on arguments that need not be text, such as file names
+// that are not UTF-8, which QProcess cannot pass; standard output goes to
+// `outFile`.
+int runToolRaw(std::vector<std::string> arguments, const std::string& outFile) {
+  arguments.insert(arguments.begin(), RRSCOPE_BATCH_TOOL);
+  std::vector<char*> argv;
+  for (std::string& argument : arguments) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    const int out = ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ::dup2(out, STDOUT_FILENO);
+    ::execv(argv[0], argv.data());
+    ::_exit(127);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 std::vector<std::string> lines(const std::string& text) {
@@ -188,6 +216,33 @@ TEST_F(BatchTool, EveryKindOfErrorInItsLine) {
   }
 }
 
+// A name that is not UTF-8 reaches the line and the row with each bad byte
+// as U+FFFD, so both stay valid UTF-8 and the line valid JSON, even where
+// an error message quotes the name.
+TEST_F(BatchTool, NamesThatAreNotUtf8StayValid) {
+  const std::string folder = folder_.path().toStdString();
+  const std::string badName = folder + "/beats-\xFF\xC3(.txt";
+  const std::string shownName = folder + "/beats-\uFFFD\uFFFD(.txt";
+  std::filesystem::copy_file(writeElevenBeats().toStdString(), badName);
+  const std::string missing = folder + "/gone-\xE2\x82";
+  const std::string outFile = folder + "/out.txt";
+
+  ASSERT_EQ(runToolRaw({badName, missing}, outFile), 1);
+  const std::vector<std::string> out = lines(readFile(QString::fromStdString(outFile)));
+  ASSERT_EQ(out.size(), 2u);
+  const nlohmann::json first = nlohmann::json::parse(out[0]);  // throws on invalid UTF-8
+  EXPECT_EQ(first["file"], shownName);
+  EXPECT_TRUE(first["error"].is_null());
+  const nlohmann::json second = nlohmann::json::parse(out[1]);
+  EXPECT_EQ(second["error"]["kind"], "cannot-open-file");
+  EXPECT_NE(second["error"]["message"].get<std::string>().find("gone-\uFFFD"), std::string::npos);
+
+  ASSERT_EQ(runToolRaw({"--csv", badName}, outFile), 0);
+  const std::vector<std::string> rows = lines(readFile(QString::fromStdString(outFile)));
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_TRUE(rows[1].starts_with(shownName + ",66000,")) << rows[1];
+}
+
 // Files are independent: a stopped run neither ends the batch nor touches
 // the next file's figures.
 TEST_F(BatchTool, StoppedRunLeavesTheNextFileAlone) {
@@ -292,6 +347,116 @@ TEST_F(BatchTool, ExistingOutputsNeedForce) {
   ASSERT_TRUE(QDir(folder_.path()).mkpath("other"));
   const QString twin = writeElevenBeats("other/beats.txt");
   EXPECT_EQ(runTool({"--force", "--display-list", path("more"), beats, twin}).exitCode, 2);
+}
+
+// The names in `dir`, to see that no new file was left behind.
+std::set<std::string> namesIn(const std::string& dir) {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    names.insert(entry.path().filename().string());
+  }
+  return names;
+}
+
+// The options that write files, each with the name of the first file it
+// writes for beats.txt.
+std::vector<std::pair<QString, std::string>> outputOptions() {
+  std::vector<std::pair<QString, std::string>> options = {{"--display-list", "beats.json"},
+                                                          {"--svg", "beats-Picture1.svg"}};
+#if RRSCOPE_BATCH_HAS_WINDOW
+  options.emplace_back("--png", "beats.png");
+#endif
+  return options;
+}
+
+// An output that cannot replace the file in its place leaves that in place,
+// reports why in the file's line and on standard error, and the next file
+// still runs.
+TEST_F(BatchTool, UnwritableOutputIsReportedInTheLine) {
+  const QString beats = writeElevenBeats();
+  const QString second = writeElevenBeats("second.txt");
+  const std::string charts = path("charts").toStdString();
+  for (const auto& [option, first] : outputOptions()) {
+    SCOPED_TRACE(option.toStdString());
+    std::filesystem::create_directories(charts + "/" + first + "/inside");
+    const std::set<std::string> before = namesIn(charts);
+
+    const ToolResult result =
+        runTool({"--force", option, QString::fromStdString(charts), beats, second});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_NE(result.err.find("Is a directory"), std::string::npos) << result.err;
+    const std::vector<std::string> out = lines(result.out);
+    ASSERT_EQ(out.size(), 2u);
+    const QJsonObject error = jsonObject(out[0])["error"].toObject();
+    EXPECT_EQ(error["kind"].toString(), "cannot-write");
+    EXPECT_EQ(error["stage"].toString(), "writeOutputs");
+    EXPECT_TRUE(error["message"].toString().contains(QString::fromStdString(first)));
+    EXPECT_TRUE(error["message"].toString().contains("Is a directory"));
+    EXPECT_TRUE(jsonObject(out[1])["error"].isNull());
+
+    EXPECT_TRUE(std::filesystem::exists(charts + "/" + first + "/inside"));
+    std::set<std::string> after = namesIn(charts);
+    for (const std::string& name : before) after.erase(name);
+    for (const std::string& name : after) EXPECT_TRUE(name.starts_with("second")) << name;
+    std::filesystem::remove_all(charts);
+  }
+}
+
+// A small file system of its own, unmounted at the end.
+class SmallFileSystem {
+ public:
+  explicit SmallFileSystem(const std::string& dir) : dir_(dir) {
+    std::filesystem::create_directories(dir);
+    if (::mount("tmpfs", dir.c_str(), "tmpfs", 0, "size=4m") != 0) error_ = std::strerror(errno);
+  }
+  ~SmallFileSystem() {
+    if (error_.empty()) ::umount2(dir_.c_str(), MNT_DETACH);
+  }
+  SmallFileSystem(const SmallFileSystem&) = delete;
+  SmallFileSystem& operator=(const SmallFileSystem&) = delete;
+
+  const std::string& error() const { return error_; }
+
+  // Takes every byte left, then gives it back.
+  void fill() const { std::ofstream(dir_ + "/filler") << std::string(8 << 20, 'x'); }
+  void free() const { std::filesystem::remove(dir_ + "/filler"); }
+
+ private:
+  std::string dir_;
+  std::string error_;
+};
+
+// On a full disk each output keeps its old file and leaves no new one
+// behind, and the error names the system's reason; once there is room the
+// same command replaces the old file.
+TEST_F(BatchTool, FullDiskKeepsTheOldOutputs) {
+  if (::geteuid() != 0) GTEST_SKIP() << "mounting a small file system needs root";
+  const std::string disk = path("disk").toStdString();
+  const SmallFileSystem small(disk);
+  if (!small.error().empty()) GTEST_SKIP() << "cannot mount a tmpfs: " << small.error();
+
+  const QString beats = writeElevenBeats();
+  for (const auto& [option, first] : outputOptions()) {
+    SCOPED_TRACE(option.toStdString());
+    const std::string old = disk + "/" + first;
+    std::ofstream(old) << "kept";
+    small.fill();
+    const std::set<std::string> before = namesIn(disk);
+
+    const ToolResult full = runTool({"--force", option, QString::fromStdString(disk), beats});
+    EXPECT_EQ(full.exitCode, 2);
+    EXPECT_NE(full.err.find("No space left on device"), std::string::npos) << full.err;
+    ASSERT_EQ(lines(full.out).size(), 1u);
+    EXPECT_EQ(jsonObject(full.out)["error"].toObject()["kind"].toString(), "cannot-write");
+    EXPECT_EQ(readFile(QString::fromStdString(old)), "kept");
+    EXPECT_EQ(namesIn(disk), before);
+
+    small.free();
+    const ToolResult roomy = runTool({"--force", option, QString::fromStdString(disk), beats});
+    EXPECT_EQ(roomy.exitCode, 0) << roomy.err;
+    EXPECT_NE(readFile(QString::fromStdString(old)), "kept");
+    for (const std::string& name : namesIn(disk)) EXPECT_FALSE(name.starts_with(".")) << name;
+  }
 }
 
 #if RRSCOPE_BATCH_HAS_WINDOW
