@@ -137,7 +137,7 @@ std::string checkCombination(const BatchOptions& options) {
   for (const auto& [name, folder] : folders) {
     if (folder && folder->empty()) return std::string(name) + " needs a folder name";
   }
-  return {};
+  return checkRecordingOptions(options);
 }
 
 }  // namespace
@@ -191,6 +191,7 @@ ParsedOptions parseBatchOptions(std::span<const std::string_view> arguments) {
   app.formatter(formatter);
   addParameterOptions(app, options);
   addOutputOptions(app, options);
+  addRecordingOptions(app, options);
 
   std::vector<std::string> spelled = spellOutTexts(app, arguments, parsed.usageError);
   if (!parsed.usageError.empty()) return parsed;

@@ -18,6 +18,18 @@ namespace rrscope::batch {
 // The nine parameter texts, in the order Text1 to Text9.
 using ParameterTexts = std::array<std::string, 9>;
 
+// What the options ask of EDF and WFDB recordings.
+struct RecordingOptions {
+  std::optional<std::string> signal;     // a channel number or label
+  bool correct = false;                  // correct artefacts before the measures
+  bool hrv = false;                      // the variability measures
+  bool peaks = false;                    // the detected R peaks in the line
+  std::optional<std::string> reference;  // "atr" or a beat file to score against
+  std::optional<std::string> toTextDir;  // the chosen channel as 6000/s text
+  bool beats = false;                    // reference beats beside each text part
+  std::optional<std::string> reportDir;  // DIR/STEM.pdf and DIR/STEM.png
+};
+
 // What one invocation of the batch tool asks for.
 struct BatchOptions {
   ParameterTexts parameters;  // the window's initial texts unless an option set one
@@ -28,6 +40,7 @@ struct BatchOptions {
   std::optional<std::string> displayListDir;
   std::optional<std::string> svgDir;
   std::optional<std::string> pngDir;
+  RecordingOptions recording;
 
   bool writesCharts() const { return displayListDir || svgDir || pngDir; }
 };
@@ -44,6 +57,10 @@ struct ParsedOptions {
 // it from parseBatchOptions.
 void addParameterOptions(CLI::App& app, BatchOptions& options);
 void addOutputOptions(CLI::App& app, BatchOptions& options);
+void addRecordingOptions(CLI::App& app, BatchOptions& options);
+
+// Why the recording options cannot go together, or an empty text.
+std::string checkRecordingOptions(const BatchOptions& options);
 
 // Reads the arguments that follow the program name.
 ParsedOptions parseBatchOptions(std::span<const std::string_view> arguments);

@@ -72,11 +72,17 @@ std::vector<std::filesystem::path> plannedOutputs(const BatchOptions& options,
       paths.push_back(picturePngPath(*options.pngDir, stem, picture));
     }
   }
+  if (const auto& dir = options.recording.reportDir) {
+    paths.push_back(inFolder(*dir, stem + ".pdf"));
+    paths.push_back(inFolder(*dir, stem + ".png"));
+  }
   return paths;
 }
 
 std::string prepareOutputs(const BatchOptions& options) {
-  if (!options.writesCharts()) return {};
+  if (!options.writesCharts() && !options.recording.reportDir && !options.recording.toTextDir) {
+    return {};
+  }
   std::set<std::filesystem::path> planned;
   for (const std::string& file : options.files) {
     if (outputStem(file).empty()) {
@@ -93,7 +99,8 @@ std::string prepareOutputs(const BatchOptions& options) {
       }
     }
   }
-  for (const auto& dir : {options.displayListDir, options.svgDir, options.pngDir}) {
+  for (const auto& dir : {options.displayListDir, options.svgDir, options.pngDir,
+                          options.recording.reportDir, options.recording.toTextDir}) {
     if (!dir) continue;
     if (std::string problem = makeFolder(*dir); !problem.empty()) return problem;
   }

@@ -1,0 +1,95 @@
+#include "batch/blockwise_detection.h"
+
+#include <algorithm>
+#include <cmath>
+#include <future>
+#include <thread>
+
+#include "beats/r_peak_detector.h"
+
+namespace rrscope::batch {
+namespace {
+
+// Ten minutes a block keeps the detector's working set to some tens of
+// megabytes at 1000 samples per second; a margin of 20 s gives the decision
+// rules several of their 8-beat learning windows before the block starts.
+constexpr double kBlockSeconds = 600.0;
+constexpr double kMarginSeconds = 20.0;
+// Two peaks closer than the detector's refractory period are one beat seen
+// from both sides of a block edge.
+constexpr double kRefractorySeconds = 0.2;
+
+// The samples from `first` on, as a recording of their own.
+class SampleWindow final : public beats::SampleSource {
+ public:
+  SampleWindow(const beats::SampleSource& samples, std::int64_t first, std::int64_t size)
+      : samples_(samples), first_(first), size_(size) {}
+  std::int64_t size() const override { return size_; }
+  void read(std::int64_t first, std::span<double> out) const override {
+    samples_.read(first_ + first, out);
+  }
+
+ private:
+  const beats::SampleSource& samples_;
+  std::int64_t first_;
+  std::int64_t size_;
+};
+
+struct Block {
+  std::int64_t begin;  // the samples whose peaks the block keeps
+  std::int64_t end;
+};
+
+std::vector<double> peaksOfBlock(const beats::SampleSource& samples, double rate, Block block,
+                                 std::int64_t margin) {
+  const std::int64_t first = std::max<std::int64_t>(0, block.begin - margin);
+  const std::int64_t last = std::min(samples.size(), block.end + margin);
+  const SampleWindow window(samples, first, last - first);
+  std::vector<double> kept;
+  for (const double peak : beats::detectRPeaks(window, rate)) {
+    const double at = peak + static_cast<double>(first);
+    if (at >= static_cast<double>(block.begin) && at < static_cast<double>(block.end)) {
+      kept.push_back(at);
+    }
+  }
+  return kept;
+}
+
+}  // namespace
+
+std::vector<double> detectRPeaksInBlocks(const beats::SampleSource& samples, double rate) {
+  const auto blockLength = static_cast<std::int64_t>(std::llround(kBlockSeconds * rate));
+  const auto margin = static_cast<std::int64_t>(std::llround(kMarginSeconds * rate));
+  // A short recording is one block: cutting it would only lose the margins.
+  if (samples.size() <= blockLength + 2 * margin) return beats::detectRPeaks(samples, rate);
+
+  std::vector<Block> blocks;
+  for (std::int64_t begin = 0; begin < samples.size(); begin += blockLength) {
+    blocks.push_back({begin, std::min(samples.size(), begin + blockLength)});
+  }
+  // Each worker takes every n-th block; the results keep the blocks' order.
+  const std::size_t workers =
+      std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, blocks.size());
+  std::vector<std::vector<double>> found(blocks.size());
+  std::vector<std::future<void>> running;
+  for (std::size_t worker = 0; worker < workers; ++worker) {
+    running.push_back(std::async(std::launch::async, [&, worker] {
+      for (std::size_t b = worker; b < blocks.size(); b += workers) {
+        found[b] = peaksOfBlock(samples, rate, blocks[b], margin);
+      }
+    }));
+  }
+  for (auto& worker : running) worker.get();
+
+  std::vector<double> peaks;
+  const double refractory = kRefractorySeconds * rate;
+  for (const auto& blockPeaks : found) {
+    for (const double peak : blockPeaks) {
+      if (!peaks.empty() && peak - peaks.back() < refractory) continue;
+      peaks.push_back(peak);
+    }
+  }
+  return peaks;
+}
+
+}  // namespace rrscope::batch

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "batch/batch_options.h"
+#include "batch/recording_analysis.h"
+#include "recordings/recording.h"
+
+namespace rrscope::batch {
+
+// Everything one recording's line tells; the pointers are null for what the
+// run did not reach.
+struct RecordingLineContent {
+  const std::string& file;
+  const recordings::Recording* recording;
+  const RecordingAnalysis* analysis;
+  const RecordingOptions& options;
+  std::span<const std::filesystem::path> outputs;
+  const std::optional<std::string>& error;
+  std::optional<std::string> outputFailure;
+};
+
+// The recording's JSON line: file, format, channel, rate, duration, samples,
+// detector and beats, then corrections, hrv, scoring and peaks as asked
+// for, the files written and the error.
+std::string recordingLine(const RecordingLineContent& content);
+
+}  // namespace rrscope::batch

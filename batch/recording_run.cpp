@@ -1,0 +1,125 @@
+#include "batch/recording_run.h"
+
+#include <cmath>
+#include <optional>
+#include <stdexcept>
+
+#include "batch/json_line.h"
+#include "batch/output_files.h"
+#include "batch/recording_line.h"
+#include "batch/whole_file.h"
+#include "beats/beat_file.h"
+#include "recordings/read_recording.h"
+#include "recordings/recording_error.h"
+#include "recordings/text_export.h"
+
+namespace rrscope::batch {
+namespace {
+
+using recordings::RecordingError;
+using recordings::RecordingKind;
+
+recordings::Recording readRecording(const std::string& file, const RecordingOptions& options) {
+  const recordings::ChannelRequest request{options.signal};
+  if (recordings::recordingKindOf(file) == RecordingKind::edf) {
+    return recordings::readEdfRecording(file, request);
+  }
+  return recordings::readWfdbRecording(file, request);
+}
+
+std::vector<std::int64_t> annotatedBeats(const std::string& file, recordings::SamplingRate rate,
+                                         std::string_view why) {
+  if (recordings::recordingKindOf(file) != RecordingKind::wfdb) {
+    throw RecordingError(file, std::string(why) + " needs a WFDB record with its .atr file");
+  }
+  return recordings::readWfdbReferenceBeats(file, rate);
+}
+
+std::optional<std::vector<double>> referenceBeats(const std::string& file,
+                                                  const recordings::Recording& recording,
+                                                  const RecordingOptions& options) {
+  if (!options.reference) return std::nullopt;
+  if (*options.reference == "atr") {
+    const auto beats = annotatedBeats(file, recording.rate, "--reference=atr");
+    return std::vector<double>(beats.begin(), beats.end());
+  }
+  try {
+    return beats::readBeatFile(*options.reference);
+  } catch (const beats::BeatFileError& error) {
+    const std::string where =
+        error.line() == 0 ? std::string() : ", line " + std::to_string(error.line());
+    throw RecordingError(*options.reference + where, error.what());
+  }
+}
+
+// The text parts may not replace files of an earlier export unless forced.
+void checkTextOutputs(const std::filesystem::path& dir, std::string_view stem, bool force) {
+  if (force) return;
+  for (const std::string& name : {std::string(stem) + ".txt", std::string(stem) + "-1.txt"}) {
+    if (std::filesystem::exists(dir / name)) {
+      throw OutputError("\"" + (dir / name).string() +
+                        "\" exists already; use --force to overwrite it");
+    }
+  }
+}
+
+std::vector<std::filesystem::path> writeText(const std::string& file,
+                                             const recordings::Recording& recording,
+                                             const BatchOptions& options) {
+  const std::filesystem::path dir(*options.recording.toTextDir);
+  const std::string stem = outputStem(file);
+  checkTextOutputs(dir, stem, options.force);
+  std::vector<std::int64_t> beats;
+  if (options.recording.beats) {
+    beats = annotatedBeats(file, {recordings::kTextRate, 1}, "--beats");
+  }
+  try {
+    return recordings::exportTextFiles(recording, beats, options.recording.beats, dir, stem);
+  } catch (const std::exception& error) {
+    throw OutputError(error.what());
+  }
+}
+
+}  // namespace
+
+RecordingRunResult runRecording(std::string_view fileName, const BatchOptions& options,
+                                const ReportWriter* reports) {
+  const std::string file(fileName);
+  const RecordingOptions& wanted = options.recording;
+  RecordingRunResult result;
+  std::optional<recordings::Recording> recording;
+  std::optional<RecordingAnalysis> analysis;
+  std::vector<std::filesystem::path> written;
+  std::optional<std::string> error;
+  try {
+    recording = readRecording(file, wanted);
+    const auto reference = referenceBeats(file, *recording, wanted);
+    const RecordingAnalysisOptions analysisOptions{wanted.correct,
+                                                   wanted.hrv || wanted.reportDir.has_value()};
+    analysis = analyseRecording(
+        *recording, analysisOptions,
+        reference ? std::optional<std::span<const double>>(*reference) : std::nullopt);
+    if (wanted.toTextDir) {
+      for (auto& path : writeText(file, *recording, options)) written.push_back(std::move(path));
+    }
+    if (reports != nullptr && wanted.reportDir) {
+      for (auto& path : reports->write(*recording, *analysis, *wanted.reportDir, outputStem(file),
+                                       wanted.reference)) {
+        written.push_back(std::move(path));
+      }
+    }
+  } catch (const OutputError& failure) {
+    result.unwritten = true;
+    result.outputFailure = failure.what();
+  } catch (const std::exception& failure) {
+    // Unreadable recordings and detector limits alike end this file only.
+    result.stopped = true;
+    error = failure.what();
+  }
+  result.line = recordingLine(
+      {file, recording ? &*recording : nullptr, analysis ? &*analysis : nullptr, wanted, written,
+       error, result.unwritten ? std::optional(result.outputFailure) : std::nullopt});
+  return result;
+}
+
+}  // namespace rrscope::batch

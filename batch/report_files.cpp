@@ -1,0 +1,89 @@
+#include "batch/report_files.h"
+
+#include <QGuiApplication>
+#include <cstdlib>
+#include <optional>
+
+#include "batch/output_files.h"
+#include "batch/whole_file.h"
+#include "ui/report/report_page.h"
+
+namespace rrscope::batch {
+namespace {
+
+// The PNG's resolution: A4 at 150 dots per inch, 1240 x 1754 pixels.
+constexpr int kPngDotsPerInch = 150;
+
+void chooseOffscreenWithoutDisplay() {
+  const auto unset = [](const char* name) {
+    const char* value = std::getenv(name);
+    return value == nullptr || *value == '\0';
+  };
+  if (unset("DISPLAY") && unset("WAYLAND_DISPLAY") && unset("QT_QPA_PLATFORM")) {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  }
+}
+
+report::ReportContent reportContent(const recordings::Recording& recording,
+                                    const RecordingAnalysis& analysis,
+                                    const std::optional<std::string>& reference) {
+  report::ReportContent content;
+  content.file = recording.file;
+  content.channel = recording.channel;
+  content.rateHz = recording.rate.hertz();
+  content.durationSeconds = recording.durationSeconds();
+  content.sampleCount = recording.sampleCount();
+  content.detector = "Pan–Tompkins";
+  content.detectedBeats = analysis.detected.size();
+  content.corrections = analysis.corrections;
+  content.scoring = analysis.scoring;
+  content.reference = reference.value_or("");
+  const double rate = recording.rate.hertz();
+  for (std::size_t i = 1; i < analysis.nnBeats.size(); ++i) {
+    content.beatSeconds.push_back(analysis.nnBeats[i] / rate);
+  }
+  content.nnMs = analysis.nnMs;
+  // An interval is marked when the beat that ends it was moved or inserted.
+  for (const std::size_t beat : analysis.correctedBeats) {
+    if (beat > 0) content.correctedIntervals.push_back(beat - 1);
+  }
+  if (analysis.measures) content.measures = *analysis.measures;
+  return content;
+}
+
+}  // namespace
+
+struct ReportWriter::Application {
+  Application(int& argc, char** argv) {
+    if (QCoreApplication::instance() == nullptr) {
+      chooseOffscreenWithoutDisplay();
+      app.emplace(argc, argv);
+    }
+  }
+  std::optional<QGuiApplication> app;
+};
+
+bool ReportWriter::available() {
+  return true;
+}
+
+ReportWriter::ReportWriter(int& argc, char** argv)
+    : application_(std::make_unique<Application>(argc, argv)) {}
+
+ReportWriter::~ReportWriter() = default;
+
+std::vector<std::filesystem::path> ReportWriter::write(
+    const recordings::Recording& recording, const RecordingAnalysis& analysis,
+    const std::filesystem::path& dir, std::string_view stem,
+    const std::optional<std::string>& reference) const {
+  const report::ReportContent content = reportContent(recording, analysis, reference);
+  const QByteArray pdf = report::reportPdf(content);
+  const QByteArray png = report::pngBytes(report::reportImage(content, kPngDotsPerInch));
+  const std::filesystem::path pdfPath = dir / (std::string(stem) + ".pdf");
+  const std::filesystem::path pngPath = dir / (std::string(stem) + ".png");
+  writeWholeFile(pdfPath, std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())));
+  writeWholeFile(pngPath, std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
+  return {pdfPath, pngPath};
+}
+
+}  // namespace rrscope::batch

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QPainter>
+#include <QRectF>
+
+#include "ui/report/report_content.h"
+
+namespace rrscope::report {
+
+// The NN intervals in ms against time in minutes, corrected beats marked.
+void drawTachogram(QPainter& painter, QRectF area, const ReportContent& content);
+
+// The NN histogram in 1/128 s bins with the TINN triangle over it.
+void drawHistogram(QPainter& painter, QRectF area, const ReportContent& content);
+
+// NN(i+1) against NN(i) as a density, with the SD1/SD2 ellipse.
+void drawPoincare(QPainter& painter, QRectF area, const ReportContent& content);
+
+// The Welch spectrum with the VLF, LF and HF bands shaded.
+void drawSpectrum(QPainter& painter, QRectF area, const ReportContent& content);
+
+// The table of every measure with its unit.
+void drawMeasureTable(QPainter& painter, QRectF area, const ReportContent& content);
+
+// A chart's message in place of its data, such as "нет данных".
+void drawEmptyChart(QPainter& painter, QRectF area, const QString& title, const QString& why);
+
+}  // namespace rrscope::report

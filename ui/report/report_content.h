@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "beats/artefact_correction.h"
+#include "beats/beat_scoring.h"
+#include "hrv/hrv_measures.h"
+
+namespace rrscope::report {
+
+// What the one-page report of a recording shows.
+struct ReportContent {
+  std::string file;
+  std::string channel;
+  double rateHz = 0;
+  double durationSeconds = 0;
+  std::size_t sampleCount = 0;
+  std::string detector;
+  std::size_t detectedBeats = 0;
+  std::optional<beats::CorrectionCounts> corrections;  // absent when not corrected
+  std::optional<beats::Scoring> scoring;               // absent without a reference
+  std::string reference;                               // what the scoring compared with
+
+  // The NN series: interval i ends at beatSeconds[i] and lasts nnMs[i].
+  std::vector<double> beatSeconds;
+  std::vector<double> nnMs;
+  std::vector<std::size_t> correctedIntervals;  // indices of intervals ending in a corrected beat
+  hrv::Measures measures;
+};
+
+}  // namespace rrscope::report

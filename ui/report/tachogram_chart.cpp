@@ -1,0 +1,111 @@
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "ui/report/plot_frame.h"
+#include "ui/report/report_charts.h"
+
+namespace rrscope::report {
+namespace {
+
+// The value below which `share` of the values lie.
+double quantile(std::vector<double> values, double share) {
+  const auto at = static_cast<std::size_t>(share * static_cast<double>(values.size() - 1));
+  std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(at), values.end());
+  return values[at];
+}
+
+// Intervals far outside the bulk would flatten the rest into a line, so the
+// scale follows the central 99.8 % and the rest is drawn at the edge.
+AxisRange intervalRange(const std::vector<double>& nnMs) {
+  const double low = quantile(nnMs, 0.001);
+  const double high = quantile(nnMs, 0.999);
+  const double pad = std::max(20.0, 0.08 * (high - low));
+  return roundedOut({std::max(0.0, low - pad), high + pad}, 5);
+}
+
+}  // namespace
+
+void drawTachogram(QPainter& painter, QRectF area, const ReportContent& content) {
+  const QString title = QStringLiteral("ритмограмма");
+  if (content.nnMs.size() < 2) {
+    drawEmptyChart(painter, area, title, QStringLiteral("меньше двух NN интервалов"));
+    return;
+  }
+  const double minutes = std::max(content.durationSeconds, content.beatSeconds.back()) / 60.0;
+  PlotFrame frame(area, {0, minutes}, intervalRange(content.nnMs));
+  // Past two hours the minutes are read best in whole hours.
+  if (minutes > 120) {
+    for (const double hours : {1.0, 2.0, 3.0, 4.0, 6.0, 12.0, 24.0}) {
+      frame.setXTickStep(hours * 60);
+      if (minutes / (hours * 60) <= 12) break;
+    }
+  }
+  frame.drawAxes(painter, title, QStringLiteral("время, мин"), QStringLiteral("NN, мс"));
+  painter.save();
+  painter.setClipRect(frame.plot());
+  const auto clamped = [&frame](double nn) {
+    return std::clamp(nn, frame.y().low, frame.y().high);
+  };
+
+  // A day holds some 100,000 intervals: each column of the plot shows the
+  // range its intervals cover, and short recordings their line.
+  const int columns = static_cast<int>(frame.plot().width() * 2);
+  painter.setPen(QPen(QColor(20, 70, 160), 0.5));
+  if (static_cast<int>(content.nnMs.size()) <= columns * 2) {
+    QPolygonF line;
+    for (std::size_t i = 0; i < content.nnMs.size(); ++i) {
+      line << frame.at(content.beatSeconds[i] / 60.0, clamped(content.nnMs[i]));
+    }
+    painter.drawPolyline(line);
+  } else {
+    std::vector<double> low(static_cast<std::size_t>(columns), INFINITY);
+    std::vector<double> high(static_cast<std::size_t>(columns), -INFINITY);
+    for (std::size_t i = 0; i < content.nnMs.size(); ++i) {
+      const double x =
+          (frame.xAt(content.beatSeconds[i] / 60.0) - frame.plot().left()) / frame.plot().width();
+      const auto column = std::clamp(static_cast<int>(x * columns), 0, columns - 1);
+      const double nn = clamped(content.nnMs[i]);
+      low[static_cast<std::size_t>(column)] = std::min(low[static_cast<std::size_t>(column)], nn);
+      high[static_cast<std::size_t>(column)] = std::max(high[static_cast<std::size_t>(column)], nn);
+    }
+    for (int column = 0; column < columns; ++column) {
+      const auto c = static_cast<std::size_t>(column);
+      if (low[c] > high[c]) continue;
+      const double x = frame.plot().left() + (column + 0.5) * frame.plot().width() / columns;
+      painter.drawLine(QPointF(x, frame.yAt(low[c])), QPointF(x, frame.yAt(high[c]) - 0.3));
+    }
+  }
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QColor(220, 40, 30));
+  // Thousands of marks of a day would cover the line they mark.
+  const double mark = content.correctedIntervals.size() > 1000 ? 0.6 : 1.1;
+  for (const std::size_t i : content.correctedIntervals) {
+    if (i >= content.nnMs.size()) continue;
+    painter.drawEllipse(frame.at(content.beatSeconds[i] / 60.0, clamped(content.nnMs[i])), mark,
+                        mark);
+  }
+  painter.restore();
+  if (!content.correctedIntervals.empty()) {
+    painter.save();
+    painter.setFont(reportFont(6.5));
+    painter.setPen(QColor(220, 40, 30));
+    painter.drawText(
+        QRectF(frame.plot().left(), area.top(), frame.plot().width(), 12),
+        Qt::AlignRight | Qt::AlignTop,
+        QStringLiteral("● исправленные удары: %1").arg(content.correctedIntervals.size()));
+    painter.restore();
+  }
+}
+
+void drawEmptyChart(QPainter& painter, QRectF area, const QString& title, const QString& why) {
+  painter.save();
+  painter.setFont(reportFont(8.5, true));
+  painter.drawText(area, Qt::AlignLeft | Qt::AlignTop, title);
+  painter.setFont(reportFont(7.5));
+  painter.setPen(QColor(110, 110, 110));
+  painter.drawText(area, Qt::AlignCenter, why);
+  painter.restore();
+}
+
+}  // namespace rrscope::report
