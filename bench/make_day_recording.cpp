@@ -103,7 +103,7 @@ int makeDay(const std::string& headerPath, const std::filesystem::path& folder,
   const auto base = folder / "day";
   rrscope::recordings::WfdbRecordToWrite record{
       header.rate, 212, header.signals.front().gain, header.signals.front().baseline, labels, {}};
-  for (const auto& signal : signals) record.signals.emplace_back(signal);
+  for (const auto& signal : signals) record.channels.emplace_back(signal);
   rrscope::recordings::writeWfdbRecord(base, record);
 
   auto annotations = std::filesystem::path(headerPath).replace_extension(".atr");

@@ -18,11 +18,11 @@ void put16(std::vector<unsigned char>& bytes, int value) {
 }
 
 std::vector<unsigned char> packedSamples(const WfdbRecordToWrite& record) {
-  const std::size_t frames = record.signals.empty() ? 0 : record.signals.front().size();
+  const std::size_t frames = record.channels.empty() ? 0 : record.channels.front().size();
   std::vector<std::int16_t> stream;
-  stream.reserve(frames * record.signals.size());
+  stream.reserve(frames * record.channels.size());
   for (std::size_t f = 0; f < frames; ++f) {
-    for (const auto& signal : record.signals) stream.push_back(signal[f]);
+    for (const auto& signal : record.channels) stream.push_back(signal[f]);
   }
   std::vector<unsigned char> bytes;
   if (record.format == 16) {
@@ -55,11 +55,11 @@ std::string rateText(SamplingRate rate) {
 
 void writeWfdbRecord(const std::filesystem::path& base, const WfdbRecordToWrite& record) {
   const std::string name = base.filename().string();
-  const std::size_t frames = record.signals.empty() ? 0 : record.signals.front().size();
+  const std::size_t frames = record.channels.empty() ? 0 : record.channels.front().size();
   std::ofstream header = openForWriting(std::filesystem::path(base).concat(".hea"));
-  header << name << ' ' << record.signals.size() << ' ' << rateText(record.rate) << ' ' << frames
+  header << name << ' ' << record.channels.size() << ' ' << rateText(record.rate) << ' ' << frames
          << '\n';
-  for (std::size_t i = 0; i < record.signals.size(); ++i) {
+  for (std::size_t i = 0; i < record.channels.size(); ++i) {
     header << name << ".dat " << record.format << ' ' << record.gain << '(' << record.baseline
            << ")/mV " << (record.format == 212 ? 12 : 16) << " 0 0 0 0 "
            << (i < record.labels.size() ? record.labels[i] : "") << '\n';

@@ -11,7 +11,7 @@
 
 namespace rrscope::recordings {
 
-// A record to write: `signals` share one signal file, interleaved frame by
+// A record to write: its `channels` share one signal file, interleaved frame by
 // frame, each holding ADC values of the same length.
 struct WfdbRecordToWrite {
   SamplingRate rate;
@@ -19,7 +19,7 @@ struct WfdbRecordToWrite {
   double gain = 200.0;
   std::int64_t baseline = 0;
   std::vector<std::string> labels;
-  std::vector<std::span<const std::int16_t>> signals;
+  std::vector<std::span<const std::int16_t>> channels;
 };
 
 // Writes BASE.hea and BASE.dat. Throws std::runtime_error when a file
