@@ -8,10 +8,10 @@
 #include <string_view>
 
 #include "analysis/analysis_state.h"
-#include "analysis/run.h"
 #include "analysis/run_error.h"
 #include "analysis/run_window.h"
 #include "charts/display_list.h"
+#include "charts/run.h"
 
 class QLabel;
 class QLineEdit;
