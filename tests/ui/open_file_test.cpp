@@ -1,11 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QMessageBox>
 #include <QProcess>
-#include <QTimer>
 
 #include "tests/ui/ui_test_support.h"
 #include "ui/window_command_line.h"
@@ -65,18 +62,11 @@ TEST(OpenFile, AMissingFileGoesToTheErrorBoxAsWhenChosenInTheDialog) {
 
   Form1 form;
   form.show();
-  QString boxTitle;
-  QString boxText;
-  QTimer::singleShot(0, [&] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    ASSERT_NE(box, nullptr);
-    boxTitle = box->windowTitle();
-    boxText = box->text();
-    box->accept();
-  });
+  testing::MessageBoxSeen box;
+  testing::acceptNextMessageBox(box);
   form.openFile(missing);
-  EXPECT_EQ(boxTitle.toStdString(), errorKindTitle(fromDialog.reports[0].kind));
-  EXPECT_EQ(boxText.toStdString(), fromDialog.reports[0].text());
+  EXPECT_EQ(box.title.toStdString(), errorKindTitle(fromDialog.reports[0].kind));
+  EXPECT_EQ(box.text.toStdString(), fromDialog.reports[0].text());
   EXPECT_EQ(form.caption(Caption::sam), fromDialog.form->caption(Caption::sam));
 }
 
