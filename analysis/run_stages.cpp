@@ -19,13 +19,6 @@ void takeSampleCount(RunContext& run) {
   run.values.sampleEnd = roundedPosition(parseCaption(run, Caption::sam)) + 1;
 }
 
-void clearCharts(RunContext& run) {
-  for (const Picture picture : {Picture::Picture1, Picture::Picture2, Picture::Picture3,
-                                Picture::Picture4, Picture::Picture5}) {
-    run.window.surface(picture).Cls();
-  }
-}
-
 void loadSampleFile(RunContext& run) {
   const std::string path = run.window.chooseSampleFile();
   // The new lines replace the old ones only once the whole file has been

@@ -7,11 +7,11 @@
 namespace rrscope {
 
 // Stages of the run that belong to the run itself, to loading and to
-// detection, in the order the run calls them.
+// detection, in the order the run calls them; clearing the charts is a chart
+// stage.
 void enableRefresh(RunContext& run);
 void resetDebugPage(RunContext& run);
 void takeSampleCount(RunContext& run);
-void clearCharts(RunContext& run);
 void loadSampleFile(RunContext& run);
 void readDetectionParameters(RunContext& run);
 void detectPeaks(RunContext& run);

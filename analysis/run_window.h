@@ -3,9 +3,10 @@
 #include <string>
 #include <string_view>
 
-#include "charts/chart_surface.h"
-
 namespace rrscope {
+
+// Only the chart stages draw, so the analysis knows the surface by name alone.
+class ChartSurface;
 
 enum class TextBox { Text1, Text2, Text3, Text4, Text5, Text6, Text7, Text8, Text9 };
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "analysis/window_defaults.h"
+#include "rrscope/version.h"
 
 namespace rrscope::batch {
 namespace {
@@ -183,6 +184,8 @@ ParsedOptions parseBatchOptions(std::span<const std::string_view> arguments) {
   CLI::App app(std::string(kDescription), "rrscope-batch");
   app.footer(std::string(kFooter));
   app.set_help_flag("-h,--help", "show this text");
+  const std::string version = "rrscope-batch " + std::string(kVersion) + "\n";
+  app.set_version_flag("--version", version, "show the version");
   // The files are what is left once the options are read: the library
   // would read a name such as "[a,b]" as two names if it took them itself.
   app.allow_extras();
@@ -201,6 +204,9 @@ ParsedOptions parseBatchOptions(std::span<const std::string_view> arguments) {
     app.parse(spelled);
   } catch (const CLI::CallForHelp&) {
     parsed.help = app.help();
+    return parsed;
+  } catch (const CLI::CallForVersion&) {
+    parsed.help = version;
     return parsed;
   } catch (const CLI::ParseError& error) {
     parsed.usageError = error.what();

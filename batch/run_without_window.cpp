@@ -1,8 +1,8 @@
 #include <optional>
 
-#include "analysis/recording_window.h"
-#include "analysis/run.h"
 #include "batch/file_runs.h"
+#include "charts/recording_window.h"
+#include "charts/run.h"
 
 namespace rrscope::batch {
 namespace {

@@ -17,9 +17,10 @@
 #include <string>
 #include <vector>
 
-#include "analysis/recording_window.h"
-#include "analysis/run.h"
 #include "analysis/run_stages.h"
+#include "charts/chart_stages.h"
+#include "charts/recording_window.h"
+#include "charts/run.h"
 #include "examples/generator/ecg_signal.h"
 
 namespace {

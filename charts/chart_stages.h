@@ -3,10 +3,13 @@
 #include <cstdint>
 
 #include "analysis/run_values.h"
+#include "charts/chart_surface.h"
 
 namespace rrscope {
 
 // The chart and statistics stages of a run, in the order the run calls them.
+// Clearing the five surfaces comes first, before the file is loaded.
+void clearCharts(RunContext& run);
 void drawRhythmogramFrame(RunContext& run);
 void drawScattergramFrame(RunContext& run);
 void plotIntervals(RunContext& run);

@@ -6,12 +6,8 @@
 #include <array>
 
 namespace rrscope::ui {
-namespace {
 
-QPixmap monitorPixmap(int size) {
-  QPixmap pixmap(size, size);
-  pixmap.fill(Qt::transparent);
-  QPainter painter(&pixmap);
+void paintApplicationIcon(QPainter& painter, double size) {
   painter.setRenderHint(QPainter::Antialiasing, true);
   const double unit = size / 16.0;
 
@@ -55,6 +51,15 @@ QPixmap monitorPixmap(int size) {
   painter.setPen(pen);
   painter.setBrush(Qt::NoBrush);
   painter.drawPath(trace);
+}
+
+namespace {
+
+QPixmap monitorPixmap(int size) {
+  QPixmap pixmap(size, size);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  paintApplicationIcon(painter, size);
   return pixmap;
 }
 

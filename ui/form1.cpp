@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <utility>
 
 #include "ui/app_icon.h"
 #include "ui/caption_label.h"
@@ -195,6 +196,7 @@ void Form1::enableRefresh() {
 std::string Form1::chooseSampleFile() {
   // The run has cleared the charts already; show them cleared behind the dialog.
   showDrawings();
+  if (presetChoice_) return std::exchange(presetChoice_, std::nullopt).value();
   if (fileChooser_) return fileChooser_();
   const ui::OverrideCursor pointer(Qt::ArrowCursor);
   return QFileDialog::getOpenFileName(this, QString(), QString(), QStringLiteral("*.txt"))
@@ -211,6 +213,11 @@ void Form1::setFileChooser(std::function<std::string()> chooser) {
 
 void Form1::setErrorReporter(std::function<void(const RunReport&)> reporter) {
   errorReporter_ = std::move(reporter);
+}
+
+void Form1::openFile(std::string_view file) {
+  presetChoice_ = std::string(file);
+  startRun(RunEntry::command1);
 }
 
 const DisplayList& Form1::displayList(Picture picture) const {

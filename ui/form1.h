@@ -4,14 +4,15 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "analysis/analysis_state.h"
-#include "analysis/run.h"
 #include "analysis/run_error.h"
 #include "analysis/run_window.h"
 #include "charts/display_list.h"
+#include "charts/run.h"
 
 class QLabel;
 class QLineEdit;
@@ -49,6 +50,10 @@ class Form1 : public QWidget, public RunWindow {
   // Replaces the error message box.
   void setErrorReporter(std::function<void(const RunReport&)> reporter);
 
+  // Runs `file` as "Нажми меня" does when the dialog answers with it: the
+  // way a file given on the command line or by a file manager is opened.
+  void openFile(std::string_view file);
+
   const DisplayList& displayList(Picture picture) const;
   const AnalysisState& analysisState() const;
 
@@ -77,6 +82,8 @@ class Form1 : public QWidget, public RunWindow {
   QPushButton* command2_ = nullptr;
   std::function<std::string()> fileChooser_;
   std::function<void(const RunReport&)> errorReporter_;
+  // The answer the next dialog gives without showing itself.
+  std::optional<std::string> presetChoice_;
 };
 
 }  // namespace rrscope

@@ -23,9 +23,9 @@
 #include <string>
 #include <vector>
 
-#include "analysis/recording_window.h"
-#include "analysis/run.h"
 #include "charts/display_list_json.h"
+#include "charts/recording_window.h"
+#include "charts/run.h"
 
 namespace rrscope {
 namespace {

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "analysis/recording_window.h"
 #include "analysis/run_error.h"
 #include "analysis/run_values.h"
 #include "charts/chart_stages.h"
+#include "charts/recording_window.h"
 
 namespace rrscope::chart_tests {
 

@@ -2,8 +2,8 @@
 // from the statistics stage alone.
 #include <gtest/gtest.h>
 
-#include "analysis/run.h"
 #include "chart_support.h"
+#include "charts/run.h"
 
 namespace rrscope::chart_tests {
 namespace {

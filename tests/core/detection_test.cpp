@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "analysis/recording_window.h"
 #include "analysis/run_error.h"
 #include "analysis/run_stages.h"
+#include "charts/recording_window.h"
 
 namespace rrscope {
 namespace {

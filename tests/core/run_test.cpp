@@ -1,11 +1,11 @@
-#include "analysis/run.h"
+#include "charts/run.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "analysis/recording_window.h"
+#include "charts/recording_window.h"
 #include "temp_folder.h"
 
 namespace rrscope {

@@ -1,10 +1,15 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QTimer>
 #include <memory>
 #include <set>
 #include <string>
@@ -39,6 +44,23 @@ struct TestWindow {
   QString boxText(const char* name) const { return find<QLineEdit>(name)->text(); }
   void type(const char* box, const QString& text) const { find<QLineEdit>(box)->setText(text); }
 };
+
+// What the next message box showed.
+struct MessageBoxSeen {
+  QString title;
+  QString text;
+};
+
+// Reads and closes the next message box from inside its own event loop.
+inline void acceptNextMessageBox(MessageBoxSeen& seen) {
+  QTimer::singleShot(0, [&seen] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    seen.title = box->windowTitle();
+    seen.text = box->text();
+    box->accept();
+  });
+}
 
 // A sample file of `lines` lines of "0", with "1" at the given positions
 // (from 1): each one is a single-sample R peak.

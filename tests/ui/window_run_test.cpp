@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QFileDialog>
-#include <QMessageBox>
 #include <QTimer>
 
 #include "tests/ui/ui_test_support.h"
@@ -110,26 +109,19 @@ TEST(WindowDialogs, TheOpenDialogListsTextFilesAndTheBoxShowsTheReport) {
   Form1 form;
   form.show();
   QStringList filters;
-  QString boxTitle;
-  QString boxText;
+  testing::MessageBoxSeen box;
   QTimer::singleShot(0, [&] {
     auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
     ASSERT_NE(dialog, nullptr);
     filters = dialog->nameFilters();
-    QTimer::singleShot(0, [&] {
-      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      ASSERT_NE(box, nullptr);
-      boxTitle = box->windowTitle();
-      boxText = box->text();
-      box->accept();
-    });
+    testing::acceptNextMessageBox(box);
     dialog->reject();
   });
   form.findChild<QPushButton*>("Command1")->click();
 
   EXPECT_EQ(filters, QStringList{"*.txt"});
-  EXPECT_EQ(boxTitle, QString::fromUtf8(errorKindTitle(ErrorKind::cannotOpenFile)));
-  EXPECT_TRUE(boxText.contains("loadSampleFile")) << boxText.toStdString();
+  EXPECT_EQ(box.title, QString::fromUtf8(errorKindTitle(ErrorKind::cannotOpenFile)));
+  EXPECT_TRUE(box.text.contains("loadSampleFile")) << box.text.toStdString();
   EXPECT_FALSE(QApplication::overrideCursor());
 }
 

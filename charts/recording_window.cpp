@@ -1,4 +1,4 @@
-#include "analysis/recording_window.h"
+#include "charts/recording_window.h"
 
 #include "analysis/window_defaults.h"
 

@@ -11,6 +11,9 @@
 
 namespace rrscope {
 
+// The run sits with the chart stages, as its table lists every stage from
+// loading to the last chart.
+
 // The two buttons that start a run: Command1 opens a file first, Command2
 // analyses the loaded samples again.
 enum class RunEntry { command1, command2 };
