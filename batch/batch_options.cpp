@@ -138,6 +138,11 @@ std::string checkCombination(const BatchOptions& options) {
   for (const auto& [name, folder] : folders) {
     if (folder && folder->empty()) return std::string(name) + " needs a folder name";
   }
+  if (std::string problem = checkBeatOptions(
+          options.beats, {options.csv, options.writesCharts(), options.pngDir.has_value()});
+      !problem.empty()) {
+    return problem;
+  }
   return checkRecordingOptions(options);
 }
 
@@ -194,6 +199,7 @@ ParsedOptions parseBatchOptions(std::span<const std::string_view> arguments) {
   app.formatter(formatter);
   addParameterOptions(app, options);
   addOutputOptions(app, options);
+  addBeatOptions(app, options.beats);
   addRecordingOptions(app, options);
 
   std::vector<std::string> spelled = spellOutTexts(app, arguments, parsed.usageError);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "analysis/run_window.h"
+#include "batch/beat_options.h"
 
 namespace CLI {
 class App;
@@ -18,15 +19,12 @@ namespace rrscope::batch {
 // The nine parameter texts, in the order Text1 to Text9.
 using ParameterTexts = std::array<std::string, 9>;
 
-// What the options ask of EDF and WFDB recordings.
+// What the options ask of EDF and WFDB recordings alone; the beat options
+// and --hrv apply to them as to text files.
 struct RecordingOptions {
   std::optional<std::string> signal;     // a channel number or label
-  bool correct = false;                  // correct artefacts before the measures
-  bool hrv = false;                      // the variability measures
-  bool peaks = false;                    // the detected R peaks in the line
-  std::optional<std::string> reference;  // "atr" or a beat file to score against
   std::optional<std::string> toTextDir;  // the chosen channel as 6000/s text
-  bool beats = false;                    // reference beats beside each text part
+  bool textBeats = false;                // reference beats beside each text part
   std::optional<std::string> reportDir;  // DIR/STEM.pdf and DIR/STEM.png
 };
 
@@ -40,6 +38,7 @@ struct BatchOptions {
   std::optional<std::string> displayListDir;
   std::optional<std::string> svgDir;
   std::optional<std::string> pngDir;
+  BeatOptions beats;
   RecordingOptions recording;
 
   bool writesCharts() const { return displayListDir || svgDir || pngDir; }

@@ -108,6 +108,15 @@ bool isEctopic(const Features& f, std::size_t i) {
   return (d > 1 && f.s12[i] < -kC1 * d - kC2) || (d < -1 && f.s12[i] > -kC1 * d + kC2);
 }
 
+// A short interval, far below the median, that joined to the next one
+// makes an interval of median length: the two halves of one interval split
+// by an extra beat. An early ectopic beat cannot make this pattern, as its
+// short interval and the compensating long one add up to about two.
+bool splitsAnInterval(const Features& f, std::size_t i) {
+  return f.dRR[i] < -1 && f.mRR[i] < -kMedianDeviationLimit &&
+         std::abs(f.rr[i] + f.rr[i + 1] - f.medianRR[i]) < f.th2[i];
+}
+
 enum class Kind { normal, extra, missed, longShort };
 
 Kind classifyLongShort(const Features& f, std::size_t j) {
@@ -135,11 +144,24 @@ Artefacts classifyArtefacts(std::span<const double> beats) {
       ++i;
       continue;
     }
+    if (splitsAnInterval(f, i)) {
+      // Checked before the ectopic pattern, which an extra beat in a
+      // series of alternating intervals can mimic; see splitsAnInterval.
+      found.extra.push_back(i);
+      i += 2;
+      continue;
+    }
     if (isEctopic(f, i)) {
+      // One misplaced beat changes three successive differences; the
+      // pattern centres on the largest, and its far side is no centre.
+      if (isEctopic(f, i + 1) && std::abs(f.dRR[i + 1]) > std::abs(f.dRR[i])) {
+        ++i;
+        continue;
+      }
       // dRR[i] compares the intervals before and after beat i - 1: that beat
       // came early or late.
       if (i > 0) found.ectopic.push_back(i - 1);
-      ++i;
+      i += 2;
       continue;
     }
     // The next beat is looked at as well when its own change is the smaller

@@ -27,6 +27,9 @@ constexpr double kPeakWeight = 0.125;
 constexpr double kSearchBackWeight = 0.25;
 // The search back accepts peaks above half the normal thresholds.
 constexpr double kSearchBackScale = 0.5;
+// In the search back, a peak stands out of the gap when it is this many
+// times higher than any other peak there.
+constexpr double kStandOutRatio = 2.0;
 // A T wave has less than half the steepest slope of the QRS before it.
 constexpr double kTWaveSlopeRatio = 0.5;
 
@@ -63,14 +66,30 @@ double largestMagnitude(std::span<const double> values) {
   return largest;
 }
 
-// Humps of the integrated signal: its local maxima, a plateau counted once.
-std::vector<Candidate> findCandidates(const QrsSignals& s) {
+// True when no sample within `reach` of i is higher, and none before it as high.
+bool dominates(std::span<const double> x, std::int64_t i, std::int64_t reach) {
+  const auto n = static_cast<std::int64_t>(x.size());
+  for (std::int64_t j = std::max<std::int64_t>(0, i - reach); j < i; ++j) {
+    if (x[j] >= x[i]) return false;
+  }
+  for (std::int64_t j = i + 1; j < std::min(n, i + reach + 1); ++j) {
+    if (x[j] > x[i]) return false;
+  }
+  return true;
+}
+
+// Humps of the integrated signal. As Hamilton and Tompkins do, a peak that
+// precedes or follows a larger one by less than the refractory period is
+// ignored: this leaves one candidate per QRS complex, at its largest hump,
+// and drops the ripples, P waves and T waves right beside it.
+std::vector<Candidate> findCandidates(const QrsSignals& s, std::int64_t refractory) {
   std::vector<Candidate> candidates;
   const auto n = static_cast<std::int64_t>(s.integrated.size());
   const std::int64_t half = s.integrationHalfWidth;
   for (std::int64_t i = 1; i + 1 < n; ++i) {
     const double v = s.integrated[i];
     if (!(v > s.integrated[i - 1] && v >= s.integrated[i + 1]) || v <= 0) continue;
+    if (!dominates(s.integrated, i, refractory)) continue;
     const std::int64_t begin = std::max<std::int64_t>(0, i - half);
     const auto width = static_cast<std::size_t>(std::min(n, i + half + 1) - begin);
     candidates.push_back({i, v, largestMagnitude(std::span(s.bandPassed).subspan(begin, width)),
@@ -137,19 +156,31 @@ class Decision {
     return lastBeat_ && c.index - *lastBeat_ < tWave_ && c.slope < kTWaveSlopeRatio * lastSlope_;
   }
 
-  // The highest skipped peak since the last beat that clears the lowered
-  // thresholds becomes a beat.
+  // The highest skipped peak since the last beat becomes a beat when it
+  // clears the lowered thresholds. A beat is known to be missing, so the
+  // integrated threshold keeps halving as long as one peak stands out: it
+  // clears the lowered threshold of the band-passed signal and towers over
+  // every other peak of the gap. A wide ectopic beat with little slope is
+  // found so; a true pause holds only noise peaks of about one height, and
+  // no beat is made up.
   bool searchBack() {
     const Candidate* best = nullptr;
+    double runnerUp = 0;
     for (const Candidate& c : skipped_) {
-      if (c.index - lastBeatOrStart() < refractory_) continue;
-      if (c.integrated <= kSearchBackScale * integrated_.threshold() ||
-          c.bandPassed <= kSearchBackScale * bandPassed_.threshold() || isTWave(c)) {
-        continue;
+      if (c.index - lastBeatOrStart() < refractory_ || isTWave(c)) continue;
+      if (!best || c.integrated > best->integrated) {
+        if (best) runnerUp = best->integrated;
+        best = &c;
+      } else {
+        runnerUp = std::max(runnerUp, c.integrated);
       }
-      if (!best || c.integrated > best->integrated) best = &c;
     }
     if (!best) return false;
+    const bool clearsLowered = best->integrated > kSearchBackScale * integrated_.threshold() &&
+                               best->bandPassed > kSearchBackScale * bandPassed_.threshold();
+    const bool standsOut = best->integrated > kStandOutRatio * runnerUp &&
+                           best->bandPassed > kSearchBackScale * bandPassed_.threshold();
+    if (!clearsLowered && !standsOut) return false;
     accept(*best, kSearchBackWeight);
     return true;
   }
@@ -207,7 +238,8 @@ class Decision {
 
 std::vector<std::int64_t> decideQrs(const QrsSignals& signals) {
   Decision decision(signals);
-  for (const Candidate& c : findCandidates(signals)) decision.consider(c);
+  const std::int64_t refractory = std::llround(kRefractorySeconds * signals.rate);
+  for (const Candidate& c : findCandidates(signals, refractory)) decision.consider(c);
   decision.finish(static_cast<std::int64_t>(signals.integrated.size()));
   return std::move(decision).beats();
 }
