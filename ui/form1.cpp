@@ -11,6 +11,7 @@
 #include <QShortcut>
 #include <utility>
 
+#include "analysis/rr_milliseconds.h"
 #include "ui/app_icon.h"
 #include "ui/caption_label.h"
 #include "ui/chart_box.h"
@@ -263,18 +264,12 @@ void Form1::startRun(RunEntry entry) {
   if (report) reportError(*report);
 }
 
-// The run's series is RRIntervals at positions 1 to peakEnd - 3, exactly
-// what the state keeps after a completed run; in samples, so in ms times
-// 1000 / kSamplesPerSecond.
 void Form1::updateMeasures(const std::optional<RunReport>& report) {
   if (report) {
     measuresWindow_->showStoppedRun(qstring(report->text()));
     return;
   }
-  std::vector<double> intervalsMs;
-  for (const double samples : state_.RRIntervals.written())
-    intervalsMs.push_back(samples * 1000 / kSamplesPerSecond);
-  measuresWindow_->showCompletedRun(std::move(intervalsMs));
+  measuresWindow_->showCompletedRun(rrSeriesMilliseconds(state_));
 }
 
 void Form1::showDrawings() {
