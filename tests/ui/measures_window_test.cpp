@@ -21,7 +21,8 @@ QString shown(const ui::MeasuresWindow& window, hrv::Measure measure, int column
 }
 
 void rightClick(QWidget* widget) {
-  QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), widget->mapToGlobal(QPoint(5, 5)));
+  QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                          widget->mapToGlobal(QPoint(5, 5)));
   QApplication::sendEvent(widget, &event);
 }
 
