@@ -40,6 +40,8 @@ struct BatchOptions {
   std::optional<std::string> pngDir;
   BeatOptions beats;
   RecordingOptions recording;
+  bool withHrv = false;  // add the variability measures of the run's RR series
+  bool rrInput = false;  // the files hold RR intervals in ms, not samples
 
   bool writesCharts() const { return displayListDir || svgDir || pngDir; }
 };
@@ -60,6 +62,11 @@ void addRecordingOptions(CLI::App& app, BatchOptions& options);
 
 // Why the recording options cannot go together, or an empty text.
 std::string checkRecordingOptions(const BatchOptions& options);
+
+void addHrvOptions(CLI::App& app, BatchOptions& options);
+
+// Why the variability options do not go with the others given, or empty.
+std::string checkHrvCombination(const BatchOptions& options);
 
 // Reads the arguments that follow the program name.
 ParsedOptions parseBatchOptions(std::span<const std::string_view> arguments);

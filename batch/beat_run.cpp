@@ -96,24 +96,6 @@ std::optional<RunReport> scoreIfAsked(const BeatOptions& options, std::string_vi
   }
 }
 
-JsonLine correctionsObject(const beats::CorrectionCounts& counts) {
-  return {{"extra", counts.extra},
-          {"missed", counts.missed},
-          {"ectopic", counts.ectopic},
-          {"long_short", counts.longShort}};
-}
-
-JsonLine scoringObject(const beats::Scoring& s) {
-  return {{"window_ms", jsonNumber(s.windowMs)},
-          {"tp", s.truePositives},
-          {"fn", s.falseNegatives},
-          {"fp", s.falsePositives},
-          {"sensitivity_pct", jsonNumber(s.sensitivityPct())},
-          {"positive_predictivity_pct", jsonNumber(s.positivePredictivityPct())},
-          {"mean_abs_error_ms", jsonNumber(s.meanAbsErrorMs)},
-          {"max_abs_error_ms", jsonNumber(s.maxAbsErrorMs)}};
-}
-
 }  // namespace
 
 void runWithBeats(std::string_view file, const BatchOptions& options, const OutcomeUse& use) {
@@ -152,6 +134,24 @@ void runWithBeats(std::string_view file, const BatchOptions& options, const Outc
   RunOutcome outcome{file, options.parameters, window, lists, state, error};
   outcome.beats = &report;
   use(outcome);
+}
+
+JsonLine correctionsObject(const beats::CorrectionCounts& counts) {
+  return {{"extra", counts.extra},
+          {"missed", counts.missed},
+          {"ectopic", counts.ectopic},
+          {"long_short", counts.longShort}};
+}
+
+JsonLine scoringObject(const beats::Scoring& s) {
+  return {{"window_ms", jsonNumber(s.windowMs)},
+          {"tp", s.truePositives},
+          {"fn", s.falseNegatives},
+          {"fp", s.falsePositives},
+          {"sensitivity_pct", jsonNumber(s.sensitivityPct())},
+          {"positive_predictivity_pct", jsonNumber(s.positivePredictivityPct())},
+          {"mean_abs_error_ms", jsonNumber(s.meanAbsErrorMs)},
+          {"max_abs_error_ms", jsonNumber(s.maxAbsErrorMs)}};
 }
 
 void addBeatKeys(const BeatOptions& options, const RunOutcome& outcome, JsonLine& line) {

@@ -26,6 +26,10 @@ struct BeatReport {
 // with its BeatReport, to `use`.
 void runWithBeats(std::string_view file, const BatchOptions& options, const OutcomeUse& use);
 
+// The line's objects of the correction counts and of the scoring.
+JsonLine correctionsObject(const beats::CorrectionCounts& counts);
+JsonLine scoringObject(const beats::Scoring& scoring);
+
 // Adds "detector", "series" ("RR", or "NN" after correction) and, as asked,
 // "corrections", "peaks" and "scoring".
 void addBeatKeys(const BeatOptions& options, const RunOutcome& outcome, JsonLine& line);

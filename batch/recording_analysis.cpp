@@ -45,7 +45,9 @@ RecordingAnalysis analyseRecording(const recordings::Recording& recording,
   }
   analysis.nnMs = intervalsMs(analysis.nnBeats, rate);
   if (options.hrv) analysis.measures = hrv::computeMeasures(analysis.nnMs);
-  if (reference) analysis.scoring = beats::scoreBeats(analysis.detected, *reference, rate);
+  if (reference)
+    analysis.scoring =
+        beats::scoreBeats(analysis.detected, *reference, rate, options.matchWindowMs);
   return analysis;
 }
 

@@ -14,6 +14,7 @@ namespace rrscope::batch {
 struct RecordingAnalysisOptions {
   bool correct = false;  // correct artefacts before the NN series is formed
   bool hrv = false;      // compute the variability measures
+  double matchWindowMs = beats::kDefaultMatchWindowMs;  // of the scoring
 };
 
 // What the detector, the correction, the scoring and the measures made of

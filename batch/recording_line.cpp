@@ -1,5 +1,7 @@
 #include "batch/recording_line.h"
 
+#include "batch/beat_run.h"
+#include "batch/hrv_fields.h"
 #include "batch/json_line.h"
 #include "recordings/read_recording.h"
 
@@ -18,43 +20,13 @@ void addRecording(const recordings::Recording& recording, JsonLine& line) {
   line["samples"] = recording.sampleCount();
 }
 
-JsonLine correctionsObject(const beats::CorrectionCounts& counts) {
-  return {{"extra", counts.extra},
-          {"missed", counts.missed},
-          {"ectopic", counts.ectopic},
-          {"long_short", counts.longShort},
-          {"total", counts.total()}};
-}
-
-JsonLine measuresObject(const hrv::Measures& measures) {
-  JsonLine object = JsonLine::object();
-  for (const hrv::Measure measure : hrv::allMeasures()) {
-    const hrv::MeasureValue& value = measures[measure];
-    object[std::string(hrv::measureKey(measure))] =
-        value.defined() ? jsonNumber(value.value()) : JsonLine(nullptr);
-  }
-  return object;
-}
-
-JsonLine scoringObject(const beats::Scoring& scoring, const std::string& reference) {
-  return {{"reference", reference},
-          {"window_ms", jsonNumber(scoring.windowMs)},
-          {"tp", scoring.truePositives},
-          {"fn", scoring.falseNegatives},
-          {"fp", scoring.falsePositives},
-          {"se_pct", jsonNumber(scoring.sensitivityPct())},
-          {"ppv_pct", jsonNumber(scoring.positivePredictivityPct())},
-          {"mean_abs_error_ms", jsonNumber(scoring.meanAbsErrorMs)}};
-}
-
-void addAnalysis(const RecordingAnalysis& analysis, const RecordingOptions& options,
-                 JsonLine& line) {
+void addAnalysis(const RecordingAnalysis& analysis, const BatchOptions& options, JsonLine& line) {
   line["beats"] = analysis.detected.size();
+  line["intervals"] = analysis.nnMs.size();
   if (analysis.corrections) line["corrections"] = correctionsObject(*analysis.corrections);
-  line["nn_intervals"] = analysis.nnMs.size();
-  if (options.hrv && analysis.measures) line["hrv"] = measuresObject(*analysis.measures);
-  if (analysis.scoring) line["scoring"] = scoringObject(*analysis.scoring, *options.reference);
-  if (options.peaks) {
+  if (analysis.scoring) line["scoring"] = scoringObject(*analysis.scoring);
+  if (options.withHrv && analysis.measures) addHrvMeasures(*analysis.measures, line);
+  if (options.beats.peaks) {
     JsonLine peaks = JsonLine::array();
     for (const double peak : analysis.detected) peaks.push_back(jsonNumber(peak + 1.0));
     line["peaks"] = std::move(peaks);
@@ -69,6 +41,7 @@ std::string recordingLine(const RecordingLineContent& content) {
   line["format"] = formatName(content.file);
   if (content.recording != nullptr) addRecording(*content.recording, line);
   line["detector"] = "pan-tompkins";
+  line["series"] = content.options.beats.correct ? "NN" : "RR";
   if (content.analysis != nullptr) addAnalysis(*content.analysis, content.options, line);
   JsonLine outputs = JsonLine::array();
   for (const auto& path : content.outputs) outputs.push_back(path.string());

@@ -17,15 +17,15 @@ struct RecordingLineContent {
   const std::string& file;
   const recordings::Recording* recording;
   const RecordingAnalysis* analysis;
-  const RecordingOptions& options;
+  const BatchOptions& options;
   std::span<const std::filesystem::path> outputs;
   const std::optional<std::string>& error;
   std::optional<std::string> outputFailure;
 };
 
-// The recording's JSON line: file, format, channel, rate, duration, samples,
-// detector and beats, then corrections, hrv, scoring and peaks as asked
-// for, the files written and the error.
+// The recording's JSON line: file, format, channel, units, rate, duration,
+// samples, detector, series, beats and intervals, then corrections, scoring,
+// hrv and peaks as asked for, the files written and the error.
 std::string recordingLine(const RecordingLineContent& content);
 
 }  // namespace rrscope::batch

@@ -4,6 +4,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "batch/beat_options.h"
 #include "batch/json_line.h"
 #include "batch/output_files.h"
 #include "batch/recording_line.h"
@@ -12,6 +13,7 @@
 #include "recordings/read_recording.h"
 #include "recordings/recording_error.h"
 #include "recordings/text_export.h"
+#include "recordings/wfdb_annotations.h"
 
 namespace rrscope::batch {
 namespace {
@@ -35,21 +37,32 @@ std::vector<std::int64_t> annotatedBeats(const std::string& file, recordings::Sa
   return recordings::readWfdbReferenceBeats(file, rate);
 }
 
+bool isAnnotationFile(const std::string& path) {
+  return std::filesystem::path(path).extension() == ".atr";
+}
+
+// The reference beats at the recording's rate: the record's own .atr for
+// --reference=atr, any MIT annotation file (.atr) counted at the
+// recording's rate, or a file of 1-based positions.
 std::optional<std::vector<double>> referenceBeats(const std::string& file,
                                                   const recordings::Recording& recording,
-                                                  const RecordingOptions& options) {
-  if (!options.reference) return std::nullopt;
-  if (*options.reference == "atr") {
-    const auto beats = annotatedBeats(file, recording.rate, "--reference=atr");
-    return std::vector<double>(beats.begin(), beats.end());
+                                                  const BeatOptions& options) {
+  if (!options.scores()) return std::nullopt;
+  std::vector<std::int64_t> annotated;
+  if (options.reference == "atr") {
+    annotated = annotatedBeats(file, recording.rate, "--reference=atr");
+  } else if (const std::string path = referenceFileFor(options, file); isAnnotationFile(path)) {
+    annotated =
+        recordings::beatSamples(recordings::readAnnotations(path), recording.rate, recording.rate);
+  } else {
+    try {
+      return beats::readBeatFile(path);
+    } catch (const beats::BeatFileError& error) {
+      const std::string where = error.line() == 0 ? "" : ", line " + std::to_string(error.line());
+      throw RecordingError(path + where, error.what());
+    }
   }
-  try {
-    return beats::readBeatFile(*options.reference);
-  } catch (const beats::BeatFileError& error) {
-    const std::string where =
-        error.line() == 0 ? std::string() : ", line " + std::to_string(error.line());
-    throw RecordingError(*options.reference + where, error.what());
-  }
+  return std::vector<double>(annotated.begin(), annotated.end());
 }
 
 // The text parts may not replace files of an earlier export unless forced.
@@ -69,12 +82,11 @@ std::vector<std::filesystem::path> writeText(const std::string& file,
   const std::filesystem::path dir(*options.recording.toTextDir);
   const std::string stem = outputStem(file);
   checkTextOutputs(dir, stem, options.force);
+  const bool withBeats = options.recording.textBeats;
   std::vector<std::int64_t> beats;
-  if (options.recording.beats) {
-    beats = annotatedBeats(file, {recordings::kTextRate, 1}, "--beats");
-  }
+  if (withBeats) beats = annotatedBeats(file, {recordings::kTextRate, 1}, "--beats");
   try {
-    return recordings::exportTextFiles(recording, beats, options.recording.beats, dir, stem);
+    return recordings::exportTextFiles(recording, beats, withBeats, dir, stem);
   } catch (const std::exception& error) {
     throw OutputError(error.what());
   }
@@ -93,9 +105,10 @@ RecordingRunResult runRecording(std::string_view fileName, const BatchOptions& o
   std::optional<std::string> error;
   try {
     recording = readRecording(file, wanted);
-    const auto reference = referenceBeats(file, *recording, wanted);
-    const RecordingAnalysisOptions analysisOptions{wanted.correct,
-                                                   wanted.hrv || wanted.reportDir.has_value()};
+    const auto reference = referenceBeats(file, *recording, options.beats);
+    const RecordingAnalysisOptions analysisOptions{options.beats.correct,
+                                                   options.withHrv || wanted.reportDir.has_value(),
+                                                   options.beats.matchWindowMs};
     analysis = analyseRecording(
         *recording, analysisOptions,
         reference ? std::optional<std::span<const double>>(*reference) : std::nullopt);
@@ -103,8 +116,10 @@ RecordingRunResult runRecording(std::string_view fileName, const BatchOptions& o
       for (auto& path : writeText(file, *recording, options)) written.push_back(std::move(path));
     }
     if (reports != nullptr && wanted.reportDir) {
-      for (auto& path : reports->write(*recording, *analysis, *wanted.reportDir, outputStem(file),
-                                       wanted.reference)) {
+      const std::string compared =
+          options.beats.scores() ? referenceFileFor(options.beats, file) : std::string();
+      for (auto& path :
+           reports->write(*recording, *analysis, *wanted.reportDir, outputStem(file), compared)) {
         written.push_back(std::move(path));
       }
     }
@@ -117,7 +132,7 @@ RecordingRunResult runRecording(std::string_view fileName, const BatchOptions& o
     error = failure.what();
   }
   result.line = recordingLine(
-      {file, recording ? &*recording : nullptr, analysis ? &*analysis : nullptr, wanted, written,
+      {file, recording ? &*recording : nullptr, analysis ? &*analysis : nullptr, options, written,
        error, result.unwritten ? std::optional(result.outputFailure) : std::nullopt});
   return result;
 }

@@ -26,7 +26,7 @@ void chooseOffscreenWithoutDisplay() {
 
 report::ReportContent reportContent(const recordings::Recording& recording,
                                     const RecordingAnalysis& analysis,
-                                    const std::optional<std::string>& reference) {
+                                    const std::string& reference) {
   report::ReportContent content;
   content.file = recording.file;
   content.channel = recording.channel;
@@ -37,7 +37,7 @@ report::ReportContent reportContent(const recordings::Recording& recording,
   content.detectedBeats = analysis.detected.size();
   content.corrections = analysis.corrections;
   content.scoring = analysis.scoring;
-  content.reference = reference.value_or("");
+  content.reference = reference;
   const double rate = recording.rate.hertz();
   for (std::size_t i = 1; i < analysis.nnBeats.size(); ++i) {
     content.beatSeconds.push_back(analysis.nnBeats[i] / rate);
@@ -72,10 +72,11 @@ ReportWriter::ReportWriter(int& argc, char** argv)
 
 ReportWriter::~ReportWriter() = default;
 
-std::vector<std::filesystem::path> ReportWriter::write(
-    const recordings::Recording& recording, const RecordingAnalysis& analysis,
-    const std::filesystem::path& dir, std::string_view stem,
-    const std::optional<std::string>& reference) const {
+std::vector<std::filesystem::path> ReportWriter::write(const recordings::Recording& recording,
+                                                       const RecordingAnalysis& analysis,
+                                                       const std::filesystem::path& dir,
+                                                       std::string_view stem,
+                                                       const std::string& reference) const {
   const report::ReportContent content = reportContent(recording, analysis, reference);
   const QByteArray pdf = report::reportPdf(content);
   const QByteArray png = report::pngBytes(report::reportImage(content, kPngDotsPerInch));

@@ -25,11 +25,12 @@ class ReportWriter {
   ReportWriter& operator=(const ReportWriter&) = delete;
 
   // Writes DIR/STEM.pdf and DIR/STEM.png, each whole or not at all; returns
-  // their paths. Throws OutputError when one cannot be written.
+  // their paths. `reference` names what the scoring compared with. Throws
+  // OutputError when one cannot be written.
   std::vector<std::filesystem::path> write(const recordings::Recording& recording,
                                            const RecordingAnalysis& analysis,
                                            const std::filesystem::path& dir, std::string_view stem,
-                                           const std::optional<std::string>& reference) const;
+                                           const std::string& reference) const;
 
  private:
   struct Application;

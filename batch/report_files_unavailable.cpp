@@ -17,8 +17,7 @@ ReportWriter::~ReportWriter() = default;
 std::vector<std::filesystem::path> ReportWriter::write(const recordings::Recording&,
                                                        const RecordingAnalysis&,
                                                        const std::filesystem::path&,
-                                                       std::string_view,
-                                                       const std::optional<std::string>&) const {
+                                                       std::string_view, const std::string&) const {
   throw std::logic_error("this build has no report");
 }
 

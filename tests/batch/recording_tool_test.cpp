@@ -176,7 +176,7 @@ TEST_F(RecordingTool, OptionsThatCannotApplyRunNothing) {
   const QString record = writeWfdb(QStringLiteral("rec"));
   EXPECT_EQ(runTool({"--beats", record}).exitCode, 2);
   std::ofstream(path(QStringLiteral("samples.txt")).toStdString()) << "0\n1\n";
-  EXPECT_EQ(runTool({"--hrv", path(QStringLiteral("samples.txt"))}).exitCode, 2);
+  EXPECT_EQ(runTool({"--signal", "0", path(QStringLiteral("samples.txt"))}).exitCode, 2);
   EXPECT_EQ(runTool({"--csv", record}).exitCode, 2);
 }
 
