@@ -1,9 +1,9 @@
 #include "batch/report_files.h"
 
 #include <QGuiApplication>
-#include <cstdlib>
 #include <optional>
 
+#include "batch/offscreen_platform.h"
 #include "batch/output_files.h"
 #include "batch/whole_file.h"
 #include "ui/report/report_page.h"
@@ -13,16 +13,6 @@ namespace {
 
 // The PNG's resolution: A4 at 150 dots per inch, 1240 x 1754 pixels.
 constexpr int kPngDotsPerInch = 150;
-
-void chooseOffscreenWithoutDisplay() {
-  const auto unset = [](const char* name) {
-    const char* value = std::getenv(name);
-    return value == nullptr || *value == '\0';
-  };
-  if (unset("DISPLAY") && unset("WAYLAND_DISPLAY") && unset("QT_QPA_PLATFORM")) {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  }
-}
 
 report::ReportContent reportContent(const recordings::Recording& recording,
                                     const RecordingAnalysis& analysis,

@@ -8,23 +8,12 @@
 #include <stdexcept>
 
 #include "batch/file_runs.h"
+#include "batch/offscreen_platform.h"
 #include "batch/output_files.h"
 #include "ui/form1.h"
 
 namespace rrscope::batch {
 namespace {
-
-// Without a display the window is rendered offscreen, unless the user chose
-// a platform already.
-void chooseOffscreenWithoutDisplay() {
-  const auto unset = [](const char* name) {
-    const char* value = std::getenv(name);
-    return value == nullptr || *value == '\0';
-  };
-  if (unset("DISPLAY") && unset("WAYLAND_DISPLAY") && unset("QT_QPA_PLATFORM")) {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  }
-}
 
 // The widget as it looks, at one image pixel per logical pixel whatever the
 // screen's density, so the pictures have the window's designed size.
