@@ -17,7 +17,7 @@ QString number(double value, int decimals) {
   return QString::number(value, 'f', decimals);
 }
 
-// "1 ч 02 мин 05 с" or "30 мин 05,6 с".
+// "1 ч 02 мин 5.0 с (3725.0 с)" or "30 мин 5.6 с (1805.6 с)".
 QString durationText(double seconds) {
   const auto whole = static_cast<long long>(std::floor(seconds));
   const long long hours = whole / 3600;
@@ -25,7 +25,9 @@ QString durationText(double seconds) {
   const double rest = seconds - static_cast<double>(hours * 3600 + minutes * 60);
   QString text;
   if (hours > 0) text += QStringLiteral("%1 ч ").arg(hours);
-  text += QStringLiteral("%1 мин %2 с").arg(minutes, 2, 10, QLatin1Char('0')).arg(number(rest, 1));
+  const int width = hours > 0 ? 2 : 1;
+  text +=
+      QStringLiteral("%1 мин %2 с").arg(minutes, width, 10, QLatin1Char('0')).arg(number(rest, 1));
   return text + QStringLiteral(" (%1 с)").arg(number(seconds, 1));
 }
 
