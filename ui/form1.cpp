@@ -13,6 +13,7 @@
 #include "ui/caption_label.h"
 #include "ui/chart_box.h"
 #include "ui/control_table.h"
+#include "ui/error_box_text.h"
 #include "ui/override_cursor.h"
 #include "ui/wrapping_button.h"
 
@@ -248,8 +249,9 @@ void Form1::reportError(const RunReport& report) {
     errorReporter_(report);
     return;
   }
-  QMessageBox box(QMessageBox::Critical, qstring(errorKindTitle(report.kind)),
-                  qstring(report.text()), QMessageBox::Ok, this);
+  const ui::ErrorBoxText wording = ui::errorBoxText(report.facts);
+  QMessageBox box(QMessageBox::Critical, qstring(wording.title), qstring(wording.text),
+                  QMessageBox::Ok, this);
   box.exec();
 }
 

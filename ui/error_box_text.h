@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+#include "analysis/run_error.h"
+
+namespace rrscope::ui {
+
+// The window's error box in Russian: a title that names the kind of error,
+// and one or two sentences that name the field by its caption, quote the
+// offending text and say what to do.
+struct ErrorBoxText {
+  std::string title;
+  std::string text;
+};
+
+ErrorBoxText errorBoxText(const ErrorFacts& facts);
+
+}  // namespace rrscope::ui
