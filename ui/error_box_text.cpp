@@ -1,5 +1,6 @@
 #include "ui/error_box_text.h"
 
+#include <QMessageBox>
 #include <cerrno>
 #include <cstring>
 
@@ -197,6 +198,13 @@ std::string sentences(const ErrorFacts& facts) {
 
 ErrorBoxText errorBoxText(const ErrorFacts& facts) {
   return {kindTitle(errorKind(facts.cause)), sentences(facts)};
+}
+
+void showErrorBox(QWidget* parent, const ErrorFacts& facts) {
+  const ErrorBoxText wording = errorBoxText(facts);
+  QMessageBox box(QMessageBox::Critical, QString::fromStdString(wording.title),
+                  QString::fromStdString(wording.text), QMessageBox::Ok, parent);
+  box.exec();
 }
 
 }  // namespace rrscope::ui

@@ -4,6 +4,8 @@
 
 #include "analysis/run_error.h"
 
+class QWidget;
+
 namespace rrscope::ui {
 
 // The window's error box in Russian: a title that names the kind of error,
@@ -15,5 +17,8 @@ struct ErrorBoxText {
 };
 
 ErrorBoxText errorBoxText(const ErrorFacts& facts);
+
+// Shows the error box over `parent` and waits until the user closes it.
+void showErrorBox(QWidget* parent, const ErrorFacts& facts);
 
 }  // namespace rrscope::ui
