@@ -83,35 +83,5 @@ TEST_F(RunFacts, TooFewPeaksSaysWhetherThereWereSamplesToSearch) {
   EXPECT_EQ(report->facts.fields.at(0).text, "5");
 }
 
-// Threshold -1 and no guard interval make every sample a peak: the
-// differences of the one-sample intervals all fall around 0 s.
-TEST_F(RunFacts, AnOverflowingWindowNamesTheDetectionParameters) {
-  window.setText(TextBox::Text1, "-1");
-  window.setText(TextBox::Text2, "0");
-  const auto report = run(RunEntry::command1, folder.write("flat.txt", repeated("0\n", 40000)));
-  ASSERT_TRUE(report);
-  EXPECT_EQ(report->stage, "drawCorrelationChart");
-  EXPECT_EQ(report->kind(), ErrorKind::overflow);
-  const ErrorFacts& facts = report->facts;
-  EXPECT_EQ(facts.cause, ErrorCause::binOverflow);
-  EXPECT_EQ(facts.chart, Picture::Picture5);
-  EXPECT_GT(facts.count, facts.limit);
-  EXPECT_NEAR(facts.value, 0, 0.051);
-  ASSERT_EQ(facts.fields.size(), 2u);
-  EXPECT_EQ(facts.fields[0].box, TextBox::Text1);
-  EXPECT_EQ(facts.fields[0].text, "-1");
-  EXPECT_EQ(facts.fields[1].box, TextBox::Text2);
-  EXPECT_EQ(facts.fields[1].text, "0");
-}
-
-TEST_F(RunFacts, ASampleBeyondRangeIsQuotedByItsLine) {
-  const std::string line = "1e999 " + repeated("ж", 60);
-  const auto report = run(RunEntry::command1, folder.write("huge.txt", "0\n" + line + "\n0\n"));
-  ASSERT_TRUE(report);
-  EXPECT_EQ(report->facts.cause, ErrorCause::sampleBeyondRange);
-  EXPECT_EQ(report->facts.line, 2);
-  EXPECT_EQ(report->facts.text, "1e999 " + repeated("ж", 34) + "...");
-}
-
 }  // namespace
 }  // namespace rrscope
