@@ -146,7 +146,7 @@ std::string sentences(const ErrorFacts& facts) {
       return "Число " + quoted(facts.fields.at(0).text) + " " + field(facts.fields.at(0).box) +
              " выходит за пределы допустимых чисел. Введите меньшее число.";
     case ErrorCause::captionBeyondRange:
-      return "Число " + quoted(facts.text) + " в поле " + quoted(captionName(*facts.caption)) +
+      return "Значение " + quoted(facts.text) + " в строке " + quoted(captionName(*facts.caption)) +
              " выходит за пределы допустимых чисел. Откройте файл заново.";
     case ErrorCause::sampleBeyondRange:
       return "Сэмпл в строке " + number(facts.line) + " файла (" + quoted(facts.text) +
