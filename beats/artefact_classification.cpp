@@ -1,0 +1,170 @@
+#include "beats/artefact_classification.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+#include "beats/centred_window.h"
+
+namespace rrscope::beats {
+namespace {
+
+// The constants of Lipponen and Tarvainen (2019). Thresholds are
+// kAlpha times the quartile deviation of the last kThresholdWindow beats,
+// which the authors chose to adapt to changing variability without following
+// single artefacts;
+constexpr double kAlpha = 5.2;
+constexpr std::size_t kThresholdWindow = 91;
+// an interval deviates from the median of kMedianWindow intervals around it;
+constexpr std::size_t kMedianWindow = 11;
+// and the ectopic region of the first subspace is bounded by the line
+// S12 = -c1 * dRR -/+ c2.
+constexpr double kC1 = 0.13;
+constexpr double kC2 = 0.17;
+// |mRR| beyond this many thresholds marks a long or short interval.
+constexpr double kMedianDeviationLimit = 3.0;
+// A quartile deviation of zero (a perfectly even series) would divide by
+// zero; thresholds never fall below this fraction of the mean interval.
+constexpr double kThresholdFloor = 1e-9;
+
+double meanOf(std::span<const double> values) {
+  return values.empty() ? 0.0
+                        : std::accumulate(values.begin(), values.end(), 0.0) /
+                              static_cast<double>(values.size());
+}
+
+// alpha times half the interquartile range of |values| over the threshold window.
+std::vector<double> thresholds(std::span<const double> values, double floor) {
+  std::vector<double> magnitude(values.size());
+  std::transform(values.begin(), values.end(), magnitude.begin(),
+                 [](double v) { return std::abs(v); });
+  std::vector<double> result(values.size());
+  forEachCentredWindow(magnitude, kThresholdWindow, [&](std::size_t i, std::span<const double> s) {
+    const double deviation = (sortedQuantile(s, 0.75) - sortedQuantile(s, 0.25)) / 2.0;
+    result[i] = std::max(floor, kAlpha * deviation);
+  });
+  return result;
+}
+
+std::vector<double> runningMedian(std::span<const double> values) {
+  std::vector<double> result(values.size());
+  forEachCentredWindow(values, kMedianWindow, [&](std::size_t i, std::span<const double> s) {
+    result[i] = sortedQuantile(s, 0.5);
+  });
+  return result;
+}
+
+// The normalised series and what the classification reads of them.
+struct Features {
+  std::vector<double> rr, dRR, s12, s22, medianRR, mRR, th2;
+};
+
+// Value at index i of a series padded by two reflected values at each end.
+double reflected(std::span<const double> x, std::ptrdiff_t i) {
+  const auto n = static_cast<std::ptrdiff_t>(x.size());
+  if (i < 0) i = -i;
+  if (i >= n) i = 2 * (n - 1) - i;
+  return x[static_cast<std::size_t>(std::clamp<std::ptrdiff_t>(i, 0, n - 1))];
+}
+
+Features computeFeatures(std::span<const double> beats) {
+  Features f;
+  const std::size_t n = beats.size();
+  f.rr.resize(n);
+  for (std::size_t i = 1; i < n; ++i) f.rr[i] = beats[i] - beats[i - 1];
+  f.rr[0] = meanOf(std::span(f.rr).subspan(1));
+  const double floor = kThresholdFloor * f.rr[0];
+
+  f.dRR.resize(n);
+  for (std::size_t i = 1; i < n; ++i) f.dRR[i] = f.rr[i] - f.rr[i - 1];
+  f.dRR[0] = meanOf(std::span(f.dRR).subspan(1));
+  const std::vector<double> th1 = thresholds(f.dRR, floor);
+  for (std::size_t i = 0; i < n; ++i) f.dRR[i] /= th1[i];
+
+  f.s12.resize(n);
+  f.s22.resize(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    const auto j = static_cast<std::ptrdiff_t>(i);
+    const double before = reflected(f.dRR, j - 1), after = reflected(f.dRR, j + 1),
+                 next2 = reflected(f.dRR, j + 2);
+    if (f.dRR[i] > 0) f.s12[i] = std::max(before, after);
+    if (f.dRR[i] < 0) f.s12[i] = std::min(before, after);
+    f.s22[i] = f.dRR[i] >= 0 ? std::min(after, next2) : std::max(after, next2);
+  }
+
+  f.medianRR = runningMedian(f.rr);
+  f.mRR.resize(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    const double deviation = f.rr[i] - f.medianRR[i];
+    f.mRR[i] = deviation < 0 ? 2.0 * deviation : deviation;
+  }
+  f.th2 = thresholds(f.mRR, floor);
+  for (std::size_t i = 0; i < n; ++i) f.mRR[i] /= f.th2[i];
+  return f;
+}
+
+bool isEctopic(const Features& f, std::size_t i) {
+  const double d = f.dRR[i];
+  return (d > 1 && f.s12[i] < -kC1 * d - kC2) || (d < -1 && f.s12[i] > -kC1 * d + kC2);
+}
+
+enum class Kind { normal, extra, missed, longShort };
+
+Kind classifyLongShort(const Features& f, std::size_t j) {
+  const bool isLong = f.dRR[j] > 1 && f.s22[j] < -1;
+  const bool isShort = f.dRR[j] < -1 && f.s22[j] > 1;
+  const bool farFromMedian = std::abs(f.mRR[j]) > kMedianDeviationLimit;
+  if (!isLong && !isShort && !farFromMedian) return Kind::normal;
+  // A short interval that, joined to the next, makes a normal one holds an
+  // extra beat; a long one of two normal intervals lacks a beat.
+  if (isShort && std::abs(f.rr[j] + f.rr[j + 1] - f.medianRR[j]) < f.th2[j]) return Kind::extra;
+  if (isLong && std::abs(f.rr[j] / 2 - f.medianRR[j]) < f.th2[j]) return Kind::missed;
+  return Kind::longShort;
+}
+
+}  // namespace
+
+Artefacts classifyArtefacts(std::span<const double> beats) {
+  Artefacts found;
+  if (beats.size() < 4) return found;
+  const Features f = computeFeatures(beats);
+  const std::size_t n = f.rr.size();
+  std::size_t i = 0;
+  while (i + 2 < n) {
+    if (std::abs(f.dRR[i]) <= 1) {
+      ++i;
+      continue;
+    }
+    if (isEctopic(f, i)) {
+      // dRR[i] compares the intervals before and after beat i - 1: that beat
+      // came early or late.
+      if (i > 0) found.ectopic.push_back(i - 1);
+      ++i;
+      continue;
+    }
+    // The next beat is looked at as well when its own change is the smaller
+    // of the two that follow: the long and short pair may straddle it.
+    const std::size_t first = i;
+    const bool withNext = std::abs(f.dRR[i + 1]) < std::abs(f.dRR[i + 2]);
+    for (std::size_t j = first; j <= first + (withNext ? 1 : 0); ++j) {
+      ++i;
+      const Kind kind = classifyLongShort(f, j);
+      if (kind == Kind::extra) {
+        // The interval after an extra beat is the rest of the one it split;
+        // it is whole again once the beat is gone, so it is not judged.
+        found.extra.push_back(j);
+        i = j + 2;
+        break;
+      }
+      if (kind == Kind::missed) found.missed.push_back(j);
+      if (kind == Kind::longShort) found.longShort.push_back(j);
+    }
+  }
+  // A beat both ectopic and long or short is corrected once, as ectopic.
+  std::erase_if(found.longShort, [&](std::size_t j) {
+    return std::binary_search(found.ectopic.begin(), found.ectopic.end(), j);
+  });
+  return found;
+}
+
+}  // namespace rrscope::beats

@@ -1,0 +1,215 @@
+#include "beats/qrs_decision.h"
+
+#include <algorithm>
+#include <cmath>
+#include <deque>
+#include <numeric>
+#include <optional>
+#include <span>
+
+namespace rrscope::beats {
+namespace {
+
+// Timing rules, in seconds, after Pan and Tompkins (1985):
+// no two QRS complexes closer than the heart can repolarise,
+constexpr double kRefractorySeconds = 0.200;
+// a candidate this soon after a beat may be the T wave of that beat,
+constexpr double kTWaveSeconds = 0.360;
+// and the first two seconds set the initial signal and noise levels.
+constexpr double kLearningSeconds = 2.0;
+
+// A candidate is a QRS complex when it rises a quarter of the way from the
+// noise level to the signal level, in both signals.
+constexpr double kThresholdFraction = 0.25;
+// Running levels: each new peak weighs one eighth; a beat found in the
+// search back, being closer to the noise, weighs one quarter.
+constexpr double kPeakWeight = 0.125;
+constexpr double kSearchBackWeight = 0.25;
+// The search back accepts peaks above half the normal thresholds.
+constexpr double kSearchBackScale = 0.5;
+// A T wave has less than half the steepest slope of the QRS before it.
+constexpr double kTWaveSlopeRatio = 0.5;
+
+// A beat is missed when none comes within 166 % of the average interval; the
+// average counts only intervals within 92 % to 116 % of itself, so that
+// single early or late beats do not move it.
+constexpr double kMissedBeatFactor = 1.66;
+constexpr double kRegularLow = 0.92;
+constexpr double kRegularHigh = 1.16;
+constexpr std::size_t kAveragedIntervals = 8;
+// Before the first interval is known: one second, a resting heart rate.
+constexpr double kInitialIntervalSeconds = 1.0;
+
+struct Level {
+  double signal = 0;
+  double noise = 0;
+  double threshold() const { return noise + kThresholdFraction * (signal - noise); }
+};
+
+void towards(double& level, double peak, double weight) {
+  level += weight * (peak - level);
+}
+
+struct Candidate {
+  std::int64_t index = 0;
+  double integrated = 0;  // height of the integration hump
+  double bandPassed = 0;  // largest |band-passed| under the hump
+  double slope = 0;       // steepest |slope| under the hump
+};
+
+double largestMagnitude(std::span<const double> values) {
+  double largest = 0;
+  for (const double v : values) largest = std::max(largest, std::abs(v));
+  return largest;
+}
+
+// Humps of the integrated signal: its local maxima, a plateau counted once.
+std::vector<Candidate> findCandidates(const QrsSignals& s) {
+  std::vector<Candidate> candidates;
+  const auto n = static_cast<std::int64_t>(s.integrated.size());
+  const std::int64_t half = s.integrationHalfWidth;
+  for (std::int64_t i = 1; i + 1 < n; ++i) {
+    const double v = s.integrated[i];
+    if (!(v > s.integrated[i - 1] && v >= s.integrated[i + 1]) || v <= 0) continue;
+    const std::int64_t begin = std::max<std::int64_t>(0, i - half);
+    const auto width = static_cast<std::size_t>(std::min(n, i + half + 1) - begin);
+    candidates.push_back({i, v, largestMagnitude(std::span(s.bandPassed).subspan(begin, width)),
+                          largestMagnitude(std::span(s.slope).subspan(begin, width))});
+  }
+  return candidates;
+}
+
+class Decision {
+ public:
+  explicit Decision(const QrsSignals& s)
+      : refractory_(std::llround(kRefractorySeconds * s.rate)),
+        tWave_(std::llround(kTWaveSeconds * s.rate)),
+        averageAll_(kInitialIntervalSeconds * s.rate),
+        averageRegular_(averageAll_) {
+    learn(s);
+  }
+
+  void consider(const Candidate& c) {
+    while (overdue(c.index) && searchBack()) {
+    }
+    if (lastBeat_ && c.index - *lastBeat_ < refractory_) return;
+    if (c.integrated > integrated_.threshold() && c.bandPassed > bandPassed_.threshold() &&
+        !isTWave(c)) {
+      accept(c, kPeakWeight);
+    } else {
+      towards(integrated_.noise, c.integrated, kPeakWeight);
+      towards(bandPassed_.noise, c.bandPassed, kPeakWeight);
+      skipped_.push_back(c);
+    }
+  }
+
+  // At the end of the recording, a beat may still be missing before it.
+  void finish(std::int64_t end) {
+    while (overdue(end) && searchBack()) {
+    }
+  }
+
+  std::vector<std::int64_t> beats() && { return std::move(beats_); }
+
+ private:
+  void learn(const QrsSignals& s) {
+    const auto n = std::min(s.integrated.size(),
+                            static_cast<std::size_t>(std::llround(kLearningSeconds * s.rate)));
+    if (n == 0) return;
+    const std::span integrated(s.integrated.data(), n);
+    const std::span bandPassed(s.bandPassed.data(), n);
+    integrated_.signal = *std::max_element(integrated.begin(), integrated.end());
+    integrated_.noise = std::accumulate(integrated.begin(), integrated.end(), 0.0) / double(n);
+    bandPassed_.signal = largestMagnitude(bandPassed);
+    double sum = 0;
+    for (const double v : bandPassed) sum += std::abs(v);
+    bandPassed_.noise = sum / double(n);
+  }
+
+  bool overdue(std::int64_t index) const {
+    const double since = static_cast<double>(index - lastBeatOrStart());
+    return since > kMissedBeatFactor * averageRegular_;
+  }
+
+  std::int64_t lastBeatOrStart() const { return lastBeat_ ? *lastBeat_ : -refractory_; }
+
+  bool isTWave(const Candidate& c) const {
+    return lastBeat_ && c.index - *lastBeat_ < tWave_ && c.slope < kTWaveSlopeRatio * lastSlope_;
+  }
+
+  // The highest skipped peak since the last beat that clears the lowered
+  // thresholds becomes a beat.
+  bool searchBack() {
+    const Candidate* best = nullptr;
+    for (const Candidate& c : skipped_) {
+      if (c.index - lastBeatOrStart() < refractory_) continue;
+      if (c.integrated <= kSearchBackScale * integrated_.threshold() ||
+          c.bandPassed <= kSearchBackScale * bandPassed_.threshold() || isTWave(c)) {
+        continue;
+      }
+      if (!best || c.integrated > best->integrated) best = &c;
+    }
+    if (!best) return false;
+    accept(*best, kSearchBackWeight);
+    return true;
+  }
+
+  void accept(const Candidate& c, double weight) {
+    towards(integrated_.signal, c.integrated, weight);
+    towards(bandPassed_.signal, c.bandPassed, weight);
+    if (lastBeat_) noteInterval(static_cast<double>(c.index - *lastBeat_));
+    lastBeat_ = c.index;
+    lastSlope_ = c.slope;
+    beats_.push_back(c.index);
+    std::erase_if(skipped_, [&](const Candidate& s) { return s.index <= c.index; });
+  }
+
+  void noteInterval(double interval) {
+    push(all_, interval);
+    averageAll_ = mean(all_);
+    if (interval >= kRegularLow * averageRegular_ && interval <= kRegularHigh * averageRegular_) {
+      push(regular_, interval);
+      averageRegular_ = mean(regular_);
+      irregularRun_ = 0;
+    } else if (++irregularRun_ >= kAveragedIntervals) {
+      // Eight intervals in a row outside the limits: the rate has changed,
+      // and the recent intervals become the new reference.
+      regular_ = all_;
+      averageRegular_ = averageAll_;
+      irregularRun_ = 0;
+    }
+  }
+
+  static void push(std::deque<double>& intervals, double interval) {
+    intervals.push_back(interval);
+    if (intervals.size() > kAveragedIntervals) intervals.pop_front();
+  }
+  static double mean(const std::deque<double>& intervals) {
+    return std::accumulate(intervals.begin(), intervals.end(), 0.0) / double(intervals.size());
+  }
+
+  std::int64_t refractory_;
+  std::int64_t tWave_;
+  Level integrated_;
+  Level bandPassed_;
+  std::optional<std::int64_t> lastBeat_;
+  double lastSlope_ = 0;
+  std::deque<double> all_;
+  std::deque<double> regular_;
+  double averageAll_;
+  double averageRegular_;
+  std::size_t irregularRun_ = 0;
+  std::vector<Candidate> skipped_;
+  std::vector<std::int64_t> beats_;
+};
+
+}  // namespace
+
+std::vector<std::int64_t> decideQrs(const QrsSignals& signals) {
+  Decision decision(signals);
+  for (const Candidate& c : findCandidates(signals)) decision.consider(c);
+  decision.finish(static_cast<std::int64_t>(signals.integrated.size()));
+  return std::move(decision).beats();
+}
+
+}  // namespace rrscope::beats
