@@ -8,10 +8,12 @@
 namespace rrscope::beats {
 
 // Moves each approximate beat (a full-rate sample index) to its R peak: the
-// extremum of the band-passed lead within 50 ms, found in the full-rate
-// samples. The sign of the extremum is the one most beats of the recording
-// show, unless a beat's other extremum is more than twice as large (an
-// inverted ectopic complex). Returns full-rate sample indices.
+// extremum within 50 ms of the lead low-passed at the QRS band's upper edge,
+// found in the full-rate samples and placed between samples by a parabola
+// through its neighbours. The sign of the extremum is the one most beats of
+// the recording show, unless a beat deflects more than twice as far the
+// other way (an inverted ectopic complex). Returns full-rate sample
+// positions, increasing.
 std::vector<double> refineToRPeaks(const SampleSource& samples, double rate,
                                    std::span<const double> approximate);
 

@@ -6,6 +6,8 @@
 #include <numeric>
 #include <optional>
 #include <span>
+#include <cstdio>
+#include <cstdlib>
 
 namespace rrscope::beats {
 namespace {
@@ -63,14 +65,30 @@ double largestMagnitude(std::span<const double> values) {
   return largest;
 }
 
-// Humps of the integrated signal: its local maxima, a plateau counted once.
-std::vector<Candidate> findCandidates(const QrsSignals& s) {
+// True when no sample within `reach` of i is higher, and none before it as high.
+bool dominates(std::span<const double> x, std::int64_t i, std::int64_t reach) {
+  const auto n = static_cast<std::int64_t>(x.size());
+  for (std::int64_t j = std::max<std::int64_t>(0, i - reach); j < i; ++j) {
+    if (x[j] >= x[i]) return false;
+  }
+  for (std::int64_t j = i + 1; j < std::min(n, i + reach + 1); ++j) {
+    if (x[j] > x[i]) return false;
+  }
+  return true;
+}
+
+// Humps of the integrated signal. As Hamilton and Tompkins do, a peak that
+// precedes or follows a larger one by less than the refractory period is
+// ignored: this leaves one candidate per QRS complex, at its largest hump,
+// and drops the ripples, P waves and T waves right beside it.
+std::vector<Candidate> findCandidates(const QrsSignals& s, std::int64_t refractory) {
   std::vector<Candidate> candidates;
   const auto n = static_cast<std::int64_t>(s.integrated.size());
   const std::int64_t half = s.integrationHalfWidth;
   for (std::int64_t i = 1; i + 1 < n; ++i) {
     const double v = s.integrated[i];
     if (!(v > s.integrated[i - 1] && v >= s.integrated[i + 1]) || v <= 0) continue;
+    if (!dominates(s.integrated, i, refractory)) continue;
     const std::int64_t begin = std::max<std::int64_t>(0, i - half);
     const auto width = static_cast<std::size_t>(std::min(n, i + half + 1) - begin);
     candidates.push_back({i, v, largestMagnitude(std::span(s.bandPassed).subspan(begin, width)),
@@ -90,6 +108,7 @@ class Decision {
   }
 
   void consider(const Candidate& c) {
+    if (std::getenv("RRDBG")) std::fprintf(stderr, "C %lld %.4g %.4g %.4g thrI %.4g thrF %.4g last %lld\n", (long long)c.index, c.integrated, c.bandPassed, c.slope, integrated_.threshold(), bandPassed_.threshold(), (long long)(lastBeat_ ? *lastBeat_ : -1));
     while (overdue(c.index) && searchBack()) {
     }
     if (lastBeat_ && c.index - *lastBeat_ < refractory_) return;
@@ -207,7 +226,8 @@ class Decision {
 
 std::vector<std::int64_t> decideQrs(const QrsSignals& signals) {
   Decision decision(signals);
-  for (const Candidate& c : findCandidates(signals)) decision.consider(c);
+  const std::int64_t refractory = std::llround(kRefractorySeconds * signals.rate);
+  for (const Candidate& c : findCandidates(signals, refractory)) decision.consider(c);
   decision.finish(static_cast<std::int64_t>(signals.integrated.size()));
   return std::move(decision).beats();
 }

@@ -30,11 +30,15 @@ constexpr std::int64_t kReadBlock = 1 << 16;
 
 }  // namespace
 
-void bandPassQrs(std::span<double> signal, double rate) {
-  // Above about 2.2 times the upper edge the low-pass is meaningful; at lower
-  // rates the signal has nothing above its half rate that needs removing.
-  filterZeroPhase(butterworthHighPass(kQrsLowHz, rate), signal);
+void lowPassQrs(std::span<double> signal, double rate) {
+  // Below about 2.2 times the band edge the low-pass would act near half the
+  // rate, where the recording holds nothing to remove.
   if (rate > 2.2 * kQrsHighHz) filterZeroPhase(butterworthLowPass(kQrsHighHz, rate), signal);
+}
+
+void bandPassQrs(std::span<double> signal, double rate) {
+  filterZeroPhase(butterworthHighPass(kQrsLowHz, rate), signal);
+  lowPassQrs(signal, rate);
 }
 
 // Block means: a moving average of `factor` samples taken every `factor`

@@ -12,6 +12,10 @@ namespace rrscope::beats {
 // time. Changes `signal` in place.
 void bandPassQrs(std::span<double> signal, double rate);
 
+// Only the upper edge of that band: removes noise above the QRS frequencies
+// and keeps the shape of wide complexes, which the 5 Hz edge distorts.
+void lowPassQrs(std::span<double> signal, double rate);
+
 // The lead at the rate the decisions are made at. Sample k stands for the
 // full-rate time k * factor + offset (in full-rate samples).
 struct ReducedSignal {
