@@ -6,8 +6,6 @@
 #include <numeric>
 #include <optional>
 #include <span>
-#include <cstdio>
-#include <cstdlib>
 
 namespace rrscope::beats {
 namespace {
@@ -108,7 +106,6 @@ class Decision {
   }
 
   void consider(const Candidate& c) {
-    if (std::getenv("RRDBG")) std::fprintf(stderr, "C %lld %.4g %.4g %.4g thrI %.4g thrF %.4g last %lld\n", (long long)c.index, c.integrated, c.bandPassed, c.slope, integrated_.threshold(), bandPassed_.threshold(), (long long)(lastBeat_ ? *lastBeat_ : -1));
     while (overdue(c.index) && searchBack()) {
     }
     if (lastBeat_ && c.index - *lastBeat_ < refractory_) return;

@@ -10,7 +10,7 @@
 //       load, detection and refinement times (medians) and peak memory
 //   rrscope_bench_beats correction-speed [--repeat N]
 //       correction of 100,000 beats
-//   rrscope_bench_beats correction FILE.txt BEATS [SEED]
+//   rrscope_bench_beats correction FILE.txt BEATS [SEED]   (FILE names the record only)
 //       SDNN and RMSSD of the reference series, with 1 % each of dropped,
 //       spurious and moved beats inserted, and after correction
 #include <sys/resource.h>
@@ -170,11 +170,9 @@ std::vector<double> withArtefacts(std::vector<double> beats, std::mt19937& rando
 }
 
 int correction(const std::string& path, const std::string& beatsPath, unsigned seed) {
-  const std::vector<double> detected = detectInFile(path, kRate);
   const std::vector<double> reference = rrscope::beats::readBeatFile(beatsPath);
   // The clean series: the reference beats after their own correction, so
   // that the record's own ectopic beats do not count as inserted artefacts.
-  (void)detected;
   const std::vector<double> clean = rrscope::beats::correctArtefacts(reference).beats;
   std::mt19937 random(seed);
   const std::vector<double> damaged = withArtefacts(clean, random);
