@@ -27,6 +27,9 @@ constexpr double kPeakWeight = 0.125;
 constexpr double kSearchBackWeight = 0.25;
 // The search back accepts peaks above half the normal thresholds.
 constexpr double kSearchBackScale = 0.5;
+// In the search back, a peak stands out of the gap when it is this many
+// times higher than any other peak there.
+constexpr double kStandOutRatio = 2.0;
 // A T wave has less than half the steepest slope of the QRS before it.
 constexpr double kTWaveSlopeRatio = 0.5;
 
@@ -153,19 +156,31 @@ class Decision {
     return lastBeat_ && c.index - *lastBeat_ < tWave_ && c.slope < kTWaveSlopeRatio * lastSlope_;
   }
 
-  // The highest skipped peak since the last beat that clears the lowered
-  // thresholds becomes a beat.
+  // The highest skipped peak since the last beat becomes a beat when it
+  // clears the lowered thresholds. A beat is known to be missing, so the
+  // integrated threshold keeps halving as long as one peak stands out: it
+  // clears the lowered threshold of the band-passed signal and towers over
+  // every other peak of the gap. A wide ectopic beat with little slope is
+  // found so; a true pause holds only noise peaks of about one height, and
+  // no beat is made up.
   bool searchBack() {
     const Candidate* best = nullptr;
+    double runnerUp = 0;
     for (const Candidate& c : skipped_) {
-      if (c.index - lastBeatOrStart() < refractory_) continue;
-      if (c.integrated <= kSearchBackScale * integrated_.threshold() ||
-          c.bandPassed <= kSearchBackScale * bandPassed_.threshold() || isTWave(c)) {
-        continue;
+      if (c.index - lastBeatOrStart() < refractory_ || isTWave(c)) continue;
+      if (!best || c.integrated > best->integrated) {
+        if (best) runnerUp = best->integrated;
+        best = &c;
+      } else {
+        runnerUp = std::max(runnerUp, c.integrated);
       }
-      if (!best || c.integrated > best->integrated) best = &c;
     }
     if (!best) return false;
+    const bool clearsLowered = best->integrated > kSearchBackScale * integrated_.threshold() &&
+                               best->bandPassed > kSearchBackScale * bandPassed_.threshold();
+    const bool standsOut = best->integrated > kStandOutRatio * runnerUp &&
+                           best->bandPassed > kSearchBackScale * bandPassed_.threshold();
+    if (!clearsLowered && !standsOut) return false;
     accept(*best, kSearchBackWeight);
     return true;
   }
