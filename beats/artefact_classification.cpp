@@ -108,6 +108,15 @@ bool isEctopic(const Features& f, std::size_t i) {
   return (d > 1 && f.s12[i] < -kC1 * d - kC2) || (d < -1 && f.s12[i] > -kC1 * d + kC2);
 }
 
+// A short interval, far below the median, that joined to the next one
+// makes an interval of median length: the two halves of one interval split
+// by an extra beat. An early ectopic beat cannot make this pattern, as its
+// short interval and the compensating long one add up to about two.
+bool splitsAnInterval(const Features& f, std::size_t i) {
+  return f.dRR[i] < -1 && f.mRR[i] < -kMedianDeviationLimit &&
+         std::abs(f.rr[i] + f.rr[i + 1] - f.medianRR[i]) < f.th2[i];
+}
+
 enum class Kind { normal, extra, missed, longShort };
 
 Kind classifyLongShort(const Features& f, std::size_t j) {
@@ -133,6 +142,13 @@ Artefacts classifyArtefacts(std::span<const double> beats) {
   while (i + 2 < n) {
     if (std::abs(f.dRR[i]) <= 1) {
       ++i;
+      continue;
+    }
+    if (splitsAnInterval(f, i)) {
+      // Checked before the ectopic pattern, which an extra beat in a
+      // series of alternating intervals can mimic; see splitsAnInterval.
+      found.extra.push_back(i);
+      i += 2;
       continue;
     }
     if (isEctopic(f, i)) {

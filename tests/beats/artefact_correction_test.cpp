@@ -41,6 +41,17 @@ TEST(ArtefactCorrection, RemovesExtraAndInsertsMissedBeats) {
   expectCounts(extra.counts, 1, 0, 0, 0);
   EXPECT_EQ(extra.beats, clean);
 
+  // Strongly alternating intervals around the extra beat make its short
+  // interval look like the middle of an ectopic pattern; it is still extra.
+  std::vector<double> alternating{0};
+  for (int i = 0; i < 60; ++i)
+    alternating.push_back(alternating.back() + 800 + 100 * std::sin(1.7 * i));
+  std::vector<double> split = alternating;
+  split.insert(split.begin() + 10, alternating[9] + 0.4 * (alternating[10] - alternating[9]));
+  const CorrectedBeats unsplit = correctArtefacts(split);
+  expectCounts(unsplit.counts, 1, 0, 0, 0);
+  EXPECT_EQ(unsplit.beats, alternating);
+
   std::vector<double> withGap = clean;
   withGap.erase(withGap.begin() + 200);
   CorrectedBeats missed = correctArtefacts(withGap);
