@@ -152,10 +152,16 @@ Artefacts classifyArtefacts(std::span<const double> beats) {
       continue;
     }
     if (isEctopic(f, i)) {
+      // One misplaced beat changes three successive differences; the
+      // pattern centres on the largest, and its far side is no centre.
+      if (isEctopic(f, i + 1) && std::abs(f.dRR[i + 1]) > std::abs(f.dRR[i])) {
+        ++i;
+        continue;
+      }
       // dRR[i] compares the intervals before and after beat i - 1: that beat
       // came early or late.
       if (i > 0) found.ectopic.push_back(i - 1);
-      ++i;
+      i += 2;
       continue;
     }
     // The next beat is looked at as well when its own change is the smaller

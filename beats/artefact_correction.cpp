@@ -9,16 +9,23 @@ namespace {
 
 using Indices = std::vector<std::size_t>;
 
-// Indices above each changed index move by `step` (one removal or insertion
-// each), one changed index after the other.
-Indices shifted(const Indices& changed, Indices indices, int step) {
-  for (const std::size_t c : changed) {
-    for (std::size_t& i : indices) {
-      if (i > c) i = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(i) + step);
-    }
+// The indices of beats after `removed` beats are taken out: each moves down
+// by the number of removed beats before it.
+Indices afterRemoval(const Indices& removed, Indices indices) {
+  for (std::size_t& i : indices) {
+    i -= static_cast<std::size_t>(std::lower_bound(removed.begin(), removed.end(), i) -
+                                  removed.begin());
   }
-  std::sort(indices.begin(), indices.end());
-  indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+  return indices;
+}
+
+// The indices of beats after a beat is inserted before each of `inserted`:
+// each moves up by the number of insertions at or before it.
+Indices afterInsertion(const Indices& inserted, Indices indices) {
+  for (std::size_t& i : indices) {
+    i += static_cast<std::size_t>(std::upper_bound(inserted.begin(), inserted.end(), i) -
+                                  inserted.begin());
+  }
   return indices;
 }
 
@@ -67,12 +74,10 @@ int moveToMidpoints(std::vector<double>& beats, const Indices& misplaced) {
 CorrectionCounts applyCorrections(std::vector<double>& beats, const Artefacts& found) {
   CorrectionCounts counts;
   counts.extra = removeExtra(beats, found.extra);
-  const Indices missed = shifted(found.extra, found.missed, -1);
-  Indices ectopic = shifted(found.extra, found.ectopic, -1);
-  Indices longShort = shifted(found.extra, found.longShort, -1);
+  const Indices missed = afterRemoval(found.extra, found.missed);
   counts.missed = insertMissed(beats, missed);
-  ectopic = shifted(missed, ectopic, 1);
-  longShort = shifted(missed, longShort, 1);
+  const Indices ectopic = afterInsertion(missed, afterRemoval(found.extra, found.ectopic));
+  const Indices longShort = afterInsertion(missed, afterRemoval(found.extra, found.longShort));
   counts.ectopic = moveToMidpoints(beats, ectopic);
   counts.longShort = moveToMidpoints(beats, longShort);
   return counts;
