@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <optional>
 
 #include "beats/centred_window.h"
 
@@ -23,6 +24,9 @@ constexpr double kC1 = 0.13;
 constexpr double kC2 = 0.17;
 // |mRR| beyond this many thresholds marks a long or short interval.
 constexpr double kMedianDeviationLimit = 3.0;
+// Working out one threshold by itself costs about as much as this many steps
+// of the sliding window that works out all of them.
+constexpr std::size_t kWindowStepsPerThreshold = 32;
 // A quartile deviation of zero (a perfectly even series) would divide by
 // zero; thresholds never fall below this fraction of the mean interval.
 constexpr double kThresholdFloor = 1e-9;
@@ -54,9 +58,63 @@ std::vector<double> runningMedian(std::span<const double> values) {
   return result;
 }
 
+// alpha times half the interquartile range of the values of the threshold
+// window centred on i, from a copy of that window.
+double thresholdAt(std::span<const double> magnitudes, std::size_t i, double floor) {
+  const std::size_t half = kThresholdWindow / 2;
+  const std::size_t first = i > half ? i - half : 0;
+  const std::size_t end = std::min(magnitudes.size(), i + half + 1);
+  std::vector<double> window(magnitudes.begin() + static_cast<std::ptrdiff_t>(first),
+                             magnitudes.begin() + static_cast<std::ptrdiff_t>(end));
+  const auto quantile = [&](double q) {
+    const double rank = q * static_cast<double>(window.size() - 1);
+    const auto below = static_cast<std::ptrdiff_t>(rank);
+    std::nth_element(window.begin(), window.begin() + below, window.end());
+    const double low = window[static_cast<std::size_t>(below)];
+    if (below + 1 >= static_cast<std::ptrdiff_t>(window.size())) return low;
+    const double high = *std::min_element(window.begin() + below + 1, window.end());
+    return low + (rank - static_cast<double>(below)) * (high - low);
+  };
+  const double q1 = quantile(0.25);
+  const double q3 = quantile(0.75);
+  return std::max(floor, kAlpha * (q3 - q1) / 2.0);
+}
+
+// The deviations of the intervals from their running median, negative ones
+// doubled, and their thresholds. The classification reads them only beside
+// a large change of interval, so each threshold is worked out when first
+// asked for.
+class MedianDeviation {
+ public:
+  MedianDeviation(std::span<const double> rr, std::span<const double> medianRR, double floor)
+      : deviation_(rr.size()), magnitude_(rr.size()), threshold_(rr.size(), -1.0), floor_(floor) {
+    for (std::size_t i = 0; i < rr.size(); ++i) {
+      const double d = rr[i] - medianRR[i];
+      deviation_[i] = d < 0 ? 2.0 * d : d;
+      magnitude_[i] = std::abs(deviation_[i]);
+    }
+  }
+  // Works out every threshold at once, by a sliding window: cheaper than
+  // one at a time when many will be asked for.
+  void workOutAll() { threshold_ = thresholds(magnitude_, floor_); }
+
+  double threshold(std::size_t i) const {
+    if (threshold_[i] < 0) threshold_[i] = thresholdAt(magnitude_, i, floor_);
+    return threshold_[i];
+  }
+  double normalised(std::size_t i) const { return deviation_[i] / threshold(i); }
+
+ private:
+  std::vector<double> deviation_;
+  std::vector<double> magnitude_;
+  mutable std::vector<double> threshold_;  // below 0 until worked out
+  double floor_;
+};
+
 // The normalised series and what the classification reads of them.
 struct Features {
-  std::vector<double> rr, dRR, s12, s22, medianRR, mRR, th2;
+  std::vector<double> rr, dRR, s12, s22, medianRR;
+  std::optional<MedianDeviation> mRR;
 };
 
 // Value at index i of a series padded by two reflected values at each end.
@@ -93,13 +151,10 @@ Features computeFeatures(std::span<const double> beats) {
   }
 
   f.medianRR = runningMedian(f.rr);
-  f.mRR.resize(n);
-  for (std::size_t i = 0; i < n; ++i) {
-    const double deviation = f.rr[i] - f.medianRR[i];
-    f.mRR[i] = deviation < 0 ? 2.0 * deviation : deviation;
-  }
-  f.th2 = thresholds(f.mRR, floor);
-  for (std::size_t i = 0; i < n; ++i) f.mRR[i] /= f.th2[i];
+  f.mRR.emplace(f.rr, f.medianRR, floor);
+  const auto changes =
+      std::count_if(f.dRR.begin(), f.dRR.end(), [](double d) { return std::abs(d) > 1; });
+  if (static_cast<std::size_t>(changes) * kWindowStepsPerThreshold > n) f.mRR->workOutAll();
   return f;
 }
 
@@ -113,8 +168,8 @@ bool isEctopic(const Features& f, std::size_t i) {
 // by an extra beat. An early ectopic beat cannot make this pattern, as its
 // short interval and the compensating long one add up to about two.
 bool splitsAnInterval(const Features& f, std::size_t i) {
-  return f.dRR[i] < -1 && f.mRR[i] < -kMedianDeviationLimit &&
-         std::abs(f.rr[i] + f.rr[i + 1] - f.medianRR[i]) < f.th2[i];
+  return f.dRR[i] < -1 && f.mRR->normalised(i) < -kMedianDeviationLimit &&
+         std::abs(f.rr[i] + f.rr[i + 1] - f.medianRR[i]) < f.mRR->threshold(i);
 }
 
 enum class Kind { normal, extra, missed, longShort };
@@ -122,12 +177,13 @@ enum class Kind { normal, extra, missed, longShort };
 Kind classifyLongShort(const Features& f, std::size_t j) {
   const bool isLong = f.dRR[j] > 1 && f.s22[j] < -1;
   const bool isShort = f.dRR[j] < -1 && f.s22[j] > 1;
-  const bool farFromMedian = std::abs(f.mRR[j]) > kMedianDeviationLimit;
+  const bool farFromMedian = std::abs(f.mRR->normalised(j)) > kMedianDeviationLimit;
   if (!isLong && !isShort && !farFromMedian) return Kind::normal;
   // A short interval that, joined to the next, makes a normal one holds an
   // extra beat; a long one of two normal intervals lacks a beat.
-  if (isShort && std::abs(f.rr[j] + f.rr[j + 1] - f.medianRR[j]) < f.th2[j]) return Kind::extra;
-  if (isLong && std::abs(f.rr[j] / 2 - f.medianRR[j]) < f.th2[j]) return Kind::missed;
+  const double th2 = f.mRR->threshold(j);
+  if (isShort && std::abs(f.rr[j] + f.rr[j + 1] - f.medianRR[j]) < th2) return Kind::extra;
+  if (isLong && std::abs(f.rr[j] / 2 - f.medianRR[j]) < th2) return Kind::missed;
   return Kind::longShort;
 }
 
