@@ -13,8 +13,9 @@ namespace {
 
 using test::BeatShape;
 
-// A rhythm with what makes detection hard: premature beats, a wide ectopic
-// complex, a 3 s pause and a jump of the rate from 50 to 150 per minute.
+// A rhythm with what makes detection hard: premature beats, wide ectopic
+// complexes, bigeminy, a 3 s pause and a jump of the rate from 50 to 150 per
+// minute.
 std::vector<std::pair<double, BeatShape>> difficultRhythm() {
   std::vector<std::pair<double, BeatShape>> beats;
   double t = 0.6;
@@ -30,6 +31,11 @@ std::vector<std::pair<double, BeatShape>> difficultRhythm() {
   add(0.55, test::wideBeat());  // premature ventricular
   add(1.05);
   for (int i = 0; i < 4; ++i) add(0.8);
+  for (int i = 0; i < 8; ++i) {  // bigeminy: each normal beat followed by an ectopic one
+    add(1.1);
+    add(0.5, test::wideBeat());
+  }
+  add(1.1);
   add(3.0);                               // a pause
   for (int i = 0; i < 12; ++i) add(1.2);  // 50 per minute
   for (int i = 0; i < 40; ++i) add(0.4);  // 150 per minute
