@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <numeric>
 #include <optional>
 
@@ -125,7 +126,75 @@ double reflected(std::span<const double> x, std::ptrdiff_t i) {
   return x[static_cast<std::size_t>(std::clamp<std::ptrdiff_t>(i, 0, n - 1))];
 }
 
-Features computeFeatures(std::span<const double> beats) {
+// Where each new difference stands in the series of the last classification:
+// its index there when the three beats that make it are unchanged, and how
+// far around it the differences stand unchanged at the same offset.
+class Unchanged {
+ public:
+  Unchanged(std::span<const double> beats, std::span<const double> before)
+      : offset_(beats.size(), kNone), runStart_(beats.size()), runEnd_(beats.size()) {
+    std::size_t j = 0;
+    for (std::size_t i = 2; i < beats.size(); ++i) {
+      while (j < before.size() && before[j] < beats[i]) ++j;
+      if (j >= 2 && j < before.size() && before[j] == beats[i] && before[j - 1] == beats[i - 1] &&
+          before[j - 2] == beats[i - 2]) {
+        offset_[i] = static_cast<std::ptrdiff_t>(j) - static_cast<std::ptrdiff_t>(i);
+      }
+    }
+    for (std::size_t i = 0; i < beats.size(); ++i) {
+      const bool continues = i > 0 && offset_[i] != kNone && offset_[i] == offset_[i - 1];
+      runStart_[i] = continues ? runStart_[i - 1] : i;
+    }
+    for (std::size_t i = beats.size(); i-- > 0;) {
+      const bool continues =
+          i + 1 < beats.size() && offset_[i] != kNone && offset_[i] == offset_[i + 1];
+      runEnd_[i] = continues ? runEnd_[i + 1] : i;
+    }
+  }
+
+  // The index before of the window centred on i, when that whole window is
+  // unchanged and lies away from both ends of both series.
+  std::optional<std::size_t> sameWindow(std::size_t i, std::size_t half,
+                                        std::size_t sizeBefore) const {
+    if (offset_[i] == kNone || i < half || i + half >= offset_.size()) return std::nullopt;
+    if (runStart_[i] > i - half || runEnd_[i] < i + half) return std::nullopt;
+    const auto j = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(i) + offset_[i]);
+    if (j < half || j + half >= sizeBefore) return std::nullopt;
+    return j;
+  }
+
+ private:
+  static constexpr std::ptrdiff_t kNone = PTRDIFF_MIN;
+  std::vector<std::ptrdiff_t> offset_;
+  std::vector<std::size_t> runStart_;
+  std::vector<std::size_t> runEnd_;
+};
+
+// The thresholds of the successive differences, taken over from the last
+// classification where their windows are unchanged.
+std::vector<double> differenceThresholds(std::span<const double> dRR, double floor,
+                                         std::span<const double> beats,
+                                         const ClassificationMemory* memory) {
+  if (memory == nullptr || memory->beats.empty()) return thresholds(dRR, floor);
+  const Unchanged unchanged(beats, memory->beats);
+  std::vector<double> result(dRR.size(), -1.0);
+  std::vector<std::size_t> missing;
+  for (std::size_t i = 0; i < dRR.size(); ++i) {
+    const auto before = unchanged.sameWindow(i, kThresholdWindow / 2, memory->beats.size());
+    if (before) {
+      result[i] = memory->differenceThresholds[*before];
+    } else {
+      missing.push_back(i);
+    }
+  }
+  if (missing.size() * kWindowStepsPerThreshold > dRR.size()) return thresholds(dRR, floor);
+  std::vector<double> magnitudes(dRR.size());
+  std::transform(dRR.begin(), dRR.end(), magnitudes.begin(), [](double v) { return std::abs(v); });
+  for (const std::size_t i : missing) result[i] = thresholdAt(magnitudes, i, floor);
+  return result;
+}
+
+Features computeFeatures(std::span<const double> beats, ClassificationMemory* memory) {
   Features f;
   const std::size_t n = beats.size();
   f.rr.resize(n);
@@ -136,8 +205,12 @@ Features computeFeatures(std::span<const double> beats) {
   f.dRR.resize(n);
   for (std::size_t i = 1; i < n; ++i) f.dRR[i] = f.rr[i] - f.rr[i - 1];
   f.dRR[0] = meanOf(std::span(f.dRR).subspan(1));
-  const std::vector<double> th1 = thresholds(f.dRR, floor);
+  std::vector<double> th1 = differenceThresholds(f.dRR, floor, beats, memory);
   for (std::size_t i = 0; i < n; ++i) f.dRR[i] /= th1[i];
+  if (memory != nullptr) {
+    memory->beats.assign(beats.begin(), beats.end());
+    memory->differenceThresholds = std::move(th1);
+  }
 
   f.s12.resize(n);
   f.s22.resize(n);
@@ -190,9 +263,14 @@ Kind classifyLongShort(const Features& f, std::size_t j) {
 }  // namespace
 
 Artefacts classifyArtefacts(std::span<const double> beats) {
+  ClassificationMemory none;
+  return classifyArtefacts(beats, none);
+}
+
+Artefacts classifyArtefacts(std::span<const double> beats, ClassificationMemory& memory) {
   Artefacts found;
   if (beats.size() < 4) return found;
-  const Features f = computeFeatures(beats);
+  const Features f = computeFeatures(beats, &memory);
   const std::size_t n = f.rr.size();
   std::size_t i = 0;
   while (i + 2 < n) {

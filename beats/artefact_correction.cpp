@@ -96,11 +96,12 @@ void add(CorrectionCounts& sum, const CorrectionCounts& more) {
 
 CorrectedBeats correctArtefacts(std::span<const double> beats) {
   CorrectedBeats result{{beats.begin(), beats.end()}, {}};
-  Artefacts found = classifyArtefacts(result.beats);
+  ClassificationMemory memory;
+  Artefacts found = classifyArtefacts(result.beats, memory);
   std::size_t previous = found.total();
   while (found.total() > 0) {
     add(result.counts, applyCorrections(result.beats, found));
-    found = classifyArtefacts(result.beats);
+    found = classifyArtefacts(result.beats, memory);
     if (found.total() >= previous) break;
     previous = found.total();
   }
