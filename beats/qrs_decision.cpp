@@ -42,9 +42,10 @@ constexpr double kRegularHigh = 1.16;
 constexpr std::size_t kAveragedIntervals = 8;
 // Levels are learnt anew only after a silence of at least five seconds, and
 // at least three times the missed-beat limit: longer than the pauses of an
-// ordinary rhythm. It must hold at least three humps more than four times
-// the median height of its peaks: beats stand that far above noise, T and P
-// waves, while the largest of a few dozen noise peaks seldom does.
+// ordinary rhythm. The silence must hold at least three humps more than ten
+// times the median of the integrated signal over its last five seconds:
+// beats stand that far above it, while the 150 ms integration keeps the
+// humps of noise close to it.
 constexpr double kRelearnSeconds = 5.0;
 constexpr double kRelearnIntervals = 3.0;
 constexpr std::size_t kRelearnHumps = 3;
