@@ -138,7 +138,8 @@ std::string checkCombination(const BatchOptions& options) {
   for (const auto& [name, folder] : folders) {
     if (folder && folder->empty()) return std::string(name) + " needs a folder name";
   }
-  return {};
+  return checkBeatOptions(options.beats,
+                          {options.csv, options.writesCharts(), options.pngDir.has_value()});
 }
 
 }  // namespace
@@ -194,6 +195,7 @@ ParsedOptions parseBatchOptions(std::span<const std::string_view> arguments) {
   app.formatter(formatter);
   addParameterOptions(app, options);
   addOutputOptions(app, options);
+  addBeatOptions(app, options.beats);
 
   std::vector<std::string> spelled = spellOutTexts(app, arguments, parsed.usageError);
   if (!parsed.usageError.empty()) return parsed;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "analysis/run_window.h"
+#include "batch/beat_options.h"
 
 namespace CLI {
 class App;
@@ -28,6 +29,7 @@ struct BatchOptions {
   std::optional<std::string> displayListDir;
   std::optional<std::string> svgDir;
   std::optional<std::string> pngDir;
+  BeatOptions beats;
 
   bool writesCharts() const { return displayListDir || svgDir || pngDir; }
 };

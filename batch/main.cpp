@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "batch/batch_options.h"
+#include "batch/beat_run.h"
 #include "batch/figures_text.h"
 #include "batch/file_runs.h"
 #include "batch/json_line.h"
@@ -70,6 +71,11 @@ class Progress {
 std::vector<LinePart> lineParts(const BatchOptions& options) {
   std::vector<LinePart> parts = {addFigures, addRunError};
   if (options.withRR) parts.emplace_back(addSeries);
+  if (options.beats.active()) {
+    parts.emplace_back([&beats = options.beats](const RunOutcome& outcome, JsonLine& line) {
+      addBeatKeys(beats, outcome, line);
+    });
+  }
   return parts;
 }
 
@@ -147,6 +153,8 @@ int analyseFiles(const BatchOptions& options, int& argc, char** argv) {
     progress.starting(i, file);
     if (window) {
       window->run(file, options.parameters, *options.pngDir, use);
+    } else if (options.beats.active()) {
+      runWithBeats(file, options, use);
     } else {
       runWithoutWindow(file, options.parameters, options.writesCharts(), use);
     }

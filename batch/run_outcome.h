@@ -15,6 +15,8 @@
 
 namespace rrscope::batch {
 
+struct BeatReport;
+
 // A file that a run produced, to be written as a whole.
 struct OutputFile {
   std::filesystem::path path;
@@ -34,6 +36,8 @@ struct RunOutcome {
   std::span<const OutputFile> windowPictures = {};
   // Why an output of this file could not be written, once that is known.
   std::optional<std::string> outputFailure = {};
+  // The beats the beat options made, when any was given.
+  const BeatReport* beats = nullptr;
 };
 
 }  // namespace rrscope::batch

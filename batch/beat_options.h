@@ -1,0 +1,48 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace CLI {
+class App;
+}
+
+namespace rrscope::batch {
+
+// Which detector finds the beats of a file.
+enum class Detector { threshold, panTompkins };
+
+// The beat options of the batch tool: the detector, the artefact correction,
+// the beats in the line and the scoring against reference beats.
+struct BeatOptions {
+  Detector detector = Detector::threshold;
+  bool correct = false;
+  bool peaks = false;
+  std::optional<std::string> reference;        // one reference file for every input
+  std::optional<std::string> referenceSuffix;  // or the input's name with this extension
+  double matchWindowMs = 150.0;
+
+  bool scores() const { return reference || referenceSuffix; }
+  // True when the line reports beats: the window's run alone leaves it as it was.
+  bool active() const { return detector != Detector::threshold || correct || peaks || scores(); }
+};
+
+void addBeatOptions(CLI::App& app, BeatOptions& options);
+
+// What else the command line asks for, as far as the beat options care.
+struct OtherOutputs {
+  bool csv = false;     // CSV rows instead of JSON lines
+  bool charts = false;  // chart files of any kind
+  bool window = false;  // pictures of the window
+};
+
+// Why these beat options cannot go with the rest of the command line, or
+// nothing.
+std::string checkBeatOptions(const BeatOptions& options, const OtherOutputs& other);
+
+// The reference file of `input`: --reference as given, or the input's name
+// with its extension replaced by the --reference-suffix (appended when it
+// has none).
+std::string referenceFileFor(const BeatOptions& options, std::string_view input);
+
+}  // namespace rrscope::batch

@@ -1,0 +1,187 @@
+#include "batch/beat_run.h"
+
+#include <array>
+#include <functional>
+#include <string>
+
+#include "analysis/run_error.h"
+#include "analysis/run_stages.h"
+#include "beats/beat_file.h"
+#include "beats/line_samples.h"
+#include "beats/r_peak_detector.h"
+#include "charts/chart_stages.h"
+#include "charts/recording_window.h"
+
+namespace rrscope::batch {
+namespace {
+
+// The detected peaks of the window's run, as 0-based sample positions.
+std::vector<double> thresholdBeats(const AnalysisState& state) {
+  std::vector<double> beats;
+  for (const double position : state.PeakTimes.written()) beats.push_back(position - 1);
+  return beats;
+}
+
+// The beats in the arrays the statistics stages read: PeakTimes 1 to K and
+// the K - 1 intervals between them. Unlike the window's series, the last
+// interval counts too.
+void storeBeats(RunContext& run, const std::vector<double>& beats) {
+  if (beats.size() < 2) {
+    throw RunError(ErrorKind::subscriptOutOfRange,
+                   "the detector found fewer than two R peaks; check that the file holds an ECG "
+                   "sampled at 6000 per second");
+  }
+  run.state.PeakTimes.clear();
+  run.state.RRIntervals.clear();
+  for (std::size_t i = 0; i < beats.size(); ++i) {
+    run.state.PeakTimes.set(static_cast<std::int64_t>(i) + 1, beats[i] + 1);
+    if (i > 0) run.state.RRIntervals.set(static_cast<std::int64_t>(i), beats[i] - beats[i - 1]);
+  }
+  run.values.peakEnd = static_cast<std::int64_t>(beats.size()) + 2;
+}
+
+void correctIfAsked(const BeatOptions& options, BeatReport& report) {
+  if (!options.correct) return;
+  beats::CorrectedBeats corrected = beats::correctArtefacts(report.beats);
+  report.beats = std::move(corrected.beats);
+  report.corrections = corrected.counts;
+}
+
+// A run of the window's stages with the Pan–Tompkins detector in place of
+// the threshold, and without the charts.
+std::optional<RunReport> runPanTompkins(const BeatOptions& options, AnalysisState& state,
+                                        RunWindow& window, BeatReport& report) {
+  const auto detectBeats = [&](RunContext& run) {
+    report.beats =
+        beats::detectRPeaks(beats::LineSamples(run.state.SampleLines), kSamplesPerSecond);
+    correctIfAsked(options, report);
+    storeBeats(run, report.beats);
+  };
+  using Step = std::pair<std::string_view, std::function<void(RunContext&)>>;
+  const std::array<Step, 7> steps = {{
+      {"enableRefresh", enableRefresh},
+      {"resetDebugPage", resetDebugPage},
+      {"clearCharts", clearCharts},
+      {"loadSampleFile", loadSampleFile},
+      {"detectBeats", detectBeats},
+      {"showRhythmStatistics", showRhythmStatistics},
+      {"showIntervalCount", showIntervalCount},
+  }};
+  RunContext run{state, window, RunValues{}};
+  for (const auto& [name, execute] : steps) {
+    try {
+      execute(run);
+    } catch (const RunError& error) {
+      return RunReport{error.kind(), std::string(name), error.what()};
+    }
+  }
+  return std::nullopt;
+}
+
+// Scores the beats used against the file's reference; a reference that
+// cannot be read stops the file with its reason.
+std::optional<RunReport> scoreIfAsked(const BeatOptions& options, std::string_view file,
+                                      BeatReport& report) {
+  if (!options.scores()) return std::nullopt;
+  const std::string path = referenceFileFor(options, file);
+  try {
+    const std::vector<double> reference = beats::readBeatFile(path);
+    report.scoring =
+        beats::scoreBeats(report.beats, reference, kSamplesPerSecond, options.matchWindowMs);
+    return std::nullopt;
+  } catch (const beats::BeatFileError& error) {
+    const ErrorKind kind = error.line() == 0 ? ErrorKind::cannotOpenFile : ErrorKind::typeMismatch;
+    const std::string where = error.line() == 0 ? "" : " in the beat file \"" + path + "\"";
+    return RunReport{kind, "scoreBeats", error.what() + where};
+  }
+}
+
+JsonLine correctionsObject(const beats::CorrectionCounts& counts) {
+  return {{"extra", counts.extra},
+          {"missed", counts.missed},
+          {"ectopic", counts.ectopic},
+          {"long_short", counts.longShort}};
+}
+
+JsonLine scoringObject(const beats::Scoring& s) {
+  return {{"window_ms", jsonNumber(s.windowMs)},
+          {"tp", s.truePositives},
+          {"fn", s.falseNegatives},
+          {"fp", s.falsePositives},
+          {"sensitivity_pct", jsonNumber(s.sensitivityPct())},
+          {"positive_predictivity_pct", jsonNumber(s.positivePredictivityPct())},
+          {"mean_abs_error_ms", jsonNumber(s.meanAbsErrorMs)},
+          {"max_abs_error_ms", jsonNumber(s.maxAbsErrorMs)}};
+}
+
+}  // namespace
+
+void runWithBeats(std::string_view file, const BatchOptions& options, const OutcomeUse& use) {
+  const BeatOptions& beatOptions = options.beats;
+  BeatReport report;
+  report.detector = beatOptions.detector;
+  if (beatOptions.detector == Detector::threshold) {
+    runWithoutWindow(
+        file, options.parameters, options.writesCharts(), [&](const RunOutcome& outcome) {
+          std::optional<RunReport> error = outcome.error;
+          if (!error) {
+            report.beats = thresholdBeats(outcome.state);
+            correctIfAsked(beatOptions, report);
+            error = scoreIfAsked(beatOptions, file, report);
+          }
+          RunOutcome withBeats{outcome.file,          outcome.parameters, outcome.window,
+                               outcome.displayLists,  outcome.state,      error,
+                               outcome.windowPictures};
+          withBeats.beats = &report;
+          use(withBeats);
+        });
+    return;
+  }
+  RecordingWindow window;
+  for (std::size_t i = 0; i < options.parameters.size(); ++i) {
+    window.setText(static_cast<TextBox>(i), options.parameters[i]);
+  }
+  window.setNextFile(std::string(file));
+  AnalysisState state;
+  std::optional<RunReport> error = runPanTompkins(beatOptions, state, window, report);
+  if (!error) error = scoreIfAsked(beatOptions, file, report);
+  std::array<const DisplayList*, 5> lists{};
+  for (std::size_t i = 0; i < lists.size(); ++i) {
+    lists[i] = &window.displayList(static_cast<Picture>(i));
+  }
+  RunOutcome outcome{file, options.parameters, window, lists, state, error};
+  outcome.beats = &report;
+  use(outcome);
+}
+
+void addBeatKeys(const BeatOptions& options, const RunOutcome& outcome, JsonLine& line) {
+  line["detector"] = options.detector == Detector::panTompkins ? "pan-tompkins" : "threshold";
+  line["series"] = options.correct ? "NN" : "RR";
+  const BeatReport* report = outcome.beats;
+  if (report == nullptr) return;
+  if (report->corrections) line["corrections"] = correctionsObject(*report->corrections);
+  if (options.peaks) {
+    JsonLine peaks = JsonLine::array();
+    for (const double beat : report->beats) peaks.push_back(jsonNumber(beat + 1));
+    line["peaks"] = std::move(peaks);
+  }
+  if (report->scoring) line["scoring"] = scoringObject(*report->scoring);
+}
+
+std::vector<double> analysedIntervalsMs(const RunOutcome& outcome) {
+  constexpr double kMsPerSample = 1000.0 / kSamplesPerSecond;
+  std::vector<double> intervals;
+  const BeatReport* report = outcome.beats;
+  if (report != nullptr && (report->detector == Detector::panTompkins || report->corrections)) {
+    for (std::size_t i = 1; i < report->beats.size(); ++i) {
+      intervals.push_back((report->beats[i] - report->beats[i - 1]) * kMsPerSample);
+    }
+    return intervals;
+  }
+  for (const double interval : outcome.state.RRIntervals.written()) {
+    intervals.push_back(interval * kMsPerSample);
+  }
+  return intervals;
+}
+
+}  // namespace rrscope::batch

@@ -1,0 +1,116 @@
+#include "beats/qrs_signals.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "beats/butterworth.h"
+
+namespace rrscope::beats {
+namespace {
+
+// The QRS complex carries most of its energy between 5 and 30 Hz: below lie
+// baseline wander, respiration and most of the P and T waves, above lie
+// muscle noise and mains interference. These are the band edges of the
+// detector's published form.
+constexpr double kQrsLowHz = 5.0;
+constexpr double kQrsHighHz = 30.0;
+
+// The rate the decisions run at: the published detector ran at 200 Hz, and at
+// 250 Hz the 30 Hz band edge lies far below half the rate while a QRS complex
+// still spans some twenty samples. A recording is reduced only when at least
+// two of its samples fall into one reduced sample.
+constexpr double kDecisionRate = 250.0;
+
+// The moving integration spans about the widest normal QRS complex, 150 ms,
+// so that one complex gives one hump.
+constexpr double kIntegrationSeconds = 0.150;
+
+// Samples read at a time while reducing the rate.
+constexpr std::int64_t kReadBlock = 1 << 16;
+
+}  // namespace
+
+void lowPassQrs(std::span<double> signal, double rate) {
+  // Below about 2.2 times the band edge the low-pass would act near half the
+  // rate, where the recording holds nothing to remove.
+  if (rate > 2.2 * kQrsHighHz) filterZeroPhase(butterworthLowPass(kQrsHighHz, rate), signal);
+}
+
+void bandPassQrs(std::span<double> signal, double rate) {
+  filterZeroPhase(butterworthHighPass(kQrsLowHz, rate), signal);
+  lowPassQrs(signal, rate);
+}
+
+// Block means: a moving average of `factor` samples taken every `factor`
+// samples. Its response has zeros at every multiple of the reduced rate, so
+// what would fold onto the QRS band is damped, and ECG has little energy
+// near 250 Hz to begin with.
+ReducedSignal reduceRate(const SampleSource& samples, double rate) {
+  ReducedSignal reduced;
+  reduced.factor = std::max<std::int64_t>(1, static_cast<std::int64_t>(rate / kDecisionRate));
+  reduced.rate = rate / static_cast<double>(reduced.factor);
+  reduced.offset = static_cast<double>(reduced.factor - 1) / 2.0;
+  const std::int64_t count = samples.size() / reduced.factor;
+  reduced.samples.reserve(static_cast<std::size_t>(count));
+  const std::int64_t block = std::max(reduced.factor, kReadBlock / reduced.factor * reduced.factor);
+  std::vector<double> buffer(static_cast<std::size_t>(block));
+  const double scale = 1.0 / static_cast<double>(reduced.factor);
+  for (std::int64_t first = 0; first < count * reduced.factor; first += block) {
+    const std::int64_t length = std::min(block, count * reduced.factor - first);
+    const std::span<double> part(buffer.data(), static_cast<std::size_t>(length));
+    samples.read(first, part);
+    for (std::int64_t i = 0; i < length; i += reduced.factor) {
+      double sum = 0;
+      for (std::int64_t j = 0; j < reduced.factor; ++j)
+        sum += part[static_cast<std::size_t>(i + j)];
+      reduced.samples.push_back(sum * scale);
+    }
+  }
+  return reduced;
+}
+
+namespace {
+
+// The five-point derivative [-1 -2 0 2 1] / 8, centred so that it adds no
+// delay; it passes the steep QRS flanks and damps the slow P and T waves.
+std::vector<double> fivePointSlope(std::span<const double> x, double rate) {
+  const auto n = static_cast<std::ptrdiff_t>(x.size());
+  std::vector<double> slope(x.size(), 0.0);
+  const double scale = rate / 8.0;
+  for (std::ptrdiff_t i = 2; i + 2 < n; ++i) {
+    slope[i] = (-x[i - 2] - 2.0 * x[i - 1] + 2.0 * x[i + 1] + x[i + 2]) * scale;
+  }
+  return slope;
+}
+
+// Centred moving average of the squared slope over 2 * half + 1 samples;
+// near the ends the window holds fewer samples.
+std::vector<double> integrateSquared(std::span<const double> slope, std::int64_t half) {
+  const auto n = static_cast<std::int64_t>(slope.size());
+  std::vector<double> prefix(slope.size() + 1, 0.0);
+  for (std::int64_t i = 0; i < n; ++i) prefix[i + 1] = prefix[i] + slope[i] * slope[i];
+  std::vector<double> integrated(slope.size());
+  const double scale = 1.0 / static_cast<double>(2 * half + 1);
+  for (std::int64_t i = 0; i < n; ++i) {
+    const std::int64_t begin = std::max<std::int64_t>(0, i - half);
+    const std::int64_t end = std::min(n, i + half + 1);
+    integrated[i] = (prefix[end] - prefix[begin]) * scale;
+  }
+  return integrated;
+}
+
+}  // namespace
+
+QrsSignals computeQrsSignals(std::vector<double> lead, double rate) {
+  QrsSignals signals;
+  signals.rate = rate;
+  bandPassQrs(lead, rate);
+  signals.slope = fivePointSlope(lead, rate);
+  signals.integrationHalfWidth =
+      std::max<std::int64_t>(1, std::llround(kIntegrationSeconds * rate / 2.0));
+  signals.integrated = integrateSquared(signals.slope, signals.integrationHalfWidth);
+  signals.bandPassed = std::move(lead);
+  return signals;
+}
+
+}  // namespace rrscope::beats

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <span>
+#include <vector>
+
+#include "beats/sample_source.h"
+
+namespace rrscope::beats {
+
+// The R peaks of one ECG lead by the Pan–Tompkins detector with the decision
+// rules of Hamilton and Tompkins, at any sampling rate of at least
+// kMinimumRate. Above 500 samples per second the decisions run on a reduced
+// rate and each beat is then placed on its R peak in the full-rate samples,
+// so the intervals keep the full resolution and no filter delays them.
+// Returns 0-based sample indices, increasing. Throws std::invalid_argument
+// for a rate below kMinimumRate or not finite.
+std::vector<double> detectRPeaks(const SampleSource& samples, double rate);
+std::vector<double> detectRPeaks(std::span<const double> samples, double rate);
+
+// Below this rate a QRS complex spans too few samples for the five-point
+// derivative and the 30 Hz band edge would lie above half the rate.
+inline constexpr double kMinimumRate = 60.0;
+
+}  // namespace rrscope::beats

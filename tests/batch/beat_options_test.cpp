@@ -1,0 +1,174 @@
+// End-to-end tests of the beat options of rrscope-batch: the detector, the
+// artefact correction, the beats in the line and the scoring.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <cmath>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+namespace rrscope {
+namespace {
+
+using nlohmann::json;
+
+struct Result {
+  int exitCode = -1;
+  std::vector<json> lines;
+  std::string err;
+};
+
+Result runBatch(const QStringList& arguments) {
+  QProcess process;
+  process.start(QStringLiteral(RRSCOPE_BATCH_TOOL), arguments);
+  process.waitForFinished(120'000);
+  Result result{process.exitCode(), {}, process.readAllStandardError().toStdString()};
+  for (const QByteArray& line : process.readAllStandardOutput().split('\n')) {
+    if (!line.isEmpty()) result.lines.push_back(json::parse(line.toStdString()));
+  }
+  return result;
+}
+
+class BeatOptions : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(folder_.isValid());
+    // Thirty beats 0.77 to 0.83 s apart, as 1-based sample positions.
+    double position = 3001;
+    for (int i = 0; i < 30; ++i) {
+      beats_.push_back(std::round(position));
+      position += 6000 * (0.8 + 0.03 * std::sin(1.7 * i));
+    }
+  }
+
+  QString write(const QString& name, const std::string& content) const {
+    const QString path = folder_.filePath(name);
+    std::ofstream(path.toStdString(), std::ios::binary) << content;
+    return path;
+  }
+
+  // An ECG-like recording: narrow R waves and broad T waves a third as tall.
+  QString writeEcg(const QString& name) const {
+    const auto length = static_cast<std::size_t>(beats_.back()) + 6000;
+    std::vector<double> samples(length, 0.0);
+    for (const double beat : beats_) {
+      for (std::size_t i = 0; i < length; ++i) {
+        const double t = (static_cast<double>(i) + 1 - beat) / 6000;
+        samples[i] += std::exp(-0.5 * std::pow(t / 0.010, 2)) +
+                      0.35 * std::exp(-0.5 * std::pow((t - 0.25) / 0.04, 2));
+      }
+    }
+    std::string text;
+    for (const double v : samples) text += std::to_string(v).substr(0, 6) + "\n";
+    return write(name, text);
+  }
+
+  std::string beatList(const std::vector<double>& beats) const {
+    std::string text;
+    for (const double beat : beats) text += std::to_string(static_cast<long long>(beat)) + "\n";
+    return text;
+  }
+
+  QTemporaryDir folder_;
+  std::vector<double> beats_;
+};
+
+TEST_F(BeatOptions, PanTompkinsBeatsGiveTheFiguresAndScoreAgainstTheirReference) {
+  const QString ecg = writeEcg("rec.txt");
+  write("rec.beats", beatList(beats_));
+  const Result result =
+      runBatch({"--detector=pan-tompkins", "--peaks", "--reference-suffix", ".beats", ecg});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  ASSERT_EQ(result.lines.size(), 1u);
+  const json& line = result.lines[0];
+  EXPECT_EQ(line["error"], nullptr);
+  EXPECT_EQ(line["detector"], "pan-tompkins");
+  EXPECT_EQ(line["series"], "RR");
+  EXPECT_FALSE(line.contains("corrections"));
+  // Every interval between the detected beats is analysed, the last too.
+  EXPECT_EQ(line["captions"]["Label8"], std::to_string(beats_.size() - 1));
+  const auto peaks = line["peaks"].get<std::vector<double>>();
+  ASSERT_EQ(peaks.size(), beats_.size());
+  for (std::size_t i = 0; i < peaks.size(); ++i) EXPECT_NEAR(peaks[i], beats_[i], 1.0) << i;
+  const json& scoring = line["scoring"];
+  EXPECT_EQ(scoring["window_ms"], 150);
+  EXPECT_EQ(scoring["tp"], beats_.size());
+  EXPECT_EQ(scoring["fn"], 0);
+  EXPECT_EQ(scoring["fp"], 0);
+  EXPECT_EQ(scoring["sensitivity_pct"], 100);
+  EXPECT_LT(scoring["max_abs_error_ms"].get<double>(), 0.2);
+}
+
+TEST_F(BeatOptions, CorrectionRemovesAnExtraPeakOfTheThresholdDetector) {
+  // Single-sample peaks above the window's threshold, and one extra peak
+  // 40 % into the tenth interval; the guard interval lets the detector see it.
+  std::vector<double> detected = beats_;
+  const double extra = std::round(beats_[9] + 0.4 * (beats_[10] - beats_[9]));
+  detected.insert(detected.begin() + 10, extra);
+  std::string samples(static_cast<std::size_t>(beats_.back()) + 100, '0');
+  std::string text;
+  for (std::size_t i = 1; i <= samples.size(); ++i) {
+    text += std::find(detected.begin(), detected.end(), static_cast<double>(i)) != detected.end()
+                ? "1\n"
+                : "0\n";
+  }
+  const QString file = write("spikes.txt", text);
+  const QString reference = write("reference.txt", beatList(beats_));
+  const Result result = runBatch({"--guard=0.2", "--correct", "--peaks", "--reference", reference,
+                                  "--match-window", "50", file});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  const json& line = result.lines.at(0);
+  EXPECT_EQ(line["detector"], "threshold");
+  EXPECT_EQ(line["series"], "NN");
+  EXPECT_EQ(line["corrections"],
+            json({{"extra", 1}, {"missed", 0}, {"ectopic", 0}, {"long_short", 0}}));
+  EXPECT_EQ(line["peaks"].get<std::vector<double>>(), beats_);
+  EXPECT_EQ(line["scoring"]["window_ms"], 50);
+  EXPECT_EQ(line["scoring"]["tp"], beats_.size());
+  EXPECT_EQ(line["scoring"]["fp"], 0);
+
+  // Without beat options the line is the window's run alone.
+  const Result plain = runBatch({file});
+  EXPECT_FALSE(plain.lines.at(0).contains("detector"));
+  EXPECT_FALSE(plain.lines.at(0).contains("series"));
+}
+
+TEST_F(BeatOptions, UnreadableReferencesStopTheFileInItsLine) {
+  const QString ecg = writeEcg("rec.txt");
+  const QString bad = write("bad.beats", "3001\n8000\nnine\n");
+  const Result badLine = runBatch({"--detector=pan-tompkins", "--reference=" + bad, ecg});
+  EXPECT_EQ(badLine.exitCode, 1);
+  const json& error = badLine.lines.at(0)["error"];
+  EXPECT_EQ(error["kind"], "type-mismatch");
+  EXPECT_EQ(error["stage"], "scoreBeats");
+  EXPECT_NE(error["message"].get<std::string>().find("line 3"), std::string::npos);
+
+  const Result missing = runBatch({"--reference-suffix=.none", ecg});
+  EXPECT_EQ(missing.exitCode, 1);
+  EXPECT_EQ(missing.lines.at(0)["error"]["kind"], "cannot-open-file");
+}
+
+TEST_F(BeatOptions, ContradictoryOptionsAreBadUsage) {
+  const QString ecg = writeEcg("rec.txt");
+  const QStringList cases[] = {
+      {"--detector=fast", ecg},
+      {"--reference=a", "--reference-suffix=.b", ecg},
+      {"--reference=", ecg},
+      {"--match-window=0", "--reference=a", ecg},
+      {"--match-window=-5", ecg},
+      {"--csv", "--peaks", ecg},
+      {"--detector=pan-tompkins", "--svg", folder_.filePath("charts"), ecg},
+      {"--correct=yes", ecg},
+  };
+  for (const QStringList& arguments : cases) {
+    const Result result = runBatch(arguments);
+    EXPECT_EQ(result.exitCode, 2) << arguments.join(' ').toStdString();
+    EXPECT_TRUE(result.lines.empty()) << arguments.join(' ').toStdString();
+  }
+}
+
+}  // namespace
+}  // namespace rrscope

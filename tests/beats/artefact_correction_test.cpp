@@ -1,0 +1,126 @@
+#include "beats/artefact_correction.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "beats/artefact_classification.h"
+
+namespace rrscope::beats {
+namespace {
+
+// Beats about 1000 samples apart with an uneven, breathing-like variation.
+std::vector<double> evenSeries(std::size_t count) {
+  std::vector<double> beats{0};
+  for (std::size_t i = 1; i < count; ++i) {
+    const double x = static_cast<double>(i);
+    beats.push_back(beats.back() + 1000 + 25 * std::sin(0.9 * x) + 10 * std::sin(2.3 * x));
+  }
+  return beats;
+}
+
+void expectCounts(const CorrectionCounts& c, int extra, int missed, int ectopic, int longShort) {
+  EXPECT_EQ(c.extra, extra);
+  EXPECT_EQ(c.missed, missed);
+  EXPECT_EQ(c.ectopic, ectopic);
+  EXPECT_EQ(c.longShort, longShort);
+}
+
+TEST(ArtefactCorrection, LeavesAnArtefactFreeSeriesAsItIs) {
+  const std::vector<double> clean = evenSeries(300);
+  const CorrectedBeats result = correctArtefacts(clean);
+  expectCounts(result.counts, 0, 0, 0, 0);
+  EXPECT_EQ(result.beats, clean);
+  EXPECT_TRUE(correctArtefacts(std::vector<double>{0, 1000, 1100}).beats.size() == 3);
+}
+
+TEST(ArtefactCorrection, RemovesExtraAndInsertsMissedBeats) {
+  const std::vector<double> clean = evenSeries(300);
+  std::vector<double> withExtra = clean;
+  withExtra.insert(withExtra.begin() + 150, clean[149] + 0.4 * (clean[150] - clean[149]));
+  const CorrectedBeats extra = correctArtefacts(withExtra);
+  expectCounts(extra.counts, 1, 0, 0, 0);
+  EXPECT_EQ(extra.beats, clean);
+
+  // Strongly alternating intervals around the extra beat make its short
+  // interval look like the middle of an ectopic pattern; it is still extra.
+  std::vector<double> alternating{0};
+  for (int i = 0; i < 60; ++i)
+    alternating.push_back(alternating.back() + 800 + 100 * std::sin(1.7 * i));
+  std::vector<double> split = alternating;
+  split.insert(split.begin() + 10, alternating[9] + 0.4 * (alternating[10] - alternating[9]));
+  const CorrectedBeats unsplit = correctArtefacts(split);
+  expectCounts(unsplit.counts, 1, 0, 0, 0);
+  EXPECT_EQ(unsplit.beats, alternating);
+
+  std::vector<double> withGap = clean;
+  withGap.erase(withGap.begin() + 200);
+  CorrectedBeats missed = correctArtefacts(withGap);
+  expectCounts(missed.counts, 0, 1, 0, 0);
+  ASSERT_EQ(missed.beats.size(), clean.size());
+  EXPECT_DOUBLE_EQ(missed.beats[200], (clean[199] + clean[201]) / 2);
+  missed.beats.erase(missed.beats.begin() + 200);
+  EXPECT_EQ(missed.beats, withGap);
+}
+
+TEST(ArtefactCorrection, MovesEctopicAndLongShortBeatsToTheMidpointOfTheirNeighbours) {
+  const std::vector<double> clean = evenSeries(300);
+  // A premature beat: a short interval followed by a compensating long one.
+  std::vector<double> premature = clean;
+  premature[100] -= 0.35 * (clean[100] - clean[99]);
+  const CorrectedBeats ectopic = correctArtefacts(premature);
+  expectCounts(ectopic.counts, 0, 0, 1, 0);
+  EXPECT_DOUBLE_EQ(ectopic.beats[100], (clean[99] + clean[101]) / 2);
+
+  // A single long interval, too short for a missed beat: everything after it
+  // is late by 60 % of an interval, and nothing compensates.
+  std::vector<double> delayed = clean;
+  for (std::size_t i = 120; i < delayed.size(); ++i) delayed[i] += 600;
+  const CorrectedBeats longShort = correctArtefacts(delayed);
+  expectCounts(longShort.counts, 0, 0, 0, longShort.counts.longShort);
+  EXPECT_GE(longShort.counts.longShort, 1);
+  ASSERT_EQ(longShort.beats.size(), clean.size());
+  EXPECT_DOUBLE_EQ(longShort.beats[120], (delayed[119] + delayed[121]) / 2);
+  // Only the beats around the long interval move.
+  for (std::size_t i = 0; i < clean.size(); ++i) {
+    if (i < 118 || i > 122) {
+      EXPECT_EQ(longShort.beats[i], delayed[i]) << i;
+    }
+  }
+}
+
+TEST(ArtefactCorrection, CorrectsSeveralKindsInOneSeries) {
+  const std::vector<double> clean = evenSeries(1000);
+  std::vector<double> damaged = clean;
+  damaged[700] += 0.3 * (clean[701] - clean[700]);
+  damaged.erase(damaged.begin() + 500);
+  damaged.insert(damaged.begin() + 300, clean[299] + 0.5 * (clean[300] - clean[299]));
+  const CorrectedBeats result = correctArtefacts(damaged);
+  expectCounts(result.counts, 1, 1, 1, 0);
+  ASSERT_EQ(result.beats.size(), clean.size());
+  EXPECT_DOUBLE_EQ(result.beats[500], (clean[499] + clean[501]) / 2);
+  EXPECT_DOUBLE_EQ(result.beats[700], (clean[699] + clean[701]) / 2);
+}
+
+TEST(ArtefactClassification, ReusedThresholdsClassifyAsFreshOnes) {
+  std::vector<double> beats = evenSeries(2000);
+  for (std::size_t i = 100; i < 1900; i += 150) beats[i] += 0.3 * (beats[i + 1] - beats[i]);
+  ClassificationMemory memory;
+  classifyArtefacts(beats, memory);
+  // A moved beat, a removed one and an inserted one, as corrections leave them.
+  beats[400] = (beats[399] + beats[401]) / 2;
+  beats.erase(beats.begin() + 1000);
+  beats.insert(beats.begin() + 1500, (beats[1499] + beats[1500]) / 2);
+  beats.back() += 300;
+  const Artefacts reused = classifyArtefacts(beats, memory);
+  const Artefacts fresh = classifyArtefacts(beats);
+  EXPECT_GT(fresh.total(), 0u);
+  EXPECT_EQ(reused.extra, fresh.extra);
+  EXPECT_EQ(reused.missed, fresh.missed);
+  EXPECT_EQ(reused.ectopic, fresh.ectopic);
+  EXPECT_EQ(reused.longShort, fresh.longShort);
+}
+
+}  // namespace
+}  // namespace rrscope::beats

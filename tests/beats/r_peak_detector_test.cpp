@@ -1,0 +1,105 @@
+#include "beats/r_peak_detector.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+
+#include "beats/beat_scoring.h"
+#include "synthetic_ecg.h"
+
+namespace rrscope::beats {
+namespace {
+
+using test::BeatShape;
+
+// A rhythm with what makes detection hard: premature beats, wide ectopic
+// complexes, bigeminy, a 3 s pause and a jump of the rate from 50 to 150 per
+// minute.
+std::vector<std::pair<double, BeatShape>> difficultRhythm() {
+  std::vector<std::pair<double, BeatShape>> beats;
+  double t = 0.6;
+  auto add = [&](double interval, BeatShape shape = test::normalBeat()) {
+    t += interval;
+    beats.emplace_back(t, std::move(shape));
+  };
+  beats.emplace_back(t, test::normalBeat());
+  for (int i = 0; i < 10; ++i) add(0.8);
+  add(0.5);  // premature, normal shape
+  add(1.1);  // its compensatory pause
+  for (int i = 0; i < 4; ++i) add(0.8);
+  add(0.55, test::wideBeat());  // premature ventricular
+  add(1.05);
+  for (int i = 0; i < 4; ++i) add(0.8);
+  for (int i = 0; i < 8; ++i) {  // bigeminy: each normal beat followed by an ectopic one
+    add(1.1);
+    add(0.5, test::wideBeat());
+  }
+  add(1.1);
+  add(3.0);                               // a pause
+  for (int i = 0; i < 12; ++i) add(1.2);  // 50 per minute
+  for (int i = 0; i < 40; ++i) add(0.4);  // 150 per minute
+  return beats;
+}
+
+void expectEveryBeatFound(const test::Recording& r, double rate, const std::string& what) {
+  const std::vector<double> found = detectRPeaks(r.samples, rate);
+  // Every beat within 5 ms of its R peak, and nothing else.
+  const Scoring s = scoreBeats(found, r.beats, rate, 5.0);
+  EXPECT_EQ(s.falseNegatives, 0) << what;
+  EXPECT_EQ(s.falsePositives, 0) << what;
+  EXPECT_EQ(found.size(), r.beats.size()) << what;
+}
+
+TEST(RPeakDetector, FindsEveryBeatOfADifficultRhythmAtEveryRate) {
+  const auto rhythm = difficultRhythm();
+  const double seconds = rhythm.back().first + 1.0;
+  for (const double rate : {128.0, 360.0, 500.0, 1000.0, 6000.0}) {
+    const test::Disturbance clean{};
+    expectEveryBeatFound(test::synthesise(rhythm, seconds, rate, clean), rate,
+                         "clean at " + std::to_string(rate));
+    const test::Disturbance disturbed{.noise = 0.05, .wander = 0.6, .mains = 0.05, .seed = 7};
+    expectEveryBeatFound(test::synthesise(rhythm, seconds, rate, disturbed), rate,
+                         "disturbed at " + std::to_string(rate));
+  }
+}
+
+TEST(RPeakDetector, PlacesTheBeatsOfAnInvertedLeadOnItsDownwardPeaks) {
+  const auto rhythm = difficultRhythm();
+  constexpr double rate = 1000.0;
+  test::Recording r =
+      test::synthesise(rhythm, rhythm.back().first + 1.0, rate, {.noise = 0.03, .seed = 3});
+  for (double& v : r.samples) v = -v;
+  const Scoring s = scoreBeats(detectRPeaks(r.samples, rate), r.beats, rate, 5.0);
+  EXPECT_EQ(s.falseNegatives, 0);
+  EXPECT_EQ(s.falsePositives, 0);
+}
+
+TEST(RPeakDetector, RecoversFromAnArtefactInTheLearningPhase) {
+  std::vector<std::pair<double, BeatShape>> rhythm;
+  for (int i = 0; i < 60; ++i) rhythm.emplace_back(0.6 + 0.8 * i, test::normalBeat());
+  constexpr double rate = 1000.0;
+  test::Recording r = test::synthesise(rhythm, 49.0, rate, {.noise = 0.03, .seed = 3});
+  // A 6 mV electrode jump sets the first signal level far above every beat.
+  for (std::size_t i = 300; i < 330; ++i) r.samples[i] += 6.0;
+  const Scoring s = scoreBeats(detectRPeaks(r.samples, rate), r.beats, rate, 5.0);
+  // The jump may count as a beat and hide the one beside it; all others are found.
+  EXPECT_LE(s.falseNegatives, 1);
+  EXPECT_LE(s.falsePositives, 2);
+}
+
+TEST(RPeakDetector, NoBeatsWithoutSignal) {
+  constexpr double rate = 500.0;
+  EXPECT_TRUE(detectRPeaks(std::vector<double>{}, rate).empty());
+  EXPECT_TRUE(detectRPeaks(std::vector<double>(5000, 0.4), rate).empty());
+  EXPECT_TRUE(detectRPeaks(std::vector<double>(3, 1.0), rate).empty());
+}
+
+TEST(RPeakDetector, RejectsRatesTooLowForAQrsComplex) {
+  const std::vector<double> samples(100, 0.0);
+  EXPECT_THROW(detectRPeaks(samples, 20.0), std::invalid_argument);
+  EXPECT_THROW(detectRPeaks(samples, std::nan("")), std::invalid_argument);
+}
+
+}  // namespace
+}  // namespace rrscope::beats

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <cmath>
+#include <random>
+#include <span>
+#include <vector>
+
+namespace rrscope::beats::test {
+
+// One beat as a sum of Gaussian waves: the R wave's centre is the beat's
+// position. Times and widths in seconds, heights in mV.
+struct Wave {
+  double offset, height, width;
+};
+
+struct BeatShape {
+  std::vector<Wave> waves;
+};
+
+// An upright narrow complex with a T wave as tall as the R wave, which a
+// plain amplitude threshold would count as a second beat.
+inline BeatShape normalBeat(double tHeight = 1.0) {
+  return {{{-0.16, 0.15, 0.025},
+           {-0.025, -0.15, 0.008},
+           {0.0, 1.2, 0.010},
+           {0.025, -0.3, 0.008},
+           {0.26, tHeight, 0.045}}};
+}
+
+// A wide ventricular complex with a discordant T wave.
+inline BeatShape wideBeat() {
+  return {{{0.0, 1.6, 0.022}, {0.06, -0.5, 0.02}, {0.3, -0.7, 0.06}}};
+}
+
+struct Recording {
+  std::vector<double> samples;
+  std::vector<double> beats;  // sample indices of the R peaks
+};
+
+struct Disturbance {
+  double noise = 0.0;   // standard deviation of white noise, mV
+  double wander = 0.0;  // amplitude of a 0.3 Hz baseline swing, mV
+  double mains = 0.0;   // amplitude of 50 Hz interference, mV
+  unsigned seed = 1;
+};
+
+// Places each beat (time in seconds, shape) into a recording of `seconds`
+// at `rate` samples per second.
+inline Recording synthesise(std::span<const std::pair<double, BeatShape>> beats, double seconds,
+                            double rate, const Disturbance& d) {
+  Recording r;
+  const auto n = static_cast<std::size_t>(seconds * rate);
+  r.samples.assign(n, 0.0);
+  for (const auto& [time, shape] : beats) {
+    r.beats.push_back(time * rate);
+    for (const Wave& w : shape.waves) {
+      const double centre = (time + w.offset) * rate;
+      const double spread = w.width * rate;
+      const auto from = static_cast<std::ptrdiff_t>(std::max(0.0, centre - 5 * spread));
+      const auto to = std::min(static_cast<std::ptrdiff_t>(n),
+                               static_cast<std::ptrdiff_t>(centre + 5 * spread) + 1);
+      for (std::ptrdiff_t i = from; i < to; ++i) {
+        const double z = (static_cast<double>(i) - centre) / spread;
+        r.samples[static_cast<std::size_t>(i)] += w.height * std::exp(-0.5 * z * z);
+      }
+    }
+  }
+  std::mt19937 random(d.seed);
+  std::normal_distribution<double> noise(0.0, 1.0);
+  for (std::size_t i = 0; i < n; ++i) {
+    const double t = static_cast<double>(i) / rate;
+    r.samples[i] += d.noise * noise(random) + d.wander * std::sin(2 * M_PI * 0.3 * t) +
+                    0.5 * d.wander * std::sin(2 * M_PI * 0.07 * t + 1.0) +
+                    d.mains * std::sin(2 * M_PI * 50 * t);
+  }
+  return r;
+}
+
+}  // namespace rrscope::beats::test
