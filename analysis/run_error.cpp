@@ -36,7 +36,12 @@ ErrorKind errorKind(ErrorCause cause) {
     case ErrorCause::noSamples:
     case ErrorCause::noFileLoaded:
     case ErrorCause::shiftPairsOutside:
+    case ErrorCause::tooFewBeats:
       return ErrorKind::subscriptOutOfRange;
+    case ErrorCause::inputNotRead:
+      return ErrorKind::cannotOpenFile;
+    case ErrorCause::inputLineInvalid:
+      return ErrorKind::typeMismatch;
     case ErrorCause::parameterBeyondRange:
     case ErrorCause::captionBeyondRange:
     case ErrorCause::sampleBeyondRange:

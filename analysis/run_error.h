@@ -63,6 +63,11 @@ enum class ErrorCause {
   shiftOutOfRange,     // limit: the largest magnitude of the 16-bit shift
   shiftPairsOutside,   // count: the interval that finds no partner
   debugIndexOverflow,  // limit: the largest index of the debug frame
+
+  // Inputs that only the batch tool reads, never the window.
+  tooFewBeats,       // count: a beat detector found fewer than two beats
+  inputNotRead,      // file, reason: a beat or interval file that cannot be read
+  inputLineInvalid,  // file, line, text, reason: a line of such a file is no valid value
 };
 
 // The kind to which a cause belongs.
@@ -92,7 +97,8 @@ struct ErrorFacts {
   std::int64_t count = 0;
   std::int64_t limit = 0;
   double value = 0;
-  int systemError = 0;  // an errno value
+  int systemError = 0;   // an errno value
+  std::string reason{};  // a batch-only reader's own account, in English
 };
 
 // The longest quotation, in characters, that a report carries of a text;

@@ -27,9 +27,8 @@ std::vector<double> thresholdBeats(const AnalysisState& state) {
 // interval counts too.
 void storeBeats(RunContext& run, const std::vector<double>& beats) {
   if (beats.size() < 2) {
-    throw RunError(ErrorKind::subscriptOutOfRange,
-                   "the detector found fewer than two R peaks; check that the file holds an ECG "
-                   "sampled at 6000 per second");
+    throw RunError(
+        {.cause = ErrorCause::tooFewBeats, .count = static_cast<std::int64_t>(beats.size())});
   }
   run.state.PeakTimes.clear();
   run.state.RRIntervals.clear();
@@ -72,7 +71,7 @@ std::optional<RunReport> runPanTompkins(const BeatOptions& options, AnalysisStat
     try {
       execute(run);
     } catch (const RunError& error) {
-      return RunReport{error.kind(), std::string(name), error.what()};
+      return RunReport{std::string(name), error.facts()};
     }
   }
   return std::nullopt;
@@ -90,9 +89,16 @@ std::optional<RunReport> scoreIfAsked(const BeatOptions& options, std::string_vi
         beats::scoreBeats(report.beats, reference, kSamplesPerSecond, options.matchWindowMs);
     return std::nullopt;
   } catch (const beats::BeatFileError& error) {
-    const ErrorKind kind = error.line() == 0 ? ErrorKind::cannotOpenFile : ErrorKind::typeMismatch;
-    const std::string where = error.line() == 0 ? "" : " in the beat file \"" + path + "\"";
-    return RunReport{kind, "scoreBeats", error.what() + where};
+    if (error.line() == 0) {
+      return RunReport{"scoreBeats",
+                       {.cause = ErrorCause::inputNotRead, .file = path, .reason = error.what()}};
+    }
+    return RunReport{"scoreBeats",
+                     {.cause = ErrorCause::inputLineInvalid,
+                      .file = path,
+                      .text = error.text(),
+                      .line = static_cast<std::int64_t>(error.line()),
+                      .reason = error.what()}};
   }
 }
 

@@ -169,6 +169,14 @@ std::string errorMessage(const ErrorFacts& facts) {
              " with a position outside 1 to " + number(facts.limit) + "; give a shift of 0 or more";
     case ErrorCause::debugIndexOverflow:
       return "the debug index cannot go beyond " + number(facts.limit) + "; page back with \"<\"";
+    case ErrorCause::tooFewBeats:
+      return "the beat detector found " + number(facts.count) +
+             " R peaks, fewer than two; check that the file holds an ECG at the rate assumed";
+    case ErrorCause::inputNotRead:
+      return quoted(facts.file) + " cannot be read (" + facts.reason + ")";
+    case ErrorCause::inputLineInvalid:
+      return "line " + number(facts.line) + " of " + quoted(facts.file) + " (" +
+             quoted(facts.text) + ") " + facts.reason + "; correct that line";
   }
   return "the analysis stopped";
 }

@@ -190,6 +190,14 @@ std::string sentences(const ErrorFacts& facts) {
     case ErrorCause::debugIndexOverflow:
       return "Номер интервала в рамке отладки не может быть больше " + number(facts.limit) +
              ". Листайте назад кнопкой «<».";
+    case ErrorCause::tooFewBeats:
+      return "Детектор нашёл меньше двух пиков R (" + number(facts.count) +
+             "). Проверьте, что в файле записана ЭКГ.";
+    case ErrorCause::inputNotRead:
+      return "Не удаётся прочитать файл " + quoted(facts.file) + ". Выберите другой файл.";
+    case ErrorCause::inputLineInvalid:
+      return "Строка " + number(facts.line) + " файла " + quoted(facts.file) + " (" +
+             quoted(facts.text) + ") не содержит допустимого значения. Исправьте эту строку.";
   }
   return "Анализ остановлен.";
 }
