@@ -37,9 +37,10 @@ initial text as default; write --name=TEXT for a text that begins with "-".
 
 constexpr std::string_view kFooter = R"text(
 Output, by default: one JSON object per file and line: file, parameters,
-captions after the run, error (null or kind, stage, message). Bytes of file
-names or texts that are not UTF-8 are written as U+FFFD, the replacement
-character, in the JSON lines and the CSV rows alike.
+captions after the run, their figures as numbers (samples, recording_s,
+observation_s, window_mean_hr_bpm, intervals), error (null or kind, stage,
+message). Bytes of file names or texts that are not UTF-8 are written as
+U+FFFD, the replacement character, in the JSON lines and the CSV rows alike.
 
 Exit status: 0 when every run completed, 1 when any run stopped with an error
 (reported in its line), 2 for bad usage or an output that cannot be
@@ -131,6 +132,7 @@ std::vector<std::string> spellOutTexts(const CLI::App& app,
 std::string checkCombination(const BatchOptions& options) {
   if (options.files.empty()) return "no FILE given";
   if (options.csv && options.withRR) return "--rr adds to the JSON lines and cannot go with --csv";
+  if (std::string problem = checkHrvCombination(options); !problem.empty()) return problem;
   const std::pair<const char*, const std::optional<std::string>&> folders[] = {
       {"--display-list", options.displayListDir},
       {"--svg", options.svgDir},
@@ -196,6 +198,7 @@ ParsedOptions parseBatchOptions(std::span<const std::string_view> arguments) {
   addParameterOptions(app, options);
   addOutputOptions(app, options);
   addBeatOptions(app, options.beats);
+  addHrvOptions(app, options);
 
   std::vector<std::string> spelled = spellOutTexts(app, arguments, parsed.usageError);
   if (!parsed.usageError.empty()) return parsed;

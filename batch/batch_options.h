@@ -30,6 +30,8 @@ struct BatchOptions {
   std::optional<std::string> svgDir;
   std::optional<std::string> pngDir;
   BeatOptions beats;
+  bool withHrv = false;  // add the variability measures of the run's RR series
+  bool rrInput = false;  // the files hold RR intervals in ms, not samples
 
   bool writesCharts() const { return displayListDir || svgDir || pngDir; }
 };
@@ -46,6 +48,10 @@ struct ParsedOptions {
 // it from parseBatchOptions.
 void addParameterOptions(CLI::App& app, BatchOptions& options);
 void addOutputOptions(CLI::App& app, BatchOptions& options);
+void addHrvOptions(CLI::App& app, BatchOptions& options);
+
+// Why the variability options do not go with the others given, or empty.
+std::string checkHrvCombination(const BatchOptions& options);
 
 // Reads the arguments that follow the program name.
 ParsedOptions parseBatchOptions(std::span<const std::string_view> arguments);

@@ -57,6 +57,8 @@ ErrorFields errorFields(const RunOutcome& outcome) {
   return {};
 }
 
+}  // namespace
+
 // A CSV field, quoted when it holds a separator, a quote, a line break or
 // blanks at its ends, which spreadsheets would otherwise drop.
 void appendCsvField(std::string& out, std::string_view text) {
@@ -74,8 +76,6 @@ void appendCsvField(std::string& out, std::string_view text) {
   }
   out += '"';
 }
-
-}  // namespace
 
 void addFigures(const RunOutcome& outcome, JsonLine& line) {
   line["file"] = std::string(outcome.file);

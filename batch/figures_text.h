@@ -23,4 +23,8 @@ void addSeries(const RunOutcome& outcome, JsonLine& line);
 std::string figuresCsvHeader();
 std::string figuresCsvRow(const RunOutcome& outcome);
 
+// Appends a CSV field, quoted when it holds a separator, a quote, a line
+// break or blanks at its ends; bytes that are not UTF-8 become U+FFFD.
+void appendCsvField(std::string& out, std::string_view text);
+
 }  // namespace rrscope::batch

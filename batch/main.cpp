@@ -12,10 +12,14 @@
 
 #include "batch/batch_options.h"
 #include "batch/beat_run.h"
+#include "batch/csv_rows.h"
 #include "batch/figures_text.h"
 #include "batch/file_runs.h"
+#include "batch/hrv_fields.h"
 #include "batch/json_line.h"
+#include "batch/numeric_figures.h"
 #include "batch/output_files.h"
+#include "batch/rr_input.h"
 #include "batch/svg_surface.h"
 #include "batch/whole_file.h"
 #include "charts/display_list_json.h"
@@ -69,13 +73,14 @@ class Progress {
 
 // The keys of each file's JSON line, in order, as the options ask for them.
 std::vector<LinePart> lineParts(const BatchOptions& options) {
-  std::vector<LinePart> parts = {addFigures, addRunError};
+  std::vector<LinePart> parts = {addFigures, addNumericFigures, addRunError};
   if (options.withRR) parts.emplace_back(addSeries);
   if (options.beats.active()) {
     parts.emplace_back([&beats = options.beats](const RunOutcome& outcome, JsonLine& line) {
       addBeatKeys(beats, outcome, line);
     });
   }
+  if (options.withHrv) parts.emplace_back(addRunHrv);
   return parts;
 }
 
@@ -102,7 +107,7 @@ class OutcomeWriter {
       anyUnwritten_ = true;
     }
     if (outcome.error) anyStopped_ = true;
-    writeStandardOutput(options_.csv ? figuresCsvRow(reported) : jsonLine(reported, parts_));
+    writeStandardOutput(options_.csv ? csvRow(reported, options_) : jsonLine(reported, parts_));
     if (reported.outputFailure) {
       std::fprintf(stderr, "rrscope-batch: %s\n", reported.outputFailure->c_str());
     }
@@ -138,9 +143,11 @@ class OutcomeWriter {
 };
 
 int analyseFiles(const BatchOptions& options, int& argc, char** argv) {
+  if (options.rrInput)
+    return analyseRrFiles(options, writeStandardOutput) ? kSomeStopped : kAllCompleted;
   OutcomeWriter writer(options);
   const auto use = [&writer](const RunOutcome& outcome) { writer.write(outcome); };
-  if (options.csv) writeStandardOutput(figuresCsvHeader());
+  if (options.csv) writeStandardOutput(csvHeader(options));
 
   // The window and its Qt application are made only for pictures of it:
   // without them the tool starts at once.

@@ -1,13 +1,16 @@
 #include "ui/form1.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <utility>
 
+#include "analysis/rr_milliseconds.h"
 #include "ui/app_icon.h"
 #include "ui/caption_label.h"
 #include "ui/chart_box.h"
@@ -15,6 +18,7 @@
 #include "ui/control_names.h"
 #include "ui/control_table.h"
 #include "ui/error_box_text.h"
+#include "ui/measures_window.h"
 #include "ui/override_cursor.h"
 #include "ui/wrapping_button.h"
 
@@ -118,6 +122,9 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
   buildControls();
   connectButtons();
   control("Command1")->setFocus();
+  measuresWindow_ = new ui::MeasuresWindow(this);
+  connect(new QShortcut(QKeySequence(Qt::Key_F2), this), &QShortcut::activated, this,
+          [this] { openMeasuresWindow(); });
 }
 
 Form1::~Form1() = default;
@@ -258,6 +265,23 @@ const AnalysisState& Form1::analysisState() const {
   return state_;
 }
 
+ui::MeasuresWindow& Form1::measuresWindow() const {
+  return *measuresWindow_;
+}
+
+void Form1::openMeasuresWindow() {
+  measuresWindow_->show();
+  measuresWindow_->raise();
+  measuresWindow_->activateWindow();
+}
+
+// Controls that have a menu of their own (the text boxes) keep it; a
+// right-click anywhere else reaches the window.
+void Form1::contextMenuEvent(QContextMenuEvent* event) {
+  openMeasuresWindow();
+  event->accept();
+}
+
 void Form1::startRun(RunEntry entry) {
   std::optional<RunReport> report;
   {
@@ -267,7 +291,16 @@ void Form1::startRun(RunEntry entry) {
     showDrawings();
     describeCharts(report);
   }
+  updateMeasures(report);
   if (report) reportError(*report);
+}
+
+void Form1::updateMeasures(const std::optional<RunReport>& report) {
+  if (report) {
+    measuresWindow_->showStoppedRun(qstring(ui::errorBoxText(report->facts).text));
+    return;
+  }
+  measuresWindow_->showCompletedRun(rrSeriesMilliseconds(state_));
 }
 
 void Form1::showDrawings() {

@@ -22,7 +22,8 @@ namespace rrscope {
 
 namespace ui {
 class ChartBox;
-}
+class MeasuresWindow;
+}  // namespace ui
 
 // The program's only window. It carries every parameter, figure and chart,
 // owns the analysis state, and does all its work in the click handlers of
@@ -57,6 +58,14 @@ class Form1 : public QWidget, public RunWindow {
   const DisplayList& displayList(Picture picture) const;
   const AnalysisState& analysisState() const;
 
+  // The window of the variability measures; a right-click on the background
+  // or F2 opens it.
+  ui::MeasuresWindow& measuresWindow() const;
+  void openMeasuresWindow();
+
+ protected:
+  void contextMenuEvent(QContextMenuEvent* event) override;
+
  private:
   void buildControls();
   void nameControls();
@@ -77,12 +86,14 @@ class Form1 : public QWidget, public RunWindow {
   void refreshDebugFrame();
   void showDrawings();
   void reportError(const RunReport& report);
+  void updateMeasures(const std::optional<RunReport>& report);
 
   AnalysisState state_;
   std::array<QLineEdit*, 9> textBoxes_{};
   std::array<QLabel*, 6> captionLabels_{};
   std::array<ui::ChartBox*, 5> charts_{};
   QPushButton* command2_ = nullptr;
+  ui::MeasuresWindow* measuresWindow_ = nullptr;
   std::function<std::string()> fileChooser_;
   std::function<void(const RunReport&)> errorReporter_;
   // The answer the next dialog gives without showing itself.

@@ -172,11 +172,12 @@ TEST_F(BatchTool, CsvHasOneRowPerFile) {
   ASSERT_EQ(csv.exitCode, 1);
   const std::vector<std::string> rows = lines(csv.out);
   ASSERT_EQ(rows.size(), 3u);
-  EXPECT_EQ(
-      rows[0],
-      "file,sam,TR,Label21,Label22,Label16,Label8,Text9,error_kind,error_stage,error_message");
+  EXPECT_EQ(rows[0],
+            "file,sam,TR,Label21,Label22,Label16,Label8,Text9,error_kind,error_stage,error_message,"
+            "samples,recording_s,observation_s,window_mean_hr_bpm,intervals");
   // Fields with a comma or with blanks at their ends are quoted.
-  EXPECT_EQ(rows[1], beats.toStdString() + ",66000,\" 11 c\",\" 9\",60,\"RRi+1,    с\",9,1,,,");
+  EXPECT_EQ(rows[1], beats.toStdString() +
+                         ",66000,\" 11 c\",\" 9\",60,\"RRi+1,    с\",9,1,,,,66000,11,9,60,9");
   // A run that stopped leaves the captions it did not reach as the window opened.
   EXPECT_TRUE(rows[2].starts_with(silent.toStdString() +
                                   ",3,\" \",,0,\"RRi+tau,    с\",0,1,subscript-out-of-range,"

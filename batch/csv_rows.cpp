@@ -1,0 +1,31 @@
+#include "batch/csv_rows.h"
+
+#include "batch/figures_text.h"
+#include "batch/hrv_fields.h"
+#include "batch/numeric_figures.h"
+
+namespace rrscope::batch {
+namespace {
+
+// The figures' line without its line feed, for more columns to follow.
+std::string withoutLineFeed(std::string line) {
+  if (!line.empty() && line.back() == '\n') line.pop_back();
+  return line;
+}
+
+}  // namespace
+
+std::string csvHeader(const BatchOptions& options) {
+  std::string out = withoutLineFeed(figuresCsvHeader()) + numericCsvHeaderColumns();
+  if (options.withHrv) out += hrvCsvHeaderColumns();
+  return out + '\n';
+}
+
+std::string csvRow(const RunOutcome& outcome, const BatchOptions& options) {
+  std::string out = withoutLineFeed(figuresCsvRow(outcome));
+  appendNumericCsvFields(out, outcome);
+  if (options.withHrv) appendHrvCsvFields(out, hrv::computeMeasures(runIntervalsMs(outcome)));
+  return out + '\n';
+}
+
+}  // namespace rrscope::batch

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "batch/json_line.h"
+#include "batch/run_outcome.h"
+#include "hrv/hrv_measures.h"
+
+namespace rrscope::batch {
+
+// Adds "hrv", every measure under its key as a number or null, and
+// "hrv_undefined", the key of each null measure with the reason.
+void addHrvMeasures(const hrv::Measures& measures, JsonLine& line);
+
+// The run's RR series in ms, and the part of a sample file's line that adds
+// its measures.
+std::vector<double> runIntervalsMs(const RunOutcome& outcome);
+void addRunHrv(const RunOutcome& outcome, JsonLine& line);
+
+// The CSV columns of the measures: ",mean_nn_ms,...,hf_peak_hz,hrv_undefined"
+// and a row's fields in that order, each after a comma. An undefined measure
+// is an empty field; the last column lists "key: reason" pairs split by "; ".
+std::string hrvCsvHeaderColumns();
+void appendHrvCsvFields(std::string& out, const hrv::Measures& measures);
+
+}  // namespace rrscope::batch

@@ -1,0 +1,64 @@
+#include "batch/rr_input.h"
+
+#include "batch/figures_text.h"
+#include "batch/hrv_fields.h"
+#include "batch/json_line.h"
+#include "batch/rr_file.h"
+#include "hrv/hrv_measures.h"
+
+namespace rrscope::batch {
+namespace {
+
+// A file that cannot be read has no series: its intervals and measures are
+// null rather than those of an empty series.
+std::string rrJsonLine(std::string_view file, const RrSeries& series) {
+  JsonLine line = JsonLine::object();
+  line["file"] = std::string(file);
+  if (series.error) {
+    line["hrv"] = nullptr;
+    line["hrv_undefined"] = JsonLine::object();
+    line["intervals"] = nullptr;
+    line["error"] = {{"kind", series.error->kind},
+                     {"stage", "readIntervals"},
+                     {"message", series.error->message}};
+    return jsonLineText(line);
+  }
+  addHrvMeasures(hrv::computeMeasures(series.intervalsMs), line);
+  line["intervals"] = series.intervalsMs.size();
+  line["error"] = nullptr;
+  return jsonLineText(line);
+}
+
+std::string rrCsvRow(std::string_view file, const RrSeries& series) {
+  std::string out;
+  appendCsvField(out, file);
+  out += ',';
+  if (series.error) {
+    // The empty intervals, measures and reasons.
+    out.append(hrv::kMeasureCount + 2, ',');
+    appendCsvField(out, series.error->kind);
+    out += ",readIntervals,";
+    appendCsvField(out, series.error->message);
+    return out + '\n';
+  }
+  out += std::to_string(series.intervalsMs.size());
+  appendHrvCsvFields(out, hrv::computeMeasures(series.intervalsMs));
+  return out + ",,,\n";
+}
+
+}  // namespace
+
+bool analyseRrFiles(const BatchOptions& options,
+                    const std::function<void(std::string_view)>& write) {
+  if (options.csv)
+    write("file,intervals" + hrvCsvHeaderColumns() + ",error_kind,error_stage,error_message\n");
+  bool anyError = false;
+  for (const std::string& file : options.files) {
+    const RrSeries series = readRrFile(file);
+    anyError = anyError || series.error.has_value();
+    write(options.csv ? rrCsvRow(file, series) : rrJsonLine(file, series));
+  }
+  return anyError;
+}
+
+}  // namespace rrscope::batch

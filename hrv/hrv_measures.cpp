@@ -1,0 +1,71 @@
+#include "hrv/hrv_measures.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "hrv/measure_parts.h"
+
+namespace rrscope::hrv {
+
+std::array<Measure, kMeasureCount> allMeasures() {
+  std::array<Measure, kMeasureCount> measures{};
+  for (std::size_t i = 0; i < kMeasureCount; ++i) measures[i] = static_cast<Measure>(i);
+  return measures;
+}
+
+std::string_view measureKey(Measure measure) {
+  static constexpr std::string_view kKeys[kMeasureCount] = {
+      "mean_nn_ms", "median_nn_ms",      "iqr_nn_ms", "sdnn_ms",
+      "cvnn",       "rmssd_ms",          "sdsd_ms",   "nn50",
+      "nn20",       "pnn50_pct",         "pnn20_pct", "mean_hr_bpm",
+      "min_hr_bpm", "max_hr_bpm",        "sdann_ms",  "sdnni_ms",
+      "hti",        "tinn_ms",           "sd1_ms",    "sd2_ms",
+      "sd1_sd2",    "poincare_area_ms2", "vlf_ms2",   "lf_ms2",
+      "hf_ms2",     "total_power_ms2",   "lf_hf",     "lf_nu",
+      "hf_nu",      "lf_peak_hz",        "hf_peak_hz"};
+  return kKeys[static_cast<std::size_t>(measure)];
+}
+
+std::string_view undefinedText(Undefined reason) {
+  switch (reason) {
+    case Undefined::noIntervals:
+      return "no intervals";
+    case Undefined::fewerThanTwoIntervals:
+      return "fewer than 2 intervals";
+    case Undefined::fewerThanThreeIntervals:
+      return "fewer than 3 intervals";
+    case Undefined::nonPositiveInterval:
+      return "an interval is not a positive number";
+    case Undefined::zeroDenominator:
+      return "zero denominator";
+    case Undefined::fewerThanTwoSegments:
+      return "fewer than 2 filled 5-minute segments of 2 intervals";
+    case Undefined::tooShortForSpectrum:
+      return "fewer than 4 intervals or 64 s";
+    case Undefined::noPowerInBand:
+      return "no power in the band";
+    case Undefined::noBinBelowPeak:
+      return "no histogram bin below the highest";
+    case Undefined::intervalBeyondHistogram:
+      return "an interval longer than 8192 s";
+  }
+  return "undefined";
+}
+
+Measures computeMeasures(std::span<const double> intervalsMs) {
+  Measures measures;
+  const bool valid = std::all_of(intervalsMs.begin(), intervalsMs.end(),
+                                 [](double x) { return std::isfinite(x) && x > 0; });
+  if (!valid) {
+    measures.values.fill(MeasureValue::undefined(Undefined::nonPositiveInterval));
+    return measures;
+  }
+  addTimeDomain(intervalsMs, measures.values);
+  addSegmentMeasures(intervalsMs, measures.values);
+  addGeometric(intervalsMs, measures);
+  addPoincare(intervalsMs, measures.values);
+  addFrequencyDomain(intervalsMs, measures);
+  return measures;
+}
+
+}  // namespace rrscope::hrv
