@@ -3,18 +3,15 @@
 
 #include "analysis/run_error.h"
 #include "analysis/run_stages.h"
-#include "text/number_text.h"
 
 namespace rrscope {
 void readDetectionParameters(RunContext& run) {
-  run.values.threshold = parseTextBox(run, TextBox::Text1, "threshold (Text1)");
-  const double guardSeconds = parseTextBox(run, TextBox::Text2, "guard interval (Text2)");
+  run.values.threshold = parseTextBox(run, TextBox::Text1);
+  const double guardSeconds = parseTextBox(run, TextBox::Text2);
   run.values.guardSamples = guardSeconds * kSamplesPerSecond;
   if (!std::isfinite(run.values.guardSamples)) {
-    throw RunError(ErrorKind::overflow, "the guard interval " +
-                                            text::signedNumberText(guardSeconds) +
-                                            " s is too large to count in samples; enter a "
-                                            "smaller value in Text2");
+    throw RunError({.cause = ErrorCause::guardBeyondRange,
+                    .fields = {{TextBox::Text2, run.window.text(TextBox::Text2)}}});
   }
   run.values.peakEnd = 1;
 }
@@ -31,7 +28,7 @@ void detectPeaks(RunContext& run) {
   run.state.PeakTimes.clear();
   for (double scanPos = 1; scanPos <= last; scanPos += 1) {
     const std::int64_t position = roundedPosition(scanPos);
-    checkSubscript(position, SampleLines::kCapacity, "SampleLines");
+    checkSubscript(position, SampleLines::kCapacity, Series::sampleLines);
     if (parseSampleLine(lines, position) > values.threshold) {
       run.state.PeakTimes.set(values.peakEnd, scanPos);
       scanPos += guard;

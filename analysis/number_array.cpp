@@ -6,15 +6,15 @@
 
 namespace rrscope {
 
-void throwSubscriptError(std::int64_t position, std::int64_t capacity, std::string_view what) {
-  throw RunError(ErrorKind::subscriptOutOfRange, "position " + std::to_string(position) + " of " +
-                                                     std::string(what) + " lies outside 1 to " +
-                                                     std::to_string(capacity) +
-                                                     "; check the parameters of the run");
+void throwSubscriptError(std::int64_t position, std::int64_t capacity, Series series) {
+  throw RunError({.cause = ErrorCause::positionOutOfRange,
+                  .series = series,
+                  .count = position,
+                  .limit = capacity});
 }
 
 void NumberArray::checkPosition(std::int64_t position) const {
-  checkSubscript(position, kCapacity, name_);
+  checkSubscript(position, kCapacity, series_);
 }
 
 double NumberArray::at(std::int64_t position) const {

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <cstdint>
 #include <span>
-#include <string>
-#include <string_view>
 #include <vector>
+
+#include "analysis/run_error.h"
 
 namespace rrscope {
 
@@ -16,7 +16,7 @@ class NumberArray {
  public:
   static constexpr std::int64_t kCapacity = 10'000'000;
 
-  explicit NumberArray(std::string name) : name_(std::move(name)) {}
+  explicit NumberArray(Series series) : series_(series) {}
 
   // Throw a subscript-out-of-range RunError outside 1 to kCapacity.
   double at(std::int64_t position) const;
@@ -28,17 +28,16 @@ class NumberArray {
  private:
   void checkPosition(std::int64_t position) const;
 
-  std::string name_;
+  Series series_;
   std::vector<double> values_;  // position i at index i - 1
 };
 
-[[noreturn]] void throwSubscriptError(std::int64_t position, std::int64_t capacity,
-                                      std::string_view what);
+[[noreturn]] void throwSubscriptError(std::int64_t position, std::int64_t capacity, Series series);
 
 // Throws a subscript-out-of-range RunError unless `position` lies within 1 to
-// `capacity`; `what` names the array in the message.
-inline void checkSubscript(std::int64_t position, std::int64_t capacity, std::string_view what) {
-  if (position < 1 || position > capacity) throwSubscriptError(position, capacity, what);
+// `capacity`; `series` names the array in the report.
+inline void checkSubscript(std::int64_t position, std::int64_t capacity, Series series) {
+  if (position < 1 || position > capacity) throwSubscriptError(position, capacity, series);
 }
 
 // The nearest whole number, a half going to the even neighbour, as an array

@@ -1,5 +1,7 @@
 #include "analysis/run_error.h"
 
+#include "text/text_cut.h"
+
 namespace rrscope {
 
 std::string_view errorKindKey(ErrorKind kind) {
@@ -20,26 +22,54 @@ std::string_view errorKindKey(ErrorKind kind) {
   return "unknown";
 }
 
-std::string_view errorKindTitle(ErrorKind kind) {
-  switch (kind) {
-    case ErrorKind::cannotOpenFile:
-      return "Cannot open file";
-    case ErrorKind::readError:
-      return "Read error";
-    case ErrorKind::subscriptOutOfRange:
-      return "Subscript out of range";
-    case ErrorKind::overflow:
-      return "Overflow";
-    case ErrorKind::divisionByZero:
-      return "Division by zero";
-    case ErrorKind::typeMismatch:
-      return "Type mismatch";
+ErrorKind errorKind(ErrorCause cause) {
+  switch (cause) {
+    case ErrorCause::noFileChosen:
+    case ErrorCause::fileNotOpened:
+    case ErrorCause::fileIsFolder:
+      return ErrorKind::cannotOpenFile;
+    case ErrorCause::readFailed:
+      return ErrorKind::readError;
+    case ErrorCause::tooManyLines:
+    case ErrorCause::positionOutOfRange:
+    case ErrorCause::tooFewPeaks:
+    case ErrorCause::noSamples:
+    case ErrorCause::noFileLoaded:
+    case ErrorCause::shiftPairsOutside:
+    case ErrorCause::tooFewBeats:
+      return ErrorKind::subscriptOutOfRange;
+    case ErrorCause::inputNotRead:
+      return ErrorKind::cannotOpenFile;
+    case ErrorCause::inputLineInvalid:
+      return ErrorKind::typeMismatch;
+    case ErrorCause::parameterBeyondRange:
+    case ErrorCause::captionBeyondRange:
+    case ErrorCause::sampleBeyondRange:
+    case ErrorCause::guardBeyondRange:
+    case ErrorCause::noIntervals:
+    case ErrorCause::heartRateBeyondRange:
+    case ErrorCause::chartBeyondRange:
+    case ErrorCause::binOverflow:
+    case ErrorCause::shiftOutOfRange:
+    case ErrorCause::debugIndexOverflow:
+      return ErrorKind::overflow;
+    case ErrorCause::zeroObservationTime:
+      return ErrorKind::divisionByZero;
+    case ErrorCause::shiftNotANumber:
+      return ErrorKind::typeMismatch;
   }
-  return "Error";
+  return ErrorKind::overflow;
 }
 
-std::string RunReport::text() const {
-  return std::string(errorKindTitle(kind)) + " in " + stage + ": " + message;
+RunError::RunError(ErrorFacts facts) : facts_(std::move(facts)) {
+  facts_.text = text::cutToCharacters(facts_.text, kQuotedCharacters);
+  for (FieldText& field : facts_.fields) {
+    field.text = text::cutToCharacters(field.text, kQuotedCharacters);
+  }
+}
+
+const char* RunError::what() const noexcept {
+  return errorKindKey(kind()).data();
 }
 
 }  // namespace rrscope

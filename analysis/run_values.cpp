@@ -7,32 +7,27 @@
 
 namespace rrscope {
 
-double parseTextBox(const RunContext& run, TextBox box, const char* meaning) {
-  const std::string text = run.window.text(box);
+double parseTextBox(const RunContext& run, TextBox box) {
+  std::string text = run.window.text(box);
   if (const auto value = text::numericParse(text)) return *value;
-  throw RunError(ErrorKind::overflow, std::string("the ") + meaning + " \"" + text +
-                                          "\" lies beyond the range of numbers; enter a "
-                                          "smaller value");
+  throw RunError({.cause = ErrorCause::parameterBeyondRange, .fields = {{box, std::move(text)}}});
 }
 
 double parseCaption(const RunContext& run, Caption label) {
-  const std::string text = run.window.caption(label);
+  std::string text = run.window.caption(label);
   if (const auto value = text::numericParse(text)) return *value;
   throw RunError(
-      ErrorKind::overflow,
-      "the caption \"" + text + "\" lies beyond the range of numbers; open the file again");
+      {.cause = ErrorCause::captionBeyondRange, .caption = label, .text = std::move(text)});
 }
 
 double parseSampleLine(const SampleLines& lines, std::int64_t position) {
   const std::string_view line = lines.line(position);
   if (const auto value = text::numericParse(line)) return *value;
-  constexpr std::size_t kShown = 40;
-  const std::string shown =
-      line.size() > kShown ? std::string(line.substr(0, kShown)) + "..." : std::string(line);
-  throw RunError(ErrorKind::overflow, "the sample on line " + std::to_string(position) + " (\"" +
-                                          shown +
-                                          "\") lies beyond the range of numbers; correct that "
-                                          "line of the file");
+  // Only the start of a long line is quoted; copying all of it would cost as
+  // much memory as the line.
+  const std::string_view start = line.substr(0, 4 * (kQuotedCharacters + 1));
+  throw RunError(
+      {.cause = ErrorCause::sampleBeyondRange, .text = std::string(start), .line = position});
 }
 
 }  // namespace rrscope

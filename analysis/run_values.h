@@ -23,8 +23,8 @@ struct RunContext {
 };
 
 // Reads a text box with the numeric parse; a number beyond the range of
-// doubles is an overflow RunError naming `meaning`.
-double parseTextBox(const RunContext& run, TextBox box, const char* meaning);
+// doubles is an overflow RunError naming the box.
+double parseTextBox(const RunContext& run, TextBox box);
 
 // The same for a caption.
 double parseCaption(const RunContext& run, Caption label);

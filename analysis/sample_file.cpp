@@ -29,14 +29,8 @@ class FileDescriptor {
 
 constexpr std::size_t kBlockSize = std::size_t{16} << 20;
 
-[[noreturn]] void throwCannotOpen(const std::string& path, const std::string& reason) {
-  if (path.empty()) {
-    throw RunError(ErrorKind::cannotOpenFile,
-                   "no file was chosen; press the button again and choose a sample file");
-  }
-  throw RunError(ErrorKind::cannotOpenFile, "the file \"" + path + "\" cannot be opened (" +
-                                                reason +
-                                                "); choose an existing, readable sample file");
+[[noreturn]] void throwCannotOpen(const std::string& path, ErrorCause cause, int systemError) {
+  throw RunError({.cause = cause, .file = path, .systemError = systemError});
 }
 
 // The bytes of a file, read in large blocks. The size from fstat is only a
@@ -61,10 +55,10 @@ FileBytes readAll(int fd, std::size_t expected, const std::string& path) {
     const ssize_t got = ::read(fd, bytes.data.get() + bytes.size, want);
     if (got < 0) {
       if (errno == EINTR) continue;
-      throw RunError(ErrorKind::readError, "reading the file \"" + path + "\" failed after " +
-                                               std::to_string(bytes.size) + " bytes (" +
-                                               std::strerror(errno) +
-                                               "); the samples loaded before are kept");
+      throw RunError({.cause = ErrorCause::readFailed,
+                      .file = path,
+                      .count = static_cast<std::int64_t>(bytes.size),
+                      .systemError = errno});
     }
     if (got == 0) return bytes;
     bytes.size += static_cast<std::size_t>(got);
@@ -74,12 +68,12 @@ FileBytes readAll(int fd, std::size_t expected, const std::string& path) {
 }  // namespace
 
 SampleLines readSampleFile(const std::string& path) {
-  if (path.empty()) throwCannotOpen(path, "");
+  if (path.empty()) throwCannotOpen(path, ErrorCause::noFileChosen, 0);
   const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (file.get() < 0) throwCannotOpen(path, std::strerror(errno));
+  if (file.get() < 0) throwCannotOpen(path, ErrorCause::fileNotOpened, errno);
   struct stat info {};
-  if (::fstat(file.get(), &info) != 0) throwCannotOpen(path, std::strerror(errno));
-  if (S_ISDIR(info.st_mode)) throwCannotOpen(path, "it is a folder");
+  if (::fstat(file.get(), &info) != 0) throwCannotOpen(path, ErrorCause::fileNotOpened, errno);
+  if (S_ISDIR(info.st_mode)) throwCannotOpen(path, ErrorCause::fileIsFolder, 0);
   const auto expected = S_ISREG(info.st_mode) ? static_cast<std::size_t>(info.st_size) : 0;
   FileBytes bytes = readAll(file.get(), expected, path);
   return SampleLines(std::move(bytes.data), bytes.size);

@@ -25,9 +25,7 @@ std::uint64_t LineStarts::wrappedAt(std::size_t index) const {
 namespace {
 
 [[noreturn]] void throwTooManyLines() {
-  throw RunError(ErrorKind::subscriptOutOfRange,
-                 "the file has more than 10000000 lines, the most a sample file may have; "
-                 "split it into files of at most 10000000 lines");
+  throw RunError({.cause = ErrorCause::tooManyLines, .limit = SampleLines::kCapacity});
 }
 
 // Records where every line after the first begins. A CR directly followed by

@@ -52,9 +52,8 @@ std::string checkBeatOptions(const BeatOptions& options, const OtherOutputs& oth
   if (!(options.matchWindowMs > 0) || !std::isfinite(options.matchWindowMs)) {
     return "--match-window needs a positive number of milliseconds";
   }
-  if (options.active() && other.csv) {
-    return "--detector, --correct, --peaks and --reference add to the JSON lines and cannot go "
-           "with --csv";
+  if (options.peaks && other.csv) {
+    return "--peaks adds a list of positions to the JSON lines and cannot go with --csv";
   }
   if (options.detector == Detector::panTompkins && other.charts) {
     return "the charts belong to the threshold detector's run; --detector=pan-tompkins draws "

@@ -2,10 +2,13 @@
 
 #include <array>
 #include <functional>
+#include <span>
 #include <string>
 
+#include "analysis/rr_milliseconds.h"
 #include "analysis/run_error.h"
 #include "analysis/run_stages.h"
+#include "batch/figures_text.h"
 #include "beats/beat_file.h"
 #include "beats/line_samples.h"
 #include "beats/r_peak_detector.h"
@@ -27,9 +30,8 @@ std::vector<double> thresholdBeats(const AnalysisState& state) {
 // interval counts too.
 void storeBeats(RunContext& run, const std::vector<double>& beats) {
   if (beats.size() < 2) {
-    throw RunError(ErrorKind::subscriptOutOfRange,
-                   "the detector found fewer than two R peaks; check that the file holds an ECG "
-                   "sampled at 6000 per second");
+    throw RunError(
+        {.cause = ErrorCause::tooFewBeats, .count = static_cast<std::int64_t>(beats.size())});
   }
   run.state.PeakTimes.clear();
   run.state.RRIntervals.clear();
@@ -72,7 +74,7 @@ std::optional<RunReport> runPanTompkins(const BeatOptions& options, AnalysisStat
     try {
       execute(run);
     } catch (const RunError& error) {
-      return RunReport{error.kind(), std::string(name), error.what()};
+      return RunReport{std::string(name), error.facts()};
     }
   }
   return std::nullopt;
@@ -90,9 +92,16 @@ std::optional<RunReport> scoreIfAsked(const BeatOptions& options, std::string_vi
         beats::scoreBeats(report.beats, reference, kSamplesPerSecond, options.matchWindowMs);
     return std::nullopt;
   } catch (const beats::BeatFileError& error) {
-    const ErrorKind kind = error.line() == 0 ? ErrorKind::cannotOpenFile : ErrorKind::typeMismatch;
-    const std::string where = error.line() == 0 ? "" : " in the beat file \"" + path + "\"";
-    return RunReport{kind, "scoreBeats", error.what() + where};
+    if (error.line() == 0) {
+      return RunReport{"scoreBeats",
+                       {.cause = ErrorCause::inputNotRead, .file = path, .reason = error.what()}};
+    }
+    return RunReport{"scoreBeats",
+                     {.cause = ErrorCause::inputLineInvalid,
+                      .file = path,
+                      .text = error.text(),
+                      .line = static_cast<std::int64_t>(error.line()),
+                      .reason = error.what()}};
   }
 }
 
@@ -168,20 +177,67 @@ void addBeatKeys(const BeatOptions& options, const RunOutcome& outcome, JsonLine
   if (report->scoring) line["scoring"] = scoringObject(*report->scoring);
 }
 
+namespace {
+
+constexpr std::array<std::string_view, 4> kCorrectionKeys = {"extra", "missed", "ectopic",
+                                                             "long_short"};
+constexpr std::array<std::string_view, 8> kScoringKeys = {"window_ms",
+                                                          "tp",
+                                                          "fn",
+                                                          "fp",
+                                                          "sensitivity_pct",
+                                                          "positive_predictivity_pct",
+                                                          "mean_abs_error_ms",
+                                                          "max_abs_error_ms"};
+
+void appendJsonCsvField(std::string& out, const JsonLine& value) {
+  out += ',';
+  if (value.is_null()) return;
+  appendCsvField(out, value.is_string() ? value.get<std::string>() : value.dump());
+}
+
+void appendObjectCsvFields(std::string& out, const JsonLine& line, std::string_view key,
+                           std::span<const std::string_view> members) {
+  const auto object = line.find(key);
+  for (const std::string_view member : members) {
+    if (object == line.end()) {
+      out += ',';
+      continue;
+    }
+    appendJsonCsvField(out, object->value(member, JsonLine()));
+  }
+}
+
+}  // namespace
+
+std::string beatCsvHeaderColumns() {
+  std::string out = ",detector,series";
+  for (const std::string_view key : kCorrectionKeys) out += ",corrections_" + std::string(key);
+  for (const std::string_view key : kScoringKeys) out += ",scoring_" + std::string(key);
+  return out;
+}
+
+void appendBeatCsvFields(std::string& out, const BeatOptions& options, const RunOutcome& outcome) {
+  BeatOptions withoutPeaks = options;
+  withoutPeaks.peaks = false;
+  JsonLine line = JsonLine::object();
+  addBeatKeys(withoutPeaks, outcome, line);
+  appendJsonCsvField(out, line["detector"]);
+  appendJsonCsvField(out, line["series"]);
+  appendObjectCsvFields(out, line, "corrections", kCorrectionKeys);
+  appendObjectCsvFields(out, line, "scoring", kScoringKeys);
+}
+
 std::vector<double> analysedIntervalsMs(const RunOutcome& outcome) {
-  constexpr double kMsPerSample = 1000.0 / kSamplesPerSecond;
   std::vector<double> intervals;
   const BeatReport* report = outcome.beats;
   if (report != nullptr && (report->detector == Detector::panTompkins || report->corrections)) {
     for (std::size_t i = 1; i < report->beats.size(); ++i) {
-      intervals.push_back((report->beats[i] - report->beats[i - 1]) * kMsPerSample);
+      intervals.push_back((report->beats[i] - report->beats[i - 1]) * 1000 / kSamplesPerSecond);
     }
     return intervals;
   }
-  for (const double interval : outcome.state.RRIntervals.written()) {
-    intervals.push_back(interval * kMsPerSample);
-  }
-  return intervals;
+  return rrSeriesMilliseconds(outcome.state);
 }
 
 }  // namespace rrscope::batch

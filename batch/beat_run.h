@@ -39,4 +39,10 @@ void addBeatKeys(const BeatOptions& options, const RunOutcome& outcome, JsonLine
 // else the window's RR series.
 std::vector<double> analysedIntervalsMs(const RunOutcome& outcome);
 
+// The same keys as CSV columns, objects flattened ("corrections_extra",
+// "scoring_tp", ...); a key the line would not hold is an empty field. The
+// beat positions have no column.
+std::string beatCsvHeaderColumns();
+void appendBeatCsvFields(std::string& out, const BeatOptions& options, const RunOutcome& outcome);
+
 }  // namespace rrscope::batch

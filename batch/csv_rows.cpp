@@ -1,5 +1,6 @@
 #include "batch/csv_rows.h"
 
+#include "batch/beat_run.h"
 #include "batch/figures_text.h"
 #include "batch/hrv_fields.h"
 #include "batch/numeric_figures.h"
@@ -17,6 +18,7 @@ std::string withoutLineFeed(std::string line) {
 
 std::string csvHeader(const BatchOptions& options) {
   std::string out = withoutLineFeed(figuresCsvHeader()) + numericCsvHeaderColumns();
+  if (options.beats.active()) out += beatCsvHeaderColumns();
   if (options.withHrv) out += hrvCsvHeaderColumns();
   return out + '\n';
 }
@@ -24,7 +26,10 @@ std::string csvHeader(const BatchOptions& options) {
 std::string csvRow(const RunOutcome& outcome, const BatchOptions& options) {
   std::string out = withoutLineFeed(figuresCsvRow(outcome));
   appendNumericCsvFields(out, outcome);
-  if (options.withHrv) appendHrvCsvFields(out, hrv::computeMeasures(runIntervalsMs(outcome)));
+  if (options.beats.active()) appendBeatCsvFields(out, options.beats, outcome);
+  if (options.withHrv) {
+    appendHrvCsvFields(out, hrv::computeMeasures(analysedIntervalsMs(outcome)));
+  }
   return out + '\n';
 }
 

@@ -1,5 +1,7 @@
 #include "batch/figures_text.h"
 
+#include "batch/error_text.h"
+
 namespace rrscope::batch {
 namespace {
 
@@ -40,14 +42,14 @@ struct ErrorFields {
   bool given = false;
   std::string_view kind;
   std::string_view stage;
-  std::string_view message;
+  std::string message;
 };
 
 // What stopped the file: the run's error, or when the run completed, the
 // output that could not be written.
 ErrorFields errorFields(const RunOutcome& outcome) {
   if (const auto& error = outcome.error) {
-    return {true, errorKindKey(error->kind), error->stage, error->message};
+    return {true, errorKindKey(error->kind()), error->stage, errorMessage(error->facts)};
   }
   if (const auto& failure = outcome.outputFailure) {
     return {true, "cannot-write", "writeOutputs", *failure};
@@ -89,7 +91,7 @@ void addRunError(const RunOutcome& outcome, JsonLine& line) {
   }
   line["error"] = {{"kind", std::string(error.kind)},
                    {"stage", std::string(error.stage)},
-                   {"message", std::string(error.message)}};
+                   {"message", error.message}};
 }
 
 // The state keeps exactly the intervals of the last run, positions 1 to
@@ -122,7 +124,7 @@ std::string figuresCsvRow(const RunOutcome& outcome) {
   out += ',';
   appendCsvField(out, outcome.window.text(TextBox::Text9));
   const ErrorFields error = errorFields(outcome);
-  for (const std::string_view field : {error.kind, error.stage, error.message}) {
+  for (const std::string_view field : {error.kind, error.stage, std::string_view(error.message)}) {
     out += ',';
     appendCsvField(out, field);
   }

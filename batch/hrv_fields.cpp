@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "analysis/rr_milliseconds.h"
+#include "batch/beat_run.h"
 
 namespace rrscope::batch {
 namespace {
@@ -36,12 +36,8 @@ void addHrvMeasures(const hrv::Measures& measures, JsonLine& line) {
   line["hrv_undefined"] = std::move(reasons);
 }
 
-std::vector<double> runIntervalsMs(const RunOutcome& outcome) {
-  return rrSeriesMilliseconds(outcome.state);
-}
-
 void addRunHrv(const RunOutcome& outcome, JsonLine& line) {
-  addHrvMeasures(hrv::computeMeasures(runIntervalsMs(outcome)), line);
+  addHrvMeasures(hrv::computeMeasures(analysedIntervalsMs(outcome)), line);
 }
 
 std::string hrvCsvHeaderColumns() {

@@ -13,9 +13,9 @@ namespace rrscope::batch {
 // "hrv_undefined", the key of each null measure with the reason.
 void addHrvMeasures(const hrv::Measures& measures, JsonLine& line);
 
-// The run's RR series in ms, and the part of a sample file's line that adds
-// its measures.
-std::vector<double> runIntervalsMs(const RunOutcome& outcome);
+// The part of a sample file's line that adds the measures of the intervals
+// the figures come from: the window's RR series, or the beats chosen by the
+// beat options (NN after correction).
 void addRunHrv(const RunOutcome& outcome, JsonLine& line);
 
 // The CSV columns of the measures: ",mean_nn_ms,...,hf_peak_hz,hrv_undefined"

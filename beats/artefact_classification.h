@@ -24,4 +24,16 @@ struct Artefacts {
 // time-varying thresholds and read in two subspaces.
 Artefacts classifyArtefacts(std::span<const double> beats);
 
+// What a classification keeps for the next one of the same series after a
+// few corrections: the series and the thresholds of its successive
+// differences. Where a threshold window holds the same differences as
+// before, the threshold is taken over instead of worked out again.
+struct ClassificationMemory {
+  std::vector<double> beats;
+  std::vector<double> differenceThresholds;
+};
+
+// The same classification, reusing and then updating `memory`.
+Artefacts classifyArtefacts(std::span<const double> beats, ClassificationMemory& memory);
+
 }  // namespace rrscope::beats

@@ -67,7 +67,9 @@ int moveToMidpoints(std::vector<double>& beats, const Indices& misplaced) {
     if (i > 1 && i + 1 < beats.size()) moves.emplace_back(i, (beats[i - 1] + beats[i + 1]) / 2);
   }
   for (const auto& [i, position] : moves) beats[i] = position;
-  std::sort(beats.begin(), beats.end());
+  // Each beat moves between its neighbours, so the order holds but for
+  // neighbours that moved together.
+  if (!std::is_sorted(beats.begin(), beats.end())) std::sort(beats.begin(), beats.end());
   return static_cast<int>(moves.size());
 }
 
@@ -94,11 +96,12 @@ void add(CorrectionCounts& sum, const CorrectionCounts& more) {
 
 CorrectedBeats correctArtefacts(std::span<const double> beats) {
   CorrectedBeats result{{beats.begin(), beats.end()}, {}};
-  Artefacts found = classifyArtefacts(result.beats);
+  ClassificationMemory memory;
+  Artefacts found = classifyArtefacts(result.beats, memory);
   std::size_t previous = found.total();
   while (found.total() > 0) {
     add(result.counts, applyCorrections(result.beats, found));
-    found = classifyArtefacts(result.beats);
+    found = classifyArtefacts(result.beats, memory);
     if (found.total() >= previous) break;
     previous = found.total();
   }

@@ -1,8 +1,10 @@
 #include "beats/beat_file.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -21,9 +23,8 @@ double positionOnLine(std::string_view line, std::size_t number) {
   const char* end = line.data() + line.size();
   const auto [stop, error] = std::from_chars(line.data(), end, value);
   if (error != std::errc{} || stop != end || !std::isfinite(value) || value < 1) {
-    throw BeatFileError(number, "line " + std::to_string(number) + " (\"" + std::string(line) +
-                                    "\") is not a beat position; each line must hold one "
-                                    "1-based sample position");
+    throw BeatFileError(number, std::string(line.substr(0, 200)),
+                        "is not a beat position, a 1-based sample position");
   }
   return value - 1;
 }
@@ -54,11 +55,10 @@ std::vector<double> parseBeatPositions(std::string_view text) {
 std::vector<double> readBeatFile(const std::string& path) {
   std::error_code error;
   std::ifstream in(path, std::ios::binary);
-  if (!in || std::filesystem::is_directory(path, error)) {
-    throw BeatFileError(0, "the beat file \"" + path + "\" cannot be opened");
-  }
+  if (std::filesystem::is_directory(path, error)) throw BeatFileError(0, {}, "it is a folder");
+  if (!in) throw BeatFileError(0, {}, std::strerror(errno));
   const std::string bytes(std::istreambuf_iterator<char>(in), {});
-  if (in.bad()) throw BeatFileError(0, "reading the beat file \"" + path + "\" failed");
+  if (in.bad()) throw BeatFileError(0, {}, "reading stopped before its end");
   return parseBeatPositions(bytes);
 }
 

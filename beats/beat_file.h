@@ -8,15 +8,19 @@
 
 namespace rrscope::beats {
 
-// A line of a beat file that holds no position.
+// A beat file that cannot be read, or a line of it that holds no position.
+// what() is the reason without the file's name; line() is 0 when the whole
+// file is at fault, and text() then is empty.
 class BeatFileError : public std::runtime_error {
  public:
-  BeatFileError(std::size_t line, const std::string& message)
-      : std::runtime_error(message), line_(line) {}
+  BeatFileError(std::size_t line, std::string text, const std::string& reason)
+      : std::runtime_error(reason), line_(line), text_(std::move(text)) {}
   std::size_t line() const { return line_; }
+  const std::string& text() const { return text_; }
 
  private:
   std::size_t line_;
+  std::string text_;
 };
 
 // Reads beat positions written one per line as 1-based sample positions

@@ -40,6 +40,16 @@ constexpr double kMissedBeatFactor = 1.66;
 constexpr double kRegularLow = 0.92;
 constexpr double kRegularHigh = 1.16;
 constexpr std::size_t kAveragedIntervals = 8;
+// Levels are learnt anew only after a silence of at least five seconds, and
+// at least three times the missed-beat limit: longer than the pauses of an
+// ordinary rhythm. The silence must hold at least three humps more than ten
+// times the median of the integrated signal over its last five seconds:
+// beats stand that far above it, while the 150 ms integration keeps the
+// humps of noise close to it.
+constexpr double kRelearnSeconds = 5.0;
+constexpr double kRelearnIntervals = 3.0;
+constexpr std::size_t kRelearnHumps = 3;
+constexpr double kRelearnRatio = 10.0;
 // Before the first interval is known: one second, a resting heart rate.
 constexpr double kInitialIntervalSeconds = 1.0;
 
@@ -104,12 +114,14 @@ class Decision {
       : refractory_(std::llround(kRefractorySeconds * s.rate)),
         tWave_(std::llround(kTWaveSeconds * s.rate)),
         averageAll_(kInitialIntervalSeconds * s.rate),
-        averageRegular_(averageAll_) {
+        averageRegular_(averageAll_),
+        relearnGap_(std::llround(kRelearnSeconds * s.rate)),
+        integratedSignal_(s.integrated) {
     learn(s);
   }
 
   void consider(const Candidate& c) {
-    while (overdue(c.index) && searchBack()) {
+    while (overdue(c.index) && (searchBack() || relearn(c.index))) {
     }
     if (lastBeat_ && c.index - *lastBeat_ < refractory_) return;
     if (c.integrated > integrated_.threshold() && c.bandPassed > bandPassed_.threshold() &&
@@ -124,7 +136,7 @@ class Decision {
 
   // At the end of the recording, a beat may still be missing before it.
   void finish(std::int64_t end) {
-    while (overdue(end) && searchBack()) {
+    while (overdue(end) && (searchBack() || relearn(end))) {
     }
   }
 
@@ -178,11 +190,60 @@ class Decision {
     if (!best) return false;
     const bool clearsLowered = best->integrated > kSearchBackScale * integrated_.threshold() &&
                                best->bandPassed > kSearchBackScale * bandPassed_.threshold();
-    const bool standsOut = best->integrated > kStandOutRatio * runnerUp &&
-                           best->bandPassed > kSearchBackScale * bandPassed_.threshold();
+    const bool aboveNoise =
+        best->integrated > integrated_.noise && best->bandPassed > bandPassed_.noise;
+    const bool standsOut =
+        best->integrated > kStandOutRatio * runnerUp &&
+        (best->bandPassed > kSearchBackScale * bandPassed_.threshold() || aboveNoise);
     if (!clearsLowered && !standsOut) return false;
     accept(*best, kSearchBackWeight);
     return true;
+  }
+
+  // A large artefact can set the signal level so high that no beat reaches
+  // even the lowered thresholds again: the levels only learn from beats.
+  // After a long silence that still holds several humps far above the rest
+  // of its peaks, those humps are taken as the beats they are: the levels
+  // are learnt anew from the silence, and its peaks are judged again. A
+  // silence of noise alone has no such humps.
+  bool relearn(std::int64_t now) {
+    if (relearning_) return false;
+    const double gap = static_cast<double>(now - lastBeatOrStart());
+    if (gap < std::max(static_cast<double>(relearnGap_),
+                       kRelearnIntervals * kMissedBeatFactor * averageRegular_)) {
+      return false;
+    }
+    // The typical level of the integrated signal over the last stretch of
+    // the silence: the noise, with the beats only a small part of it.
+    const std::int64_t from = std::max(lastBeatOrStart() + 1, now - relearnGap_);
+    const double typical =
+        medianOf({integratedSignal_.begin() + from, integratedSignal_.begin() + now});
+    std::vector<double> tall, tallBandPassed, rest, restBandPassed;
+    for (const Candidate& c : skipped_) {
+      if (c.integrated > kRelearnRatio * typical) {
+        tall.push_back(c.integrated);
+        tallBandPassed.push_back(c.bandPassed);
+      } else {
+        rest.push_back(c.integrated);
+        restBandPassed.push_back(c.bandPassed);
+      }
+    }
+    if (tall.size() < kRelearnHumps) return false;
+    integrated_ = {medianOf(tall), medianOf(rest)};
+    bandPassed_ = {medianOf(tallBandPassed), medianOf(restBandPassed)};
+    std::vector<Candidate> again;
+    again.swap(skipped_);
+    relearning_ = true;
+    for (const Candidate& c : again) consider(c);
+    relearning_ = false;
+    return true;
+  }
+
+  static double medianOf(std::vector<double> values) {
+    if (values.empty()) return 0;
+    const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
+    std::nth_element(values.begin(), middle, values.end());
+    return *middle;
   }
 
   void accept(const Candidate& c, double weight) {
@@ -231,6 +292,9 @@ class Decision {
   double averageRegular_;
   std::size_t irregularRun_ = 0;
   std::vector<Candidate> skipped_;
+  std::int64_t relearnGap_;
+  std::span<const double> integratedSignal_;
+  bool relearning_ = false;
   std::vector<std::int64_t> beats_;
 };
 

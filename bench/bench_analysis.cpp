@@ -126,7 +126,8 @@ int main(int argc, char** argv) {
     runTimes.push_back(timeSeconds(
         [&] { report = rrscope::runAnalysis(rrscope::RunEntry::command1, state, window); }));
     if (report) {
-      std::printf("the run stopped: %s\n", report->text().c_str());
+      std::printf("the run stopped in %s with %s\n", report->stage.c_str(),
+                  std::string(rrscope::errorKindKey(report->kind())).c_str());
       return 1;
     }
     // The same samples again without loading, to separate the chart stages.

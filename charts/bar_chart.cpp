@@ -19,11 +19,17 @@ constexpr int kBarWidth = 4;
 
 }  // namespace
 
-void checkBarCounter(std::int64_t count, const std::string& which) {
+void checkBarCounter(const RunContext& run, std::int64_t count, Picture chart, double seconds) {
   if (count <= kCounterLimit) return;
-  throw RunError(ErrorKind::overflow, "more than 32767 " + which +
-                                          ", more than its counter holds; analyse a shorter "
-                                          "recording");
+  // No heart beats that often: so many intervals in one bin mean that the
+  // detection took nearly every sample for a peak.
+  throw RunError({.cause = ErrorCause::binOverflow,
+                  .fields = {{TextBox::Text1, run.window.text(TextBox::Text1)},
+                             {TextBox::Text2, run.window.text(TextBox::Text2)}},
+                  .chart = chart,
+                  .count = count,
+                  .limit = kCounterLimit,
+                  .value = seconds});
 }
 
 void drawAxisAndBar(ChartSurface& surface, float axisLeft, float axisRight, double x, double share,

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
+#include "analysis/run_values.h"
 #include "charts/chart_surface.h"
 
 namespace rrscope {
@@ -12,8 +12,9 @@ namespace rrscope {
 // labels with their tops at y = 3500.
 
 // The bar counters are 16-bit integers; a count above 32767 stops the run
-// with an overflow whose message says `which` bin.
-void checkBarCounter(std::int64_t count, const std::string& which);
+// with an overflow that names the chart and the bin by `seconds`, its lower
+// edge or centre.
+void checkBarCounter(const RunContext& run, std::int64_t count, Picture chart, double seconds);
 
 // Draws the axis from `axisLeft` to `axisRight` once more and then the bar at
 // `x`, rising by `fullHeight` for a share of 1, its top rounded half to even.

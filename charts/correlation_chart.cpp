@@ -31,11 +31,10 @@ CorrelationWindows countDifferences(const RunContext& run, std::int64_t interval
   return windows;
 }
 
-void drawBars(ChartSurface& surface, const CorrelationWindows& windows, std::int64_t intervals) {
+void drawBars(const RunContext& run, ChartSurface& surface, const CorrelationWindows& windows,
+              std::int64_t intervals) {
   for (int window = 1; window <= CorrelationWindows::kWindows; ++window) {
-    checkBarCounter(windows.count(window),
-                    "interval differences fall into the correlation window around" +
-                        text::signedNumberText(windows.centre(window)) + " s");
+    checkBarCounter(run, windows.count(window), Picture::Picture5, windows.centre(window));
     // The share is of the intervals, not of the one fewer differences. A bar
     // stands at its window's centre.
     const double share =
@@ -66,7 +65,7 @@ void drawLabels(ChartSurface& surface) {
 void drawCorrelationChart(RunContext& run) {
   ChartSurface& surface = run.window.surface(Picture::Picture5);
   const std::int64_t intervals = run.values.peakEnd - 3;
-  drawBars(surface, countDifferences(run, intervals), intervals);
+  drawBars(run, surface, countDifferences(run, intervals), intervals);
   drawTicks(surface);
   drawLabels(surface);
 }

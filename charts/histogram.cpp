@@ -27,10 +27,10 @@ HistogramBins countIntervals(const RunContext& run, std::int64_t intervals) {
   return bins;
 }
 
-void drawBars(ChartSurface& surface, const HistogramBins& bins, std::int64_t intervals) {
+void drawBars(const RunContext& run, ChartSurface& surface, const HistogramBins& bins,
+              std::int64_t intervals) {
   for (int bin = 1; bin <= HistogramBins::kBins; ++bin) {
-    checkBarCounter(bins.count(bin), "RR intervals fall into the histogram bin from" +
-                                         text::signedNumberText(bins.lowerEdge(bin)) + " s");
+    checkBarCounter(run, bins.count(bin), Picture::Picture4, bins.lowerEdge(bin));
     // The axis is drawn again before every bar, as the bars are drawn one
     // bin at a time. A bar stands at its bin's lower edge.
     const double share = static_cast<double>(bins.count(bin)) / static_cast<double>(intervals);
@@ -62,7 +62,7 @@ void drawRateLabels(ChartSurface& surface) {
 void drawHistogram(RunContext& run) {
   ChartSurface& surface = run.window.surface(Picture::Picture4);
   const std::int64_t intervals = run.values.peakEnd - 3;
-  drawBars(surface, countIntervals(run, intervals), intervals);
+  drawBars(run, surface, countIntervals(run, intervals), intervals);
   drawTicks(surface);
   drawRateLabels(surface);
 }

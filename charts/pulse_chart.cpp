@@ -13,7 +13,8 @@ constexpr double kBaseline = 1730;    // y of the sample value 0
 constexpr int kDotWidth = 2;
 constexpr double kDotRadius = 2;
 
-constexpr std::string_view kWhat = "a dot of the pulse chart";
+constexpr ChartScale kHorizontal{Picture::Picture3, TextBox::Text8};
+constexpr ChartScale kGain{Picture::Picture3, TextBox::Text7};
 
 }  // namespace
 
@@ -27,16 +28,16 @@ void drawPulseChart(RunContext& run) {
   std::optional<double> horizontal;
   std::optional<double> gain;
   for (std::int64_t i = 1; static_cast<double>(i) <= end; i += kStride) {
-    checkSubscript(i, SampleLines::kCapacity, "SampleLines");
+    checkSubscript(i, SampleLines::kCapacity, Series::sampleLines);
     surface.DrawWidth(kDotWidth);
     if (!horizontal) {
-      horizontal = parseTextBox(run, TextBox::Text8, "scale of the pulse chart (Text8)");
+      horizontal = parseTextBox(run, kHorizontal.box);
     }
     const double x = static_cast<double>(i) * *horizontal;
-    surface.CurrentX(surfaceValue(x, kWhat, "enter a smaller scale in Text8"));
-    if (!gain) gain = parseTextBox(run, TextBox::Text7, "gain of the pulse chart (Text7)");
+    surface.CurrentX(surfaceValue(x, run, kHorizontal));
+    if (!gain) gain = parseTextBox(run, kGain.box);
     const double y = parseSampleLine(lines, i) * *gain + kBaseline;
-    surface.CurrentY(surfaceValue(y, kWhat, "enter a smaller gain in Text7 or check the file"));
+    surface.CurrentY(surfaceValue(y, run, kGain));
     surface.Circle(kDotRadius, kRed);
   }
 }

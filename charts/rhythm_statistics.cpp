@@ -11,18 +11,27 @@
 namespace rrscope {
 namespace {
 
-std::string thresholdAdvice(const RunContext& run) {
-  return "lower the threshold (now " + run.window.text(TextBox::Text1) + ") or check the file.";
+// The detection found too little: the threshold is what the user can change.
+[[noreturn]] void throwTooLittleDetected(const RunContext& run, ErrorCause cause) {
+  throw RunError({.cause = cause,
+                  .fields = {{TextBox::Text1, run.window.text(TextBox::Text1)}},
+                  .count = run.values.peakEnd - 1});
+}
+
+// Fewer than two peaks: when there was no sample to search, the threshold is
+// not to blame, and the report says so.
+ErrorCause whyTooFewPeaks(const RunContext& run) {
+  if (run.values.sampleEnd > 1) return ErrorCause::tooFewPeaks;
+  // A Command2 run before any file was loaded finds the caption of sam empty.
+  return run.window.caption(Caption::sam).empty() ? ErrorCause::noFileLoaded
+                                                  : ErrorCause::noSamples;
 }
 
 // The time from the first peak to the last one that closes an analysed
 // interval, that is the sum of the analysed intervals, in seconds.
 void showObservationTime(RunContext& run) {
   const std::int64_t lastPeak = run.values.peakEnd - 2;
-  if (lastPeak < 1) {
-    throw RunError(ErrorKind::subscriptOutOfRange,
-                   "fewer than two R peaks were found; " + thresholdAdvice(run));
-  }
+  if (lastPeak < 1) throwTooLittleDetected(run, whyTooFewPeaks(run));
   const double last = run.state.PeakTimes.at(lastPeak);
   const double seconds = (last - run.state.PeakTimes.at(1)) / kSamplesPerSecond;
   run.window.setCaption(Caption::Label21, text::signedNumberText(seconds));
@@ -40,22 +49,11 @@ void showMeanHeartRate(RunContext& run) {
   const std::int64_t intervals = run.values.peakEnd - 3;
   const double observed = parseCaption(run, Caption::Label21);
   if (observed == 0) {
-    if (intervals == 0) {
-      throw RunError(ErrorKind::overflow,
-                     "only two R peaks were found, which leaves no RR interval to take a mean "
-                     "heart rate from; " +
-                         thresholdAdvice(run));
-    }
-    throw RunError(ErrorKind::divisionByZero,
-                   "the observation time of the RR intervals is 0 s, so no mean heart rate can "
-                   "be taken; " +
-                       thresholdAdvice(run));
+    throwTooLittleDetected(
+        run, intervals == 0 ? ErrorCause::noIntervals : ErrorCause::zeroObservationTime);
   }
   const double rate = std::floor(static_cast<double>(60 * intervals) / observed);
-  if (!(std::fabs(rate) < 9e18)) {
-    throw RunError(ErrorKind::overflow,
-                   "the mean heart rate lies beyond the range of numbers; " + thresholdAdvice(run));
-  }
+  if (!(std::fabs(rate) < 9e18)) throwTooLittleDetected(run, ErrorCause::heartRateBeyondRange);
   run.window.setCaption(Caption::Label22, text::wholeNumberText(static_cast<std::int64_t>(rate)));
 }
 

@@ -1,6 +1,5 @@
 // The rhythmogram on Picture1: each RR interval against the time of the peak
 // that closes it.
-#include "analysis/run_error.h"
 #include "charts/chart_constants.h"
 #include "charts/chart_stages.h"
 #include "charts/surface_value.h"
@@ -13,15 +12,16 @@ constexpr double kBaseline = 3795;  // y of the time axis and of an interval of 
 constexpr double kAxisEnd = 3735;
 constexpr double kTimeOrigin = 100;
 
-constexpr std::string_view kRescaleVertical = "enter a smaller vertical scale in Text4";
+constexpr ChartScale kVertical{Picture::Picture1, TextBox::Text4};
+constexpr ChartScale kTime{Picture::Picture1, TextBox::Text3};
 
 // Twips per sample of interval length; read at every use, as the user sees it.
 double verticalScale(const RunContext& run) {
-  return parseTextBox(run, TextBox::Text4, "vertical scale of the rhythmogram (Text4)");
+  return parseTextBox(run, kVertical.box);
 }
 
 double timeScale(const RunContext& run) {
-  return parseTextBox(run, TextBox::Text3, "time scale of the rhythmogram (Text3)");
+  return parseTextBox(run, kTime.box);
 }
 
 }  // namespace
@@ -33,8 +33,7 @@ void drawRhythmogramFrame(RunContext& run) {
   surface.Line(0, 0, 0, kAxisEnd, kRed);
   surface.Line(0, kBaseline, kAxisEnd, kBaseline, kRed);
 
-  drawLengthAxisTicks(
-      surface, [&run] { return verticalScale(run); }, "rhythmogram", kRescaleVertical);
+  drawLengthAxisTicks(surface, run, kVertical);
 }
 
 void plotRhythmogramPoint(RunContext& run, std::int64_t interval) {
@@ -42,9 +41,8 @@ void plotRhythmogramPoint(RunContext& run, std::int64_t interval) {
   surface.DrawWidth(kLineWidth);
   const double x = timeScale(run) * run.state.PeakTimes.at(interval + 1) + kTimeOrigin;
   const double y = kBaseline - verticalScale(run) * run.state.RRIntervals.at(interval);
-  constexpr std::string_view kWhat = "a marker of the rhythmogram";
-  surface.CurrentX(surfaceValue(x, kWhat, "enter a smaller time scale in Text3"));
-  surface.CurrentY(surfaceValue(y, kWhat, kRescaleVertical));
+  surface.CurrentX(surfaceValue(x, run, kTime));
+  surface.CurrentY(surfaceValue(y, run, kVertical));
   surface.Circle(kDotRadius, kRed);
 }
 

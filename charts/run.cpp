@@ -40,7 +40,7 @@ std::optional<RunReport> runAnalysis(RunEntry entry, AnalysisState& state, RunWi
     try {
       stage.execute(run);
     } catch (const RunError& error) {
-      return RunReport{error.kind(), std::string(stage.name), error.what()};
+      return RunReport{std::string(stage.name), error.facts()};
     }
   }
   return std::nullopt;

@@ -1,5 +1,6 @@
 // The scattergram on Picture2: each RR interval against the interval a shift
 // tau (Text9) later.
+#include <limits>
 #include <string>
 
 #include "analysis/run_error.h"
@@ -20,34 +21,33 @@ constexpr double kHorizontalLabelY = 3555;
 constexpr double kHorizontalLabelOffset = 100;
 constexpr double kValueOrigin = 10;  // x of an interval of length 0
 
-constexpr std::string_view kRescaleVertical = "enter a smaller vertical scale in Text5";
-constexpr std::string_view kRescaleHorizontal = "enter a smaller horizontal scale in Text6";
+constexpr ChartScale kVertical{Picture::Picture2, TextBox::Text5};
+constexpr ChartScale kHorizontal{Picture::Picture2, TextBox::Text6};
 
 double verticalScale(const RunContext& run) {
-  return parseTextBox(run, TextBox::Text5, "vertical scale of the scattergram (Text5)");
+  return parseTextBox(run, kVertical.box);
 }
 
 double horizontalScale(const RunContext& run) {
-  return parseTextBox(run, TextBox::Text6, "horizontal scale of the scattergram (Text6)");
+  return parseTextBox(run, kHorizontal.box);
 }
 
 // The shift as a 16-bit whole number: the text of Text9 must be one number.
 std::int16_t wholeShift(const RunContext& run) {
-  const std::string shift = run.window.text(TextBox::Text9);
+  std::string shift = run.window.text(TextBox::Text9);
   const text::StrictShort whole = text::strictWholeShort(shift);
   switch (whole.failure) {
     case text::StrictFailure::none:
       return whole.value;
     case text::StrictFailure::notANumber:
-      throw RunError(ErrorKind::typeMismatch,
-                     "the shift tau in Text9 (\"" + shift +
-                         "\") is not a number; enter a whole number of intervals such as 1");
+      throw RunError(
+          {.cause = ErrorCause::shiftNotANumber, .fields = {{TextBox::Text9, std::move(shift)}}});
     case text::StrictFailure::outOfRange:
       break;
   }
-  throw RunError(ErrorKind::overflow, "the shift tau in Text9 (\"" + shift +
-                                          "\") lies outside -32768 to 32767; enter a smaller "
-                                          "shift");
+  throw RunError({.cause = ErrorCause::shiftOutOfRange,
+                  .fields = {{TextBox::Text9, std::move(shift)}},
+                  .limit = std::numeric_limits<std::int16_t>::max()});
 }
 
 // A shift larger than the series allows becomes the largest that leaves the
@@ -59,13 +59,13 @@ void capShift(RunContext& run) {
 
 // The interval that interval `interval` is paired with.
 std::int64_t partnerPosition(const RunContext& run, std::int64_t interval) {
-  const double tau = parseTextBox(run, TextBox::Text9, "shift tau (Text9)");
+  const double tau = parseTextBox(run, TextBox::Text9);
   const std::int64_t partner = roundedPosition(static_cast<double>(interval) + tau);
   if (partner < 1 || partner > NumberArray::kCapacity) {
-    throw RunError(ErrorKind::subscriptOutOfRange,
-                   "the shift tau in Text9 (\"" + run.window.text(TextBox::Text9) +
-                       "\") pairs interval " + std::to_string(interval) +
-                       " with a position outside 1 to 10000000; enter a shift of 0 or more");
+    throw RunError({.cause = ErrorCause::shiftPairsOutside,
+                    .fields = {{TextBox::Text9, run.window.text(TextBox::Text9)}},
+                    .count = interval,
+                    .limit = NumberArray::kCapacity});
   }
   return partner;
 }
@@ -78,19 +78,18 @@ void drawScattergramFrame(RunContext& run) {
   surface.Line(0, kBaseline, kAxisEnd, kBaseline, kRed);
   surface.Line(0, 0, 0, kBaseline, kRed);
 
-  drawLengthAxisTicks(
-      surface, [&run] { return verticalScale(run); }, "scattergram", kRescaleVertical);
+  drawLengthAxisTicks(surface, run, kVertical);
   for (int k = 1; k <= kTickDots; ++k) {
     surface.DrawWidth(kLineWidth);
     const double x = kValueOrigin + kTickStep * k * horizontalScale(run);
-    surface.CurrentX(surfaceValue(x, "a tick dot of the scattergram", kRescaleHorizontal));
+    surface.CurrentX(surfaceValue(x, run, kHorizontal));
     surface.CurrentY(kHorizontalTickY);
     surface.Circle(kDotRadius, kBlue);
   }
   for (int k = 1; k <= kTickLabels; ++k) {
     surface.CurrentY(kHorizontalLabelY);
     const double x = kTickStep * k * horizontalScale(run) - kHorizontalLabelOffset;
-    surface.CurrentX(surfaceValue(x, "a tick label of the scattergram", kRescaleHorizontal));
+    surface.CurrentX(surfaceValue(x, run, kHorizontal));
     surface.Print(text::signedNumberText(k / 10.0));
   }
 }
@@ -99,15 +98,13 @@ void plotScattergramPoint(RunContext& run, std::int64_t interval) {
   ChartSurface& surface = run.window.surface(Picture::Picture2);
   surface.DrawWidth(kLineWidth);
   capShift(run);
-  constexpr std::string_view kWhat = "a marker of the scattergram";
-  const double x =
-      finiteValue(horizontalScale(run) * run.state.RRIntervals.at(interval) + kValueOrigin, kWhat,
-                  kRescaleHorizontal);
+  const double x = finiteValue(
+      horizontalScale(run) * run.state.RRIntervals.at(interval) + kValueOrigin, run, kHorizontal);
   // Past the end of the series the partner is whatever the array holds there, 0.
   const std::int64_t partner = partnerPosition(run, interval);
   const double y = kBaseline - verticalScale(run) * run.state.RRIntervals.at(partner);
-  surface.CurrentX(surfaceValue(x, kWhat, kRescaleHorizontal));
-  surface.CurrentY(surfaceValue(y, kWhat, kRescaleVertical));
+  surface.CurrentX(surfaceValue(x, run, kHorizontal));
+  surface.CurrentY(surfaceValue(y, run, kVertical));
   surface.Circle(kDotRadius, kRed);
 }
 

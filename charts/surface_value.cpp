@@ -1,15 +1,13 @@
 #include "charts/surface_value.h"
 
-#include <string>
-
 #include "analysis/run_error.h"
 
 namespace rrscope {
 
-void throwChartOverflow(std::string_view what, std::string_view advice) {
-  throw RunError(
-      ErrorKind::overflow,
-      std::string(what) + " lies beyond the range a chart can draw; " + std::string(advice));
+void throwChartOverflow(const RunContext& run, ChartScale scale) {
+  throw RunError({.cause = ErrorCause::chartBeyondRange,
+                  .fields = {{scale.box, run.window.text(scale.box)}},
+                  .chart = scale.chart});
 }
 
 }  // namespace rrscope

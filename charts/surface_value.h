@@ -2,29 +2,34 @@
 
 #include <cmath>
 #include <limits>
-#include <string_view>
+
+#include "analysis/run_values.h"
 
 namespace rrscope {
 
-// Stops the run with an overflow: `what` ("a tick dot of the rhythmogram")
-// lies beyond the range a chart surface can take; `advice` says what to change.
-[[noreturn]] void throwChartOverflow(std::string_view what, std::string_view advice);
+// A chart and the parameter box whose scale places a coordinate on it.
+struct ChartScale {
+  Picture chart;
+  TextBox box;
+};
+
+// Stops the run with an overflow: a coordinate of the chart lies beyond the
+// range a surface can take at the scale in the box.
+[[noreturn]] void throwChartOverflow(const RunContext& run, ChartScale scale);
 
 // A coordinate or radius computed in double precision, as the single-precision
 // number a surface takes. A value that does not fit (an overflow in the double
 // arithmetic included) stops the run with an overflow.
-inline float surfaceValue(double value, std::string_view what, std::string_view advice) {
+inline float surfaceValue(double value, const RunContext& run, ChartScale scale) {
   // Checked before the conversion: converting a double beyond the float range
   // is undefined.
-  if (!(std::fabs(value) <= std::numeric_limits<float>::max())) {
-    throwChartOverflow(what, advice);
-  }
+  if (!(std::fabs(value) <= std::numeric_limits<float>::max())) throwChartOverflow(run, scale);
   return static_cast<float>(value);
 }
 
 // A value computed in double precision that must stay within the doubles.
-inline double finiteValue(double value, std::string_view what, std::string_view advice) {
-  if (!std::isfinite(value)) throwChartOverflow(what, advice);
+inline double finiteValue(double value, const RunContext& run, ChartScale scale) {
+  if (!std::isfinite(value)) throwChartOverflow(run, scale);
   return value;
 }
 

@@ -1,9 +1,6 @@
 #include "charts/value_axis.h"
 
-#include <string>
-
 #include "charts/chart_constants.h"
-#include "charts/surface_value.h"
 #include "text/number_text.h"
 
 namespace rrscope {
@@ -16,19 +13,17 @@ constexpr double kLabelLift = 90;
 
 }  // namespace
 
-void drawLengthAxisTicks(ChartSurface& surface, const std::function<double()>& scale,
-                         std::string_view chart, std::string_view advice) {
-  const std::string dot = "a tick dot of the " + std::string(chart);
+void drawLengthAxisTicks(ChartSurface& surface, const RunContext& run, ChartScale scale) {
+  const auto factor = [&] { return parseTextBox(run, scale.box); };
   for (int k = 1; k <= kTickDots; ++k) {
     surface.DrawWidth(kLineWidth);
     surface.CurrentX(kTickX);
-    surface.CurrentY(surfaceValue(kBaseline - kTickStep * k * scale(), dot, advice));
+    surface.CurrentY(surfaceValue(kBaseline - kTickStep * k * factor(), run, scale));
     surface.Circle(kDotRadius, kBlue);
   }
-  const std::string label = "a tick label of the " + std::string(chart);
   for (int k = 1; k <= kTickLabels; ++k) {
-    const double y = kBaseline - kLabelLift - kTickStep * k * scale();
-    surface.CurrentY(surfaceValue(y, label, advice));
+    const double y = kBaseline - kLabelLift - kTickStep * k * factor();
+    surface.CurrentY(surfaceValue(y, run, scale));
     surface.CurrentX(kLabelX);
     surface.Print(text::signedNumberText(k / 10.0));
   }

@@ -1,5 +1,6 @@
 #include "hrv/sample_statistics.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace rrscope::hrv {
@@ -22,13 +23,16 @@ double sampleDeviation(std::span<const double> values) {
   return std::sqrt(squares / static_cast<double>(values.size() - 1));
 }
 
-double linearPercentile(std::span<const double> ascending, double p) {
-  const double rank = p / 100 * static_cast<double>(ascending.size() - 1);
+double linearPercentile(std::span<double> values, double p) {
+  const double rank = p / 100 * static_cast<double>(values.size() - 1);
   const auto below = static_cast<std::size_t>(std::floor(rank));
-  if (below + 1 >= ascending.size()) return ascending[below];
+  std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(below),
+                   values.end());
+  if (below + 1 >= values.size()) return values[below];
   const double fraction = rank - static_cast<double>(below);
-  const double low = ascending[below];
-  const double high = ascending[below + 1];
+  const double low = values[below];
+  const double high =
+      *std::min_element(values.begin() + static_cast<std::ptrdiff_t>(below) + 1, values.end());
   // Interpolating from the nearer end keeps the result inside [low, high]
   // and equal, bit for bit, to the common numerical libraries.
   if (fraction >= 0.5) return high - (high - low) * (1 - fraction);

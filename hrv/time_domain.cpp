@@ -31,12 +31,11 @@ std::int64_t countAbove(std::span<const double> differences, double limitMs) {
 }
 
 void addLocation(std::span<const double> intervalsMs, MeasureValues& values) {
-  std::vector<double> ascending(intervalsMs.begin(), intervalsMs.end());
-  std::sort(ascending.begin(), ascending.end());
+  std::vector<double> scratch(intervalsMs.begin(), intervalsMs.end());
   setMeasure(values, Measure::meanNn, MeasureValue::of(meanOf(intervalsMs)));
-  setMeasure(values, Measure::medianNn, MeasureValue::of(linearPercentile(ascending, 50)));
-  setMeasure(values, Measure::iqrNn,
-             MeasureValue::of(linearPercentile(ascending, 75) - linearPercentile(ascending, 25)));
+  setMeasure(values, Measure::medianNn, MeasureValue::of(linearPercentile(scratch, 50)));
+  const double upper = linearPercentile(scratch, 75);
+  setMeasure(values, Measure::iqrNn, MeasureValue::of(upper - linearPercentile(scratch, 25)));
 }
 
 void addHeartRates(std::span<const double> intervalsMs, MeasureValues& values) {

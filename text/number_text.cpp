@@ -86,11 +86,22 @@ std::string signedNumberText(double value) {
   return text;
 }
 
-std::string wholeNumberText(std::int64_t value) { return std::to_string(value); }
+std::string wholeNumberText(std::int64_t value) {
+  return std::to_string(value);
+}
 
 std::string localeNumberText(double value, std::string_view decimalSeparator) {
   std::string text = value < 0 ? "-" : "";
   text += magnitudeText(value, decimalSeparator, true);
+  return text;
+}
+
+std::string reportNumberText(double value, int decimals) {
+  char buffer[512];  // the 309 digits of the largest double and the decimals
+  const auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+  std::string text(buffer, result.ptr);
+  if (text.front() == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
   return text;
 }
 

@@ -21,4 +21,9 @@ std::string wholeNumberText(std::int64_t value);
 // negative number and nothing before any other. 0.75 gives "0.75".
 std::string localeNumberText(double value, std::string_view decimalSeparator);
 
+// The text of a number in a report: rounded to `decimals` places after a "."
+// point, a value that rounds to zero without a sign. -5.8e-15 with 2 places
+// gives "0.00", 0.3 gives "0.30".
+std::string reportNumberText(double value, int decimals);
+
 }  // namespace rrscope::text

@@ -15,8 +15,8 @@ std::int16_t add16(std::int16_t value, int change) {
   const int sum = value + change;
   if (sum > std::numeric_limits<std::int16_t>::max() ||
       sum < std::numeric_limits<std::int16_t>::min()) {
-    throw RunError(ErrorKind::overflow,
-                   "the debug index cannot go beyond 32767; page back with \"<\"");
+    throw RunError({.cause = ErrorCause::debugIndexOverflow,
+                    .limit = std::numeric_limits<std::int16_t>::max()});
   }
   return static_cast<std::int16_t>(sum);
 }
@@ -29,7 +29,7 @@ void Form1::nextDebugPage() {
     state_.DebugPage = add16(state_.DebugPage, 1);
     refreshDebugFrame();
   } catch (const RunError& error) {
-    reportError(RunReport{error.kind(), "nextDebugPage", error.what()});
+    reportError(RunReport{"nextDebugPage", error.facts()});
   }
 }
 
@@ -39,7 +39,7 @@ void Form1::previousDebugPage() {
     state_.DebugPage = add16(state_.DebugPage, -1);
     refreshDebugFrame();
   } catch (const RunError& error) {
-    reportError(RunReport{error.kind(), "previousDebugPage", error.what()});
+    reportError(RunReport{"previousDebugPage", error.facts()});
   }
 }
 

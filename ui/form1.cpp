@@ -6,7 +6,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QShortcut>
 #include <utility>
@@ -15,7 +14,10 @@
 #include "ui/app_icon.h"
 #include "ui/caption_label.h"
 #include "ui/chart_box.h"
+#include "ui/chart_description.h"
+#include "ui/control_names.h"
 #include "ui/control_table.h"
+#include "ui/error_box_text.h"
 #include "ui/measures_window.h"
 #include "ui/override_cursor.h"
 #include "ui/wrapping_button.h"
@@ -32,6 +34,27 @@ constexpr std::array<std::string_view, 6> kCaptionNames = {"sam",     "TR",     
                                                            "Label16", "Label21", "Label22"};
 constexpr std::array<std::string_view, 5> kPictureNames = {"Picture1", "Picture2", "Picture3",
                                                            "Picture4", "Picture5"};
+
+struct StepButton {
+  std::string_view name;
+  TextBox box;
+  double step;
+};
+
+constexpr std::array<StepButton, 12> kStepButtons = {{
+    {"Command4", TextBox::Text4, 0.1},
+    {"Command5", TextBox::Text4, -0.1},
+    {"Command6", TextBox::Text5, 0.1},
+    {"Command7", TextBox::Text5, -0.1},
+    {"Command8", TextBox::Text3, 0.01},
+    {"Command9", TextBox::Text3, -0.01},
+    {"Command10", TextBox::Text6, 0.1},
+    {"Command11", TextBox::Text6, -0.1},
+    {"Command12", TextBox::Text7, 50},
+    {"Command13", TextBox::Text7, -50},
+    {"Command14", TextBox::Text8, 0.01},
+    {"Command15", TextBox::Text8, -0.01},
+}};
 
 template <class Enum>
 std::size_t slot(Enum value) {
@@ -132,6 +155,32 @@ void Form1::buildControls() {
   charts_[slot(Picture::Picture4)]->setFont(chartLabelFont());
   command2_ = findChild<QPushButton*>(QStringLiteral("Command2"));
   command2_->setEnabled(false);
+  nameControls();
+}
+
+// A screen reader reads a caption label but cannot tell which box it belongs
+// to, and every step button shows only "+" or "-"; the names say it.
+void Form1::nameControls() {
+  for (std::size_t i = 0; i < textBoxes_.size(); ++i) {
+    textBoxes_[i]->setAccessibleName(qstring(ui::fieldName(static_cast<TextBox>(i))));
+  }
+  for (const StepButton& button : kStepButtons) {
+    control(button.name)
+        ->setAccessibleName(qstring(ui::stepButtonName(button.box, button.step > 0)));
+  }
+  for (std::size_t i = 0; i < charts_.size(); ++i) {
+    charts_[i]->setAccessibleName(qstring(ui::chartTitle(static_cast<Picture>(i))));
+  }
+}
+
+void Form1::describeCharts(const std::optional<RunReport>& stopped) {
+  const std::string shift = text(TextBox::Text9);
+  for (std::size_t i = 0; i < charts_.size(); ++i) {
+    const auto picture = static_cast<Picture>(i);
+    const ui::ChartFill fill = ui::chartFill(picture, displayList(picture), stopped);
+    charts_[i]->setAccessibleDescription(
+        qstring(ui::chartDescription(picture, fill, state_, shift)));
+  }
 }
 
 void Form1::connectButtons() {
@@ -142,25 +191,6 @@ void Form1::connectButtons() {
   onClick("Command2", [this] { startRun(RunEntry::command2); });
   onClick("Command3", [this] { restoreDefaults(); });
 
-  struct StepButton {
-    std::string_view name;
-    TextBox box;
-    double step;
-  };
-  constexpr std::array<StepButton, 12> kStepButtons = {{
-      {"Command4", TextBox::Text4, 0.1},
-      {"Command5", TextBox::Text4, -0.1},
-      {"Command6", TextBox::Text5, 0.1},
-      {"Command7", TextBox::Text5, -0.1},
-      {"Command8", TextBox::Text3, 0.01},
-      {"Command9", TextBox::Text3, -0.01},
-      {"Command10", TextBox::Text6, 0.1},
-      {"Command11", TextBox::Text6, -0.1},
-      {"Command12", TextBox::Text7, 50},
-      {"Command13", TextBox::Text7, -50},
-      {"Command14", TextBox::Text8, 0.01},
-      {"Command15", TextBox::Text8, -0.01},
-  }};
   for (const StepButton& button : kStepButtons) {
     onClick(button.name, [this, button] { stepParameter(button.box, button.step); });
   }
@@ -259,6 +289,7 @@ void Form1::startRun(RunEntry entry) {
     const ui::OverrideCursor busy(Qt::WaitCursor);
     report = runAnalysis(entry, state_, *this);
     showDrawings();
+    describeCharts(report);
   }
   updateMeasures(report);
   if (report) reportError(*report);
@@ -266,7 +297,7 @@ void Form1::startRun(RunEntry entry) {
 
 void Form1::updateMeasures(const std::optional<RunReport>& report) {
   if (report) {
-    measuresWindow_->showStoppedRun(qstring(report->text()));
+    measuresWindow_->showStoppedRun(qstring(ui::errorBoxText(report->facts).text));
     return;
   }
   measuresWindow_->showCompletedRun(rrSeriesMilliseconds(state_));
@@ -281,9 +312,7 @@ void Form1::reportError(const RunReport& report) {
     errorReporter_(report);
     return;
   }
-  QMessageBox box(QMessageBox::Critical, qstring(errorKindTitle(report.kind)),
-                  qstring(report.text()), QMessageBox::Ok, this);
-  box.exec();
+  ui::showErrorBox(this, report.facts);
 }
 
 }  // namespace rrscope

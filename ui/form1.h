@@ -68,6 +68,9 @@ class Form1 : public QWidget, public RunWindow {
 
  private:
   void buildControls();
+  void nameControls();
+  // Tells a screen reader what each chart shows after a run.
+  void describeCharts(const std::optional<RunReport>& stopped);
   void connectButtons();
   QWidget* control(std::string_view name) const;
   QLabel* label(std::string_view name) const;

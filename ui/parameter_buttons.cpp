@@ -14,9 +14,8 @@ void Form1::stepParameter(TextBox box, double step) {
   const std::string current = text(box);
   const std::optional<double> value = text::numericParse(current);
   if (!value) {
-    reportError(RunReport{
-        ErrorKind::overflow, "stepParameter",
-        "the text \"" + current + "\" lies beyond the range of numbers; enter a smaller value"});
+    const RunError error({.cause = ErrorCause::parameterBeyondRange, .fields = {{box, current}}});
+    reportError(RunReport{"stepParameter", error.facts()});
     return;
   }
   setTextBox(box, text::signedNumberText(*value + step));

@@ -189,20 +189,30 @@ TEST_F(BatchTool, EveryKindOfErrorInItsLine) {
   const QString beats = writeElevenBeats();
   const QString silent = writeFile("silent.txt", "0\n0\n0\n0\n");
   const QString huge = writeFile("huge.txt", "0\n1e999\n0\n");
+  const QString empty = writeFile("empty.txt", "");
   struct Case {
     QStringList arguments;
     QString kind;
     QString stage;
+    QString message;
   };
+  // The messages name the options and files the user gave, never a control.
   const std::vector<Case> cases = {
-      {{path("missing.txt")}, "cannot-open-file", "loadSampleFile"},
-      {{folder_.path()}, "cannot-open-file", "loadSampleFile"},
+      {{path("missing.txt")},
+       "cannot-open-file",
+       "loadSampleFile",
+       "\"" + path("missing.txt") + "\" cannot be opened (No such file or directory)"},
+      {{folder_.path()}, "cannot-open-file", "loadSampleFile", "is a folder"},
       // The tool reads its own memory from address 0, which fails with EIO.
-      {{"/proc/self/mem"}, "read-error", "loadSampleFile"},
-      {{silent}, "subscript-out-of-range", "showRhythmStatistics"},
-      {{huge}, "overflow", "detectPeaks"},
-      {{"--guard", "1e308", beats}, "overflow", "readDetectionParameters"},
-      {{"--tau", "abc", beats}, "type-mismatch", "plotIntervals"},
+      {{"/proc/self/mem"}, "read-error", "loadSampleFile", "failed after 0 bytes"},
+      {{silent},
+       "subscript-out-of-range",
+       "showRhythmStatistics",
+       "lower --threshold (now \"0.4\")"},
+      {{empty}, "subscript-out-of-range", "showRhythmStatistics", "analyse a file with samples"},
+      {{huge}, "overflow", "detectPeaks", "the sample on line 2 (\"1e999\")"},
+      {{"--guard", "1e308", beats}, "overflow", "readDetectionParameters", "--guard \"1e308\""},
+      {{"--tau", "abc", beats}, "type-mismatch", "plotIntervals", "--tau \"abc\" is not a number"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.arguments.join(' ').toStdString());
@@ -213,7 +223,7 @@ TEST_F(BatchTool, EveryKindOfErrorInItsLine) {
     const QJsonObject error = jsonObject(out[0])["error"].toObject();
     EXPECT_EQ(error["kind"].toString(), c.kind);
     EXPECT_EQ(error["stage"].toString(), c.stage);
-    EXPECT_FALSE(error["message"].toString().isEmpty());
+    EXPECT_TRUE(error["message"].toString().contains(c.message)) << out[0];
   }
 }
 

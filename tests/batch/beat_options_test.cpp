@@ -130,6 +130,25 @@ TEST_F(BeatOptions, CorrectionRemovesAnExtraPeakOfTheThresholdDetector) {
   EXPECT_EQ(line["scoring"]["tp"], beats_.size());
   EXPECT_EQ(line["scoring"]["fp"], 0);
 
+  // The measures are of the corrected series, in JSON and in CSV alike.
+  const double meanNn = (beats_.back() - beats_.front()) / (beats_.size() - 1) * 1000 / 6000;
+  const Result measured = runBatch({"--guard=0.2", "--correct", "--hrv", file});
+  EXPECT_NEAR(measured.lines.at(0)["hrv"]["mean_nn_ms"].get<double>(), meanNn, 1e-9);
+  QProcess csv;
+  csv.start(QStringLiteral(RRSCOPE_BATCH_TOOL), {"--guard=0.2", "--correct", "--csv", file});
+  csv.waitForFinished(120'000);
+  const QList<QByteArray> rows = csv.readAllStandardOutput().trimmed().split('\n');
+  ASSERT_EQ(rows.size(), 2);
+  // The caption "RRi+1,    с" is quoted with its comma, so a plain split
+  // puts every later field one place further than its header.
+  const QList<QByteArray> header = rows[0].split(',');
+  const QList<QByteArray> fields = rows[1].split(',');
+  ASSERT_EQ(fields.size(), header.size() + 1);
+  const auto field = [&](const char* name) { return fields.at(header.indexOf(name) + 1); };
+  EXPECT_EQ(field("corrections_extra"), "1");
+  EXPECT_EQ(field("series"), "NN");
+  EXPECT_EQ(field("detector"), "threshold");
+
   // Without beat options the line is the window's run alone.
   const Result plain = runBatch({file});
   EXPECT_FALSE(plain.lines.at(0).contains("detector"));

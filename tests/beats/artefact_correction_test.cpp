@@ -5,6 +5,8 @@
 #include <cmath>
 #include <vector>
 
+#include "beats/artefact_classification.h"
+
 namespace rrscope::beats {
 namespace {
 
@@ -99,6 +101,25 @@ TEST(ArtefactCorrection, CorrectsSeveralKindsInOneSeries) {
   ASSERT_EQ(result.beats.size(), clean.size());
   EXPECT_DOUBLE_EQ(result.beats[500], (clean[499] + clean[501]) / 2);
   EXPECT_DOUBLE_EQ(result.beats[700], (clean[699] + clean[701]) / 2);
+}
+
+TEST(ArtefactClassification, ReusedThresholdsClassifyAsFreshOnes) {
+  std::vector<double> beats = evenSeries(2000);
+  for (std::size_t i = 100; i < 1900; i += 150) beats[i] += 0.3 * (beats[i + 1] - beats[i]);
+  ClassificationMemory memory;
+  classifyArtefacts(beats, memory);
+  // A moved beat, a removed one and an inserted one, as corrections leave them.
+  beats[400] = (beats[399] + beats[401]) / 2;
+  beats.erase(beats.begin() + 1000);
+  beats.insert(beats.begin() + 1500, (beats[1499] + beats[1500]) / 2);
+  beats.back() += 300;
+  const Artefacts reused = classifyArtefacts(beats, memory);
+  const Artefacts fresh = classifyArtefacts(beats);
+  EXPECT_GT(fresh.total(), 0u);
+  EXPECT_EQ(reused.extra, fresh.extra);
+  EXPECT_EQ(reused.missed, fresh.missed);
+  EXPECT_EQ(reused.ectopic, fresh.ectopic);
+  EXPECT_EQ(reused.longShort, fresh.longShort);
 }
 
 }  // namespace

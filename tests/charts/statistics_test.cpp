@@ -35,7 +35,7 @@ TEST(ChartRun, FiguresOfElevenPeaksThenTwoPeaksThenNone) {
 
   auto report = w.open(writePeakFile("two", 12000, {1000, 7000}));
   ASSERT_TRUE(report);
-  EXPECT_EQ(report->kind, ErrorKind::overflow);
+  EXPECT_EQ(report->kind(), ErrorKind::overflow);
   EXPECT_EQ(report->stage, "showRhythmStatistics");
   EXPECT_EQ(caption(Caption::Label21), " 0");
   EXPECT_EQ(caption(Caption::TR), " 2 c");
@@ -45,9 +45,10 @@ TEST(ChartRun, FiguresOfElevenPeaksThenTwoPeaksThenNone) {
 
   report = w.open(writePeakFile("none", 100, {}));
   ASSERT_TRUE(report);
-  EXPECT_EQ(report->kind, ErrorKind::subscriptOutOfRange);
+  EXPECT_EQ(report->kind(), ErrorKind::subscriptOutOfRange);
   EXPECT_EQ(report->stage, "showRhythmStatistics");
-  EXPECT_NE(report->message.find("lower the threshold (now 0.4)"), std::string::npos);
+  EXPECT_EQ(report->facts.cause, ErrorCause::tooFewPeaks);
+  EXPECT_EQ(report->facts.fields.at(0).text, "0.4");
 }
 
 TEST(ChartRun, CoordinatesBeyondSinglePrecisionOverflow) {
@@ -67,7 +68,7 @@ TEST(ChartRun, CoordinatesBeyondSinglePrecisionOverflow) {
     w.window.setText(c.box, c.text);
     const auto report = w.open(file);
     ASSERT_TRUE(report) << c.text;
-    EXPECT_EQ(report->kind, ErrorKind::overflow) << c.text;
+    EXPECT_EQ(report->kind(), ErrorKind::overflow) << c.text;
     EXPECT_EQ(report->stage, c.stage) << c.text;
   }
 }

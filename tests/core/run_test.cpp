@@ -64,7 +64,7 @@ TEST_F(RunOnFiles, AFailedLoadKeepsWhatWasLoadedAndWhatTheFirstStagesDid) {
 
   const auto report = command1(folder.path() + "/missing.txt");
   ASSERT_TRUE(report.has_value());
-  EXPECT_EQ(report->kind, ErrorKind::cannotOpenFile);
+  EXPECT_EQ(report->kind(), ErrorKind::cannotOpenFile);
   EXPECT_EQ(report->stage, "loadSampleFile");
   EXPECT_TRUE(window.refreshEnabled());
   EXPECT_EQ(state.DebugPage, 2);
@@ -77,7 +77,7 @@ TEST_F(RunOnFiles, AFailedLoadKeepsWhatWasLoadedAndWhatTheFirstStagesDid) {
   window.setNextFile("");  // a cancelled dialog
   const auto cancelled = runAnalysis(RunEntry::command1, state, window);
   ASSERT_TRUE(cancelled.has_value());
-  EXPECT_EQ(cancelled->kind, ErrorKind::cannotOpenFile);
+  EXPECT_EQ(cancelled->kind(), ErrorKind::cannotOpenFile);
   EXPECT_EQ(window.dialogsShown(), 3);
 }
 
@@ -105,14 +105,16 @@ TEST_F(RunOnFiles, Command2AnalysesTheSamplesThatSamCounts) {
   EXPECT_EQ(window.dialogsShown(), 1);
 }
 
-TEST_F(RunOnFiles, AnErrorReportNamesKindStageAndWhatToDo) {
+TEST_F(RunOnFiles, AnErrorReportNamesKindStageFieldAndText) {
   window.setText(TextBox::Text2, "1e999");
   const auto report = command1(folder.write("one.txt", "1\n"));
   ASSERT_TRUE(report.has_value());
-  EXPECT_EQ(report->kind, ErrorKind::overflow);
+  EXPECT_EQ(report->kind(), ErrorKind::overflow);
   EXPECT_EQ(report->stage, "readDetectionParameters");
-  EXPECT_EQ(report->text().rfind("Overflow in readDetectionParameters: ", 0), 0u) << report->text();
-  EXPECT_NE(report->text().find("1e999"), std::string::npos);
+  EXPECT_EQ(report->facts.cause, ErrorCause::parameterBeyondRange);
+  ASSERT_EQ(report->facts.fields.size(), 1u);
+  EXPECT_EQ(report->facts.fields[0].box, TextBox::Text2);
+  EXPECT_EQ(report->facts.fields[0].text, "1e999");
   EXPECT_EQ(window.caption(Caption::sam), "1");  // the load before it stays done
 }
 

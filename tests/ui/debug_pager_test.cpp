@@ -28,7 +28,7 @@ class DebugPagerAfterRun : public ::testing::Test {
     window_.nextFile =
         testing::writeSpikes(folder_, "beats.txt", 24000, {1000, 7000, 11500, 17500, 23500});
     window_.click("Command1");
-    ASSERT_TRUE(window_.reports.empty()) << window_.reports[0].text();
+    ASSERT_TRUE(window_.reports.empty()) << window_.reports[0].stage;
   }
 
   QTemporaryDir folder_;
@@ -81,7 +81,7 @@ TEST(DebugPager, StopsWithAnOverflowAt32767) {
   expected[1] = "32767";
   EXPECT_EQ(frame(window), expected);
   ASSERT_EQ(window.reports.size(), 1u);
-  EXPECT_EQ(window.reports[0].kind, ErrorKind::overflow);
+  EXPECT_EQ(window.reports[0].kind(), ErrorKind::overflow);
   EXPECT_EQ(window.reports[0].stage, "nextDebugPage");
 
   // From now on ">" stops before changing anything; "<" still pages.

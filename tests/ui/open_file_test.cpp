@@ -5,6 +5,7 @@
 #include <QProcess>
 
 #include "tests/ui/ui_test_support.h"
+#include "ui/error_box_text.h"
 #include "ui/window_command_line.h"
 
 namespace rrscope {
@@ -32,7 +33,7 @@ TEST(OpenFile, AnalysesTheFileWithoutTheDialogAndShowsTheCaptionsOfABatchRun) {
   window.form->openFile(file);
 
   EXPECT_EQ(window.dialogs, 0);
-  ASSERT_TRUE(window.reports.empty()) << window.reports[0].text();
+  ASSERT_TRUE(window.reports.empty()) << window.reports[0].stage;
   EXPECT_TRUE(window.find("Command2")->isEnabled());
   const QJsonObject captions = batchCaptions(file);
   ASSERT_EQ(captions.value(QStringLiteral("sam")).toString(), QStringLiteral("36000"));
@@ -58,15 +59,16 @@ TEST(OpenFile, AMissingFileGoesToTheErrorBoxAsWhenChosenInTheDialog) {
   fromDialog.nextFile = missing;
   fromDialog.click("Command1");
   ASSERT_EQ(fromDialog.reports.size(), 1u);
-  EXPECT_EQ(fromDialog.reports[0].kind, ErrorKind::cannotOpenFile);
+  EXPECT_EQ(fromDialog.reports[0].kind(), ErrorKind::cannotOpenFile);
 
   Form1 form;
   form.show();
   testing::MessageBoxSeen box;
   testing::acceptNextMessageBox(box);
   form.openFile(missing);
-  EXPECT_EQ(box.title.toStdString(), errorKindTitle(fromDialog.reports[0].kind));
-  EXPECT_EQ(box.text.toStdString(), fromDialog.reports[0].text());
+  const ui::ErrorBoxText wording = ui::errorBoxText(fromDialog.reports[0].facts);
+  EXPECT_EQ(box.title.toStdString(), wording.title);
+  EXPECT_EQ(box.text.toStdString(), wording.text);
   EXPECT_EQ(form.caption(Caption::sam), fromDialog.form->caption(Caption::sam));
 }
 

@@ -41,7 +41,7 @@ class WindowRun : public ::testing::Test {
         testing::writeSpikes(folder_, "beats.txt", 30000, {2500, 7500, 12500, 17500, 22500, 27500});
     window_.form->show();
     window_.click("Command1");
-    ASSERT_TRUE(window_.reports.empty()) << window_.reports[0].text();
+    ASSERT_TRUE(window_.reports.empty()) << window_.reports[0].stage;
   }
 
   QTemporaryDir folder_;
@@ -85,7 +85,7 @@ TEST_F(WindowRun, ACancelledDialogIsReportedAndKeepsTheLoadedSamples) {
   window_.click("Command1");
 
   ASSERT_EQ(window_.reports.size(), 1u);
-  EXPECT_EQ(window_.reports[0].kind, ErrorKind::cannotOpenFile);
+  EXPECT_EQ(window_.reports[0].kind(), ErrorKind::cannotOpenFile);
   EXPECT_EQ(window_.reports[0].stage, "loadSampleFile");
   EXPECT_EQ(window_.labelText("sam"), "30000");
   EXPECT_EQ(window_.form->analysisState().SampleLines.lineCount(), 30000);
@@ -120,8 +120,9 @@ TEST(WindowDialogs, TheOpenDialogListsTextFilesAndTheBoxShowsTheReport) {
   form.findChild<QPushButton*>("Command1")->click();
 
   EXPECT_EQ(filters, QStringList{"*.txt"});
-  EXPECT_EQ(box.title, QString::fromUtf8(errorKindTitle(ErrorKind::cannotOpenFile)));
-  EXPECT_TRUE(box.text.contains("loadSampleFile")) << box.text.toStdString();
+  EXPECT_EQ(box.title, QString::fromUtf8("Не удаётся открыть файл"));
+  EXPECT_EQ(box.text,
+            QString::fromUtf8("Файл не выбран. Нажмите «Нажми меня» и выберите файл сэмплов."));
   EXPECT_FALSE(QApplication::overrideCursor());
 }
 

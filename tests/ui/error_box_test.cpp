@@ -1,0 +1,152 @@
+// The window's error box: Russian, naming fields by their captions, with
+// advice that fits what happened.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <functional>
+
+#include "tests/ui/ui_test_support.h"
+#include "ui/error_box_text.h"
+
+namespace rrscope {
+namespace {
+
+using ShownBox = testing::MessageBoxSeen;
+
+// The box that `action` shows, read from the box itself and then closed.
+ShownBox boxShownBy(const std::function<void()>& action) {
+  ShownBox shown;
+  testing::acceptNextMessageBox(shown);
+  action();
+  QApplication::processEvents();  // a box that never came fails here, not later
+  return shown;
+}
+
+QString utf8(const char* text) {
+  return QString::fromUtf8(text);
+}
+
+// Names of controls and functions, which the user never sees.
+const QRegularExpression kInternalName(
+    R"(Text[0-9]|Label[0-9]|Picture[0-9]|Command[0-9]|[a-z][A-Z]|Overflow|Subscript)");
+
+void expectReadable(const ShownBox& box) {
+  EXPECT_FALSE(box.text.isEmpty());
+  EXPECT_FALSE(box.text.contains(kInternalName)) << box.text.toStdString();
+  EXPECT_LE(box.text.count(QRegularExpression(R"([.!?](\s|$))")), 2) << box.text.toStdString();
+  EXPECT_FALSE(box.text.contains(QChar::ReplacementCharacter)) << box.text.toStdString();
+}
+
+TEST(ErrorBox, EachKindHasItsRussianTitleAndNamesWhatToChange) {
+  const struct {
+    ErrorFacts facts;
+    const char* title;
+    std::vector<const char*> fragments;
+  } cases[] = {
+      {{.cause = ErrorCause::fileNotOpened, .file = "/data/rec.txt", .systemError = ENOENT},
+       "Не удаётся открыть файл",
+       {"«/data/rec.txt»", "такого файла нет", "Выберите существующий файл"}},
+      {{.cause = ErrorCause::readFailed, .file = "/data/rec.txt", .count = 21, .systemError = EIO},
+       "Ошибка чтения файла",
+       {"после 21 байта", "ошибка ввода-вывода", "сохранены"}},
+      {{.cause = ErrorCause::tooFewPeaks, .fields = {{TextBox::Text1, "0.9"}}, .count = 1},
+       "Выход за пределы массива",
+       {"меньше двух пиков R", "Уменьшите значение в поле «порог» (сейчас «0.9»)"}},
+      {{.cause = ErrorCause::parameterBeyondRange, .fields = {{TextBox::Text8, "1e999"}}},
+       "Переполнение",
+       {"«1e999» в поле «масштаб пульса по горизонтали»", "Введите меньшее число"}},
+      {{.cause = ErrorCause::zeroObservationTime, .fields = {{TextBox::Text1, "0.4"}}, .count = 3},
+       "Деление на ноль",
+       {"равно 0 с", "«порог»"}},
+      {{.cause = ErrorCause::shiftNotANumber, .fields = {{TextBox::Text9, "два"}}},
+       "Несоответствие типа",
+       {"«два» в поле «Выбор временного сдвига Тау для аттрактора»", "например 1"}},
+  };
+  QWidget parent;
+  for (const auto& c : cases) {
+    const ShownBox box = boxShownBy([&] { ui::showErrorBox(&parent, c.facts); });
+    SCOPED_TRACE(box.text.toStdString());
+    EXPECT_EQ(box.title, utf8(c.title));
+    for (const char* fragment : c.fragments) EXPECT_TRUE(box.text.contains(utf8(fragment)));
+    expectReadable(box);
+  }
+}
+
+class WindowErrorBox : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(folder_.isValid());
+    form_.setFileChooser([this] { return nextFile_; });
+  }
+
+  ShownBox click(const char* button) {
+    return boxShownBy([&] { form_.findChild<QPushButton*>(button)->click(); });
+  }
+  ShownBox open(const QString& name, const QByteArray& bytes) {
+    QFile file(folder_.filePath(name));
+    file.open(QIODevice::WriteOnly);
+    file.write(bytes);
+    file.close();
+    nextFile_ = file.fileName().toStdString();
+    return click("Command1");
+  }
+  void type(const char* box, const char* text) {
+    form_.findChild<QLineEdit*>(box)->setText(utf8(text));
+  }
+
+  QTemporaryDir folder_;
+  Form1 form_;
+  std::string nextFile_;
+};
+
+// Without samples the threshold is not to blame.
+TEST_F(WindowErrorBox, NoSamplesAsksForAFileWithSamples) {
+  const QString advice = utf8("Откройте кнопкой «Нажми меня» файл с сэмплами.");
+  EXPECT_EQ(click("Command1").text,
+            utf8("Файл не выбран. Нажмите «Нажми меня» и выберите файл сэмплов."));
+  const ShownBox refresh = click("Command2");
+  EXPECT_TRUE(refresh.text.contains(utf8("ещё не загружен"))) << refresh.text.toStdString();
+  const ShownBox empty = open("empty.txt", "");
+  EXPECT_TRUE(empty.text.contains(utf8("нет ни одного сэмпла"))) << empty.text.toStdString();
+  for (const ShownBox& box : {refresh, empty}) {
+    EXPECT_TRUE(box.text.endsWith(advice)) << box.text.toStdString();
+    EXPECT_FALSE(box.text.contains(utf8("порог")));
+    expectReadable(box);
+  }
+}
+
+// Threshold -1 and no guard interval make every sample a peak, so the
+// one-sample intervals overflow the correlation windows around 0 s.
+TEST_F(WindowErrorBox, AnOverflowingCorrelationWindowPointsAtTheParameters) {
+  type("Text1", "-1");
+  type("Text2", "0");
+  const ShownBox box = open("flat.txt", QByteArray("0\n").repeated(40000));
+  EXPECT_EQ(box.title, utf8("Переполнение"));
+  EXPECT_TRUE(box.text.contains(utf8("окно корреляции около 0.00 с"))) << box.text.toStdString();
+  EXPECT_TRUE(box.text.contains(utf8("при пороге «-1» и защитном интервале «0» с")));
+  EXPECT_TRUE(
+      box.text.contains(utf8("Увеличьте значение в поле «порог» или «защитный интервал (с)»")));
+  EXPECT_FALSE(box.text.contains("E-")) << box.text.toStdString();
+  expectReadable(box);
+}
+
+TEST_F(WindowErrorBox, TheFieldOrLineIsNamedAndItsTextQuoted) {
+  type("Text2", "1e999");
+  ShownBox box = open("one.txt", "1\n");
+  EXPECT_TRUE(box.text.contains(utf8("«1e999» в поле «защитный интервал (с)»")))
+      << box.text.toStdString();
+  expectReadable(box);
+
+  type("Text2", "0.4");
+  // A long Cyrillic line is quoted by its first forty characters, whole.
+  const QString letters = utf8("ж").repeated(60);
+  box = open("huge.txt", "0\n1e999" + letters.toUtf8() + "\n");
+  EXPECT_TRUE(box.text.contains(utf8("в строке 2 файла («1e999") + letters.left(35) + "...»)"))
+      << box.text.toStdString();
+  expectReadable(box);
+}
+
+}  // namespace
+}  // namespace rrscope
