@@ -5,7 +5,7 @@
 #include "hrv/measure_parts.h"
 #include "hrv/not_a_knot_spline.h"
 #include "hrv/sample_statistics.h"
-#include "hrv/welch_spectrum.h"
+#include "hrv/welch_density.h"
 
 namespace rrscope::hrv {
 namespace {

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "hrv/not_a_knot_spline.h"
-#include "hrv/welch_spectrum.h"
+#include "hrv/welch_density.h"
 #include "tests/hrv/hrv_test_support.h"
 
 namespace rrscope::hrv {

@@ -1,4 +1,4 @@
-#include "hrv/welch_spectrum.h"
+#include "hrv/welch_density.h"
 
 #include <fftw3.h>
 
