@@ -16,6 +16,8 @@ std::string_view errorKindKey(ErrorKind kind) {
       return "division-by-zero";
     case ErrorKind::typeMismatch:
       return "type-mismatch";
+    case ErrorKind::outOfMemory:
+      return "out-of-memory";
   }
   return "unknown";
 }
@@ -34,6 +36,8 @@ std::string_view errorKindTitle(ErrorKind kind) {
       return "Division by zero";
     case ErrorKind::typeMismatch:
       return "Type mismatch";
+    case ErrorKind::outOfMemory:
+      return "Out of memory";
   }
   return "Error";
 }

@@ -14,6 +14,7 @@ enum class ErrorKind {
   overflow,
   divisionByZero,
   typeMismatch,
+  outOfMemory,
 };
 
 // "cannot-open-file", "subscript-out-of-range", ...: the kind as a stable key.

@@ -1,6 +1,7 @@
 #include "charts/run.h"
 
 #include <array>
+#include <new>
 
 #include "analysis/run_stages.h"
 #include "charts/chart_stages.h"
@@ -41,6 +42,12 @@ std::optional<RunReport> runAnalysis(RunEntry entry, AnalysisState& state, RunWi
       stage.execute(run);
     } catch (const RunError& error) {
       return RunReport{error.kind(), std::string(stage.name), error.what()};
+    } catch (const std::bad_alloc&) {
+      // What the stage held is freed by now, and the state keeps what the
+      // stages before it left, the loaded samples included.
+      return RunReport{ErrorKind::outOfMemory, std::string(stage.name),
+                       "there was not enough memory to go on; close other programs or analyse a "
+                       "shorter recording; the samples loaded before are kept"};
     }
   }
   return std::nullopt;
