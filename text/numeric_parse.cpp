@@ -41,11 +41,13 @@ class Cursor {
   // neither copied nor walked one skip at a time.
   template <class Predicate>
   std::string_view takeRun(Predicate belongs) {
-    const std::size_t begin = pos_;
-    while (pos_ < text_.size() && belongs(text_[pos_])) ++pos_;
-    const std::string_view run = text_.substr(begin, pos_ - begin);
+    const char* const begin = text_.data() + pos_;
+    const char* const end = text_.data() + text_.size();
+    const char* p = begin;
+    while (p != end && belongs(*p)) ++p;
+    pos_ += static_cast<std::size_t>(p - begin);
     skipBlanks();
-    return run;
+    return {begin, static_cast<std::size_t>(p - begin)};
   }
 
  private:
@@ -57,8 +59,12 @@ class Cursor {
   std::size_t pos_ = 0;
 };
 
-bool hasNonZero(std::string_view digits) {
-  return digits.find_first_not_of('0') != std::string_view::npos;
+// The number of "0" at the start of `digits`.
+std::size_t leadingZeros(std::string_view digits) {
+  const char* p = digits.data();
+  const char* const end = p + digits.size();
+  while (p != end && *p == '0') ++p;
+  return static_cast<std::size_t>(p - digits.data());
 }
 
 // The leading significant digits of a number, as many as can decide which
@@ -79,7 +85,7 @@ class SignificantDigits {
   // Adds digits before the point, or after it with `fraction`.
   void add(std::string_view run, bool fraction) {
     if (count_ == 0) {
-      const std::size_t zeros = std::min(run.find_first_not_of('0'), run.size());
+      const std::size_t zeros = leadingZeros(run);
       if (fraction) exponent_ -= static_cast<std::int64_t>(zeros);
       run.remove_prefix(zeros);
       if (run.empty()) return;
@@ -90,7 +96,8 @@ class SignificantDigits {
     count_ += taken;
     if (taken < run.size()) {
       dropped_ = true;
-      if (!droppedNonZero_ && hasNonZero(run.substr(taken))) droppedNonZero_ = true;
+      const std::string_view rest = run.substr(taken);
+      if (!droppedNonZero_ && leadingZeros(rest) < rest.size()) droppedNonZero_ = true;
     }
   }
 
