@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "analysis/recording_window.h"
-#include "analysis/run.h"
+#include "charts/recording_window.h"
+#include "charts/run.h"
 
 namespace {
 
