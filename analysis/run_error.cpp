@@ -18,6 +18,8 @@ std::string_view errorKindKey(ErrorKind kind) {
       return "division-by-zero";
     case ErrorKind::typeMismatch:
       return "type-mismatch";
+    case ErrorKind::outOfMemory:
+      return "out-of-memory";
   }
   return "unknown";
 }
@@ -27,9 +29,14 @@ ErrorKind errorKind(ErrorCause cause) {
     case ErrorCause::noFileChosen:
     case ErrorCause::fileNotOpened:
     case ErrorCause::fileIsFolder:
+    case ErrorCause::fileIsDevice:
+    case ErrorCause::pipeWithoutWriter:
       return ErrorKind::cannotOpenFile;
     case ErrorCause::readFailed:
+    case ErrorCause::lineTooLong:
       return ErrorKind::readError;
+    case ErrorCause::outOfMemory:
+      return ErrorKind::outOfMemory;
     case ErrorCause::tooManyLines:
     case ErrorCause::positionOutOfRange:
     case ErrorCause::tooFewPeaks:

@@ -19,6 +19,7 @@ enum class ErrorKind {
   overflow,
   divisionByZero,
   typeMismatch,
+  outOfMemory,
 };
 
 // "cannot-open-file", "subscript-out-of-range", ...: the kind as a stable key.
@@ -33,8 +34,14 @@ enum class ErrorCause {
   noFileChosen,   // the name is empty
   fileNotOpened,  // the system refused to open it: systemError
   fileIsFolder,
-  readFailed,    // reading stopped after `count` bytes: systemError
-  tooManyLines,  // more than `limit` lines
+  readFailed,         // reading stopped after `count` bytes: systemError
+  tooManyLines,       // more than `limit` lines
+  fileIsDevice,       // neither a regular file nor a pipe, such as /dev/zero or a terminal
+  pipeWithoutWriter,  // a pipe that no program writes to
+  lineTooLong,        // line is longer than `limit` bytes
+
+  // Memory ran out during a stage; what the stages before it left is kept.
+  outOfMemory,
 
   // Texts read as numbers that lie beyond the range of doubles.
   parameterBeyondRange,  // fields[0]

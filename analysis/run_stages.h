@@ -17,10 +17,12 @@ void readDetectionParameters(RunContext& run);
 void detectPeaks(RunContext& run);
 void formRRSeries(RunContext& run);
 
-// Reads a whole sample file. Throws a RunError: cannot-open-file for an
-// empty name, a missing file or a folder, read-error when reading fails and
-// subscript-out-of-range for a file of more than 10,000,000 lines. The file
-// is closed on every path.
+// Reads a whole sample file: a regular file, or a pipe that a program writes
+// to. Throws a RunError: cannot-open-file for an empty name, a missing file,
+// a folder, a device or a pipe that no program writes to; read-error when
+// reading fails or a line is longer than SampleLines::kLongestLine; and
+// subscript-out-of-range for a file of more than 10,000,000 lines. Reading
+// stops at the first such fault, and the file is closed on every path.
 SampleLines readSampleFile(const std::string& path);
 
 }  // namespace rrscope

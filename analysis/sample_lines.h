@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -45,12 +46,12 @@ class SampleLines {
  public:
   // The largest number of lines a file may have.
   static constexpr std::int64_t kCapacity = 10'000'000;
+  // The longest line a file may have, in bytes without its line break: far
+  // beyond any sample, yet small enough that input which never breaks its
+  // lines is refused after reading this much.
+  static constexpr std::size_t kLongestLine = std::size_t{64} << 20;
 
   SampleLines() = default;
-
-  // Takes over `size` bytes of a file. Throws a subscript-out-of-range
-  // RunError when they hold more than kCapacity lines.
-  SampleLines(LargeArray<char> bytes, std::size_t size);
 
   // Copies a text; for building small sample sets.
   static SampleLines fromText(std::string_view text);
@@ -65,6 +66,8 @@ class SampleLines {
   }
 
  private:
+  friend class SampleLinesBuilder;
+
   std::string_view lineAt(std::size_t position) const {
     const std::uint64_t begin = starts_[position - 1];
     std::uint64_t end = starts_[position];
@@ -77,6 +80,35 @@ class SampleLines {
   LargeArray<char> bytes_;
   std::size_t size_ = 0;
   LineStarts starts_;  // line i begins at starts_[i - 1]; the last entry ends the last line
+};
+
+// Builds the lines of a file while its bytes arrive, so that reading can
+// stop as soon as the bytes can no longer be a sample file: more than
+// kCapacity lines, or a line longer than kLongestLine, throws a RunError at
+// once.
+class SampleLinesBuilder {
+ public:
+  // `expectedSize` is a guess, such as the size of a regular file.
+  explicit SampleLinesBuilder(std::size_t expectedSize);
+
+  // Room for at most `most` further bytes, at least one; grows the buffer
+  // when it is full.
+  std::span<char> space(std::size_t most);
+  // Takes `count` bytes written at the start of the last space.
+  void added(std::size_t count);
+  // The lines of every byte added.
+  SampleLines finish() &&;
+
+ private:
+  void grow();
+  void scan(std::size_t end, bool final);
+  void onBreak(std::size_t pos);
+  void checkLength(std::size_t end) const;
+
+  SampleLines lines_;
+  std::size_t capacity_ = 0;
+  std::size_t scanned_ = 0;      // bytes whose line breaks are recorded
+  std::uint64_t lineStart_ = 0;  // where the unfinished line begins
 };
 
 }  // namespace rrscope

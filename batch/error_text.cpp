@@ -126,6 +126,19 @@ std::string errorMessage(const ErrorFacts& facts) {
       return "the file has more than " + number(facts.limit) +
              " lines, the most a sample file may have; split it into files of at most " +
              number(facts.limit) + " lines";
+    case ErrorCause::fileIsDevice:
+      return quoted(facts.file) + " is a device, not a file; name a sample file";
+    case ErrorCause::pipeWithoutWriter:
+      return quoted(facts.file) +
+             " is a pipe that no program writes to; start the program that writes the samples "
+             "first, or name a sample file";
+    case ErrorCause::lineTooLong:
+      return "line " + number(facts.line) + " is longer than " + number(facts.limit >> 20) +
+             " MB, far beyond any sample, so reading stopped there; name a sample file with one "
+             "value per line";
+    case ErrorCause::outOfMemory:
+      return "there was not enough memory to go on; close other programs or analyse a shorter "
+             "recording";
     case ErrorCause::parameterBeyondRange:
       return option(facts.fields.at(0)) + " lies beyond the range of numbers; give a smaller value";
     case ErrorCause::captionBeyondRange:

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <exception>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -108,6 +109,10 @@ class OutcomeWriter {
       writeOutputs(outcome);
     } catch (const OutputError& error) {
       reported.outputFailure = error.what();
+      anyUnwritten_ = true;
+    } catch (const std::bad_alloc&) {
+      reported.outputFailure =
+          "not enough memory to write the outputs of \"" + std::string(outcome.file) + "\"";
       anyUnwritten_ = true;
     }
     if (outcome.error) anyStopped_ = true;

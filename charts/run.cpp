@@ -1,6 +1,7 @@
 #include "charts/run.h"
 
 #include <array>
+#include <new>
 
 #include "analysis/run_stages.h"
 #include "charts/chart_stages.h"
@@ -41,6 +42,10 @@ std::optional<RunReport> runAnalysis(RunEntry entry, AnalysisState& state, RunWi
       stage.execute(run);
     } catch (const RunError& error) {
       return RunReport{std::string(stage.name), error.facts()};
+    } catch (const std::bad_alloc&) {
+      // What the stage held is freed by now, and the state keeps what the
+      // stages before it left, the loaded samples included.
+      return RunReport{std::string(stage.name), {.cause = ErrorCause::outOfMemory}};
     }
   }
   return std::nullopt;

@@ -41,7 +41,9 @@ inline std::optional<double> parseShortDecimal(std::string_view text) {
   std::uint64_t mantissa = 0;
   int digits = 0;
   int fraction = -1;  // digits after the point, once there is one
-  for (; p != end; ++p) {
+  // Gives up at the 16th digit, so the count stays small however long the
+  // line.
+  for (; p != end && digits <= 15; ++p) {
     const auto digit = static_cast<unsigned>(*p - '0');
     if (digit < 10) {
       mantissa = mantissa * 10 + digit;

@@ -24,6 +24,8 @@ std::string kindTitle(ErrorKind kind) {
       return "Деление на ноль";
     case ErrorKind::typeMismatch:
       return "Несоответствие типа";
+    case ErrorKind::outOfMemory:
+      return "Недостаточно памяти";
   }
   return "Ошибка";
 }
@@ -142,6 +144,19 @@ std::string sentences(const ErrorFacts& facts) {
              " строк, а в файле сэмплов их может быть не больше. Разделите его на файлы не "
              "длиннее " +
              number(facts.limit) + " строк.";
+    case ErrorCause::fileIsDevice:
+      return quoted(facts.file) + " — это устройство, а не файл. Выберите файл сэмплов.";
+    case ErrorCause::pipeWithoutWriter:
+      return quoted(facts.file) +
+             " — это канал, в который не пишет ни одна программа. Сначала запустите программу, "
+             "которая пишет сэмплы, или выберите файл сэмплов.";
+    case ErrorCause::lineTooLong:
+      return "Строка " + number(facts.line) + " файла длиннее " + number(facts.limit >> 20) +
+             " МБ, а сэмпл не бывает таким длинным, поэтому чтение остановлено. Выберите файл, в "
+             "котором на каждой строке одно значение.";
+    case ErrorCause::outOfMemory:
+      return "Для анализа не хватило памяти. Ранее загруженные сэмплы сохранены; закройте другие "
+             "программы или откройте запись покороче.";
     case ErrorCause::parameterBeyondRange:
       return "Число " + quoted(facts.fields.at(0).text) + " " + field(facts.fields.at(0).box) +
              " выходит за пределы допустимых чисел. Введите меньшее число.";

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -54,7 +55,8 @@ ToolResult runTool(const QStringList& arguments) {
 // Runs the tool on arguments that need not be text, such as file names
 // that are not UTF-8, which QProcess cannot pass; standard output goes to
 // `outFile`.
-int runToolRaw(std::vector<std::string> arguments, const std::string& outFile) {
+int runToolRaw(std::vector<std::string> arguments, const std::string& outFile,
+               rlim_t addressSpace = RLIM_INFINITY) {
   arguments.insert(arguments.begin(), RRSCOPE_BATCH_TOOL);
   std::vector<char*> argv;
   for (std::string& argument : arguments) argv.push_back(argument.data());
@@ -63,6 +65,8 @@ int runToolRaw(std::vector<std::string> arguments, const std::string& outFile) {
   if (child == 0) {
     const int out = ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     ::dup2(out, STDOUT_FILENO);
+    const rlimit limit{addressSpace, addressSpace};
+    ::setrlimit(RLIMIT_AS, &limit);
     ::execv(argv[0], argv.data());
     ::_exit(127);
   }
@@ -252,6 +256,24 @@ TEST_F(BatchTool, NamesThatAreNotUtf8StayValid) {
   const std::vector<std::string> rows = lines(readFile(QString::fromStdString(outFile)));
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_TRUE(rows[1].starts_with(shownName + ",66000,")) << rows[1];
+}
+
+// A file too large for the memory gets its line and the batch goes on.
+TEST_F(BatchTool, OutOfMemoryStopsOnlyItsFile) {
+  const std::string large = path("large.txt").toStdString();
+  std::ofstream(large).put('0');
+  std::filesystem::resize_file(large, std::uintmax_t{1} << 30);  // its size alone is too much
+  const std::string outFile = path("out.txt").toStdString();
+  const std::string beats = writeElevenBeats().toStdString();
+
+  // Far more than the tool needs for the eleven beats; less than the large file asks for.
+  ASSERT_EQ(runToolRaw({large, beats}, outFile, rlim_t{224} << 20), 1);
+  const std::vector<std::string> out = lines(readFile(QString::fromStdString(outFile)));
+  ASSERT_EQ(out.size(), 2u);
+  const QJsonObject error = jsonObject(out[0])["error"].toObject();
+  EXPECT_EQ(error["kind"].toString(), "out-of-memory");
+  EXPECT_EQ(error["stage"].toString(), "loadSampleFile");
+  EXPECT_TRUE(jsonObject(out[1])["error"].isNull());
 }
 
 // Files are independent: a stopped run neither ends the batch nor touches

@@ -1,8 +1,11 @@
 #include "text/numeric_parse.h"
 
 #include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <string>
 
@@ -121,6 +124,72 @@ TEST(NumericParse, ShortAndGeneralPathsAgree) {
   EXPECT_EQ(parsed("123456789012345"), parsed(" 123456789012345"));
   EXPECT_EQ(parsed("0.123456789012345"), 0.123456789012345);
   EXPECT_EQ(parsed("1234567890123456"), 1234567890123456.0);  // 16 digits: general path
+}
+
+// A text of billions of characters that costs a megabyte: HEAD, then COUNT
+// times FILL, then TAIL, made of one megabyte of FILL mapped over and over.
+class GeneratedText {
+ public:
+  GeneratedText(std::string_view head, char fill, std::size_t count, std::string_view tail) {
+    const int file = ::memfd_create("generated-text", 0);
+    const std::string chunk(kChunk, fill);
+    if (file < 0 || ::write(file, chunk.data(), kChunk) != static_cast<ssize_t>(kChunk)) return;
+    // The fill ends on a chunk boundary with a chunk before it for the head
+    // and one after it for the tail.
+    const std::size_t chunks = (count + kChunk - 1) / kChunk + 2;
+    size_ = chunks * kChunk;
+    void* reserved = ::mmap(nullptr, size_, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (reserved == MAP_FAILED) return;
+    base_ = static_cast<char*>(reserved);
+    for (std::size_t i = 0; i < chunks; ++i) {
+      // Private mappings: writing the head and the tail copies only their pages.
+      ::mmap(base_ + i * kChunk, kChunk, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_FIXED, file, 0);
+    }
+    ::close(file);
+    char* const fillEnd = base_ + size_ - kChunk;
+    char* const begin = fillEnd - count - head.size();
+    std::memcpy(begin, head.data(), head.size());
+    std::memcpy(fillEnd, tail.data(), tail.size());
+    text_ = std::string_view(begin, head.size() + count + tail.size());
+  }
+  ~GeneratedText() {
+    if (base_ != nullptr) ::munmap(base_, size_);
+  }
+  GeneratedText(const GeneratedText&) = delete;
+  GeneratedText& operator=(const GeneratedText&) = delete;
+
+  std::string_view text() const { return text_; }
+
+ private:
+  static constexpr std::size_t kChunk = std::size_t{1} << 20;
+  char* base_ = nullptr;
+  std::size_t size_ = 0;
+  std::string_view text_;
+};
+
+// Counts of digits around 2^31 are where a 32-bit count of positions would
+// wrap; each of these texts must read as the same number written short.
+TEST(NumericParse, BillionsOfDigitsCountInSixtyFourBits) {
+  constexpr std::size_t k2To31 = std::size_t{1} << 31;
+  struct Case {
+    std::string_view head;
+    char fill;
+    std::size_t count;
+    std::string_view tail;
+    std::optional<double> expected;
+  };
+  const Case cases[] = {
+      {"", '1', k2To31 - 1, "", std::nullopt},
+      {"", '1', k2To31, "", std::nullopt},
+      {"-", '1', k2To31, "e-2147483640", -11111111.111111111111111111111},
+      {"0.", '0', k2To31, "25e2147483649", 2.5},
+  };
+  for (const Case& c : cases) {
+    const GeneratedText generated(c.head, c.fill, c.count, c.tail);
+    ASSERT_EQ(generated.text().size(), c.head.size() + c.count + c.tail.size());
+    EXPECT_EQ(numericParse(generated.text()), c.expected)
+        << c.head << c.fill << " x " << c.count << c.tail;
+  }
 }
 
 }  // namespace

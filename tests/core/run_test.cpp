@@ -1,10 +1,12 @@
 #include "charts/run.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
 
+#include "bounded_child.h"
 #include "charts/recording_window.h"
 #include "temp_folder.h"
 
@@ -116,6 +118,29 @@ TEST_F(RunOnFiles, AnErrorReportNamesKindStageFieldAndText) {
   EXPECT_EQ(report->facts.fields[0].box, TextBox::Text2);
   EXPECT_EQ(report->facts.fields[0].text, "1e999");
   EXPECT_EQ(window.caption(Caption::sam), "1");  // the load before it stays done
+}
+
+// An allocation that fails stops the run like any error, and the samples
+// loaded before stay for the next run.
+TEST_F(RunOnFiles, RunningOutOfMemoryIsAReportThatKeepsTheSamples) {
+  if (!test::kAddressSpaceCanBeBounded) GTEST_SKIP() << "this build cannot bound its memory";
+  const std::string eight = folder.write("eight.txt", "1\n2\n3\n4\n5\n6\n7\n8\n");
+  const std::string large = folder.write("large.txt", "");
+  ASSERT_EQ(::truncate(large.c_str(), off_t{1} << 30), 0);
+
+  const test::ChildEnd end = test::runBounded([&] {
+    command1(eight);
+    test::setLimit(RLIMIT_AS, test::addressSpaceInUse() + (std::size_t{64} << 20));
+    const auto report = command1(large);
+    if (!report) return std::string("no report");
+    const auto refresh = runAnalysis(RunEntry::command2, state, window);
+    return std::string(errorKindKey(report->kind())) + " in " + report->stage + "; sam " +
+           window.caption(Caption::sam) + ", line 8 " + std::string(state.SampleLines.line(8)) +
+           "; refresh " + (refresh ? std::string(errorKindKey(refresh->kind())) : "completed");
+  });
+  ASSERT_TRUE(end.finished) << "ended by signal " << end.signal;
+  EXPECT_EQ(end.text,
+            "out-of-memory in loadSampleFile; sam 8, line 8 8; refresh subscript-out-of-range");
 }
 
 }  // namespace

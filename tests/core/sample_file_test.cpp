@@ -1,5 +1,8 @@
 #include <dirent.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -7,6 +10,7 @@
 #include "analysis/run_error.h"
 #include "analysis/run_stages.h"
 #include "analysis/sample_lines.h"
+#include "bounded_child.h"
 #include "temp_folder.h"
 
 namespace rrscope {
@@ -41,7 +45,8 @@ TEST(SampleLines, EachKindOfLineBreakEndsALine) {
        {"long line of sixteen+ bytes", "and another one over sixteen"}},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(linesOf(SampleLines::fromText(c.bytes)), c.lines) << ::testing::PrintToString(c.bytes);
+    EXPECT_EQ(linesOf(SampleLines::fromText(c.bytes)), c.lines)
+        << ::testing::PrintToString(c.bytes);
   }
 }
 
@@ -117,6 +122,77 @@ TEST(ReadSampleFile, TakesExactlyTenMillionLinesAndNoMore) {
   EXPECT_EQ(kindOfLoading(folder.write("one-more.txt", bytes + "1")),
             ErrorKind::subscriptOutOfRange);
   EXPECT_EQ(readSampleFile(folder.write("crlf.txt", "1\r\n")).lineCount(), 1);
+}
+
+// How a load that failed reads in the tests: its kind, cause and line.
+std::string failure(ErrorCause cause, std::int64_t line = 0) {
+  return std::string(errorKindKey(errorKind(cause))) + ", cause " +
+         std::to_string(static_cast<int>(cause)) + ", line " + std::to_string(line);
+}
+
+// Loads `path` in a bounded child and tells how it ended: "lines N", or the
+// failure.
+std::string boundedLoading(const std::string& path) {
+  const test::ChildEnd end = test::runBounded([&path] {
+    try {
+      return "lines " + std::to_string(readSampleFile(path).lineCount());
+    } catch (const RunError& error) {
+      return failure(error.facts().cause, error.facts().line);
+    }
+  });
+  EXPECT_TRUE(end.finished) << path << " ended by signal " << end.signal;
+  return end.text;
+}
+
+// Input that can never be a sample file ends in an error after a bounded
+// read, in time and memory, instead of filling the memory or waiting for ever.
+TEST(ReadSampleFile, EndlessOrSilentInputStopsWithinBounds) {
+  test::TempFolder folder;
+  const test::FedPipe zeros([](int fd) { test::writeForEver(fd, std::string(1 << 16, '0')); });
+  const test::FedPipe endlessLines([](int fd) {
+    std::string lines;
+    for (int i = 0; i < 1 << 15; ++i) lines += "0\n";
+    test::writeForEver(fd, lines);
+  });
+  const std::string twoGigabytes = folder.write("two-gigabytes.txt", "");
+  ASSERT_EQ(::truncate(twoGigabytes.c_str(), off_t{2} << 30), 0);  // no line break in it
+  const std::string fifo = folder.path() + "/fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+
+  struct Case {
+    std::string path;
+    std::string outcome;
+  };
+  const Case cases[] = {
+      {zeros.path(), failure(ErrorCause::lineTooLong, 1)},
+      {twoGigabytes, failure(ErrorCause::lineTooLong, 1)},
+      {endlessLines.path(), failure(ErrorCause::tooManyLines)},
+      {fifo, failure(ErrorCause::pipeWithoutWriter)},
+      {"/dev/zero", failure(ErrorCause::fileIsDevice)},
+  };
+  for (const Case& c : cases) EXPECT_EQ(boundedLoading(c.path), c.outcome) << c.path;
+}
+
+// The line limit counts the bytes of one line, whichever way it breaks.
+TEST(ReadSampleFile, TakesLinesUpToTheLongestLine) {
+  test::TempFolder folder;
+  const std::string longest(SampleLines::kLongestLine, '7');
+  EXPECT_EQ(boundedLoading(folder.write("longest.txt", "1\r\n" + longest + "\r\n2")), "lines 3");
+  EXPECT_EQ(boundedLoading(folder.write("longer.txt", "1\n2\r" + longest + "7\n")),
+            failure(ErrorCause::lineTooLong, 3));
+}
+
+// Pipes are read as they deliver, whether the writer is done before the
+// read or sends only later.
+TEST(ReadSampleFile, ReadsPipesThatAProgramWritesTo) {
+  const test::FedPipe early([](int fd) { (void)!::write(fd, "0.5\n1\n", 6); });
+  const test::FedPipe late([](int fd) {
+    ::usleep(300'000);
+    (void)!::write(fd, "0.5\r\n1\r\n2", 9);
+  });
+  ::usleep(100'000);  // lets the early writer finish
+  EXPECT_EQ(boundedLoading(early.path()), "lines 2");
+  EXPECT_EQ(boundedLoading(late.path()), "lines 3");
 }
 
 TEST(ReadSampleFile, OpensNamesWithCyrillicLetters) {

@@ -63,6 +63,15 @@ TEST(ErrorBox, EachKindHasItsRussianTitleAndNamesWhatToChange) {
       {{.cause = ErrorCause::shiftNotANumber, .fields = {{TextBox::Text9, "два"}}},
        "Несоответствие типа",
        {"«два» в поле «Выбор временного сдвига Тау для аттрактора»", "например 1"}},
+      {{.cause = ErrorCause::outOfMemory},
+       "Недостаточно памяти",
+       {"не хватило памяти", "сохранены"}},
+      {{.cause = ErrorCause::pipeWithoutWriter, .file = "/tmp/fifo"},
+       "Не удаётся открыть файл",
+       {"«/tmp/fifo»", "не пишет ни одна программа"}},
+      {{.cause = ErrorCause::lineTooLong, .line = 3, .limit = std::int64_t{64} << 20},
+       "Ошибка чтения файла",
+       {"Строка 3", "64 МБ"}},
   };
   QWidget parent;
   for (const auto& c : cases) {
