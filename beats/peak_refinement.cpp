@@ -19,22 +19,25 @@ constexpr double kSearchSeconds = 0.050;
 constexpr double kFilterLeadSeconds = 0.050;
 // How sharp a turning point is: how far the lead falls back from it within
 // this time on its flatter side. The R peak of a QRS complex, even a wide
-// one, falls back steeply on both sides; a tall P or T wave beside it, or the
-// shoulder where a complex begins, does not.
+// one, falls back steeply on both sides; a tall P or T wave beside it, the
+// broad trough after a wide complex, or the shoulder where a complex begins,
+// does not.
 constexpr double kSharpnessSeconds = 0.025;
-// A beat whose turning point against the recording's usual sign is more than
-// this many times sharper is an inverted complex, and its R peak lies that way.
-constexpr double kInvertedRatio = 2.0;
+// The baseline a deflection is measured from: the median of the lead over
+// this much on either side of the beat. The QRS complex fills less than half
+// of that stretch, so the median lies on the level between the waves.
+constexpr double kBaselineSeconds = 0.150;
 
-// The low-passed maximum and minimum of one beat, each with its sharpness.
+// The low-passed maximum and minimum of one beat, each with its
+// prominence: its distance from the baseline times its sharpness.
 // Not the band-passed lead: its 5 Hz edge gives a wide negative complex
 // positive side lobes as large as itself and moves its extremum by tens of
 // milliseconds.
 struct Extrema {
   double highest = 0;
   double lowest = 0;
-  double upSharpness = 0;
-  double downSharpness = 0;
+  double upProminence = 0;
+  double downProminence = 0;
 };
 
 double sharpness(std::span<const double> y, std::size_t i, std::size_t width) {
@@ -70,7 +73,8 @@ class BeatSearch {
         rate_(rate),
         search_(std::max<std::int64_t>(1, std::llround(kSearchSeconds * rate))),
         lead_(std::llround(kFilterLeadSeconds * rate)),
-        width_(std::max<std::int64_t>(1, std::llround(kSharpnessSeconds * rate))) {}
+        width_(std::max<std::int64_t>(1, std::llround(kSharpnessSeconds * rate))),
+        baselineHalf_(std::llround(kBaselineSeconds * rate)) {}
 
   Extrema extremaNear(double approximate) {
     const std::int64_t n = samples_.size();
@@ -99,8 +103,9 @@ class BeatSearch {
     const auto width = static_cast<std::size_t>(width_);
     e.highest = offset + vertexNear(filtered, top);
     e.lowest = offset + vertexNear(filtered, bottom);
-    e.upSharpness = sharpness(filtered, top, width);
-    e.downSharpness = sharpness(filtered, bottom, width);
+    const double base = medianNear(filtered, static_cast<std::size_t>(centre - first - filterFrom));
+    e.upProminence = (filtered[top] - base) * sharpness(filtered, top, width);
+    e.downProminence = (base - filtered[bottom]) * sharpness(filtered, bottom, width);
     return e;
   }
 
@@ -110,7 +115,21 @@ class BeatSearch {
   std::int64_t search_;
   std::int64_t lead_;
   std::int64_t width_;
+  std::int64_t baselineHalf_;
   std::vector<double> stretch_;
+  std::vector<double> sorted_;
+
+  // The median of the low-passed lead around index `centre` of `y`.
+  double medianNear(std::span<const double> y, std::size_t centre) {
+    const auto half = static_cast<std::size_t>(baselineHalf_);
+    const std::size_t begin = centre > half ? centre - half : 0;
+    const std::size_t end = std::min(y.size(), centre + half + 1);
+    sorted_.assign(y.begin() + static_cast<std::ptrdiff_t>(begin),
+                   y.begin() + static_cast<std::ptrdiff_t>(end));
+    const auto middle = sorted_.begin() + static_cast<std::ptrdiff_t>(sorted_.size() / 2);
+    std::nth_element(sorted_.begin(), middle, sorted_.end());
+    return *middle;
+  }
 };
 
 }  // namespace
@@ -119,20 +138,11 @@ std::vector<double> refineToRPeaks(const SampleSource& samples, double rate,
                                    std::span<const double> approximate) {
   if (samples.size() == 0) return {};
   BeatSearch search(samples, rate);
-  std::vector<Extrema> extrema;
-  extrema.reserve(approximate.size());
-  std::size_t upright = 0;
-  for (const double position : approximate) {
-    extrema.push_back(search.extremaNear(position));
-    if (extrema.back().upSharpness >= extrema.back().downSharpness) ++upright;
-  }
-  const bool mostlyUpright = 2 * upright >= extrema.size();
   std::vector<double> peaks;
-  peaks.reserve(extrema.size());
-  for (const Extrema& e : extrema) {
-    const bool inverted = mostlyUpright ? e.downSharpness > kInvertedRatio * e.upSharpness
-                                        : !(e.upSharpness > kInvertedRatio * e.downSharpness);
-    const double peak = inverted ? e.lowest : e.highest;
+  peaks.reserve(approximate.size());
+  for (const double position : approximate) {
+    const Extrema e = search.extremaNear(position);
+    const double peak = e.downProminence > e.upProminence ? e.lowest : e.highest;
     // Two humps that settle on one R peak count once.
     if (peaks.empty() || peak > peaks.back()) peaks.push_back(peak);
   }
