@@ -64,6 +64,50 @@ TEST(RPeakDetector, FindsEveryBeatOfADifficultRhythmAtEveryRate) {
   }
 }
 
+// Second-degree block: every fourth atrial beat is not conducted, so its P
+// wave stands alone in an interval twice the normal one, and for a while
+// only every second one is (2:1 block, half the rate). The search back after
+// each long interval must not take the lone P wave, or the T wave before it,
+// for the missing beat.
+TEST(RPeakDetector, FindsEveryBeatOfAHeartBlockAndNoneInItsGaps) {
+  std::vector<std::pair<double, BeatShape>> rhythm;
+  std::vector<double> blocked;
+  double t = 0.6;
+  for (int i = 0; i < 40; ++i) {
+    const bool dropped = i % 4 == 3 || (i >= 20 && i % 2 == 1);
+    if (dropped) {
+      blocked.push_back(t);
+    } else {
+      rhythm.emplace_back(t, test::normalBeat(0.6));
+    }
+    t += 0.8;
+  }
+  for (const double rate : {250.0, 360.0, 1000.0, 6000.0}) {
+    test::Recording r =
+        test::synthesise(rhythm, t, rate, {.noise = 0.03, .wander = 0.3, .seed = 5});
+    for (const double time : blocked) test::addWave(r.samples, time, test::blockedPWave(), rate);
+    expectEveryBeatFound(r, rate, "block at " + std::to_string(rate));
+  }
+}
+
+// Paced beats: the pacing spike before each wide complex is the steepest
+// and tallest thing in the lead, but it is no beat of its own, and the beat
+// lies on the complex it starts. A few spontaneous narrow beats mix in.
+TEST(RPeakDetector, PlacesPacedBeatsOnTheirComplexNotOnThePacingSpike) {
+  std::vector<std::pair<double, BeatShape>> rhythm;
+  double t = 0.6;
+  for (int i = 0; i < 50; ++i) {
+    const bool spontaneous = i % 10 == 9;
+    rhythm.emplace_back(t, spontaneous ? test::normalBeat() : test::pacedBeat());
+    t += spontaneous ? 0.7 : 0.857;
+  }
+  for (const double rate : {360.0, 1000.0, 6000.0}) {
+    const test::Recording r =
+        test::synthesise(rhythm, t + 0.5, rate, {.noise = 0.03, .wander = 0.3, .seed = 9});
+    expectEveryBeatFound(r, rate, "paced at " + std::to_string(rate));
+  }
+}
+
 TEST(RPeakDetector, PlacesTheBeatsOfAnInvertedLeadOnItsDownwardPeaks) {
   const auto rhythm = difficultRhythm();
   constexpr double rate = 1000.0;

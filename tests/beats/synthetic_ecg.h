@@ -32,6 +32,18 @@ inline BeatShape wideBeat() {
   return {{{0.0, 1.6, 0.022}, {0.06, -0.5, 0.02}, {0.3, -0.7, 0.06}}};
 }
 
+// A ventricular paced beat: a pacing spike of a millisecond, taller and far
+// steeper than anything else in the lead, 40 ms before a wide complex.
+inline BeatShape pacedBeat() {
+  return {{{-0.04, 5.0, 0.0004}, {0.0, 1.3, 0.025}, {0.07, -0.4, 0.02}, {0.3, -0.6, 0.06}}};
+}
+
+// The P wave of a normal beat, alone: an atrial beat the block kept from
+// the ventricles.
+inline Wave blockedPWave() {
+  return {-0.16, 0.15, 0.025};
+}
+
 struct Recording {
   std::vector<double> samples;
   std::vector<double> beats;  // sample indices of the R peaks
@@ -44,6 +56,19 @@ struct Disturbance {
   unsigned seed = 1;
 };
 
+// Adds wave `w` of a beat at `time` seconds to samples at `rate`.
+inline void addWave(std::vector<double>& samples, double time, const Wave& w, double rate) {
+  const auto n = static_cast<std::ptrdiff_t>(samples.size());
+  const double centre = (time + w.offset) * rate;
+  const double spread = w.width * rate;
+  const auto from = static_cast<std::ptrdiff_t>(std::max(0.0, centre - 5 * spread));
+  const auto to = std::min(n, static_cast<std::ptrdiff_t>(centre + 5 * spread) + 1);
+  for (std::ptrdiff_t i = from; i < to; ++i) {
+    const double z = (static_cast<double>(i) - centre) / spread;
+    samples[static_cast<std::size_t>(i)] += w.height * std::exp(-0.5 * z * z);
+  }
+}
+
 // Places each beat (time in seconds, shape) into a recording of `seconds`
 // at `rate` samples per second.
 inline Recording synthesise(std::span<const std::pair<double, BeatShape>> beats, double seconds,
@@ -53,17 +78,7 @@ inline Recording synthesise(std::span<const std::pair<double, BeatShape>> beats,
   r.samples.assign(n, 0.0);
   for (const auto& [time, shape] : beats) {
     r.beats.push_back(time * rate);
-    for (const Wave& w : shape.waves) {
-      const double centre = (time + w.offset) * rate;
-      const double spread = w.width * rate;
-      const auto from = static_cast<std::ptrdiff_t>(std::max(0.0, centre - 5 * spread));
-      const auto to = std::min(static_cast<std::ptrdiff_t>(n),
-                               static_cast<std::ptrdiff_t>(centre + 5 * spread) + 1);
-      for (std::ptrdiff_t i = from; i < to; ++i) {
-        const double z = (static_cast<double>(i) - centre) / spread;
-        r.samples[static_cast<std::size_t>(i)] += w.height * std::exp(-0.5 * z * z);
-      }
-    }
+    for (const Wave& w : shape.waves) addWave(r.samples, time, w, rate);
   }
   std::mt19937 random(d.seed);
   std::normal_distribution<double> noise(0.0, 1.0);
