@@ -42,6 +42,14 @@ observation_s, window_mean_hr_bpm, intervals), error (null or kind, stage,
 message). Bytes of file names or texts that are not UTF-8 are written as
 U+FFFD, the replacement character, in the JSON lines and the CSV rows alike.
 
+--csv: one header line, then one row per file, an error in the columns
+error_kind, error_stage and error_message. Text files give the captions,
+the numeric figures and, as asked, the beat and --hrv columns. EDF, BDF and
+WFDB recordings give file, format, channel, units, rate_hz, duration_s,
+samples, beats, intervals, detector, series, corrections_*, scoring_* and,
+with --hrv, the measures. The two tables have other columns, so one --csv
+run takes either text files or recordings, not both.
+
 Exit status: 0 when every run completed, 1 when any run stopped with an error
 (reported in its line), 2 for bad usage or an output that cannot be
 written.
@@ -165,7 +173,9 @@ void addOutputOptions(CLI::App& app, BatchOptions& options) {
   const auto group = "Output";
   app.add_flag("--rr", options.withRR, "add \"rr\", the analysed RR series in samples")
       ->group(group);
-  app.add_flag("--csv", options.csv, "a header line and one CSV row of the figures per file")
+  app.add_flag("--csv", options.csv,
+               "a header line and one CSV row of the figures per file;\n"
+               "text files or recordings, not both (see below)")
       ->group(group);
   app.add_option("--display-list", options.displayListDir,
                  "DIR/STEM.json, the drawing operations of the five charts")

@@ -60,6 +60,9 @@ void addParameterOptions(CLI::App& app, BatchOptions& options);
 void addOutputOptions(CLI::App& app, BatchOptions& options);
 void addRecordingOptions(CLI::App& app, BatchOptions& options);
 
+// True for an EDF, BDF or WFDB recording, false for a text file.
+bool isRecordingFile(const std::string& file);
+
 // Why the recording options cannot go together, or an empty text.
 std::string checkRecordingOptions(const BatchOptions& options);
 

@@ -5,13 +5,10 @@
 #include "recordings/read_recording.h"
 
 namespace rrscope::batch {
-namespace {
 
-bool isRecording(const std::string& file) {
+bool isRecordingFile(const std::string& file) {
   return recordings::recordingKindOf(file) != recordings::RecordingKind::text;
 }
-
-}  // namespace
 
 void addRecordingOptions(CLI::App& app, BatchOptions& options) {
   const auto group = "EDF, BDF and WFDB recordings";
@@ -42,16 +39,19 @@ std::string checkRecordingOptions(const BatchOptions& options) {
        {std::pair{"--to-text", recording.toTextDir}, std::pair{"--report", recording.reportDir}}) {
     if (folder && folder->empty()) return std::string(name) + " needs a folder name";
   }
-  const bool anyRecording = std::ranges::any_of(options.files, isRecording);
-  const bool anyText = !std::ranges::all_of(options.files, isRecording);
+  const bool anyRecording = std::ranges::any_of(options.files, isRecordingFile);
+  const bool anyText = !std::ranges::all_of(options.files, isRecordingFile);
   if (anyText && (recording.signal || recording.toTextDir || recording.reportDir)) {
     return "--signal, --to-text and --report are for EDF, BDF and WFDB recordings (.edf, .bdf, "
            ".hea), not text files";
   }
-  if (anyRecording &&
-      (options.csv || options.withRR || options.rrInput || options.writesCharts())) {
-    return "EDF, BDF and WFDB recordings give JSON lines with --hrv, --correct, --peaks and "
-           "--reference; --csv, --rr, --input, --display-list, --svg and --png are for text files";
+  if (anyRecording && (options.withRR || options.rrInput || options.writesCharts())) {
+    return "--rr, --input, --display-list, --svg and --png are for text files, not EDF, BDF and "
+           "WFDB recordings";
+  }
+  if (anyRecording && anyText && options.csv) {
+    return "--csv writes one table of text files or one of EDF, BDF and WFDB recordings, whose "
+           "columns differ; give each kind a run of its own";
   }
   return {};
 }
