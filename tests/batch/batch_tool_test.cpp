@@ -12,8 +12,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <cerrno>
 #include <cstring>
@@ -24,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "batch_tool_runner.h"
 #include "charts/display_list_json.h"
 #include "charts/recording_window.h"
 #include "charts/run.h"
@@ -31,26 +30,10 @@
 namespace rrscope {
 namespace {
 
-struct ToolResult {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
-
-ToolResult runTool(const QStringList& arguments) {
-  QProcess process;
-  // Without a display the tool must find the offscreen platform by itself.
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-    environment.remove(name);
-  }
-  process.setProcessEnvironment(environment);
-  process.start(QStringLiteral(RRSCOPE_BATCH_TOOL), arguments);
-  process.waitForFinished(120'000);
-  return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-          process.readAllStandardOutput().toStdString(),
-          process.readAllStandardError().toStdString()};
-}
+using test::lines;
+using test::readFile;
+using test::runTool;
+using test::ToolResult;
 
 // Runs the tool on arguments that need not be text, such as file names
 // that are not UTF-8, which QProcess cannot pass; standard output goes to
@@ -75,28 +58,11 @@ int runToolRaw(std::vector<std::string> arguments, const std::string& outFile,
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-std::vector<std::string> lines(const std::string& text) {
-  std::vector<std::string> result;
-  std::size_t begin = 0;
-  while (begin < text.size()) {
-    const std::size_t end = text.find('\n', begin);
-    result.push_back(text.substr(begin, end - begin));
-    if (end == std::string::npos) break;
-    begin = end + 1;
-  }
-  return result;
-}
-
 QJsonObject jsonObject(const std::string& line) {
   QJsonParseError error{};
   const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(line), &error);
   EXPECT_EQ(error.error, QJsonParseError::NoError) << line;
   return document.object();
-}
-
-std::string readFile(const QString& path) {
-  std::ifstream in(path.toStdString(), std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // The display lists of a Command1 run in the library, as the tool writes them.
@@ -113,17 +79,8 @@ std::string libraryDisplayLists(const QString& file, std::string_view tau) {
   return displayListsJson(lists) + "\n";
 }
 
-class BatchTool : public ::testing::Test {
+class BatchTool : public test::ToolTest {
  protected:
-  void SetUp() override { ASSERT_TRUE(folder_.isValid()); }
-
-  QString path(const QString& name) const { return folder_.filePath(name); }
-
-  QString writeFile(const QString& name, const std::string& content) const {
-    std::ofstream(path(name).toStdString(), std::ios::binary) << content;
-    return path(name);
-  }
-
   // Eleven single-sample R peaks at 1000, 7000, ..., 61000 in 66000 samples:
   // one second between beats.
   QString writeElevenBeats(const QString& name = QStringLiteral("beats.txt")) const {
@@ -133,8 +90,6 @@ class BatchTool : public ::testing::Test {
     }
     return writeFile(name, content);
   }
-
-  QTemporaryDir folder_;
 };
 
 TEST_F(BatchTool, FiguresOfKnownBeats) {
@@ -291,8 +246,11 @@ TEST_F(BatchTool, StoppedRunLeavesTheNextFileAlone) {
   EXPECT_EQ(second["captions"].toObject()["Label8"].toString(), "9");
 }
 
+// Usage is checked before any file is read, so the recording need not exist.
 TEST_F(BatchTool, BadUsageRunsNothing) {
   const QString beats = writeElevenBeats();
+  const QString record = path("rec.hea");
+  const QString charts = path("charts");
   const std::vector<QStringList> cases = {
       {},
       {"--no-such-option", beats},
@@ -301,6 +259,23 @@ TEST_F(BatchTool, BadUsageRunsNothing) {
       {"--rr", "--csv", beats},
       {"--force=yes", beats},
       {"--svg", "", beats},
+      // Beat options that contradict each other or the output.
+      {"--detector=fast", beats},
+      {"--reference=a", "--reference-suffix=.b", beats},
+      {"--reference=", beats},
+      {"--match-window=0", "--reference=a", beats},
+      {"--csv", "--peaks", beats},
+      {"--detector=pan-tompkins", "--svg", charts, beats},
+      // Files of RR intervals have no samples and no charts.
+      {"--input=rr", "--svg", charts, beats},
+      {"--input=rr", "--rr", beats},
+      {"--input=ecg", beats},
+      // Recording options on text files, text options on recordings, and
+      // one table of both.
+      {"--beats", record},
+      {"--signal", "0", beats},
+      {"--rr", record},
+      {"--csv", record, beats},
   };
   for (const QStringList& arguments : cases) {
     SCOPED_TRACE(arguments.join(' ').toStdString());
