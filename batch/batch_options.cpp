@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "analysis/window_defaults.h"
+#include "batch/option_group.h"
 #include "rrscope/version.h"
 
 namespace rrscope::batch {
@@ -141,12 +142,11 @@ std::string checkCombination(const BatchOptions& options) {
   if (options.files.empty()) return "no FILE given";
   if (options.csv && options.withRR) return "--rr adds to the JSON lines and cannot go with --csv";
   if (std::string problem = checkHrvCombination(options); !problem.empty()) return problem;
-  const std::pair<const char*, const std::optional<std::string>&> folders[] = {
-      {"--display-list", options.displayListDir},
-      {"--svg", options.svgDir},
-      {"--png", options.pngDir}};
-  for (const auto& [name, folder] : folders) {
-    if (folder && folder->empty()) return std::string(name) + " needs a folder name";
+  if (std::string problem = checkFolderNames({{"--display-list", options.displayListDir},
+                                              {"--svg", options.svgDir},
+                                              {"--png", options.pngDir}});
+      !problem.empty()) {
+    return problem;
   }
   if (std::string problem = checkBeatOptions(
           options.beats, {options.csv, options.writesCharts(), options.pngDir.has_value()});
@@ -158,40 +158,37 @@ std::string checkCombination(const BatchOptions& options) {
 
 }  // namespace
 
+std::string checkFolderNames(std::initializer_list<FolderOption> options) {
+  for (const FolderOption& option : options) {
+    if (option.folder && option.folder->empty()) {
+      return std::string(option.name) + " needs a folder name";
+    }
+  }
+  return {};
+}
+
 void addParameterOptions(CLI::App& app, BatchOptions& options) {
+  OptionGroup group(app, "Parameters");
   for (const ParameterOption& option : kParameterOptions) {
     std::string& text = options.parameters[static_cast<std::size_t>(option.box)];
     text = std::string(initialText(option.box));
-    app.add_option(option.name, text, option.description)
-        ->type_name("TEXT")
-        ->default_str(text)
-        ->group("Parameters");
+    group.text(option.name, text, "TEXT", option.description)->default_str(text);
   }
 }
 
 void addOutputOptions(CLI::App& app, BatchOptions& options) {
-  const auto group = "Output";
-  app.add_flag("--rr", options.withRR, "add \"rr\", the analysed RR series in samples")
-      ->group(group);
-  app.add_flag("--csv", options.csv,
-               "a header line and one CSV row of the figures per file;\n"
-               "text files or recordings, not both (see below)")
-      ->group(group);
-  app.add_option("--display-list", options.displayListDir,
-                 "DIR/STEM.json, the drawing operations of the five charts")
-      ->type_name("DIR")
-      ->group(group);
-  app.add_option("--svg", options.svgDir, "DIR/STEM-Picture1.svg .. -Picture5.svg, in twips")
-      ->type_name("DIR")
-      ->group(group);
-  app.add_option("--png", options.pngDir,
-                 "DIR/STEM.png, the window after the run, and\n"
-                 "DIR/STEM-Picture1.png .. -Picture5.png")
-      ->type_name("DIR")
-      ->group(group);
-  app.add_flag("--force", options.force,
-               "overwrite existing output files (otherwise nothing\nruns)")
-      ->group(group);
+  OptionGroup group(app, "Output");
+  group.flag("--rr", options.withRR, "add \"rr\", the analysed RR series in samples");
+  group.flag("--csv", options.csv,
+             "a header line and one CSV row of the figures per file;\n"
+             "text files or recordings, not both (see below)");
+  group.text("--display-list", options.displayListDir, "DIR",
+             "DIR/STEM.json, the drawing operations of the five charts");
+  group.text("--svg", options.svgDir, "DIR", "DIR/STEM-Picture1.svg .. -Picture5.svg, in twips");
+  group.text("--png", options.pngDir, "DIR",
+             "DIR/STEM.png, the window after the run, and\n"
+             "DIR/STEM-Picture1.png .. -Picture5.png");
+  group.flag("--force", options.force, "overwrite existing output files (otherwise nothing\nruns)");
 }
 
 ParsedOptions parseBatchOptions(std::span<const std::string_view> arguments) {
