@@ -112,13 +112,14 @@ TEST_F(BeatOptions, CorrectionRemovesAnExtraPeakOfTheThresholdDetector) {
   const test::ToolResult measured = runTool({"--guard=0.2", "--correct", "--hrv", file});
   EXPECT_NEAR(measured.json().at(0)["hrv"]["mean_nn_ms"].get<double>(), meanNn, 1e-9);
   const std::vector<std::string> rows =
-      test::lines(runTool({"--guard=0.2", "--correct", "--csv", file}).out);
+      test::lines(runTool({"--guard=0.2", "--correct", "--hrv", "--csv", file}).out);
   ASSERT_EQ(rows.size(), 2u);
   // The caption "RRi+1,    с" holds a comma; every later field keeps its column.
   const auto row = test::csvRecord(rows[0], rows[1]);
   EXPECT_EQ(row.at("corrections_extra"), "1");
   EXPECT_EQ(row.at("series"), "NN");
   EXPECT_EQ(row.at("detector"), "threshold");
+  EXPECT_NEAR(std::stod(row.at("mean_nn_ms")), meanNn, 1e-9);
 
   // Without beat options the line is the window's run alone.
   const test::ToolResult plain = runTool({file});

@@ -105,14 +105,6 @@ TEST_F(HrvBatch, SampleFilesGainNumericFiguresAndTheMeasuresOfTheirSeries) {
             hrv::computeMeasures(intervalsMs)[hrv::Measure::meanNn].value());
   EXPECT_EQ(line["hrv"]["nn50"], 1);
 
-  const test::ToolResult csv = runTool({"--hrv", "--csv", file});
-  ASSERT_EQ(csv.outLines().size(), 2u);
-  EXPECT_EQ(csvFields(csv.outLines()[1]).size(), csvFields(csv.outLines()[0]).size());
-  EXPECT_NE(
-      csv.outLines()[0].find(",samples,recording_s,observation_s,window_mean_hr_bpm,intervals,"
-                             "mean_nn_ms,"),
-      std::string::npos);
-
   // A run that stops before its figures leaves their numbers null.
   const test::ToolResult stopped = runTool({"--hrv", path("missing.txt")});
   const json failed = json::parse(stopped.outLines().at(0));
