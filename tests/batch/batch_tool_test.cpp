@@ -109,14 +109,12 @@ TEST_F(BatchTool, FiguresOfKnownBeats) {
   EXPECT_EQ(parameters["Text4"].toString(), "0.5");
   EXPECT_EQ(parameters["Text9"].toString(), "1");
 
+  // Every caption, as CsvHasOneRowPerFile reads them from the same file.
   const QJsonObject captions = line["captions"].toObject();
-  EXPECT_EQ(captions["sam"].toString(), "66000");
+  EXPECT_EQ(captions.keys(),
+            (QStringList{"Label16", "Label21", "Label22", "Label8", "TR", "Text9", "sam"}));
   EXPECT_EQ(captions["TR"].toString(), " 11 c");
-  EXPECT_EQ(captions["Label21"].toString(), " 9");
-  EXPECT_EQ(captions["Label22"].toString(), "60");
   EXPECT_EQ(captions["Label16"].toString(), QString::fromUtf8("RRi+1,    с"));
-  EXPECT_EQ(captions["Label8"].toString(), "9");
-  EXPECT_EQ(captions["Text9"].toString(), "1");
 
   // Eleven peaks give nine analysed intervals; the last one is never formed.
   const QJsonArray rr = line["rr"].toArray();
