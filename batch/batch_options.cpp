@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "analysis/window_defaults.h"
+#include "batch/option_group.h"
 #include "rrscope/version.h"
 
 namespace rrscope::batch {
@@ -41,6 +42,14 @@ captions after the run, their figures as numbers (samples, recording_s,
 observation_s, window_mean_hr_bpm, intervals), error (null or kind, stage,
 message). Bytes of file names or texts that are not UTF-8 are written as
 U+FFFD, the replacement character, in the JSON lines and the CSV rows alike.
+
+--csv: one header line, then one row per file, an error in the columns
+error_kind, error_stage and error_message. Text files give the captions,
+the numeric figures and, as asked, the beat and --hrv columns. EDF, BDF and
+WFDB recordings give file, format, channel, units, rate_hz, duration_s,
+samples, beats, intervals, detector, series, corrections_*, scoring_* and,
+with --hrv, the measures. The two tables have other columns, so one --csv
+run takes either text files or recordings, not both.
 
 Exit status: 0 when every run completed, 1 when any run stopped with an error
 (reported in its line), 2 for bad usage or an output that cannot be
@@ -133,12 +142,11 @@ std::string checkCombination(const BatchOptions& options) {
   if (options.files.empty()) return "no FILE given";
   if (options.csv && options.withRR) return "--rr adds to the JSON lines and cannot go with --csv";
   if (std::string problem = checkHrvCombination(options); !problem.empty()) return problem;
-  const std::pair<const char*, const std::optional<std::string>&> folders[] = {
-      {"--display-list", options.displayListDir},
-      {"--svg", options.svgDir},
-      {"--png", options.pngDir}};
-  for (const auto& [name, folder] : folders) {
-    if (folder && folder->empty()) return std::string(name) + " needs a folder name";
+  if (std::string problem = checkFolderNames({{"--display-list", options.displayListDir},
+                                              {"--svg", options.svgDir},
+                                              {"--png", options.pngDir}});
+      !problem.empty()) {
+    return problem;
   }
   if (std::string problem = checkBeatOptions(
           options.beats, {options.csv, options.writesCharts(), options.pngDir.has_value()});
@@ -150,38 +158,37 @@ std::string checkCombination(const BatchOptions& options) {
 
 }  // namespace
 
+std::string checkFolderNames(std::initializer_list<FolderOption> options) {
+  for (const FolderOption& option : options) {
+    if (option.folder && option.folder->empty()) {
+      return std::string(option.name) + " needs a folder name";
+    }
+  }
+  return {};
+}
+
 void addParameterOptions(CLI::App& app, BatchOptions& options) {
+  OptionGroup group(app, "Parameters");
   for (const ParameterOption& option : kParameterOptions) {
     std::string& text = options.parameters[static_cast<std::size_t>(option.box)];
     text = std::string(initialText(option.box));
-    app.add_option(option.name, text, option.description)
-        ->type_name("TEXT")
-        ->default_str(text)
-        ->group("Parameters");
+    group.text(option.name, text, "TEXT", option.description)->default_str(text);
   }
 }
 
 void addOutputOptions(CLI::App& app, BatchOptions& options) {
-  const auto group = "Output";
-  app.add_flag("--rr", options.withRR, "add \"rr\", the analysed RR series in samples")
-      ->group(group);
-  app.add_flag("--csv", options.csv, "a header line and one CSV row of the figures per file")
-      ->group(group);
-  app.add_option("--display-list", options.displayListDir,
-                 "DIR/STEM.json, the drawing operations of the five charts")
-      ->type_name("DIR")
-      ->group(group);
-  app.add_option("--svg", options.svgDir, "DIR/STEM-Picture1.svg .. -Picture5.svg, in twips")
-      ->type_name("DIR")
-      ->group(group);
-  app.add_option("--png", options.pngDir,
-                 "DIR/STEM.png, the window after the run, and\n"
-                 "DIR/STEM-Picture1.png .. -Picture5.png")
-      ->type_name("DIR")
-      ->group(group);
-  app.add_flag("--force", options.force,
-               "overwrite existing output files (otherwise nothing\nruns)")
-      ->group(group);
+  OptionGroup group(app, "Output");
+  group.flag("--rr", options.withRR, "add \"rr\", the analysed RR series in samples");
+  group.flag("--csv", options.csv,
+             "a header line and one CSV row of the figures per file;\n"
+             "text files or recordings, not both (see below)");
+  group.text("--display-list", options.displayListDir, "DIR",
+             "DIR/STEM.json, the drawing operations of the five charts");
+  group.text("--svg", options.svgDir, "DIR", "DIR/STEM-Picture1.svg .. -Picture5.svg, in twips");
+  group.text("--png", options.pngDir, "DIR",
+             "DIR/STEM.png, the window after the run, and\n"
+             "DIR/STEM-Picture1.png .. -Picture5.png");
+  group.flag("--force", options.force, "overwrite existing output files (otherwise nothing\nruns)");
 }
 
 ParsedOptions parseBatchOptions(std::span<const std::string_view> arguments) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <initializer_list>
 #include <optional>
 #include <span>
 #include <string>
@@ -59,6 +60,19 @@ struct ParsedOptions {
 void addParameterOptions(CLI::App& app, BatchOptions& options);
 void addOutputOptions(CLI::App& app, BatchOptions& options);
 void addRecordingOptions(CLI::App& app, BatchOptions& options);
+
+// True for an EDF, BDF or WFDB recording, false for a text file.
+bool isRecordingFile(const std::string& file);
+
+// An option that names a folder, with the folder given, if any.
+struct FolderOption {
+  std::string_view name;
+  const std::optional<std::string>& folder;
+};
+
+// "NAME needs a folder name" for the first option given an empty name, or
+// an empty text.
+std::string checkFolderNames(std::initializer_list<FolderOption> options);
 
 // Why the recording options cannot go together, or an empty text.
 std::string checkRecordingOptions(const BatchOptions& options);

@@ -1,44 +1,34 @@
 #include "batch/beat_options.h"
 
-#include <CLI/CLI.hpp>
 #include <cmath>
 #include <filesystem>
+
+#include "batch/option_group.h"
 
 namespace rrscope::batch {
 
 void addBeatOptions(CLI::App& app, BeatOptions& options) {
-  const auto group = "Beats";
-  app.add_option_function<std::string>(
-         "--detector",
-         [&options](const std::string& name) {
-           options.detector = name == "pan-tompkins" ? Detector::panTompkins : Detector::threshold;
-         },
-         "threshold: the window's run (default); pan-tompkins:\n"
-         "a validated R-peak detector whose intervals give the\n"
-         "figures, without charts")
-      ->check(CLI::IsMember({"threshold", "pan-tompkins"}))
-      ->type_name("NAME")
-      ->group(group);
-  app.add_flag("--correct", options.correct,
-               "correct extra, missed, ectopic and long or short beats;\n"
-               "adds \"corrections\", and the series becomes NN")
-      ->group(group);
-  app.add_flag("--peaks", options.peaks,
-               "add \"peaks\", the 1-based sample positions of the beats used")
-      ->group(group);
-  app.add_option("--reference", options.reference,
-                 "score the beats against FILE, 1-based positions one a line")
-      ->type_name("FILE")
-      ->group(group);
-  app.add_option("--reference-suffix", options.referenceSuffix,
-                 "score each input against the file of its name with this\n"
-                 "extension, such as .beats")
-      ->type_name("EXT")
-      ->group(group);
-  app.add_option("--match-window", options.matchWindowMs,
-                 "largest distance of a matched beat in ms (default 150)")
-      ->type_name("MS")
-      ->group(group);
+  OptionGroup group(app, "Beats");
+  group.choice("--detector", {"threshold", "pan-tompkins"}, "NAME",
+               "threshold: the window's run (default); pan-tompkins:\n"
+               "a validated R-peak detector whose intervals give the\n"
+               "figures, without charts",
+               [&options](const std::string& name) {
+                 options.detector =
+                     name == "pan-tompkins" ? Detector::panTompkins : Detector::threshold;
+               });
+  group.flag("--correct", options.correct,
+             "correct extra, missed, ectopic and long or short beats;\n"
+             "adds \"corrections\", and the series becomes NN");
+  group.flag("--peaks", options.peaks,
+             "add \"peaks\", the 1-based sample positions of the beats used");
+  group.text("--reference", options.reference, "FILE",
+             "score the beats against FILE, 1-based positions one a line");
+  group.text("--reference-suffix", options.referenceSuffix, "EXT",
+             "score each input against the file of its name with this\n"
+             "extension, such as .beats");
+  group.text("--match-window", options.matchWindowMs, "MS",
+             "largest distance of a matched beat in ms (default 150)");
 }
 
 std::string checkBeatOptions(const BeatOptions& options, const OtherOutputs& other) {

@@ -190,12 +190,6 @@ constexpr std::array<std::string_view, 8> kScoringKeys = {"window_ms",
                                                           "mean_abs_error_ms",
                                                           "max_abs_error_ms"};
 
-void appendJsonCsvField(std::string& out, const JsonLine& value) {
-  out += ',';
-  if (value.is_null()) return;
-  appendCsvField(out, value.is_string() ? value.get<std::string>() : value.dump());
-}
-
 void appendObjectCsvFields(std::string& out, const JsonLine& line, std::string_view key,
                            std::span<const std::string_view> members) {
   const auto object = line.find(key);
@@ -217,15 +211,19 @@ std::string beatCsvHeaderColumns() {
   return out;
 }
 
+void appendBeatCsvFields(std::string& out, const JsonLine& line) {
+  appendJsonCsvField(out, line.value("detector", JsonLine()));
+  appendJsonCsvField(out, line.value("series", JsonLine()));
+  appendObjectCsvFields(out, line, "corrections", kCorrectionKeys);
+  appendObjectCsvFields(out, line, "scoring", kScoringKeys);
+}
+
 void appendBeatCsvFields(std::string& out, const BeatOptions& options, const RunOutcome& outcome) {
   BeatOptions withoutPeaks = options;
   withoutPeaks.peaks = false;
   JsonLine line = JsonLine::object();
   addBeatKeys(withoutPeaks, outcome, line);
-  appendJsonCsvField(out, line["detector"]);
-  appendJsonCsvField(out, line["series"]);
-  appendObjectCsvFields(out, line, "corrections", kCorrectionKeys);
-  appendObjectCsvFields(out, line, "scoring", kScoringKeys);
+  appendBeatCsvFields(out, line);
 }
 
 std::vector<double> analysedIntervalsMs(const RunOutcome& outcome) {

@@ -45,4 +45,8 @@ std::vector<double> analysedIntervalsMs(const RunOutcome& outcome);
 std::string beatCsvHeaderColumns();
 void appendBeatCsvFields(std::string& out, const BeatOptions& options, const RunOutcome& outcome);
 
+// The same fields of a line that holds those keys already, such as a
+// recording's.
+void appendBeatCsvFields(std::string& out, const JsonLine& line);
+
 }  // namespace rrscope::batch

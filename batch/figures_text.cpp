@@ -77,6 +77,12 @@ void appendCsvField(std::string& out, std::string_view text) {
   out += '"';
 }
 
+void appendJsonCsvField(std::string& out, const JsonLine& value) {
+  out += ',';
+  if (value.is_null()) return;
+  appendCsvField(out, value.is_string() ? value.get<std::string>() : value.dump());
+}
+
 void addFigures(const RunOutcome& outcome, JsonLine& line) {
   line["file"] = std::string(outcome.file);
   line["parameters"] = parametersObject(outcome.parameters);

@@ -27,4 +27,8 @@ std::string figuresCsvRow(const RunOutcome& outcome);
 // break or blanks at its ends; bytes that are not UTF-8 become U+FFFD.
 void appendCsvField(std::string& out, std::string_view text);
 
+// Appends a comma and a value of a JSON line as a field: a text as it is, a
+// number as JSON writes it, null as nothing.
+void appendJsonCsvField(std::string& out, const JsonLine& value);
+
 }  // namespace rrscope::batch

@@ -69,4 +69,8 @@ void appendHrvCsvFields(std::string& out, const hrv::Measures& measures) {
   out += reasons;
 }
 
+void appendNoHrvCsvFields(std::string& out) {
+  out.append(hrv::allMeasures().size() + 1, ',');
+}
+
 }  // namespace rrscope::batch

@@ -24,4 +24,8 @@ void addRunHrv(const RunOutcome& outcome, JsonLine& line);
 std::string hrvCsvHeaderColumns();
 void appendHrvCsvFields(std::string& out, const hrv::Measures& measures);
 
+// A row's fields of those columns when there are no measures at all, as for a
+// recording that could not be read: every one empty.
+void appendNoHrvCsvFields(std::string& out);
+
 }  // namespace rrscope::batch

@@ -1,25 +1,20 @@
 // The options of the variability measures and of files of RR intervals.
-#include <CLI/CLI.hpp>
-
 #include "batch/batch_options.h"
+#include "batch/option_group.h"
 
 namespace rrscope::batch {
 
 void addHrvOptions(CLI::App& app, BatchOptions& options) {
-  const auto group = "Heart rate variability";
-  app.add_flag("--hrv", options.withHrv,
-               "add \"hrv\", the variability measures of the run's\n"
-               "RR series, and \"hrv_undefined\", the reason of each\n"
-               "null; with --csv, a column per measure")
-      ->group(group);
-  app.add_option_function<std::string>(
-         "--input", [&options](const std::string& kind) { options.rrInput = kind == "rr"; },
-         "samples (the default): ECG samples, one per line;\n"
-         "rr: RR intervals in ms, one per line; the line then\n"
-         "holds only file, hrv, hrv_undefined, intervals, error")
-      ->type_name("KIND")
-      ->check(CLI::IsMember({"samples", "rr"}))
-      ->group(group);
+  OptionGroup group(app, "Heart rate variability");
+  group.flag("--hrv", options.withHrv,
+             "add \"hrv\", the variability measures of the run's\n"
+             "RR series, and \"hrv_undefined\", the reason of each\n"
+             "null; with --csv, a column per measure");
+  group.choice("--input", {"samples", "rr"}, "KIND",
+               "samples (the default): ECG samples, one per line;\n"
+               "rr: RR intervals in ms, one per line; the line then\n"
+               "holds only file, hrv, hrv_undefined, intervals, error",
+               [&options](const std::string& kind) { options.rrInput = kind == "rr"; });
 }
 
 std::string checkHrvCombination(const BatchOptions& options) {

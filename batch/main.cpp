@@ -21,13 +21,13 @@
 #include "batch/json_line.h"
 #include "batch/numeric_figures.h"
 #include "batch/output_files.h"
+#include "batch/recording_csv.h"
 #include "batch/recording_run.h"
 #include "batch/report_files.h"
 #include "batch/rr_input.h"
 #include "batch/svg_surface.h"
 #include "batch/whole_file.h"
 #include "charts/display_list_json.h"
-#include "recordings/read_recording.h"
 
 namespace rrscope::batch {
 namespace {
@@ -163,7 +163,11 @@ int analyseFiles(const BatchOptions& options, int& argc, char** argv) {
     return analyseRrFiles(options, writeStandardOutput) ? kSomeStopped : kAllCompleted;
   OutcomeWriter writer(options);
   const auto use = [&writer](const RunOutcome& outcome) { writer.write(outcome); };
-  if (options.csv) writeStandardOutput(csvHeader(options));
+  // A table holds one kind of file only, so its first file tells which.
+  if (options.csv) {
+    writeStandardOutput(isRecordingFile(options.files.front()) ? recordingCsvHeader(options)
+                                                               : csvHeader(options));
+  }
 
   // The window and its Qt application are made only for pictures of it:
   // without them the tool starts at once.
@@ -176,7 +180,7 @@ int analyseFiles(const BatchOptions& options, int& argc, char** argv) {
   for (std::size_t i = 0; i < options.files.size(); ++i) {
     const std::string& file = options.files[i];
     progress.starting(i, file);
-    if (recordings::recordingKindOf(file) != recordings::RecordingKind::text) {
+    if (isRecordingFile(file)) {
       writer.writeRecording(runRecording(file, options, reports.get()));
     } else if (window) {
       window->run(file, options.parameters, *options.pngDir, use);

@@ -35,7 +35,7 @@ void addAnalysis(const RecordingAnalysis& analysis, const BatchOptions& options,
 
 }  // namespace
 
-std::string recordingLine(const RecordingLineContent& content) {
+JsonLine recordingObject(const RecordingLineContent& content) {
   JsonLine line = JsonLine::object();
   line["file"] = content.file;
   line["format"] = formatName(content.file);
@@ -47,13 +47,20 @@ std::string recordingLine(const RecordingLineContent& content) {
   for (const auto& path : content.outputs) outputs.push_back(path.string());
   line["outputs"] = std::move(outputs);
   if (content.error) {
-    line["error"] = {{"kind", "recording"}, {"message", *content.error}};
+    line["error"] = {
+        {"kind", "recording"}, {"stage", std::string(content.stage)}, {"message", *content.error}};
   } else if (content.outputFailure) {
-    line["error"] = {{"kind", "cannot-write"}, {"message", *content.outputFailure}};
+    line["error"] = {{"kind", "cannot-write"},
+                     {"stage", std::string(content.stage)},
+                     {"message", *content.outputFailure}};
   } else {
     line["error"] = nullptr;
   }
-  return jsonLineText(line);
+  return line;
+}
+
+std::string recordingLine(const RecordingLineContent& content) {
+  return jsonLineText(recordingObject(content));
 }
 
 }  // namespace rrscope::batch

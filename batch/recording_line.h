@@ -4,8 +4,10 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "batch/batch_options.h"
+#include "batch/json_line.h"
 #include "batch/recording_analysis.h"
 #include "recordings/recording.h"
 
@@ -20,12 +22,17 @@ struct RecordingLineContent {
   const BatchOptions& options;
   std::span<const std::filesystem::path> outputs;
   const std::optional<std::string>& error;
+  std::string_view stage;  // where the run stopped, when it did
   std::optional<std::string> outputFailure;
 };
 
-// The recording's JSON line: file, format, channel, units, rate, duration,
+// The recording's line: file, format, channel, units, rate, duration,
 // samples, detector, series, beats and intervals, then corrections, scoring,
-// hrv and peaks as asked for, the files written and the error.
+// hrv and peaks as asked for, the files written and the error (kind, stage,
+// message).
+JsonLine recordingObject(const RecordingLineContent& content);
+
+// The same as the text of a JSON line.
 std::string recordingLine(const RecordingLineContent& content);
 
 }  // namespace rrscope::batch

@@ -7,6 +7,7 @@
 #include "batch/beat_options.h"
 #include "batch/json_line.h"
 #include "batch/output_files.h"
+#include "batch/recording_csv.h"
 #include "batch/recording_line.h"
 #include "batch/whole_file.h"
 #include "beats/beat_file.h"
@@ -103,18 +104,24 @@ RecordingRunResult runRecording(std::string_view fileName, const BatchOptions& o
   std::optional<RecordingAnalysis> analysis;
   std::vector<std::filesystem::path> written;
   std::optional<std::string> error;
+  // The step under way, which names where the run stopped.
+  std::string_view stage = "readRecording";
   try {
     recording = readRecording(file, wanted);
+    stage = "readReference";
     const auto reference = referenceBeats(file, *recording, options.beats);
+    stage = "detectBeats";
     const RecordingAnalysisOptions analysisOptions{options.beats.correct,
                                                    options.withHrv || wanted.reportDir.has_value(),
                                                    options.beats.matchWindowMs};
     analysis = analyseRecording(
         *recording, analysisOptions,
         reference ? std::optional<std::span<const double>>(*reference) : std::nullopt);
+    stage = "exportText";
     if (wanted.toTextDir) {
       for (auto& path : writeText(file, *recording, options)) written.push_back(std::move(path));
     }
+    stage = "writeReport";
     if (reports != nullptr && wanted.reportDir) {
       const std::string compared =
           options.beats.scores() ? referenceFileFor(options.beats, file) : std::string();
@@ -126,14 +133,22 @@ RecordingRunResult runRecording(std::string_view fileName, const BatchOptions& o
   } catch (const OutputError& failure) {
     result.unwritten = true;
     result.outputFailure = failure.what();
+    stage = "writeOutputs";
   } catch (const std::exception& failure) {
     // Unreadable recordings and detector limits alike end this file only.
     result.stopped = true;
     error = failure.what();
   }
-  result.line = recordingLine(
-      {file, recording ? &*recording : nullptr, analysis ? &*analysis : nullptr, options, written,
-       error, result.unwritten ? std::optional(result.outputFailure) : std::nullopt});
+  const RecordingLineContent content{
+      file,
+      recording ? &*recording : nullptr,
+      analysis ? &*analysis : nullptr,
+      options,
+      written,
+      error,
+      stage,
+      result.unwritten ? std::optional(result.outputFailure) : std::nullopt};
+  result.line = options.csv ? recordingCsvRow(content) : recordingLine(content);
   return result;
 }
 

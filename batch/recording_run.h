@@ -8,8 +8,8 @@
 
 namespace rrscope::batch {
 
-// What the run of one recording leaves for the caller: its JSON line and
-// how it ended.
+// What the run of one recording leaves for the caller: its line (JSON, or a
+// CSV row with --csv) and how it ended.
 struct RecordingRunResult {
   std::string line;
   bool stopped = false;    // the recording could not be read or analysed

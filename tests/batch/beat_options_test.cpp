@@ -2,52 +2,30 @@
 // artefact correction, the beats in the line and the scoring.
 #include <gtest/gtest.h>
 
-#include <QProcess>
-#include <QTemporaryDir>
 #include <cmath>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
+#include "batch_tool_runner.h"
+
 namespace rrscope {
 namespace {
 
 using nlohmann::json;
+using test::runTool;
 
-struct Result {
-  int exitCode = -1;
-  std::vector<json> lines;
-  std::string err;
-};
-
-Result runBatch(const QStringList& arguments) {
-  QProcess process;
-  process.start(QStringLiteral(RRSCOPE_BATCH_TOOL), arguments);
-  process.waitForFinished(120'000);
-  Result result{process.exitCode(), {}, process.readAllStandardError().toStdString()};
-  for (const QByteArray& line : process.readAllStandardOutput().split('\n')) {
-    if (!line.isEmpty()) result.lines.push_back(json::parse(line.toStdString()));
-  }
-  return result;
-}
-
-class BeatOptions : public ::testing::Test {
+class BeatOptions : public test::ToolTest {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(folder_.isValid());
+    ToolTest::SetUp();
     // Thirty beats 0.77 to 0.83 s apart, as 1-based sample positions.
     double position = 3001;
     for (int i = 0; i < 30; ++i) {
       beats_.push_back(std::round(position));
       position += 6000 * (0.8 + 0.03 * std::sin(1.7 * i));
     }
-  }
-
-  QString write(const QString& name, const std::string& content) const {
-    const QString path = folder_.filePath(name);
-    std::ofstream(path.toStdString(), std::ios::binary) << content;
-    return path;
   }
 
   // An ECG-like recording: narrow R waves and broad T waves a third as tall.
@@ -63,7 +41,7 @@ class BeatOptions : public ::testing::Test {
     }
     std::string text;
     for (const double v : samples) text += std::to_string(v).substr(0, 6) + "\n";
-    return write(name, text);
+    return writeFile(name, text);
   }
 
   std::string beatList(const std::vector<double>& beats) const {
@@ -72,18 +50,17 @@ class BeatOptions : public ::testing::Test {
     return text;
   }
 
-  QTemporaryDir folder_;
   std::vector<double> beats_;
 };
 
 TEST_F(BeatOptions, PanTompkinsBeatsGiveTheFiguresAndScoreAgainstTheirReference) {
   const QString ecg = writeEcg("rec.txt");
-  write("rec.beats", beatList(beats_));
-  const Result result =
-      runBatch({"--detector=pan-tompkins", "--peaks", "--reference-suffix", ".beats", ecg});
+  writeFile("rec.beats", beatList(beats_));
+  const test::ToolResult result =
+      runTool({"--detector=pan-tompkins", "--peaks", "--reference-suffix", ".beats", ecg});
   ASSERT_EQ(result.exitCode, 0) << result.err;
-  ASSERT_EQ(result.lines.size(), 1u);
-  const json& line = result.lines[0];
+  ASSERT_EQ(result.json().size(), 1u);
+  const json line = result.json()[0];
   EXPECT_EQ(line["error"], nullptr);
   EXPECT_EQ(line["detector"], "pan-tompkins");
   EXPECT_EQ(line["series"], "RR");
@@ -115,12 +92,12 @@ TEST_F(BeatOptions, CorrectionRemovesAnExtraPeakOfTheThresholdDetector) {
                 ? "1\n"
                 : "0\n";
   }
-  const QString file = write("spikes.txt", text);
-  const QString reference = write("reference.txt", beatList(beats_));
-  const Result result = runBatch({"--guard=0.2", "--correct", "--peaks", "--reference", reference,
-                                  "--match-window", "50", file});
+  const QString file = writeFile("spikes.txt", text);
+  const QString reference = writeFile("reference.txt", beatList(beats_));
+  const test::ToolResult result = runTool({"--guard=0.2", "--correct", "--peaks", "--reference",
+                                           reference, "--match-window", "50", file});
   ASSERT_EQ(result.exitCode, 0) << result.err;
-  const json& line = result.lines.at(0);
+  const json line = result.json().at(0);
   EXPECT_EQ(line["detector"], "threshold");
   EXPECT_EQ(line["series"], "NN");
   EXPECT_EQ(line["corrections"],
@@ -132,61 +109,37 @@ TEST_F(BeatOptions, CorrectionRemovesAnExtraPeakOfTheThresholdDetector) {
 
   // The measures are of the corrected series, in JSON and in CSV alike.
   const double meanNn = (beats_.back() - beats_.front()) / (beats_.size() - 1) * 1000 / 6000;
-  const Result measured = runBatch({"--guard=0.2", "--correct", "--hrv", file});
-  EXPECT_NEAR(measured.lines.at(0)["hrv"]["mean_nn_ms"].get<double>(), meanNn, 1e-9);
-  QProcess csv;
-  csv.start(QStringLiteral(RRSCOPE_BATCH_TOOL), {"--guard=0.2", "--correct", "--csv", file});
-  csv.waitForFinished(120'000);
-  const QList<QByteArray> rows = csv.readAllStandardOutput().trimmed().split('\n');
-  ASSERT_EQ(rows.size(), 2);
-  // The caption "RRi+1,    с" is quoted with its comma, so a plain split
-  // puts every later field one place further than its header.
-  const QList<QByteArray> header = rows[0].split(',');
-  const QList<QByteArray> fields = rows[1].split(',');
-  ASSERT_EQ(fields.size(), header.size() + 1);
-  const auto field = [&](const char* name) { return fields.at(header.indexOf(name) + 1); };
-  EXPECT_EQ(field("corrections_extra"), "1");
-  EXPECT_EQ(field("series"), "NN");
-  EXPECT_EQ(field("detector"), "threshold");
+  const test::ToolResult measured = runTool({"--guard=0.2", "--correct", "--hrv", file});
+  EXPECT_NEAR(measured.json().at(0)["hrv"]["mean_nn_ms"].get<double>(), meanNn, 1e-9);
+  const std::vector<std::string> rows =
+      test::lines(runTool({"--guard=0.2", "--correct", "--hrv", "--csv", file}).out);
+  ASSERT_EQ(rows.size(), 2u);
+  // The caption "RRi+1,    с" holds a comma; every later field keeps its column.
+  const auto row = test::csvRecord(rows[0], rows[1]);
+  EXPECT_EQ(row.at("corrections_extra"), "1");
+  EXPECT_EQ(row.at("series"), "NN");
+  EXPECT_EQ(row.at("detector"), "threshold");
+  EXPECT_NEAR(std::stod(row.at("mean_nn_ms")), meanNn, 1e-9);
 
   // Without beat options the line is the window's run alone.
-  const Result plain = runBatch({file});
-  EXPECT_FALSE(plain.lines.at(0).contains("detector"));
-  EXPECT_FALSE(plain.lines.at(0).contains("series"));
+  const test::ToolResult plain = runTool({file});
+  EXPECT_FALSE(plain.json().at(0).contains("detector"));
+  EXPECT_FALSE(plain.json().at(0).contains("series"));
 }
 
 TEST_F(BeatOptions, UnreadableReferencesStopTheFileInItsLine) {
   const QString ecg = writeEcg("rec.txt");
-  const QString bad = write("bad.beats", "3001\n8000\nnine\n");
-  const Result badLine = runBatch({"--detector=pan-tompkins", "--reference=" + bad, ecg});
+  const QString bad = writeFile("bad.beats", "3001\n8000\nnine\n");
+  const test::ToolResult badLine = runTool({"--detector=pan-tompkins", "--reference=" + bad, ecg});
   EXPECT_EQ(badLine.exitCode, 1);
-  const json& error = badLine.lines.at(0)["error"];
+  const json error = badLine.json().at(0)["error"];
   EXPECT_EQ(error["kind"], "type-mismatch");
   EXPECT_EQ(error["stage"], "scoreBeats");
   EXPECT_NE(error["message"].get<std::string>().find("line 3"), std::string::npos);
 
-  const Result missing = runBatch({"--reference-suffix=.none", ecg});
+  const test::ToolResult missing = runTool({"--reference-suffix=.none", ecg});
   EXPECT_EQ(missing.exitCode, 1);
-  EXPECT_EQ(missing.lines.at(0)["error"]["kind"], "cannot-open-file");
-}
-
-TEST_F(BeatOptions, ContradictoryOptionsAreBadUsage) {
-  const QString ecg = writeEcg("rec.txt");
-  const QStringList cases[] = {
-      {"--detector=fast", ecg},
-      {"--reference=a", "--reference-suffix=.b", ecg},
-      {"--reference=", ecg},
-      {"--match-window=0", "--reference=a", ecg},
-      {"--match-window=-5", ecg},
-      {"--csv", "--peaks", ecg},
-      {"--detector=pan-tompkins", "--svg", folder_.filePath("charts"), ecg},
-      {"--correct=yes", ecg},
-  };
-  for (const QStringList& arguments : cases) {
-    const Result result = runBatch(arguments);
-    EXPECT_EQ(result.exitCode, 2) << arguments.join(' ').toStdString();
-    EXPECT_TRUE(result.lines.empty()) << arguments.join(' ').toStdString();
-  }
+  EXPECT_EQ(missing.json().at(0)["error"]["kind"], "cannot-open-file");
 }
 
 }  // namespace

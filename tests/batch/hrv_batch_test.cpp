@@ -2,13 +2,12 @@
 // files of RR intervals in rrscope-batch.
 #include <gtest/gtest.h>
 
-#include <QProcess>
-#include <QTemporaryDir>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
+#include "batch_tool_runner.h"
 #include "hrv/hrv_measures.h"
 
 namespace rrscope {
@@ -16,50 +15,20 @@ namespace {
 
 using nlohmann::json;
 
-struct Output {
-  int exitCode = -1;
-  std::vector<std::string> lines;
-};
+using test::csvFields;
 
-Output runTool(const QStringList& arguments) {
-  QProcess process;
-  process.start(QStringLiteral(RRSCOPE_BATCH_TOOL), arguments);
-  process.waitForFinished(120'000);
-  Output output{process.exitCode(), {}};
-  for (const QByteArray& line : process.readAllStandardOutput().split('\n'))
-    if (!line.isEmpty()) output.lines.push_back(line.toStdString());
-  return output;
-}
+using test::runTool;
 
-std::size_t csvFieldCount(const std::string& row) {
-  std::size_t fields = 1;
-  bool quoted = false;
-  for (const char c : row) {
-    if (c == '"') quoted = !quoted;
-    if (c == ',' && !quoted) ++fields;
-  }
-  return fields;
-}
-
-class HrvBatch : public ::testing::Test {
- protected:
-  void SetUp() override { ASSERT_TRUE(folder_.isValid()); }
-  QString writeFile(const QString& name, const std::string& content) const {
-    const QString path = folder_.filePath(name);
-    std::ofstream(path.toStdString(), std::ios::binary) << content;
-    return path;
-  }
-  QTemporaryDir folder_;
-};
+using HrvBatch = test::ToolTest;
 
 TEST_F(HrvBatch, RrFilesGiveTheMeasuresOfTheirIntervalsOnly) {
   const QString good = writeFile("good.rr", "800\n\n  900.5 \r\n850\r\n\t\n1e3\n");
   const QString empty = writeFile("empty.rr", "");
-  const Output out = runTool({"--input=rr", good, empty});
+  const test::ToolResult out = runTool({"--input=rr", good, empty});
   ASSERT_EQ(out.exitCode, 0);
-  ASSERT_EQ(out.lines.size(), 2u);
+  ASSERT_EQ(out.outLines().size(), 2u);
 
-  const auto line = nlohmann::ordered_json::parse(out.lines[0]);
+  const auto line = nlohmann::ordered_json::parse(out.outLines()[0]);
   std::vector<std::string> keys;
   for (const auto& item : line.items()) keys.push_back(item.key());
   EXPECT_EQ(keys, (std::vector<std::string>{"file", "hrv", "hrv_undefined", "intervals", "error"}));
@@ -79,7 +48,7 @@ TEST_F(HrvBatch, RrFilesGiveTheMeasuresOfTheirIntervalsOnly) {
   }
 
   // An empty file holds no intervals: every measure null with its reason, no error.
-  const json none = json::parse(out.lines[1]);
+  const json none = json::parse(out.outLines()[1]);
   EXPECT_EQ(none["intervals"], 0);
   EXPECT_TRUE(none["error"].is_null());
   EXPECT_EQ(none["hrv_undefined"].size(), hrv::kMeasureCount);
@@ -95,20 +64,20 @@ TEST_F(HrvBatch, ALineThatIsNoPositiveNumberStopsTheFileAndIsNamed) {
                                 {"-700\n", "line 1 "},     {"800\r900 ms\r", "line 2 "},
                                 {"800\ninf\n", "line 2 "}, {"800\n8e2x\n", "line 2 "}};
   for (const Case& c : cases) {
-    const Output out = runTool({"--input=rr", writeFile("bad.rr", c.content)});
+    const test::ToolResult out = runTool({"--input=rr", writeFile("bad.rr", c.content)});
     EXPECT_EQ(out.exitCode, 1) << c.content;
-    ASSERT_EQ(out.lines.size(), 1u);
-    const json line = json::parse(out.lines[0]);
+    ASSERT_EQ(out.outLines().size(), 1u);
+    const json line = json::parse(out.outLines()[0]);
     EXPECT_EQ(line["error"]["kind"], "bad-interval") << c.content;
     EXPECT_EQ(line["error"]["message"].get<std::string>().rfind(c.line, 0), 0u)
         << line["error"]["message"];
     EXPECT_TRUE(line["hrv"].is_null());
   }
-  const Output missing = runTool({"--input=rr", "--csv", folder_.filePath("none.rr")});
+  const test::ToolResult missing = runTool({"--input=rr", "--csv", path("none.rr")});
   EXPECT_EQ(missing.exitCode, 1);
-  ASSERT_EQ(missing.lines.size(), 2u);
-  EXPECT_EQ(csvFieldCount(missing.lines[1]), csvFieldCount(missing.lines[0]));
-  EXPECT_NE(missing.lines[1].find("cannot-open-file"), std::string::npos);
+  ASSERT_EQ(missing.outLines().size(), 2u);
+  EXPECT_EQ(csvFields(missing.outLines()[1]).size(), csvFields(missing.outLines()[0]).size());
+  EXPECT_NE(missing.outLines()[1].find("cannot-open-file"), std::string::npos);
 }
 
 TEST_F(HrvBatch, SampleFilesGainNumericFiguresAndTheMeasuresOfTheirSeries) {
@@ -119,9 +88,9 @@ TEST_F(HrvBatch, SampleFilesGainNumericFiguresAndTheMeasuresOfTheirSeries) {
     samples += std::find(peaks.begin(), peaks.end(), position) != peaks.end() ? "1\n" : "0\n";
   const QString file = writeFile("beats.txt", samples);
 
-  const Output out = runTool({"--hrv", "--rr", file});
+  const test::ToolResult out = runTool({"--hrv", "--rr", file});
   ASSERT_EQ(out.exitCode, 0);
-  const json line = json::parse(out.lines.at(0));
+  const json line = json::parse(out.outLines().at(0));
   EXPECT_EQ(line["captions"]["TR"], " 6 c");
   EXPECT_EQ(line["samples"], 36000);
   EXPECT_EQ(line["recording_s"], 6);
@@ -136,26 +105,12 @@ TEST_F(HrvBatch, SampleFilesGainNumericFiguresAndTheMeasuresOfTheirSeries) {
             hrv::computeMeasures(intervalsMs)[hrv::Measure::meanNn].value());
   EXPECT_EQ(line["hrv"]["nn50"], 1);
 
-  const Output csv = runTool({"--hrv", "--csv", file});
-  ASSERT_EQ(csv.lines.size(), 2u);
-  EXPECT_EQ(csvFieldCount(csv.lines[1]), csvFieldCount(csv.lines[0]));
-  EXPECT_NE(csv.lines[0].find(",samples,recording_s,observation_s,window_mean_hr_bpm,intervals,"
-                              "mean_nn_ms,"),
-            std::string::npos);
-
   // A run that stops before its figures leaves their numbers null.
-  const Output stopped = runTool({"--hrv", folder_.filePath("missing.txt")});
-  const json failed = json::parse(stopped.lines.at(0));
+  const test::ToolResult stopped = runTool({"--hrv", path("missing.txt")});
+  const json failed = json::parse(stopped.outLines().at(0));
   EXPECT_TRUE(failed["samples"].is_null());
   EXPECT_TRUE(failed["observation_s"].is_null());
   EXPECT_EQ(failed["hrv_undefined"]["mean_nn_ms"], "no intervals");
-}
-
-TEST_F(HrvBatch, RrInputRefusesChartsAndUnknownKinds) {
-  const QString rr = writeFile("a.rr", "800\n");
-  EXPECT_EQ(runTool({"--input=rr", "--svg", folder_.path(), rr}).exitCode, 2);
-  EXPECT_EQ(runTool({"--input=rr", "--rr", rr}).exitCode, 2);
-  EXPECT_EQ(runTool({"--input=ecg", rr}).exitCode, 2);
 }
 
 }  // namespace

@@ -1,46 +1,46 @@
 // rrscope-batch on EDF and WFDB recordings made here: the program runs as a
 // user would run it and its lines and files are read back.
-#include <edflib.h>
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <cmath>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
+#include "batch_tool_runner.h"
 #include "recordings/wfdb_writer.h"
 #include "synthetic_record.h"
+#include "tests/recordings/edf_file.h"
 
 namespace rrscope {
 namespace {
 
-struct ToolResult {
-  int exitCode = -1;
-  std::vector<nlohmann::json> lines;
-  std::string err;
-};
+using test::runTool;
+using test::ToolResult;
 
-ToolResult runTool(const QStringList& arguments) {
-  QProcess process;
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-    environment.remove(name);
+// The field that a recording's CSV column should hold, taken from its JSON
+// line: the value under the column's name, in "hrv" for a measure, or the
+// member of an object named before the first "_" ("scoring_tp").
+nlohmann::json valueOfColumn(const nlohmann::json& line, const std::string& column) {
+  if (line.contains(column)) return line[column];
+  if (line.contains("hrv") && line["hrv"].contains(column)) return line["hrv"][column];
+  const std::size_t split = column.find('_');
+  const std::string object = column.substr(0, split);
+  const std::string member = column.substr(split + 1);
+  if (split == std::string::npos || !line.contains(object) || !line[object].is_object()) return {};
+  return line[object].value(member, nlohmann::json());
+}
+
+void expectFieldHoldsValue(const std::string& field, const nlohmann::json& value) {
+  if (value.is_null()) {
+    EXPECT_EQ(field, "");
+  } else if (value.is_string()) {
+    EXPECT_EQ(field, value.get<std::string>());
+  } else {
+    EXPECT_EQ(std::stod(field), value.get<double>());
   }
-  process.setProcessEnvironment(environment);
-  process.start(QStringLiteral(RRSCOPE_BATCH_TOOL), arguments);
-  process.waitForFinished(120'000);
-  ToolResult result{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                    {},
-                    process.readAllStandardError().toStdString()};
-  const QList<QByteArray> lines = process.readAllStandardOutput().split('\n');
-  for (const QByteArray& line : lines) {
-    if (!line.isEmpty()) result.lines.push_back(nlohmann::json::parse(line.toStdString()));
-  }
-  return result;
 }
 
 std::size_t lineCount(const QString& path) {
@@ -49,11 +49,8 @@ std::size_t lineCount(const QString& path) {
       std::count(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>(), '\n'));
 }
 
-class RecordingTool : public ::testing::Test {
+class RecordingTool : public test::ToolTest {
  protected:
-  void SetUp() override { ASSERT_TRUE(folder_.isValid()); }
-  QString path(const QString& name) const { return folder_.filePath(name); }
-
   // Three minutes at 250 per second: a respiration-like first signal and
   // the lead, with the beats and a rhythm note in the .atr file.
   QString writeWfdb(const QString& name) const {
@@ -67,23 +64,10 @@ class RecordingTool : public ::testing::Test {
   }
 
   QString writeEdf(const QString& name, const char* label) const {
-    const QString file = path(name);
-    const int handle =
-        edfopen_file_writeonly(file.toUtf8().constData(), EDFLIB_FILETYPE_EDFPLUS, 1);
-    edf_set_samplefrequency(handle, 0, 250);
-    edf_set_physical_maximum(handle, 0, 163.835);
-    edf_set_physical_minimum(handle, 0, -163.84);
-    edf_set_digital_maximum(handle, 0, 32767);
-    edf_set_digital_minimum(handle, 0, -32768);
-    edf_set_label(handle, 0, label);
-    edf_set_physical_dimension(handle, 0, "mV");
-    std::vector<short> second(250);
-    for (std::size_t at = 0; at + 250 <= lead_.adc.size(); at += 250) {
-      std::copy_n(lead_.adc.begin() + static_cast<std::ptrdiff_t>(at), 250, second.begin());
-      edfwrite_digital_short_samples(handle, second.data());
-    }
-    edfclose_file(handle);
-    return file;
+    std::vector<double> mv;
+    for (const std::int16_t adc : lead_.adc) mv.push_back(adc / 200.0);
+    ::writeEdf(path(name).toStdString(), EDFLIB_FILETYPE_EDFPLUS, {{label, 250, mv}});
+    return path(name);
   }
 
   double meanDesignedIntervalMs() const {
@@ -92,15 +76,14 @@ class RecordingTool : public ::testing::Test {
   }
 
   test::SyntheticLead lead_ = test::syntheticLead(250, 180);
-  QTemporaryDir folder_;
 };
 
 TEST_F(RecordingTool, AWfdbRecordIsAnalysedAtItsOwnRateAndScoredAgainstItsAnnotations) {
   const ToolResult result = runTool(
       {"--hrv", "--correct", "--peaks", "--reference=atr", writeWfdb(QStringLiteral("rec"))});
   ASSERT_EQ(result.exitCode, 0) << result.err;
-  ASSERT_EQ(result.lines.size(), 1u);
-  const nlohmann::json& line = result.lines.front();
+  ASSERT_EQ(result.json().size(), 1u);
+  const nlohmann::json line = result.json().front();
   EXPECT_EQ(line["channel"], "MLII");
   EXPECT_EQ(line["rate_hz"], 250);
   EXPECT_EQ(line["samples"], lead_.adc.size());
@@ -121,7 +104,7 @@ TEST_F(RecordingTool, AnEdfFileAndItsNamedChannelGiveTheSameBeats) {
   const QString edf = writeEdf(QStringLiteral("holter.edf"), "ECG II");
   const ToolResult result = runTool({"--signal", "ecg ii", edf});
   ASSERT_EQ(result.exitCode, 0) << result.err;
-  const nlohmann::json& line = result.lines.front();
+  const nlohmann::json line = result.json().front();
   EXPECT_EQ(line["format"], "edf");
   EXPECT_EQ(line["channel"], "ECG II");
   EXPECT_EQ(line["rate_hz"], 250);
@@ -129,20 +112,52 @@ TEST_F(RecordingTool, AnEdfFileAndItsNamedChannelGiveTheSameBeats) {
   EXPECT_FALSE(line.contains("hrv"));
 }
 
-TEST_F(RecordingTool, ABadRecordingStopsOnlyItsOwnLine) {
-  const QString good = writeWfdb(QStringLiteral("good"));
+// A recording that cannot be read stops only its own line or row, which
+// names the file and the fault; with --csv every row stands under one
+// header, and every column holds the value of the recording's JSON line.
+TEST_F(RecordingTool, BadRecordingsKeepTheirRowsAndCsvColumnsHoldTheJsonValues) {
   writeWfdb(QStringLiteral("cut"));
   std::filesystem::resize_file(path(QStringLiteral("cut.dat")).toStdString(), 1001);
-  const QString resp = writeEdf(QStringLiteral("resp.edf"), "Resp");
-  const ToolResult result = runTool({path(QStringLiteral("cut.hea")), resp, good});
-  EXPECT_EQ(result.exitCode, 1);
-  ASSERT_EQ(result.lines.size(), 3u);
-  const std::string truncated = result.lines[0]["error"]["message"];
-  EXPECT_NE(truncated.find("cut.dat"), std::string::npos) << truncated;
-  EXPECT_NE(truncated.find("truncated"), std::string::npos) << truncated;
-  const std::string noEcg = result.lines[1]["error"]["message"];
-  EXPECT_NE(noEcg.find("no channel looks like ECG"), std::string::npos) << noEcg;
-  EXPECT_TRUE(result.lines[2]["error"].is_null());
+  const QStringList arguments = {"--hrv",
+                                 "--correct",
+                                 "--reference=atr",
+                                 "--",
+                                 path(QStringLiteral("cut.hea")),
+                                 writeEdf(QStringLiteral("resp.edf"), "Resp"),
+                                 writeWfdb(QStringLiteral("good"))};
+  const ToolResult jsonRun = runTool(arguments);
+  const ToolResult csvRun = runTool(QStringList{"--csv"} + arguments);
+  EXPECT_EQ(jsonRun.exitCode, 1);
+  EXPECT_EQ(csvRun.exitCode, 1);
+  const std::vector<nlohmann::json> json = jsonRun.json();
+  const std::vector<std::string> rows = csvRun.outLines();
+  ASSERT_EQ(json.size(), 3u);
+  ASSERT_EQ(rows.size(), 4u) << csvRun.out;
+  for (std::size_t i = 0; i < json.size(); ++i) {
+    SCOPED_TRACE(rows[i + 1]);
+    const auto record = test::csvRecord(rows[0], rows[i + 1]);
+    for (const auto& [column, field] : record) {
+      SCOPED_TRACE(column);
+      if (column != "hrv_undefined") expectFieldHoldsValue(field, valueOfColumn(json[i], column));
+    }
+  }
+  const auto cut = test::csvRecord(rows[0], rows[1]);
+  EXPECT_EQ(cut.at("error_kind"), "recording");
+  EXPECT_EQ(cut.at("error_stage"), "readRecording");
+  EXPECT_NE(cut.at("error_message").find("cut.dat"), std::string::npos);
+  EXPECT_NE(cut.at("error_message").find("truncated"), std::string::npos);
+  EXPECT_EQ(cut.at("mean_nn_ms"), "");
+  const auto resp = test::csvRecord(rows[0], rows[2]);
+  EXPECT_NE(resp.at("error_message").find("no channel looks like ECG"), std::string::npos);
+  // Three minutes of beats leave the five-minute segments undefined.
+  const auto good = test::csvRecord(rows[0], rows[3]);
+  EXPECT_NE(good.at("hrv_undefined")
+                .find("sdann_ms: " + json[2]["hrv_undefined"]["sdann_ms"].get<std::string>()),
+            std::string::npos);
+  EXPECT_EQ(good.at("error_kind"), "");
+  EXPECT_EQ(good.at("channel"), "MLII");
+  EXPECT_EQ(good.at("scoring_tp"), std::to_string(lead_.beats.size()));
+  EXPECT_NE(good.at("rmssd_ms"), "");
 }
 
 TEST_F(RecordingTool, TextExportCarriesTheReferenceBeatsAsLineNumbers) {
@@ -170,14 +185,6 @@ TEST_F(RecordingTool, TheReportIsAnA4PdfAndPng) {
   EXPECT_EQ(head, "%PDF-");
   const QImage png(path(QStringLiteral("report/rec.png")));
   EXPECT_EQ(png.size(), QSize(1240, 1754));
-}
-
-TEST_F(RecordingTool, OptionsThatCannotApplyRunNothing) {
-  const QString record = writeWfdb(QStringLiteral("rec"));
-  EXPECT_EQ(runTool({"--beats", record}).exitCode, 2);
-  std::ofstream(path(QStringLiteral("samples.txt")).toStdString()) << "0\n1\n";
-  EXPECT_EQ(runTool({"--signal", "0", path(QStringLiteral("samples.txt"))}).exitCode, 2);
-  EXPECT_EQ(runTool({"--csv", record}).exitCode, 2);
 }
 
 }  // namespace

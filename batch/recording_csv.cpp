@@ -1,0 +1,56 @@
+#include "batch/recording_csv.h"
+
+#include <array>
+#include <string_view>
+
+#include "batch/beat_run.h"
+#include "batch/figures_text.h"
+#include "batch/hrv_fields.h"
+
+namespace rrscope::batch {
+namespace {
+
+// The line's plain values, in the order of the line; the beat columns
+// (detector, series, corrections, scoring) follow them.
+constexpr std::array<std::string_view, 9> kRecordingKeys = {
+    "file", "format", "channel", "units", "rate_hz", "duration_s", "samples", "beats", "intervals"};
+
+constexpr std::array<std::string_view, 3> kErrorKeys = {"kind", "stage", "message"};
+
+}  // namespace
+
+std::string recordingCsvHeader(const BatchOptions& options) {
+  std::string out;
+  for (const std::string_view key : kRecordingKeys) {
+    if (!out.empty()) out += ',';
+    out += key;
+  }
+  out += beatCsvHeaderColumns();
+  if (options.withHrv) out += hrvCsvHeaderColumns();
+  for (const std::string_view key : kErrorKeys) out += ",error_" + std::string(key);
+  return out + '\n';
+}
+
+std::string recordingCsvRow(const RecordingLineContent& content) {
+  const JsonLine line = recordingObject(content);
+  std::string out;
+  for (const std::string_view key : kRecordingKeys) {
+    appendJsonCsvField(out, line.value(key, JsonLine()));
+  }
+  out.erase(0, 1);  // the comma before the first field
+  appendBeatCsvFields(out, line);
+  if (content.options.withHrv) {
+    if (content.analysis != nullptr && content.analysis->measures) {
+      appendHrvCsvFields(out, *content.analysis->measures);
+    } else {
+      appendNoHrvCsvFields(out);
+    }
+  }
+  const JsonLine& error = line["error"];
+  for (const std::string_view key : kErrorKeys) {
+    appendJsonCsvField(out, error.is_null() ? JsonLine() : error.value(key, JsonLine()));
+  }
+  return out + '\n';
+}
+
+}  // namespace rrscope::batch

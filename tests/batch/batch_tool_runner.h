@@ -1,0 +1,113 @@
+#pragma once
+
+// Runs the built rrscope-batch as a user would and reads back what it wrote.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <fstream>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace rrscope::test {
+
+// The lines of `text` without their line feeds.
+inline std::vector<std::string> lines(const std::string& text) {
+  std::vector<std::string> result;
+  std::size_t begin = 0;
+  while (begin < text.size()) {
+    const std::size_t end = text.find('\n', begin);
+    result.push_back(text.substr(begin, end - begin));
+    if (end == std::string::npos) break;
+    begin = end + 1;
+  }
+  return result;
+}
+
+struct ToolResult {
+  int exitCode = -1;  // -1 when the tool did not end by itself
+  std::string out;
+  std::string err;
+
+  std::vector<std::string> outLines() const { return lines(out); }
+
+  // Each line of the output read as JSON; a line that is none fails the test.
+  std::vector<nlohmann::json> json() const {
+    std::vector<nlohmann::json> result;
+    for (const std::string& line : lines(out)) result.push_back(nlohmann::json::parse(line));
+    return result;
+  }
+};
+
+// Without a display the tool must find the offscreen platform by itself, so
+// nothing in its environment names one.
+inline ToolResult runTool(const QStringList& arguments) {
+  QProcess process;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    environment.remove(name);
+  }
+  process.setProcessEnvironment(environment);
+  process.start(QStringLiteral(RRSCOPE_BATCH_TOOL), arguments);
+  process.waitForFinished(120'000);
+  return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+          process.readAllStandardOutput().toStdString(),
+          process.readAllStandardError().toStdString()};
+}
+
+// The fields of a CSV row, unquoted.
+inline std::vector<std::string> csvFields(std::string_view row) {
+  std::vector<std::string> fields(1);
+  bool quoted = false;
+  for (std::size_t i = 0; i < row.size(); ++i) {
+    const char c = row[i];
+    if (c == '"' && quoted && i + 1 < row.size() && row[i + 1] == '"') {
+      fields.back() += '"';
+      ++i;
+    } else if (c == '"') {
+      quoted = !quoted;
+    } else if (c == ',' && !quoted) {
+      fields.emplace_back();
+    } else {
+      fields.back() += c;
+    }
+  }
+  return fields;
+}
+
+// A row's fields under the names of the header's columns; a row with
+// another number of fields than the header fails the test.
+inline std::map<std::string, std::string> csvRecord(std::string_view header, std::string_view row) {
+  const std::vector<std::string> names = csvFields(header);
+  const std::vector<std::string> fields = csvFields(row);
+  EXPECT_EQ(fields.size(), names.size()) << row;
+  std::map<std::string, std::string> record;
+  for (std::size_t i = 0; i < names.size() && i < fields.size(); ++i) record[names[i]] = fields[i];
+  return record;
+}
+
+inline std::string readFile(const QString& path) {
+  std::ifstream in(path.toStdString(), std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A test with a folder of its own for the files it gives the tool.
+class ToolTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(folder_.isValid()); }
+
+  QString path(const QString& name) const { return folder_.filePath(name); }
+
+  QString writeFile(const QString& name, const std::string& content) const {
+    std::ofstream(path(name).toStdString(), std::ios::binary) << content;
+    return path(name);
+  }
+
+  QTemporaryDir folder_;
+};
+
+}  // namespace rrscope::test
