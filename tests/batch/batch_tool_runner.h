@@ -9,6 +9,7 @@
 #include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,13 +19,8 @@ namespace rrscope::test {
 // The lines of `text` without their line feeds.
 inline std::vector<std::string> lines(const std::string& text) {
   std::vector<std::string> result;
-  std::size_t begin = 0;
-  while (begin < text.size()) {
-    const std::size_t end = text.find('\n', begin);
-    result.push_back(text.substr(begin, end - begin));
-    if (end == std::string::npos) break;
-    begin = end + 1;
-  }
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) result.push_back(line);
   return result;
 }
 

@@ -5,8 +5,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <exception>
+#include <fstream>
 #include <functional>
 #include <string>
 
@@ -34,11 +34,8 @@ struct ChildEnd {
 };
 
 inline std::size_t addressSpaceInUse() {
-  unsigned long pages = 0;
-  if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
-    if (std::fscanf(statm, "%lu", &pages) != 1) pages = 0;
-    std::fclose(statm);
-  }
+  std::size_t pages = 0;
+  std::ifstream("/proc/self/statm") >> pages;
   return pages * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
 }
 
@@ -66,12 +63,9 @@ inline ChildEnd runBounded(const std::function<std::string()>& body, Bounds boun
     } catch (const std::exception& error) {
       text = std::string("exception: ") + error.what();
     }
-    for (std::size_t done = 0; done < text.size();) {
-      const ssize_t written = ::write(channel[1], text.data() + done, text.size() - done);
-      if (written <= 0) ::_exit(1);
-      done += static_cast<std::size_t>(written);
-    }
-    ::_exit(0);
+    // The texts are short, so one write hands over all of it.
+    ::_exit(::write(channel[1], text.data(), text.size()) == static_cast<ssize_t>(text.size()) ? 0
+                                                                                               : 1);
   }
   ::close(channel[1]);
   ChildEnd end;

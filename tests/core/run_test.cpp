@@ -75,12 +75,6 @@ TEST_F(RunOnFiles, AFailedLoadKeepsWhatWasLoadedAndWhatTheFirstStagesDid) {
   }
   EXPECT_EQ(window.caption(Caption::sam), "8");
   EXPECT_EQ(state.SampleLines.line(8), "8");
-
-  window.setNextFile("");  // a cancelled dialog
-  const auto cancelled = runAnalysis(RunEntry::command1, state, window);
-  ASSERT_TRUE(cancelled.has_value());
-  EXPECT_EQ(cancelled->kind(), ErrorKind::cannotOpenFile);
-  EXPECT_EQ(window.dialogsShown(), 3);
 }
 
 TEST_F(RunOnFiles, AShorterFileReplacesTheLongerOneWhole) {
@@ -105,19 +99,6 @@ TEST_F(RunOnFiles, Command2AnalysesTheSamplesThatSamCounts) {
   EXPECT_EQ(state.PeakTimes.at(1), 4);
   EXPECT_EQ(state.DebugPage, 5);
   EXPECT_EQ(window.dialogsShown(), 1);
-}
-
-TEST_F(RunOnFiles, AnErrorReportNamesKindStageFieldAndText) {
-  window.setText(TextBox::Text2, "1e999");
-  const auto report = command1(folder.write("one.txt", "1\n"));
-  ASSERT_TRUE(report.has_value());
-  EXPECT_EQ(report->kind(), ErrorKind::overflow);
-  EXPECT_EQ(report->stage, "readDetectionParameters");
-  EXPECT_EQ(report->facts.cause, ErrorCause::parameterBeyondRange);
-  ASSERT_EQ(report->facts.fields.size(), 1u);
-  EXPECT_EQ(report->facts.fields[0].box, TextBox::Text2);
-  EXPECT_EQ(report->facts.fields[0].text, "1e999");
-  EXPECT_EQ(window.caption(Caption::sam), "1");  // the load before it stays done
 }
 
 // An allocation that fails stops the run like any error, and the samples

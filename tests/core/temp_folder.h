@@ -25,6 +25,7 @@ class TempFolder {
   TempFolder& operator=(const TempFolder&) = delete;
 
   std::string path() const { return path_.string(); }
+  std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
 
   // Writes `bytes` to a file of the folder and returns its path.
   std::string write(std::string_view name, std::string_view bytes) const {

@@ -7,7 +7,7 @@
 #include "recordings/read_recording.h"
 #include "recordings/recording_error.h"
 #include "recordings/wfdb_writer.h"
-#include "scratch_folder.h"
+#include "tests/core/temp_folder.h"
 
 namespace rrscope::recordings {
 namespace {
@@ -47,7 +47,7 @@ class BadWfdb : public ::testing::Test {
   std::string headerPath() const { return (folder_ / "r.hea").string(); }
   std::string dataPath() const { return (folder_ / "r.dat").string(); }
 
-  ScratchFolder folder_{"bad-wfdb"};
+  test::TempFolder folder_;
   std::vector<std::int16_t> adc_ = std::vector<std::int16_t>(10, 7);
 };
 
@@ -84,7 +84,7 @@ TEST_F(BadWfdb, AnUnknownFormatAZeroRateAndMissingChannels) {
 }
 
 TEST(BadEdf, NoEcgLikeChannelUnlessOneIsNamed) {
-  const ScratchFolder folder("bad-edf-label");
+  const test::TempFolder folder;
   const std::string path = (folder / "sleep.edf").string();
   writeEdf(
       path, EDFLIB_FILETYPE_EDFPLUS,
@@ -95,7 +95,7 @@ TEST(BadEdf, NoEcgLikeChannelUnlessOneIsNamed) {
 }
 
 TEST(BadEdf, AFileShorterOrLongerThanItsHeaderSays) {
-  const ScratchFolder folder("bad-edf-length");
+  const test::TempFolder folder;
   const std::string path = (folder / "cut.edf").string();
   writeEdf(path, EDFLIB_FILETYPE_EDFPLUS, {{"ECG", 200, std::vector<double>(600)}});
   const auto size = std::filesystem::file_size(path);

@@ -4,7 +4,7 @@
 
 #include "edf_file.h"
 #include "recordings/read_recording.h"
-#include "scratch_folder.h"
+#include "tests/core/temp_folder.h"
 
 namespace rrscope::recordings {
 namespace {
@@ -16,7 +16,7 @@ std::vector<double> waveOf(std::size_t count, double amplitude) {
 }
 
 TEST(EdfRecord, TheEcgChannelOfAnEdfPlusFileReadsBackAtItsOwnRate) {
-  const ScratchFolder folder("edf");
+  const test::TempFolder folder;
   const auto ecg = waveOf(3 * 256, 1.5);
   writeEdf(folder / "night.edf", EDFLIB_FILETYPE_EDFPLUS,
            {{"Resp chest", 25, waveOf(3 * 25, 4.0)}, {"ECG II", 256, ecg}});
@@ -34,7 +34,7 @@ TEST(EdfRecord, TheEcgChannelOfAnEdfPlusFileReadsBackAtItsOwnRate) {
 }
 
 TEST(EdfRecord, BdfMicrovoltsAreReadAsMillivolts) {
-  const ScratchFolder folder("bdf");
+  const test::TempFolder folder;
   const auto ecg = waveOf(2 * 500, 1200.0);
   writeEdf(folder / "holter.BDF", EDFLIB_FILETYPE_BDFPLUS, {{"EKG", 500, ecg, "uV", 5000.0}});
   const Recording recording = readEdfRecording((folder / "holter.BDF").string(), {});

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "scratch_folder.h"
+#include "tests/core/temp_folder.h"
 
 namespace rrscope::recordings {
 namespace {
@@ -84,7 +84,7 @@ TEST(TextExport, LinesInterpolateBetweenSamplesWithThreeDecimals) {
 }
 
 TEST(TextExport, FilesAreNumberedOnlyWhenSplitAndCarryTheirBeats) {
-  const ScratchFolder folder("text-export");
+  const test::TempFolder folder;
   Recording recording;
   recording.rate = {6000, 1};
   recording.gain = 1000.0;

@@ -8,7 +8,7 @@
 #include "recordings/recording_error.h"
 #include "recordings/wfdb_header.h"
 #include "recordings/wfdb_writer.h"
-#include "scratch_folder.h"
+#include "tests/core/temp_folder.h"
 
 namespace rrscope::recordings {
 namespace {
@@ -36,7 +36,7 @@ class WfdbRoundTrip : public ::testing::TestWithParam<int> {};
 
 TEST_P(WfdbRoundTrip, EverySignalOfAnInterleavedRecordReadsBackInPhysicalUnits) {
   const int format = GetParam();
-  const ScratchFolder folder("wfdb-" + std::to_string(format));
+  const test::TempFolder folder;
   // An odd frame count of three signals leaves format 212 with a lone
   // two-byte sample at the end.
   const auto first = rampOf(1001, -2047, 37);
@@ -60,7 +60,7 @@ TEST_P(WfdbRoundTrip, EverySignalOfAnInterleavedRecordReadsBackInPhysicalUnits) 
 INSTANTIATE_TEST_SUITE_P(Formats, WfdbRoundTrip, ::testing::Values(212, 16));
 
 TEST(WfdbRecord, EightBitAndBigEndianFormatsDecode) {
-  const ScratchFolder folder("wfdb-bytes");
+  const test::TempFolder folder;
   folder.write("a.hea", "a 1 128\r\na.dat 80 10 8 0 0 0 0 ECG\r\n");
   folder.write("a.dat", std::string("\x01\x80\xff\x8a", 4));
   const Recording eightBit = readWfdbRecording((folder / "a.hea").string(), {});
@@ -74,7 +74,7 @@ TEST(WfdbRecord, EightBitAndBigEndianFormatsDecode) {
 }
 
 TEST(WfdbRecord, InvalidSamplesAreBridgedByStraightLines) {
-  const ScratchFolder folder("wfdb-invalid");
+  const test::TempFolder folder;
   const std::vector<std::int16_t> values{-32768, 10, -32768, -32768, 40, -32768};
   writeWfdbRecord(folder / "gap", {{100, 1}, 16, 10.0, 0, {"ECG"}, {values}});
   const Recording recording = readWfdbRecording((folder / "gap.hea").string(), {});
@@ -101,7 +101,7 @@ TEST(WfdbHeader, CommentsCrlfSkewOffsetAndDefaultsAreUnderstood) {
 }
 
 TEST(WfdbAnnotations, BeatsSurviveLongGapsAndNonBeatsAreDropped) {
-  const ScratchFolder folder("wfdb-atr");
+  const test::TempFolder folder;
   writeWfdbRecord(folder / "r", {{360, 1}, 16, 200.0, 0, {"MLII"}, {std::vector<std::int16_t>(4)}});
   // N, a rhythm change (+, code 28), V after a gap longer than 10 bits, '/'
   // and '?', the last far beyond 16 bits.
