@@ -9,6 +9,7 @@
 #include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -101,6 +102,14 @@ class ToolTest : public ::testing::Test {
   QString writeFile(const QString& name, const std::string& content) const {
     std::ofstream(path(name).toStdString(), std::ios::binary) << content;
     return path(name);
+  }
+
+  // A sample file of `lines` lines of "0" with "1" at `peaks` (from 1): each
+  // a single-sample R peak.
+  QString writeSpikes(const QString& name, int lines, const std::set<int>& peaks) const {
+    std::string content;
+    for (int line = 1; line <= lines; ++line) content += peaks.contains(line) ? "1\n" : "0\n";
+    return writeFile(name, content);
   }
 
   QTemporaryDir folder_;

@@ -84,11 +84,9 @@ class BatchTool : public test::ToolTest {
   // Eleven single-sample R peaks at 1000, 7000, ..., 61000 in 66000 samples:
   // one second between beats.
   QString writeElevenBeats(const QString& name = QStringLiteral("beats.txt")) const {
-    std::string content;
-    for (int position = 1; position <= 66000; ++position) {
-      content += (position % 6000 == 1000) ? "1\n" : "0\n";
-    }
-    return writeFile(name, content);
+    std::set<int> peaks;
+    for (int peak = 1000; peak <= 61000; peak += 6000) peaks.insert(peak);
+    return writeSpikes(name, 66000, peaks);
   }
 };
 
@@ -456,12 +454,8 @@ TEST_F(BatchTool, WindowPicturesHaveTheWindowsSize) {
   EXPECT_EQ(readFile(pictures + "/beats.json"), libraryDisplayLists(beats, "1"));
 
   EXPECT_EQ(QImage(pictures + "/beats.png").size(), QSize(1187, 657));
-  // Picture boxes at their outer size, 15 twips a pixel.
-  const std::vector<QSize> boxes = {{249, 257}, {241, 257}, {257, 249}, {241, 249}, {249, 257}};
-  for (int n = 1; n <= 5; ++n) {
-    EXPECT_EQ(QImage(pictures + QStringLiteral("/beats-Picture%1.png").arg(n)).size(),
-              boxes[n - 1]);
-  }
+  // Picture boxes at their outer size, as the layout test places them.
+  EXPECT_EQ(QImage(pictures + "/beats-Picture3.png").size(), QSize(257, 249));
 }
 #endif
 

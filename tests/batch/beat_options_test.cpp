@@ -80,17 +80,9 @@ TEST_F(BeatOptions, PanTompkinsBeatsGiveTheFiguresAndScoreAgainstTheirReference)
 TEST_F(BeatOptions, CorrectionRemovesAnExtraPeakOfTheThresholdDetector) {
   // Single-sample peaks above the window's threshold, and one extra peak
   // 40 % into the tenth interval; the guard interval lets the detector see it.
-  std::vector<double> detected = beats_;
-  const double extra = std::round(beats_[9] + 0.4 * (beats_[10] - beats_[9]));
-  detected.insert(detected.begin() + 10, extra);
-  std::string samples(static_cast<std::size_t>(beats_.back()) + 100, '0');
-  std::string text;
-  for (std::size_t i = 1; i <= samples.size(); ++i) {
-    text += std::find(detected.begin(), detected.end(), static_cast<double>(i)) != detected.end()
-                ? "1\n"
-                : "0\n";
-  }
-  const QString file = writeFile("spikes.txt", text);
+  std::set<int> detected(beats_.begin(), beats_.end());
+  detected.insert(static_cast<int>(std::round(beats_[9] + 0.4 * (beats_[10] - beats_[9]))));
+  const QString file = writeSpikes("spikes.txt", static_cast<int>(beats_.back()) + 100, detected);
   const QString reference = writeFile("reference.txt", beatList(beats_));
   const test::ToolResult result = runTool({"--guard=0.2", "--correct", "--hrv", "--peaks",
                                            "--reference", reference, "--match-window", "50", file});

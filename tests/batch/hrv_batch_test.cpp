@@ -77,11 +77,8 @@ TEST_F(HrvBatch, ALineThatIsNoPositiveNumberStopsTheFileAndIsNamed) {
 
 TEST_F(HrvBatch, SampleFilesGainNumericFiguresAndTheMeasuresOfTheirSeries) {
   // Peaks every 5000 samples then every 6000: intervals of 5000 and 6000 samples.
-  std::string samples;
-  const std::vector<int> peaks{1000, 6000, 11000, 17000, 23000, 29000, 35000};
-  for (int position = 1; position <= 36000; ++position)
-    samples += std::find(peaks.begin(), peaks.end(), position) != peaks.end() ? "1\n" : "0\n";
-  const QString file = writeFile("beats.txt", samples);
+  const QString file =
+      writeSpikes("beats.txt", 36000, {1000, 6000, 11000, 17000, 23000, 29000, 35000});
 
   const test::ToolResult out = runTool({"--hrv", "--rr", file});
   ASSERT_EQ(out.exitCode, 0);

@@ -13,31 +13,6 @@
 namespace rrscope {
 namespace {
 
-std::vector<std::string> stageNames(RunEntry entry) {
-  std::vector<std::string> names;
-  for (const Stage& stage : runStages()) {
-    if (entry == RunEntry::command1 ? stage.command1 : stage.command2) {
-      names.emplace_back(stage.name);
-    }
-  }
-  return names;
-}
-
-TEST(Run, StagesComeInTheirOrder) {
-  EXPECT_EQ(stageNames(RunEntry::command1),
-            (std::vector<std::string>{
-                "enableRefresh", "resetDebugPage", "clearCharts", "loadSampleFile",
-                "readDetectionParameters", "detectPeaks", "formRRSeries", "drawRhythmogramFrame",
-                "drawScattergramFrame", "plotIntervals", "showRhythmStatistics", "drawPulseChart",
-                "showIntervalCount", "drawHistogram", "drawCorrelationChart"}));
-  EXPECT_EQ(stageNames(RunEntry::command2),
-            (std::vector<std::string>{"takeSampleCount", "clearCharts", "readDetectionParameters",
-                                      "detectPeaks", "formRRSeries", "drawRhythmogramFrame",
-                                      "drawScattergramFrame", "plotIntervals",
-                                      "showRhythmStatistics", "drawPulseChart", "showIntervalCount",
-                                      "drawHistogram", "drawCorrelationChart"}));
-}
-
 class RunOnFiles : public ::testing::Test {
  protected:
   std::optional<RunReport> command1(const std::string& path) {

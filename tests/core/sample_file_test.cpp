@@ -50,14 +50,6 @@ TEST(SampleLines, EachKindOfLineBreakEndsALine) {
   }
 }
 
-TEST(SampleLines, PositionsAboveTheFileReadAsEmptyText) {
-  const SampleLines lines = SampleLines::fromText("1\n2\n3\n");
-  EXPECT_EQ(lines.lineCount(), 3);
-  EXPECT_EQ(lines.line(3), "3");
-  EXPECT_EQ(lines.line(4), "");
-  EXPECT_EQ(lines.line(SampleLines::kCapacity), "");
-}
-
 TEST(SampleLines, NulBytesAndMegabyteLinesAreOrdinaryText) {
   const std::string nul("0.5\0x\n\0\n", 8);
   const SampleLines binary = SampleLines::fromText(nul);
