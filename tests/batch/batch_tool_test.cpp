@@ -387,27 +387,19 @@ TEST_F(BatchTool, UnwritableOutputIsReportedInTheLine) {
 }
 
 // A small file system of its own, unmounted at the end.
-class SmallFileSystem {
- public:
-  explicit SmallFileSystem(const std::string& dir) : dir_(dir) {
+struct SmallFileSystem {
+  explicit SmallFileSystem(const std::string& dir) : dir(dir) {
     std::filesystem::create_directories(dir);
-    if (::mount("tmpfs", dir.c_str(), "tmpfs", 0, "size=4m") != 0) error_ = std::strerror(errno);
+    if (::mount("tmpfs", dir.c_str(), "tmpfs", 0, "size=4m") != 0) error = std::strerror(errno);
   }
   ~SmallFileSystem() {
-    if (error_.empty()) ::umount2(dir_.c_str(), MNT_DETACH);
+    if (error.empty()) ::umount2(dir.c_str(), MNT_DETACH);
   }
   SmallFileSystem(const SmallFileSystem&) = delete;
   SmallFileSystem& operator=(const SmallFileSystem&) = delete;
 
-  const std::string& error() const { return error_; }
-
-  // Takes every byte left, then gives it back.
-  void fill() const { std::ofstream(dir_ + "/filler") << std::string(8 << 20, 'x'); }
-  void free() const { std::filesystem::remove(dir_ + "/filler"); }
-
- private:
-  std::string dir_;
-  std::string error_;
+  const std::string dir;
+  std::string error;
 };
 
 // On a full disk each output keeps its old file and leaves no new one
@@ -417,14 +409,14 @@ TEST_F(BatchTool, FullDiskKeepsTheOldOutputs) {
   if (::geteuid() != 0) GTEST_SKIP() << "mounting a small file system needs root";
   const std::string disk = path("disk").toStdString();
   const SmallFileSystem small(disk);
-  if (!small.error().empty()) GTEST_SKIP() << "cannot mount a tmpfs: " << small.error();
+  if (!small.error.empty()) GTEST_SKIP() << "cannot mount a tmpfs: " << small.error;
 
   const QString beats = writeElevenBeats();
   for (const auto& [option, first] : outputOptions()) {
     SCOPED_TRACE(option.toStdString());
     const std::string old = disk + "/" + first;
     std::ofstream(old) << "kept";
-    small.fill();
+    std::ofstream(disk + "/filler") << std::string(8 << 20, 'x');  // takes every byte left
     const std::set<std::string> before = namesIn(disk);
 
     const ToolResult full = runTool({"--force", option, QString::fromStdString(disk), beats});
@@ -435,7 +427,7 @@ TEST_F(BatchTool, FullDiskKeepsTheOldOutputs) {
     EXPECT_EQ(readFile(QString::fromStdString(old)), "kept");
     EXPECT_EQ(namesIn(disk), before);
 
-    small.free();
+    std::filesystem::remove(disk + "/filler");
     const ToolResult roomy = runTool({"--force", option, QString::fromStdString(disk), beats});
     EXPECT_EQ(roomy.exitCode, 0) << roomy.err;
     EXPECT_NE(readFile(QString::fromStdString(old)), "kept");

@@ -66,6 +66,13 @@ TEST(ErrorBox, EachKindHasItsRussianTitleAndNamesWhatToChange) {
       {{.cause = ErrorCause::shiftNotANumber, .fields = {{TextBox::Text9, "два"}}},
        "Несоответствие типа",
        {"«два» в поле «Выбор временного сдвига Тау для аттрактора»", "например 1"}},
+      // Without samples the threshold is not to blame: the advice is a file.
+      {{.cause = ErrorCause::noFileLoaded, .fields = {{TextBox::Text1, "0.4"}}},
+       "Выход за пределы массива",
+       {"ещё не загружен", "Откройте кнопкой «Нажми меня» файл с сэмплами."}},
+      {{.cause = ErrorCause::noSamples, .fields = {{TextBox::Text1, "0.4"}}},
+       "Выход за пределы массива",
+       {"нет ни одного сэмпла", "Откройте кнопкой «Нажми меня» файл с сэмплами."}},
       {{.cause = ErrorCause::outOfMemory},
        "Недостаточно памяти",
        {"не хватило памяти", "сохранены"}},
@@ -112,21 +119,6 @@ class WindowErrorBox : public ::testing::Test {
   Form1 form_;
   std::string nextFile_;
 };
-
-// Without samples the threshold is not to blame.
-TEST_F(WindowErrorBox, NoSamplesAsksForAFileWithSamples) {
-  const QString advice = utf8("Откройте кнопкой «Нажми меня» файл с сэмплами.");
-  click("Command1");  // a cancelled dialog, which enables the refresh
-  const ShownBox refresh = click("Command2");
-  EXPECT_TRUE(refresh.text.contains(utf8("ещё не загружен"))) << refresh.text.toStdString();
-  const ShownBox empty = open("empty.txt", "");
-  EXPECT_TRUE(empty.text.contains(utf8("нет ни одного сэмпла"))) << empty.text.toStdString();
-  for (const ShownBox& box : {refresh, empty}) {
-    EXPECT_TRUE(box.text.endsWith(advice)) << box.text.toStdString();
-    EXPECT_FALSE(box.text.contains(utf8("порог")));
-    expectReadable(box);
-  }
-}
 
 // Threshold -1 and no guard interval make every sample a peak, so the
 // one-sample intervals overflow the correlation windows around 0 s.
