@@ -93,39 +93,19 @@ TEST(ErrorBox, EachKindHasItsRussianTitleAndNamesWhatToChange) {
   }
 }
 
-class WindowErrorBox : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(folder_.isValid());
-    form_.setFileChooser([this] { return nextFile_; });
-  }
-
-  ShownBox click(const char* button) {
-    return boxShownBy([&] { form_.findChild<QPushButton*>(button)->click(); });
-  }
-  ShownBox open(const QString& name, const QByteArray& bytes) {
-    QFile file(folder_.filePath(name));
-    file.open(QIODevice::WriteOnly);
-    file.write(bytes);
-    file.close();
-    nextFile_ = file.fileName().toStdString();
-    return click("Command1");
-  }
-  void type(const char* box, const char* text) {
-    form_.findChild<QLineEdit*>(box)->setText(utf8(text));
-  }
-
-  QTemporaryDir folder_;
-  Form1 form_;
-  std::string nextFile_;
-};
-
 // Threshold -1 and no guard interval make every sample a peak, so the
-// one-sample intervals overflow the correlation windows around 0 s.
-TEST_F(WindowErrorBox, AnOverflowingCorrelationWindowPointsAtTheParameters) {
-  type("Text1", "-1");
-  type("Text2", "0");
-  const ShownBox box = open("flat.txt", QByteArray("0\n").repeated(40000));
+// one-sample intervals overflow the correlation windows around 0 s. The
+// window hands its report to the box the tests above read.
+TEST(WindowErrorBox, AnOverflowingCorrelationWindowPointsAtTheParameters) {
+  QTemporaryDir folder;
+  testing::TestWindow window;
+  window.type("Text1", "-1");
+  window.type("Text2", "0");
+  window.nextFile = testing::writeSpikes(folder, "flat.txt", 40000, {});
+  window.click("Command1");
+  ASSERT_EQ(window.reports.size(), 1u);
+  const ui::ErrorBoxText wording = ui::errorBoxText(window.reports[0].facts);
+  const ShownBox box{QString::fromStdString(wording.title), QString::fromStdString(wording.text)};
   EXPECT_EQ(box.title, utf8("Переполнение"));
   EXPECT_TRUE(box.text.contains(utf8("окно корреляции около 0.00 с"))) << box.text.toStdString();
   EXPECT_TRUE(box.text.contains(utf8("при пороге «-1» и защитном интервале «0» с")));
