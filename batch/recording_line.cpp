@@ -20,7 +20,8 @@ void addRecording(const recordings::Recording& recording, JsonLine& line) {
   line["samples"] = recording.sampleCount();
 }
 
-void addAnalysis(const RecordingAnalysis& analysis, const BatchOptions& options, JsonLine& line) {
+void addAnalysis(const pipeline::RecordingAnalysis& analysis, const BatchOptions& options,
+                 JsonLine& line) {
   line["beats"] = analysis.detected.size();
   line["intervals"] = analysis.nnMs.size();
   if (analysis.corrections) line["corrections"] = correctionsObject(*analysis.corrections);

@@ -8,7 +8,7 @@
 
 #include "batch/batch_options.h"
 #include "batch/json_line.h"
-#include "batch/recording_analysis.h"
+#include "pipeline/recording_analysis.h"
 #include "recordings/recording.h"
 
 namespace rrscope::batch {
@@ -18,7 +18,7 @@ namespace rrscope::batch {
 struct RecordingLineContent {
   const std::string& file;
   const recordings::Recording* recording;
-  const RecordingAnalysis* analysis;
+  const pipeline::RecordingAnalysis* analysis;
   const BatchOptions& options;
   std::span<const std::filesystem::path> outputs;
   const std::optional<std::string>& error;

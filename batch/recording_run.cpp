@@ -101,7 +101,7 @@ RecordingRunResult runRecording(std::string_view fileName, const BatchOptions& o
   const RecordingOptions& wanted = options.recording;
   RecordingRunResult result;
   std::optional<recordings::Recording> recording;
-  std::optional<RecordingAnalysis> analysis;
+  std::optional<pipeline::RecordingAnalysis> analysis;
   std::vector<std::filesystem::path> written;
   std::optional<std::string> error;
   // The step under way, which names where the run stopped.
@@ -111,10 +111,10 @@ RecordingRunResult runRecording(std::string_view fileName, const BatchOptions& o
     stage = "readReference";
     const auto reference = referenceBeats(file, *recording, options.beats);
     stage = "detectBeats";
-    const RecordingAnalysisOptions analysisOptions{options.beats.correct,
-                                                   options.withHrv || wanted.reportDir.has_value(),
-                                                   options.beats.matchWindowMs};
-    analysis = analyseRecording(
+    const pipeline::RecordingAnalysisOptions analysisOptions{
+        options.beats.correct, options.withHrv || wanted.reportDir.has_value(),
+        options.beats.matchWindowMs};
+    analysis = pipeline::analyseRecording(
         *recording, analysisOptions,
         reference ? std::optional<std::span<const double>>(*reference) : std::nullopt);
     stage = "exportText";

@@ -15,7 +15,7 @@ namespace {
 constexpr int kPngDotsPerInch = 150;
 
 report::ReportContent reportContent(const recordings::Recording& recording,
-                                    const RecordingAnalysis& analysis,
+                                    const pipeline::RecordingAnalysis& analysis,
                                     const std::string& reference) {
   report::ReportContent content;
   content.file = recording.file;
@@ -63,7 +63,7 @@ ReportWriter::ReportWriter(int& argc, char** argv)
 ReportWriter::~ReportWriter() = default;
 
 std::vector<std::filesystem::path> ReportWriter::write(const recordings::Recording& recording,
-                                                       const RecordingAnalysis& analysis,
+                                                       const pipeline::RecordingAnalysis& analysis,
                                                        const std::filesystem::path& dir,
                                                        std::string_view stem,
                                                        const std::string& reference) const {

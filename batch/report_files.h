@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "batch/recording_analysis.h"
+#include "pipeline/recording_analysis.h"
 #include "recordings/recording.h"
 
 namespace rrscope::batch {
@@ -28,7 +28,7 @@ class ReportWriter {
   // their paths. `reference` names what the scoring compared with. Throws
   // OutputError when one cannot be written.
   std::vector<std::filesystem::path> write(const recordings::Recording& recording,
-                                           const RecordingAnalysis& analysis,
+                                           const pipeline::RecordingAnalysis& analysis,
                                            const std::filesystem::path& dir, std::string_view stem,
                                            const std::string& reference) const;
 

@@ -15,7 +15,7 @@ ReportWriter::ReportWriter(int&, char**) {}
 ReportWriter::~ReportWriter() = default;
 
 std::vector<std::filesystem::path> ReportWriter::write(const recordings::Recording&,
-                                                       const RecordingAnalysis&,
+                                                       const pipeline::RecordingAnalysis&,
                                                        const std::filesystem::path&,
                                                        std::string_view, const std::string&) const {
   throw std::logic_error("this build has no report");

@@ -10,7 +10,7 @@
 
 namespace rrscope::beats {
 
-std::vector<double> detectRPeaks(const SampleSource& samples, double rate) {
+DetectedBeats detectBeats(const SampleSource& samples, double rate) {
   if (!std::isfinite(rate) || rate < kMinimumRate) {
     throw std::invalid_argument("the sampling rate " + std::to_string(rate) +
                                 " per second is too low for QRS detection; it must be at least " +
@@ -26,7 +26,11 @@ std::vector<double> detectRPeaks(const SampleSource& samples, double rate) {
   for (const std::int64_t hump : humps) {
     approximate.push_back(static_cast<double>(hump) * factor + offset);
   }
-  return refineToRPeaks(samples, rate, approximate);
+  return {refineToRPeaks(samples, rate, approximate), {}};
+}
+
+std::vector<double> detectRPeaks(const SampleSource& samples, double rate) {
+  return detectBeats(samples, rate).beats;
 }
 
 std::vector<double> detectRPeaks(std::span<const double> samples, double rate) {

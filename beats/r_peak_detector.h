@@ -3,6 +3,7 @@
 #include <span>
 #include <vector>
 
+#include "beats/detected_beats.h"
 #include "beats/sample_source.h"
 
 namespace rrscope::beats {
@@ -14,6 +15,9 @@ namespace rrscope::beats {
 // so the intervals keep the full resolution and no filter delays them.
 // Returns 0-based sample indices, increasing. Throws std::invalid_argument
 // for a rate below kMinimumRate or not finite.
+DetectedBeats detectBeats(const SampleSource& samples, double rate);
+
+// Only the beats of detectBeats.
 std::vector<double> detectRPeaks(const SampleSource& samples, double rate);
 std::vector<double> detectRPeaks(std::span<const double> samples, double rate);
 

@@ -11,7 +11,7 @@
 
 #include "batch_tool_runner.h"
 #include "recordings/wfdb_writer.h"
-#include "synthetic_record.h"
+#include "tests/beats/synthetic_record.h"
 #include "tests/recordings/edf_file.h"
 
 namespace rrscope {

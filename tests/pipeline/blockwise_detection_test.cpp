@@ -1,13 +1,13 @@
-#include "batch/blockwise_detection.h"
+#include "pipeline/blockwise_detection.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "beats/sample_source.h"
-#include "synthetic_record.h"
+#include "tests/beats/synthetic_record.h"
 
-namespace rrscope::batch {
+namespace rrscope::pipeline {
 namespace {
 
 // Half an hour spans three blocks: every beat must come out once, also those
@@ -24,4 +24,4 @@ TEST(BlockwiseDetection, EveryBeatOnceAcrossBlockEdges) {
 }
 
 }  // namespace
-}  // namespace rrscope::batch
+}  // namespace rrscope::pipeline

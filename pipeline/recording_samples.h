@@ -3,7 +3,7 @@
 #include "beats/sample_source.h"
 #include "recordings/recording.h"
 
-namespace rrscope::batch {
+namespace rrscope::pipeline {
 
 // The samples of a recording in physical units, for the beat detector,
 // computed from the converter's values as they are read.
@@ -21,4 +21,4 @@ class RecordingSamples final : public beats::SampleSource {
   const recordings::Recording& recording_;
 };
 
-}  // namespace rrscope::batch
+}  // namespace rrscope::pipeline

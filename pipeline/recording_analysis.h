@@ -9,7 +9,7 @@
 #include "hrv/hrv_measures.h"
 #include "recordings/recording.h"
 
-namespace rrscope::batch {
+namespace rrscope::pipeline {
 
 struct RecordingAnalysisOptions {
   bool correct = false;  // correct artefacts before the NN series is formed
@@ -37,4 +37,4 @@ RecordingAnalysis analyseRecording(const recordings::Recording& recording,
                                    const RecordingAnalysisOptions& options,
                                    std::optional<std::span<const double>> reference);
 
-}  // namespace rrscope::batch
+}  // namespace rrscope::pipeline

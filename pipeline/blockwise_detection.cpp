@@ -1,4 +1,4 @@
-#include "batch/blockwise_detection.h"
+#include "pipeline/blockwise_detection.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,7 +7,7 @@
 
 #include "beats/r_peak_detector.h"
 
-namespace rrscope::batch {
+namespace rrscope::pipeline {
 namespace {
 
 // Ten minutes a block keeps the detector's working set to some tens of
@@ -40,28 +40,44 @@ struct Block {
   std::int64_t end;
 };
 
-std::vector<double> peaksOfBlock(const beats::SampleSource& samples, double rate, Block block,
-                                 std::int64_t margin) {
+beats::DetectedBeats detectInBlock(const beats::SampleSource& samples, double rate, Block block,
+                                   std::int64_t margin) {
   const std::int64_t first = std::max<std::int64_t>(0, block.begin - margin);
   const std::int64_t last = std::min(samples.size(), block.end + margin);
   const SampleWindow window(samples, first, last - first);
-  std::vector<double> kept;
-  for (const double peak : beats::detectRPeaks(window, rate)) {
-    const double at = peak + static_cast<double>(first);
-    if (at >= static_cast<double>(block.begin) && at < static_cast<double>(block.end)) {
-      kept.push_back(at);
-    }
+  const beats::DetectedBeats found = beats::detectBeats(window, rate);
+  const auto begin = static_cast<double>(block.begin);
+  const auto end = static_cast<double>(block.end);
+  const auto offset = static_cast<double>(first);
+  beats::DetectedBeats kept;
+  for (const double peak : found.beats) {
+    const double at = peak + offset;
+    if (at >= begin && at < end) kept.beats.push_back(at);
+  }
+  for (const beats::SampleStretch& stretch : found.unreadable) {
+    const double from = std::max(begin, stretch.begin + offset);
+    const double to = std::min(end, stretch.end + offset);
+    if (from < to) kept.unreadable.push_back({from, to});
   }
   return kept;
 }
 
+// Stretches of neighbouring blocks that meet at a block edge become one.
+void appendStretch(std::vector<beats::SampleStretch>& stretches, beats::SampleStretch next) {
+  if (!stretches.empty() && next.begin <= stretches.back().end) {
+    stretches.back().end = std::max(stretches.back().end, next.end);
+  } else {
+    stretches.push_back(next);
+  }
+}
+
 }  // namespace
 
-std::vector<double> detectRPeaksInBlocks(const beats::SampleSource& samples, double rate) {
+beats::DetectedBeats detectBeatsInBlocks(const beats::SampleSource& samples, double rate) {
   const auto blockLength = static_cast<std::int64_t>(std::llround(kBlockSeconds * rate));
   const auto margin = static_cast<std::int64_t>(std::llround(kMarginSeconds * rate));
   // A short recording is one block: cutting it would only lose the margins.
-  if (samples.size() <= blockLength + 2 * margin) return beats::detectRPeaks(samples, rate);
+  if (samples.size() <= blockLength + 2 * margin) return beats::detectBeats(samples, rate);
 
   std::vector<Block> blocks;
   for (std::int64_t begin = 0; begin < samples.size(); begin += blockLength) {
@@ -70,26 +86,33 @@ std::vector<double> detectRPeaksInBlocks(const beats::SampleSource& samples, dou
   // Each worker takes every n-th block; the results keep the blocks' order.
   const std::size_t workers =
       std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, blocks.size());
-  std::vector<std::vector<double>> found(blocks.size());
+  std::vector<beats::DetectedBeats> found(blocks.size());
   std::vector<std::future<void>> running;
   for (std::size_t worker = 0; worker < workers; ++worker) {
     running.push_back(std::async(std::launch::async, [&, worker] {
       for (std::size_t b = worker; b < blocks.size(); b += workers) {
-        found[b] = peaksOfBlock(samples, rate, blocks[b], margin);
+        found[b] = detectInBlock(samples, rate, blocks[b], margin);
       }
     }));
   }
   for (auto& worker : running) worker.get();
 
-  std::vector<double> peaks;
+  beats::DetectedBeats merged;
   const double refractory = kRefractorySeconds * rate;
-  for (const auto& blockPeaks : found) {
-    for (const double peak : blockPeaks) {
-      if (!peaks.empty() && peak - peaks.back() < refractory) continue;
-      peaks.push_back(peak);
+  for (const beats::DetectedBeats& block : found) {
+    for (const double peak : block.beats) {
+      if (!merged.beats.empty() && peak - merged.beats.back() < refractory) continue;
+      merged.beats.push_back(peak);
+    }
+    for (const beats::SampleStretch& stretch : block.unreadable) {
+      appendStretch(merged.unreadable, stretch);
     }
   }
-  return peaks;
+  return merged;
 }
 
-}  // namespace rrscope::batch
+std::vector<double> detectRPeaksInBlocks(const beats::SampleSource& samples, double rate) {
+  return detectBeatsInBlocks(samples, rate).beats;
+}
+
+}  // namespace rrscope::pipeline

@@ -1,11 +1,11 @@
-#include "batch/recording_analysis.h"
+#include "pipeline/recording_analysis.h"
 
 #include <algorithm>
 
-#include "batch/blockwise_detection.h"
-#include "batch/recording_samples.h"
+#include "pipeline/blockwise_detection.h"
+#include "pipeline/recording_samples.h"
 
-namespace rrscope::batch {
+namespace rrscope::pipeline {
 namespace {
 
 // The corrected beats that lie where no detected beat lies: those the
@@ -51,4 +51,4 @@ RecordingAnalysis analyseRecording(const recordings::Recording& recording,
   return analysis;
 }
 
-}  // namespace rrscope::batch
+}  // namespace rrscope::pipeline

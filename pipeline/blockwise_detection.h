@@ -1,0 +1,22 @@
+#pragma once
+
+#include <vector>
+
+#include "beats/detected_beats.h"
+#include "beats/sample_source.h"
+
+namespace rrscope::pipeline {
+
+// The beats and unreadable stretches of a recording of any length, found
+// block by block: each block is read with a margin on both sides, long
+// enough for the detector to learn its thresholds and its beat shapes and to
+// see the beats beside the block's edges, and keeps only what lies inside
+// the block. The detector's buffers then grow with the block rather than
+// with the recording, and the blocks spread over the cores. Positions are
+// 0-based full-rate samples, increasing.
+beats::DetectedBeats detectBeatsInBlocks(const beats::SampleSource& samples, double rate);
+
+// Only the beats of detectBeatsInBlocks.
+std::vector<double> detectRPeaksInBlocks(const beats::SampleSource& samples, double rate);
+
+}  // namespace rrscope::pipeline
