@@ -11,6 +11,7 @@
 #include "batch/figures_text.h"
 #include "beats/beat_file.h"
 #include "beats/line_samples.h"
+#include "beats/qrs_search.h"
 #include "beats/r_peak_detector.h"
 #include "charts/chart_stages.h"
 #include "charts/recording_window.h"
@@ -42,9 +43,16 @@ void storeBeats(RunContext& run, const std::vector<double>& beats) {
   run.values.peakEnd = static_cast<std::int64_t>(beats.size()) + 2;
 }
 
-void correctIfAsked(const BeatOptions& options, BeatReport& report) {
+// With the samples at hand, a missed beat is inserted only onto a QRS
+// complex found in them.
+void correctIfAsked(const BeatOptions& options, const beats::SampleSource& samples,
+                    BeatReport& report) {
   if (!options.correct) return;
-  beats::CorrectedBeats corrected = beats::correctArtefacts(report.beats);
+  const beats::QrsSearch search(samples, kSamplesPerSecond);
+  const beats::QrsFinder find = [&](double after, double before) {
+    return search.between(after, before);
+  };
+  beats::CorrectedBeats corrected = beats::correctArtefacts(report.beats, find);
   report.beats = std::move(corrected.beats);
   report.corrections = corrected.counts;
 }
@@ -54,9 +62,9 @@ void correctIfAsked(const BeatOptions& options, BeatReport& report) {
 std::optional<RunReport> runPanTompkins(const BeatOptions& options, AnalysisState& state,
                                         RunWindow& window, BeatReport& report) {
   const auto detectBeats = [&](RunContext& run) {
-    report.beats =
-        beats::detectRPeaks(beats::LineSamples(run.state.SampleLines), kSamplesPerSecond);
-    correctIfAsked(options, report);
+    const beats::LineSamples samples(run.state.SampleLines);
+    report.beats = beats::detectRPeaks(samples, kSamplesPerSecond);
+    correctIfAsked(options, samples, report);
     storeBeats(run, report.beats);
   };
   using Step = std::pair<std::string_view, std::function<void(RunContext&)>>;
@@ -117,7 +125,7 @@ void runWithBeats(std::string_view file, const BatchOptions& options, const Outc
           std::optional<RunReport> error = outcome.error;
           if (!error) {
             report.beats = thresholdBeats(outcome.state);
-            correctIfAsked(beatOptions, report);
+            correctIfAsked(beatOptions, beats::LineSamples(outcome.state.SampleLines), report);
             error = scoreIfAsked(beatOptions, file, report);
           }
           RunOutcome withBeats{outcome.file,          outcome.parameters, outcome.window,
@@ -168,7 +176,10 @@ void addBeatKeys(const BeatOptions& options, const RunOutcome& outcome, JsonLine
   line["series"] = options.correct ? "NN" : "RR";
   const BeatReport* report = outcome.beats;
   if (report == nullptr) return;
-  if (report->corrections) line["corrections"] = correctionsObject(*report->corrections);
+  if (report->corrections) {
+    line["corrections"] = correctionsObject(*report->corrections);
+    line["pauses"] = report->corrections->pauses;
+  }
   if (options.peaks) {
     JsonLine peaks = JsonLine::array();
     for (const double beat : report->beats) peaks.push_back(jsonNumber(beat + 1));

@@ -20,11 +20,30 @@ void addRecording(const recordings::Recording& recording, JsonLine& line) {
   line["samples"] = recording.sampleCount();
 }
 
+// The stretches the detector could not read, in seconds, and what the HRV
+// series left out because of them.
+void addUnreadable(const pipeline::RecordingAnalysis& analysis, double rate, JsonLine& line) {
+  JsonLine stretches = JsonLine::array();
+  double seconds = 0;
+  for (const beats::SampleStretch& stretch : analysis.unreadable) {
+    stretches.push_back({jsonNumber(stretch.begin / rate), jsonNumber(stretch.end / rate)});
+    seconds += (stretch.end - stretch.begin) / rate;
+  }
+  line["unreadable"] = std::move(stretches);
+  line["unreadable_s"] = jsonNumber(seconds);
+  line["excluded_beats"] = analysis.excludedBeats;
+  line["excluded_intervals"] = analysis.excludedIntervals;
+}
+
 void addAnalysis(const pipeline::RecordingAnalysis& analysis, const BatchOptions& options,
-                 JsonLine& line) {
+                 double rate, JsonLine& line) {
   line["beats"] = analysis.detected.size();
   line["intervals"] = analysis.nnMs.size();
-  if (analysis.corrections) line["corrections"] = correctionsObject(*analysis.corrections);
+  if (analysis.corrections) {
+    line["corrections"] = correctionsObject(*analysis.corrections);
+    line["pauses"] = analysis.corrections->pauses;
+  }
+  addUnreadable(analysis, rate, line);
   if (analysis.scoring) line["scoring"] = scoringObject(*analysis.scoring);
   if (options.withHrv && analysis.measures) addHrvMeasures(*analysis.measures, line);
   if (options.beats.peaks) {
@@ -43,7 +62,10 @@ JsonLine recordingObject(const RecordingLineContent& content) {
   if (content.recording != nullptr) addRecording(*content.recording, line);
   line["detector"] = "pan-tompkins";
   line["series"] = content.options.beats.correct ? "NN" : "RR";
-  if (content.analysis != nullptr) addAnalysis(*content.analysis, content.options, line);
+  if (content.analysis != nullptr) {
+    const double rate = content.recording != nullptr ? content.recording->rate.hertz() : 1.0;
+    addAnalysis(*content.analysis, content.options, rate, line);
+  }
   JsonLine outputs = JsonLine::array();
   for (const auto& path : content.outputs) outputs.push_back(path.string());
   line["outputs"] = std::move(outputs);

@@ -1,6 +1,7 @@
 #include "batch/report_files.h"
 
 #include <QGuiApplication>
+#include <algorithm>
 #include <optional>
 
 #include "batch/offscreen_platform.h"
@@ -29,13 +30,18 @@ report::ReportContent reportContent(const recordings::Recording& recording,
   content.scoring = analysis.scoring;
   content.reference = reference;
   const double rate = recording.rate.hertz();
-  for (std::size_t i = 1; i < analysis.nnBeats.size(); ++i) {
-    content.beatSeconds.push_back(analysis.nnBeats[i] / rate);
+  for (const std::size_t end : analysis.nnEnds) {
+    content.beatSeconds.push_back(analysis.nnBeats[end] / rate);
   }
   content.nnMs = analysis.nnMs;
   // An interval is marked when the beat that ends it was moved or inserted.
-  for (const std::size_t beat : analysis.correctedBeats) {
-    if (beat > 0) content.correctedIntervals.push_back(beat - 1);
+  for (std::size_t i = 0; i < analysis.nnEnds.size(); ++i) {
+    if (std::ranges::binary_search(analysis.correctedBeats, analysis.nnEnds[i])) {
+      content.correctedIntervals.push_back(i);
+    }
+  }
+  for (const beats::SampleStretch& stretch : analysis.unreadable) {
+    content.unreadableSeconds.emplace_back(stretch.begin / rate, stretch.end / rate);
   }
   if (analysis.measures) content.measures = *analysis.measures;
   return content;

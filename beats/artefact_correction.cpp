@@ -40,23 +40,50 @@ int removeExtra(std::vector<double>& beats, const Indices& extra) {
   return static_cast<int>(extra.size());
 }
 
-// A missed beat goes halfway between the beats around the long interval.
-// The first two intervals have no history to judge them by and stay.
-int insertMissed(std::vector<double>& beats, const Indices& missed) {
+// A missed beat goes halfway between the beats around the long interval,
+// or, with the samples at hand, onto the QRS complex found there; where
+// none is found the interval is a pause, noted in `pauses` by the beat that
+// ends it. The first two intervals have no history to judge them by and
+// stay.
+struct Insertion {
+  int inserted = 0;
+  int pauses = 0;
+};
+
+Insertion insertMissed(std::vector<double>& beats, const Indices& missed, const QrsFinder* find,
+                       std::vector<double>& pauses) {
   std::vector<double> result;
   result.reserve(beats.size() + missed.size());
-  int inserted = 0;
+  Insertion counts;
   auto next = missed.begin();
   for (std::size_t i = 0; i < beats.size(); ++i) {
     while (next != missed.end() && *next < i) ++next;
     if (next != missed.end() && *next == i && i > 1) {
-      result.push_back((beats[i - 1] + beats[i]) / 2);
-      ++inserted;
+      const std::optional<double> found =
+          find != nullptr ? (*find)(beats[i - 1], beats[i])
+                          : std::optional<double>((beats[i - 1] + beats[i]) / 2);
+      if (found) {
+        result.push_back(*found);
+        ++counts.inserted;
+      } else {
+        pauses.push_back(beats[i]);
+        ++counts.pauses;
+      }
     }
     result.push_back(beats[i]);
   }
   beats = std::move(result);
-  return inserted;
+  return counts;
+}
+
+// A long interval once found to be a pause is no missed beat in a later
+// pass either.
+Indices withoutPauses(std::span<const double> beats, Indices missed,
+                      std::span<const double> pauses) {
+  std::erase_if(missed, [&](std::size_t i) {
+    return std::binary_search(pauses.begin(), pauses.end(), beats[i]);
+  });
+  return missed;
 }
 
 // Misplaced beats move halfway between their neighbours as they stood before
@@ -73,13 +100,25 @@ int moveToMidpoints(std::vector<double>& beats, const Indices& misplaced) {
   return static_cast<int>(moves.size());
 }
 
-CorrectionCounts applyCorrections(std::vector<double>& beats, const Artefacts& found) {
+CorrectionCounts applyCorrections(std::vector<double>& beats, const Artefacts& found,
+                                  const QrsFinder* find, std::vector<double>& pauses) {
   CorrectionCounts counts;
   counts.extra = removeExtra(beats, found.extra);
   const Indices missed = afterRemoval(found.extra, found.missed);
-  counts.missed = insertMissed(beats, missed);
-  const Indices ectopic = afterInsertion(missed, afterRemoval(found.extra, found.ectopic));
-  const Indices longShort = afterInsertion(missed, afterRemoval(found.extra, found.longShort));
+  const std::vector<double> before = beats;
+  const Insertion insertion = insertMissed(beats, missed, find, pauses);
+  counts.missed = insertion.inserted;
+  counts.pauses = insertion.pauses;
+  std::sort(pauses.begin(), pauses.end());
+  // The beats after each inserted one move up by one; a pause inserts none.
+  Indices inserted;
+  for (const std::size_t i : missed) {
+    if (i > 1 && !std::binary_search(pauses.begin(), pauses.end(), before[i])) {
+      inserted.push_back(i);
+    }
+  }
+  const Indices ectopic = afterInsertion(inserted, afterRemoval(found.extra, found.ectopic));
+  const Indices longShort = afterInsertion(inserted, afterRemoval(found.extra, found.longShort));
   counts.ectopic = moveToMidpoints(beats, ectopic);
   counts.longShort = moveToMidpoints(beats, longShort);
   return counts;
@@ -90,22 +129,37 @@ void add(CorrectionCounts& sum, const CorrectionCounts& more) {
   sum.missed += more.missed;
   sum.ectopic += more.ectopic;
   sum.longShort += more.longShort;
+  sum.pauses += more.pauses;
+}
+
+CorrectedBeats correct(std::span<const double> beats, const QrsFinder* find) {
+  CorrectedBeats result{{beats.begin(), beats.end()}, {}};
+  ClassificationMemory memory;
+  std::vector<double> pauses;
+  const auto classify = [&] {
+    Artefacts found = classifyArtefacts(result.beats, memory);
+    found.missed = withoutPauses(result.beats, std::move(found.missed), pauses);
+    return found;
+  };
+  Artefacts found = classify();
+  std::size_t previous = found.total();
+  while (found.total() > 0) {
+    add(result.counts, applyCorrections(result.beats, found, find, pauses));
+    found = classify();
+    if (found.total() >= previous) break;
+    previous = found.total();
+  }
+  return result;
 }
 
 }  // namespace
 
 CorrectedBeats correctArtefacts(std::span<const double> beats) {
-  CorrectedBeats result{{beats.begin(), beats.end()}, {}};
-  ClassificationMemory memory;
-  Artefacts found = classifyArtefacts(result.beats, memory);
-  std::size_t previous = found.total();
-  while (found.total() > 0) {
-    add(result.counts, applyCorrections(result.beats, found));
-    found = classifyArtefacts(result.beats, memory);
-    if (found.total() >= previous) break;
-    previous = found.total();
-  }
-  return result;
+  return correct(beats, nullptr);
+}
+
+CorrectedBeats correctArtefacts(std::span<const double> beats, const QrsFinder& find) {
+  return correct(beats, &find);
 }
 
 }  // namespace rrscope::beats

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -11,6 +13,7 @@ struct CorrectionCounts {
   int missed = 0;     // inserted
   int ectopic = 0;    // moved to the midpoint of their neighbours
   int longShort = 0;  // moved to the midpoint of their neighbours
+  int pauses = 0;     // long intervals left as they are: no QRS complex lies in them
   int total() const { return extra + missed + ectopic + longShort; }
 };
 
@@ -27,5 +30,15 @@ struct CorrectedBeats {
 // and corrects again as long as each pass finds fewer artefacts than the one
 // before. The series given is left as it is.
 CorrectedBeats correctArtefacts(std::span<const double> beats);
+
+// Where a missed beat could lie between two beats: the position of a
+// QRS-like complex in the samples between them, or none.
+using QrsFinder = std::function<std::optional<double>(double after, double before)>;
+
+// The same correction, with the samples at hand: a beat the classification
+// takes for missed is inserted only where `find` shows a QRS-like complex,
+// at that complex. Where it shows none, the long interval is a pause of the
+// heart (a block, a sinus arrest) and stays; the pauses are counted.
+CorrectedBeats correctArtefacts(std::span<const double> beats, const QrsFinder& find);
 
 }  // namespace rrscope::beats

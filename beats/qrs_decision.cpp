@@ -25,6 +25,11 @@ constexpr double kThresholdFraction = 0.25;
 // search back, being closer to the noise, weighs one quarter.
 constexpr double kPeakWeight = 0.125;
 constexpr double kSearchBackWeight = 0.25;
+// A beat raises the signal levels by at most this many times their value:
+// a large ectopic complex, ten times a normal one, would otherwise lift the
+// thresholds above the normal beats that follow it, and in bigeminy keep
+// them there. The levels still follow a rhythm whose complexes grow.
+constexpr double kLevelCeiling = 1.5;
 // The search back accepts peaks above half the normal thresholds.
 constexpr double kSearchBackScale = 0.5;
 // In the search back, a peak stands out of the gap when it is this many
@@ -126,7 +131,7 @@ class Decision {
     if (lastBeat_ && c.index - *lastBeat_ < refractory_) return;
     if (c.integrated > integrated_.threshold() && c.bandPassed > bandPassed_.threshold() &&
         !isTWave(c)) {
-      accept(c, kPeakWeight);
+      accept(c, kPeakWeight, false);
     } else {
       towards(integrated_.noise, c.integrated, kPeakWeight);
       towards(bandPassed_.noise, c.bandPassed, kPeakWeight);
@@ -140,7 +145,7 @@ class Decision {
     }
   }
 
-  std::vector<std::int64_t> beats() && { return std::move(beats_); }
+  std::vector<QrsHump> beats() && { return std::move(beats_); }
 
  private:
   void learn(const QrsSignals& s) {
@@ -159,7 +164,7 @@ class Decision {
 
   bool overdue(std::int64_t index) const {
     const double since = static_cast<double>(index - lastBeatOrStart());
-    return since > kMissedBeatFactor * averageRegular_;
+    return since > kMissedBeatFactor * std::min(averageRegular_, averageAll_);
   }
 
   std::int64_t lastBeatOrStart() const { return lastBeat_ ? *lastBeat_ : -refractory_; }
@@ -196,7 +201,7 @@ class Decision {
         best->integrated > kStandOutRatio * runnerUp &&
         (best->bandPassed > kSearchBackScale * bandPassed_.threshold() || aboveNoise);
     if (!clearsLowered && !standsOut) return false;
-    accept(*best, kSearchBackWeight);
+    accept(*best, kSearchBackWeight, true);
     return true;
   }
 
@@ -246,13 +251,13 @@ class Decision {
     return *middle;
   }
 
-  void accept(const Candidate& c, double weight) {
-    towards(integrated_.signal, c.integrated, weight);
-    towards(bandPassed_.signal, c.bandPassed, weight);
+  void accept(const Candidate& c, double weight, bool searchedBack) {
+    towards(integrated_.signal, std::min(c.integrated, kLevelCeiling * integrated_.signal), weight);
+    towards(bandPassed_.signal, std::min(c.bandPassed, kLevelCeiling * bandPassed_.signal), weight);
     if (lastBeat_) noteInterval(static_cast<double>(c.index - *lastBeat_));
     lastBeat_ = c.index;
     lastSlope_ = c.slope;
-    beats_.push_back(c.index);
+    beats_.push_back({c.index, c.slope, searchedBack});
     std::erase_if(skipped_, [&](const Candidate& s) { return s.index <= c.index; });
   }
 
@@ -295,12 +300,12 @@ class Decision {
   std::int64_t relearnGap_;
   std::span<const double> integratedSignal_;
   bool relearning_ = false;
-  std::vector<std::int64_t> beats_;
+  std::vector<QrsHump> beats_;
 };
 
 }  // namespace
 
-std::vector<std::int64_t> decideQrs(const QrsSignals& signals) {
+std::vector<QrsHump> decideQrs(const QrsSignals& signals) {
   Decision decision(signals);
   const std::int64_t refractory = std::llround(kRefractorySeconds * signals.rate);
   for (const Candidate& c : findCandidates(signals, refractory)) decision.consider(c);

@@ -16,6 +16,10 @@ void bandPassQrs(std::span<double> signal, double rate);
 // and keeps the shape of wide complexes, which the 5 Hz edge distorts.
 void lowPassQrs(std::span<double> signal, double rate);
 
+// The lead for choosing a beat's fiducial point: pacing spikes removed by a
+// short running median, then low-passed like lowPassQrs.
+std::vector<double> leadForShapes(std::span<const double> lead, double rate);
+
 // The lead at the rate the decisions are made at. Sample k stands for the
 // full-rate time k * factor + offset (in full-rate samples).
 struct ReducedSignal {

@@ -1,32 +1,82 @@
 #include "beats/r_peak_detector.h"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 #include <string>
 
-#include "beats/peak_refinement.h"
+#include "beats/beat_shapes.h"
 #include "beats/qrs_decision.h"
 #include "beats/qrs_signals.h"
+#include "beats/signal_quality.h"
 
 namespace rrscope::beats {
+namespace {
 
-DetectedBeats detectBeats(const SampleSource& samples, double rate) {
+// A QRS complex is the steepest wave of the ECG: a P or T wave rises at a
+// tenth to a fifth of the rate of the complexes around it, a wide ectopic
+// complex at a third or more. A hump that only the lowered thresholds of
+// the search back let through, in a pause or a block, and whose steepest
+// slope stays below 0.15 of the typical beat's, is a P or T wave or a
+// slow artefact; it is no beat.
+constexpr double kQrsSlopeFraction = 0.15;
+
+// The humps that look like QRS complexes. The typical beat's slope is the
+// median over the humps that cleared the normal thresholds.
+std::vector<QrsHump> qrsLike(std::vector<QrsHump> humps) {
+  std::vector<double> slopes;
+  for (const QrsHump& hump : humps) {
+    if (!hump.searchedBack) slopes.push_back(hump.slope);
+  }
+  if (slopes.empty()) return humps;
+  const auto middle = slopes.begin() + static_cast<std::ptrdiff_t>(slopes.size() / 2);
+  std::nth_element(slopes.begin(), middle, slopes.end());
+  const double least = kQrsSlopeFraction * *middle;
+  std::erase_if(humps,
+                [&](const QrsHump& hump) { return hump.searchedBack && hump.slope < least; });
+  return humps;
+}
+
+void checkRate(double rate) {
   if (!std::isfinite(rate) || rate < kMinimumRate) {
     throw std::invalid_argument("the sampling rate " + std::to_string(rate) +
                                 " per second is too low for QRS detection; it must be at least " +
                                 std::to_string(static_cast<int>(kMinimumRate)));
   }
+}
+
+}  // namespace
+
+DetectedBeats detectBeats(const SampleSource& samples, double rate) {
+  checkRate(rate);
   ReducedSignal reduced = reduceRate(samples, rate);
   const double factor = static_cast<double>(reduced.factor);
   const double offset = reduced.offset;
+  const std::vector<double> lowPassed = leadForShapes(reduced.samples, reduced.rate);
   const QrsSignals signals = computeQrsSignals(std::move(reduced.samples), reduced.rate);
-  const std::vector<std::int64_t> humps = decideQrs(signals);
-  std::vector<double> approximate;
+  const std::vector<QrsHump> humps = qrsLike(decideQrs(signals));
+  std::vector<std::int64_t> approximate;
   approximate.reserve(humps.size());
-  for (const std::int64_t hump : humps) {
-    approximate.push_back(static_cast<double>(hump) * factor + offset);
+  for (const QrsHump& hump : humps) approximate.push_back(hump.index);
+  const std::vector<ShapedBeat> shaped =
+      placeBeatsByShape({signals.bandPassed, lowPassed, signals.rate}, approximate);
+  const auto toFullRate = [&](double position) {
+    return std::clamp(position * factor + offset, 0.0, static_cast<double>(samples.size() - 1));
+  };
+  DetectedBeats detected;
+  detected.beats.reserve(shaped.size());
+  for (const ShapedBeat& beat : shaped) {
+    const double position = toFullRate(beat.position);
+    // Two humps that settle on one fiducial point count once.
+    if (detected.beats.empty() || position > detected.beats.back()) {
+      detected.beats.push_back(position);
+    }
   }
-  return {refineToRPeaks(samples, rate, approximate), {}};
+  for (const SampleStretch& stretch :
+       unreadableStretches(signals.bandPassed, shaped, signals.rate)) {
+    detected.unreadable.push_back({toFullRate(stretch.begin), toFullRate(stretch.end)});
+  }
+  return detected;
 }
 
 std::vector<double> detectRPeaks(const SampleSource& samples, double rate) {

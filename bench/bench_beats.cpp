@@ -1,5 +1,11 @@
 // Accuracy and speed of the beat detector and the artefact correction.
 //
+//   rrscope_bench_beats accuracy RECORD.hea...
+//       detects the beats of signal 0 of each WFDB record at the record's own
+//       rate, as the batch tool does, and compares them with the record's
+//       .atr beats: Se and +P at 150 ms, the error of the intervals between
+//       matched normally conducted beats, the RMSSD of those intervals, and
+//       the unreadable share of the record; one line per record and the pool
 //   rrscope_bench_beats score FILE.txt BEATS [RATE]
 //       detects the beats of a sample file and scores them against reference
 //       beats at 150 and 50 ms; prints one line "file n_ref tp150 fn150 fp150
@@ -22,9 +28,14 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
+#include <optional>
 #include <random>
+#include <span>
+#include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "analysis/run_stages.h"
@@ -33,6 +44,10 @@
 #include "beats/beat_scoring.h"
 #include "beats/line_samples.h"
 #include "beats/r_peak_detector.h"
+#include "pipeline/blockwise_detection.h"
+#include "pipeline/recording_samples.h"
+#include "recordings/read_recording.h"
+#include "recordings/wfdb_annotations.h"
 
 namespace {
 
@@ -237,6 +252,338 @@ int correction(const std::string& path, const std::string& beatsPath, unsigned s
   return 0;
 }
 
+// The annotation types that open and close ventricular flutter: the experts
+// annotate no beats between them, so nothing there can be compared.
+constexpr int kFlutterOnset = 32;  // '['
+constexpr int kFlutterEnd = 33;    // ']'
+
+using rrscope::beats::SampleStretch;
+using rrscope::beats::Scoring;
+
+// Beats conducted from the atria through the normal pathway: their
+// intervals carry the variability that RMSSD is meant to describe.
+bool isNormallyConducted(char label) {
+  return label != '\0' && std::string_view("NLRej/").find(label) != std::string_view::npos;
+}
+
+// Reference beats in samples at the recording's rate, with their labels.
+struct LabelledBeats {
+  std::vector<double> positions;
+  std::vector<char> labels;
+};
+
+// What an annotation file says about a record.
+struct RecordAnnotations {
+  LabelledBeats beats;
+  std::vector<SampleStretch> flutter;
+};
+
+std::string annotationPathOf(const std::string& headerPath) {
+  std::filesystem::path path(headerPath);
+  path.replace_extension(".atr");
+  return path.string();
+}
+
+// From each flutter onset to its end, marks included; an onset left open
+// lasts to the end of the record.
+std::vector<SampleStretch> flutterStretches(std::span<const rrscope::recordings::Annotation> marks,
+                                            double samplesPerTick, double recordEnd) {
+  std::vector<SampleStretch> stretches;
+  bool inFlutter = false;
+  for (const auto& mark : marks) {
+    const double at = static_cast<double>(mark.sample) * samplesPerTick;
+    if (mark.code == kFlutterOnset && !inFlutter) {
+      stretches.push_back({at, recordEnd});
+      inFlutter = true;
+    } else if (mark.code == kFlutterEnd && inFlutter) {
+      stretches.back().end = at;
+      inFlutter = false;
+    }
+  }
+  return stretches;
+}
+
+// The beats as the batch tool reads them for --reference=atr, with labels
+// and flutter stretches from the same file.
+RecordAnnotations readRecordAnnotations(const std::string& headerPath,
+                                        const rrscope::recordings::Recording& recording) {
+  namespace rec = rrscope::recordings;
+  const rec::AnnotationFile file = rec::readAnnotations(annotationPathOf(headerPath));
+  RecordAnnotations result;
+  for (const std::int64_t sample : rec::beatSamples(file, recording.rate, recording.rate)) {
+    result.beats.positions.push_back(static_cast<double>(sample));
+  }
+  for (const rec::Annotation& annotation : file.annotations) {
+    if (rec::isBeatCode(annotation.code))
+      result.beats.labels.push_back(rec::beatLabel(annotation.code));
+  }
+  if (result.beats.labels.size() != result.beats.positions.size()) {
+    throw std::runtime_error(headerPath + ": beat labels and positions disagree in number");
+  }
+  const double samplesPerTick =
+      recording.rate.hertz() / file.timeResolution.value_or(recording.rate).hertz();
+  result.flutter = flutterStretches(file.annotations, samplesPerTick,
+                                    static_cast<double>(recording.sampleCount()));
+  return result;
+}
+
+bool insideAny(std::span<const SampleStretch> stretches, double position) {
+  return std::ranges::any_of(stretches, [position](const SampleStretch& s) {
+    return position >= s.begin && position <= s.end;
+  });
+}
+
+// How many stretches end before `position`: two beats with different counts
+// have a stretch between them.
+std::size_t stretchesBefore(std::span<const SampleStretch> stretches, double position) {
+  return static_cast<std::size_t>(std::ranges::count_if(
+      stretches, [position](const SampleStretch& s) { return s.end < position; }));
+}
+
+std::vector<double> outsideStretches(std::span<const double> positions,
+                                     std::span<const SampleStretch> stretches) {
+  std::vector<double> kept;
+  for (const double position : positions) {
+    if (!insideAny(stretches, position)) kept.push_back(position);
+  }
+  return kept;
+}
+
+LabelledBeats outsideStretches(const LabelledBeats& beats,
+                               std::span<const SampleStretch> stretches) {
+  LabelledBeats kept;
+  for (std::size_t i = 0; i < beats.positions.size(); ++i) {
+    if (insideAny(stretches, beats.positions[i])) continue;
+    kept.positions.push_back(beats.positions[i]);
+    kept.labels.push_back(beats.labels[i]);
+  }
+  return kept;
+}
+
+// The detection matched to each reference beat, if any: pairs at most
+// `window` samples apart, taken closest first, each beat and each detection
+// once, ties to the earlier detection and then the earlier beat — the
+// pairing that scoreBeats counts.
+std::vector<std::optional<std::size_t>> closestFirstMatches(std::span<const double> detected,
+                                                            std::span<const double> reference,
+                                                            double window) {
+  struct Pair {
+    double distance;
+    std::size_t detection, beat;
+  };
+  std::vector<Pair> pairs;
+  std::size_t low = 0;
+  for (std::size_t d = 0; d < detected.size(); ++d) {
+    while (low < reference.size() && reference[low] < detected[d] - window) ++low;
+    for (std::size_t r = low; r < reference.size() && reference[r] <= detected[d] + window; ++r) {
+      pairs.push_back({std::abs(detected[d] - reference[r]), d, r});
+    }
+  }
+  std::ranges::stable_sort(pairs, {}, &Pair::distance);
+  std::vector<bool> detectionUsed(detected.size(), false);
+  std::vector<std::optional<std::size_t>> matches(reference.size());
+  for (const Pair& pair : pairs) {
+    if (detectionUsed[pair.detection] || matches[pair.beat]) continue;
+    detectionUsed[pair.detection] = true;
+    matches[pair.beat] = pair.detection;
+  }
+  return matches;
+}
+
+// The interval from reference beat `first` to the next, both normally
+// conducted, as the detector and as the experts place it.
+struct MatchedInterval {
+  std::size_t first = 0;
+  double detectedMs = 0, referenceMs = 0;
+};
+
+// The intervals whose two beats are matched to two detections with none
+// between them, and that cross no excluded stretch: there the detected
+// interval is the same interval as the experts'.
+std::vector<MatchedInterval> matchedNormalIntervals(
+    const LabelledBeats& reference, std::span<const double> detected,
+    std::span<const std::optional<std::size_t>> matches, std::span<const SampleStretch> excluded,
+    double rate) {
+  std::vector<MatchedInterval> intervals;
+  const auto& at = reference.positions;
+  for (std::size_t k = 0; k + 1 < at.size(); ++k) {
+    const bool normal =
+        isNormallyConducted(reference.labels[k]) && isNormallyConducted(reference.labels[k + 1]);
+    const bool consecutive = matches[k] && matches[k + 1] && *matches[k + 1] == *matches[k] + 1;
+    const bool unbroken = stretchesBefore(excluded, at[k]) == stretchesBefore(excluded, at[k + 1]);
+    if (!normal || !consecutive || !unbroken) continue;
+    intervals.push_back({k, (detected[*matches[k + 1]] - detected[*matches[k]]) * 1000.0 / rate,
+                         (at[k + 1] - at[k]) * 1000.0 / rate});
+  }
+  return intervals;
+}
+
+double rootMeanOf(double squares, long long count) {
+  return count == 0 ? 0.0 : std::sqrt(squares / static_cast<double>(count));
+}
+
+// Squared differences of successive intervals, for RMSSD.
+struct SuccessiveDifferences {
+  double detectedSquares = 0, referenceSquares = 0;
+  long long count = 0;
+
+  double detectedRmssd() const { return rootMeanOf(detectedSquares, count); }
+  double referenceRmssd() const { return rootMeanOf(referenceSquares, count); }
+  // detected / reference - 1, in percent.
+  double differencePct() const {
+    return referenceSquares == 0 ? 0.0 : 100.0 * (detectedRmssd() / referenceRmssd() - 1.0);
+  }
+};
+
+// Over pairs of adjacent intervals (sharing a beat) only.
+SuccessiveDifferences successiveDifferences(std::span<const MatchedInterval> intervals) {
+  SuccessiveDifferences result;
+  for (std::size_t i = 1; i < intervals.size(); ++i) {
+    const MatchedInterval& a = intervals[i - 1];
+    const MatchedInterval& b = intervals[i];
+    if (b.first != a.first + 1) continue;
+    const double detected = b.detectedMs - a.detectedMs;
+    const double reference = b.referenceMs - a.referenceMs;
+    result.detectedSquares += detected * detected;
+    result.referenceSquares += reference * reference;
+    ++result.count;
+  }
+  return result;
+}
+
+std::vector<double> intervalErrorsMs(std::span<const MatchedInterval> intervals) {
+  std::vector<double> errors;
+  for (const MatchedInterval& interval : intervals) {
+    errors.push_back(interval.detectedMs - interval.referenceMs);
+  }
+  return errors;
+}
+
+double rootMeanSquare(std::span<const double> values) {
+  if (values.empty()) return 0.0;
+  double squares = 0;
+  for (const double v : values) squares += v * v;
+  return std::sqrt(squares / static_cast<double>(values.size()));
+}
+
+// The nearest-rank percentile of the magnitudes.
+double magnitudePercentile(std::span<const double> values, double percent) {
+  if (values.empty()) return 0.0;
+  std::vector<double> magnitudes;
+  for (const double v : values) magnitudes.push_back(std::abs(v));
+  std::ranges::sort(magnitudes);
+  const auto rank =
+      static_cast<std::size_t>(std::ceil(percent / 100.0 * static_cast<double>(magnitudes.size())));
+  return magnitudes[std::clamp<std::size_t>(rank, 1, magnitudes.size()) - 1];
+}
+
+double stretchSeconds(std::span<const SampleStretch> stretches, double rate) {
+  double samples = 0;
+  for (const SampleStretch& s : stretches) samples += s.end - s.begin;
+  return samples / rate;
+}
+
+// How the detector did on one record, or on several pooled.
+struct RecordAccuracy {
+  std::string name;
+  std::size_t referenceBeats = 0;
+  Scoring scoring;
+  std::vector<double> intervalErrorsMs;
+  SuccessiveDifferences successive;
+  double seconds = 0, unreadableSeconds = 0, flutterSeconds = 0;
+};
+
+RecordAccuracy measureRecord(const std::string& headerPath) {
+  namespace rec = rrscope::recordings;
+  const rec::Recording recording = rec::readWfdbRecording(headerPath, rec::ChannelRequest{"0"});
+  const double rate = recording.rate.hertz();
+  const RecordAnnotations annotations = readRecordAnnotations(headerPath, recording);
+  const rrscope::beats::DetectedBeats found =
+      rrscope::pipeline::detectBeatsInBlocks(rrscope::pipeline::RecordingSamples(recording), rate);
+
+  const std::vector<double> detected = outsideStretches(found.beats, annotations.flutter);
+  const LabelledBeats reference = outsideStretches(annotations.beats, annotations.flutter);
+  const double windowMs = rrscope::beats::kDefaultMatchWindowMs;
+  RecordAccuracy result;
+  result.name = std::filesystem::path(headerPath).stem().string();
+  result.referenceBeats = reference.positions.size();
+  result.scoring = rrscope::beats::scoreBeats(detected, reference.positions, rate, windowMs);
+
+  const auto matches = closestFirstMatches(detected, reference.positions, windowMs * rate / 1000.0);
+  const auto matched = std::ranges::count_if(matches, [](const auto& m) { return m.has_value(); });
+  if (matched != result.scoring.truePositives) {
+    throw std::logic_error(headerPath + ": the pairing disagrees with the scoring");
+  }
+  const std::vector<MatchedInterval> intervals =
+      matchedNormalIntervals(reference, detected, matches, annotations.flutter, rate);
+  result.intervalErrorsMs = intervalErrorsMs(intervals);
+  result.successive = successiveDifferences(intervals);
+  result.seconds = recording.durationSeconds();
+  result.unreadableSeconds = stretchSeconds(found.unreadable, rate);
+  result.flutterSeconds = stretchSeconds(annotations.flutter, rate);
+  return result;
+}
+
+void addTo(RecordAccuracy& pool, const RecordAccuracy& record) {
+  pool.referenceBeats += record.referenceBeats;
+  pool.scoring.truePositives += record.scoring.truePositives;
+  pool.scoring.falseNegatives += record.scoring.falseNegatives;
+  pool.scoring.falsePositives += record.scoring.falsePositives;
+  pool.intervalErrorsMs.insert(pool.intervalErrorsMs.end(), record.intervalErrorsMs.begin(),
+                               record.intervalErrorsMs.end());
+  pool.successive.detectedSquares += record.successive.detectedSquares;
+  pool.successive.referenceSquares += record.successive.referenceSquares;
+  pool.successive.count += record.successive.count;
+  pool.seconds += record.seconds;
+  pool.unreadableSeconds += record.unreadableSeconds;
+  pool.flutterSeconds += record.flutterSeconds;
+}
+
+void printAccuracyHeading() {
+  std::printf("%-7s %6s | %6s %4s %4s | %7s %7s | %6s %7s %7s | %5s %7s %7s %7s | %10s %7s\n",
+              "record", "beats", "TP", "FN", "FP", "Se %", "+P %", "RR", "RMS ms", "p99 ms",
+              "pairs", "RMSSD", "ref ms", "diff %", "unreadable", "flutter");
+}
+
+void printAccuracyRow(const RecordAccuracy& r) {
+  const Scoring& s = r.scoring;
+  std::printf(
+      "%-7s %6zu | %6lld %4lld %4lld | %7.2f %7.2f | %6zu %7.2f %7.2f | %5lld %7.2f %7.2f %+7.2f "
+      "| %9.2f%% %6.1fs\n",
+      r.name.c_str(), r.referenceBeats, s.truePositives, s.falseNegatives, s.falsePositives,
+      s.sensitivityPct(), s.positivePredictivityPct(), r.intervalErrorsMs.size(),
+      rootMeanSquare(r.intervalErrorsMs), magnitudePercentile(r.intervalErrorsMs, 99),
+      r.successive.count, r.successive.detectedRmssd(), r.successive.referenceRmssd(),
+      r.successive.differencePct(), r.seconds == 0 ? 0.0 : 100.0 * r.unreadableSeconds / r.seconds,
+      r.flutterSeconds);
+}
+
+int accuracy(std::span<const std::string> headerPaths) {
+  std::vector<RecordAccuracy> records;
+  for (const std::string& path : headerPaths) records.push_back(measureRecord(path));
+  std::ranges::sort(records, {}, &RecordAccuracy::name);
+
+  printAccuracyHeading();
+  RecordAccuracy pool;
+  pool.name = "pooled";
+  for (const RecordAccuracy& record : records) {
+    printAccuracyRow(record);
+    addTo(pool, record);
+  }
+  printAccuracyRow(pool);
+
+  const auto worstRms = std::ranges::max_element(
+      records, {}, [](const RecordAccuracy& r) { return rootMeanSquare(r.intervalErrorsMs); });
+  const auto worstRmssd = std::ranges::max_element(
+      records, {}, [](const RecordAccuracy& r) { return std::abs(r.successive.differencePct()); });
+  if (worstRms != records.end()) {
+    std::printf("worst interval RMS: %s %.2f ms; worst RMSSD difference: %s %+.2f %%\n",
+                worstRms->name.c_str(), rootMeanSquare(worstRms->intervalErrorsMs),
+                worstRmssd->name.c_str(), worstRmssd->successive.differencePct());
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -248,6 +595,9 @@ int main(int argc, char** argv) {
     args.erase(it, it + 2);
   }
   try {
+    if (args.size() >= 2 && args[0] == "accuracy") {
+      return accuracy(std::span<const std::string>(args).subspan(1));
+    }
     if (args.size() >= 3 && args[0] == "score") {
       return score(args[1], args[2], args.size() > 3 ? std::atof(args[3].c_str()) : kRate);
     }

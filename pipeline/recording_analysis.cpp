@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "beats/qrs_search.h"
 #include "pipeline/blockwise_detection.h"
 #include "pipeline/recording_samples.h"
 
@@ -19,12 +20,32 @@ std::vector<std::size_t> changedBeats(std::span<const double> detected,
   return changed;
 }
 
-std::vector<double> intervalsMs(std::span<const double> beats, double rate) {
-  std::vector<double> intervals;
-  for (std::size_t i = 1; i < beats.size(); ++i) {
-    intervals.push_back((beats[i] - beats[i - 1]) * 1000.0 / rate);
+bool inside(std::span<const beats::SampleStretch> stretches, double position) {
+  return std::ranges::any_of(stretches, [&](const beats::SampleStretch& s) {
+    return position > s.begin && position < s.end;
+  });
+}
+
+bool touches(std::span<const beats::SampleStretch> stretches, double from, double to) {
+  return std::ranges::any_of(
+      stretches, [&](const beats::SampleStretch& s) { return to >= s.begin && from <= s.end; });
+}
+
+// The intervals between successive beats in ms, less those that touch an
+// unreadable stretch; counts what it leaves out.
+void formSeries(RecordingAnalysis& analysis, double rate) {
+  const std::vector<double>& beats = analysis.nnBeats;
+  for (const double beat : beats) {
+    if (inside(analysis.unreadable, beat)) ++analysis.excludedBeats;
   }
-  return intervals;
+  for (std::size_t i = 1; i < beats.size(); ++i) {
+    if (touches(analysis.unreadable, beats[i - 1], beats[i])) {
+      ++analysis.excludedIntervals;
+    } else {
+      analysis.nnMs.push_back((beats[i] - beats[i - 1]) * 1000.0 / rate);
+      analysis.nnEnds.push_back(i);
+    }
+  }
 }
 
 }  // namespace
@@ -34,16 +55,23 @@ RecordingAnalysis analyseRecording(const recordings::Recording& recording,
                                    std::optional<std::span<const double>> reference) {
   const double rate = recording.rate.hertz();
   RecordingAnalysis analysis;
-  analysis.detected = detectRPeaksInBlocks(RecordingSamples(recording), rate);
+  const RecordingSamples samples(recording);
+  beats::DetectedBeats detected = detectBeatsInBlocks(samples, rate);
+  analysis.detected = std::move(detected.beats);
+  analysis.unreadable = std::move(detected.unreadable);
   if (options.correct) {
-    beats::CorrectedBeats corrected = beats::correctArtefacts(analysis.detected);
+    const beats::QrsSearch search(samples, rate);
+    const beats::QrsFinder find = [&](double after, double before) {
+      return search.between(after, before);
+    };
+    beats::CorrectedBeats corrected = beats::correctArtefacts(analysis.detected, find);
     analysis.corrections = corrected.counts;
     analysis.correctedBeats = changedBeats(analysis.detected, corrected.beats);
     analysis.nnBeats = std::move(corrected.beats);
   } else {
     analysis.nnBeats = analysis.detected;
   }
-  analysis.nnMs = intervalsMs(analysis.nnBeats, rate);
+  formSeries(analysis, rate);
   if (options.hrv) analysis.measures = hrv::computeMeasures(analysis.nnMs);
   if (reference)
     analysis.scoring =

@@ -6,6 +6,7 @@
 
 #include "beats/artefact_correction.h"
 #include "beats/beat_scoring.h"
+#include "beats/detected_beats.h"
 #include "hrv/hrv_measures.h"
 #include "recordings/recording.h"
 
@@ -22,17 +23,25 @@ struct RecordingAnalysisOptions {
 // recording's rate.
 struct RecordingAnalysis {
   std::vector<double> detected;
-  std::vector<double> nnBeats;  // the corrected beats, or the detected ones
+  std::vector<beats::SampleStretch> unreadable;  // where the lead's beats cannot be trusted
+  std::vector<double> nnBeats;                   // the corrected beats, or the detected ones
   std::optional<beats::CorrectionCounts> corrections;
   std::vector<std::size_t> correctedBeats;  // indices in nnBeats of beats moved or inserted
-  std::vector<double> nnMs;                 // intervals between successive nnBeats
+  // Intervals between successive nnBeats, less those that touch an
+  // unreadable stretch.
+  std::vector<double> nnMs;
+  std::vector<std::size_t> nnEnds;    // for each of nnMs, the index in nnBeats of its last beat
+  std::size_t excludedBeats = 0;      // nnBeats inside unreadable stretches
+  std::size_t excludedIntervals = 0;  // intervals left out of nnMs
   std::optional<hrv::Measures> measures;
   std::optional<beats::Scoring> scoring;
 };
 
 // Detects the R peaks of the recording with the Pan–Tompkins detector and
-// does what `options` ask for; `reference` beats, when given, score the
-// detections.
+// does what `options` ask for: the correction inserts a missed beat only
+// where the samples show a QRS complex, and the HRV series leaves out the
+// beats in unreadable stretches and every interval that touches one; `reference` beats, when given,
+// score the detections.
 RecordingAnalysis analyseRecording(const recordings::Recording& recording,
                                    const RecordingAnalysisOptions& options,
                                    std::optional<std::span<const double>> reference);

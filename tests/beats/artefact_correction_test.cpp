@@ -6,6 +6,10 @@
 #include <vector>
 
 #include "beats/artefact_classification.h"
+#include "beats/beat_scoring.h"
+#include "beats/qrs_search.h"
+#include "beats/r_peak_detector.h"
+#include "synthetic_ecg.h"
 
 namespace rrscope::beats {
 namespace {
@@ -101,6 +105,70 @@ TEST(ArtefactCorrection, CorrectsSeveralKindsInOneSeries) {
   ASSERT_EQ(result.beats.size(), clean.size());
   EXPECT_DOUBLE_EQ(result.beats[500], (clean[499] + clean[501]) / 2);
   EXPECT_DOUBLE_EQ(result.beats[700], (clean[699] + clean[701]) / 2);
+}
+
+// Single blocked atrial beats, a run of 2:1 block, with P waves twice as
+// tall as usual, then a sinus arrest of 4 s with one lone P wave in it. On
+// the intervals alone a lone doubled interval looks like a missed beat; the
+// samples show no QRS complex in it, so nothing is inserted there. A beat
+// truly passed over is still put back on its complex.
+TEST(ArtefactCorrection, InsertsBeatsOnlyWhereTheSamplesShowAComplex) {
+  std::vector<std::pair<double, test::BeatShape>> rhythm;
+  std::vector<double> loneP;
+  double t = 0.6;
+  auto beat = [&](double interval) {
+    rhythm.emplace_back(t, test::normalBeat(0.4));
+    t += interval;
+  };
+  for (int i = 0; i < 30; ++i) beat(0.8);
+  for (int block = 0; block < 4; ++block) {
+    loneP.push_back(t + 0.8);
+    beat(1.6);
+    for (int i = 0; i < 8; ++i) beat(0.8);
+  }
+  for (int i = 0; i < 12; ++i) {
+    loneP.push_back(t + 0.8);
+    beat(1.6);
+  }
+  for (int i = 0; i < 15; ++i) beat(0.8);
+  loneP.push_back(t + 2.0);
+  beat(4.0);
+  for (int i = 0; i < 30; ++i) beat(0.8);
+  for (const double rate : {250.0, 360.0, 1000.0}) {
+    const std::string what = "at " + std::to_string(rate);
+    test::Recording r =
+        test::synthesise(rhythm, t + 0.5, rate, {.noise = 0.03, .wander = 0.2, .seed = 6});
+    for (const double p : loneP) test::addWave(r.samples, p, test::blockedPWave(0.3), rate);
+    const SpanSamples samples(r.samples);
+    const std::vector<double> found = detectBeats(samples, rate).beats;
+    const Scoring s = scoreBeats(found, r.beats, rate, 5.0);
+    EXPECT_EQ(s.falseNegatives, 0) << what;
+    EXPECT_EQ(s.falsePositives, 0) << what;
+
+    const QrsSearch search(samples, rate);
+    const QrsFinder finder = [&](double after, double before) {
+      return search.between(after, before);
+    };
+    const CorrectedBeats withSamples = correctArtefacts(found, finder);
+    EXPECT_EQ(withSamples.counts.missed, 0) << what;
+    EXPECT_EQ(withSamples.counts.extra, 0) << what;
+    EXPECT_GE(withSamples.counts.pauses, 4) << what;
+    EXPECT_EQ(withSamples.beats.size(), found.size()) << what;
+    const CorrectedBeats intervalsOnly = correctArtefacts(found);
+    EXPECT_GE(intervalsOnly.counts.missed, 4) << what;
+    EXPECT_GT(intervalsOnly.beats.size(), found.size()) << what;
+
+    // One beat of the regular stretch dropped from the series comes back at
+    // its R peak.
+    std::vector<double> withGap = found;
+    ASSERT_GT(withGap.size(), 20u);
+    const double dropped = withGap[20];
+    withGap.erase(withGap.begin() + 20);
+    const CorrectedBeats refilled = correctArtefacts(withGap, finder);
+    EXPECT_EQ(refilled.counts.missed, 1) << what;
+    ASSERT_EQ(refilled.beats.size(), found.size()) << what;
+    EXPECT_NEAR(refilled.beats[20], dropped, 0.005 * rate) << what;
+  }
 }
 
 TEST(ArtefactClassification, ReusedThresholdsClassifyAsFreshOnes) {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <random>
 #include <stdexcept>
 #include <string>
 
@@ -49,6 +52,31 @@ void expectEveryBeatFound(const test::Recording& r, double rate, const std::stri
   EXPECT_EQ(s.falseNegatives, 0) << what;
   EXPECT_EQ(s.falsePositives, 0) << what;
   EXPECT_EQ(found.size(), r.beats.size()) << what;
+}
+
+// Every beat found within 40 ms, and each interval between two successive
+// beats within `toleranceMs` of the true one, whichever point of the
+// complex the detector takes as its fiducial.
+void expectIntervalsWithin(const std::vector<double>& found, const test::Recording& r, double rate,
+                           double toleranceMs, const std::string& what) {
+  std::vector<double> matched;
+  for (const double beat : r.beats) {
+    const auto next = std::lower_bound(found.begin(), found.end(), beat);
+    double nearest = next != found.end() ? *next : 1e300;
+    if (next != found.begin() && beat - *(next - 1) < nearest - beat) nearest = *(next - 1);
+    ASSERT_LT(std::abs(nearest - beat) * 1000 / rate, 40.0)
+        << what << ": no beat found near " << beat / rate << " s";
+    matched.push_back(nearest);
+  }
+  double worstMs = 0;
+  std::size_t worst = 0;
+  for (std::size_t i = 1; i < matched.size(); ++i) {
+    const double errorMs =
+        std::abs((matched[i] - matched[i - 1]) - (r.beats[i] - r.beats[i - 1])) * 1000 / rate;
+    if (errorMs > worstMs) worstMs = errorMs, worst = i;
+  }
+  EXPECT_LE(worstMs, toleranceMs) << what << ": interval ending at " << r.beats[worst] / rate
+                                  << " s is off by " << worstMs << " ms";
 }
 
 TEST(RPeakDetector, FindsEveryBeatOfADifficultRhythmAtEveryRate) {
@@ -105,6 +133,75 @@ TEST(RPeakDetector, PlacesPacedBeatsOnTheirComplexNotOnThePacingSpike) {
     const test::Recording r =
         test::synthesise(rhythm, t + 0.5, rate, {.noise = 0.03, .wander = 0.3, .seed = 9});
     expectEveryBeatFound(r, rate, "paced at " + std::to_string(rate));
+    // The few spontaneous complexes are timed against the paced shape they
+    // resemble most, which places them within a few milliseconds; a jump to
+    // or from the pacing spike would be 40 ms.
+    expectIntervalsWithin(detectRPeaks(r.samples, rate), r, rate, 3.0,
+                          "paced at " + std::to_string(rate));
+  }
+}
+
+// R and S waves of the same size: a beat whose fiducial point jumped between
+// them would shift its two intervals by the 24 ms between the waves.
+TEST(RPeakDetector, KeepsTheIntervalsOfComplexesWithEqualRAndSWaves) {
+  std::vector<std::pair<double, BeatShape>> rhythm;
+  for (double t = 0.6; t < 89; t += 0.8 + 0.06 * std::sin(2 * M_PI * t / 5)) {
+    rhythm.emplace_back(t, test::equalRsBeat());
+  }
+  for (const double rate : {250.0, 360.0, 1000.0}) {
+    const test::Recording r = test::synthesise(rhythm, 90, rate, {.noise = 0.03, .seed = 11});
+    expectIntervalsWithin(detectRPeaks(r.samples, rate), r, rate, 1.0,
+                          "equal R and S at " + std::to_string(rate));
+  }
+}
+
+// Atrial fibrillation: intervals at random from 0.35 to 1.2 s, no P waves
+// but a fibrillatory ripple, and complexes of changing width and shape.
+TEST(RPeakDetector, FindsEveryBeatOfAnIrregularRhythmWithChangingComplexes) {
+  std::mt19937 random(21);
+  std::uniform_real_distribution<double> interval(0.35, 1.2), width(0.06, 0.14);
+  std::vector<std::pair<double, BeatShape>> rhythm;
+  double t = 0.6;
+  for (int i = 0; i < 150; ++i) {
+    const int kind = i % 5;
+    rhythm.emplace_back(t, kind == 0   ? test::wideBeat()
+                           : kind == 1 ? test::beatOfWidth(width(random))
+                                       : test::normalBeat(0.4));
+    t += interval(random);
+  }
+  for (const double rate : {250.0, 360.0, 1000.0}) {
+    test::Recording r =
+        test::synthesise(rhythm, t + 0.5, rate, {.noise = 0.03, .wander = 0.3, .seed = 4});
+    for (std::size_t i = 0; i < r.samples.size(); ++i) {
+      r.samples[i] += 0.05 * std::sin(2 * M_PI * 6.3 * static_cast<double>(i) / rate);
+    }
+    expectEveryBeatFound(r, rate, "fibrillation at " + std::to_string(rate));
+  }
+}
+
+// A burst of beat-like noise makes the beats in it untrustworthy: it is
+// marked, and the clean lead around it is not.
+TEST(RPeakDetector, MarksABurstOfNoiseUnreadableAndNothingElse) {
+  std::vector<std::pair<double, BeatShape>> rhythm;
+  for (double t = 0.6; t < 59; t += 0.8 + 0.06 * std::sin(2 * M_PI * t / 5)) {
+    rhythm.emplace_back(t, test::normalBeat(0.4));
+  }
+  constexpr double burstFrom = 25, burstTo = 31;
+  for (const double rate : {250.0, 360.0, 1000.0}) {
+    test::Recording r = test::synthesise(rhythm, 60, rate, {.noise = 0.02, .seed = 2});
+    test::addNoiseBurst(r.samples, burstFrom, burstTo, rate, 8);
+    const DetectedBeats found = detectBeats(SpanSamples(r.samples), rate);
+    const std::string what = "burst at " + std::to_string(rate);
+    double coveredSeconds = 0;
+    for (const SampleStretch& s : found.unreadable) {
+      // A stretch runs from beat to beat, so it may reach the beat on either
+      // side of the burst, an interval of 0.86 s at most, but no further.
+      EXPECT_GE(s.begin / rate, burstFrom - 0.9) << what;
+      EXPECT_LE(s.end / rate, burstTo + 0.9) << what;
+      coveredSeconds +=
+          std::max(0.0, std::min(s.end / rate, burstTo) - std::max(s.begin / rate, burstFrom));
+    }
+    EXPECT_GE(coveredSeconds, 0.75 * (burstTo - burstFrom)) << what;
   }
 }
 

@@ -40,8 +40,22 @@ inline BeatShape pacedBeat() {
 
 // The P wave of a normal beat, alone: an atrial beat the block kept from
 // the ventricles.
-inline Wave blockedPWave() {
-  return {-0.16, 0.15, 0.025};
+inline Wave blockedPWave(double height = 0.15) {
+  return {-0.16, height, 0.025};
+}
+
+// A complex whose R and S waves are equally tall, so the largest deflection
+// alone does not tell which one is the R wave.
+inline BeatShape equalRsBeat() {
+  return {{{-0.16, 0.15, 0.025}, {0.0, 1.0, 0.009}, {0.024, -1.0, 0.009}, {0.26, 0.3, 0.045}}};
+}
+
+// An upright complex lasting about `qrsSeconds`, with a small S wave and a
+// T wave after it.
+inline BeatShape beatOfWidth(double qrsSeconds) {
+  return {{{0.0, 1.2, qrsSeconds / 6},
+           {0.4 * qrsSeconds, -0.3, qrsSeconds / 8},
+           {0.2 + qrsSeconds, 0.4, 0.05}}};
 }
 
 struct Recording {
@@ -89,6 +103,16 @@ inline Recording synthesise(std::span<const std::pair<double, BeatShape>> beats,
                     d.mains * std::sin(2 * M_PI * 50 * t);
   }
   return r;
+}
+
+// Adds random deflections of QRS-like width and height, of either sign,
+// from `from` to `to` seconds: noise that looks like beats to a detector.
+inline void addNoiseBurst(std::vector<double>& samples, double from, double to, double rate,
+                          unsigned seed) {
+  std::mt19937 random(seed);
+  std::uniform_real_distribution<double> height(-1.2, 1.2), width(0.004, 0.012), gap(0.01, 0.04);
+  for (double t = from; t < to; t += gap(random))
+    addWave(samples, t, {0, height(random), width(random)}, rate);
 }
 
 }  // namespace rrscope::beats::test

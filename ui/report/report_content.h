@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "beats/artefact_correction.h"
@@ -28,6 +29,8 @@ struct ReportContent {
   std::vector<double> beatSeconds;
   std::vector<double> nnMs;
   std::vector<std::size_t> correctedIntervals;  // indices of intervals ending in a corrected beat
+  // Where the lead could not be read: [start, end] in seconds, increasing.
+  std::vector<std::pair<double, double>> unreadableSeconds;
   hrv::Measures measures;
 };
 

@@ -47,6 +47,15 @@ void drawTachogram(QPainter& painter, QRectF area, const ReportContent& content)
   const auto clamped = [&frame](double nn) {
     return std::clamp(nn, frame.y().low, frame.y().high);
   };
+  // Unreadable stretches lie under the line, shaded over the plot's height,
+  // at least a pixel wide so that a short one still shows on a day.
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QColor(225, 225, 225));
+  for (const auto& [from, to] : content.unreadableSeconds) {
+    const double left = frame.xAt(from / 60.0);
+    const double width = std::max(0.5, frame.xAt(to / 60.0) - left);
+    painter.drawRect(QRectF(left, frame.plot().top(), width, frame.plot().height()));
+  }
 
   // A day holds some 100,000 intervals: each column of the plot shows the
   // range its intervals cover, and short recordings their line.
@@ -86,6 +95,17 @@ void drawTachogram(QPainter& painter, QRectF area, const ReportContent& content)
                         mark);
   }
   painter.restore();
+  if (!content.unreadableSeconds.empty()) {
+    painter.save();
+    painter.setFont(reportFont(6.5));
+    painter.setPen(QColor(110, 110, 110));
+    double seconds = 0;
+    for (const auto& [from, to] : content.unreadableSeconds) seconds += to - from;
+    painter.drawText(QRectF(frame.plot().left(), area.top(), frame.plot().width() / 2, 12),
+                     Qt::AlignHCenter | Qt::AlignTop,
+                     QStringLiteral("▒ нечитаемые участки: %1 с").arg(seconds, 0, 'f', 1));
+    painter.restore();
+  }
   if (!content.correctedIntervals.empty()) {
     painter.save();
     painter.setFont(reportFont(6.5));

@@ -1,0 +1,288 @@
+#include "beats/beat_shapes.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+#include "beats/shape_alignment.h"
+
+namespace rrscope::beats {
+namespace {
+
+// Half the stretch a shape is matched on: a wide ventricular complex lasts
+// up to some 160 ms, and the integration hump that finds a beat lies near
+// the middle of its complex, so 80 ms on either side holds the whole QRS
+// while the P and T waves, slow and damped by the QRS band, add little.
+constexpr double kQrsHalfSeconds = 0.080;
+// How far a beat may lie from its hump and still be aligned: the humps of
+// one shape fall within a few samples of the same point of the complex,
+// and different shapes within a quarter of a wide complex.
+constexpr double kMaxLagSeconds = 0.040;
+// Beats of one shape correlate above 0.95 in a clean lead; 0.85 still
+// holds them together through moderate noise and the slow changes of the
+// complex with posture and breathing, while an ectopic or aberrant complex
+// falls below it.
+constexpr double kSameShape = 0.85;
+// A shape this close to a more common one is a variant of it, such as the
+// same complex with a deeper S wave, and takes its fiducial point through
+// their alignment rather than a point of its own.
+constexpr double kRelatedShape = 0.70;
+// While the shapes are learnt, each keeps a running template in which a new
+// beat weighs at least one twentieth: some fifteen seconds of beats, short
+// enough to follow a complex that changes over minutes and hours.
+constexpr double kTemplateMemory = 20.0;
+// A shape seen fewer times than this is more likely a common complex
+// distorted by noise than a morphology of its own: its mean is too noisy to
+// choose a point on, so it takes the point of the common shape it resembles
+// even when the resemblance is only moderate.
+constexpr std::size_t kEstablishedShape = 3;
+constexpr double kNoisyRelatedShape = 0.50;
+// More shapes than this are noise or artefact rather than morphologies; a
+// beat then goes with the shape it matches best.
+constexpr std::size_t kMaxShapes = 16;
+// The fiducial point is chosen on the lead around the mean complex: its
+// baseline is the median over 150 ms on either side, where the QRS fills
+// less than half and the median lies on the level between the waves.
+constexpr double kBaselineHalfSeconds = 0.150;
+// The R wave draws the fiducial point unless the complex's deepest
+// negative wave is more than twice as deep. R and S waves of about the same
+// size are both sharply timed and the R peak is the usual point; a small r
+// before a deep S (rS) is low and blunt, and the deep wave then times the
+// beat better.
+constexpr double kRWaveFraction = 0.5;
+
+struct Shape {
+  std::vector<double> running;  // 2h + 1 samples, the template while learning
+  std::vector<double> sum;      // 2h + 2 lag + 1 samples, aligned beats added up
+  std::size_t count = 0;
+  std::vector<double> mean;     // sum / count
+  std::vector<double> leadSum;  // the low-passed lead around the aligned beats
+  double fiducialOffset = 0;    // from the shape's centre, in samples
+  std::size_t timed = 0;        // beats timed against this shape
+};
+
+// The samples of `x` from centre - half to centre + half; outside the lead
+// the nearest sample stands in.
+std::vector<double> stretchAround(std::span<const double> x, std::int64_t centre,
+                                  std::int64_t half) {
+  std::vector<double> out(static_cast<std::size_t>(2 * half + 1), 0.0);
+  const auto n = static_cast<std::int64_t>(x.size());
+  if (n == 0) return out;
+  for (std::int64_t k = -half; k <= half; ++k) {
+    const std::int64_t i = std::clamp<std::int64_t>(centre + k, 0, n - 1);
+    out[static_cast<std::size_t>(k + half)] = x[static_cast<std::size_t>(i)];
+  }
+  return out;
+}
+
+std::span<const double> middle(std::span<const double> wide, std::size_t width) {
+  return wide.subspan((wide.size() - width) / 2, width);
+}
+
+void addInto(std::vector<double>& sum, std::span<const double> x) {
+  for (std::size_t k = 0; k < sum.size(); ++k) sum[k] += x[k];
+}
+
+double median(std::vector<double> values) {
+  const auto mid = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
+  std::nth_element(values.begin(), mid, values.end());
+  return *mid;
+}
+
+double vertexNear(std::span<const double> y, std::size_t i) {
+  if (i == 0 || i + 1 >= y.size()) return static_cast<double>(i);
+  const double curvature = y[i - 1] - 2 * y[i] + y[i + 1];
+  if (curvature == 0) return static_cast<double>(i);
+  return static_cast<double>(i) + std::clamp(0.5 * (y[i - 1] - y[i + 1]) / curvature, -0.5, 0.5);
+}
+
+class ShapeLearner {
+ public:
+  explicit ShapeLearner(const ShapeSignals& s)
+      : signals_(s),
+        half_(std::max<std::int64_t>(2, std::llround(kQrsHalfSeconds * s.rate))),
+        lag_(std::max<std::int64_t>(1, std::llround(kMaxLagSeconds * s.rate))),
+        baselineHalf_(std::llround(kBaselineHalfSeconds * s.rate)) {}
+
+  std::vector<ShapedBeat> place(std::span<const std::int64_t> humps) {
+    std::vector<std::int64_t> approximate;
+    approximate.reserve(humps.size());
+    for (const std::int64_t hump : humps) approximate.push_back(energyCentre(hump));
+    std::vector<std::size_t> shapeOf;
+    shapeOf.reserve(approximate.size());
+    for (const std::int64_t at : approximate) shapeOf.push_back(learn(at));
+    for (Shape& shape : shapes_) {
+      shape.mean = shape.sum;
+      for (double& v : shape.mean) v /= static_cast<double>(shape.count);
+      shape.leadSum.assign(static_cast<std::size_t>(2 * baselineHalf_ + 1), 0.0);
+    }
+    const std::vector<std::size_t> order = byCount();
+    std::vector<ShapedBeat> placed;
+    placed.reserve(approximate.size());
+    for (std::size_t i = 0; i < approximate.size(); ++i) {
+      const std::vector<double> segment = beatSegmentAt(approximate[i]);
+      // Each beat is timed against the most common shape it resembles: a
+      // shape learnt from hundreds of beats times it more steadily than a
+      // variant learnt from a few, and beats of one family of complexes
+      // then share one fiducial point directly.
+      std::size_t chosen = shapeOf[i];
+      Alignment a{};
+      for (const std::size_t s : order) {
+        a = alignShape(middle(shapes_[s].mean, width()), segment, static_cast<int>(lag_));
+        if (s == shapeOf[i] || a.correlation >= kRelatedShape) {
+          chosen = s;
+          break;
+        }
+      }
+      Shape& shape = shapes_[chosen];
+      const double anchor = static_cast<double>(approximate[i]) + a.lag;
+      addInto(shape.leadSum,
+              stretchAround(signals_.lowPassed, std::llround(anchor), baselineHalf_));
+      ++shape.timed;
+      placed.push_back({anchor, chosen, shape.count, a.correlation});
+    }
+    chooseFiducialPoints();
+    for (ShapedBeat& beat : placed) beat.position += shapes_[beat.shape].fiducialOffset;
+    return placed;
+  }
+
+ private:
+  // The shapes, the most common first.
+  std::vector<std::size_t> byCount() const {
+    std::vector<std::size_t> order(shapes_.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+      return shapes_[a].count > shapes_[b].count;
+    });
+    return order;
+  }
+
+  std::size_t width() const { return static_cast<std::size_t>(2 * half_ + 1); }
+
+  // The centre of the QRS band's energy around a hump, found again from
+  // the last centre until it settles.
+  // The hump of the integration can sit on either of two lobes of a
+  // biphasic complex; the centre of its energy moves smoothly with the
+  // complex and so starts the alignment of every beat of a shape from about
+  // the same point.
+  std::int64_t energyCentre(std::int64_t at) const {
+    const auto n = static_cast<std::int64_t>(signals_.bandPassed.size());
+    for (int pass = 0; pass < 4; ++pass) {
+      double weighted = 0, total = 0;
+      for (std::int64_t i = std::max<std::int64_t>(0, at - half_); i <= std::min(n - 1, at + half_);
+           ++i) {
+        const double e = signals_.bandPassed[static_cast<std::size_t>(i)] *
+                         signals_.bandPassed[static_cast<std::size_t>(i)];
+        weighted += e * static_cast<double>(i);
+        total += e;
+      }
+      if (total <= 0) break;
+      at = std::llround(weighted / total);
+    }
+    return at;
+  }
+
+  // What a beat is aligned on: its complex with room for the shift.
+  std::vector<double> beatSegmentAt(std::int64_t centre) const {
+    return stretchAround(signals_.lowPassed, centre, half_ + lag_);
+  }
+
+  // What a shape keeps of each beat: twice the room, so that two shapes can
+  // be aligned with each other even when their beats were found from
+  // different points of the complex.
+  std::vector<double> segmentAt(std::int64_t centre) const {
+    return stretchAround(signals_.lowPassed, centre, half_ + 2 * lag_);
+  }
+
+  // Finds the shape of the beat near `at`, or starts a new one, and adds
+  // the beat to it. Returns the shape's index.
+  std::size_t learn(std::int64_t at) {
+    const std::vector<double> segment = beatSegmentAt(at);
+    std::size_t best = shapes_.size();
+    Alignment bestAlignment{0, -2};
+    for (std::size_t s = 0; s < shapes_.size(); ++s) {
+      const Alignment a = alignShape(shapes_[s].running, segment, static_cast<int>(lag_));
+      if (a.correlation > bestAlignment.correlation) {
+        bestAlignment = a;
+        best = s;
+      }
+    }
+    if (best == shapes_.size() ||
+        (bestAlignment.correlation < kSameShape && shapes_.size() < kMaxShapes)) {
+      const auto central = middle(segment, width());
+      const std::vector<double> wide = segmentAt(at);
+      shapes_.push_back({{central.begin(), central.end()}, wide, 1, {}, {}, 0, 0});
+      return shapes_.size() - 1;
+    }
+    Shape& shape = shapes_[best];
+    const std::vector<double> aligned = segmentAt(at + std::llround(bestAlignment.lag));
+    const double weight =
+        std::max(1.0 / static_cast<double>(shape.count + 1), 1.0 / kTemplateMemory);
+    const auto central = middle(aligned, width());
+    for (std::size_t k = 0; k < shape.running.size(); ++k) {
+      shape.running[k] += weight * (central[k] - shape.running[k]);
+    }
+    addInto(shape.sum, aligned);
+    ++shape.count;
+    return best;
+  }
+
+  // The R peak or dominant deflection of a shape's mean complex, as an
+  // offset from the shape's centre.
+  double ownFiducialOffset(const Shape& shape) const {
+    std::vector<double> lead = shape.leadSum;
+    for (double& v : lead) v /= static_cast<double>(std::max<std::size_t>(1, shape.timed));
+    const double base = median(lead);
+    const auto centre = static_cast<std::size_t>(baselineHalf_);
+    const auto reach = static_cast<std::size_t>(std::min(half_, baselineHalf_));
+    std::size_t high = centre, low = centre;
+    for (std::size_t k = centre - reach; k <= centre + reach; ++k) {
+      if (lead[k] > lead[high]) high = k;
+      if (lead[k] < lead[low]) low = k;
+    }
+    const bool hasRWave = lead[high] - base >= kRWaveFraction * (base - lead[low]);
+    return vertexNear(lead, hasRWave ? high : low) - static_cast<double>(centre);
+  }
+
+  // Each shape, the most common first, takes the fiducial point of a more
+  // common shape it resembles, or else its own.
+  void chooseFiducialPoints() {
+    const std::vector<std::size_t> order = byCount();
+    for (std::size_t n = 0; n < order.size(); ++n) {
+      Shape& shape = shapes_[order[n]];
+      Alignment closest{0, -2};
+      const Shape* relative = nullptr;
+      for (std::size_t m = 0; m < n; ++m) {
+        const Shape& common = shapes_[order[m]];
+        const Alignment a =
+            alignShape(middle(common.mean, width()), shape.mean, static_cast<int>(2 * lag_));
+        if (a.correlation > closest.correlation) {
+          closest = a;
+          relative = &common;
+        }
+      }
+      const double enough = shape.count < kEstablishedShape ? kNoisyRelatedShape : kRelatedShape;
+      // A best shift on the edge of the search is no match of the complexes.
+      const bool inside = std::abs(closest.lag) < static_cast<double>(2 * lag_) - 1;
+      shape.fiducialOffset = relative != nullptr && closest.correlation >= enough && inside
+                                 ? relative->fiducialOffset + closest.lag
+                                 : ownFiducialOffset(shape);
+    }
+  }
+
+  const ShapeSignals& signals_;
+  std::int64_t half_;
+  std::int64_t lag_;
+  std::int64_t baselineHalf_;
+  std::vector<Shape> shapes_;
+};
+
+}  // namespace
+
+std::vector<ShapedBeat> placeBeatsByShape(const ShapeSignals& signals,
+                                          std::span<const std::int64_t> approximate) {
+  if (approximate.empty()) return {};
+  return ShapeLearner(signals).place(approximate);
+}
+
+}  // namespace rrscope::beats

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <span>
+
+namespace rrscope::beats {
+
+// Where a beat's shape best matches a template, and how well.
+struct Alignment {
+  // The shift, in samples, that moves the template onto the beat: the
+  // template's sample k matches the beat segment's sample k + maxLag + lag.
+  // Placed between samples.
+  double lag = 0;
+  // The normalised cross-correlation at the best whole-sample shift, -1 to 1;
+  // 0 when either side is flat.
+  double correlation = 0;
+};
+
+// Slides `shape` (2h + 1 samples) over `segment` (2h + 2 * maxLag + 1
+// samples, centred on the same nominal point) by -maxLag to +maxLag samples
+// and returns the shift of the largest normalised cross-correlation, refined
+// between samples by the vertex of the parabola through it and its two
+// neighbours.
+Alignment alignShape(std::span<const double> shape, std::span<const double> segment, int maxLag);
+
+}  // namespace rrscope::beats

@@ -1,0 +1,374 @@
+// Noise stress test of the beat detector: electrode motion (em) and muscle
+// artefact (ma) noise added to clean MIT-BIH records at 12, 6 and 0 dB, and
+// the beats found in the mixture as the batch tool finds those of a WFDB
+// record (blockwise detection of the whole lead at its own rate, in mV).
+//
+//   rrscope_bench_noise MITDB_FOLDER NSTDB_FOLDER RECORD...
+//
+// How the noise is added, the way the noise stress test database builds its
+// records:
+// - The ECG is signal 0 of RECORD; the noise is signal 0 of the noise record
+//   em or ma (gain 0 in its header, read as 200 steps per mV). Both are at
+//   360 samples per second, so sample i of the noise goes onto sample i of
+//   the ECG.
+// - Signal power S = A^2 / 8, with A the peak-to-peak QRS amplitude: the
+//   median over the record's reference beats of the range (maximum minus
+//   minimum) of the clean ECG within 50 ms of the beat's annotation.
+// - Noise power N = the mean square of the noise signal over the whole noise
+//   record.
+// - SNR = 10 log10(S / N'), where N' is the power of the scaled noise: at a
+//   wanted SNR of x dB the noise is multiplied by sqrt(S / (N 10^(x/10))).
+// - The first 5 minutes stay clean. From then on the scaled noise is added
+//   in 2-minute stretches every other 2 minutes: 5-7, 9-11, ..., 25-27 min,
+//   and 29 min to the end of the record. These are the noisy time; the rest
+//   is the clean time.
+//
+// What is scored: the detected beats against the reference beats of
+// RECORD.atr, matched within 150 ms. The noisy columns keep only the
+// reference beats and detections inside the noisy stretches, the whole
+// columns keep all of them; the readable columns drop in addition the
+// reference beats and detections inside the detector's unreadable
+// stretches. A beat on the edge of a stretch may fall on one side while its
+// match falls on the other, which costs at most one pair an edge, and a
+// record has 13 edges.
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <exception>
+#include <iterator>
+#include <numeric>
+#include <span>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "beats/beat_scoring.h"
+#include "beats/detected_beats.h"
+#include "beats/sample_source.h"
+#include "pipeline/blockwise_detection.h"
+#include "recordings/read_recording.h"
+
+namespace {
+
+using rrscope::beats::SampleStretch;
+using rrscope::beats::Scoring;
+
+constexpr std::array<std::string_view, 2> kNoiseKinds{"em", "ma"};
+constexpr std::array<double, 3> kSnrsDb{12.0, 6.0, 0.0};
+constexpr double kCleanStartSeconds = 300.0;
+constexpr double kNoiseStretchSeconds = 120.0;
+constexpr double kQrsHalfWidthSeconds = 0.05;
+constexpr double kMatchWindowMs = 150.0;
+
+struct Lead {
+  std::vector<double> samples;  // mV
+  double rate = 0;
+};
+
+Lead readSignalZero(const std::string& headerPath) {
+  const rrscope::recordings::Recording recording =
+      rrscope::recordings::readWfdbRecording(headerPath, {.text = "0"});
+  return {rrscope::recordings::physicalSamples(recording), recording.rate.hertz()};
+}
+
+double median(std::vector<double> values) {
+  if (values.empty()) return 0;
+  const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
+  std::nth_element(values.begin(), middle, values.end());
+  return *middle;
+}
+
+// The median range of the signal within a QRS half-width of each beat.
+double qrsPeakToPeak(std::span<const double> ecg, std::span<const double> beats, double rate) {
+  const auto halfWidth = static_cast<std::ptrdiff_t>(std::llround(kQrsHalfWidthSeconds * rate));
+  const auto size = static_cast<std::ptrdiff_t>(ecg.size());
+  std::vector<double> ranges;
+  for (const double beat : beats) {
+    const auto at = static_cast<std::ptrdiff_t>(std::llround(beat));
+    const std::ptrdiff_t first = std::max<std::ptrdiff_t>(0, at - halfWidth);
+    const std::ptrdiff_t last = std::min(size, at + halfWidth + 1);
+    if (first >= last) continue;
+    const auto [low, high] = std::minmax_element(ecg.begin() + first, ecg.begin() + last);
+    ranges.push_back(*high - *low);
+  }
+  return median(std::move(ranges));
+}
+
+struct CleanRecord {
+  std::string name;
+  Lead ecg;
+  std::vector<double> reference;  // 0-based sample positions
+  double qrsAmplitude = 0;        // peak to peak, mV
+};
+
+CleanRecord readCleanRecord(const std::string& folder, const std::string& name) {
+  const std::string header = folder + "/" + name + ".hea";
+  const rrscope::recordings::Recording recording =
+      rrscope::recordings::readWfdbRecording(header, {.text = "0"});
+  std::vector<double> reference;
+  for (const std::int64_t beat :
+       rrscope::recordings::readWfdbReferenceBeats(header, recording.rate)) {
+    reference.push_back(static_cast<double>(beat));
+  }
+  Lead ecg{rrscope::recordings::physicalSamples(recording), recording.rate.hertz()};
+  const double amplitude = qrsPeakToPeak(ecg.samples, reference, ecg.rate);
+  return {name, std::move(ecg), std::move(reference), amplitude};
+}
+
+double meanSquare(std::span<const double> values) {
+  const double sum = std::accumulate(values.begin(), values.end(), 0.0,
+                                     [](double s, double v) { return s + v * v; });
+  return values.empty() ? 0 : sum / static_cast<double>(values.size());
+}
+
+// The factor that brings noise of power `noisePower` to `snrDb` below the
+// signal power of a QRS amplitude `peakToPeak`.
+double noiseScale(double peakToPeak, double noisePower, double snrDb) {
+  const double signalPower = peakToPeak * peakToPeak / 8.0;
+  return std::sqrt(signalPower / (noisePower * std::pow(10.0, snrDb / 10.0)));
+}
+
+std::vector<SampleStretch> noisyStretches(std::size_t size, double rate) {
+  const auto end = static_cast<double>(size);
+  const auto length = static_cast<double>(std::llround(kNoiseStretchSeconds * rate));
+  std::vector<SampleStretch> stretches;
+  for (auto begin = static_cast<double>(std::llround(kCleanStartSeconds * rate)); begin < end;
+       begin += 2 * length) {
+    stretches.push_back({begin, std::min(end, begin + length)});
+  }
+  return stretches;
+}
+
+// The parts of [0, size) outside `stretches`.
+std::vector<SampleStretch> complement(std::span<const SampleStretch> stretches, std::size_t size) {
+  std::vector<SampleStretch> gaps;
+  double from = 0;
+  for (const SampleStretch& stretch : stretches) {
+    if (stretch.begin > from) gaps.push_back({from, stretch.begin});
+    from = stretch.end;
+  }
+  if (from < static_cast<double>(size)) gaps.push_back({from, static_cast<double>(size)});
+  return gaps;
+}
+
+std::vector<double> withNoise(std::span<const double> ecg, std::span<const double> noise,
+                              double scale, std::span<const SampleStretch> noisy) {
+  std::vector<double> mixed(ecg.begin(), ecg.end());
+  for (const SampleStretch& stretch : noisy) {
+    for (auto i = static_cast<std::size_t>(stretch.begin);
+         i < static_cast<std::size_t>(stretch.end); ++i) {
+      mixed[i] += scale * noise[i];
+    }
+  }
+  return mixed;
+}
+
+bool inside(std::span<const SampleStretch> stretches, double position) {
+  const auto after = std::ranges::upper_bound(stretches, position, {}, &SampleStretch::end);
+  return after != stretches.end() && after->begin <= position;
+}
+
+double totalLength(std::span<const SampleStretch> stretches) {
+  double total = 0;
+  for (const SampleStretch& stretch : stretches) total += stretch.end - stretch.begin;
+  return total;
+}
+
+double overlapLength(std::span<const SampleStretch> a, std::span<const SampleStretch> b) {
+  double total = 0;
+  for (const SampleStretch& x : a) {
+    for (const SampleStretch& y : b) {
+      total += std::max(0.0, std::min(x.end, y.end) - std::max(x.begin, y.begin));
+    }
+  }
+  return total;
+}
+
+std::vector<double> positionsWhere(std::span<const double> positions, const auto& keep) {
+  std::vector<double> kept;
+  std::ranges::copy_if(positions, std::back_inserter(kept), keep);
+  return kept;
+}
+
+Scoring scoreWhere(std::span<const double> detected, std::span<const double> reference, double rate,
+                   const auto& keep) {
+  return rrscope::beats::scoreBeats(positionsWhere(detected, keep), positionsWhere(reference, keep),
+                                    rate, kMatchWindowMs);
+}
+
+// One record under one noise, or several pooled.
+struct Outcome {
+  long long noisyBeats = 0, allBeats = 0;
+  Scoring noisyAll, noisyReadable, wholeAll, wholeReadable;
+  double noisyTime = 0, cleanTime = 0;  // samples
+  double unreadableNoisy = 0, unreadableClean = 0;
+};
+
+Outcome scoreRecord(const rrscope::beats::DetectedBeats& found, const CleanRecord& record,
+                    std::span<const SampleStretch> noisy) {
+  const std::vector<SampleStretch> clean = complement(noisy, record.ecg.samples.size());
+  const double rate = record.ecg.rate;
+  const auto inNoise = [&](double at) { return inside(noisy, at); };
+  const auto readable = [&](double at) { return !inside(found.unreadable, at); };
+  const auto readableInNoise = [&](double at) { return inNoise(at) && readable(at); };
+  const auto anywhere = [](double) { return true; };
+  Outcome outcome;
+  outcome.noisyBeats = std::ranges::count_if(record.reference, inNoise);
+  outcome.allBeats = static_cast<long long>(record.reference.size());
+  outcome.noisyAll = scoreWhere(found.beats, record.reference, rate, inNoise);
+  outcome.noisyReadable = scoreWhere(found.beats, record.reference, rate, readableInNoise);
+  outcome.wholeAll = scoreWhere(found.beats, record.reference, rate, anywhere);
+  outcome.wholeReadable = scoreWhere(found.beats, record.reference, rate, readable);
+  outcome.noisyTime = totalLength(noisy);
+  outcome.cleanTime = totalLength(clean);
+  outcome.unreadableNoisy = overlapLength(found.unreadable, noisy);
+  outcome.unreadableClean = overlapLength(found.unreadable, clean);
+  return outcome;
+}
+
+void addCounts(Scoring& total, const Scoring& part) {
+  total.truePositives += part.truePositives;
+  total.falseNegatives += part.falseNegatives;
+  total.falsePositives += part.falsePositives;
+}
+
+void addOutcome(Outcome& total, const Outcome& part) {
+  total.noisyBeats += part.noisyBeats;
+  total.allBeats += part.allBeats;
+  addCounts(total.noisyAll, part.noisyAll);
+  addCounts(total.noisyReadable, part.noisyReadable);
+  addCounts(total.wholeAll, part.wholeAll);
+  addCounts(total.wholeReadable, part.wholeReadable);
+  total.noisyTime += part.noisyTime;
+  total.cleanTime += part.cleanTime;
+  total.unreadableNoisy += part.unreadableNoisy;
+  total.unreadableClean += part.unreadableClean;
+}
+
+double percentOf(double part, double whole) {
+  return whole > 0 ? 100.0 * part / whole : 0.0;
+}
+
+void printColumnKey() {
+  std::printf(
+      "Columns (Se and +P in %%, beats matched within %.0f ms):\n"
+      "  beats noisy, all             reference beats in the noisy stretches, in the whole record\n"
+      "  noisy stretches, all         Se and +P of the reference beats and detections inside\n"
+      "                               the noisy stretches (where noise was added)\n"
+      "  noisy stretches, readable    the same, less the reference beats and detections\n"
+      "                               inside the detector's unreadable stretches\n"
+      "  whole record, all            every reference beat and detection of the record\n"
+      "  whole record, readable       the same, less those inside the unreadable stretches\n"
+      "  unreadable, noisy            share of the noisy time the detector marked unreadable\n"
+      "  unreadable, clean            share of the clean time (no noise added) it marked\n"
+      "  (TP FN FP)                   the counts of noisy stretches, all\n"
+      "Without noise, the noisy stretches are the same stretches of the clean record.\n\n",
+      kMatchWindowMs);
+}
+
+void printTableHead(const std::string& title) {
+  std::printf("%s\n", title.c_str());
+  std::printf("%-19s | %-29s | %-29s | %-13s |\n", "", "noisy stretches", "whole record",
+              "unreadable %");
+  std::printf("%-7s %-11s | %-13s | %-13s | %-13s | %-13s | %-13s |\n", "", "beats", "all",
+              "readable", "all", "readable", "of the time");
+  std::printf("%-7s %5s %5s | %6s %6s | %6s %6s | %6s %6s | %6s %6s | %6s %6s |\n", "record",
+              "noisy", "all", "Se", "+P", "Se", "+P", "Se", "+P", "Se", "+P", "noisy", "clean");
+}
+
+void printRow(const std::string& name, const Outcome& o) {
+  std::printf(
+      "%-7s %5lld %5lld | %6.2f %6.2f | %6.2f %6.2f | %6.2f %6.2f | %6.2f %6.2f | %6.2f %6.2f | "
+      "(%lld %lld %lld)\n",
+      name.c_str(), o.noisyBeats, o.allBeats, o.noisyAll.sensitivityPct(),
+      o.noisyAll.positivePredictivityPct(), o.noisyReadable.sensitivityPct(),
+      o.noisyReadable.positivePredictivityPct(), o.wholeAll.sensitivityPct(),
+      o.wholeAll.positivePredictivityPct(), o.wholeReadable.sensitivityPct(),
+      o.wholeReadable.positivePredictivityPct(), percentOf(o.unreadableNoisy, o.noisyTime),
+      percentOf(o.unreadableClean, o.cleanTime), o.noisyAll.truePositives,
+      o.noisyAll.falseNegatives, o.noisyAll.falsePositives);
+}
+
+// Detects and scores every record with `noise` times scaleOf(record) added in
+// its noisy stretches; prints a row a record and one for the records pooled.
+void runCondition(const std::string& title, std::span<const CleanRecord> records,
+                  std::span<const double> noise, const auto& scaleOf) {
+  printTableHead(title);
+  Outcome pooled;
+  for (const CleanRecord& record : records) {
+    const std::vector<SampleStretch> noisy =
+        noisyStretches(record.ecg.samples.size(), record.ecg.rate);
+    const std::vector<double> mixed = withNoise(record.ecg.samples, noise, scaleOf(record), noisy);
+    const rrscope::beats::DetectedBeats found =
+        rrscope::pipeline::detectBeatsInBlocks(rrscope::beats::SpanSamples(mixed), record.ecg.rate);
+    const Outcome outcome = scoreRecord(found, record, noisy);
+    printRow(record.name, outcome);
+    addOutcome(pooled, outcome);
+  }
+  printRow("pooled", pooled);
+  std::printf("\n");
+}
+
+int run(const std::string& mitdb, const std::string& nstdb, std::span<const std::string> names) {
+  std::vector<CleanRecord> records;
+  std::printf("%-7s %8s %10s   (QRS peak-to-peak amplitude A, median over the beats)\n", "record",
+              "A mV", "S mV^2");
+  for (const std::string& name : names) {
+    records.push_back(readCleanRecord(mitdb, name));
+    const double amplitude = records.back().qrsAmplitude;
+    std::printf("%-7s %8.3f %10.4f\n", name.c_str(), amplitude, amplitude * amplitude / 8.0);
+  }
+  std::printf("\n");
+
+  std::vector<Lead> noises;
+  for (const std::string_view kind : kNoiseKinds) {
+    noises.push_back(readSignalZero(nstdb + "/" + std::string(kind) + ".hea"));
+    const Lead& noise = noises.back();
+    std::printf("noise %s: %zu samples at %.0f Hz, mean %.4f mV, N = %.5f mV^2\n",
+                std::string(kind).c_str(), noise.samples.size(), noise.rate,
+                std::accumulate(noise.samples.begin(), noise.samples.end(), 0.0) /
+                    static_cast<double>(noise.samples.size()),
+                meanSquare(noise.samples));
+    for (const CleanRecord& record : records) {
+      if (noise.rate != record.ecg.rate || noise.samples.size() < record.ecg.samples.size()) {
+        std::fprintf(stderr, "noise %s does not cover record %s at its rate\n",
+                     std::string(kind).c_str(), record.name.c_str());
+        return 1;
+      }
+    }
+  }
+  std::printf("\n");
+  printColumnKey();
+
+  runCondition("no noise", records, noises.front().samples, [](const CleanRecord&) { return 0.0; });
+  for (std::size_t k = 0; k < kNoiseKinds.size(); ++k) {
+    const double noisePower = meanSquare(noises[k].samples);
+    for (const double snr : kSnrsDb) {
+      char title[64];
+      std::snprintf(title, sizeof title, "%s at %.0f dB", std::string(kNoiseKinds[k]).c_str(), snr);
+      runCondition(title, records, noises[k].samples, [&](const CleanRecord& record) {
+        return noiseScale(record.qrsAmplitude, noisePower, snr);
+      });
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.size() < 3) {
+    std::fprintf(stderr, "usage: rrscope_bench_noise MITDB_FOLDER NSTDB_FOLDER RECORD...\n");
+    return 2;
+  }
+  try {
+    return run(args[0], args[1], std::span(args).subspan(2));
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "rrscope_bench_noise: %s\n", error.what());
+    return 1;
+  }
+}
