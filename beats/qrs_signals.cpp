@@ -30,6 +30,10 @@ constexpr double kSpikeSeconds = 0.010;
 // so that one complex gives one hump.
 constexpr double kIntegrationSeconds = 0.150;
 
+// Relative size of the rounding that a few passes of the filters leave in
+// double precision: some hundreds of units in the last place.
+constexpr double kRounding = 1e-12;
+
 // Samples read at a time while reducing the rate.
 constexpr std::int64_t kReadBlock = 1 << 16;
 
@@ -149,9 +153,21 @@ std::vector<double> integrateSquared(std::span<const double> slope, std::int64_t
 }  // namespace
 
 QrsSignals computeQrsSignals(std::vector<double> lead, double rate) {
+  lowPassQrs(lead, rate);
+  return computeQrsSignalsOfLowPassed(std::move(lead), rate);
+}
+
+QrsSignals computeQrsSignalsOfLowPassed(std::vector<double> lead, double rate) {
   QrsSignals signals;
   signals.rate = rate;
-  bandPassQrs(lead, rate);
+  double size = 0;
+  for (const double v : lead) size = std::max(size, std::abs(v));
+  filterZeroPhase(butterworthHighPass(kQrsLowHz, rate), lead);
+  // What the filters leave of a flat lead is the rounding of its level, not
+  // a wave: it must not make humps for the decisions.
+  for (double& v : lead) {
+    if (std::abs(v) <= kRounding * size) v = 0;
+  }
   signals.slope = fivePointSlope(lead, rate);
   signals.integrationHalfWidth =
       std::max<std::int64_t>(1, std::llround(kIntegrationSeconds * rate / 2.0));

@@ -47,4 +47,8 @@ struct QrsSignals {
 // `lead`, whose buffer becomes the band-passed signal.
 QrsSignals computeQrsSignals(std::vector<double> lead, double rate);
 
+// The same from a lead already low-passed like lowPassQrs (such as the lead
+// for shapes), which saves filtering it twice.
+QrsSignals computeQrsSignalsOfLowPassed(std::vector<double> lowPassed, double rate);
+
 }  // namespace rrscope::beats

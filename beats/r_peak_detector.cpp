@@ -52,8 +52,10 @@ DetectedBeats detectBeats(const SampleSource& samples, double rate) {
   ReducedSignal reduced = reduceRate(samples, rate);
   const double factor = static_cast<double>(reduced.factor);
   const double offset = reduced.offset;
+  // The decisions see the lead without pacing spikes too: a spike is no
+  // part of the QRS complex it starts, and the low-pass is shared.
   const std::vector<double> lowPassed = leadForShapes(reduced.samples, reduced.rate);
-  const QrsSignals signals = computeQrsSignals(std::move(reduced.samples), reduced.rate);
+  const QrsSignals signals = computeQrsSignalsOfLowPassed(lowPassed, reduced.rate);
   const std::vector<QrsHump> humps = qrsLike(decideQrs(signals));
   std::vector<std::int64_t> approximate;
   approximate.reserve(humps.size());

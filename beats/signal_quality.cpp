@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "beats/artefact_classification.h"
+
 namespace rrscope::beats {
 namespace {
 
@@ -20,12 +22,30 @@ constexpr double kNoiseRatio = 0.5;
 // what lies between a recording's beats as a rule, so a deflection must
 // also be twice the median of those between its beats.
 constexpr double kAboveUsual = 2.0;
-// A shape held by this share of the beats is one of the recording's beat
-// shapes, even an occasional ectopic one; a beat of a rarer shape, next to
-// another such beat, is most likely noise taken for a beat, or a beat
-// distorted beyond timing. Noise makes many small shapes of its own.
-constexpr double kCommonShare = 0.05;
+// A beat is trusted when its shape is one of the recording's (held by at
+// least 1 % of the beats, so also a recurring ectopic shape, and by at least
+// three) and it matches that shape closely. Noise taken for a beat makes a
+// shape of its own or matches a shape poorly; so does a beat that noise
+// distorts beyond timing. Beats of one shape correlate above 0.95 in a clean
+// lead.
+constexpr double kCommonShare = 0.01;
 constexpr std::size_t kCommonShapeLeast = 3;
+constexpr double kTrustedMatch = 0.70;
+// A shape is noise when this share of its beats crowd into intervals of the
+// main rhythm (see below): an ectopic shape keeps to the rhythm nearly
+// always, while the shapes noise makes hold the beats it distorted and the
+// false beats it added in about equal numbers.
+constexpr double kNoiseShapeShare = 0.2;
+
+// Complexes of other shapes between two beats of the recording's main
+// shape are more than the heart can have made when there are more of them
+// than the interval holds usual intervals less one: a premature beat is
+// followed by a pause, so the two intervals around it add up to about two
+// usual ones. Noise taken for beats crowds into intervals that the main
+// rhythm keeps. (An interpolated ectopic beat, rare, is counted so too.)
+// The usual interval is the median of the main shape's intervals among the
+// 16 beats around.
+constexpr std::size_t kRhythmNeighbours = 8;
 
 double largestMagnitude(std::span<const double> x, std::int64_t from, std::int64_t to) {
   const auto n = static_cast<std::int64_t>(x.size());
@@ -43,6 +63,79 @@ double median(std::vector<double> values) {
 }
 
 }  // namespace
+
+// The shape most beats have.
+std::size_t mainShape(std::span<const ShapedBeat> beats) {
+  const auto most = std::ranges::max_element(
+      beats, [](const ShapedBeat& a, const ShapedBeat& b) { return a.shapeSize < b.shapeSize; });
+  return most->shape;
+}
+
+// The median interval between successive beats of `shape` among the beats
+// around index i; 0 when there are none.
+double usualInterval(std::span<const ShapedBeat> beats, std::size_t shape, std::size_t i) {
+  const std::size_t from = i > kRhythmNeighbours ? i - kRhythmNeighbours : 0;
+  const std::size_t to = std::min(beats.size(), i + kRhythmNeighbours + 1);
+  std::vector<double> intervals;
+  for (std::size_t k = from + 1; k < to; ++k) {
+    if (beats[k - 1].shape == shape && beats[k].shape == shape) {
+      intervals.push_back(beats[k].position - beats[k - 1].position);
+    }
+  }
+  return intervals.empty() ? 0 : median(intervals);
+}
+
+// For each beat, whether it is one of more complexes of other shapes than
+// their interval of the main rhythm holds room for: noise taken for beats.
+std::vector<bool> outsideTheRhythm(std::span<const ShapedBeat> beats) {
+  std::vector<bool> extra(beats.size(), false);
+  const std::size_t main = mainShape(beats);
+  std::size_t i = 1;
+  while (i + 1 < beats.size()) {
+    if (beats[i].shape == main || beats[i - 1].shape != main) {
+      ++i;
+      continue;
+    }
+    std::size_t end = i;  // the run of other shapes is [i, end)
+    while (end < beats.size() && beats[end].shape != main) ++end;
+    if (end == beats.size()) break;
+    const double usual = usualInterval(beats, main, i);
+    const double room =
+        usual > 0 ? std::round((beats[end].position - beats[i - 1].position) / usual) - 1 : 0;
+    if (usual > 0 && static_cast<double>(end - i) > room) {
+      for (std::size_t k = i; k < end; ++k) extra[k] = true;
+    }
+    i = end + 1;
+  }
+  return extra;
+}
+
+// Beats that the interval series alone shows to be extra, two short
+// intervals that add up to about one usual one, whatever their shape: noise
+// that took the main shape's form.
+void markExtraByIntervals(std::span<const ShapedBeat> beats, std::vector<bool>& extra) {
+  std::vector<double> positions;
+  positions.reserve(beats.size());
+  for (const ShapedBeat& b : beats) positions.push_back(b.position);
+  if (!std::ranges::is_sorted(positions)) return;
+  for (const std::size_t i : classifyArtefacts(positions).extra) extra[i] = true;
+}
+
+// For each shape index, whether the shape is one that noise made.
+std::vector<bool> noiseShapes(std::span<const ShapedBeat> beats, const std::vector<bool>& extra) {
+  std::size_t shapes = 0;
+  for (const ShapedBeat& b : beats) shapes = std::max(shapes, b.shape + 1);
+  std::vector<double> all(shapes, 0), crowded(shapes, 0);
+  for (std::size_t i = 0; i < beats.size(); ++i) {
+    all[beats[i].shape] += 1;
+    if (extra[i]) crowded[beats[i].shape] += 1;
+  }
+  std::vector<bool> noise(shapes, false);
+  for (std::size_t s = 0; s < shapes; ++s) {
+    noise[s] = all[s] > 0 && crowded[s] >= kNoiseShapeShare * all[s];
+  }
+  return noise;
+}
 
 std::vector<SampleStretch> unreadableStretches(std::span<const double> bandPassed,
                                                std::span<const ShapedBeat> beats, double rate) {
@@ -64,10 +157,17 @@ std::vector<SampleStretch> unreadableStretches(std::span<const double> bandPasse
       std::max(kCommonShapeLeast,
                static_cast<std::size_t>(kCommonShare * static_cast<double>(beats.size())));
   const double least = std::max(kNoiseRatio * typical, kAboveUsual * median(between));
+  std::vector<bool> extra = outsideTheRhythm(beats);
+  markExtraByIntervals(beats, extra);
+  const std::vector<bool> noiseShape = noiseShapes(beats, extra);
   std::vector<SampleStretch> stretches;
   for (std::size_t i = 0; i + 1 < beats.size(); ++i) {
     const bool noisy = between[i] >= least;
-    const bool unmatched = beats[i].shapeSize < common && beats[i + 1].shapeSize < common;
+    const auto trusted = [&](std::size_t k) {
+      return beats[k].shapeSize >= common && beats[k].correlation >= kTrustedMatch && !extra[k] &&
+             !noiseShape[beats[k].shape];
+    };
+    const bool unmatched = !trusted(i) || !trusted(i + 1);
     if (!noisy && !unmatched) continue;
     const SampleStretch stretch{beats[i].position, beats[i + 1].position};
     if (!stretches.empty() && stretch.begin <= stretches.back().end) {

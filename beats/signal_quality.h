@@ -11,8 +11,8 @@ namespace rrscope::beats {
 // The stretches of a lead whose beats cannot be trusted, judged between
 // each two successive beats: a deflection in the QRS band between them as
 // large as half a typical complex (noise that could make a false beat or
-// hide a true one), or two beats in a row that match none of the
-// recording's common shapes. Positions in the samples of `bandPassed`,
+// hide a true one), or a beat on either side that does not closely match one
+// of the recording's recurring shapes. Positions in the samples of `bandPassed`,
 // from one beat to the next, merged where they meet.
 std::vector<SampleStretch> unreadableStretches(std::span<const double> bandPassed,
                                                std::span<const ShapedBeat> beats, double rate);

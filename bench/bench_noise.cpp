@@ -195,8 +195,25 @@ std::vector<double> positionsWhere(std::span<const double> positions, const auto
 
 Scoring scoreWhere(std::span<const double> detected, std::span<const double> reference, double rate,
                    const auto& keep) {
-  return rrscope::beats::scoreBeats(positionsWhere(detected, keep), positionsWhere(reference, keep),
-                                    rate, kMatchWindowMs);
+  return scoreWhere(detected, reference, rate, keep, keep);
+}
+
+// With a rule of its own for the reference beats.
+Scoring scoreWhere(std::span<const double> detected, std::span<const double> reference, double rate,
+                   const auto& keepDetected, const auto& keepReference) {
+  return rrscope::beats::scoreBeats(positionsWhere(detected, keepDetected),
+                                    positionsWhere(reference, keepReference), rate, kMatchWindowMs);
+}
+
+// An unreadable stretch runs from one beat to another, and those two beats
+// are readable: the HRV series leaves out only the beats strictly inside. A
+// reference beat counts as inside only when it lies more than the match
+// window from both ends, so that the readable beat at an end is still
+// matched with its annotation a few milliseconds away.
+bool strictlyInside(std::span<const SampleStretch> stretches, double position, double margin) {
+  return std::ranges::any_of(stretches, [&](const SampleStretch& s) {
+    return position > s.begin + margin && position < s.end - margin;
+  });
 }
 
 // One record under one noise, or several pooled.
@@ -212,16 +229,25 @@ Outcome scoreRecord(const rrscope::beats::DetectedBeats& found, const CleanRecor
   const std::vector<SampleStretch> clean = complement(noisy, record.ecg.samples.size());
   const double rate = record.ecg.rate;
   const auto inNoise = [&](double at) { return inside(noisy, at); };
-  const auto readable = [&](double at) { return !inside(found.unreadable, at); };
+  const double window = kMatchWindowMs * rate / 1000.0;
+  const auto readable = [&](double at) { return !strictlyInside(found.unreadable, at, 0); };
+  const auto readableReference = [&](double at) {
+    return !strictlyInside(found.unreadable, at, window);
+  };
   const auto readableInNoise = [&](double at) { return inNoise(at) && readable(at); };
+  const auto readableReferenceInNoise = [&](double at) {
+    return inNoise(at) && readableReference(at);
+  };
   const auto anywhere = [](double) { return true; };
   Outcome outcome;
   outcome.noisyBeats = std::ranges::count_if(record.reference, inNoise);
   outcome.allBeats = static_cast<long long>(record.reference.size());
   outcome.noisyAll = scoreWhere(found.beats, record.reference, rate, inNoise);
-  outcome.noisyReadable = scoreWhere(found.beats, record.reference, rate, readableInNoise);
+  outcome.noisyReadable =
+      scoreWhere(found.beats, record.reference, rate, readableInNoise, readableReferenceInNoise);
   outcome.wholeAll = scoreWhere(found.beats, record.reference, rate, anywhere);
-  outcome.wholeReadable = scoreWhere(found.beats, record.reference, rate, readable);
+  outcome.wholeReadable =
+      scoreWhere(found.beats, record.reference, rate, readable, readableReference);
   outcome.noisyTime = totalLength(noisy);
   outcome.cleanTime = totalLength(clean);
   outcome.unreadableNoisy = overlapLength(found.unreadable, noisy);
