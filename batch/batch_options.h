@@ -24,6 +24,7 @@ using ParameterTexts = std::array<std::string, 9>;
 // and --hrv apply to them as to text files.
 struct RecordingOptions {
   std::optional<std::string> signal;     // a channel number or label
+  bool allLeads = false;                 // merge the beats of every ECG lead with the chosen one
   std::optional<std::string> toTextDir;  // the chosen channel as 6000/s text
   bool textBeats = false;                // reference beats beside each text part
   std::optional<std::string> reportDir;  // DIR/STEM.pdf and DIR/STEM.png

@@ -37,6 +37,7 @@ void addUnreadable(const pipeline::RecordingAnalysis& analysis, double rate, Jso
 
 void addAnalysis(const pipeline::RecordingAnalysis& analysis, const BatchOptions& options,
                  double rate, JsonLine& line) {
+  line["leads"] = analysis.leads;
   line["beats"] = analysis.detected.size();
   line["intervals"] = analysis.nnMs.size();
   if (analysis.corrections) {

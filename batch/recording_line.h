@@ -27,7 +27,7 @@ struct RecordingLineContent {
 };
 
 // The recording's line: file, format, channel, units, rate, duration,
-// samples, detector, series, beats and intervals, then corrections, scoring,
+// samples, detector, series, leads, beats and intervals, then corrections, scoring,
 // hrv and peaks as asked for, the files written and the error (kind, stage,
 // message).
 JsonLine recordingObject(const RecordingLineContent& content);

@@ -22,12 +22,29 @@ namespace {
 using recordings::RecordingError;
 using recordings::RecordingKind;
 
-recordings::Recording readRecording(const std::string& file, const RecordingOptions& options) {
-  const recordings::ChannelRequest request{options.signal};
+recordings::Recording readChannel(const std::string& file,
+                                  const recordings::ChannelRequest& request) {
   if (recordings::recordingKindOf(file) == RecordingKind::edf) {
     return recordings::readEdfRecording(file, request);
   }
   return recordings::readWfdbRecording(file, request);
+}
+
+recordings::ChannelRequest numbered(std::size_t channel) {
+  return {std::to_string(channel)};
+}
+
+// With --leads all, the beats of the other ECG leads: each lead is read,
+// detected and let go before the next, so that memory holds two leads at
+// most, while the file is read once per lead.
+std::vector<pipeline::OtherLead> detectOtherLeads(const std::string& file,
+                                                  std::span<const std::size_t> numbers,
+                                                  const recordings::Recording& primary) {
+  std::vector<pipeline::OtherLead> others;
+  for (const std::size_t number : numbers) {
+    others.push_back(pipeline::detectOtherLead(readChannel(file, numbered(number)), primary));
+  }
+  return others;
 }
 
 std::vector<std::int64_t> annotatedBeats(const std::string& file, recordings::SamplingRate rate,
@@ -107,16 +124,22 @@ RecordingRunResult runRecording(std::string_view fileName, const BatchOptions& o
   // The step under way, which names where the run stopped.
   std::string_view stage = "readRecording";
   try {
-    recording = readRecording(file, wanted);
+    const recordings::ChannelRequest request{wanted.signal};
+    const std::vector<std::size_t> leads =
+        wanted.allLeads ? recordings::leadNumbers(file, request) : std::vector<std::size_t>{};
+    recording = readChannel(file, leads.empty() ? request : numbered(leads.front()));
     stage = "readReference";
     const auto reference = referenceBeats(file, *recording, options.beats);
     stage = "detectBeats";
+    const std::vector<pipeline::OtherLead> otherLeads =
+        leads.empty() ? std::vector<pipeline::OtherLead>{}
+                      : detectOtherLeads(file, std::span(leads).subspan(1), *recording);
     const pipeline::RecordingAnalysisOptions analysisOptions{
         options.beats.correct, options.withHrv || wanted.reportDir.has_value(),
         options.beats.matchWindowMs};
     analysis = pipeline::analyseRecording(
         *recording, analysisOptions,
-        reference ? std::optional<std::span<const double>>(*reference) : std::nullopt);
+        reference ? std::optional<std::span<const double>>(*reference) : std::nullopt, otherLeads);
     stage = "exportText";
     if (wanted.toTextDir) {
       for (auto& path : writeText(file, *recording, options)) written.push_back(std::move(path));

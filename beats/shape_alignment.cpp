@@ -25,10 +25,12 @@ Alignment alignShape(std::span<const double> shape, std::span<const double> segm
   double shapeMean = 0;
   for (const double v : shape) shapeMean += v;
   shapeMean /= n;
+  std::vector<double> centred(shape.begin(), shape.end());
   double shapeSpread = 0, shapeEnergy = 0;
-  for (const double v : shape) {
-    shapeSpread += (v - shapeMean) * (v - shapeMean);
+  for (double& v : centred) {
     shapeEnergy += v * v;
+    v -= shapeMean;
+    shapeSpread += v * v;
   }
   // A spread that is only the rounding of its sums is a flat line, which
   // has no shape to match.
@@ -49,7 +51,8 @@ Alignment alignShape(std::span<const double> shape, std::span<const double> segm
       energy += in * in - out * out;
     }
     double product = 0;
-    for (std::size_t k = 0; k < width; ++k) product += (shape[k] - shapeMean) * segment[s + k];
+    const double* under = segment.data() + s;
+    for (std::size_t k = 0; k < width; ++k) product += centred[k] * under[k];
     const double spread = energy - sum * sum / n;
     const double scale = std::sqrt(shapeSpread * spread);
     correlation[s] = spread > kFlat * energy && scale > 0 ? product / scale : 0;

@@ -4,6 +4,7 @@
 
 #include "beats/qrs_search.h"
 #include "pipeline/blockwise_detection.h"
+#include "pipeline/lead_merge.h"
 #include "pipeline/recording_samples.h"
 
 namespace rrscope::pipeline {
@@ -48,15 +49,28 @@ void formSeries(RecordingAnalysis& analysis, double rate) {
   }
 }
 
+// The recording's own beats merged with those of the other leads.
+beats::DetectedBeats detectAllLeads(const RecordingSamples& samples, double rate,
+                                    std::span<const OtherLead> otherLeads) {
+  beats::DetectedBeats own = detectBeatsInBlocks(samples, rate);
+  if (otherLeads.empty()) return own;
+  std::vector<beats::DetectedBeats> leads{std::move(own)};
+  for (const OtherLead& lead : otherLeads) leads.push_back(lead.detected);
+  return mergeLeads(leads, rate);
+}
+
 }  // namespace
 
 RecordingAnalysis analyseRecording(const recordings::Recording& recording,
                                    const RecordingAnalysisOptions& options,
-                                   std::optional<std::span<const double>> reference) {
+                                   std::optional<std::span<const double>> reference,
+                                   std::span<const OtherLead> otherLeads) {
   const double rate = recording.rate.hertz();
   RecordingAnalysis analysis;
+  analysis.leads.push_back(recording.channel);
+  for (const OtherLead& lead : otherLeads) analysis.leads.push_back(lead.channel);
   const RecordingSamples samples(recording);
-  beats::DetectedBeats detected = detectBeatsInBlocks(samples, rate);
+  beats::DetectedBeats detected = detectAllLeads(samples, rate, otherLeads);
   analysis.detected = std::move(detected.beats);
   analysis.unreadable = std::move(detected.unreadable);
   if (options.correct) {

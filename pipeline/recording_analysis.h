@@ -2,12 +2,14 @@
 
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "beats/artefact_correction.h"
 #include "beats/beat_scoring.h"
 #include "beats/detected_beats.h"
 #include "hrv/hrv_measures.h"
+#include "pipeline/other_lead.h"
 #include "recordings/recording.h"
 
 namespace rrscope::pipeline {
@@ -22,6 +24,7 @@ struct RecordingAnalysisOptions {
 // one recording. Beat positions are 0-based sample indices at the
 // recording's rate.
 struct RecordingAnalysis {
+  std::vector<std::string> leads;  // the channels whose beats were merged, the primary first
   std::vector<double> detected;
   std::vector<beats::SampleStretch> unreadable;  // where the lead's beats cannot be trusted
   std::vector<double> nnBeats;                   // the corrected beats, or the detected ones
@@ -37,13 +40,16 @@ struct RecordingAnalysis {
   std::optional<beats::Scoring> scoring;
 };
 
-// Detects the R peaks of the recording with the Pan–Tompkins detector and
-// does what `options` ask for: the correction inserts a missed beat only
-// where the samples show a QRS complex, and the HRV series leaves out the
-// beats in unreadable stretches and every interval that touches one; `reference` beats, when given,
-// score the detections.
+// Detects the R peaks of the recording with the Pan–Tompkins detector,
+// merges them with those of `otherLeads` when given (mergeLeads, the
+// recording's own lead as the primary), and does what `options` ask for:
+// the correction inserts a missed beat only where the samples show a QRS
+// complex, and the HRV series leaves out the beats in unreadable stretches
+// and every interval that touches one; `reference` beats, when given, score
+// the detections.
 RecordingAnalysis analyseRecording(const recordings::Recording& recording,
                                    const RecordingAnalysisOptions& options,
-                                   std::optional<std::span<const double>> reference);
+                                   std::optional<std::span<const double>> reference,
+                                   std::span<const OtherLead> otherLeads = {});
 
 }  // namespace rrscope::pipeline

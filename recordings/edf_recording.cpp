@@ -66,7 +66,25 @@ double toMillivolts(const std::string& units) {
   return 1.0;
 }
 
+SamplingRate channelRate(const edf_hdr_struct& header, const edf_param_struct& signal) {
+  return reducedRate(signal.smp_in_datarecord * kTicksPerSecond, header.datarecord_duration);
+}
+
 }  // namespace
+
+std::vector<ChannelListing> listEdfChannels(const std::string& path) {
+  const OpenEdf edf(path);
+  const edf_hdr_struct& header = edf.header();
+  std::vector<ChannelListing> channels;
+  for (int i = 0; i < header.edfsignals; ++i) {
+    const edf_param_struct& signal = header.signalparam[i];
+    // A channel without samples has no rate; it matches no lead.
+    const bool sampled = signal.smp_in_datarecord > 0 && header.datarecord_duration > 0;
+    channels.push_back(
+        {trimmed(signal.label), sampled ? channelRate(header, signal) : SamplingRate{0, 1}});
+  }
+  return channels;
+}
 
 Recording readEdfRecording(const std::string& path, const ChannelRequest& request) {
   const OpenEdf edf(path);
@@ -84,8 +102,7 @@ Recording readEdfRecording(const std::string& path, const ChannelRequest& reques
   Recording recording;
   recording.file = path;
   recording.channel = labels[index];
-  recording.rate =
-      reducedRate(signal.smp_in_datarecord * kTicksPerSecond, header.datarecord_duration);
+  recording.rate = channelRate(header, signal);
   const std::string units = trimmed(signal.physdimension);
   const double scale = toMillivolts(units);
   recording.units = scale == 1.0 ? units : "mV";

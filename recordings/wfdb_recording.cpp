@@ -17,6 +17,17 @@ std::filesystem::path recordBase(const std::string& headerPath) {
 
 }  // namespace
 
+std::vector<ChannelListing> listWfdbChannels(const std::string& headerPath) {
+  const WfdbHeader header = readWfdbHeader(headerPath);
+  std::vector<ChannelListing> channels;
+  for (const WfdbSignal& signal : header.signals) {
+    // A signal of several samples per frame runs that many times faster.
+    channels.push_back({signal.label, reducedRate(header.rate.numerator * signal.samplesPerFrame,
+                                                  header.rate.denominator)});
+  }
+  return channels;
+}
+
 Recording readWfdbRecording(const std::string& headerPath, const ChannelRequest& request) {
   const WfdbHeader header = readWfdbHeader(headerPath);
   std::vector<std::string> labels;

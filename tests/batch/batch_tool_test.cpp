@@ -251,6 +251,8 @@ TEST_F(BatchTool, BadUsageRunsNothing) {
                                           {"--input=ecg", beats},
                                           {"--beats", record},
                                           {"--signal", "0", beats},
+                                          {"--leads=all", beats},
+                                          {"--leads=two", record},
                                           {"--rr", record},
                                           {"--csv", record, beats}};
   for (const QStringList& arguments : cases) {

@@ -100,6 +100,25 @@ TEST_F(RecordingTool, AWfdbRecordIsAnalysedAtItsOwnRateAndScoredAgainstItsAnnota
   EXPECT_TRUE(line["error"].is_null());
 }
 
+// --leads all reads every ECG lead and names them; the respiration signal
+// stays out, and the leads of a clean record agree on every beat.
+TEST_F(RecordingTool, AllLeadsOfARecordAreNamedAndAgree) {
+  const QString record = path(QStringLiteral("leads.hea"));
+  const std::vector<std::int16_t> breathing(lead_.adc.size(), 100);
+  recordings::writeWfdbRecord(
+      path(QStringLiteral("leads")).toStdString(),
+      {{250, 1}, 16, 200.0, 0, {"Resp", "MLII", "V5"}, {breathing, lead_.adc, lead_.adc}});
+  for (const QString& leads : {QStringLiteral("one"), QStringLiteral("all")}) {
+    const ToolResult result = runTool({"--leads", leads, "--signal", "V5", record});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const nlohmann::json line = result.json().front();
+    EXPECT_EQ(line["channel"], "V5");
+    EXPECT_EQ(line["leads"],
+              leads == "all" ? nlohmann::json({"V5", "MLII"}) : nlohmann::json({"V5"}));
+    EXPECT_EQ(line["beats"], lead_.beats.size());
+  }
+}
+
 TEST_F(RecordingTool, AnEdfFileAndItsNamedChannelGiveTheSameBeats) {
   const QString edf = writeEdf(QStringLiteral("holter.edf"), "ECG II");
   const ToolResult result = runTool({"--signal", "ecg ii", edf});

@@ -1,0 +1,49 @@
+#include "pipeline/lead_alignment.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "pipeline/sample_stretches.h"
+
+namespace rrscope::pipeline {
+namespace {
+
+std::optional<double> nearest(std::span<const double> beats, double position) {
+  const auto after = std::ranges::lower_bound(beats, position);
+  std::optional<double> best;
+  if (after != beats.end()) best = *after;
+  if (after != beats.begin() && (!best || position - *std::prev(after) < *best - position)) {
+    best = *std::prev(after);
+  }
+  return best;
+}
+
+double median(std::vector<double> values) {
+  const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
+  std::ranges::nth_element(values, middle);
+  if (values.size() % 2 == 1) return *middle;
+  return (*middle + *std::max_element(values.begin(), middle)) / 2;
+}
+
+}  // namespace
+
+LeadAlignment alignLead(const beats::DetectedBeats& lead, const beats::DetectedBeats& primary,
+                        double window) {
+  std::vector<double> differences;
+  for (const double beat : lead.beats) {
+    const std::optional<double> partner = nearest(primary.beats, beat);
+    if (!partner || std::abs(beat - *partner) > window) continue;
+    if (insideStretches(lead.unreadable, beat) || insideStretches(primary.unreadable, *partner)) {
+      continue;
+    }
+    differences.push_back(beat - *partner);
+  }
+  if (differences.empty()) return {};
+  const std::size_t shared = differences.size();
+  return {median(std::move(differences)), shared};
+}
+
+}  // namespace rrscope::pipeline
