@@ -63,16 +63,23 @@ struct Shape {
 
 // The samples of `x` from centre - half to centre + half; outside the lead
 // the nearest sample stands in.
-std::vector<double> stretchAround(std::span<const double> x, std::int64_t centre,
-                                  std::int64_t half) {
-  std::vector<double> out(static_cast<std::size_t>(2 * half + 1), 0.0);
+// The samples of `x` from centre - half to centre + half: a view into `x`
+// where the stretch lies inside it, else a copy in `buffer` in which the
+// nearest sample stands in for those outside the lead.
+std::span<const double> stretchAround(std::span<const double> x, std::int64_t centre,
+                                      std::int64_t half, std::vector<double>& buffer) {
   const auto n = static_cast<std::int64_t>(x.size());
-  if (n == 0) return out;
+  if (centre - half >= 0 && centre + half < n) {
+    return x.subspan(static_cast<std::size_t>(centre - half),
+                     static_cast<std::size_t>(2 * half + 1));
+  }
+  buffer.assign(static_cast<std::size_t>(2 * half + 1), 0.0);
+  if (n == 0) return buffer;
   for (std::int64_t k = -half; k <= half; ++k) {
     const std::int64_t i = std::clamp<std::int64_t>(centre + k, 0, n - 1);
-    out[static_cast<std::size_t>(k + half)] = x[static_cast<std::size_t>(i)];
+    buffer[static_cast<std::size_t>(k + half)] = x[static_cast<std::size_t>(i)];
   }
-  return out;
+  return buffer;
 }
 
 std::span<const double> middle(std::span<const double> wide, std::size_t width) {
@@ -120,7 +127,7 @@ class ShapeLearner {
     std::vector<ShapedBeat> placed;
     placed.reserve(approximate.size());
     for (std::size_t i = 0; i < approximate.size(); ++i) {
-      const std::vector<double> segment = beatSegmentAt(approximate[i]);
+      const std::span<const double> segment = beatSegmentAt(approximate[i]);
       // Each beat is timed against the most common shape it resembles: a
       // shape learnt from hundreds of beats times it more steadily than a
       // variant learnt from a few, and beats of one family of complexes
@@ -137,7 +144,7 @@ class ShapeLearner {
       Shape& shape = shapes_[chosen];
       const double anchor = static_cast<double>(approximate[i]) + a.lag;
       addInto(shape.leadSum,
-              stretchAround(signals_.lowPassed, std::llround(anchor), baselineHalf_));
+              stretchAround(signals_.lowPassed, std::llround(anchor), baselineHalf_, leadBuffer_));
       ++shape.timed;
       placed.push_back({anchor, chosen, shape.count, a.correlation});
     }
@@ -183,21 +190,21 @@ class ShapeLearner {
   }
 
   // What a beat is aligned on: its complex with room for the shift.
-  std::vector<double> beatSegmentAt(std::int64_t centre) const {
-    return stretchAround(signals_.lowPassed, centre, half_ + lag_);
+  std::span<const double> beatSegmentAt(std::int64_t centre) {
+    return stretchAround(signals_.lowPassed, centre, half_ + lag_, beatBuffer_);
   }
 
   // What a shape keeps of each beat: twice the room, so that two shapes can
   // be aligned with each other even when their beats were found from
   // different points of the complex.
-  std::vector<double> segmentAt(std::int64_t centre) const {
-    return stretchAround(signals_.lowPassed, centre, half_ + 2 * lag_);
+  std::span<const double> segmentAt(std::int64_t centre) {
+    return stretchAround(signals_.lowPassed, centre, half_ + 2 * lag_, wideBuffer_);
   }
 
   // Finds the shape of the beat near `at`, or starts a new one, and adds
   // the beat to it. Returns the shape's index.
   std::size_t learn(std::int64_t at) {
-    const std::vector<double> segment = beatSegmentAt(at);
+    const std::span<const double> segment = beatSegmentAt(at);
     std::size_t best = shapes_.size();
     Alignment bestAlignment{0, -2};
     for (std::size_t s = 0; s < shapes_.size(); ++s) {
@@ -210,12 +217,13 @@ class ShapeLearner {
     if (best == shapes_.size() ||
         (bestAlignment.correlation < kSameShape && shapes_.size() < kMaxShapes)) {
       const auto central = middle(segment, width());
-      const std::vector<double> wide = segmentAt(at);
-      shapes_.push_back({{central.begin(), central.end()}, wide, 1, {}, {}, 0, 0});
+      const std::span<const double> wide = segmentAt(at);
+      shapes_.push_back(
+          {{central.begin(), central.end()}, {wide.begin(), wide.end()}, 1, {}, {}, 0, 0});
       return shapes_.size() - 1;
     }
     Shape& shape = shapes_[best];
-    const std::vector<double> aligned = segmentAt(at + std::llround(bestAlignment.lag));
+    const std::span<const double> aligned = segmentAt(at + std::llround(bestAlignment.lag));
     const double weight =
         std::max(1.0 / static_cast<double>(shape.count + 1), 1.0 / kTemplateMemory);
     const auto central = middle(aligned, width());
@@ -275,6 +283,8 @@ class ShapeLearner {
   std::int64_t lag_;
   std::int64_t baselineHalf_;
   std::vector<Shape> shapes_;
+  // Room for stretches that reach past the ends of the lead.
+  std::vector<double> beatBuffer_, wideBuffer_, leadBuffer_;
 };
 
 }  // namespace

@@ -35,6 +35,14 @@ State steadyState(const Biquad& s, double input) {
   return {s.b1 * input - s.a1 * output + z2, z2};
 }
 
+// One step of a transposed direct form II section.
+inline double step(const Biquad& s, State& state, double x) {
+  const double y = s.b0 * x + state.z1;
+  state.z1 = s.b1 * x - s.a1 * y + state.z2;
+  state.z2 = s.b2 * x - s.a2 * y;
+  return y;
+}
+
 template <class Iterator>
 void filterPass(const Biquad& s, Iterator begin, Iterator end) {
   if (begin == end) return;
@@ -64,6 +72,22 @@ Biquad butterworthHighPass(double cutoffHz, double rate) {
 void filterZeroPhase(const Biquad& section, std::span<double> signal) {
   filterPass(section, signal.begin(), signal.end());
   filterPass(section, signal.rbegin(), signal.rend());
+}
+
+void filterZeroPhaseCascade(const Biquad& first, std::span<double> signal, const Biquad& second,
+                            std::span<double> out) {
+  if (signal.empty()) return;
+  filterPass(first, signal.begin(), signal.end());
+  const std::size_t n = signal.size();
+  State back = steadyState(first, signal[n - 1]);
+  State secondBack{};
+  for (std::size_t k = n; k-- > 0;) {
+    const double y = step(first, back, signal[k]);
+    signal[k] = y;
+    if (k == n - 1) secondBack = steadyState(second, y);
+    out[k] = step(second, secondBack, y);
+  }
+  filterPass(second, out.begin(), out.end());
 }
 
 }  // namespace rrscope::beats

@@ -20,4 +20,11 @@ Biquad butterworthHighPass(double cutoffHz, double rate);
 // start-up transient.
 void filterZeroPhase(const Biquad& section, std::span<double> signal);
 
+// Two sections in cascade, each without phase shift: `signal` becomes
+// `first` applied forward and backward, and `out` (as long as `signal`) that
+// result with `second` applied backward and forward. The two backward passes
+// run in one loop, so that the processor works on both at once.
+void filterZeroPhaseCascade(const Biquad& first, std::span<double> signal, const Biquad& second,
+                            std::span<double> out);
+
 }  // namespace rrscope::beats

@@ -30,6 +30,10 @@ constexpr double kSpikeSeconds = 0.010;
 // so that one complex gives one hump.
 constexpr double kIntegrationSeconds = 0.150;
 
+// Below about 2.2 times the band edge the low-pass would act near half the
+// rate, where the recording holds nothing to remove.
+constexpr double kLowPassLeastRate = 2.2;
+
 // Relative size of the rounding that a few passes of the filters leave in
 // double precision: some hundreds of units in the last place.
 constexpr double kRounding = 1e-12;
@@ -40,9 +44,9 @@ constexpr std::int64_t kReadBlock = 1 << 16;
 }  // namespace
 
 void lowPassQrs(std::span<double> signal, double rate) {
-  // Below about 2.2 times the band edge the low-pass would act near half the
-  // rate, where the recording holds nothing to remove.
-  if (rate > 2.2 * kQrsHighHz) filterZeroPhase(butterworthLowPass(kQrsHighHz, rate), signal);
+  if (rate > kLowPassLeastRate * kQrsHighHz) {
+    filterZeroPhase(butterworthLowPass(kQrsHighHz, rate), signal);
+  }
 }
 
 void bandPassQrs(std::span<double> signal, double rate) {
@@ -60,6 +64,11 @@ ReducedSignal reduceRate(const SampleSource& samples, double rate) {
   reduced.rate = rate / static_cast<double>(reduced.factor);
   reduced.offset = static_cast<double>(reduced.factor - 1) / 2.0;
   const std::int64_t count = samples.size() / reduced.factor;
+  if (reduced.factor == 1) {
+    reduced.samples.resize(static_cast<std::size_t>(count));
+    samples.read(0, reduced.samples);
+    return reduced;
+  }
   reduced.samples.reserve(static_cast<std::size_t>(count));
   const std::int64_t block = std::max(reduced.factor, kReadBlock / reduced.factor * reduced.factor);
   std::vector<double> buffer(static_cast<std::size_t>(block));
@@ -101,11 +110,10 @@ double medianOf5(double a, double b, double c, double d, double e) {
   return std::min(c, d);
 }
 
-}  // namespace
-
-std::vector<double> leadForShapes(std::span<const double> lead, double rate) {
-  // Five samples at the rates the lead is reduced to (up to 500 per
-  // second), three below 300 per second: 10 ms or the nearest odd count.
+// A pacing spike removed by a running median: five samples at the rates
+// the lead is reduced to (up to 500 per second), three below 300 per second,
+// 10 ms or the nearest odd count.
+std::vector<double> withoutSpikes(std::span<const double> lead, double rate) {
   const bool five = std::llround(kSpikeSeconds * rate) >= 3;
   const std::size_t n = lead.size();
   std::vector<double> out(lead.begin(), lead.end());
@@ -116,6 +124,13 @@ std::vector<double> leadForShapes(std::span<const double> lead, double rate) {
   } else if (n >= 3) {
     for (std::size_t i = 1; i + 1 < n; ++i) out[i] = medianOf3(lead[i - 1], lead[i], lead[i + 1]);
   }
+  return out;
+}
+
+}  // namespace
+
+std::vector<double> leadForShapes(std::span<const double> lead, double rate) {
+  std::vector<double> out = withoutSpikes(lead, rate);
   lowPassQrs(out, rate);
   return out;
 }
@@ -138,16 +153,41 @@ std::vector<double> fivePointSlope(std::span<const double> x, double rate) {
 // near the ends the window holds fewer samples.
 std::vector<double> integrateSquared(std::span<const double> slope, std::int64_t half) {
   const auto n = static_cast<std::int64_t>(slope.size());
-  std::vector<double> prefix(slope.size() + 1, 0.0);
-  for (std::int64_t i = 0; i < n; ++i) prefix[i + 1] = prefix[i] + slope[i] * slope[i];
   std::vector<double> integrated(slope.size());
   const double scale = 1.0 / static_cast<double>(2 * half + 1);
+  // The window's sum, slid along: each square enters once and leaves once.
+  double sum = 0;
+  for (std::int64_t i = 0; i < std::min(n, half); ++i) sum += slope[i] * slope[i];
   for (std::int64_t i = 0; i < n; ++i) {
-    const std::int64_t begin = std::max<std::int64_t>(0, i - half);
-    const std::int64_t end = std::min(n, i + half + 1);
-    integrated[i] = (prefix[end] - prefix[begin]) * scale;
+    if (i + half < n) sum += slope[i + half] * slope[i + half];
+    if (i - half - 1 >= 0) sum -= slope[i - half - 1] * slope[i - half - 1];
+    integrated[i] = std::max(sum, 0.0) * scale;
   }
   return integrated;
+}
+
+double largestMagnitude(std::span<const double> x) {
+  double largest = 0;
+  for (const double v : x) largest = std::max(largest, std::abs(v));
+  return largest;
+}
+
+// The decision signals of the band-passed lead, whose low-passed form
+// reached `leadSize` at most.
+QrsSignals qrsSignalsOfBandPassed(std::vector<double> lead, double rate, double leadSize) {
+  QrsSignals signals;
+  signals.rate = rate;
+  // What the filters leave of a flat lead is the rounding of its level, not
+  // a wave: it must not make humps for the decisions.
+  for (double& v : lead) {
+    if (std::abs(v) <= kRounding * leadSize) v = 0;
+  }
+  signals.slope = fivePointSlope(lead, rate);
+  signals.integrationHalfWidth =
+      std::max<std::int64_t>(1, std::llround(kIntegrationSeconds * rate / 2.0));
+  signals.integrated = integrateSquared(signals.slope, signals.integrationHalfWidth);
+  signals.bandPassed = std::move(lead);
+  return signals;
 }
 
 }  // namespace
@@ -158,22 +198,23 @@ QrsSignals computeQrsSignals(std::vector<double> lead, double rate) {
 }
 
 QrsSignals computeQrsSignalsOfLowPassed(std::vector<double> lead, double rate) {
-  QrsSignals signals;
-  signals.rate = rate;
-  double size = 0;
-  for (const double v : lead) size = std::max(size, std::abs(v));
+  const double size = largestMagnitude(lead);
   filterZeroPhase(butterworthHighPass(kQrsLowHz, rate), lead);
-  // What the filters leave of a flat lead is the rounding of its level, not
-  // a wave: it must not make humps for the decisions.
-  for (double& v : lead) {
-    if (std::abs(v) <= kRounding * size) v = 0;
+  return qrsSignalsOfBandPassed(std::move(lead), rate, size);
+}
+
+ShapeAndQrsSignals computeShapeAndQrsSignals(std::span<const double> lead, double rate) {
+  std::vector<double> lowPassed = withoutSpikes(lead, rate);
+  std::vector<double> bandPassed(lowPassed.size());
+  if (rate > kLowPassLeastRate * kQrsHighHz) {
+    filterZeroPhaseCascade(butterworthLowPass(kQrsHighHz, rate), lowPassed,
+                           butterworthHighPass(kQrsLowHz, rate), bandPassed);
+  } else {
+    bandPassed = lowPassed;
+    filterZeroPhase(butterworthHighPass(kQrsLowHz, rate), bandPassed);
   }
-  signals.slope = fivePointSlope(lead, rate);
-  signals.integrationHalfWidth =
-      std::max<std::int64_t>(1, std::llround(kIntegrationSeconds * rate / 2.0));
-  signals.integrated = integrateSquared(signals.slope, signals.integrationHalfWidth);
-  signals.bandPassed = std::move(lead);
-  return signals;
+  const double size = largestMagnitude(lowPassed);
+  return {std::move(lowPassed), qrsSignalsOfBandPassed(std::move(bandPassed), rate, size)};
 }
 
 }  // namespace rrscope::beats

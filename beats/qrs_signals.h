@@ -47,8 +47,15 @@ struct QrsSignals {
 // `lead`, whose buffer becomes the band-passed signal.
 QrsSignals computeQrsSignals(std::vector<double> lead, double rate);
 
-// The same from a lead already low-passed like lowPassQrs (such as the lead
-// for shapes), which saves filtering it twice.
+// The same from a lead already low-passed like lowPassQrs.
 QrsSignals computeQrsSignalsOfLowPassed(std::vector<double> lowPassed, double rate);
+
+// The lead for shapes (leadForShapes) and the decision signals of the same
+// lead without its pacing spikes, whose filters share their passes.
+struct ShapeAndQrsSignals {
+  std::vector<double> lowPassed;
+  QrsSignals qrs;
+};
+ShapeAndQrsSignals computeShapeAndQrsSignals(std::span<const double> lead, double rate);
 
 }  // namespace rrscope::beats

@@ -53,9 +53,10 @@ DetectedBeats detectBeats(const SampleSource& samples, double rate) {
   const double factor = static_cast<double>(reduced.factor);
   const double offset = reduced.offset;
   // The decisions see the lead without pacing spikes too: a spike is no
-  // part of the QRS complex it starts, and the low-pass is shared.
-  const std::vector<double> lowPassed = leadForShapes(reduced.samples, reduced.rate);
-  const QrsSignals signals = computeQrsSignalsOfLowPassed(lowPassed, reduced.rate);
+  // part of the QRS complex it starts, and the filters are shared.
+  const ShapeAndQrsSignals both = computeShapeAndQrsSignals(reduced.samples, reduced.rate);
+  const std::vector<double>& lowPassed = both.lowPassed;
+  const QrsSignals& signals = both.qrs;
   const std::vector<QrsHump> humps = qrsLike(decideQrs(signals));
   std::vector<std::int64_t> approximate;
   approximate.reserve(humps.size());

@@ -17,9 +17,11 @@ struct Alignment {
 
 // Slides `shape` (2h + 1 samples) over `segment` (2h + 2 * maxLag + 1
 // samples, centred on the same nominal point) by -maxLag to +maxLag samples
-// and returns the shift of the largest normalised cross-correlation, refined
-// between samples by the vertex of the parabola through it and its two
-// neighbours.
+// and returns the shift of the largest normalised (Pearson) cross-
+// correlation, refined between samples by the vertex of the parabola through
+// it and its two neighbours. Every other shift is tried first and then the
+// two beside the best: the shapes are low-passed well below half the rate,
+// so their correlation peak spans several shifts.
 Alignment alignShape(std::span<const double> shape, std::span<const double> segment, int maxLag);
 
 }  // namespace rrscope::beats
