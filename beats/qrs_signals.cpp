@@ -1,6 +1,7 @@
 #include "beats/qrs_signals.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "beats/butterworth.h"
@@ -23,8 +24,12 @@ constexpr double kQrsHighHz = 30.0;
 constexpr double kDecisionRate = 500.0;
 
 // A pacing spike lasts a few milliseconds at most, far less than any wave
-// of the ECG: a running median over 10 ms removes it and leaves the waves.
-constexpr double kSpikeSeconds = 0.010;
+// of the ECG: a running median over the largest odd number of samples within
+// 14 ms removes it, while the top of an R wave, 15 ms and more across, stays.
+// Below some 215 samples per second no such median fits (and no spike is
+// sampled), and the lead stays as it is.
+constexpr double kSpikeSeconds = 0.014;
+constexpr std::size_t kWidestMedian = 15;
 
 // The moving integration spans about the widest normal QRS complex, 150 ms,
 // so that one complex gives one hump.
@@ -110,19 +115,33 @@ double medianOf5(double a, double b, double c, double d, double e) {
   return std::min(c, d);
 }
 
-// A pacing spike removed by a running median: five samples at the rates
-// the lead is reduced to (up to 500 per second), three below 300 per second,
-// 10 ms or the nearest odd count.
+// The median of an odd number of values.
+double medianOf(std::span<double> values) {
+  const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
+  std::nth_element(values.begin(), middle, values.end());
+  return *middle;
+}
+
+// The lead without pacing spikes: a running median of kSpikeSeconds.
 std::vector<double> withoutSpikes(std::span<const double> lead, double rate) {
-  const bool five = std::llround(kSpikeSeconds * rate) >= 3;
+  const auto fit = static_cast<std::size_t>(kSpikeSeconds * rate);
+  const std::size_t width = std::min(kWidestMedian, fit % 2 == 1 ? fit : fit - 1);
   const std::size_t n = lead.size();
   std::vector<double> out(lead.begin(), lead.end());
-  if (five && n >= 5) {
+  if (width < 3 || n < width) return out;
+  const std::size_t half = width / 2;
+  if (width == 3) {
+    for (std::size_t i = 1; i + 1 < n; ++i) out[i] = medianOf3(lead[i - 1], lead[i], lead[i + 1]);
+  } else if (width == 5) {
     for (std::size_t i = 2; i + 2 < n; ++i) {
       out[i] = medianOf5(lead[i - 2], lead[i - 1], lead[i], lead[i + 1], lead[i + 2]);
     }
-  } else if (n >= 3) {
-    for (std::size_t i = 1; i + 1 < n; ++i) out[i] = medianOf3(lead[i - 1], lead[i], lead[i + 1]);
+  } else {
+    std::array<double, kWidestMedian> window{};
+    for (std::size_t i = half; i + half < n; ++i) {
+      std::copy_n(lead.begin() + static_cast<std::ptrdiff_t>(i - half), width, window.begin());
+      out[i] = medianOf(std::span(window.data(), width));
+    }
   }
   return out;
 }
