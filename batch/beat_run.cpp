@@ -15,6 +15,7 @@
 #include "beats/r_peak_detector.h"
 #include "charts/chart_stages.h"
 #include "charts/recording_window.h"
+#include "pipeline/readable_series.h"
 
 namespace rrscope::batch {
 namespace {
@@ -63,7 +64,9 @@ std::optional<RunReport> runPanTompkins(const BeatOptions& options, AnalysisStat
                                         RunWindow& window, BeatReport& report) {
   const auto detectBeats = [&](RunContext& run) {
     const beats::LineSamples samples(run.state.SampleLines);
-    report.beats = beats::detectRPeaks(samples, kSamplesPerSecond);
+    beats::DetectedBeats found = beats::detectBeats(samples, kSamplesPerSecond);
+    report.beats = std::move(found.beats);
+    report.unreadable = std::move(found.unreadable);
     correctIfAsked(options, samples, report);
     storeBeats(run, report.beats);
   };
@@ -171,6 +174,28 @@ JsonLine scoringObject(const beats::Scoring& s) {
           {"max_abs_error_ms", jsonNumber(s.maxAbsErrorMs)}};
 }
 
+namespace {
+
+// The stretches the detector could not read, in seconds, and what the HRV
+// series leaves out because of them.
+void addUnreadable(const BeatReport& report, JsonLine& line) {
+  JsonLine stretches = JsonLine::array();
+  double seconds = 0;
+  for (const beats::SampleStretch& s : report.unreadable) {
+    stretches.push_back(
+        {jsonNumber(s.begin / kSamplesPerSecond), jsonNumber(s.end / kSamplesPerSecond)});
+    seconds += (s.end - s.begin) / kSamplesPerSecond;
+  }
+  const pipeline::ReadableSeries series =
+      pipeline::readableSeries(report.beats, report.unreadable, kSamplesPerSecond);
+  line["unreadable"] = std::move(stretches);
+  line["unreadable_s"] = jsonNumber(seconds);
+  line["excluded_beats"] = series.excludedBeats;
+  line["excluded_intervals"] = series.excludedIntervals;
+}
+
+}  // namespace
+
 void addBeatKeys(const BeatOptions& options, const RunOutcome& outcome, JsonLine& line) {
   line["detector"] = options.detector == Detector::panTompkins ? "pan-tompkins" : "threshold";
   line["series"] = options.correct ? "NN" : "RR";
@@ -180,6 +205,7 @@ void addBeatKeys(const BeatOptions& options, const RunOutcome& outcome, JsonLine
     line["corrections"] = correctionsObject(*report->corrections);
     line["pauses"] = report->corrections->pauses;
   }
+  if (report->detector == Detector::panTompkins) addUnreadable(*report, line);
   if (options.peaks) {
     JsonLine peaks = JsonLine::array();
     for (const double beat : report->beats) peaks.push_back(jsonNumber(beat + 1));
@@ -238,13 +264,10 @@ void appendBeatCsvFields(std::string& out, const BeatOptions& options, const Run
 }
 
 std::vector<double> analysedIntervalsMs(const RunOutcome& outcome) {
-  std::vector<double> intervals;
   const BeatReport* report = outcome.beats;
   if (report != nullptr && (report->detector == Detector::panTompkins || report->corrections)) {
-    for (std::size_t i = 1; i < report->beats.size(); ++i) {
-      intervals.push_back((report->beats[i] - report->beats[i - 1]) * 1000 / kSamplesPerSecond);
-    }
-    return intervals;
+    return pipeline::readableSeries(report->beats, report->unreadable, kSamplesPerSecond)
+        .intervalsMs;
   }
   return rrSeriesMilliseconds(outcome.state);
 }

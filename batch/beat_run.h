@@ -9,6 +9,7 @@
 #include "batch/json_line.h"
 #include "beats/artefact_correction.h"
 #include "beats/beat_scoring.h"
+#include "beats/detected_beats.h"
 
 namespace rrscope::batch {
 
@@ -16,6 +17,7 @@ namespace rrscope::batch {
 struct BeatReport {
   Detector detector = Detector::threshold;
   std::vector<double> beats;                           // 0-based sample positions of the beats used
+  std::vector<beats::SampleStretch> unreadable;        // from the Pan–Tompkins detector
   std::optional<beats::CorrectionCounts> corrections;  // with --correct
   std::optional<beats::Scoring> scoring;               // with a reference
 };

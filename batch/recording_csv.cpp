@@ -12,8 +12,19 @@ namespace {
 
 // The line's plain values, in the order of the line; the beat columns
 // (detector, series, corrections, scoring) follow them.
-constexpr std::array<std::string_view, 9> kRecordingKeys = {
-    "file", "format", "channel", "units", "rate_hz", "duration_s", "samples", "beats", "intervals"};
+constexpr std::array<std::string_view, 13> kRecordingKeys = {"file",
+                                                             "format",
+                                                             "channel",
+                                                             "units",
+                                                             "rate_hz",
+                                                             "duration_s",
+                                                             "samples",
+                                                             "beats",
+                                                             "intervals",
+                                                             "pauses",
+                                                             "unreadable_s",
+                                                             "excluded_beats",
+                                                             "excluded_intervals"};
 
 constexpr std::array<std::string_view, 3> kErrorKeys = {"kind", "stage", "message"};
 

@@ -5,6 +5,7 @@
 #include "beats/qrs_search.h"
 #include "pipeline/blockwise_detection.h"
 #include "pipeline/lead_merge.h"
+#include "pipeline/readable_series.h"
 #include "pipeline/recording_samples.h"
 
 namespace rrscope::pipeline {
@@ -21,32 +22,14 @@ std::vector<std::size_t> changedBeats(std::span<const double> detected,
   return changed;
 }
 
-bool inside(std::span<const beats::SampleStretch> stretches, double position) {
-  return std::ranges::any_of(stretches, [&](const beats::SampleStretch& s) {
-    return position > s.begin && position < s.end;
-  });
-}
-
-bool touches(std::span<const beats::SampleStretch> stretches, double from, double to) {
-  return std::ranges::any_of(
-      stretches, [&](const beats::SampleStretch& s) { return to >= s.begin && from <= s.end; });
-}
-
-// The intervals between successive beats in ms, less those that touch an
-// unreadable stretch; counts what it leaves out.
+// The HRV series of the analysis: its NN beats without the unreadable
+// stretches.
 void formSeries(RecordingAnalysis& analysis, double rate) {
-  const std::vector<double>& beats = analysis.nnBeats;
-  for (const double beat : beats) {
-    if (inside(analysis.unreadable, beat)) ++analysis.excludedBeats;
-  }
-  for (std::size_t i = 1; i < beats.size(); ++i) {
-    if (touches(analysis.unreadable, beats[i - 1], beats[i])) {
-      ++analysis.excludedIntervals;
-    } else {
-      analysis.nnMs.push_back((beats[i] - beats[i - 1]) * 1000.0 / rate);
-      analysis.nnEnds.push_back(i);
-    }
-  }
+  ReadableSeries series = readableSeries(analysis.nnBeats, analysis.unreadable, rate);
+  analysis.nnMs = std::move(series.intervalsMs);
+  analysis.nnEnds = std::move(series.ends);
+  analysis.excludedBeats = series.excludedBeats;
+  analysis.excludedIntervals = series.excludedIntervals;
 }
 
 // The recording's own beats merged with those of the other leads.
