@@ -23,23 +23,30 @@ Biquad withPoles(double b0, double b1, double b2, const Prewarped& p) {
           (1.0 - p.k / kButterworthQ + p.k * p.k) * p.norm};
 }
 
-// The state of a transposed direct form II section that has seen `input`
-// for ever: its output is then the section's gain at 0 Hz times the input.
+// The last two inputs and outputs of a direct form I section. Its output
+// waits on only one multiply-add of the output before it, where the
+// transposed form II waits on two, so a pass over a long lead runs nearly
+// twice as fast; in double precision the two forms agree to the rounding.
 struct State {
-  double z1, z2;
+  double x1, x2, y1, y2;
 };
 
+// The state of a section that has seen `input` for ever: its output is then
+// the section's gain at 0 Hz times the input.
 State steadyState(const Biquad& s, double input) {
   const double output = input * (s.b0 + s.b1 + s.b2) / (1.0 + s.a1 + s.a2);
-  const double z2 = s.b2 * input - s.a2 * output;
-  return {s.b1 * input - s.a1 * output + z2, z2};
+  return {input, input, output, output};
 }
 
-// One step of a transposed direct form II section.
+// One step of the section; the terms that do not wait on the last output
+// are summed first.
 inline double step(const Biquad& s, State& state, double x) {
-  const double y = s.b0 * x + state.z1;
-  state.z1 = s.b1 * x - s.a1 * y + state.z2;
-  state.z2 = s.b2 * x - s.a2 * y;
+  const double ahead = s.b0 * x + s.b1 * state.x1 + s.b2 * state.x2 - s.a2 * state.y2;
+  const double y = ahead - s.a1 * state.y1;
+  state.x2 = state.x1;
+  state.x1 = x;
+  state.y2 = state.y1;
+  state.y1 = y;
   return y;
 }
 
@@ -47,13 +54,7 @@ template <class Iterator>
 void filterPass(const Biquad& s, Iterator begin, Iterator end) {
   if (begin == end) return;
   State state = steadyState(s, *begin);
-  for (auto it = begin; it != end; ++it) {
-    const double x = *it;
-    const double y = s.b0 * x + state.z1;
-    state.z1 = s.b1 * x - s.a1 * y + state.z2;
-    state.z2 = s.b2 * x - s.a2 * y;
-    *it = y;
-  }
+  for (auto it = begin; it != end; ++it) *it = step(s, state, *it);
 }
 
 }  // namespace
