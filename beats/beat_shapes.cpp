@@ -53,7 +53,7 @@ constexpr double kRWaveFraction = 0.5;
 
 struct Shape {
   std::vector<double> running;  // 2h + 1 samples, the template while learning
-  std::vector<double> sum;      // 2h + 2 lag + 1 samples, aligned beats added up
+  std::vector<double> sum;      // 2h + 4 lag + 1 samples, aligned beats added up
   std::size_t count = 0;
   std::vector<double> mean;     // sum / count
   std::vector<double> leadSum;  // the low-passed lead around the aligned beats
