@@ -55,6 +55,8 @@ DetectedBeats detectBeats(const SampleSource& samples, double rate) {
   // The decisions see the lead without pacing spikes too: a spike is no
   // part of the QRS complex it starts, and the filters are shared.
   const ShapeAndQrsSignals both = computeShapeAndQrsSignals(reduced.samples, reduced.rate);
+  // The filtered forms hold all that follows needs.
+  std::vector<double>().swap(reduced.samples);
   const std::vector<double>& lowPassed = both.lowPassed;
   const QrsSignals& signals = both.qrs;
   const std::vector<QrsHump> humps = qrsLike(decideQrs(signals));
