@@ -42,23 +42,34 @@ double Scoring::positivePredictivityPct() const {
   return percent(truePositives, truePositives + falsePositives);
 }
 
-Scoring scoreBeats(std::span<const double> detected, std::span<const double> reference, double rate,
-                   double windowMs) {
-  const double window = windowMs * rate / 1000.0;
-  std::vector<Pair> pairs = pairsWithin(detected, reference, window);
+std::vector<std::optional<std::size_t>> matchBeats(std::span<const double> detected,
+                                                   std::span<const double> reference, double rate,
+                                                   double windowMs) {
+  std::vector<Pair> pairs = pairsWithin(detected, reference, windowMs * rate / 1000.0);
   // Ties go to the earlier detection, then the earlier reference beat.
   std::stable_sort(pairs.begin(), pairs.end(),
                    [](const Pair& a, const Pair& b) { return a.distance < b.distance; });
   std::vector<bool> detectionUsed(detected.size(), false);
-  std::vector<bool> referenceUsed(reference.size(), false);
+  std::vector<std::optional<std::size_t>> matches(reference.size());
+  for (const Pair& p : pairs) {
+    if (detectionUsed[p.detection] || matches[p.reference]) continue;
+    detectionUsed[p.detection] = true;
+    matches[p.reference] = p.detection;
+  }
+  return matches;
+}
+
+Scoring scoreBeats(std::span<const double> detected, std::span<const double> reference, double rate,
+                   double windowMs) {
   Scoring s;
   s.windowMs = windowMs;
   double errorSum = 0;
-  for (const Pair& p : pairs) {
-    if (detectionUsed[p.detection] || referenceUsed[p.reference]) continue;
-    detectionUsed[p.detection] = referenceUsed[p.reference] = true;
+  const std::vector<std::optional<std::size_t>> matches =
+      matchBeats(detected, reference, rate, windowMs);
+  for (std::size_t r = 0; r < matches.size(); ++r) {
+    if (!matches[r]) continue;
     ++s.truePositives;
-    const double errorMs = p.distance * 1000.0 / rate;
+    const double errorMs = std::abs(detected[*matches[r]] - reference[r]) * 1000.0 / rate;
     errorSum += errorMs;
     s.maxAbsErrorMs = std::max(s.maxAbsErrorMs, errorMs);
   }

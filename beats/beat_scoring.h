@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <span>
+#include <vector>
 
 namespace rrscope::beats {
 
@@ -25,6 +28,11 @@ inline constexpr double kDefaultMatchWindowMs = 150.0;
 // `windowMs` apart, and pairs are taken closest first, each beat and each
 // detection at most once. Positions are sample indices at `rate` samples per
 // second, in increasing order.
+// The detection matched to each reference beat by that pairing, if any.
+std::vector<std::optional<std::size_t>> matchBeats(std::span<const double> detected,
+                                                   std::span<const double> reference, double rate,
+                                                   double windowMs = kDefaultMatchWindowMs);
+
 Scoring scoreBeats(std::span<const double> detected, std::span<const double> reference, double rate,
                    double windowMs = kDefaultMatchWindowMs);
 

@@ -5,6 +5,7 @@
 #include <numeric>
 
 #include "beats/shape_alignment.h"
+#include "beats/value_statistics.h"
 
 namespace rrscope::beats {
 namespace {
@@ -88,12 +89,6 @@ std::span<const double> middle(std::span<const double> wide, std::size_t width) 
 
 void addInto(std::vector<double>& sum, std::span<const double> x) {
   for (std::size_t k = 0; k < sum.size(); ++k) sum[k] += x[k];
-}
-
-double median(std::vector<double> values) {
-  const auto mid = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
-  std::nth_element(values.begin(), mid, values.end());
-  return *mid;
 }
 
 double vertexNear(std::span<const double> y, std::size_t i) {
@@ -240,7 +235,7 @@ class ShapeLearner {
   double ownFiducialOffset(const Shape& shape) const {
     std::vector<double> lead = shape.leadSum;
     for (double& v : lead) v /= static_cast<double>(std::max<std::size_t>(1, shape.timed));
-    const double base = median(lead);
+    const double base = upperMedian(lead);
     const auto centre = static_cast<std::size_t>(baselineHalf_);
     const auto reach = static_cast<std::size_t>(std::min(half_, baselineHalf_));
     std::size_t high = centre, low = centre;

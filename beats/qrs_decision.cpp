@@ -7,6 +7,8 @@
 #include <optional>
 #include <span>
 
+#include "beats/value_statistics.h"
+
 namespace rrscope::beats {
 namespace {
 
@@ -74,12 +76,6 @@ struct Candidate {
   double bandPassed = 0;  // largest |band-passed| under the hump
   double slope = 0;       // steepest |slope| under the hump
 };
-
-double largestMagnitude(std::span<const double> values) {
-  double largest = 0;
-  for (const double v : values) largest = std::max(largest, std::abs(v));
-  return largest;
-}
 
 // True when no sample within `reach` of i is higher, and none before it as high.
 bool dominates(std::span<const double> x, std::int64_t i, std::int64_t reach) {
@@ -222,7 +218,7 @@ class Decision {
     // the silence: the noise, with the beats only a small part of it.
     const std::int64_t from = std::max(lastBeatOrStart() + 1, now - relearnGap_);
     const double typical =
-        medianOf({integratedSignal_.begin() + from, integratedSignal_.begin() + now});
+        upperMedian({integratedSignal_.begin() + from, integratedSignal_.begin() + now});
     std::vector<double> tall, tallBandPassed, rest, restBandPassed;
     for (const Candidate& c : skipped_) {
       if (c.integrated > kRelearnRatio * typical) {
@@ -234,21 +230,14 @@ class Decision {
       }
     }
     if (tall.size() < kRelearnHumps) return false;
-    integrated_ = {medianOf(tall), medianOf(rest)};
-    bandPassed_ = {medianOf(tallBandPassed), medianOf(restBandPassed)};
+    integrated_ = {upperMedian(tall), upperMedian(rest)};
+    bandPassed_ = {upperMedian(tallBandPassed), upperMedian(restBandPassed)};
     std::vector<Candidate> again;
     again.swap(skipped_);
     relearning_ = true;
     for (const Candidate& c : again) consider(c);
     relearning_ = false;
     return true;
-  }
-
-  static double medianOf(std::vector<double> values) {
-    if (values.empty()) return 0;
-    const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
-    std::nth_element(values.begin(), middle, values.end());
-    return *middle;
   }
 
   void accept(const Candidate& c, double weight, bool searchedBack) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "beats/qrs_signals.h"
+#include "beats/value_statistics.h"
 
 namespace rrscope::beats {
 namespace {
@@ -35,15 +36,6 @@ std::vector<double> steepness(std::span<const double> x, std::int64_t h) {
   return out;
 }
 
-double largestIn(std::span<const double> x, std::int64_t from, std::int64_t to) {
-  const auto n = static_cast<std::int64_t>(x.size());
-  from = std::clamp<std::int64_t>(from, 0, n);
-  to = std::clamp<std::int64_t>(to, from, n);
-  double largest = 0;
-  for (std::int64_t i = from; i < to; ++i) largest = std::max(largest, x[i]);
-  return largest;
-}
-
 }  // namespace
 
 std::optional<double> QrsSearch::between(double after, double before) const {
@@ -60,8 +52,8 @@ std::optional<double> QrsSearch::between(double after, double before) const {
   bandPassQrs(stretch, rate_);
   const std::vector<double> slope = steepness(stretch, h);
   const std::int64_t a = std::llround(after) - first, b = std::llround(before) - first;
-  const double beats = std::min(largestIn(slope, a - beatHalf, a + beatHalf + 1),
-                                largestIn(slope, b - beatHalf, b + beatHalf + 1));
+  const double beats = std::min(largestMagnitudeIn(slope, a - beatHalf, a + beatHalf + 1),
+                                largestMagnitudeIn(slope, b - beatHalf, b + beatHalf + 1));
   const std::int64_t from = a + refractory, to = b - refractory;
   if (from >= to || beats <= 0) return std::nullopt;
   const auto steepest = std::max_element(slope.begin() + from, slope.begin() + to);

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "beats/butterworth.h"
+#include "beats/value_statistics.h"
 
 namespace rrscope::beats {
 namespace {
@@ -148,12 +149,6 @@ std::vector<double> withoutSpikes(std::span<const double> lead, double rate) {
 
 }  // namespace
 
-std::vector<double> leadForShapes(std::span<const double> lead, double rate) {
-  std::vector<double> out = withoutSpikes(lead, rate);
-  lowPassQrs(out, rate);
-  return out;
-}
-
 namespace {
 
 // The five-point derivative [-1 -2 0 2 1] / 8, centred so that it adds no
@@ -185,12 +180,6 @@ std::vector<double> integrateSquared(std::span<const double> slope, std::int64_t
   return integrated;
 }
 
-double largestMagnitude(std::span<const double> x) {
-  double largest = 0;
-  for (const double v : x) largest = std::max(largest, std::abs(v));
-  return largest;
-}
-
 // The decision signals of the band-passed lead, whose low-passed form
 // reached `leadSize` at most.
 QrsSignals qrsSignalsOfBandPassed(std::vector<double> lead, double rate, double leadSize) {
@@ -210,17 +199,6 @@ QrsSignals qrsSignalsOfBandPassed(std::vector<double> lead, double rate, double 
 }
 
 }  // namespace
-
-QrsSignals computeQrsSignals(std::vector<double> lead, double rate) {
-  lowPassQrs(lead, rate);
-  return computeQrsSignalsOfLowPassed(std::move(lead), rate);
-}
-
-QrsSignals computeQrsSignalsOfLowPassed(std::vector<double> lead, double rate) {
-  const double size = largestMagnitude(lead);
-  filterZeroPhase(butterworthHighPass(kQrsLowHz, rate), lead);
-  return qrsSignalsOfBandPassed(std::move(lead), rate, size);
-}
 
 ShapeAndQrsSignals computeShapeAndQrsSignals(std::span<const double> lead, double rate) {
   std::vector<double> lowPassed = withoutSpikes(lead, rate);

@@ -16,10 +16,6 @@ void bandPassQrs(std::span<double> signal, double rate);
 // and keeps the shape of wide complexes, which the 5 Hz edge distorts.
 void lowPassQrs(std::span<double> signal, double rate);
 
-// The lead for choosing a beat's fiducial point: pacing spikes removed by a
-// short running median, then low-passed like lowPassQrs.
-std::vector<double> leadForShapes(std::span<const double> lead, double rate);
-
 // The lead at the rate the decisions are made at. Sample k stands for the
 // full-rate time k * factor + offset (in full-rate samples).
 struct ReducedSignal {
@@ -43,15 +39,10 @@ struct QrsSignals {
   std::int64_t integrationHalfWidth = 0;  // in samples
 };
 
-// Band-pass, derivative, squaring and moving integration of a lead; consumes
-// `lead`, whose buffer becomes the band-passed signal.
-QrsSignals computeQrsSignals(std::vector<double> lead, double rate);
-
-// The same from a lead already low-passed like lowPassQrs.
-QrsSignals computeQrsSignalsOfLowPassed(std::vector<double> lowPassed, double rate);
-
-// The lead for shapes (leadForShapes) and the decision signals of the same
-// lead without its pacing spikes, whose filters share their passes.
+// A lead for the shapes and for the decisions, both without pacing spikes
+// (a short running median): `lowPassed` as lowPassQrs leaves it, to choose
+// fiducial points on, and the decisions' band-pass, derivative, squaring and
+// moving integration; the two filters share their passes.
 struct ShapeAndQrsSignals {
   std::vector<double> lowPassed;
   QrsSignals qrs;

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "beats/artefact_classification.h"
+#include "beats/value_statistics.h"
 
 namespace rrscope::beats {
 namespace {
@@ -47,21 +48,6 @@ constexpr double kNoiseShapeShare = 0.2;
 // 16 beats around.
 constexpr std::size_t kRhythmNeighbours = 8;
 
-double largestMagnitude(std::span<const double> x, std::int64_t from, std::int64_t to) {
-  const auto n = static_cast<std::int64_t>(x.size());
-  from = std::clamp<std::int64_t>(from, 0, n);
-  to = std::clamp<std::int64_t>(to, from, n);
-  double largest = 0;
-  for (std::int64_t i = from; i < to; ++i) largest = std::max(largest, std::abs(x[i]));
-  return largest;
-}
-
-double median(std::vector<double> values) {
-  const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
-  std::nth_element(values.begin(), middle, values.end());
-  return *middle;
-}
-
 }  // namespace
 
 // The shape most beats have.
@@ -82,7 +68,7 @@ double usualInterval(std::span<const ShapedBeat> beats, std::size_t shape, std::
       intervals.push_back(beats[k].position - beats[k - 1].position);
     }
   }
-  return intervals.empty() ? 0 : median(intervals);
+  return intervals.empty() ? 0 : upperMedian(intervals);
 }
 
 // For each beat, whether it is one of more complexes of other shapes than
@@ -145,18 +131,18 @@ std::vector<SampleStretch> unreadableStretches(std::span<const double> bandPasse
   std::vector<double> amplitudes;
   amplitudes.reserve(beats.size());
   for (const ShapedBeat& b : beats) {
-    amplitudes.push_back(largestMagnitude(bandPassed, at(b) - half, at(b) + half + 1));
+    amplitudes.push_back(largestMagnitudeIn(bandPassed, at(b) - half, at(b) + half + 1));
   }
-  const double typical = median(amplitudes);
+  const double typical = upperMedian(amplitudes);
   std::vector<double> between;
   between.reserve(beats.size() - 1);
   for (std::size_t i = 0; i + 1 < beats.size(); ++i) {
-    between.push_back(largestMagnitude(bandPassed, at(beats[i]) + half, at(beats[i + 1]) - half));
+    between.push_back(largestMagnitudeIn(bandPassed, at(beats[i]) + half, at(beats[i + 1]) - half));
   }
   const auto common =
       std::max(kCommonShapeLeast,
                static_cast<std::size_t>(kCommonShare * static_cast<double>(beats.size())));
-  const double least = std::max(kNoiseRatio * typical, kAboveUsual * median(between));
+  const double least = std::max(kNoiseRatio * typical, kAboveUsual * upperMedian(between));
   std::vector<bool> extra = outsideTheRhythm(beats);
   markExtraByIntervals(beats, extra);
   const std::vector<bool> noiseShape = noiseShapes(beats, extra);

@@ -360,36 +360,6 @@ LabelledBeats outsideStretches(const LabelledBeats& beats,
   return kept;
 }
 
-// The detection matched to each reference beat, if any: pairs at most
-// `window` samples apart, taken closest first, each beat and each detection
-// once, ties to the earlier detection and then the earlier beat — the
-// pairing that scoreBeats counts.
-std::vector<std::optional<std::size_t>> closestFirstMatches(std::span<const double> detected,
-                                                            std::span<const double> reference,
-                                                            double window) {
-  struct Pair {
-    double distance;
-    std::size_t detection, beat;
-  };
-  std::vector<Pair> pairs;
-  std::size_t low = 0;
-  for (std::size_t d = 0; d < detected.size(); ++d) {
-    while (low < reference.size() && reference[low] < detected[d] - window) ++low;
-    for (std::size_t r = low; r < reference.size() && reference[r] <= detected[d] + window; ++r) {
-      pairs.push_back({std::abs(detected[d] - reference[r]), d, r});
-    }
-  }
-  std::ranges::stable_sort(pairs, {}, &Pair::distance);
-  std::vector<bool> detectionUsed(detected.size(), false);
-  std::vector<std::optional<std::size_t>> matches(reference.size());
-  for (const Pair& pair : pairs) {
-    if (detectionUsed[pair.detection] || matches[pair.beat]) continue;
-    detectionUsed[pair.detection] = true;
-    matches[pair.beat] = pair.detection;
-  }
-  return matches;
-}
-
 // The interval from reference beat `first` to the next, both normally
 // conducted, as the detector and as the experts place it.
 struct MatchedInterval {
@@ -509,11 +479,7 @@ RecordAccuracy measureRecord(const std::string& headerPath) {
   result.referenceBeats = reference.positions.size();
   result.scoring = rrscope::beats::scoreBeats(detected, reference.positions, rate, windowMs);
 
-  const auto matches = closestFirstMatches(detected, reference.positions, windowMs * rate / 1000.0);
-  const auto matched = std::ranges::count_if(matches, [](const auto& m) { return m.has_value(); });
-  if (matched != result.scoring.truePositives) {
-    throw std::logic_error(headerPath + ": the pairing disagrees with the scoring");
-  }
+  const auto matches = rrscope::beats::matchBeats(detected, reference.positions, rate, windowMs);
   const std::vector<MatchedInterval> intervals =
       matchedNormalIntervals(reference, detected, matches, annotations.flutter, rate);
   result.intervalErrorsMs = intervalErrorsMs(intervals);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "pipeline/sample_stretches.h"
+
 namespace rrscope::pipeline {
 namespace {
 
@@ -10,11 +12,6 @@ const beats::SampleStretch* firstEndingFrom(std::span<const beats::SampleStretch
                                             double position) {
   const auto it = std::ranges::lower_bound(stretches, position, {}, &beats::SampleStretch::end);
   return it == stretches.end() ? nullptr : &*it;
-}
-
-bool inside(std::span<const beats::SampleStretch> stretches, double position) {
-  const beats::SampleStretch* s = firstEndingFrom(stretches, position);
-  return s != nullptr && position > s->begin && position < s->end;
 }
 
 bool touches(std::span<const beats::SampleStretch> stretches, double from, double to) {
@@ -28,7 +25,7 @@ ReadableSeries readableSeries(std::span<const double> beats,
                               std::span<const beats::SampleStretch> unreadable, double rate) {
   ReadableSeries series;
   for (const double beat : beats) {
-    if (inside(unreadable, beat)) ++series.excludedBeats;
+    if (insideStretches(unreadable, beat)) ++series.excludedBeats;
   }
   for (std::size_t i = 1; i < beats.size(); ++i) {
     if (touches(unreadable, beats[i - 1], beats[i])) {

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace rrscope::beats {
+
+// The middle value, the upper of the two middle ones for an even count;
+// 0 for no values. The detector's levels and thresholds take it as a
+// typical value that single outliers do not move.
+double upperMedian(std::vector<double> values);
+
+// The largest |value|; 0 for no values.
+double largestMagnitude(std::span<const double> values);
+
+// The same over indices `from` up to `to` of `values`, the range clamped to
+// the values.
+double largestMagnitudeIn(std::span<const double> values, std::int64_t from, std::int64_t to);
+
+}  // namespace rrscope::beats
