@@ -11,6 +11,7 @@
 #include "batch/recording_line.h"
 #include "batch/whole_file.h"
 #include "beats/beat_file.h"
+#include "pipeline/recording_reading.h"
 #include "recordings/read_recording.h"
 #include "recordings/recording_error.h"
 #include "recordings/text_export.h"
@@ -21,31 +22,6 @@ namespace {
 
 using recordings::RecordingError;
 using recordings::RecordingKind;
-
-recordings::Recording readChannel(const std::string& file,
-                                  const recordings::ChannelRequest& request) {
-  if (recordings::recordingKindOf(file) == RecordingKind::edf) {
-    return recordings::readEdfRecording(file, request);
-  }
-  return recordings::readWfdbRecording(file, request);
-}
-
-recordings::ChannelRequest numbered(std::size_t channel) {
-  return {std::to_string(channel)};
-}
-
-// With --leads all, the beats of the other ECG leads: each lead is read,
-// detected and let go before the next, so that memory holds two leads at
-// most, while the file is read once per lead.
-std::vector<pipeline::OtherLead> detectOtherLeads(const std::string& file,
-                                                  std::span<const std::size_t> numbers,
-                                                  const recordings::Recording& primary) {
-  std::vector<pipeline::OtherLead> others;
-  for (const std::size_t number : numbers) {
-    others.push_back(pipeline::detectOtherLead(readChannel(file, numbered(number)), primary));
-  }
-  return others;
-}
 
 std::vector<std::int64_t> annotatedBeats(const std::string& file, recordings::SamplingRate rate,
                                          std::string_view why) {
@@ -124,19 +100,19 @@ RecordingRunResult runRecording(std::string_view fileName, const BatchOptions& o
   // The step under way, which names where the run stopped.
   std::string_view stage = "readRecording";
   try {
-    const recordings::ChannelRequest request{wanted.signal};
-    const std::vector<std::size_t> leads =
-        wanted.allLeads ? recordings::leadNumbers(file, request) : std::vector<std::size_t>{};
-    recording = readChannel(file, leads.empty() ? request : numbered(leads.front()));
+    pipeline::PrimaryLead primary =
+        pipeline::readPrimaryLead(file, {wanted.signal}, wanted.allLeads);
+    recording = std::move(primary.recording);
     stage = "readReference";
     const auto reference = referenceBeats(file, *recording, options.beats);
     stage = "detectBeats";
     const std::vector<pipeline::OtherLead> otherLeads =
-        leads.empty() ? std::vector<pipeline::OtherLead>{}
-                      : detectOtherLeads(file, std::span(leads).subspan(1), *recording);
+        pipeline::detectOtherLeads(file, primary.otherLeads, *recording);
     const pipeline::RecordingAnalysisOptions analysisOptions{
-        options.beats.correct, options.withHrv || wanted.reportDir.has_value(),
-        options.beats.matchWindowMs};
+        options.beats.correct,
+        options.withHrv || wanted.reportDir.has_value(),
+        options.beats.matchWindowMs,
+        {}};
     analysis = pipeline::analyseRecording(
         *recording, analysisOptions,
         reference ? std::optional<std::span<const double>>(*reference) : std::nullopt, otherLeads);

@@ -3,11 +3,14 @@
 #include "batch/figures_text.h"
 #include "batch/hrv_fields.h"
 #include "batch/json_line.h"
-#include "batch/rr_file.h"
 #include "hrv/hrv_measures.h"
+#include "recordings/rr_file.h"
 
 namespace rrscope::batch {
 namespace {
+
+using recordings::readRrFile;
+using recordings::RrSeries;
 
 // A file that cannot be read has no series: its intervals and measures are
 // null rather than those of an empty series.

@@ -33,4 +33,20 @@ class SpanSamples final : public SampleSource {
   std::span<const double> samples_;
 };
 
+// The samples of another source from `first` on, as a lead of their own.
+class SampleWindow final : public SampleSource {
+ public:
+  SampleWindow(const SampleSource& samples, std::int64_t first, std::int64_t size)
+      : samples_(samples), first_(first), size_(size) {}
+  std::int64_t size() const override { return size_; }
+  void read(std::int64_t first, std::span<double> out) const override {
+    samples_.read(first_ + first, out);
+  }
+
+ private:
+  const SampleSource& samples_;
+  std::int64_t first_;
+  std::int64_t size_;
+};
+
 }  // namespace rrscope::beats

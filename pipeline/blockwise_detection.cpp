@@ -1,6 +1,7 @@
 #include "pipeline/blockwise_detection.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <future>
 #include <thread>
@@ -19,22 +20,6 @@ constexpr double kMarginSeconds = 20.0;
 // from both sides of a block edge.
 constexpr double kRefractorySeconds = 0.2;
 
-// The samples from `first` on, as a recording of their own.
-class SampleWindow final : public beats::SampleSource {
- public:
-  SampleWindow(const beats::SampleSource& samples, std::int64_t first, std::int64_t size)
-      : samples_(samples), first_(first), size_(size) {}
-  std::int64_t size() const override { return size_; }
-  void read(std::int64_t first, std::span<double> out) const override {
-    samples_.read(first_ + first, out);
-  }
-
- private:
-  const beats::SampleSource& samples_;
-  std::int64_t first_;
-  std::int64_t size_;
-};
-
 struct Block {
   std::int64_t begin;  // the samples whose peaks the block keeps
   std::int64_t end;
@@ -44,7 +29,7 @@ beats::DetectedBeats detectInBlock(const beats::SampleSource& samples, double ra
                                    std::int64_t margin) {
   const std::int64_t first = std::max<std::int64_t>(0, block.begin - margin);
   const std::int64_t last = std::min(samples.size(), block.end + margin);
-  const SampleWindow window(samples, first, last - first);
+  const beats::SampleWindow window(samples, first, last - first);
   const beats::DetectedBeats found = beats::detectBeats(window, rate);
   const auto begin = static_cast<double>(block.begin);
   const auto end = static_cast<double>(block.end);
@@ -73,7 +58,8 @@ void appendStretch(std::vector<beats::SampleStretch>& stretches, beats::SampleSt
 
 }  // namespace
 
-beats::DetectedBeats detectBeatsInBlocks(const beats::SampleSource& samples, double rate) {
+beats::DetectedBeats detectBeatsInBlocks(const beats::SampleSource& samples, double rate,
+                                         const Progress& progress) {
   const auto blockLength = static_cast<std::int64_t>(std::llround(kBlockSeconds * rate));
   const auto margin = static_cast<std::int64_t>(std::llround(kMarginSeconds * rate));
   // A short recording is one block: cutting it would only lose the margins.
@@ -88,10 +74,13 @@ beats::DetectedBeats detectBeatsInBlocks(const beats::SampleSource& samples, dou
       std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, blocks.size());
   std::vector<beats::DetectedBeats> found(blocks.size());
   std::vector<std::future<void>> running;
+  std::atomic<std::size_t> done = 0;
   for (std::size_t worker = 0; worker < workers; ++worker) {
     running.push_back(std::async(std::launch::async, [&, worker] {
       for (std::size_t b = worker; b < blocks.size(); b += workers) {
         found[b] = detectInBlock(samples, rate, blocks[b], margin);
+        const std::size_t count = ++done;
+        if (progress) progress(static_cast<double>(count) / static_cast<double>(blocks.size()));
       }
     }));
   }

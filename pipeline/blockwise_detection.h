@@ -4,6 +4,7 @@
 
 #include "beats/detected_beats.h"
 #include "beats/sample_source.h"
+#include "pipeline/progress.h"
 
 namespace rrscope::pipeline {
 
@@ -13,8 +14,10 @@ namespace rrscope::pipeline {
 // see the beats beside the block's edges, and keeps only what lies inside
 // the block. The detector's buffers then grow with the block rather than
 // with the recording, and the blocks spread over the cores. Positions are
-// 0-based full-rate samples, increasing.
-beats::DetectedBeats detectBeatsInBlocks(const beats::SampleSource& samples, double rate);
+// 0-based full-rate samples, increasing. `progress`, when given, hears of
+// each block done.
+beats::DetectedBeats detectBeatsInBlocks(const beats::SampleSource& samples, double rate,
+                                         const Progress& progress = {});
 
 // Only the beats of detectBeatsInBlocks.
 std::vector<double> detectRPeaksInBlocks(const beats::SampleSource& samples, double rate);

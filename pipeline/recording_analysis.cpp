@@ -11,6 +11,9 @@
 namespace rrscope::pipeline {
 namespace {
 
+// The part of an analysis's time that detection takes, for its progress.
+constexpr double kDetectionShare = 0.9;
+
 // The corrected beats that lie where no detected beat lies: those the
 // correction moved or inserted.
 std::vector<std::size_t> changedBeats(std::span<const double> detected,
@@ -34,8 +37,9 @@ void formSeries(RecordingAnalysis& analysis, double rate) {
 
 // The recording's own beats merged with those of the other leads.
 beats::DetectedBeats detectAllLeads(const RecordingSamples& samples, double rate,
-                                    std::span<const OtherLead> otherLeads) {
-  beats::DetectedBeats own = detectBeatsInBlocks(samples, rate);
+                                    std::span<const OtherLead> otherLeads,
+                                    const Progress& progress) {
+  beats::DetectedBeats own = detectBeatsInBlocks(samples, rate, progress);
   if (otherLeads.empty()) return own;
   std::vector<beats::DetectedBeats> leads{std::move(own)};
   for (const OtherLead& lead : otherLeads) leads.push_back(lead.detected);
@@ -53,7 +57,11 @@ RecordingAnalysis analyseRecording(const recordings::Recording& recording,
   analysis.leads.push_back(recording.channel);
   for (const OtherLead& lead : otherLeads) analysis.leads.push_back(lead.channel);
   const RecordingSamples samples(recording);
-  beats::DetectedBeats detected = detectAllLeads(samples, rate, otherLeads);
+  // Detection takes nearly all the time; the rest is told as one step.
+  const Progress detecting =
+      options.progress ? Progress([&](double done) { options.progress(kDetectionShare * done); })
+                       : Progress();
+  beats::DetectedBeats detected = detectAllLeads(samples, rate, otherLeads, detecting);
   analysis.detected = std::move(detected.beats);
   analysis.unreadable = std::move(detected.unreadable);
   if (options.correct) {
@@ -69,10 +77,12 @@ RecordingAnalysis analyseRecording(const recordings::Recording& recording,
     analysis.nnBeats = analysis.detected;
   }
   formSeries(analysis, rate);
+  if (options.progress) options.progress(kDetectionShare);
   if (options.hrv) analysis.measures = hrv::computeMeasures(analysis.nnMs);
   if (reference)
     analysis.scoring =
         beats::scoreBeats(analysis.detected, *reference, rate, options.matchWindowMs);
+  if (options.progress) options.progress(1.0);
   return analysis;
 }
 

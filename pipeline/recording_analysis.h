@@ -10,6 +10,7 @@
 #include "beats/detected_beats.h"
 #include "hrv/hrv_measures.h"
 #include "pipeline/other_lead.h"
+#include "pipeline/progress.h"
 #include "recordings/recording.h"
 
 namespace rrscope::pipeline {
@@ -18,6 +19,7 @@ struct RecordingAnalysisOptions {
   bool correct = false;  // correct artefacts before the NN series is formed
   bool hrv = false;      // compute the variability measures
   double matchWindowMs = beats::kDefaultMatchWindowMs;  // of the scoring
+  Progress progress;                                    // hears how much is done, when set
 };
 
 // What the detector, the correction, the scoring and the measures made of

@@ -107,11 +107,16 @@ AnnotationFile readAnnotations(const std::string& path) {
         result.timeResolution = timeResolutionNote(text);
       }
       at += (length + 1) / 2 * 2;
-    } else if (code == kNum || code == kSub || code == kChn) {
-      // Beat numbers, subtypes and channels do not change which beats there are.
+    } else if (code == kSub) {
+      // The field holds a signed byte in its low 8 bits.
+      if (!result.annotations.empty()) {
+        result.annotations.back().subtype = static_cast<signed char>(field & 0xFF);
+      }
+    } else if (code == kNum || code == kChn) {
+      // Beat numbers and channels do not change which beats there are.
     } else {
       time += field;
-      result.annotations.push_back({time, code});
+      result.annotations.push_back({time, code, 0});
     }
   }
   if (at != bytes.size()) throw RecordingError(path, "the file ends inside an annotation");

@@ -13,6 +13,9 @@ namespace rrscope::recordings {
 struct Annotation {
   std::int64_t sample = 0;  // in the annotation file's time resolution
   int code = 0;             // the annotation type, 1 (N) to 49
+  // A signed byte refining the type: for a noise annotation (14), -1 when
+  // every signal is unreadable and 0 when all are clean again.
+  int subtype = 0;
 };
 
 struct AnnotationFile {

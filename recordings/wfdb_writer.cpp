@@ -1,6 +1,8 @@
 #include "recordings/wfdb_writer.h"
 
+#include <algorithm>
 #include <fstream>
+#include <limits>
 #include <stdexcept>
 
 namespace rrscope::recordings {
@@ -46,6 +48,50 @@ std::vector<unsigned char> packedSamples(const WfdbRecordToWrite& record) {
   return bytes;
 }
 
+// Pseudo-annotation types, which modify or extend the annotation before
+// them instead of marking a time.
+constexpr int kSkip = 59;
+constexpr int kSub = 61;
+constexpr int kAux = 63;
+// A comment annotation; its text is in the AUX after it.
+constexpr int kNote = 22;
+// The largest step an annotation word holds; a longer one needs a SKIP.
+constexpr std::int64_t kLongestStep = 0x3FF;
+
+// Writes SKIPs for as much of `step` as the 10 bits of an annotation word
+// cannot hold, each SKIP at most a signed 32-bit step, and returns the rest.
+std::int64_t putSkips(std::vector<unsigned char>& bytes, std::int64_t step) {
+  while (step > kLongestStep) {
+    const std::int64_t skip =
+        std::min<std::int64_t>(step, std::numeric_limits<std::int32_t>::max());
+    const auto value = static_cast<std::uint32_t>(skip);
+    put16(bytes, kSkip << 10);
+    put16(bytes, static_cast<int>(value >> 16));
+    put16(bytes, static_cast<int>(value & 0xFFFF));
+    step -= skip;
+  }
+  return step;
+}
+
+void putSubtype(std::vector<unsigned char>& bytes, int subtype) {
+  if (subtype == 0) return;
+  if (subtype < std::numeric_limits<signed char>::min() ||
+      subtype > std::numeric_limits<signed char>::max()) {
+    throw std::runtime_error("subtype " + std::to_string(subtype) + " does not fit a signed byte");
+  }
+  put16(bytes, (kSub << 10) | (subtype & 0x3FF));
+}
+
+// A note at time 0 that says in how many ticks per second the file counts.
+void putResolutionNote(std::vector<unsigned char>& bytes, std::int64_t ticksPerSecond) {
+  if (ticksPerSecond <= 0) throw std::runtime_error("a time resolution must be positive");
+  const std::string text = "## time resolution: " + std::to_string(ticksPerSecond);
+  put16(bytes, kNote << 10);
+  put16(bytes, (kAux << 10) | static_cast<int>(text.size()));
+  bytes.insert(bytes.end(), text.begin(), text.end());
+  if (text.size() % 2 != 0) bytes.push_back(0);
+}
+
 std::string rateText(SamplingRate rate) {
   if (rate.denominator == 1) return std::to_string(rate.numerator);
   return std::to_string(rate.hertz());
@@ -71,21 +117,20 @@ void writeWfdbRecord(const std::filesystem::path& base, const WfdbRecordToWrite&
   if (!header.flush() || !data.flush()) throw std::runtime_error("cannot write " + base.string());
 }
 
-void writeAnnotations(const std::filesystem::path& path, std::span<const Annotation> annotations) {
-  constexpr int kSkip = 59;
+void writeAnnotations(const std::filesystem::path& path, std::span<const Annotation> annotations,
+                      std::optional<std::int64_t> timeResolution) {
   std::vector<unsigned char> bytes;
+  if (timeResolution) putResolutionNote(bytes, *timeResolution);
   std::int64_t time = 0;
   for (const Annotation& annotation : annotations) {
-    std::int64_t step = annotation.sample - time;
-    if (step < 0) throw std::runtime_error("annotations out of time order");
-    if (step > 1023) {
-      const auto skip = static_cast<std::uint32_t>(step);
-      put16(bytes, kSkip << 10);
-      put16(bytes, static_cast<int>(skip >> 16));
-      put16(bytes, static_cast<int>(skip & 0xFFFF));
-      step = 0;
+    if (annotation.code < 1 || annotation.code >= kSkip) {
+      throw std::runtime_error("annotation type " + std::to_string(annotation.code) +
+                               " cannot be written");
     }
-    put16(bytes, (annotation.code << 10) | static_cast<int>(step));
+    const std::int64_t step = annotation.sample - time;
+    if (step < 0) throw std::runtime_error("annotations out of time order");
+    put16(bytes, (annotation.code << 10) | static_cast<int>(putSkips(bytes, step)));
+    putSubtype(bytes, annotation.subtype);
     time = annotation.sample;
   }
   put16(bytes, 0);

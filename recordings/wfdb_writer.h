@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -26,7 +27,13 @@ struct WfdbRecordToWrite {
 // cannot be written or a value does not fit the format.
 void writeWfdbRecord(const std::filesystem::path& base, const WfdbRecordToWrite& record);
 
-// Writes an MIT-format annotation file; the annotations must be in time order.
-void writeAnnotations(const std::filesystem::path& path, std::span<const Annotation> annotations);
+// Writes an MIT-format annotation file; the annotations must be in time
+// order, of the types 1 to 58, with subtypes that fit a signed byte. With a
+// `timeResolution` (ticks per second), the file opens with the note that
+// states it and the annotations' `sample` counts in it; otherwise in the
+// record's samples. Throws std::runtime_error when the file cannot be
+// written or an annotation does not fit the format.
+void writeAnnotations(const std::filesystem::path& path, std::span<const Annotation> annotations,
+                      std::optional<std::int64_t> timeResolution = std::nullopt);
 
 }  // namespace rrscope::recordings

@@ -6,11 +6,13 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QShortcut>
 #include <utility>
 
 #include "analysis/rr_milliseconds.h"
+#include "pipeline/opened_recording.h"
 #include "ui/app_icon.h"
 #include "ui/caption_label.h"
 #include "ui/chart_box.h"
@@ -20,6 +22,7 @@
 #include "ui/error_box_text.h"
 #include "ui/measures_window.h"
 #include "ui/override_cursor.h"
+#include "ui/recording/ecg_recording_window.h"
 #include "ui/wrapping_button.h"
 
 namespace rrscope {
@@ -125,6 +128,16 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
   measuresWindow_ = new ui::MeasuresWindow(this);
   connect(new QShortcut(QKeySequence(Qt::Key_F2), this), &QShortcut::activated, this,
           [this] { openMeasuresWindow(); });
+  connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), this), &QShortcut::activated, this,
+          [this] { chooseRecording(); });
+  backgroundMenu_ = new QMenu(this);
+  backgroundMenu_->setObjectName(QStringLiteral("backgroundMenu"));
+  QAction* measures = backgroundMenu_->addAction(QStringLiteral("Показатели ВСР"), this,
+                                                 [this] { openMeasuresWindow(); });
+  measures->setShortcut(QKeySequence(Qt::Key_F2));
+  QAction* recording = backgroundMenu_->addAction(QStringLiteral("Открыть запись…"), this,
+                                                  [this] { chooseRecording(); });
+  recording->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
 }
 
 Form1::~Form1() = default;
@@ -278,8 +291,41 @@ void Form1::openMeasuresWindow() {
 // Controls that have a menu of their own (the text boxes) keep it; a
 // right-click anywhere else reaches the window.
 void Form1::contextMenuEvent(QContextMenuEvent* event) {
-  openMeasuresWindow();
+  backgroundMenu_->exec(event->globalPos());
   event->accept();
+}
+
+ui::EcgRecordingWindow* Form1::openRecording(const QString& file) {
+  auto* window = new ui::EcgRecordingWindow(this);
+  window->setAnalysisSender([this](const QString& text) {
+    show();
+    raise();
+    activateWindow();
+    openFile(text.toStdString());
+  });
+  window->show();
+  window->openFile(file);
+  return window;
+}
+
+void Form1::chooseRecording() {
+  const QString file =
+      recordingChooser_
+          ? recordingChooser_()
+          : QFileDialog::getOpenFileName(
+                this, QStringLiteral("Открыть запись"), QString(),
+                QStringLiteral("Записи ЭКГ и RR-интервалов (*.edf *.bdf *.hea *.rr);;"
+                               "Текст, 6000 отсчётов в секунду (*.txt);;Все файлы (*)"));
+  if (file.isEmpty()) return;
+  if (pipeline::isRecordingFile(file.toStdString())) {
+    openRecording(file);
+  } else {
+    openFile(file.toStdString());
+  }
+}
+
+void Form1::setRecordingChooser(std::function<QString()> chooser) {
+  recordingChooser_ = std::move(chooser);
 }
 
 void Form1::startRun(RunEntry entry) {

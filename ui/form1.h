@@ -16,12 +16,14 @@
 
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 
 namespace rrscope {
 
 namespace ui {
 class ChartBox;
+class EcgRecordingWindow;
 class MeasuresWindow;
 }  // namespace ui
 
@@ -58,10 +60,20 @@ class Form1 : public QWidget, public RunWindow {
   const DisplayList& displayList(Picture picture) const;
   const AnalysisState& analysisState() const;
 
-  // The window of the variability measures; a right-click on the background
+  // The window of the variability measures; the background's context menu
   // or F2 opens it.
   ui::MeasuresWindow& measuresWindow() const;
   void openMeasuresWindow();
+
+  // Opens a recording (EDF, BDF, WFDB or RR file) in a window "Запись ЭКГ"
+  // of its own, whose stretches come back here as text files.
+  ui::EcgRecordingWindow* openRecording(const QString& file);
+  // Asks for a file with "Открыть запись…" (Ctrl+O): a recording opens in
+  // its window, a text file of samples here, as with "Нажми меня".
+  void chooseRecording();
+  // Replaces the dialog of "Открыть запись…": the chooser returns the file
+  // name, empty for a cancel.
+  void setRecordingChooser(std::function<QString()> chooser);
 
  protected:
   void contextMenuEvent(QContextMenuEvent* event) override;
@@ -94,6 +106,8 @@ class Form1 : public QWidget, public RunWindow {
   std::array<ui::ChartBox*, 5> charts_{};
   QPushButton* command2_ = nullptr;
   ui::MeasuresWindow* measuresWindow_ = nullptr;
+  QMenu* backgroundMenu_ = nullptr;
+  std::function<QString()> recordingChooser_;
   std::function<std::string()> fileChooser_;
   std::function<void(const RunReport&)> errorReporter_;
   // The answer the next dialog gives without showing itself.

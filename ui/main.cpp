@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "pipeline/opened_recording.h"
 #include "rrscope/version.h"
 #include "ui/form1.h"
 #include "ui/window_command_line.h"
@@ -55,6 +56,12 @@ int main(int argc, char* argv[]) {
   const WindowCommandLine line = readArguments(QApplication::arguments());
   if (const std::optional<int> status = answerWithoutWindow(line)) return *status;
   rrscope::Form1 window;
+  // A recording opens in its own window; the analysis window waits hidden
+  // until a stretch is sent to it.
+  if (line.file && rrscope::pipeline::isRecordingFile(*line.file)) {
+    window.openRecording(QString::fromStdString(*line.file));
+    return QApplication::exec();
+  }
   window.show();
   if (line.file) {
     // Once the window is on screen, as after a click on "Нажми меня".

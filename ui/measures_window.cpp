@@ -5,30 +5,15 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "ui/measure_captions.h"
 #include "ui/measure_table_text.h"
+#include "ui/measure_table_widget.h"
 
 namespace rrscope::ui {
-namespace {
-
-QString qstring(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QTableWidgetItem* readOnlyItem(const QString& text, const QString& tip) {
-  auto item = std::make_unique<QTableWidgetItem>(text);
-  item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-  item->setToolTip(tip);
-  return item.release();  // the table takes ownership
-}
-
-}  // namespace
 
 MeasuresWindow::MeasuresWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("MeasuresWindow"));
@@ -48,15 +33,7 @@ void MeasuresWindow::buildLayout() {
   status_->setWordWrap(true);
   layout->addWidget(status_);
 
-  table_ = new QTableWidget(static_cast<int>(hrv::kMeasureCount), 3, this);
-  table_->setObjectName(QStringLiteral("measures"));
-  table_->setHorizontalHeaderLabels(
-      {QStringLiteral("Показатель"), QStringLiteral("Значение"), QStringLiteral("Ед. изм.")});
-  table_->verticalHeader()->hide();
-  table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
-  table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-  table_->horizontalHeader()->setStretchLastSection(true);
-  table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table_ = new MeasureTableWidget(this);
   layout->addWidget(table_);
 
   auto* buttons = new QHBoxLayout;
@@ -103,21 +80,8 @@ void MeasuresWindow::showEvent(QShowEvent* event) {
 void MeasuresWindow::refreshIfStale() {
   if (!stale_) return;
   measures_ = hrv::computeMeasures(intervalsMs_);
-  fillTable(measures_);
+  table_->showMeasures(measures_);
   stale_ = false;
-}
-
-void MeasuresWindow::fillTable(const hrv::Measures& measures) {
-  for (const hrv::Measure measure : hrv::allMeasures()) {
-    const MeasureCaption& caption = measureCaption(measure);
-    const int row = static_cast<int>(measure);
-    const QString tip = qstring(caption.explanation);
-    table_->setItem(row, 0, readOnlyItem(qstring(caption.name), tip));
-    auto* value = readOnlyItem(shownValue(measures[measure], caption.decimals), tip);
-    value->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    table_->setItem(row, 1, value);
-    table_->setItem(row, 2, readOnlyItem(qstring(caption.unit), tip));
-  }
 }
 
 void MeasuresWindow::updateStatus() {

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "hrv/hrv_measures.h"
+#include "ui/measure_table_widget.h"
 
 class QLabel;
-class QTableWidget;
 
 namespace rrscope::ui {
 
@@ -40,7 +40,6 @@ class MeasuresWindow : public QWidget {
  private:
   void buildLayout();
   void refreshIfStale();
-  void fillTable(const hrv::Measures& measures);
   void updateStatus();
   void copyTable() const;
   void saveCsv();
@@ -51,7 +50,7 @@ class MeasuresWindow : public QWidget {
   bool stale_ = true;
   QString stoppedMessage_;
   QLabel* status_ = nullptr;
-  QTableWidget* table_ = nullptr;
+  MeasureTableWidget* table_ = nullptr;
   std::function<QString()> saveChooser_;
 };
 

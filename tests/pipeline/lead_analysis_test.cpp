@@ -54,7 +54,8 @@ TwoLeads twoLeads() {
 // the NN series is one of the rhythm's.
 TEST(LeadAnalysis, TheOtherLeadReadsThroughABurstInTheFirst) {
   const TwoLeads recording = twoLeads();
-  const RecordingAnalysisOptions options{.correct = false, .hrv = true, .matchWindowMs = kWindowMs};
+  const RecordingAnalysisOptions options{
+      .correct = false, .hrv = true, .matchWindowMs = kWindowMs, .progress = {}};
   const RecordingAnalysis alone =
       analyseRecording(recording.leads.front(), options, std::span<const double>(recording.truth));
   ASSERT_FALSE(alone.unreadable.empty());

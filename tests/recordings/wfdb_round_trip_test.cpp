@@ -116,6 +116,44 @@ TEST(WfdbAnnotations, BeatsSurviveLongGapsAndNonBeatsAreDropped) {
             (std::vector<std::int64_t>{1283, 83333, 83350, 3333333}));
 }
 
+TEST(WfdbAnnotations, SubtypesAndLongStepsReadBackAsWritten) {
+  const test::TempFolder folder;
+  // Noise from -1 (all signals unreadable) to 0, the extremes of a signed
+  // byte, and steps beyond one 32-bit skip and beyond two.
+  constexpr std::int64_t far = (std::int64_t{1} << 31) + 10;
+  const std::vector<Annotation> written{{10, 1, 0},  {20, 1, 3},          {30, 14, -1},
+                                        {40, 14, 0}, {50, 5, 127},        {60, 5, -128},
+                                        {far, 1, 2}, {3 * far + 1, 1, 0}, {3 * far + 2000, 14, -1}};
+  writeAnnotations(folder / "a.atr", written);
+  const AnnotationFile file = readAnnotations((folder / "a.atr").string());
+  ASSERT_EQ(file.annotations.size(), written.size());
+  for (std::size_t i = 0; i < written.size(); ++i) {
+    EXPECT_EQ(file.annotations[i].sample, written[i].sample) << i;
+    EXPECT_EQ(file.annotations[i].code, written[i].code) << i;
+    EXPECT_EQ(file.annotations[i].subtype, written[i].subtype) << i;
+  }
+  EXPECT_FALSE(file.timeResolution.has_value());
+
+  EXPECT_THROW(writeAnnotations(folder / "b.atr", std::vector<Annotation>{{1, 1, 128}}),
+               std::runtime_error);
+  EXPECT_THROW(writeAnnotations(folder / "b.atr", std::vector<Annotation>{{1, 0, 0}}),
+               std::runtime_error);
+  EXPECT_THROW(writeAnnotations(folder / "b.atr", std::vector<Annotation>{{1, 61, 0}}),
+               std::runtime_error);
+}
+
+TEST(WfdbAnnotations, ATimeResolutionNoteGivesTheUnitOfTheTimes) {
+  const test::TempFolder folder;
+  // Thousandths of a sample at 360 per second; 360500 is 360.5 samples.
+  const std::vector<Annotation> written{{0, 1, 0}, {1000, 1, 0}, {360'500, 5, 0}};
+  writeAnnotations(folder / "r.atr", written, 360'000);
+  const AnnotationFile file = readAnnotations((folder / "r.atr").string());
+  ASSERT_TRUE(file.timeResolution.has_value());
+  EXPECT_EQ(file.timeResolution->numerator, 360'000);
+  EXPECT_EQ(file.timeResolution->denominator, 1);
+  EXPECT_EQ(beatSamples(file, {360, 1}, {360, 1}), (std::vector<std::int64_t>{0, 1, 361}));
+}
+
 TEST(WfdbAnnotations, EveryBeatLabelAndNoOtherIsABeat) {
   std::string labels;
   for (int code = 0; code < 64; ++code) {

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QMenu>
 #include <QTableWidget>
 #include <QTest>
 
@@ -20,10 +21,23 @@ QString shown(const ui::MeasuresWindow& window, hrv::Measure measure, int column
   return window.table().item(static_cast<int>(measure), column)->text();
 }
 
-void rightClick(QWidget* widget) {
+// A right-click that chooses `item` from the menu it opens; returns the
+// menu's items.
+QStringList rightClick(QWidget* widget, const QString& item = QStringLiteral("Показатели ВСР")) {
+  QStringList items;
+  QTimer::singleShot(0, [&items, item] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    for (QAction* action : menu->actions()) {
+      items << action->text() + QLatin1Char('\t') + action->shortcut().toString();
+      if (action->text() == item) menu->setActiveAction(action);
+    }
+    QTest::keyClick(menu, Qt::Key_Return);
+  });
   QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
                           widget->mapToGlobal(QPoint(5, 5)));
   QApplication::sendEvent(widget, &event);
+  return items;
 }
 
 class MeasuresWindowTest : public ::testing::Test {
@@ -45,14 +59,15 @@ class MeasuresWindowTest : public ::testing::Test {
   TestWindow window_;
 };
 
-TEST_F(MeasuresWindowTest, F2AndARightClickOnTheBackgroundOpenIt) {
+TEST_F(MeasuresWindowTest, F2AndTheBackgroundMenuOpenIt) {
   EXPECT_FALSE(measures().isVisible());
   QTest::keyClick(window_.form.get(), Qt::Key_F2);
   EXPECT_TRUE(measures().isVisible());
   EXPECT_EQ(measures().windowTitle(), "Показатели ВСР");
   EXPECT_FALSE(measures().isModal());
   measures().hide();
-  rightClick(window_.find("Picture1"));
+  EXPECT_EQ(rightClick(window_.find("Picture1")),
+            QStringList({"Показатели ВСР\tF2", "Открыть запись…\tCtrl+O"}));
   EXPECT_TRUE(measures().isVisible());
   measures().hide();
   rightClick(window_.find("Label8"));

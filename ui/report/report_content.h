@@ -24,6 +24,9 @@ struct ReportContent {
   std::optional<beats::CorrectionCounts> corrections;  // absent when not corrected
   std::optional<beats::Scoring> scoring;               // absent without a reference
   std::string reference;                               // what the scoring compared with
+  // For a report of part of a recording or of edited beats: which stretch
+  // and how many beats were edited by hand, in Russian; empty otherwise.
+  std::string stretchNote;
 
   // The NN series: interval i ends at beatSeconds[i] and lasts nnMs[i].
   std::vector<double> beatSeconds;

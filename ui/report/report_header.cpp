@@ -70,6 +70,9 @@ std::vector<Line> headerLines(const ReportContent& content) {
       {QStringLiteral("Коррекция артефактов:"), correctionsText(content)},
       {QStringLiteral("Количество NN интервалов:"), QString::number(content.nnMs.size())},
   };
+  if (!content.stretchNote.empty())
+    lines.emplace_back(QStringLiteral("Отрезок анализа:"),
+                       QString::fromStdString(content.stretchNote));
   if (content.scoring)
     lines.emplace_back(QStringLiteral("Сравнение с эталоном:"), scoringText(content));
   return lines;

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-namespace rrscope::batch {
+namespace rrscope::recordings {
 
 // Why a file of RR intervals could not be read.
 struct RrFileError {
@@ -27,4 +27,4 @@ RrSeries parseRrText(std::string_view text);
 // The same for a file.
 RrSeries readRrFile(const std::string& path);
 
-}  // namespace rrscope::batch
+}  // namespace rrscope::recordings

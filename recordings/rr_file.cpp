@@ -1,4 +1,4 @@
-#include "batch/rr_file.h"
+#include "recordings/rr_file.h"
 
 #include <cerrno>
 #include <charconv>
@@ -8,7 +8,7 @@
 #include <fstream>
 #include <sstream>
 
-namespace rrscope::batch {
+namespace rrscope::recordings {
 namespace {
 
 std::string_view trimmed(std::string_view line) {
@@ -70,4 +70,4 @@ RrSeries readRrFile(const std::string& path) {
   return parseRrText(content.view());
 }
 
-}  // namespace rrscope::batch
+}  // namespace rrscope::recordings

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace rrscope {
+
+// The lowest and highest value that fall into one pixel column.
+struct ValueRange {
+  std::int32_t low = 0;
+  std::int32_t high = 0;
+};
+
+// Splits `values` into `columns` runs of (nearly) equal length and returns
+// each run's range: drawn as one vertical line per column, a trace of any
+// number of samples keeps every peak and costs one pass over the samples.
+// With fewer values than columns, a value spreads over several columns.
+std::vector<ValueRange> valueEnvelope(std::span<const std::int32_t> values, std::size_t columns);
+
+}  // namespace rrscope

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "beats/detected_beats.h"
+#include "pipeline/beat_list.h"
+#include "recordings/recording.h"
+
+namespace rrscope::pipeline {
+
+// Where the edited beats of a recording are kept: an annotation file of the
+// annotator "rrscope" beside the record, so that `dir/100.hea`, `dir/100`
+// and `dir/100.dat` give `dir/100.rrscope`, and `dir/name.edf` gives
+// `dir/name.rrscope`.
+std::filesystem::path beatAnnotationPath(const std::string& recordingFile);
+
+// Saves `list` as an MIT-format annotation file that any reader of the
+// format understands: each beat an N, its source in the subtype, and each
+// unreadable stretch a pair of noise annotations, "all signals unreadable"
+// (-1) at its begin and "clean" (0) at its end. At a whole number of hertz
+// the file counts in thousandths of a sample and says so in a leading note;
+// at any other rate it counts in samples. The file is written under another
+// name and renamed, so it appears whole or not at all. Throws
+// std::runtime_error naming `path` when it cannot be written.
+void writeBeatAnnotations(const std::filesystem::path& path, const BeatList& list,
+                          recordings::SamplingRate rate);
+
+// What such a file holds, in samples at the recording's rate.
+struct SavedBeats {
+  std::vector<double> positions;
+  std::vector<BeatSource> sources;
+  std::vector<beats::SampleStretch> unreadable;
+};
+
+// Reads a file that writeBeatAnnotations() wrote, or any annotation file:
+// every beat annotation is a beat, its source from its subtype (detected
+// where the subtype names none); a noise annotation of subtype -1 opens an
+// unreadable stretch and the next other one closes it, and a stretch left
+// open runs to infinity, which BeatList cuts to the recording. Positions are
+// not rounded to samples; a beat at the time of the one before it is the
+// same beat and is dropped. Throws recordings::RecordingError when the file
+// cannot be read.
+SavedBeats readBeatAnnotations(const std::filesystem::path& path, recordings::SamplingRate rate);
+
+// Saves `list` as text: `time_s,sample,source`, one row for each beat (source
+// detected, moved, inserted or added) and each edge of an unreadable stretch
+// (unreadable_begin, unreadable_end), in time order; numbers in the shortest
+// form that reads back exactly. Written whole or not at all, as above.
+void writeBeatCsv(const std::filesystem::path& path, const BeatList& list);
+
+}  // namespace rrscope::pipeline

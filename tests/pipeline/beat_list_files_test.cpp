@@ -1,0 +1,157 @@
+#include "pipeline/beat_list_files.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <limits>
+#include <sstream>
+#include <stdexcept>
+#include <vector>
+
+#include "recordings/recording_error.h"
+#include "recordings/wfdb_annotations.h"
+#include "recordings/wfdb_writer.h"
+#include "tests/core/temp_folder.h"
+
+namespace rrscope::pipeline {
+namespace {
+
+using beats::SampleStretch;
+using Source = BeatSource;
+
+std::string contentsOf(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+TEST(BeatAnnotationPath, IsBesideTheRecordUnderTheRecordsName) {
+  EXPECT_EQ(beatAnnotationPath("dir/100.hea"), "dir/100.rrscope");
+  EXPECT_EQ(beatAnnotationPath("dir/100"), "dir/100.rrscope");
+  EXPECT_EQ(beatAnnotationPath("dir/100.dat"), "dir/100.rrscope");
+  EXPECT_EQ(beatAnnotationPath("/a/b/name.edf"), "/a/b/name.rrscope");
+}
+
+// A minute at 360 per second with every source, fractional positions and
+// two unreadable stretches, one of them from a beat's very position.
+BeatList editedMinute() {
+  return {{100.25, 400.125, 700.001, 1000.5, 1400.75, 1800.333, 21000.999},
+          {Source::detected, Source::moved, Source::inserted, Source::added, Source::detected,
+           Source::added, Source::inserted},
+          {{1000.5, 1300.25}, {5000, 6000}},
+          360,
+          360 * 60};
+}
+
+TEST(BeatAnnotations, ReadBackAsSavedToAThousandthOfASample) {
+  const test::TempFolder folder;
+  const auto path = folder / "rec.rrscope";
+  const BeatList list = editedMinute();
+  writeBeatAnnotations(path, list, {360, 1});
+
+  const SavedBeats saved = readBeatAnnotations(path, {360, 1});
+  ASSERT_EQ(saved.positions.size(), list.size());
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    EXPECT_NEAR(saved.positions[i], list.positions()[i], 0.0005) << "beat " << i;
+  }
+  EXPECT_EQ(saved.sources, std::vector<Source>(list.sources().begin(), list.sources().end()));
+  ASSERT_EQ(saved.unreadable.size(), 2u);
+  for (std::size_t i = 0; i < 2; ++i) {
+    EXPECT_NEAR(saved.unreadable[i].begin, list.unreadable()[i].begin, 0.0005);
+    EXPECT_NEAR(saved.unreadable[i].end, list.unreadable()[i].end, 0.0005);
+  }
+
+  // At twice the rate, the same times are twice as many samples.
+  EXPECT_NEAR(readBeatAnnotations(path, {720, 1}).positions[1], 800.25, 1e-9);
+}
+
+TEST(BeatAnnotations, AreReferenceBeatsToTheAnnotationReader) {
+  const test::TempFolder folder;
+  const auto path = folder / "rec.rrscope";
+  const BeatList list = editedMinute();
+  writeBeatAnnotations(path, list, {360, 1});
+
+  const recordings::AnnotationFile file = recordings::readAnnotations(path.string());
+  ASSERT_TRUE(file.timeResolution.has_value());
+  EXPECT_EQ(file.timeResolution->numerator, 360'000);
+  std::vector<std::int64_t> rounded;
+  for (const double position : list.positions()) rounded.push_back(std::llround(position));
+  EXPECT_EQ(recordings::beatSamples(file, {360, 1}, {360, 1}), rounded);
+}
+
+TEST(BeatAnnotations, CountInWholeSamplesAtARateOfNoWholeHertz) {
+  const test::TempFolder folder;
+  const auto path = folder / "rec.rrscope";
+  const BeatList list({10.2, 20.7}, {Source::detected, Source::added}, {{12.4, 15.6}}, 128.5, 100);
+  writeBeatAnnotations(path, list, {257, 2});
+  EXPECT_FALSE(recordings::readAnnotations(path.string()).timeResolution.has_value());
+  const SavedBeats saved = readBeatAnnotations(path, {257, 2});
+  EXPECT_EQ(saved.positions, (std::vector<double>{10, 21}));
+  EXPECT_EQ(saved.sources, (std::vector<Source>{Source::detected, Source::added}));
+  ASSERT_EQ(saved.unreadable.size(), 1u);
+  EXPECT_EQ(saved.unreadable[0].begin, 12);
+  EXPECT_EQ(saved.unreadable[0].end, 16);
+}
+
+TEST(BeatAnnotations, FromAnotherWriterKeepWhatTheyCanMean) {
+  const test::TempFolder folder;
+  const auto path = folder / "other.atr";
+  // A V with a subtype that names no source, a rhythm note, a beat given
+  // twice, and a noise stretch left open.
+  recordings::writeAnnotations(
+      path, std::vector<recordings::Annotation>{
+                {10, 5, 9}, {20, 28, 0}, {30, 1, 2}, {30, 1, 2}, {40, 14, -1}, {50, 1, 0}});
+  const SavedBeats saved = readBeatAnnotations(path, {250, 1});
+  EXPECT_EQ(saved.positions, (std::vector<double>{10, 30, 50}));
+  EXPECT_EQ(saved.sources,
+            (std::vector<Source>{Source::detected, Source::inserted, Source::detected}));
+  ASSERT_EQ(saved.unreadable.size(), 1u);
+  EXPECT_EQ(saved.unreadable[0].end, std::numeric_limits<double>::infinity());
+  const BeatList list(saved.positions, saved.sources, saved.unreadable, 250, 60);
+  EXPECT_EQ(list.unreadable()[0].end, 60);
+
+  EXPECT_THROW(readBeatAnnotations(folder / "missing.rrscope", {250, 1}),
+               recordings::RecordingError);
+}
+
+TEST(BeatCsv, ListsBeatsAndStretchEdgesInTimeOrder) {
+  const test::TempFolder folder;
+  const auto path = folder / "beats.csv";
+  const BeatList list(
+      {50, 100, 125.5, 200, 260},
+      {Source::detected, Source::detected, Source::added, Source::moved, Source::inserted},
+      {{100, 150}}, 100, 300);
+  writeBeatCsv(path, list);
+  EXPECT_EQ(contentsOf(path),
+            "time_s,sample,source\n"
+            "0.5,50,detected\n"
+            "1,100,unreadable_begin\n"
+            "1,100,detected\n"
+            "1.255,125.5,added\n"
+            "1.5,150,unreadable_end\n"
+            "2,200,moved\n"
+            "2.6,260,inserted\n");
+}
+
+TEST(BeatFiles, ThatCannotBeWrittenThrowNamingThePathAndLeaveNothing) {
+  const test::TempFolder folder;
+  const BeatList list = editedMinute();
+  const auto missing = folder / "no-such-folder" / "rec.rrscope";
+  try {
+    writeBeatAnnotations(missing, list, {360, 1});
+    FAIL() << "no error";
+  } catch (const std::runtime_error& error) {
+    EXPECT_NE(std::string(error.what()).find(missing.string()), std::string::npos) << error.what();
+  }
+  EXPECT_THROW(writeBeatCsv(folder / "no-such-folder" / "b.csv", list), std::runtime_error);
+
+  // The file is written but cannot take the place of a folder of its name.
+  std::filesystem::create_directory(folder / "taken.rrscope");
+  EXPECT_THROW(writeBeatAnnotations(folder / "taken.rrscope", list, {360, 1}), std::runtime_error);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
+}
+
+}  // namespace
+}  // namespace rrscope::pipeline

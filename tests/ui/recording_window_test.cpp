@@ -1,0 +1,324 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QImage>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTest>
+#include <cmath>
+#include <memory>
+
+#include "pipeline/beat_list.h"
+#include "recordings/wfdb_writer.h"
+#include "tests/beats/synthetic_record.h"
+#include "tests/recordings/edf_file.h"
+#include "tests/ui/ui_test_support.h"
+#include "ui/measure_table_text.h"
+#include "ui/measure_table_widget.h"
+#include "ui/recording/ecg_recording_window.h"
+#include "ui/recording/ecg_strip_view.h"
+#include "ui/recording/tachogram_view.h"
+
+namespace rrscope {
+namespace {
+
+using pipeline::BeatSource;
+using ui::EcgRecordingWindow;
+
+constexpr double kRate = 250;
+constexpr double kSeconds = 120;
+
+// What the window asked and showed, with the answers it gets.
+struct DialogLog {
+  QString nextSaveFile;  // empty: answer with the suggested path
+  bool restore = true;
+  QStringList questions;
+  QStringList errorTitles;
+  QStringList errorTexts;
+};
+
+// The line of rrscope-batch for `file` with `options`.
+QJsonObject batchLine(const QString& file, QStringList options) {
+  QProcess batch;
+  options << file;
+  batch.start(QStringLiteral(RRSCOPE_BATCH_TOOL), options);
+  EXPECT_TRUE(batch.waitForFinished(60000));
+  return QJsonDocument::fromJson(batch.readAllStandardOutput()).object();
+}
+
+class RecordingWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(folder_.isValid()); }
+
+  QString path(const QString& name) const { return folder_.filePath(name); }
+
+  // The lead as a one-signal WFDB record of `seconds`, MIT-BIH's layout.
+  QString writeWfdb(const QString& name, double seconds = kSeconds) const {
+    const auto count = static_cast<std::size_t>(seconds * kRate);
+    const std::span<const std::int16_t> adc(lead_.adc.data(), count);
+    recordings::writeWfdbRecord(
+        path(name).toStdString(),
+        {{static_cast<std::int64_t>(kRate), 1}, 16, 200.0, 0, {"MLII"}, {adc}});
+    return path(name + ".hea");
+  }
+
+  QString writeEdfFile(const QString& name) const {
+    std::vector<double> mv;
+    for (const std::int16_t adc : lead_.adc) mv.push_back(adc / 200.0);
+    writeEdf(path(name).toStdString(), EDFLIB_FILETYPE_EDFPLUS,
+             {{"ECG II", static_cast<int>(kRate), mv}});
+    return path(name);
+  }
+
+  std::unique_ptr<EcgRecordingWindow> open(const QString& file) {
+    auto window = std::make_unique<EcgRecordingWindow>(nullptr);
+    window->setAttribute(Qt::WA_DeleteOnClose, false);
+    window->setDialogs({[this](const QString&, const QString& suggested, const QString&) {
+                          return log_.nextSaveFile.isEmpty() ? suggested : log_.nextSaveFile;
+                        },
+                        [this](const QString& question) {
+                          log_.questions << question;
+                          return log_.restore;
+                        },
+                        [this](const QString& title, const QString& text) {
+                          log_.errorTitles << title;
+                          log_.errorTexts << text;
+                        }});
+    window->show();
+    QSignalSpy failed(window.get(), &EcgRecordingWindow::loadFailed);
+    window->openFile(file);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->isLoaded() || !failed.isEmpty(); }, 60000));
+    return window;
+  }
+
+  QTemporaryDir folder_;
+  test::SyntheticLead lead_ = test::syntheticLead(kRate, kSeconds);
+  DialogLog log_;
+};
+
+// The measures of a stretch, recomputed here from the list's beats:
+// differences of successive beats inside the stretch, none of them in an
+// unreadable stretch on this clean lead.
+double meanIntervalMs(const pipeline::BeatList& beats, beats::SampleStretch stretch) {
+  double sum = 0;
+  int count = 0;
+  const std::span<const double> positions = beats.positions();
+  for (std::size_t i = 1; i < positions.size(); ++i) {
+    if (positions[i - 1] >= stretch.begin && positions[i] < stretch.end) {
+      sum += (positions[i] - positions[i - 1]) / beats.rate() * 1000;
+      ++count;
+    }
+  }
+  return sum / count;
+}
+
+QString shownMeanNn(const EcgRecordingWindow& window) {
+  return window.table().item(static_cast<int>(hrv::Measure::meanNn), 1)->text();
+}
+
+TEST_F(RecordingWindowTest, OpensWfdbAndEdfWithTheMeasuresOfTheBatchTool) {
+  for (const QString& file : {writeWfdb(QStringLiteral("lead")), writeEdfFile("lead.edf")}) {
+    SCOPED_TRACE(file.toStdString());
+    const auto window = open(file);
+    ASSERT_TRUE(window->isLoaded()) << log_.errorTexts.join("\n").toStdString();
+    EXPECT_TRUE(window->windowTitle().startsWith("Запись ЭКГ"));
+    EXPECT_FALSE(window->findChild<QWidget*>("progress")->isVisible());
+    // The designed beats, every one found.
+    EXPECT_EQ(window->beats()->size(), lead_.beats.size());
+    const QJsonObject line = batchLine(file, {"--correct", "--hrv"});
+    const QJsonObject batchHrv = line.value("hrv").toObject();
+    ASSERT_FALSE(batchHrv.isEmpty());
+    for (const hrv::Measure measure : hrv::allMeasures()) {
+      const QString key = QString::fromUtf8(hrv::measureKey(measure).data());
+      const hrv::MeasureValue& value = window->measures()[measure];
+      if (batchHrv.value(key).isNull()) {
+        EXPECT_FALSE(value.defined()) << key.toStdString();
+      } else {
+        ASSERT_TRUE(value.defined()) << key.toStdString();
+        EXPECT_EQ(value.value(), batchHrv.value(key).toDouble()) << key.toStdString();
+      }
+    }
+    EXPECT_EQ(shownMeanNn(*window), ui::shownValue(window->measures()[hrv::Measure::meanNn], 1));
+  }
+}
+
+TEST_F(RecordingWindowTest, ClicksAndKeysAddAndRemoveBeatsWithUndoAndRedo) {
+  const auto window = open(writeWfdb(QStringLiteral("lead")));
+  ASSERT_TRUE(window->isLoaded());
+  ui::EcgStripView& strip = window->strip();
+  const pipeline::BeatList& beats = *window->beats();
+  const std::size_t count = beats.size();
+  const std::vector<double> original(beats.positions().begin(), beats.positions().end());
+  const QString meanBefore = shownMeanNn(*window);
+
+  // A click on the mark of the fourth beat selects it; Delete removes it.
+  const std::size_t chosen = 3;
+  const QPoint onMark(static_cast<int>(std::lround(strip.xOf(original[chosen]))), 40);
+  QTest::mouseClick(&strip, Qt::LeftButton, {}, onMark);
+  ASSERT_EQ(strip.selectedBeat(), chosen);
+  QTest::keyClick(&strip, Qt::Key_Delete);
+  EXPECT_EQ(window->beats()->size(), count - 1);
+  EXPECT_EQ(window->beats()->editedBeats(), 1u);
+  EXPECT_NE(shownMeanNn(*window), meanBefore);
+
+  // A click on the trace a little beside the QRS puts the beat back where
+  // the detector had it, as added by hand.
+  const QPoint beside(static_cast<int>(std::lround(strip.xOf(original[chosen] + 0.03 * kRate))),
+                      150);
+  QTest::mouseClick(&strip, Qt::LeftButton, {}, beside);
+  ASSERT_EQ(window->beats()->size(), count);
+  EXPECT_NEAR(window->beats()->positions()[chosen], original[chosen], 1.0);
+  EXPECT_EQ(window->beats()->sources()[chosen], BeatSource::added);
+
+  // Ctrl+Z takes the addition back, Ctrl+Y makes it again.
+  QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(window->beats()->size(), count - 1);
+  QTest::keyClick(window.get(), Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(window->beats()->size(), count);
+  window->undo();
+  window->undo();
+  EXPECT_EQ(window->beats()->editedBeats(), 0u);
+  EXPECT_EQ(shownMeanNn(*window), meanBefore);
+
+  // Keyboard only: the strip takes focus with Tab, the arrows walk the
+  // beats, Delete removes one and Insert finds it again in the gap.
+  EXPECT_TRUE(strip.focusPolicy() & Qt::TabFocus);
+  strip.setFocus(Qt::TabFocusReason);
+  strip.selectBeat(std::nullopt);
+  for (int step = 0; step < 6; ++step) QTest::keyClick(&strip, Qt::Key_Right);
+  const std::size_t walked = *strip.selectedBeat();
+  QTest::keyClick(&strip, Qt::Key_Delete);
+  ASSERT_EQ(window->beats()->size(), count - 1);
+  QTest::keyClick(&strip, Qt::Key_Left);
+  QTest::keyClick(&strip, Qt::Key_Insert);
+  ASSERT_EQ(window->beats()->size(), count);
+  EXPECT_NEAR(window->beats()->positions()[walked], original[walked], 1.0);
+}
+
+TEST_F(RecordingWindowTest, AStretchDraggedOnTheTachogramGetsItsOwnMeasures) {
+  const auto window = open(writeWfdb(QStringLiteral("lead")));
+  ASSERT_TRUE(window->isLoaded());
+  ui::TachogramView& tachogram = window->tachogram();
+  const int from = static_cast<int>(std::lround(tachogram.xOf(20 * kRate)));
+  const int to = static_cast<int>(std::lround(tachogram.xOf(80 * kRate)));
+  QTest::mousePress(&tachogram, Qt::LeftButton, {}, QPoint(from, 50));
+  QTest::mouseMove(&tachogram, QPoint((from + to) / 2, 50));
+  QTest::mouseMove(&tachogram, QPoint(to, 50));
+  QTest::mouseRelease(&tachogram, Qt::LeftButton, {}, QPoint(to, 50));
+  const beats::SampleStretch stretch = window->stretch();
+  EXPECT_NEAR(stretch.begin, 20 * kRate, tachogram.sampleAt(from + 1) - tachogram.sampleAt(from));
+  EXPECT_NEAR(stretch.end, 80 * kRate, tachogram.sampleAt(to + 1) - tachogram.sampleAt(to));
+  const double mean = meanIntervalMs(*window->beats(), stretch);
+  EXPECT_NEAR(window->measures()[hrv::Measure::meanNn].value(), mean, 1e-9);
+  EXPECT_EQ(shownMeanNn(*window), QString::number(mean, 'f', 1));
+
+  // The fields set it too, and "5 мин" asks for five minutes of a
+  // two-minute recording: the whole of it.
+  window->findChild<QLineEdit*>("stretchStart")->setText("0:30");
+  window->findChild<QLineEdit*>("stretchLength")->setText("45");
+  QMetaObject::invokeMethod(window->findChild<QLineEdit*>("stretchLength"), "editingFinished");
+  EXPECT_EQ(window->stretch().begin, 30 * kRate);
+  EXPECT_EQ(window->stretch().end, 75 * kRate);
+  window->findChild<QPushButton*>("fiveMinutes")->click();
+  EXPECT_EQ(window->stretch().end - window->stretch().begin, kSeconds * kRate);
+  window->findChild<QLineEdit*>("stretchStart")->setText("later");
+  QMetaObject::invokeMethod(window->findChild<QLineEdit*>("stretchStart"), "editingFinished");
+  EXPECT_EQ(log_.errorTitles, QStringList{"Неверное время"});
+}
+
+// The window gets the same figures as from the text file the batch tool
+// exports of a record holding just that stretch.
+TEST_F(RecordingWindowTest, TheStretchSentToTheAnalysisWindowRunsAsItsExportedTextFile) {
+  testing::TestWindow sent;
+  auto* window = sent.form->openRecording(writeWfdb(QStringLiteral("lead")));
+  QSignalSpy loaded(window, &EcgRecordingWindow::loaded);
+  ASSERT_TRUE(loaded.wait(60000));
+  window->setStretch({0, 60 * kRate});
+  window->sendToAnalysis();
+  ASSERT_TRUE(sent.form->isVisible());
+  ASSERT_TRUE(sent.reports.empty());
+
+  const QString shorter = writeWfdb(QStringLiteral("minute"), 60);
+  ASSERT_TRUE(batchLine(shorter, {"--to-text", folder_.path()}).value("error").isNull());
+  testing::TestWindow opened;
+  opened.form->openFile(path("minute.txt").toStdString());
+  ASSERT_TRUE(opened.reports.empty());
+  for (const char* caption : {"sam", "TR", "Label8", "Label16", "Label21", "Label22"}) {
+    EXPECT_EQ(sent.labelText(caption), opened.labelText(caption)) << caption;
+  }
+  EXPECT_NE(sent.labelText("sam"), "");
+}
+
+TEST_F(RecordingWindowTest, EditedBeatsAreSavedAndOfferedWhenTheRecordingOpensAgain) {
+  const QString file = writeWfdb(QStringLiteral("lead"));
+  std::vector<double> edited;
+  {
+    const auto window = open(file);
+    ASSERT_TRUE(window->isLoaded());
+    EXPECT_TRUE(log_.questions.isEmpty());
+    window->strip().selectBeat(10);
+    QTest::keyClick(&window->strip(), Qt::Key_Delete);
+    edited.assign(window->beats()->positions().begin(), window->beats()->positions().end());
+    window->saveBeats();
+    ASSERT_TRUE(QFile::exists(path("lead.rrscope")));
+
+    // The NN series of the stretch, one interval per line, and the report.
+    log_.nextSaveFile = path("lead.rr");
+    window->exportNn();
+    QFile rr(path("lead.rr"));
+    ASSERT_TRUE(rr.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = rr.readAll().trimmed().split('\n');
+    const pipeline::StretchSeries series = window->beats()->series(window->stretch());
+    ASSERT_EQ(static_cast<std::size_t>(lines.size()), series.intervalsMs.size());
+    EXPECT_EQ(lines.front().toDouble(), series.intervalsMs.front());
+    log_.nextSaveFile = path("lead.png");
+    window->writeReport();
+    EXPECT_EQ(QImage(path("lead.png")).size(), QSize(1240, 1754));
+  }
+  const auto again = open(file);
+  ASSERT_EQ(log_.questions.size(), 1);
+  EXPECT_TRUE(log_.questions.front().contains("lead.rrscope"));
+  ASSERT_EQ(again->beats()->size(), edited.size());
+  for (std::size_t i = 0; i < edited.size(); ++i) {
+    ASSERT_NEAR(again->beats()->positions()[i], edited[i], 1e-3) << i;
+  }
+  EXPECT_TRUE(log_.errorTexts.isEmpty()) << log_.errorTexts.join("\n").toStdString();
+}
+
+TEST_F(RecordingWindowTest, UnreadableFilesEndInTheRussianErrorBox) {
+  QFile garbage(path("noise.edf"));
+  ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+  garbage.write("not a recording at all");
+  garbage.close();
+  const QString header = writeWfdb(QStringLiteral("lost"));
+  ASSERT_TRUE(QFile::remove(path("lost.dat")));
+  for (const QString& file : {path("noise.edf"), header}) {
+    const auto window = open(file);
+    EXPECT_FALSE(window->isLoaded());
+  }
+  ASSERT_EQ(log_.errorTitles, QStringList({"Ошибка чтения записи", "Ошибка чтения записи"}));
+  EXPECT_TRUE(log_.errorTexts[0].startsWith("Не удалось открыть запись «noise.edf»"));
+  EXPECT_TRUE(log_.errorTexts[1].contains("нет файла сигнала (.dat)"))
+      << log_.errorTexts[1].toStdString();
+}
+
+TEST_F(RecordingWindowTest, CtrlOInTheAnalysisWindowOpensARecordingInItsOwnWindow) {
+  testing::TestWindow form;
+  const QString file = writeWfdb(QStringLiteral("lead"));
+  form.form->setRecordingChooser([file] { return file; });
+  form.form->show();
+  form.form->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.form.get()));
+  QTest::keyClick(form.form.get(), Qt::Key_O, Qt::ControlModifier);
+  auto* window = form.form->findChild<EcgRecordingWindow*>();
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(window->isVisible());
+  QSignalSpy loaded(window, &EcgRecordingWindow::loaded);
+  ASSERT_TRUE(window->isLoaded() || loaded.wait(60000));
+  EXPECT_EQ(window->beats()->size(), lead_.beats.size());
+}
+
+}  // namespace
+}  // namespace rrscope

@@ -1,0 +1,556 @@
+#include "ui/recording/ecg_recording_window.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QVBoxLayout>
+#include <cmath>
+#include <filesystem>
+
+#include "pipeline/beat_list_files.h"
+#include "pipeline/beat_snap.h"
+#include "pipeline/recording_samples.h"
+#include "pipeline/series_export.h"
+#include "ui/app_icon.h"
+#include "ui/measure_table_widget.h"
+#include "ui/recording/beat_colours.h"
+#include "ui/recording/clock_text.h"
+#include "ui/recording/ecg_strip_view.h"
+#include "ui/recording/recording_error_text.h"
+#include "ui/recording/recording_files.h"
+#include "ui/recording/tachogram_view.h"
+
+namespace rrscope::ui {
+namespace {
+
+// "5 мин": the short-term recording of the HRV standards.
+constexpr double kShortTermSeconds = 300;
+// The scroll bar counts in tenths of a second: a day fits in an int.
+constexpr double kScrollStepsPerSecond = 10;
+// The progress bar counts in thousandths.
+constexpr int kProgressSteps = 1000;
+
+QPushButton* namedButton(const QString& caption, const QString& name, QWidget* parent) {
+  auto* button = new QPushButton(caption, parent);
+  button->setObjectName(name);
+  button->setAccessibleName(caption);
+  return button;
+}
+
+QLabel* legendEntry(pipeline::BeatSource source, QWidget* parent) {
+  auto* label = new QLabel(parent);
+  label->setText(QStringLiteral("<span style=\"color:%1\">▼</span> %2")
+                     .arg(beatColour(source).name(), beatSourceName(source)));
+  return label;
+}
+
+}  // namespace
+
+EcgRecordingWindow::EcgRecordingWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setObjectName(QStringLiteral("EcgRecordingWindow"));
+  setWindowTitle(QStringLiteral("Запись ЭКГ"));
+  setWindowIcon(applicationIcon());
+  setAttribute(Qt::WA_DeleteOnClose);
+  buildLayout();
+  connectViews();
+  resize(1240, 820);
+}
+
+EcgRecordingWindow::~EcgRecordingWindow() {
+  // The analysis posts to this window; it must end before the window does.
+  if (loading_.joinable()) loading_.join();
+}
+
+void EcgRecordingWindow::buildLayout() {
+  auto* layout = new QVBoxLayout(this);
+  info_ = new QLabel(QStringLiteral("Запись не открыта."), this);
+  info_->setObjectName(QStringLiteral("recordingInfo"));
+  info_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  layout->addWidget(info_);
+  progress_ = new QProgressBar(this);
+  progress_->setObjectName(QStringLiteral("progress"));
+  progress_->setAccessibleName(QStringLiteral("Ход анализа записи"));
+  progress_->setRange(0, kProgressSteps);
+  progress_->setFormat(QStringLiteral("Анализ записи… %p%"));
+  progress_->hide();
+  layout->addWidget(progress_);
+
+  content_ = new QWidget(this);
+  auto* contentLayout = new QVBoxLayout(content_);
+  contentLayout->setContentsMargins(0, 0, 0, 0);
+  tachogram_ = new TachogramView(content_);
+  contentLayout->addWidget(tachogram_, 2);
+  contentLayout->addWidget(buildStretchRow());
+
+  auto* splitter = new QSplitter(Qt::Horizontal, content_);
+  auto* stripPane = new QWidget(splitter);
+  auto* stripLayout = new QVBoxLayout(stripPane);
+  stripLayout->setContentsMargins(0, 0, 0, 0);
+  strip_ = new EcgStripView(stripPane);
+  scroll_ = new QScrollBar(Qt::Horizontal, stripPane);
+  scroll_->setObjectName(QStringLiteral("stripScroll"));
+  scroll_->setAccessibleName(QStringLiteral("Положение полосы ЭКГ в записи"));
+  stripLayout->addWidget(strip_, 1);
+  stripLayout->addWidget(scroll_);
+  auto* legend = new QHBoxLayout;
+  for (const pipeline::BeatSource source :
+       {pipeline::BeatSource::detected, pipeline::BeatSource::moved, pipeline::BeatSource::inserted,
+        pipeline::BeatSource::added}) {
+    legend->addWidget(legendEntry(source, stripPane));
+  }
+  legend->addStretch();
+  auto* hint = new QLabel(
+      QStringLiteral("Щелчок — добавить удар, Delete — удалить, Shift+протяжка — нечитаемый "
+                     "участок, колесо — масштаб"),
+      stripPane);
+  hint->setWordWrap(true);
+  stripLayout->addLayout(legend);
+  stripLayout->addWidget(hint);
+
+  auto* measuresPane = new QWidget(splitter);
+  auto* measuresLayout = new QVBoxLayout(measuresPane);
+  measuresLayout->setContentsMargins(0, 0, 0, 0);
+  summary_ = new QLabel(measuresPane);
+  summary_->setObjectName(QStringLiteral("stretchSummary"));
+  summary_->setWordWrap(true);
+  measuresLayout->addWidget(summary_);
+  table_ = new MeasureTableWidget(measuresPane);
+  measuresLayout->addWidget(table_, 1);
+  splitter->addWidget(stripPane);
+  splitter->addWidget(measuresPane);
+  splitter->setStretchFactor(0, 3);
+  splitter->setStretchFactor(1, 2);
+  // The table's three columns need about this much to show without scrolling.
+  splitter->setSizes({760, 440});
+  contentLayout->addWidget(splitter, 5);
+  contentLayout->addWidget(buildButtonRow());
+  content_->setEnabled(false);
+  layout->addWidget(content_, 1);
+
+  auto* undoAction = new QAction(QStringLiteral("Отменить"), this);
+  undoAction->setShortcuts({QKeySequence::Undo});
+  connect(undoAction, &QAction::triggered, this, [this] { undo(); });
+  auto* redoAction = new QAction(QStringLiteral("Повторить"), this);
+  // Ctrl+Y everywhere, and the platform's own redo keys beside it.
+  QList<QKeySequence> redoKeys{QKeySequence(Qt::CTRL | Qt::Key_Y)};
+  for (const QKeySequence& keys : QKeySequence::keyBindings(QKeySequence::Redo)) {
+    if (!redoKeys.contains(keys)) redoKeys << keys;
+  }
+  redoAction->setShortcuts(redoKeys);
+  connect(redoAction, &QAction::triggered, this, [this] { redo(); });
+  addAction(undoAction);
+  addAction(redoAction);
+}
+
+QWidget* EcgRecordingWindow::buildStretchRow() {
+  auto* row = new QWidget(content_);
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(0, 0, 0, 0);
+  auto* startLabel = new QLabel(QStringLiteral("Начало отрезка:"), row);
+  stretchStart_ = new QLineEdit(row);
+  stretchStart_->setObjectName(QStringLiteral("stretchStart"));
+  stretchStart_->setAccessibleName(QStringLiteral("Начало отрезка, ч:мм:сс"));
+  startLabel->setBuddy(stretchStart_);
+  auto* lengthLabel = new QLabel(QStringLiteral("Длительность:"), row);
+  stretchLength_ = new QLineEdit(row);
+  stretchLength_->setObjectName(QStringLiteral("stretchLength"));
+  stretchLength_->setAccessibleName(QStringLiteral("Длительность отрезка, ч:мм:сс"));
+  lengthLabel->setBuddy(stretchLength_);
+  for (QLineEdit* field : {stretchStart_, stretchLength_}) {
+    field->setMaximumWidth(110);
+    connect(field, &QLineEdit::editingFinished, this, [this] { readStretchFields(); });
+  }
+  auto* whole = namedButton(QStringLiteral("вся запись"), QStringLiteral("wholeRecording"), row);
+  auto* five = namedButton(QStringLiteral("5 мин"), QStringLiteral("fiveMinutes"), row);
+  connect(whole, &QPushButton::clicked, this, [this] { setWholeStretch(); });
+  connect(five, &QPushButton::clicked, this, [this] { setFiveMinutes(); });
+  layout->addWidget(startLabel);
+  layout->addWidget(stretchStart_);
+  layout->addWidget(lengthLabel);
+  layout->addWidget(stretchLength_);
+  layout->addWidget(whole);
+  layout->addWidget(five);
+  layout->addStretch();
+  return row;
+}
+
+QWidget* EcgRecordingWindow::buildButtonRow() {
+  auto* row = new QWidget(content_);
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(0, 0, 0, 0);
+  const std::array<std::tuple<QString, QString, void (EcgRecordingWindow::*)()>, 6> buttons{{
+      {QStringLiteral("Отменить"), QStringLiteral("undo"), &EcgRecordingWindow::undo},
+      {QStringLiteral("Повторить"), QStringLiteral("redo"), &EcgRecordingWindow::redo},
+      {QStringLiteral("Сохранить удары"), QStringLiteral("saveBeats"),
+       &EcgRecordingWindow::saveBeats},
+      {QStringLiteral("Отчёт…"), QStringLiteral("report"), &EcgRecordingWindow::writeReport},
+      {QStringLiteral("Экспорт NN…"), QStringLiteral("exportNn"), &EcgRecordingWindow::exportNn},
+      {QStringLiteral("В окно анализа"), QStringLiteral("toAnalysis"),
+       &EcgRecordingWindow::sendToAnalysis},
+  }};
+  for (const auto& [caption, name, action] : buttons) {
+    QPushButton* button = namedButton(caption, name, row);
+    connect(button, &QPushButton::clicked, this, [this, action] { (this->*action)(); });
+    layout->addWidget(button);
+    if (name == QStringLiteral("redo")) layout->addSpacing(24);
+  }
+  layout->addStretch();
+  return row;
+}
+
+void EcgRecordingWindow::connectViews() {
+  connect(tachogram_, &TachogramView::stretchChosen, this, [this](double begin, double end) {
+    setStretch({begin, end});
+  });
+  connect(tachogram_, &TachogramView::cursorChosen, this,
+          [this](double sample) { strip_->centreOn(sample); });
+  connect(strip_, &EcgStripView::viewChanged, this, [this] {
+    syncScrollBar();
+    tachogram_->setCursor(strip_->startSample() + strip_->widthSamples() / 2);
+  });
+  connect(scroll_, &QScrollBar::valueChanged, this, [this](int value) {
+    if (beats_) strip_->scrollTo(value / kScrollStepsPerSecond * beats_->rate());
+  });
+  connect(strip_, &EcgStripView::addRequested, this, [this](double sample) { addBeat(sample); });
+  connect(strip_, &EcgStripView::removeRequested, this,
+          [this](std::size_t index) { removeBeat(index); });
+  connect(strip_, &EcgStripView::markRequested, this,
+          [this](double begin, double end) { markUnreadable(begin, end, true); });
+  connect(strip_, &EcgStripView::clearRequested, this,
+          [this](double begin, double end) { markUnreadable(begin, end, false); });
+}
+
+void EcgRecordingWindow::setDialogs(RecordingDialogs dialogs) {
+  dialogs_ = std::move(dialogs);
+}
+
+void EcgRecordingWindow::setAnalysisSender(std::function<void(const QString&)> send) {
+  sendToAnalysis_ = std::move(send);
+}
+
+const pipeline::BeatList* EcgRecordingWindow::beats() const {
+  return beats_.get();
+}
+
+double EcgRecordingWindow::seconds(double samples) const {
+  return beats_ ? samples / beats_->rate() : 0;
+}
+
+// --- Opening -------------------------------------------------------------
+
+void EcgRecordingWindow::openFile(const QString& file) {
+  if (loading_.joinable()) loading_.join();
+  file_ = file;
+  setWindowTitle(QStringLiteral("Запись ЭКГ — %1").arg(QFileInfo(file).fileName()));
+  info_->setText(QStringLiteral("Открывается %1…").arg(QDir::toNativeSeparators(file)));
+  progress_->setValue(0);
+  progress_->show();
+  content_->setEnabled(false);
+  const std::string path = file.toStdString();
+  loading_ = std::jthread([this, path] {
+    const pipeline::Progress progress = [this](double done) {
+      QMetaObject::invokeMethod(
+          this, [this, done] { progress_->setValue(static_cast<int>(done * kProgressSteps)); },
+          Qt::QueuedConnection);
+    };
+    try {
+      auto opened =
+          std::make_shared<pipeline::OpenedRecording>(pipeline::openRecording(path, progress));
+      QMetaObject::invokeMethod(
+          this, [this, opened] { finishLoading(opened); }, Qt::QueuedConnection);
+    } catch (const std::exception& error) {
+      const QString message = recordingErrorText(QString::fromStdString(path), error.what());
+      QMetaObject::invokeMethod(
+          this, [this, message] { failLoading(message); }, Qt::QueuedConnection);
+    }
+  });
+}
+
+void EcgRecordingWindow::finishLoading(std::shared_ptr<pipeline::OpenedRecording> opened) {
+  progress_->hide();
+  opened_ = std::move(opened);
+  beats_ = std::make_unique<pipeline::BeatList>(opened_->beats);
+  stretch_ = {0, static_cast<double>(beats_->sampleCount())};
+  showRecording();
+  content_->setEnabled(true);
+  offerSavedBeats();
+  emit loaded();
+}
+
+void EcgRecordingWindow::failLoading(const QString& message) {
+  progress_->hide();
+  info_->setText(QStringLiteral("Запись не открыта."));
+  reportError(QStringLiteral("Ошибка чтения записи"), message);
+  emit loadFailed(message);
+}
+
+// Beats saved from this window before come back when the user wants them.
+void EcgRecordingWindow::offerSavedBeats() {
+  const std::filesystem::path saved = pipeline::beatAnnotationPath(file_.toStdString());
+  std::error_code missing;
+  if (!std::filesystem::exists(saved, missing)) return;
+  const QString name = QString::fromStdString(saved.filename().string());
+  const QString question =
+      QStringLiteral("Для этой записи есть сохранённые удары (%1). Восстановить их?").arg(name);
+  const bool restore =
+      dialogs_.ask ? dialogs_.ask(question)
+                   : QMessageBox::question(this, windowTitle(), question) == QMessageBox::Yes;
+  if (!restore) return;
+  try {
+    pipeline::SavedBeats beats = pipeline::readBeatAnnotations(saved, beatRate(*opened_));
+    beats_ = std::make_unique<pipeline::BeatList>(
+        std::move(beats.positions), std::move(beats.sources), std::move(beats.unreadable),
+        beats_->rate(), beats_->sampleCount());
+    showRecording();
+  } catch (const std::exception& error) {
+    reportError(QStringLiteral("Ошибка чтения ударов"),
+                QStringLiteral("Сохранённые удары не прочитаны: %1").arg(error.what()));
+  }
+}
+
+void EcgRecordingWindow::showRecording() {
+  const recordings::Recording* recording = opened_->recording ? &*opened_->recording : nullptr;
+  const double duration = seconds(static_cast<double>(beats_->sampleCount()));
+  info_->setText(
+      recording
+          ? QStringLiteral("%1 — отведение %2, %3 Гц, %4")
+                .arg(QDir::toNativeSeparators(file_), QString::fromStdString(recording->channel),
+                     QString::number(recording->rate.hertz(), 'g', 10), clockText(duration))
+          : QStringLiteral("%1 — RR-интервалы, %2")
+                .arg(QDir::toNativeSeparators(file_), clockText(duration)));
+  strip_->showRecording(recording, beats_.get());
+  scroll_->setRange(0, static_cast<int>(std::max(
+                           0.0, (duration - strip_->widthSeconds()) * kScrollStepsPerSecond)));
+  scroll_->setPageStep(static_cast<int>(strip_->widthSeconds() * kScrollStepsPerSecond));
+  tachogram_->setCursor(strip_->widthSamples() / 2);
+  setStretch(stretch_);
+  refreshAfterEdit(std::nullopt);
+}
+
+// --- The stretch -----------------------------------------------------------
+
+void EcgRecordingWindow::setStretch(beats::SampleStretch stretch) {
+  if (!beats_) return;
+  const auto total = static_cast<double>(beats_->sampleCount());
+  const double begin = std::clamp(std::min(stretch.begin, stretch.end), 0.0, total);
+  const double end = std::clamp(std::max(stretch.begin, stretch.end), begin, total);
+  stretch_ = {begin, end};
+  tachogram_->setStretch(stretch_);
+  showStretchFields();
+  refreshMeasures();
+}
+
+void EcgRecordingWindow::showStretchFields() {
+  stretchStart_->setText(clockText(seconds(stretch_.begin)));
+  stretchLength_->setText(clockText(seconds(stretch_.end - stretch_.begin)));
+}
+
+void EcgRecordingWindow::readStretchFields() {
+  if (!beats_) return;
+  const std::optional<double> start = parseClock(stretchStart_->text());
+  const std::optional<double> length = parseClock(stretchLength_->text());
+  if (!start || !length) {
+    reportError(QStringLiteral("Неверное время"),
+                QStringLiteral("Время пишется как ч:мм:сс, мм:сс или в секундах, например "
+                               "0:05:00 или 300."));
+    showStretchFields();
+    return;
+  }
+  const double rate = beats_->rate();
+  if (std::abs(*start * rate - stretch_.begin) < rate / 2 &&
+      std::abs(*length * rate - (stretch_.end - stretch_.begin)) < rate / 2) {
+    return;  // what the fields show already, to the second
+  }
+  setStretch({*start * rate, (*start + *length) * rate});
+}
+
+void EcgRecordingWindow::setWholeStretch() {
+  if (beats_) setStretch({0, static_cast<double>(beats_->sampleCount())});
+}
+
+// Five minutes from where the strip shows, moved back to fit the recording.
+void EcgRecordingWindow::setFiveMinutes() {
+  if (!beats_) return;
+  const double length = kShortTermSeconds * beats_->rate();
+  const auto total = static_cast<double>(beats_->sampleCount());
+  const double begin = std::max(0.0, std::min(strip_->startSample(), total - length));
+  setStretch({begin, begin + length});
+}
+
+// --- Editing -------------------------------------------------------------
+
+void EcgRecordingWindow::addBeat(double sample) {
+  if (!beats_) return;
+  double at = sample;
+  if (opened_->recording) {
+    const pipeline::RecordingSamples samples(*opened_->recording);
+    at = pipeline::snapToQrs(samples, beats_->rate(), sample);
+  }
+  const std::optional<std::size_t> added = beats_->add(at);
+  if (added) refreshAfterEdit(added);
+}
+
+void EcgRecordingWindow::removeBeat(std::size_t index) {
+  if (!beats_ || index >= beats_->size()) return;
+  beats_->remove(index);
+  refreshAfterEdit(index < beats_->size() ? std::optional(index) : std::nullopt);
+}
+
+void EcgRecordingWindow::markUnreadable(double begin, double end, bool mark) {
+  if (!beats_ || end <= begin) return;
+  if (mark) {
+    beats_->markUnreadable({begin, end});
+  } else {
+    beats_->clearUnreadable({begin, end});
+  }
+  refreshAfterEdit(strip_->selectedBeat());
+}
+
+void EcgRecordingWindow::undo() {
+  if (!beats_ || !beats_->canUndo()) return;
+  beats_->undo();
+  refreshAfterEdit(strip_->selectedBeat());
+}
+
+void EcgRecordingWindow::redo() {
+  if (!beats_ || !beats_->canRedo()) return;
+  beats_->redo();
+  refreshAfterEdit(strip_->selectedBeat());
+}
+
+void EcgRecordingWindow::refreshAfterEdit(std::optional<std::size_t> selected) {
+  tachogram_->showBeats(beats_.get(),
+                        beats_->series({0, static_cast<double>(beats_->sampleCount())}));
+  strip_->beatsChanged(selected);
+  refreshMeasures();
+  emit edited();
+}
+
+void EcgRecordingWindow::refreshMeasures() {
+  stretchSeries_ = beats_->series(stretch_);
+  measures_ = hrv::computeMeasures(stretchSeries_.intervalsMs);
+  table_->showMeasures(measures_);
+  summary_->setText(summaryText());
+}
+
+QString EcgRecordingWindow::summaryText() const {
+  if (!beats_) return {};
+  return QStringLiteral(
+             "Отрезок %1–%2: ударов %3, NN-интервалов %4 (исключено %5).\n"
+             "Правлено ударов вручную: %6. Нечитаемо: %7 % отрезка.")
+      .arg(clockText(seconds(stretch_.begin)), clockText(seconds(stretch_.end)))
+      .arg(stretchSeries_.beats)
+      .arg(stretchSeries_.intervalsMs.size())
+      .arg(stretchSeries_.excludedIntervals)
+      .arg(beats_->editedBeats())
+      .arg(QString::number(stretchSeries_.unreadableShare * 100, 'f', 1));
+}
+
+void EcgRecordingWindow::syncScrollBar() {
+  const QSignalBlocker quiet(scroll_);
+  scroll_->setPageStep(static_cast<int>(strip_->widthSeconds() * kScrollStepsPerSecond));
+  if (beats_) {
+    const double duration = seconds(static_cast<double>(beats_->sampleCount()));
+    scroll_->setMaximum(static_cast<int>(
+        std::max(0.0, (duration - strip_->widthSeconds()) * kScrollStepsPerSecond)));
+  }
+  scroll_->setValue(static_cast<int>(seconds(strip_->startSample()) * kScrollStepsPerSecond));
+}
+
+// --- Outputs -------------------------------------------------------------
+
+QString EcgRecordingWindow::chooseSaveFile(const QString& title, const QString& suggested,
+                                           const QString& filters) {
+  if (dialogs_.chooseSaveFile) return dialogs_.chooseSaveFile(title, suggested, filters);
+  return QFileDialog::getSaveFileName(this, title, suggested, filters);
+}
+
+void EcgRecordingWindow::reportError(const QString& title, const QString& text) {
+  if (dialogs_.showError) {
+    dialogs_.showError(title, text);
+    return;
+  }
+  QMessageBox::critical(this, title, text);
+}
+
+void EcgRecordingWindow::saveBeats() {
+  if (!beats_) return;
+  const QString suggested =
+      QString::fromStdString(pipeline::beatAnnotationPath(file_.toStdString()).string());
+  const QString path =
+      chooseSaveFile(QStringLiteral("Сохранить удары"), suggested,
+                     QStringLiteral("Аннотации WFDB (*.rrscope);;Таблица CSV (*.csv)"));
+  if (path.isEmpty()) return;
+  try {
+    saveBeatFile(path, *beats_, beatRate(*opened_));
+  } catch (const std::exception& error) {
+    reportError(QStringLiteral("Ошибка записи"),
+                QStringLiteral("Удары не сохранены: %1").arg(error.what()));
+  }
+}
+
+void EcgRecordingWindow::writeReport() {
+  if (!beats_) return;
+  const QString suggested = QFileInfo(file_).dir().filePath(QFileInfo(file_).completeBaseName() +
+                                                            QStringLiteral("-report.pdf"));
+  const QString path = chooseSaveFile(QStringLiteral("Отчёт"), suggested,
+                                      QStringLiteral("PDF (*.pdf);;Изображение PNG (*.png)"));
+  if (path.isEmpty()) return;
+  try {
+    writeStretchReport(path, *opened_, *beats_, stretch_, stretchSeries_, measures_);
+  } catch (const std::exception& error) {
+    reportError(QStringLiteral("Ошибка записи"),
+                QStringLiteral("Отчёт не сохранён: %1").arg(error.what()));
+  }
+}
+
+void EcgRecordingWindow::exportNn() {
+  if (!beats_) return;
+  const QString suggested =
+      QFileInfo(file_).dir().filePath(QFileInfo(file_).completeBaseName() + QStringLiteral(".rr"));
+  const QString path =
+      chooseSaveFile(QStringLiteral("Экспорт NN"), suggested,
+                     QStringLiteral("RR-интервалы, мс (*.rr *.txt);;Таблица CSV (*.csv)"));
+  if (path.isEmpty()) return;
+  try {
+    const bool csv =
+        QFileInfo(path).suffix().compare(QStringLiteral("csv"), Qt::CaseInsensitive) == 0;
+    writeTextFile(
+        path, csv ? pipeline::rrCsv(stretchSeries_, *beats_) : pipeline::rrText(stretchSeries_));
+  } catch (const std::exception& error) {
+    reportError(QStringLiteral("Ошибка записи"),
+                QStringLiteral("NN-интервалы не сохранены: %1").arg(error.what()));
+  }
+}
+
+void EcgRecordingWindow::sendToAnalysis() {
+  if (!beats_) return;
+  if (!opened_->recording) {
+    reportError(QStringLiteral("Нет ЭКГ"),
+                QStringLiteral("В файле RR-интервалов нет ЭКГ, которую можно передать в окно "
+                               "анализа."));
+    return;
+  }
+  try {
+    const QString text = writeStretchText(*opened_->recording, stretch_, textFolder_.path());
+    if (sendToAnalysis_) sendToAnalysis_(text);
+  } catch (const StretchTooLong& error) {
+    reportError(QStringLiteral("Слишком длинный отрезок"), QString::fromUtf8(error.what()));
+  } catch (const std::exception& error) {
+    reportError(QStringLiteral("Ошибка записи"),
+                QStringLiteral("Отрезок не передан: %1").arg(error.what()));
+  }
+}
+
+}  // namespace rrscope::ui

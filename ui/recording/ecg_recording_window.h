@@ -1,0 +1,126 @@
+#pragma once
+
+#include <QTemporaryDir>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <thread>
+
+#include "beats/detected_beats.h"
+#include "hrv/hrv_measures.h"
+#include "pipeline/opened_recording.h"
+
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QScrollBar;
+
+namespace rrscope::ui {
+
+class EcgStripView;
+class MeasureTableWidget;
+class TachogramView;
+
+// What the window asks of the user, replaceable for tests.
+struct RecordingDialogs {
+  // The file to write, empty for a cancel: title, suggested path, filters.
+  std::function<QString(const QString&, const QString&, const QString&)> chooseSaveFile;
+  // A yes/no question.
+  std::function<bool(const QString&)> ask;
+  // An error box: title and text.
+  std::function<void(const QString&, const QString&)> showError;
+};
+
+// The window "Запись ЭКГ": a recording (EDF, BDF, WFDB or RR file) opened
+// with the batch tool's analysis, its beats over the ECG for the user to
+// check and edit, the analysis stretch chosen on the tachogram, the
+// measures of that stretch, and what can be made of them: the beats saved,
+// a report, the NN series, the stretch sent to the analysis window.
+class EcgRecordingWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit EcgRecordingWindow(QWidget* parent);
+  ~EcgRecordingWindow() override;
+
+  // Opens `file` in the background; the window shows progress meanwhile.
+  void openFile(const QString& file);
+
+  void setDialogs(RecordingDialogs dialogs);
+  // Where "В окно анализа" sends the text file it writes.
+  void setAnalysisSender(std::function<void(const QString&)> send);
+
+  bool isLoaded() const { return opened_ != nullptr; }
+  const pipeline::BeatList* beats() const;
+  beats::SampleStretch stretch() const { return stretch_; }
+  const hrv::Measures& measures() const { return measures_; }
+  const MeasureTableWidget& table() const { return *table_; }
+  EcgStripView& strip() const { return *strip_; }
+  TachogramView& tachogram() const { return *tachogram_; }
+  QString summaryText() const;
+
+  // The stretch as samples, kept inside the recording.
+  void setStretch(beats::SampleStretch stretch);
+
+  // The buttons' actions, which the tests call past their file dialogs.
+  void saveBeats();
+  void writeReport();
+  void exportNn();
+  void sendToAnalysis();
+  void undo();
+  void redo();
+
+ signals:
+  void loaded();
+  void loadFailed(const QString& message);
+  void edited();  // the beats or marks changed and the measures follow
+
+ private:
+  void buildLayout();
+  QWidget* buildStretchRow();
+  QWidget* buildButtonRow();
+  void connectViews();
+  void finishLoading(std::shared_ptr<pipeline::OpenedRecording> opened);
+  void failLoading(const QString& message);
+  void offerSavedBeats();
+  void showRecording();
+  void refreshAfterEdit(std::optional<std::size_t> selected);
+  void refreshMeasures();
+  void showStretchFields();
+  void readStretchFields();
+  void setWholeStretch();
+  void setFiveMinutes();
+  void addBeat(double sample);
+  void removeBeat(std::size_t index);
+  void markUnreadable(double begin, double end, bool mark);
+  void syncScrollBar();
+  void reportError(const QString& title, const QString& text);
+  QString chooseSaveFile(const QString& title, const QString& suggested, const QString& filters);
+  double seconds(double samples) const;
+
+  QString file_;
+  std::shared_ptr<pipeline::OpenedRecording> opened_;
+  std::unique_ptr<pipeline::BeatList> beats_;
+  beats::SampleStretch stretch_;
+  hrv::Measures measures_;
+  pipeline::StretchSeries stretchSeries_;
+  std::jthread loading_;
+  RecordingDialogs dialogs_;
+  std::function<void(const QString&)> sendToAnalysis_;
+  QTemporaryDir textFolder_;  // the stretches sent to the analysis window
+
+  QProgressBar* progress_ = nullptr;
+  QLabel* info_ = nullptr;
+  TachogramView* tachogram_ = nullptr;
+  QLineEdit* stretchStart_ = nullptr;
+  QLineEdit* stretchLength_ = nullptr;
+  EcgStripView* strip_ = nullptr;
+  QScrollBar* scroll_ = nullptr;
+  MeasureTableWidget* table_ = nullptr;
+  QLabel* summary_ = nullptr;
+  QWidget* content_ = nullptr;
+};
+
+}  // namespace rrscope::ui

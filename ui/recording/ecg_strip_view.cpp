@@ -1,0 +1,370 @@
+#include "ui/recording/ecg_strip_view.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+
+#include "charts/value_envelope.h"
+#include "ui/recording/beat_colours.h"
+#include "ui/recording/clock_text.h"
+
+namespace rrscope::ui {
+namespace {
+
+constexpr double kMarkBand = 30;  // the band above the trace that holds marks and intervals
+constexpr double kTimeBand = 16;  // the clock labels below it
+constexpr double kSideMargin = 4;
+// A press that moves less than this is a click; a mark within it is hit.
+constexpr double kClickPixels = 4;
+// One notch of the wheel widens or narrows the strip by this factor.
+constexpr double kZoomFactor = 1.25;
+
+}  // namespace
+
+EcgStripView::EcgStripView(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("ecgStrip"));
+  setAccessibleName(QStringLiteral("ЭКГ с отметками ударов"));
+  setFocusPolicy(Qt::StrongFocus);
+  setMinimumHeight(160);
+}
+
+QSize EcgStripView::sizeHint() const {
+  return {900, 300};
+}
+
+QSize EcgStripView::minimumSizeHint() const {
+  return {300, 160};
+}
+
+void EcgStripView::showRecording(const recordings::Recording* recording,
+                                 const pipeline::BeatList* beats) {
+  recording_ = recording;
+  beats_ = beats;
+  selected_.reset();
+  start_ = 0;
+  describeSelection();
+  update();
+}
+
+void EcgStripView::beatsChanged(std::optional<std::size_t> selected) {
+  selectBeat(selected);
+}
+
+double EcgStripView::widthSamples() const {
+  return beats_ == nullptr ? 0 : widthSeconds_ * beats_->rate();
+}
+
+void EcgStripView::scrollTo(double sample) {
+  if (beats_ == nullptr) return;
+  const double last = std::max(0.0, static_cast<double>(beats_->sampleCount()) - widthSamples());
+  const double start = std::clamp(sample, 0.0, last);
+  if (start == start_) return;
+  start_ = start;
+  update();
+  emit viewChanged();
+}
+
+void EcgStripView::centreOn(double sample) {
+  scrollTo(sample - widthSamples() / 2);
+}
+
+void EcgStripView::setWidthSeconds(double seconds) {
+  const double middle = start_ + widthSamples() / 2;
+  widthSeconds_ = std::clamp(seconds, kNarrowestSeconds, kWidestSeconds);
+  const double before = start_;
+  centreOn(middle);
+  if (start_ == before) {
+    update();
+    emit viewChanged();
+  }
+}
+
+void EcgStripView::selectBeat(std::optional<std::size_t> index) {
+  selected_ = beats_ != nullptr && index && *index < beats_->size() ? index : std::nullopt;
+  keepSelectionVisible();
+  describeSelection();
+  update();
+  emit selectionChanged();
+}
+
+QRectF EcgStripView::traceArea() const {
+  return QRectF(kSideMargin, kMarkBand, std::max(1.0, width() - 2 * kSideMargin),
+                std::max(1.0, height() - kMarkBand - kTimeBand));
+}
+
+double EcgStripView::sampleAt(double x) const {
+  const QRectF area = traceArea();
+  return start_ + (x - area.left()) / area.width() * widthSamples();
+}
+
+double EcgStripView::xOf(double sample) const {
+  const QRectF area = traceArea();
+  return area.left() + (sample - start_) / widthSamples() * area.width();
+}
+
+void EcgStripView::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), palette().base());
+  if (beats_ == nullptr) return;
+  const QRectF area = traceArea();
+  for (const beats::SampleStretch& stretch : beats_->unreadable()) {
+    if (stretch.end < start_ || stretch.begin > start_ + widthSamples()) continue;
+    const double from = std::max(area.left(), xOf(stretch.begin));
+    const double to = std::min(area.right(), xOf(stretch.end));
+    painter.fillRect(QRectF(from, 0, std::max(1.0, to - from), height()), unreadableColour());
+  }
+  if (pressX_ && dragX_ && shiftDrag_) {
+    painter.fillRect(QRectF(QPointF(std::min(*pressX_, *dragX_), 0),
+                            QPointF(std::max(*pressX_, *dragX_), height())),
+                     stretchColour());
+  }
+  paintTimes(painter, area);
+  paintTrace(painter, area);
+  paintBeats(painter, area);
+  if (hasFocus()) {
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+  }
+}
+
+// One vertical line per pixel column from the lowest to the highest sample
+// in it; each column reaches to its neighbour, so that a steep QRS flank
+// stays one unbroken line.
+void EcgStripView::paintTrace(QPainter& painter, const QRectF& area) const {
+  if (recording_ == nullptr) {
+    painter.setPen(palette().color(QPalette::PlaceholderText));
+    painter.drawText(area, Qt::AlignCenter, QStringLiteral("Нет ЭКГ: файл RR-интервалов"));
+    return;
+  }
+  const auto total = static_cast<std::int64_t>(recording_->values.size());
+  const auto first =
+      std::clamp<std::int64_t>(static_cast<std::int64_t>(std::floor(start_)), 0, total);
+  const auto end = std::clamp<std::int64_t>(
+      static_cast<std::int64_t>(std::ceil(start_ + widthSamples())) + 1, first, total);
+  if (end - first < 2) return;
+  const std::span<const std::int32_t> values(recording_->values.data() + first,
+                                             static_cast<std::size_t>(end - first));
+  const double firstX = xOf(static_cast<double>(first));
+  const double lastX = xOf(static_cast<double>(end - 1));
+  const auto columns = static_cast<std::size_t>(std::max(1.0, std::ceil(lastX - firstX)));
+  const std::vector<ValueRange> envelope = valueEnvelope(values, columns);
+  std::int32_t low = envelope.front().low, high = envelope.front().high;
+  for (const ValueRange& range : envelope) {
+    low = std::min(low, range.low);
+    high = std::max(high, range.high);
+  }
+  const double span = std::max<double>(1.0, static_cast<double>(high) - low);
+  const double pad = 0.05 * area.height();
+  const auto yOf = [&](std::int32_t value) {
+    return area.bottom() - pad -
+           (static_cast<double>(value) - low) / span * (area.height() - 2 * pad);
+  };
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.setPen(QPen(palette().color(QPalette::Text), 1));
+  if (values.size() <= columns) {
+    // Fewer samples than columns: the samples joined by straight lines.
+    QPolygonF line;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+      line << QPointF(xOf(static_cast<double>(first) + static_cast<double>(i)), yOf(values[i]));
+    }
+    painter.drawPolyline(line);
+    return;
+  }
+  for (std::size_t c = 0; c < envelope.size(); ++c) {
+    std::int32_t from = envelope[c].low, to = envelope[c].high;
+    if (c > 0) {
+      from = std::min(from, envelope[c - 1].high);
+      to = std::max(to, envelope[c - 1].low);
+    }
+    const double x = firstX + static_cast<double>(c) + 0.5;
+    painter.drawLine(QPointF(x, yOf(from)), QPointF(x, yOf(to)));
+  }
+}
+
+void EcgStripView::paintBeats(QPainter& painter, const QRectF& area) const {
+  const std::span<const double> positions = beats_->positions();
+  const std::span<const pipeline::BeatSource> sources = beats_->sources();
+  const std::size_t first = beats_->firstAtOrAfter(start_);
+  const std::size_t end = beats_->firstAtOrAfter(start_ + widthSamples() + 1);
+  const QFontMetricsF metrics(font());
+  painter.setRenderHint(QPainter::Antialiasing, true);
+  for (std::size_t i = first; i < end; ++i) {
+    const double x = xOf(positions[i]);
+    const QColor colour = beatColour(sources[i]);
+    painter.setPen(QPen(colour, 1, Qt::DashLine));
+    painter.drawLine(QPointF(x, kMarkBand - 6), QPointF(x, area.bottom()));
+    QPolygonF triangle;
+    triangle << QPointF(x - 5, kMarkBand - 12) << QPointF(x + 5, kMarkBand - 12)
+             << QPointF(x, kMarkBand - 4);
+    painter.setPen(selected_ == i ? QPen(palette().color(QPalette::Text), 2) : Qt::NoPen);
+    painter.setBrush(colour);
+    painter.drawPolygon(triangle);
+    // The interval that ends at this beat, written between the two marks.
+    if (i > 0) {
+      const double before = xOf(positions[i - 1]);
+      const QString ms =
+          QString::number((positions[i] - positions[i - 1]) / beats_->rate() * 1000, 'f', 0);
+      if (x - before > metrics.horizontalAdvance(ms) + 6) {
+        painter.setPen(palette().color(QPalette::Text));
+        painter.drawText(QRectF(before, 0, x - before, kMarkBand - 13), Qt::AlignCenter, ms);
+      }
+    }
+  }
+}
+
+void EcgStripView::paintTimes(QPainter& painter, const QRectF& area) const {
+  const double rate = beats_->rate();
+  const double step = widthSeconds_ <= 10 ? 1 : widthSeconds_ <= 30 ? 5 : 10;
+  painter.setPen(palette().color(QPalette::Midlight));
+  const double firstSecond = std::ceil(start_ / rate / step) * step;
+  for (double t = firstSecond; t * rate <= start_ + widthSamples(); t += step) {
+    const double x = xOf(t * rate);
+    painter.setPen(palette().color(QPalette::Midlight));
+    painter.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
+    painter.setPen(palette().color(QPalette::Text));
+    painter.drawText(QRectF(x - 40, area.bottom(), 80, kTimeBand), Qt::AlignCenter, clockText(t));
+  }
+}
+
+std::optional<std::size_t> EcgStripView::markUnder(double x) const {
+  if (beats_ == nullptr || beats_->size() == 0) return std::nullopt;
+  const std::optional<std::size_t> nearest = beats_->nearest(sampleAt(x));
+  if (nearest && std::abs(xOf(beats_->positions()[*nearest]) - x) <= kClickPixels) return nearest;
+  return std::nullopt;
+}
+
+void EcgStripView::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton || beats_ == nullptr) return;
+  setFocus(Qt::MouseFocusReason);
+  pressX_ = event->position().x();
+  dragX_.reset();
+  shiftDrag_ = (event->modifiers() & Qt::ShiftModifier) != 0;
+}
+
+void EcgStripView::mouseMoveEvent(QMouseEvent* event) {
+  if (!pressX_) return;
+  dragX_ = event->position().x();
+  if (shiftDrag_) update();
+}
+
+void EcgStripView::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton || !pressX_) return;
+  const double from = *pressX_, to = event->position().x();
+  const bool click = std::abs(to - from) < kClickPixels;
+  pressX_.reset();
+  dragX_.reset();
+  if (shiftDrag_ && !click) {
+    const double begin = sampleAt(std::min(from, to)), end = sampleAt(std::max(from, to));
+    // A drag that starts inside a mark takes the mark away; anywhere else it marks.
+    const double at = sampleAt(from);
+    const auto unreadable = beats_->unreadable();
+    const bool onMark = std::ranges::any_of(
+        unreadable, [at](const beats::SampleStretch& s) { return s.begin <= at && at < s.end; });
+    if (onMark) {
+      emit clearRequested(begin, end);
+    } else {
+      emit markRequested(begin, end);
+    }
+  } else if (click) {
+    if (const std::optional<std::size_t> mark = markUnder(to)) {
+      selectBeat(mark);
+    } else {
+      emit addRequested(sampleAt(to));
+    }
+  }
+  update();
+}
+
+void EcgStripView::wheelEvent(QWheelEvent* event) {
+  const int notches = event->angleDelta().y() / 120;
+  if (notches == 0) return;
+  setWidthSeconds(widthSeconds_ * std::pow(kZoomFactor, -notches));
+  event->accept();
+}
+
+void EcgStripView::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Left:
+      stepSelection(-1);
+      break;
+    case Qt::Key_Right:
+      stepSelection(1);
+      break;
+    case Qt::Key_PageUp:
+      scrollTo(start_ - widthSamples());
+      break;
+    case Qt::Key_PageDown:
+      scrollTo(start_ + widthSamples());
+      break;
+    case Qt::Key_Insert:
+      requestInsert();
+      break;
+    case Qt::Key_Delete:
+      if (selected_) emit removeRequested(*selected_);
+      break;
+    default:
+      QWidget::keyPressEvent(event);
+      return;
+  }
+  event->accept();
+}
+
+// With nothing selected, the arrows start at the first beat on view.
+void EcgStripView::stepSelection(int step) {
+  if (beats_ == nullptr || beats_->size() == 0) return;
+  std::size_t next = 0;
+  if (!selected_) {
+    next = std::min(beats_->size() - 1, beats_->firstAtOrAfter(start_));
+  } else if (step < 0) {
+    next = *selected_ == 0 ? 0 : *selected_ - 1;
+  } else {
+    next = std::min(beats_->size() - 1, *selected_ + 1);
+  }
+  selectBeat(next);
+}
+
+// A beat missed by the detector lies in the interval after the selected
+// beat: Insert asks for one in its middle, where the snap finds the QRS.
+void EcgStripView::requestInsert() {
+  if (beats_ == nullptr) return;
+  const std::span<const double> positions = beats_->positions();
+  if (selected_ && *selected_ + 1 < positions.size()) {
+    emit addRequested((positions[*selected_] + positions[*selected_ + 1]) / 2);
+  } else {
+    emit addRequested(start_ + widthSamples() / 2);
+  }
+}
+
+void EcgStripView::keepSelectionVisible() {
+  if (!selected_ || beats_ == nullptr) return;
+  const double at = beats_->positions()[*selected_];
+  const double margin = 0.1 * widthSamples();
+  if (at < start_ + margin || at > start_ + widthSamples() - margin) centreOn(at);
+}
+
+void EcgStripView::describeSelection() {
+  if (beats_ == nullptr || !selected_) {
+    setAccessibleDescription(
+        QStringLiteral("Удар не выбран; стрелки выбирают удары, Insert "
+                       "добавляет удар, Delete удаляет выбранный"));
+    return;
+  }
+  const std::size_t i = *selected_;
+  const double at = beats_->positions()[i];
+  QString text = QStringLiteral("Удар %1 из %2, %3, %4")
+                     .arg(i + 1)
+                     .arg(beats_->size())
+                     .arg(clockText(at / beats_->rate(), true))
+                     .arg(beatSourceName(beats_->sources()[i]));
+  if (i > 0) {
+    text += QStringLiteral(", интервал %1 мс")
+                .arg((at - beats_->positions()[i - 1]) / beats_->rate() * 1000, 0, 'f', 0);
+  }
+  setAccessibleDescription(text);
+}
+
+}  // namespace rrscope::ui

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+#include <stdexcept>
+#include <string>
+
+#include "beats/detected_beats.h"
+#include "hrv/hrv_measures.h"
+#include "pipeline/opened_recording.h"
+
+namespace rrscope::ui {
+
+// The rate the beats of an opened recording count in: the lead's, or ms
+// for a file of RR intervals.
+recordings::SamplingRate beatRate(const pipeline::OpenedRecording& opened);
+
+// Saves the beats as a CSV table when `path` ends in .csv, else as an
+// annotation file. Throws std::runtime_error when it cannot be written.
+void saveBeatFile(const QString& path, const pipeline::BeatList& beats,
+                  recordings::SamplingRate rate);
+
+// Writes the one-page report of the stretch: a PNG when `path` ends in
+// .png, else a PDF. Throws std::runtime_error when it cannot be written.
+void writeStretchReport(const QString& path, const pipeline::OpenedRecording& opened,
+                        const pipeline::BeatList& beats, beats::SampleStretch stretch,
+                        const pipeline::StretchSeries& series, const hrv::Measures& measures);
+
+// Writes `text` whole or not at all. Throws std::runtime_error on failure.
+void writeTextFile(const QString& path, const std::string& text);
+
+// A stretch longer than the analysis window reads (10,000,000 lines at
+// 6000 per second); the message is the user's, in Russian.
+class StretchTooLong : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Writes the stretch of the lead into `folder` as the analysis window's
+// text file, resampled to 6000 per second as the batch tool's --to-text
+// does, and returns its path. Throws StretchTooLong, or std::runtime_error
+// when it cannot be written.
+QString writeStretchText(const recordings::Recording& recording, beats::SampleStretch stretch,
+                         const QString& folder);
+
+}  // namespace rrscope::ui
