@@ -1,7 +1,6 @@
 // rrscope-batch: the analysis of the window's "Нажми меня" button, run on
 // many files without a window, with figures on standard output and charts
 // as files.
-#include <malloc.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -28,6 +27,7 @@
 #include "batch/svg_surface.h"
 #include "batch/whole_file.h"
 #include "charts/display_list_json.h"
+#include "pipeline/memory_reuse.h"
 
 namespace rrscope::batch {
 namespace {
@@ -224,12 +224,6 @@ int runBatch(int argc, char** argv) {
 }  // namespace rrscope::batch
 
 int main(int argc, char** argv) {
-  // The beat detector allocates and frees its buffers once per block of a
-  // recording, hundreds of times for a day; keeping freed memory for reuse
-  // instead of returning it spares the kernel clearing the same pages again,
-  // which otherwise costs half as much time as the detection itself.
-  constexpr int kKeptBytes = 256 << 20;
-  mallopt(M_MMAP_THRESHOLD, kKeptBytes);
-  mallopt(M_TRIM_THRESHOLD, kKeptBytes);
+  rrscope::pipeline::keepFreedMemoryForReuse();
   return rrscope::batch::runBatch(argc, argv);
 }

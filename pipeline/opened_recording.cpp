@@ -33,7 +33,6 @@ OpenedRecording openRrFile(const std::string& file) {
   analysis.detected = positions;
   analysis.nnBeats = positions;
   analysis.nnMs = series.intervalsMs;
-  analysis.measures = hrv::computeMeasures(series.intervalsMs);
   std::vector<BeatSource> sources(positions.size(), BeatSource::detected);
   BeatList beats(std::move(positions), std::move(sources), {}, kRrFileRate, length);
   return {file, std::nullopt, std::move(analysis), std::move(beats)};
@@ -50,7 +49,9 @@ OpenedRecording openRecording(const std::string& file, const Progress& progress)
   recordings::Recording recording = readRecordingChannel(file, {});
   RecordingAnalysisOptions options;
   options.correct = true;
-  options.hrv = true;
+  // The window computes the measures from its beat list, for the whole
+  // recording at first: the same series, so the same figures.
+  options.hrv = false;
   options.progress = progress;
   RecordingAnalysis analysis = analyseRecording(recording, options, std::nullopt);
   std::vector<BeatSource> sources = beatSources(analysis.detected, analysis.nnBeats);

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "pipeline/memory_reuse.h"
 #include "pipeline/opened_recording.h"
 #include "rrscope/version.h"
 #include "ui/form1.h"
@@ -44,6 +45,7 @@ std::optional<int> answerWithoutWindow(const WindowCommandLine& line) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  rrscope::pipeline::keepFreedMemoryForReuse();
   // --version and --help answer before Qt starts, so that they need no
   // display; Qt's own options wait for the second reading.
   const std::vector<std::string_view> raw(argv + 1, argv + argc);

@@ -30,22 +30,29 @@ MeasureTableWidget::MeasureTableWidget(QWidget* parent)
       {QStringLiteral("Показатель"), QStringLiteral("Значение"), QStringLiteral("Ед. изм.")});
   verticalHeader()->hide();
   verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
-  horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   horizontalHeader()->setStretchLastSection(true);
   setSelectionBehavior(QAbstractItemView::SelectRows);
-}
-
-void MeasureTableWidget::showMeasures(const hrv::Measures& measures) {
   for (const hrv::Measure measure : hrv::allMeasures()) {
     const MeasureCaption& caption = measureCaption(measure);
     const int row = static_cast<int>(measure);
     const QString tip = qstring(caption.explanation);
     setItem(row, 0, readOnlyItem(qstring(caption.name), tip));
-    auto* value = readOnlyItem(shownValue(measures[measure], caption.decimals), tip);
+    auto* value = readOnlyItem(QString(), tip);
     value->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
     setItem(row, 1, value);
     setItem(row, 2, readOnlyItem(qstring(caption.unit), tip));
   }
+  resizeColumnToContents(0);
+}
+
+// Only the values change; the columns are fitted once afterwards rather
+// than after each cell, which would measure every row again each time.
+void MeasureTableWidget::showMeasures(const hrv::Measures& measures) {
+  for (const hrv::Measure measure : hrv::allMeasures()) {
+    item(static_cast<int>(measure), 1)
+        ->setText(shownValue(measures[measure], measureCaption(measure).decimals));
+  }
+  resizeColumnToContents(1);
 }
 
 }  // namespace rrscope::ui

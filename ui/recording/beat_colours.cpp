@@ -19,12 +19,14 @@ QColor beatColour(pipeline::BeatSource source) {
   return Qt::black;
 }
 
+// Opaque, drawn under the traces: blending translucent colours over large
+// areas costs the raster engine tens of milliseconds a frame.
 QColor unreadableColour() {
-  return QColor(128, 128, 128, 70);
+  return QColor(214, 214, 214);
 }
 
 QColor stretchColour() {
-  return QColor(86, 180, 233, 50);
+  return QColor(221, 238, 250);
 }
 
 QColor cursorColour() {

@@ -243,6 +243,10 @@ const pipeline::BeatList* EcgRecordingWindow::beats() const {
   return beats_.get();
 }
 
+beats::SampleStretch EcgRecordingWindow::wholeRecording() const {
+  return {0, beats_ ? static_cast<double>(beats_->sampleCount()) : 0};
+}
+
 double EcgRecordingWindow::seconds(double samples) const {
   return beats_ ? samples / beats_->rate() : 0;
 }
@@ -281,7 +285,7 @@ void EcgRecordingWindow::finishLoading(std::shared_ptr<pipeline::OpenedRecording
   progress_->hide();
   opened_ = std::move(opened);
   beats_ = std::make_unique<pipeline::BeatList>(opened_->beats);
-  stretch_ = {0, static_cast<double>(beats_->sampleCount())};
+  stretch_ = wholeRecording();
   showRecording();
   content_->setEnabled(true);
   offerSavedBeats();
@@ -334,7 +338,8 @@ void EcgRecordingWindow::showRecording() {
                            0.0, (duration - strip_->widthSeconds()) * kScrollStepsPerSecond)));
   scroll_->setPageStep(static_cast<int>(strip_->widthSeconds() * kScrollStepsPerSecond));
   tachogram_->setCursor(strip_->widthSamples() / 2);
-  setStretch(stretch_);
+  tachogram_->setStretch(stretch_);
+  showStretchFields();
   refreshAfterEdit(std::nullopt);
 }
 
@@ -376,7 +381,7 @@ void EcgRecordingWindow::readStretchFields() {
 }
 
 void EcgRecordingWindow::setWholeStretch() {
-  if (beats_) setStretch({0, static_cast<double>(beats_->sampleCount())});
+  if (beats_) setStretch(wholeRecording());
 }
 
 // Five minutes from where the strip shows, moved back to fit the recording.
@@ -430,15 +435,16 @@ void EcgRecordingWindow::redo() {
 }
 
 void EcgRecordingWindow::refreshAfterEdit(std::optional<std::size_t> selected) {
-  tachogram_->showBeats(beats_.get(),
-                        beats_->series({0, static_cast<double>(beats_->sampleCount())}));
+  pipeline::StretchSeries whole = beats_->series(wholeRecording());
   strip_->beatsChanged(selected);
-  refreshMeasures();
+  refreshMeasures(stretch_.begin == 0 && stretch_.end == wholeRecording().end ? std::optional(whole)
+                                                                              : std::nullopt);
+  tachogram_->showBeats(beats_.get(), std::move(whole));
   emit edited();
 }
 
-void EcgRecordingWindow::refreshMeasures() {
-  stretchSeries_ = beats_->series(stretch_);
+void EcgRecordingWindow::refreshMeasures(std::optional<pipeline::StretchSeries> series) {
+  stretchSeries_ = series ? std::move(*series) : beats_->series(stretch_);
   measures_ = hrv::computeMeasures(stretchSeries_.intervalsMs);
   table_->showMeasures(measures_);
   summary_->setText(summaryText());

@@ -87,7 +87,8 @@ class EcgRecordingWindow : public QWidget {
   void offerSavedBeats();
   void showRecording();
   void refreshAfterEdit(std::optional<std::size_t> selected);
-  void refreshMeasures();
+  // The measures of the stretch, from its series when the caller has it.
+  void refreshMeasures(std::optional<pipeline::StretchSeries> series = std::nullopt);
   void showStretchFields();
   void readStretchFields();
   void setWholeStretch();
@@ -99,6 +100,7 @@ class EcgRecordingWindow : public QWidget {
   void reportError(const QString& title, const QString& text);
   QString chooseSaveFile(const QString& title, const QString& suggested, const QString& filters);
   double seconds(double samples) const;
+  beats::SampleStretch wholeRecording() const;
 
   QString file_;
   std::shared_ptr<pipeline::OpenedRecording> opened_;

@@ -22,6 +22,17 @@ constexpr double kClickPixels = 4;
 // One notch of the wheel widens or narrows the strip by this factor.
 constexpr double kZoomFactor = 1.25;
 
+// `colour` two fifths of the way from `base`, as it would look drawn
+// translucent over it.
+QColor tinted(const QColor& colour, const QColor& base) {
+  constexpr double kShare = 0.4;
+  const auto mix = [](int a, int b) {
+    return static_cast<int>(std::lround(kShare * a + (1 - kShare) * b));
+  };
+  return QColor(mix(colour.red(), base.red()), mix(colour.green(), base.green()),
+                mix(colour.blue(), base.blue()));
+}
+
 }  // namespace
 
 EcgStripView::EcgStripView(QWidget* parent) : QWidget(parent) {
@@ -174,6 +185,8 @@ void EcgStripView::paintTrace(QPainter& painter, const QRectF& area) const {
     painter.drawPolyline(line);
     return;
   }
+  std::vector<QLineF> lines;
+  lines.reserve(envelope.size());
   for (std::size_t c = 0; c < envelope.size(); ++c) {
     std::int32_t from = envelope[c].low, to = envelope[c].high;
     if (c > 0) {
@@ -181,8 +194,9 @@ void EcgStripView::paintTrace(QPainter& painter, const QRectF& area) const {
       to = std::max(to, envelope[c - 1].low);
     }
     const double x = firstX + static_cast<double>(c) + 0.5;
-    painter.drawLine(QPointF(x, yOf(from)), QPointF(x, yOf(to)));
+    lines.emplace_back(x, yOf(from), x, yOf(to));
   }
+  painter.drawLines(lines.data(), static_cast<int>(lines.size()));
 }
 
 void EcgStripView::paintBeats(QPainter& painter, const QRectF& area) const {
@@ -191,12 +205,16 @@ void EcgStripView::paintBeats(QPainter& painter, const QRectF& area) const {
   const std::size_t first = beats_->firstAtOrAfter(start_);
   const std::size_t end = beats_->firstAtOrAfter(start_ + widthSamples() + 1);
   const QFontMetricsF metrics(font());
+  const double digitWidth = metrics.horizontalAdvance(QLatin1Char('0'));
   painter.setRenderHint(QPainter::Antialiasing, true);
   for (std::size_t i = first; i < end; ++i) {
     const double x = xOf(positions[i]);
     const QColor colour = beatColour(sources[i]);
-    painter.setPen(QPen(colour, 1, Qt::DashLine));
-    painter.drawLine(QPointF(x, kMarkBand - 6), QPointF(x, area.bottom()));
+    // A light line down the trace, which the QRS stays visible through.
+    // An opaque tint: blending a translucent colour costs the raster engine
+    // far more than filling with a solid one.
+    painter.fillRect(QRectF(std::floor(x), kMarkBand - 6, 1, area.bottom() - kMarkBand + 6),
+                     tinted(colour, palette().color(QPalette::Base)));
     QPolygonF triangle;
     triangle << QPointF(x - 5, kMarkBand - 12) << QPointF(x + 5, kMarkBand - 12)
              << QPointF(x, kMarkBand - 4);
@@ -208,9 +226,13 @@ void EcgStripView::paintBeats(QPainter& painter, const QRectF& area) const {
       const double before = xOf(positions[i - 1]);
       const QString ms =
           QString::number((positions[i] - positions[i - 1]) / beats_->rate() * 1000, 'f', 0);
-      if (x - before > metrics.horizontalAdvance(ms) + 6) {
+      // Digits share one width in the fonts the window uses, so the text
+      // is measured without shaping it.
+      const double textWidth = digitWidth * static_cast<double>(ms.size());
+      if (x - before > textWidth + 6) {
         painter.setPen(palette().color(QPalette::Text));
-        painter.drawText(QRectF(before, 0, x - before, kMarkBand - 13), Qt::AlignCenter, ms);
+        painter.drawText(QPointF((before + x - textWidth) / 2, kMarkBand - 15 - metrics.descent()),
+                         ms);
       }
     }
   }

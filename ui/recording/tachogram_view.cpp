@@ -115,17 +115,17 @@ void TachogramView::paintEvent(QPaintEvent*) {
   painter.fillRect(rect(), palette().base());
   const QRectF plot = plotArea();
   if (beats_ == nullptr) return;
+  const double from = dragFrom_ && dragTo_ ? std::min(*dragFrom_, *dragTo_) : xOf(stretch_.begin);
+  const double to = dragFrom_ && dragTo_ ? std::max(*dragFrom_, *dragTo_) : xOf(stretch_.end);
+  painter.fillRect(
+      QRectF(QPointF(from, plot.top()), QPointF(std::max(to, from + 1), plot.bottom())),
+      stretchColour());
   for (const beats::SampleStretch& stretch : beats_->unreadable()) {
     painter.fillRect(
         QRectF(QPointF(xOf(stretch.begin), plot.top()),
                QPointF(std::max(xOf(stretch.end), xOf(stretch.begin) + 1), plot.bottom())),
         unreadableColour());
   }
-  const double from = dragFrom_ && dragTo_ ? std::min(*dragFrom_, *dragTo_) : xOf(stretch_.begin);
-  const double to = dragFrom_ && dragTo_ ? std::max(*dragFrom_, *dragTo_) : xOf(stretch_.end);
-  painter.fillRect(
-      QRectF(QPointF(from, plot.top()), QPointF(std::max(to, from + 1), plot.bottom())),
-      stretchColour());
   paintAxes(painter, plot);
   paintIntervals(painter, plot);
   painter.setPen(QPen(cursorColour(), 1));

@@ -1,0 +1,122 @@
+// Times the window "Запись ЭКГ" on a long recording, offscreen: opening it
+// until its tachogram is drawn, drawing a 60 s strip of the ECG, and one
+// beat edit with everything it updates (the tachogram's series, the strip
+// and the measures of the stretch, here the whole recording).
+//
+//   rrscope_bench_recording_window RECORD.hea [RUNS]
+//
+// Prints the median and the slowest of RUNS runs of each.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTest>
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "pipeline/beat_list.h"
+#include "pipeline/memory_reuse.h"
+#include "ui/recording/ecg_recording_window.h"
+#include "ui/recording/ecg_strip_view.h"
+#include "ui/recording/tachogram_view.h"
+
+namespace {
+
+using rrscope::ui::EcgRecordingWindow;
+
+struct Times {
+  std::vector<double> ms;
+  double median() {
+    std::ranges::sort(ms);
+    return ms[ms.size() / 2];
+  }
+  double slowest() const { return *std::ranges::max_element(ms); }
+};
+
+void print(const char* what, Times& times) {
+  std::printf("%-44s median %9.2f ms, slowest %9.2f ms over %zu runs\n", what, times.median(),
+              times.slowest(), times.ms.size());
+}
+
+std::unique_ptr<EcgRecordingWindow> openWindow(const QString& file, double& elapsedMs) {
+  auto window = std::make_unique<EcgRecordingWindow>(nullptr);
+  window->setAttribute(Qt::WA_DeleteOnClose, false);
+  window->setDialogs({{}, [](const QString&) { return false; }, {}});
+  window->show();
+  QElapsedTimer timer;
+  timer.start();
+  window->openFile(file);
+  if (!QTest::qWaitFor([&] { return window->isLoaded(); }, 120000)) return nullptr;
+  window->tachogram().repaint();
+  elapsedMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+  return window;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: rrscope_bench_recording_window RECORD.hea [RUNS]\n");
+    return 2;
+  }
+  rrscope::pipeline::keepFreedMemoryForReuse();  // as the program does
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  const QString file = QString::fromLocal8Bit(argv[1]);
+  const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
+
+  Times opening;
+  std::unique_ptr<EcgRecordingWindow> window;
+  for (int run = 0; run < runs; ++run) {
+    window.reset();
+    double ms = 0;
+    window = openWindow(file, ms);
+    if (!window) {
+      std::fprintf(stderr, "%s could not be opened\n", argv[1]);
+      return 1;
+    }
+    opening.ms.push_back(ms);
+  }
+  const rrscope::pipeline::BeatList& beats = *window->beats();
+  std::printf("%s: %.0f s, %zu beats\n", argv[1],
+              static_cast<double>(beats.sampleCount()) / beats.rate(), beats.size());
+  print("open until the tachogram is drawn", opening);
+
+  rrscope::ui::EcgStripView& strip = window->strip();
+  strip.setWidthSeconds(rrscope::ui::EcgStripView::kWidestSeconds);
+  Times drawing, scrolling;
+  const auto steps = static_cast<double>(beats.sampleCount()) / (10 * runs + 1);
+  for (int run = 0; run < 10 * runs; ++run) {
+    // The strip alone: what the scroll left for the other views is drawn first.
+    strip.scrollTo(run * steps);
+    QCoreApplication::processEvents();
+    QElapsedTimer timer;
+    timer.start();
+    strip.repaint();
+    drawing.ms.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    // A scroll as the user sees it: the strip, the scroll bar and the
+    // tachogram's cursor redrawn.
+    timer.restart();
+    strip.scrollTo(run * steps + strip.widthSamples());
+    window->repaint();
+    scrolling.ms.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+  }
+  std::printf("strip %d x %d pixels, window %d x %d\n", strip.width(), strip.height(),
+              window->width(), window->height());
+  print("draw a 60 s strip", drawing);
+  print("scroll by 60 s, the whole window redrawn", scrolling);
+
+  Times editing;
+  for (int run = 0; run < 2 * runs + 1; ++run) {
+    const std::size_t index = beats.size() / 2 + static_cast<std::size_t>(run);
+    strip.selectBeat(index);
+    QElapsedTimer timer;
+    timer.start();
+    QTest::keyClick(&strip, Qt::Key_Delete);
+    editing.ms.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    window->undo();
+  }
+  print("delete one beat, measures of the whole day", editing);
+  return 0;
+}
