@@ -17,6 +17,7 @@
 #include "tests/ui/ui_test_support.h"
 #include "ui/measure_table_text.h"
 #include "ui/measure_table_widget.h"
+#include "ui/recording/clock_text.h"
 #include "ui/recording/ecg_recording_window.h"
 #include "ui/recording/ecg_strip_view.h"
 #include "ui/recording/tachogram_view.h"
@@ -318,6 +319,20 @@ TEST_F(RecordingWindowTest, CtrlOInTheAnalysisWindowOpensARecordingInItsOwnWindo
   QSignalSpy loaded(window, &EcgRecordingWindow::loaded);
   ASSERT_TRUE(window->isLoaded() || loaded.wait(60000));
   EXPECT_EQ(window->beats()->size(), lead_.beats.size());
+}
+
+// Times as the stretch fields show and read them.
+TEST(ClockText, WritesAndReadsTheTimesOfTheStretchFields) {
+  EXPECT_EQ(ui::clockText(3723.46), "1:02:03");
+  EXPECT_EQ(ui::clockText(59.96, true), "0:01:00.0");
+  EXPECT_EQ(ui::clockText(90061), "25:01:01");
+  EXPECT_EQ(ui::parseClock("1:02:03.5"), 3723.5);
+  EXPECT_EQ(ui::parseClock(" 05:07 "), 307);
+  EXPECT_EQ(ui::parseClock("300"), 300);
+  EXPECT_EQ(ui::parseClock("1,5"), 1.5);
+  for (const char* bad : {"1:60", "-3", "a", "", "1:2:3:4", "1.5:00"}) {
+    EXPECT_EQ(ui::parseClock(bad), std::nullopt) << bad;
+  }
 }
 
 }  // namespace
