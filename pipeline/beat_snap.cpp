@@ -15,12 +15,10 @@ namespace {
 // beats; this much on either side gives it those at any heart rate the
 // window shows.
 constexpr double kContextSeconds = 8.0;
-// A click lands on the complex it means within half the shortest
-// physiological interval (about 250 ms at 240 beats per minute).
-constexpr double kSnapSeconds = 0.125;
-// A QRS complex is at most about 120 ms wide: its dominant deflection lies
-// within half that of any point the user can click on it.
-constexpr double kDeflectionSeconds = 0.06;
+// A click means the complex within half the interval of a fast heart (300
+// ms at 200 beats per minute): on its QRS (at most about 120 ms wide), or on
+// the baseline or the waves just beside it.
+constexpr double kSnapSeconds = 0.15;
 
 // The vertex of the parabola through three samples, as an offset from the
 // middle one, -0.5 to 0.5.
@@ -30,11 +28,13 @@ double vertexOffset(double before, double at, double after) {
   return std::clamp(0.5 * (before - after) / curvature, -0.5, 0.5);
 }
 
-// The largest magnitude of the QRS band within kDeflectionSeconds of `at`
-// (an index of `stretch`), refined between samples.
+// The largest magnitude of the QRS band within kSnapSeconds of `at` (an
+// index of `stretch`), refined between samples: the R or S wave of the
+// complex nearest the click, whose slopes are far steeper than those of
+// the P and T waves around it.
 double dominantDeflection(std::vector<double> stretch, double rate, std::int64_t at) {
   beats::bandPassQrs(stretch, rate);
-  const auto reach = static_cast<std::int64_t>(std::llround(kDeflectionSeconds * rate));
+  const auto reach = static_cast<std::int64_t>(std::llround(kSnapSeconds * rate));
   const auto n = static_cast<std::int64_t>(stretch.size());
   const std::int64_t from = std::max<std::int64_t>(1, at - reach);
   const std::int64_t to = std::min<std::int64_t>(n - 1, at + reach + 1);

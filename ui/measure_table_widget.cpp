@@ -1,6 +1,7 @@
 #include "ui/measure_table_widget.h"
 
 #include <QHeaderView>
+#include <algorithm>
 #include <memory>
 
 #include "ui/measure_captions.h"
@@ -45,14 +46,29 @@ MeasureTableWidget::MeasureTableWidget(QWidget* parent)
   resizeColumnToContents(0);
 }
 
-// Only the values change; the columns are fitted once afterwards rather
-// than after each cell, which would measure every row again each time.
+// Only the values change, and the value column is fitted once afterwards
+// rather than after each cell, which would measure every row each time. It
+// fits the numbers: the reason a value is missing can be long, so it is
+// elided in the cell and shown whole in the tooltip.
 void MeasureTableWidget::showMeasures(const hrv::Measures& measures) {
+  constexpr int kCellPadding = 16;
+  const QFontMetrics metrics(font());
+  int width = std::max(metrics.horizontalAdvance(horizontalHeaderItem(1)->text()) + kCellPadding,
+                       metrics.horizontalAdvance(QStringLiteral("нет данных…")));
   for (const hrv::Measure measure : hrv::allMeasures()) {
-    item(static_cast<int>(measure), 1)
-        ->setText(shownValue(measures[measure], measureCaption(measure).decimals));
+    const MeasureCaption& caption = measureCaption(measure);
+    const QString text = shownValue(measures[measure], caption.decimals);
+    QTableWidgetItem* value = item(static_cast<int>(measure), 1);
+    value->setText(text);
+    const QString explanation = qstring(caption.explanation);
+    if (measures[measure].defined()) {
+      value->setToolTip(explanation);
+      width = std::max(width, metrics.horizontalAdvance(text));
+    } else {
+      value->setToolTip(text + QStringLiteral("\n\n") + explanation);
+    }
   }
-  resizeColumnToContents(1);
+  setColumnWidth(1, width + kCellPadding);
 }
 
 }  // namespace rrscope::ui

@@ -86,6 +86,8 @@ TEST_F(OpenedRecordingTest, AddedBeatsSnapToTheQrsComplex) {
   const double snapped = snapToQrs(samples, 360, beat + 25);
   EXPECT_NEAR(snapped, beat, 2.0);
   EXPECT_NEAR(snapToQrs(samples, 360, beat - 25), snapped, 1e-9);
+  // 140 ms late: past the complex, on the way to its T wave.
+  EXPECT_NEAR(snapToQrs(samples, 360, beat + 50), snapped, 1e-9);
 
   // One complex alone in a flat minute: too little for the detector to learn.
   std::vector<double> lonely(360 * 20, 0.0);
