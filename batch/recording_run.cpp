@@ -31,13 +31,17 @@ std::vector<std::int64_t> annotatedBeats(const std::string& file, recordings::Sa
   return recordings::readWfdbReferenceBeats(file, rate);
 }
 
+// The expert annotations of a record, and the beats the recording window
+// saves beside it (annotator rrscope), are MIT annotation files.
 bool isAnnotationFile(const std::string& path) {
-  return std::filesystem::path(path).extension() == ".atr";
+  const std::filesystem::path extension = std::filesystem::path(path).extension();
+  return extension == ".atr" || extension == ".rrscope";
 }
 
 // The reference beats at the recording's rate: the record's own .atr for
-// --reference=atr, any MIT annotation file (.atr) counted at the
-// recording's rate, or a file of 1-based positions.
+// --reference=atr, any MIT annotation file (.atr, .rrscope) counted at the
+// recording's rate or at the resolution its note states, or a file of
+// 1-based positions.
 std::optional<std::vector<double>> referenceBeats(const std::string& file,
                                                   const recordings::Recording& recording,
                                                   const BeatOptions& options) {

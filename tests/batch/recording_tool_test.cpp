@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "batch_tool_runner.h"
+#include "pipeline/beat_list.h"
+#include "pipeline/beat_list_files.h"
 #include "recordings/wfdb_writer.h"
 #include "tests/beats/synthetic_record.h"
 #include "tests/recordings/edf_file.h"
@@ -98,6 +100,27 @@ TEST_F(RecordingTool, AWfdbRecordIsAnalysedAtItsOwnRateAndScoredAgainstItsAnnota
     EXPECT_NEAR(line["peaks"][i].get<double>(), static_cast<double>(lead_.beats[i] + 1), 10.0);
   }
   EXPECT_TRUE(line["error"].is_null());
+}
+
+// The beats the recording window saves score a run as the expert's do:
+// positions between samples and an unreadable stretch come through.
+TEST_F(RecordingTool, BeatsSavedByTheRecordingWindowAreAReference) {
+  const QString header = writeWfdb(QStringLiteral("rec"));
+  std::vector<double> positions;
+  for (const std::int64_t beat : lead_.beats) positions.push_back(static_cast<double>(beat) + 0.4);
+  std::vector<pipeline::BeatSource> sources(positions.size(), pipeline::BeatSource::detected);
+  sources[5] = pipeline::BeatSource::added;
+  const pipeline::BeatList list(positions, sources, {{2500, 3000}}, 250,
+                                static_cast<std::int64_t>(lead_.adc.size()));
+  pipeline::writeBeatAnnotations(path("rec.rrscope").toStdString(), list, {250, 1});
+  for (const QString& option :
+       {"--reference=" + path("rec.rrscope"), QStringLiteral("--reference-suffix=.rrscope")}) {
+    const ToolResult result = runTool({"--correct", option, header});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const nlohmann::json line = result.json().front();
+    EXPECT_EQ(line["scoring"]["tp"], lead_.beats.size()) << option.toStdString();
+    EXPECT_EQ(line["scoring"]["fn"], 0) << option.toStdString();
+  }
 }
 
 // --leads all reads every ECG lead and names them; the respiration signal
