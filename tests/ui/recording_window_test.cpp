@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QFile>
 #include <QImage>
 #include <QJsonDocument>
@@ -286,6 +287,27 @@ TEST_F(RecordingWindowTest, EditedBeatsAreSavedAndOfferedWhenTheRecordingOpensAg
     ASSERT_NEAR(again->beats()->positions()[i], edited[i], 1e-3) << i;
   }
   EXPECT_TRUE(log_.errorTexts.isEmpty()) << log_.errorTexts.join("\n").toStdString();
+}
+
+// A screen reader finds every control under a name, and the strip tells
+// which beat is selected, where it came from and its interval.
+TEST_F(RecordingWindowTest, EveryControlHasAnAccessibleName) {
+  const auto window = open(writeWfdb(QStringLiteral("lead")));
+  ASSERT_TRUE(window->isLoaded());
+  for (QWidget* widget : window->findChildren<QWidget*>()) {
+    if (widget->focusPolicy() == Qt::NoFocus || !widget->isVisibleTo(window.get())) continue;
+    if (widget->parentWidget() && widget->parentWidget()->inherits("QAbstractScrollArea")) continue;
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
+    ASSERT_NE(face, nullptr);
+    EXPECT_FALSE(face->text(QAccessible::Name).isEmpty())
+        << widget->metaObject()->className() << " " << widget->objectName().toStdString();
+  }
+  window->strip().selectBeat(4);
+  const QString description =
+      QAccessible::queryAccessibleInterface(&window->strip())->text(QAccessible::Description);
+  EXPECT_TRUE(description.startsWith("Удар 5 из ")) << description.toStdString();
+  EXPECT_TRUE(description.contains("найден детектором"));
+  EXPECT_TRUE(description.contains(" мс"));
 }
 
 TEST_F(RecordingWindowTest, UnreadableFilesEndInTheRussianErrorBox) {
