@@ -232,7 +232,8 @@ ParsedOptions parseBatchOptions(std::span<const std::string_view> arguments) {
   // Every argument after "--" is a file; the mark itself is not.
   const auto mark = std::find(options.files.begin(), options.files.end(), "--");
   if (mark != options.files.end()) options.files.erase(mark);
-  parsed.usageError = checkCombination(options);
+  parsed.usageError = readHrvTexts(options);
+  if (parsed.usageError.empty()) parsed.usageError = checkCombination(options);
   return parsed;
 }
 

@@ -10,6 +10,7 @@
 
 #include "analysis/run_window.h"
 #include "batch/beat_options.h"
+#include "hrv/hrv_measures.h"
 
 namespace CLI {
 class App;
@@ -42,8 +43,11 @@ struct BatchOptions {
   std::optional<std::string> pngDir;
   BeatOptions beats;
   RecordingOptions recording;
-  bool withHrv = false;  // add the variability measures of the run's RR series
-  bool rrInput = false;  // the files hold RR intervals in ms, not samples
+  bool withHrv = false;                    // add the variability measures of the run's RR series
+  bool rrInput = false;                    // the files hold RR intervals in ms, not samples
+  hrv::MeasureOptions measures;            // detrending of the spectra
+  std::optional<hrv::WindowSpec> windows;  // the measures of each window as well
+  std::optional<std::string> windowText;   // --windows as given, read into `windows`
 
   bool writesCharts() const { return displayListDir || svgDir || pngDir; }
 };
@@ -79,6 +83,10 @@ std::string checkFolderNames(std::initializer_list<FolderOption> options);
 std::string checkRecordingOptions(const BatchOptions& options);
 
 void addHrvOptions(CLI::App& app, BatchOptions& options);
+
+// Reads the texts of the variability options into their values; why one
+// cannot be read, or empty.
+std::string readHrvTexts(BatchOptions& options);
 
 // Why the variability options do not go with the others given, or empty.
 std::string checkHrvCombination(const BatchOptions& options);

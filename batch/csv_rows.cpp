@@ -19,16 +19,21 @@ std::string withoutLineFeed(std::string line) {
 std::string csvHeader(const BatchOptions& options) {
   std::string out = withoutLineFeed(figuresCsvHeader()) + numericCsvHeaderColumns();
   if (options.beats.active()) out += beatCsvHeaderColumns();
-  if (options.withHrv) out += hrvCsvHeaderColumns();
+  if (options.withHrv) out += hrvCsvHeaderColumns() + detrendCsvHeaderColumns(options.measures);
   return out + '\n';
 }
 
 std::string csvRow(const RunOutcome& outcome, const BatchOptions& options) {
+  if (options.windows) {
+    return windowCsvRows(outcome.file, optionWindows(options, analysedIntervalsMs(outcome)),
+                         options);
+  }
   std::string out = withoutLineFeed(figuresCsvRow(outcome));
   appendNumericCsvFields(out, outcome);
   if (options.beats.active()) appendBeatCsvFields(out, options.beats, outcome);
   if (options.withHrv) {
-    appendHrvCsvFields(out, hrv::computeMeasures(analysedIntervalsMs(outcome)));
+    appendHrvCsvFields(out, hrv::computeMeasures(analysedIntervalsMs(outcome), options.measures));
+    appendDetrendCsvFields(out, options.measures);
   }
   return out + '\n';
 }

@@ -1,8 +1,34 @@
 // The options of the variability measures and of files of RR intervals.
+#include <charconv>
+#include <cmath>
+
 #include "batch/batch_options.h"
 #include "batch/option_group.h"
 
 namespace rrscope::batch {
+namespace {
+
+std::optional<double> positiveSeconds(std::string_view text) {
+  double value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value) ||
+      value <= 0) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+// WIDTH:STEP in seconds, both positive.
+std::optional<hrv::WindowSpec> windowSpec(std::string_view text) {
+  const auto colon = text.find(':');
+  if (colon == std::string_view::npos) return std::nullopt;
+  const auto width = positiveSeconds(text.substr(0, colon));
+  const auto step = positiveSeconds(text.substr(colon + 1));
+  if (!width || !step) return std::nullopt;
+  return hrv::WindowSpec{*width, *step};
+}
+
+}  // namespace
 
 void addHrvOptions(CLI::App& app, BatchOptions& options) {
   OptionGroup group(app, "Heart rate variability");
@@ -15,6 +41,35 @@ void addHrvOptions(CLI::App& app, BatchOptions& options) {
                "rr: RR intervals in ms, one per line; the line then\n"
                "holds only file, hrv, hrv_undefined, intervals, error",
                [&options](const std::string& kind) { options.rrInput = kind == "rr"; });
+  group.choice("--detrend", {"none", "smoothness-priors"}, "KIND",
+               "none (the default), or smoothness-priors: the Welch and\n"
+               "AR spectra of the 4 Hz series less its smoothness-\n"
+               "priors trend; the line then says \"detrend\" and \"lambda\"",
+               [&options](const std::string& kind) {
+                 options.measures.detrend = kind == "smoothness-priors"
+                                                ? hrv::Detrend::smoothnessPriors
+                                                : hrv::Detrend::none;
+               });
+  group.text("--lambda", options.measures.lambda, "L",
+             "the smoothness of the trend (default 500: -3 dB at\n"
+             "0.0355 Hz)");
+  group.text("--windows", options.windowText, "WIDTH:STEP",
+             "add \"windows\", every measure of each window of WIDTH\n"
+             "seconds, one every STEP seconds (300:30, or 120:30 for\n"
+             "DFA alpha1); with --csv, a row per window");
+}
+
+std::string readHrvTexts(BatchOptions& options) {
+  if (options.windowText) {
+    options.windows = windowSpec(*options.windowText);
+    if (!options.windows) {
+      return "--windows needs WIDTH:STEP, two positive numbers of seconds, such as 300:30";
+    }
+  }
+  if (!std::isfinite(options.measures.lambda) || options.measures.lambda <= 0) {
+    return "--lambda needs a positive number";
+  }
+  return {};
 }
 
 std::string checkHrvCombination(const BatchOptions& options) {

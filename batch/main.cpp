@@ -85,7 +85,11 @@ std::vector<LinePart> lineParts(const BatchOptions& options) {
       addBeatKeys(beats, outcome, line);
     });
   }
-  if (options.withHrv) parts.emplace_back(addRunHrv);
+  if (options.withHrv || options.windows) {
+    parts.emplace_back([&options](const RunOutcome& outcome, JsonLine& line) {
+      addRunHrv(options, outcome, line);
+    });
+  }
   return parts;
 }
 
@@ -164,7 +168,9 @@ int analyseFiles(const BatchOptions& options, int& argc, char** argv) {
   OutcomeWriter writer(options);
   const auto use = [&writer](const RunOutcome& outcome) { writer.write(outcome); };
   // A table holds one kind of file only, so its first file tells which.
-  if (options.csv) {
+  if (options.csv && options.windows) {
+    writeStandardOutput(windowCsvHeader(options));
+  } else if (options.csv) {
     writeStandardOutput(isRecordingFile(options.files.front()) ? recordingCsvHeader(options)
                                                                : csvHeader(options));
   }

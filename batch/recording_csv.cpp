@@ -37,12 +37,18 @@ std::string recordingCsvHeader(const BatchOptions& options) {
     out += key;
   }
   out += beatCsvHeaderColumns();
-  if (options.withHrv) out += hrvCsvHeaderColumns();
+  if (options.withHrv) out += hrvCsvHeaderColumns() + detrendCsvHeaderColumns(options.measures);
   for (const std::string_view key : kErrorKeys) out += ",error_" + std::string(key);
   return out + '\n';
 }
 
 std::string recordingCsvRow(const RecordingLineContent& content) {
+  if (content.options.windows) {
+    return content.analysis == nullptr
+               ? std::string()
+               : windowCsvRows(content.file, recordingWindows(*content.analysis, content.options),
+                               content.options);
+  }
   const JsonLine line = recordingObject(content);
   std::string out;
   for (const std::string_view key : kRecordingKeys) {
@@ -56,6 +62,7 @@ std::string recordingCsvRow(const RecordingLineContent& content) {
     } else {
       appendNoHrvCsvFields(out);
     }
+    appendDetrendCsvFields(out, content.options.measures);
   }
   const JsonLine& error = line["error"];
   for (const std::string_view key : kErrorKeys) {

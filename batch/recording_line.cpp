@@ -47,6 +47,8 @@ void addAnalysis(const pipeline::RecordingAnalysis& analysis, const BatchOptions
   addUnreadable(analysis, rate, line);
   if (analysis.scoring) line["scoring"] = scoringObject(*analysis.scoring);
   if (options.withHrv && analysis.measures) addHrvMeasures(*analysis.measures, line);
+  if (options.windows) addWindows(recordingWindows(analysis, options), line);
+  if (options.withHrv || options.windows) addDetrendFields(options.measures, line);
   if (options.beats.peaks) {
     JsonLine peaks = JsonLine::array();
     for (const double peak : analysis.detected) peaks.push_back(jsonNumber(peak + 1.0));

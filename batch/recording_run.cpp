@@ -114,7 +114,8 @@ RecordingRunResult runRecording(std::string_view fileName, const BatchOptions& o
         pipeline::detectOtherLeads(file, primary.otherLeads, *recording);
     const pipeline::RecordingAnalysisOptions analysisOptions{
         options.beats.correct,
-        options.withHrv || wanted.reportDir.has_value(),
+        options.withHrv || options.windows || wanted.reportDir.has_value(),
+        options.measures,
         options.beats.matchWindowMs,
         {}};
     analysis = pipeline::analyseRecording(
@@ -128,8 +129,8 @@ RecordingRunResult runRecording(std::string_view fileName, const BatchOptions& o
     if (reports != nullptr && wanted.reportDir) {
       const std::string compared =
           options.beats.scores() ? referenceFileFor(options.beats, file) : std::string();
-      for (auto& path :
-           reports->write(*recording, *analysis, *wanted.reportDir, outputStem(file), compared)) {
+      for (auto& path : reports->write(*recording, *analysis, *wanted.reportDir, outputStem(file),
+                                       compared, options.measures)) {
         written.push_back(std::move(path));
       }
     }

@@ -8,6 +8,7 @@
 #include "batch/output_files.h"
 #include "batch/whole_file.h"
 #include "ui/report/report_page.h"
+#include "ui/report/window_strips.h"
 
 namespace rrscope::batch {
 namespace {
@@ -17,7 +18,8 @@ constexpr int kPngDotsPerInch = 150;
 
 report::ReportContent reportContent(const recordings::Recording& recording,
                                     const pipeline::RecordingAnalysis& analysis,
-                                    const std::string& reference) {
+                                    const std::string& reference,
+                                    const hrv::MeasureOptions& measures) {
   report::ReportContent content;
   content.file = recording.file;
   content.channel = recording.channel;
@@ -44,6 +46,11 @@ report::ReportContent reportContent(const recordings::Recording& recording,
     content.unreadableSeconds.emplace_back(stretch.begin / rate, stretch.end / rate);
   }
   if (analysis.measures) content.measures = *analysis.measures;
+  content.spectrumNote = report::spectrumNote(measures);
+  if (!analysis.nnMs.empty()) {
+    const std::vector<double> endsMs = analysis.nnEndsMs();
+    report::addWindowStrips(content, analysis.nnMs, endsMs, endsMs.back());
+  }
   return content;
 }
 
@@ -72,8 +79,9 @@ std::vector<std::filesystem::path> ReportWriter::write(const recordings::Recordi
                                                        const pipeline::RecordingAnalysis& analysis,
                                                        const std::filesystem::path& dir,
                                                        std::string_view stem,
-                                                       const std::string& reference) const {
-  const report::ReportContent content = reportContent(recording, analysis, reference);
+                                                       const std::string& reference,
+                                                       const hrv::MeasureOptions& measures) const {
+  const report::ReportContent content = reportContent(recording, analysis, reference, measures);
   const QByteArray pdf = report::reportPdf(content);
   const QByteArray png = report::pngBytes(report::reportImage(content, kPngDotsPerInch));
   const std::filesystem::path pdfPath = dir / (std::string(stem) + ".pdf");

@@ -25,12 +25,14 @@ class ReportWriter {
   ReportWriter& operator=(const ReportWriter&) = delete;
 
   // Writes DIR/STEM.pdf and DIR/STEM.png, each whole or not at all; returns
-  // their paths. `reference` names what the scoring compared with. Throws
+  // their paths. `reference` names what the scoring compared with;
+  // `measures` says how the spectra were prepared. Throws
   // OutputError when one cannot be written.
   std::vector<std::filesystem::path> write(const recordings::Recording& recording,
                                            const pipeline::RecordingAnalysis& analysis,
                                            const std::filesystem::path& dir, std::string_view stem,
-                                           const std::string& reference) const;
+                                           const std::string& reference,
+                                           const hrv::MeasureOptions& measures) const;
 
  private:
   struct Application;

@@ -17,7 +17,8 @@ ReportWriter::~ReportWriter() = default;
 std::vector<std::filesystem::path> ReportWriter::write(const recordings::Recording&,
                                                        const pipeline::RecordingAnalysis&,
                                                        const std::filesystem::path&,
-                                                       std::string_view, const std::string&) const {
+                                                       std::string_view, const std::string&,
+                                                       const hrv::MeasureOptions&) const {
   throw std::logic_error("this build has no report");
 }
 

@@ -14,15 +14,60 @@ std::array<Measure, kMeasureCount> allMeasures() {
 }
 
 std::string_view measureKey(Measure measure) {
-  static constexpr std::string_view kKeys[kMeasureCount] = {
-      "mean_nn_ms", "median_nn_ms",      "iqr_nn_ms", "sdnn_ms",
-      "cvnn",       "rmssd_ms",          "sdsd_ms",   "nn50",
-      "nn20",       "pnn50_pct",         "pnn20_pct", "mean_hr_bpm",
-      "min_hr_bpm", "max_hr_bpm",        "sdann_ms",  "sdnni_ms",
-      "hti",        "tinn_ms",           "sd1_ms",    "sd2_ms",
-      "sd1_sd2",    "poincare_area_ms2", "vlf_ms2",   "lf_ms2",
-      "hf_ms2",     "total_power_ms2",   "lf_hf",     "lf_nu",
-      "hf_nu",      "lf_peak_hz",        "hf_peak_hz"};
+  static constexpr std::string_view kKeys[kMeasureCount] = {"mean_nn_ms",
+                                                            "median_nn_ms",
+                                                            "iqr_nn_ms",
+                                                            "sdnn_ms",
+                                                            "cvnn",
+                                                            "rmssd_ms",
+                                                            "sdsd_ms",
+                                                            "nn50",
+                                                            "nn20",
+                                                            "pnn50_pct",
+                                                            "pnn20_pct",
+                                                            "mean_hr_bpm",
+                                                            "min_hr_bpm",
+                                                            "max_hr_bpm",
+                                                            "sdann_ms",
+                                                            "sdnni_ms",
+                                                            "hti",
+                                                            "tinn_ms",
+                                                            "sd1_ms",
+                                                            "sd2_ms",
+                                                            "sd1_sd2",
+                                                            "poincare_area_ms2",
+                                                            "vlf_ms2",
+                                                            "lf_ms2",
+                                                            "hf_ms2",
+                                                            "total_power_ms2",
+                                                            "lf_hf",
+                                                            "lf_nu",
+                                                            "hf_nu",
+                                                            "lf_peak_hz",
+                                                            "hf_peak_hz",
+                                                            "sampen",
+                                                            "sampen_r_ms",
+                                                            "apen",
+                                                            "dfa_alpha1",
+                                                            "dfa_alpha2",
+                                                            "ar_vlf_ms2",
+                                                            "ar_lf_ms2",
+                                                            "ar_hf_ms2",
+                                                            "ar_total_power_ms2",
+                                                            "ar_lf_hf",
+                                                            "ar_lf_nu",
+                                                            "ar_hf_nu",
+                                                            "ar_lf_peak_hz",
+                                                            "ar_hf_peak_hz",
+                                                            "ls_vlf_ms2",
+                                                            "ls_lf_ms2",
+                                                            "ls_hf_ms2",
+                                                            "ls_total_power_ms2",
+                                                            "ls_lf_hf",
+                                                            "ls_lf_nu",
+                                                            "ls_hf_nu",
+                                                            "ls_lf_peak_hz",
+                                                            "ls_hf_peak_hz"};
   return kKeys[static_cast<std::size_t>(measure)];
 }
 
@@ -48,11 +93,27 @@ std::string_view undefinedText(Undefined reason) {
       return "no histogram bin below the highest";
     case Undefined::intervalBeyondHistogram:
       return "an interval longer than 8192 s";
+    case Undefined::fewerThanFourIntervals:
+      return "fewer than 4 intervals";
+    case Undefined::noTemplateMatches:
+      return "no template matches";
+    case Undefined::fewerThan64Intervals:
+      return "fewer than 64 intervals";
+    case Undefined::fewerThan256Intervals:
+      return "fewer than 256 intervals";
+    case Undefined::allIntervalsEqual:
+      return "all intervals are equal";
+    case Undefined::noFluctuation:
+      return "a box size without fluctuation";
+    case Undefined::longerThanAnHour:
+      return "longer than 3600 s (use windows)";
+    case Undefined::notAskedFor:
+      return "not asked for";
   }
   return "undefined";
 }
 
-Measures computeMeasures(std::span<const double> intervalsMs) {
+Measures computeMeasures(std::span<const double> intervalsMs, const MeasureOptions& options) {
   Measures measures;
   const bool valid = std::all_of(intervalsMs.begin(), intervalsMs.end(),
                                  [](double x) { return std::isfinite(x) && x > 0; });
@@ -60,11 +121,16 @@ Measures computeMeasures(std::span<const double> intervalsMs) {
     measures.values.fill(MeasureValue::undefined(Undefined::nonPositiveInterval));
     return measures;
   }
-  addTimeDomain(intervalsMs, measures.values);
-  addSegmentMeasures(intervalsMs, measures.values);
-  addGeometric(intervalsMs, measures);
-  addPoincare(intervalsMs, measures.values);
-  addFrequencyDomain(intervalsMs, measures);
+  measures.values.fill(MeasureValue::undefined(Undefined::notAskedFor));
+  const auto wanted = [&options](MeasureGroup group) { return (options.groups & group) != 0; };
+  if (wanted(kTimeDomain)) {
+    addTimeDomain(intervalsMs, measures.values);
+    addSegmentMeasures(intervalsMs, measures.values);
+  }
+  if (wanted(kGeometric)) addGeometric(intervalsMs, measures);
+  if (wanted(kPoincare)) addPoincare(intervalsMs, measures.values);
+  if (wanted(kSpectra)) addFrequencyDomain(intervalsMs, options, measures);
+  if (wanted(kNonlinear)) addNonlinear(intervalsMs, measures);
   return measures;
 }
 

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "hrv/dfa.h"
+
 namespace rrscope::hrv {
 
 // The measures of heart rate variability, in the order they are reported.
@@ -43,8 +45,31 @@ enum class Measure : std::uint8_t {
   hfNu,
   lfPeak,
   hfPeak,
+  sampen,
+  sampenR,
+  apen,
+  dfaAlpha1,
+  dfaAlpha2,
+  arVlf,
+  arLf,
+  arHf,
+  arTotalPower,
+  arLfHf,
+  arLfNu,
+  arHfNu,
+  arLfPeak,
+  arHfPeak,
+  lsVlf,
+  lsLf,
+  lsHf,
+  lsTotalPower,
+  lsLfHf,
+  lsLfNu,
+  lsHfNu,
+  lsLfPeak,
+  lsHfPeak,
 };
-inline constexpr std::size_t kMeasureCount = static_cast<std::size_t>(Measure::hfPeak) + 1;
+inline constexpr std::size_t kMeasureCount = static_cast<std::size_t>(Measure::lsHfPeak) + 1;
 
 // Every measure, in order, for loops over all of them.
 std::array<Measure, kMeasureCount> allMeasures();
@@ -65,6 +90,14 @@ enum class Undefined : std::uint8_t {
   noPowerInBand,
   noBinBelowPeak,
   intervalBeyondHistogram,
+  fewerThanFourIntervals,
+  noTemplateMatches,
+  fewerThan64Intervals,
+  fewerThan256Intervals,
+  allIntervalsEqual,
+  noFluctuation,
+  longerThanAnHour,
+  notAskedFor,
 };
 
 // One English sentence for the reason, such as "fewer than 2 intervals".
@@ -112,31 +145,93 @@ struct Spectrum {
 
 // A frequency band: the spectral bins with loHz <= f < hiHz.
 struct Band {
-  Measure power;
   double loHz;
   double hiHz;
 };
-inline constexpr std::array<Band, 3> kBands{{
-    {Measure::vlf, 0.0033, 0.04},
-    {Measure::lf, 0.04, 0.15},
-    {Measure::hf, 0.15, 0.4},
-}};
+inline constexpr Band kVlfBand{0.0033, 0.04};
+inline constexpr Band kLfBand{0.04, 0.15};
+inline constexpr Band kHfBand{0.15, 0.4};
+inline constexpr std::array<Band, 3> kBands{kVlfBand, kLfBand, kHfBand};
+
+// The fluctuation function of the DFA and its two fitted lines, for a plot.
+struct DfaCurve {
+  std::vector<std::size_t> boxSizes;  // 4 ... 64, as many as the series allows
+  std::vector<double> fluctuation;    // F(n) for each
+  std::optional<DfaFit> alpha1;       // over n = 4 ... 16
+  std::optional<DfaFit> alpha2;       // over n = 16 ... 64
+};
 
 // Every measure of a series, with what a report needs to draw them.
 struct Measures {
   std::array<MeasureValue, kMeasureCount> values;
   Histogram histogram;
   std::optional<Triangle> triangle;  // absent when TINN is undefined
-  Spectrum spectrum;                 // empty when the series is too short for it
+  Spectrum spectrum;                 // Welch's; empty when the series is too short for it
+  Spectrum arSpectrum;               // Burg's autoregressive model; empty likewise
+  Spectrum lsSpectrum;               // Lomb–Scargle; empty likewise
+  DfaCurve dfa;
 
   const MeasureValue& operator[](Measure measure) const {
     return values[static_cast<std::size_t>(measure)];
   }
 };
 
+// How the spectra are prepared.
+enum class Detrend : std::uint8_t {
+  none,
+  // Smoothness priors (Tarvainen et al. 2002) on the 4 Hz grid, before the
+  // Welch and AR spectra only: the time-domain, geometric, Poincaré,
+  // entropy, DFA and Lomb–Scargle measures never see it.
+  smoothnessPriors,
+};
+
+// The groups of measures, to compute some only: the strips of a report
+// need two measures of thousands of windows, not their spectra.
+enum MeasureGroup : std::uint8_t {
+  kTimeDomain = 1,  // with SDANN and SDNNI
+  kGeometric = 2,
+  kPoincare = 4,
+  kSpectra = 8,     // Welch, AR and Lomb–Scargle
+  kNonlinear = 16,  // entropies and DFA
+  kAllGroups = 31,
+};
+
+struct MeasureOptions {
+  Detrend detrend = Detrend::none;
+  double lambda = 500;               // of the smoothness priors
+  std::uint8_t groups = kAllGroups;  // the others are undefined: not asked for
+};
+
 // All measures of a series of intervals in milliseconds, in the order of
 // their beats. A series holding a non-positive or non-finite interval has no
 // measures at all.
-Measures computeMeasures(std::span<const double> intervalsMs);
+Measures computeMeasures(std::span<const double> intervalsMs, const MeasureOptions& options = {});
+
+// The measures of each window of a long series. Time runs from the start of
+// the first interval; window k covers (k step, k step + width] seconds, and
+// an interval belongs to the window in which it ends, as for SDANN. Only
+// whole windows count: the last ends at or before the end of the series.
+struct WindowSpec {
+  double widthSeconds = 300;
+  double stepSeconds = 30;
+};
+struct WindowMeasures {
+  double startSeconds = 0;
+  double endSeconds = 0;
+  std::size_t intervals = 0;
+  Measures measures;  // the values only: no histogram, spectra or DFA curve
+};
+std::vector<WindowMeasures> windowedMeasures(std::span<const double> intervalsMs,
+                                             const WindowSpec& windows,
+                                             const MeasureOptions& options = {});
+
+// The same for a series with gaps, such as one that leaves out the
+// intervals of unreadable stretches: `endsMs` holds the end of each
+// interval in ms from the start of the first, increasing, and `totalMs` the
+// end of the series.
+std::vector<WindowMeasures> windowedMeasures(std::span<const double> intervalsMs,
+                                             std::span<const double> endsMs, double totalMs,
+                                             const WindowSpec& windows,
+                                             const MeasureOptions& options = {});
 
 }  // namespace rrscope::hrv

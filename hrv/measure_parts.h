@@ -25,7 +25,13 @@ void addGeometric(std::span<const double> intervalsMs, Measures& measures);
 // SD1, SD2, their ratio and the ellipse area.
 void addPoincare(std::span<const double> intervalsMs, MeasureValues& values);
 
-// Band powers, their ratios and peaks; also stores the spectrum.
-void addFrequencyDomain(std::span<const double> intervalsMs, Measures& measures);
+// Band powers, their ratios and peaks of the Welch, AR and Lomb–Scargle
+// spectra; also stores the spectra.
+void addFrequencyDomain(std::span<const double> intervalsMs, const MeasureOptions& options,
+                        Measures& measures);
+
+// Sample and approximate entropy, and the DFA exponents; also stores the
+// DFA curve.
+void addNonlinear(std::span<const double> intervalsMs, Measures& measures);
 
 }  // namespace rrscope::hrv

@@ -4,17 +4,36 @@
 
 #include <cmath>
 #include <memory>
+#include <mutex>
 #include <numbers>
 
 namespace rrscope::hrv {
 namespace {
 
+// FFTW's planner keeps state of its own: making and destroying plans must
+// not happen in two threads at once, while executing them may. The windows
+// of a long series are measured on every core, so all plans go through this
+// one lock; it lives as long as the program, as FFTW's planner does.
+std::mutex& plannerLock() {
+  static std::mutex lock;
+  return lock;
+}
+
 struct FftwFree {
   void operator()(void* memory) const { fftw_free(memory); }
 };
 struct PlanDestroy {
-  void operator()(fftw_plan_s* plan) const { fftw_destroy_plan(plan); }
+  void operator()(fftw_plan_s* plan) const {
+    const std::lock_guard<std::mutex> planning(plannerLock());
+    fftw_destroy_plan(plan);
+  }
 };
+
+fftw_plan_s* realTransformPlan(double* input, fftw_complex* output) {
+  const std::lock_guard<std::mutex> planning(plannerLock());
+  return fftw_plan_dft_r2c_1d(static_cast<int>(kWelchFftLength), input, output,
+                              FFTW_ESTIMATE | FFTW_PRESERVE_INPUT);
+}
 
 // FFTW's aligned buffers and its plan for one real transform of kWelchFftLength.
 class RealTransform {
@@ -22,8 +41,7 @@ class RealTransform {
   RealTransform()
       : input_(fftw_alloc_real(kWelchFftLength)),
         output_(fftw_alloc_complex(kWelchFftLength / 2 + 1)),
-        plan_(fftw_plan_dft_r2c_1d(static_cast<int>(kWelchFftLength), input_.get(), output_.get(),
-                                   FFTW_ESTIMATE | FFTW_PRESERVE_INPUT)) {
+        plan_(realTransformPlan(input_.get(), output_.get())) {
     std::fill_n(input_.get(), kWelchFftLength, 0.0);
   }
   double* input() { return input_.get(); }

@@ -30,6 +30,7 @@ OpenedRecording openRrFile(const std::string& file) {
   for (const double interval : series.intervalsMs) positions.push_back(positions.back() + interval);
   const auto length = static_cast<std::int64_t>(std::ceil(positions.back())) + 1;
   RecordingAnalysis analysis;
+  analysis.rate = kRrFileRate;
   analysis.detected = positions;
   analysis.nnBeats = positions;
   analysis.nnMs = series.intervalsMs;

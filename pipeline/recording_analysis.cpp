@@ -48,12 +48,22 @@ beats::DetectedBeats detectAllLeads(const RecordingSamples& samples, double rate
 
 }  // namespace
 
+std::vector<double> RecordingAnalysis::nnEndsMs() const {
+  std::vector<double> ends;
+  if (nnEnds.empty()) return ends;
+  const double first = nnBeats[nnEnds.front() - 1];
+  ends.reserve(nnEnds.size());
+  for (const std::size_t end : nnEnds) ends.push_back((nnBeats[end] - first) / rate * 1000);
+  return ends;
+}
+
 RecordingAnalysis analyseRecording(const recordings::Recording& recording,
                                    const RecordingAnalysisOptions& options,
                                    std::optional<std::span<const double>> reference,
                                    std::span<const OtherLead> otherLeads) {
   const double rate = recording.rate.hertz();
   RecordingAnalysis analysis;
+  analysis.rate = rate;
   analysis.leads.push_back(recording.channel);
   for (const OtherLead& lead : otherLeads) analysis.leads.push_back(lead.channel);
   const RecordingSamples samples(recording);
@@ -78,7 +88,7 @@ RecordingAnalysis analyseRecording(const recordings::Recording& recording,
   }
   formSeries(analysis, rate);
   if (options.progress) options.progress(kDetectionShare);
-  if (options.hrv) analysis.measures = hrv::computeMeasures(analysis.nnMs);
+  if (options.hrv) analysis.measures = hrv::computeMeasures(analysis.nnMs, options.measureOptions);
   if (reference)
     analysis.scoring =
         beats::scoreBeats(analysis.detected, *reference, rate, options.matchWindowMs);

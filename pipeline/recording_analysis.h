@@ -16,8 +16,9 @@
 namespace rrscope::pipeline {
 
 struct RecordingAnalysisOptions {
-  bool correct = false;  // correct artefacts before the NN series is formed
-  bool hrv = false;      // compute the variability measures
+  bool correct = false;                // correct artefacts before the NN series is formed
+  bool hrv = false;                    // compute the variability measures
+  hrv::MeasureOptions measureOptions;  // how, when they are computed
   double matchWindowMs = beats::kDefaultMatchWindowMs;  // of the scoring
   Progress progress;                                    // hears how much is done, when set
 };
@@ -35,11 +36,15 @@ struct RecordingAnalysis {
   // Intervals between successive nnBeats, less those that touch an
   // unreadable stretch.
   std::vector<double> nnMs;
-  std::vector<std::size_t> nnEnds;    // for each of nnMs, the index in nnBeats of its last beat
+  std::vector<std::size_t> nnEnds;  // for each of nnMs, the index in nnBeats of its last beat
+  // For each of nnMs, the time its last beat comes after the first beat of
+  // the series, in ms: the intervals left out leave gaps in it.
+  std::vector<double> nnEndsMs() const;
   std::size_t excludedBeats = 0;      // nnBeats inside unreadable stretches
   std::size_t excludedIntervals = 0;  // intervals left out of nnMs
   std::optional<hrv::Measures> measures;
   std::optional<beats::Scoring> scoring;
+  double rate = 0;  // of the positions
 };
 
 // Detects the R peaks of the recording with the Pan–Tompkins detector,

@@ -6,6 +6,7 @@
 
 #include "ui/measure_captions.h"
 #include "ui/measure_table_text.h"
+#include "ui/report/measure_names.h"
 
 namespace rrscope::ui {
 namespace {
@@ -21,10 +22,20 @@ QTableWidgetItem* readOnlyItem(const QString& text, const QString& tip) {
   return item.release();  // the table takes ownership
 }
 
+// How many groups begin at or before `measure`.
+int groupsUpTo(hrv::Measure measure) {
+  int count = 0;
+  for (const report::MeasureGroup& group : report::measureGroups()) {
+    count += group.first <= measure ? 1 : 0;
+  }
+  return count;
+}
+
 }  // namespace
 
 MeasureTableWidget::MeasureTableWidget(QWidget* parent)
-    : QTableWidget(static_cast<int>(hrv::kMeasureCount), 3, parent) {
+    : QTableWidget(static_cast<int>(hrv::kMeasureCount + report::measureGroups().size()), 3,
+                   parent) {
   setObjectName(QStringLiteral("measures"));
   setAccessibleName(QStringLiteral("Показатели ВСР"));
   setHorizontalHeaderLabels(
@@ -33,9 +44,12 @@ MeasureTableWidget::MeasureTableWidget(QWidget* parent)
   verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
   horizontalHeader()->setStretchLastSection(true);
   setSelectionBehavior(QAbstractItemView::SelectRows);
+  for (const report::MeasureGroup& group : report::measureGroups()) {
+    addHeading(rowOf(group.first) - 1, QString::fromUtf8(group.title));
+  }
   for (const hrv::Measure measure : hrv::allMeasures()) {
     const MeasureCaption& caption = measureCaption(measure);
-    const int row = static_cast<int>(measure);
+    const int row = rowOf(measure);
     const QString tip = qstring(caption.explanation);
     setItem(row, 0, readOnlyItem(qstring(caption.name), tip));
     auto* value = readOnlyItem(QString(), tip);
@@ -44,6 +58,26 @@ MeasureTableWidget::MeasureTableWidget(QWidget* parent)
     setItem(row, 2, readOnlyItem(qstring(caption.unit), tip));
   }
   resizeColumnToContents(0);
+}
+
+void MeasureTableWidget::markComputing(std::span<const hrv::Measure> measures) {
+  for (const hrv::Measure measure : measures) {
+    item(rowOf(measure), 1)->setText(QStringLiteral("считается…"));
+  }
+}
+
+int MeasureTableWidget::rowOf(hrv::Measure measure) const {
+  return static_cast<int>(measure) + groupsUpTo(measure);
+}
+
+void MeasureTableWidget::addHeading(int row, const QString& title) {
+  auto* heading = readOnlyItem(title, QString());
+  heading->setFlags(Qt::ItemIsEnabled);
+  QFont bold = font();
+  bold.setBold(true);
+  heading->setFont(bold);
+  setItem(row, 0, heading);
+  setSpan(row, 0, 1, 3);
 }
 
 // Only the values change, and the value column is fitted once afterwards
@@ -58,7 +92,7 @@ void MeasureTableWidget::showMeasures(const hrv::Measures& measures) {
   for (const hrv::Measure measure : hrv::allMeasures()) {
     const MeasureCaption& caption = measureCaption(measure);
     const QString text = shownValue(measures[measure], caption.decimals);
-    QTableWidgetItem* value = item(static_cast<int>(measure), 1);
+    QTableWidgetItem* value = item(rowOf(measure), 1);
     value->setText(text);
     const QString explanation = qstring(caption.explanation);
     if (measures[measure].defined()) {

@@ -31,7 +31,7 @@ class MeasuresWindow : public QWidget {
   // Replaces the save dialog: the chooser returns the file name, empty for a cancel.
   void setSaveChooser(std::function<QString()> chooser);
 
-  const QTableWidget& table() const { return *table_; }
+  const MeasureTableWidget& table() const { return *table_; }
   QString statusText() const;
 
  protected:

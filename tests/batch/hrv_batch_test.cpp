@@ -50,6 +50,59 @@ TEST_F(HrvBatch, RrFilesGiveTheMeasuresOfTheirIntervalsOnly) {
   EXPECT_EQ(none["hrv_undefined"]["sdnn_ms"], "no intervals");
 }
 
+// 697 s of intervals, 800 and 900 ms by turns.
+std::string alternatingIntervals() {
+  std::string text;
+  for (int i = 0; i < 820; ++i) text += i % 2 == 0 ? "800\n" : "900\n";
+  return text;
+}
+
+TEST_F(HrvBatch, WindowsCarryEveryMeasureOfEachWholeWindow) {
+  const QString rr = writeFile("day.rr", alternatingIntervals());
+  const test::ToolResult out = runTool({"--input=rr", "--windows", "300:30", rr});
+  ASSERT_EQ(out.exitCode, 0) << out.err;
+  const json line = json::parse(out.outLines().at(0));
+  // 697 s of series: windows end at 300, 330, ..., 690 s.
+  ASSERT_EQ(line["windows"].size(), 14u);
+  const json& first = line["windows"][0];
+  EXPECT_EQ(first["start_s"], 0);
+  EXPECT_EQ(first["end_s"], 300);
+  // 176 pairs of 1.7 s, and the 800 ms after them ends at 300 s exactly.
+  EXPECT_EQ(first["intervals"], 353);
+  EXPECT_EQ(first["hrv"].size(), hrv::kMeasureCount);
+  EXPECT_EQ(first["hrv"]["mean_nn_ms"], 300000.0 / 353);
+  EXPECT_FALSE(line.contains("detrend"));
+
+  const test::ToolResult csv =
+      runTool({"--input=rr", "--csv", "--windows=120:60", "--detrend=smoothness-priors", rr});
+  ASSERT_EQ(csv.exitCode, 0) << csv.err;
+  const std::vector<std::string> rows = csv.outLines();
+  ASSERT_EQ(rows.size(), 1u + 10);  // windows ending at 120, 180, ..., 660 s
+  EXPECT_TRUE(rows[0].starts_with("file,start_s,end_s,intervals,mean_nn_ms,"));
+  EXPECT_TRUE(rows[0].ends_with(",hrv_undefined,detrend,lambda"));
+  EXPECT_TRUE(rows[2].starts_with(rr.toStdString() + ",60,180,")) << rows[2];
+  EXPECT_TRUE(rows[2].ends_with(",smoothness-priors,500")) << rows[2];
+
+  const json detrended =
+      json::parse(runTool({"--input=rr", "--detrend", "smoothness-priors", "--lambda", "300", rr})
+                      .outLines()
+                      .at(0));
+  EXPECT_EQ(detrended["detrend"], "smoothness-priors");
+  EXPECT_EQ(detrended["lambda"], 300);
+}
+
+TEST_F(HrvBatch, BadWindowsAndLambdaAreUsageErrors) {
+  const QString rr = writeFile("a.rr", alternatingIntervals());
+  for (const QStringList& options :
+       {QStringList{"--windows", "300"}, QStringList{"--windows", "0:30"},
+        QStringList{"--windows", "300:-1"}, QStringList{"--lambda", "0"},
+        QStringList{"--detrend", "linear"}}) {
+    const test::ToolResult out = runTool(QStringList{"--input=rr"} + options + QStringList{rr});
+    EXPECT_EQ(out.exitCode, 2) << options.join(' ').toStdString();
+    EXPECT_TRUE(out.outLines().empty());
+  }
+}
+
 TEST_F(HrvBatch, ALineThatIsNoPositiveNumberStopsTheFileAndIsNamed) {
   struct Case {
     std::string content;

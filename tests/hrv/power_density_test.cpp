@@ -53,27 +53,10 @@ TEST(WelchSpectrum, DensityIntegratesToTheMeanSquareOfTheWindowedSegments) {
   EXPECT_NEAR(spectrum.densitiesMs2PerHz.front(), 0, 1e-20);
 }
 
-// Beats whose interval, ending at time T, is 500 + a1 sin(2 pi 0.1 T) + a2 sin(2 pi 0.25 T) ms.
-std::vector<double> modulatedIntervals(double a1, double a2, double seconds) {
-  std::vector<double> series;
-  double endMs = 0;
-  while (endMs < seconds * 1000) {
-    double interval = 500;
-    for (int step = 0; step < 50; ++step) {
-      const double t = (endMs + interval) / 1000;
-      interval = 500 + a1 * std::sin(2 * std::numbers::pi * 0.1 * t) +
-                 a2 * std::sin(2 * std::numbers::pi * 0.25 * t);
-    }
-    series.push_back(interval);
-    endMs += interval;
-  }
-  return series;
-}
-
 TEST(FrequencyDomain, SinusoidalModulationsLandInTheirBandsWithHalfTheSquaredAmplitude) {
   const double a1 = 20;
   const double a2 = 10;
-  const Measures m = computeMeasures(modulatedIntervals(a1, a2, 600));
+  const Measures m = computeMeasures(modulatedIntervals(500, a1, a2, 0, 600));
   EXPECT_NEAR(valueOf(m, Measure::lf), a1 * a1 / 2, 0.03 * a1 * a1 / 2);
   EXPECT_NEAR(valueOf(m, Measure::hf), a2 * a2 / 2, 0.03 * a2 * a2 / 2);
   EXPECT_LT(valueOf(m, Measure::vlf), 0.01 * a1 * a1 / 2);

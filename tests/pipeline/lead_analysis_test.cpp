@@ -54,8 +54,11 @@ TwoLeads twoLeads() {
 // the NN series is one of the rhythm's.
 TEST(LeadAnalysis, TheOtherLeadReadsThroughABurstInTheFirst) {
   const TwoLeads recording = twoLeads();
-  const RecordingAnalysisOptions options{
-      .correct = false, .hrv = true, .matchWindowMs = kWindowMs, .progress = {}};
+  const RecordingAnalysisOptions options{.correct = false,
+                                         .hrv = true,
+                                         .measureOptions = {},
+                                         .matchWindowMs = kWindowMs,
+                                         .progress = {}};
   const RecordingAnalysis alone =
       analyseRecording(recording.leads.front(), options, std::span<const double>(recording.truth));
   ASSERT_FALSE(alone.unreadable.empty());

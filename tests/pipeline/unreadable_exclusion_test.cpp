@@ -35,8 +35,8 @@ TEST(UnreadableExclusion, IntervalsTouchingANoiseBurstStayOutOfTheNnSeries) {
 
   for (const bool correct : {false, true}) {
     const std::string what = correct ? "corrected" : "as detected";
-    const RecordingAnalysis a =
-        analyseRecording(recording, {.correct = correct, .hrv = true, .progress = {}}, {});
+    const RecordingAnalysis a = analyseRecording(
+        recording, {.correct = correct, .hrv = true, .measureOptions = {}, .progress = {}}, {});
     EXPECT_GT(a.excludedBeats, 0u) << what;
     EXPECT_GT(a.excludedIntervals, a.excludedBeats) << what;
     ASSERT_EQ(a.nnMs.size() + a.excludedIntervals + 1, a.nnBeats.size()) << what;

@@ -117,7 +117,7 @@ double meanIntervalMs(const pipeline::BeatList& beats, beats::SampleStretch stre
 }
 
 QString shownMeanNn(const EcgRecordingWindow& window) {
-  return window.table().item(static_cast<int>(hrv::Measure::meanNn), 1)->text();
+  return window.table().item(window.table().rowOf(hrv::Measure::meanNn), 1)->text();
 }
 
 TEST_F(RecordingWindowTest, OpensWfdbAndEdfWithTheMeasuresOfTheBatchTool) {
@@ -287,6 +287,43 @@ TEST_F(RecordingWindowTest, EditedBeatsAreSavedAndOfferedWhenTheRecordingOpensAg
     ASSERT_NEAR(again->beats()->positions()[i], edited[i], 1e-3) << i;
   }
   EXPECT_TRUE(log_.errorTexts.isEmpty()) << log_.errorTexts.join("\n").toStdString();
+}
+
+// A long stretch shows its entropies and DFA once a worker has them, and
+// they are those of the whole series, also after an edit.
+TEST_F(RecordingWindowTest, TheSlowMeasuresOfALongStretchFollowFromAWorker) {
+  std::string text;
+  std::vector<double> intervals;
+  for (std::size_t i = 0; i <= EcgRecordingWindow::kLongestSeriesAtOnce; ++i) {
+    intervals.push_back(800 + 40 * std::sin(static_cast<double>(i) * 0.7) +
+                        static_cast<double>(i % 13));
+    text += std::to_string(intervals.back()) + "\n";
+  }
+  QFile file(path("long.rr"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(text.c_str());
+  file.close();
+  const auto window = open(path("long.rr"));
+  ASSERT_TRUE(window->isLoaded());
+  QSignalSpy complete(window.get(), &EcgRecordingWindow::measuresComplete);
+  if (!window->measuresAreComplete()) {
+    EXPECT_EQ(window->table().item(window->table().rowOf(hrv::Measure::sampen), 1)->text(),
+              "считается…");
+    ASSERT_TRUE(complete.wait(30000));
+  }
+  // The file's numbers as written, read back as the window read them.
+  const std::vector<double> read = window->beats()->series({0, 1e12}).intervalsMs;
+  const hrv::Measures expected = hrv::computeMeasures(read);
+  for (const hrv::Measure m : {hrv::Measure::sampen, hrv::Measure::apen, hrv::Measure::dfaAlpha1,
+                               hrv::Measure::dfaAlpha2, hrv::Measure::rmssd}) {
+    EXPECT_EQ(window->measures()[m].value(), expected[m].value()) << hrv::measureKey(m);
+  }
+  window->strip().selectBeat(100);
+  QTest::keyClick(&window->strip(), Qt::Key_Delete);
+  ASSERT_TRUE(window->measuresAreComplete() || complete.wait(30000));
+  const hrv::Measures edited = hrv::computeMeasures(window->beats()->series({0, 1e12}).intervalsMs);
+  EXPECT_EQ(window->measures()[hrv::Measure::sampen].value(), edited[hrv::Measure::sampen].value());
+  EXPECT_NE(edited[hrv::Measure::sampen].value(), expected[hrv::Measure::sampen].value());
 }
 
 // A screen reader finds every control under a name, and the strip tells

@@ -6,6 +6,7 @@
 #include <regex>
 
 #include "ui/report/report_page.h"
+#include "ui/report/window_strips.h"
 
 namespace rrscope::report {
 namespace {
@@ -56,13 +57,45 @@ TEST(Report, APageOfA4WithEveryChartDrawn) {
   const ReportLayout layout = reportLayout();
   const double scale = 100.0 / 72.0;
   for (const QRectF& area :
-       {layout.tachogram, layout.histogram, layout.poincare, layout.spectrum}) {
+       {layout.tachogram, layout.histogram, layout.poincare, layout.spectrum, layout.dfa}) {
     // Data adds far more ink than the message of a chart without any.
     EXPECT_GT(inkIn(page, area, scale), 2 * inkIn(empty, area, scale) + 500)
         << area.x() << "," << area.y();
   }
   // The table names every measure, with or without values.
   EXPECT_GT(inkIn(empty, layout.table, scale), 5000);
+}
+
+// A series of ten minutes or more gets the strips of alpha1 and RMSSD over
+// time under its tachogram; the charts below make room for them.
+TEST(Report, ALongSeriesGetsItsAlpha1AndRmssdOverTime) {
+  ReportContent content = tenMinutes();
+  std::vector<double> endsMs;
+  double endMs = 0;
+  for (const double nn : content.nnMs) endsMs.push_back(endMs += nn);
+  addWindowStrips(content, content.nnMs, endsMs, endMs);
+  // Windows every 30 s that end by the end of the series.
+  ASSERT_EQ(content.alpha1Strip.size(), 17u);  // ending at 120, 150, ..., 600 s
+  ASSERT_EQ(content.rmssdStrip.size(), 11u);   // ending at 300, 330, ..., 600 s
+  EXPECT_EQ(content.alpha1Strip.front().seconds, 120);
+  EXPECT_TRUE(content.alpha1Strip.front().value.has_value());
+  EXPECT_EQ(content.rmssdStrip.back().seconds, 600);
+
+  const double scale = 100.0 / 72.0;
+  const ReportLayout withStrips = reportLayout(true);
+  EXPECT_GT(withStrips.histogram.top(), withStrips.strips.bottom());
+  // The same strips without values: the frames without the lines.
+  ReportContent blank = content;
+  for (auto* strip : {&blank.alpha1Strip, &blank.rmssdStrip}) {
+    for (auto& point : *strip) point.value.reset();
+  }
+  EXPECT_GT(inkIn(reportImage(content, 100), withStrips.strips, scale),
+            inkIn(reportImage(blank, 100), withStrips.strips, scale) + 300);
+
+  ReportContent shorter = tenMinutes();
+  addWindowStrips(shorter, shorter.nnMs, std::span(endsMs).first(shorter.nnMs.size() / 2),
+                  endsMs[shorter.nnMs.size() / 2 - 1]);
+  EXPECT_TRUE(shorter.alpha1Strip.empty());
 }
 
 TEST(Report, ThePdfIsOneA4Page) {

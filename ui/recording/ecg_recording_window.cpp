@@ -15,6 +15,7 @@
 #include <QScrollBar>
 #include <QSplitter>
 #include <QVBoxLayout>
+#include <array>
 #include <cmath>
 #include <filesystem>
 
@@ -33,6 +34,11 @@
 
 namespace rrscope::ui {
 namespace {
+
+// The measures a long stretch gets from a worker thread.
+constexpr std::array<hrv::Measure, 5> kNonlinearMeasures{
+    hrv::Measure::sampen, hrv::Measure::sampenR, hrv::Measure::apen, hrv::Measure::dfaAlpha1,
+    hrv::Measure::dfaAlpha2};
 
 // "5 мин": the short-term recording of the HRV standards.
 constexpr double kShortTermSeconds = 300;
@@ -68,8 +74,10 @@ EcgRecordingWindow::EcgRecordingWindow(QWidget* parent) : QWidget(parent, Qt::Wi
 }
 
 EcgRecordingWindow::~EcgRecordingWindow() {
-  // The analysis posts to this window; it must end before the window does.
+  // The analysis and the workers post to this window; they must end before
+  // the window does.
   if (loading_.joinable()) loading_.join();
+  nonlinearWorkers_.clear();
 }
 
 void EcgRecordingWindow::buildLayout() {
@@ -443,11 +451,55 @@ void EcgRecordingWindow::refreshAfterEdit(std::optional<std::size_t> selected) {
   emit edited();
 }
 
+// The entropies and the DFA of a day take longer than an edit may: past
+// kLongestSeriesAtOnce intervals they follow from a worker thread, while the
+// other measures show at once. A newer edit makes an unfinished result
+// stale; only the latest one is shown.
 void EcgRecordingWindow::refreshMeasures(std::optional<pipeline::StretchSeries> series) {
   stretchSeries_ = series ? std::move(*series) : beats_->series(stretch_);
-  measures_ = hrv::computeMeasures(stretchSeries_.intervalsMs);
+  ++measuresGeneration_;
+  if (stretchSeries_.intervalsMs.size() <= kLongestSeriesAtOnce) {
+    measures_ = hrv::computeMeasures(stretchSeries_.intervalsMs);
+    nonlinearPending_ = false;
+  } else {
+    hrv::MeasureOptions options;
+    options.groups = hrv::kAllGroups & ~hrv::kNonlinear;
+    measures_ = hrv::computeMeasures(stretchSeries_.intervalsMs, options);
+    nonlinearPending_ = true;
+    computeNonlinearInBackground();
+  }
   table_->showMeasures(measures_);
+  if (nonlinearPending_) table_->markComputing(kNonlinearMeasures);
   summary_->setText(summaryText());
+  if (!nonlinearPending_) emit measuresComplete();
+}
+
+void EcgRecordingWindow::computeNonlinearInBackground() {
+  const std::uint64_t generation = measuresGeneration_;
+  nonlinearWorkers_.emplace_back(
+      generation, std::jthread([this, generation, intervals = stretchSeries_.intervalsMs] {
+        hrv::MeasureOptions options;
+        options.groups = hrv::kNonlinear;
+        auto nonlinear = std::make_shared<hrv::Measures>(hrv::computeMeasures(intervals, options));
+        QMetaObject::invokeMethod(
+            this, [this, generation, nonlinear] { showNonlinear(generation, *nonlinear); },
+            Qt::QueuedConnection);
+      }));
+}
+
+void EcgRecordingWindow::showNonlinear(std::uint64_t generation, const hrv::Measures& nonlinear) {
+  // The worker has posted its last word: it ends now, whether its result is
+  // still wanted or not.
+  std::erase_if(nonlinearWorkers_,
+                [generation](const auto& worker) { return worker.first == generation; });
+  if (generation != measuresGeneration_) return;
+  for (const hrv::Measure measure : kNonlinearMeasures) {
+    measures_.values[static_cast<std::size_t>(measure)] = nonlinear[measure];
+  }
+  measures_.dfa = nonlinear.dfa;
+  nonlinearPending_ = false;
+  table_->showMeasures(measures_);
+  emit measuresComplete();
 }
 
 QString EcgRecordingWindow::summaryText() const {

@@ -6,6 +6,8 @@
 #include <memory>
 #include <optional>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "beats/detected_beats.h"
 #include "hrv/hrv_measures.h"
@@ -56,6 +58,12 @@ class EcgRecordingWindow : public QWidget {
   const pipeline::BeatList* beats() const;
   beats::SampleStretch stretch() const { return stretch_; }
   const hrv::Measures& measures() const { return measures_; }
+  // False while the entropies and the DFA of a long stretch are computed.
+  bool measuresAreComplete() const { return !nonlinearPending_; }
+
+  // A stretch of more intervals than this gets its entropies and DFA from
+  // a worker thread.
+  static constexpr std::size_t kLongestSeriesAtOnce = 20'000;
   const MeasureTableWidget& table() const { return *table_; }
   EcgStripView& strip() const { return *strip_; }
   TachogramView& tachogram() const { return *tachogram_; }
@@ -75,6 +83,9 @@ class EcgRecordingWindow : public QWidget {
  signals:
   void loaded();
   void loadFailed(const QString& message);
+  // Every measure of the stretch is shown, the slow ones of a long
+  // stretch included.
+  void measuresComplete();
   void edited();  // the beats or marks changed and the measures follow
 
  private:
@@ -89,6 +100,8 @@ class EcgRecordingWindow : public QWidget {
   void refreshAfterEdit(std::optional<std::size_t> selected);
   // The measures of the stretch, from its series when the caller has it.
   void refreshMeasures(std::optional<pipeline::StretchSeries> series = std::nullopt);
+  void computeNonlinearInBackground();
+  void showNonlinear(std::uint64_t generation, const hrv::Measures& nonlinear);
   void showStretchFields();
   void readStretchFields();
   void setWholeStretch();
@@ -107,6 +120,9 @@ class EcgRecordingWindow : public QWidget {
   std::unique_ptr<pipeline::BeatList> beats_;
   beats::SampleStretch stretch_;
   hrv::Measures measures_;
+  std::uint64_t measuresGeneration_ = 0;
+  bool nonlinearPending_ = false;
+  std::vector<std::pair<std::uint64_t, std::jthread>> nonlinearWorkers_;
   pipeline::StretchSeries stretchSeries_;
   std::jthread loading_;
   RecordingDialogs dialogs_;

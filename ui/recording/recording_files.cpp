@@ -8,6 +8,7 @@
 #include "recordings/text_export.h"
 #include "ui/recording/clock_text.h"
 #include "ui/report/report_page.h"
+#include "ui/report/window_strips.h"
 
 namespace rrscope::ui {
 namespace {
@@ -65,6 +66,15 @@ report::ReportContent reportContent(const pipeline::OpenedRecording& opened,
     if (from < to) content.unreadableSeconds.emplace_back(from / rate, to / rate);
   }
   content.measures = measures;
+  if (!series.intervalsMs.empty()) {
+    // The stretch's intervals, timed by their beats: those of unreadable
+    // stretches are left out and leave gaps.
+    const double first = positions[series.ends.front() - 1];
+    std::vector<double> endsMs;
+    for (const std::size_t end : series.ends)
+      endsMs.push_back((positions[end] - first) / rate * 1000);
+    report::addWindowStrips(content, series.intervalsMs, endsMs, endsMs.back());
+  }
   return content;
 }
 

@@ -6,7 +6,7 @@
 namespace rrscope::report {
 
 void drawHistogram(QPainter& painter, QRectF area, const ReportContent& content) {
-  const QString title = QStringLiteral("Гистограмма NN, бины 1/128 с, треугольник TINN");
+  const QString title = QStringLiteral("Гистограмма NN и TINN");
   const auto& counts = content.measures.histogram.counts;
   const auto first = std::ranges::find_if(counts, [](auto count) { return count > 0; });
   if (first == counts.end()) {

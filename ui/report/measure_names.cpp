@@ -11,7 +11,17 @@ bool isCount(Measure measure) {
   return measure == Measure::nn50 || measure == Measure::nn20;
 }
 
+constexpr MeasureGroup kGroups[] = {
+    {Measure::meanNn, "Временные показатели"},      {Measure::hti, "Геометрические показатели"},
+    {Measure::sd1, "Скаттерграмма (Пуанкаре)"},     {Measure::vlf, "Частотные показатели (Уэлч)"},
+    {Measure::sampen, "Нелинейные показатели"},     {Measure::arVlf, "Спектр (АР-модель)"},
+    {Measure::lsVlf, "Периодограмма Ломба–Скаргла"}};
+
 }  // namespace
+
+std::span<const MeasureGroup> measureGroups() {
+  return kGroups;
+}
 
 MeasureName measureName(Measure measure) {
   const QString ms = QStringLiteral("мс");
@@ -79,6 +89,43 @@ MeasureName measureName(Measure measure) {
     case Measure::lfPeak:
       return {QStringLiteral("Пик LF"), QStringLiteral("Гц")};
     case Measure::hfPeak:
+      return {QStringLiteral("Пик HF"), QStringLiteral("Гц")};
+    case Measure::sampen:
+      return {QStringLiteral("SampEn (m = 2)"), {}};
+    case Measure::sampenR:
+      return {QStringLiteral("Допуск r = 0,2 · SDNN"), ms};
+    case Measure::apen:
+      return {QStringLiteral("ApEn (m = 2)"), {}};
+    case Measure::dfaAlpha1:
+      return {QStringLiteral("DFA α1 (4–16)"), {}};
+    case Measure::dfaAlpha2:
+      return {QStringLiteral("DFA α2 (16–64)"), {}};
+    case Measure::arVlf:
+    case Measure::lsVlf:
+      return {QStringLiteral("VLF"), ms2};
+    case Measure::arLf:
+    case Measure::lsLf:
+      return {QStringLiteral("LF"), ms2};
+    case Measure::arHf:
+    case Measure::lsHf:
+      return {QStringLiteral("HF"), ms2};
+    case Measure::arTotalPower:
+    case Measure::lsTotalPower:
+      return {QStringLiteral("Общая мощность"), ms2};
+    case Measure::arLfHf:
+    case Measure::lsLfHf:
+      return {QStringLiteral("LF/HF"), {}};
+    case Measure::arLfNu:
+    case Measure::lsLfNu:
+      return {QStringLiteral("LF норм."), QStringLiteral("n.u.")};
+    case Measure::arHfNu:
+    case Measure::lsHfNu:
+      return {QStringLiteral("HF норм."), QStringLiteral("n.u.")};
+    case Measure::arLfPeak:
+    case Measure::lsLfPeak:
+      return {QStringLiteral("Пик LF"), QStringLiteral("Гц")};
+    case Measure::arHfPeak:
+    case Measure::lsHfPeak:
       return {QStringLiteral("Пик HF"), QStringLiteral("Гц")};
   }
   return {QString::fromLatin1(hrv::measureKey(measure).data()), {}};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <span>
 
 #include "hrv/hrv_measures.h"
 
@@ -13,6 +14,14 @@ struct MeasureName {
 };
 
 MeasureName measureName(hrv::Measure measure);
+
+// The groups the tables of measures show, each from its first measure on,
+// in the order of the measures.
+struct MeasureGroup {
+  hrv::Measure first;
+  const char* title;  // in Russian, UTF-8
+};
+std::span<const MeasureGroup> measureGroups();
 
 // The measure's value with the decimals its size deserves, or "—" with the
 // reason when it has none.

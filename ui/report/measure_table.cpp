@@ -7,18 +7,8 @@
 namespace rrscope::report {
 namespace {
 
-// The groups of the table, each from its first measure on.
-struct Group {
-  hrv::Measure first;
-  const char* title;
-};
-const Group kGroups[] = {{hrv::Measure::meanNn, "Временные показатели"},
-                         {hrv::Measure::hti, "Геометрические показатели"},
-                         {hrv::Measure::sd1, "Скаттерграмма (Пуанкаре)"},
-                         {hrv::Measure::vlf, "Частотные показатели (Уэлч)"}};
-
-const Group* groupStartingAt(hrv::Measure measure) {
-  for (const Group& group : kGroups) {
+const MeasureGroup* groupStartingAt(hrv::Measure measure) {
+  for (const MeasureGroup& group : measureGroups()) {
     if (group.first == measure) return &group;
   }
   return nullptr;
@@ -31,7 +21,7 @@ void drawMeasureTable(QPainter& painter, QRectF area, const ReportContent& conte
   painter.setPen(Qt::black);
   painter.setFont(reportFont(8.5, true));
   painter.drawText(area, Qt::AlignLeft | Qt::AlignTop, QStringLiteral("Показатели вариабельности"));
-  const double rows = static_cast<double>(hrv::kMeasureCount + std::size(kGroups));
+  const double rows = static_cast<double>(hrv::kMeasureCount + measureGroups().size());
   const double top = area.top() + 15;
   const double rowHeight = std::min(13.0, (area.bottom() - top) / rows);
   const double valueRight = area.left() + area.width() * 0.80;
@@ -39,7 +29,7 @@ void drawMeasureTable(QPainter& painter, QRectF area, const ReportContent& conte
 
   double y = top;
   for (const hrv::Measure measure : hrv::allMeasures()) {
-    if (const Group* group = groupStartingAt(measure)) {
+    if (const MeasureGroup* group = groupStartingAt(measure)) {
       painter.setFont(reportFont(7.2, true));
       painter.setPen(QColor(40, 60, 110));
       painter.drawText(QRectF(area.left(), y, area.width(), rowHeight),
@@ -50,7 +40,8 @@ void drawMeasureTable(QPainter& painter, QRectF area, const ReportContent& conte
     }
     const MeasureName name = measureName(measure);
     const hrv::MeasureValue& value = content.measures[measure];
-    painter.setFont(reportFont(7));
+    // Some sixty rows share the column; below 8 points a row, a smaller font.
+    painter.setFont(reportFont(rowHeight < 8 ? 6.3 : 7));
     painter.setPen(Qt::black);
     const QRectF row(area.left() + 4, y, area.width() - 4, rowHeight);
     painter.drawText(row, Qt::AlignLeft | Qt::AlignVCenter, name.name);

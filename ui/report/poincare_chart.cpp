@@ -22,8 +22,10 @@ AxisRange sharedRange(const std::vector<double>& nnMs) {
   return roundedOut({std::max(0.0, low - pad), high + pad}, 5);
 }
 
-// SD1 and SD2 beside the plot.
-void drawLegend(QPainter& painter, QRectF box, const ReportContent& content) {
+// SD1 and SD2 beside the plot, or in its upper left corner, above the line
+// of identity where few pairs fall, when there is no room beside it; the
+// note on the colours only beside it.
+void drawLegend(QPainter& painter, QRectF box, const ReportContent& content, bool withNote) {
   painter.save();
   painter.setFont(reportFont(7));
   double y = box.top();
@@ -40,6 +42,10 @@ void drawLegend(QPainter& painter, QRectF box, const ReportContent& content) {
                      QStringLiteral("%1 = %2%3").arg(QString::fromLatin1(name), text, unit));
     y += 11;
   }
+  if (!withNote) {
+    painter.restore();
+    return;
+  }
   painter.setPen(QColor(110, 110, 110));
   painter.drawText(QRectF(box.left(), y, box.width(), 40), Qt::AlignLeft | Qt::TextWordWrap,
                    QStringLiteral("пунктир: NNᵢ₊₁ = NNᵢ; цвет: число пар в клетке"));
@@ -49,7 +55,7 @@ void drawLegend(QPainter& painter, QRectF box, const ReportContent& content) {
 }  // namespace
 
 void drawPoincare(QPainter& painter, QRectF area, const ReportContent& content) {
-  const QString title = QStringLiteral("Скаттерграмма (Пуанкаре), эллипс SD1/SD2");
+  const QString title = QStringLiteral("Скаттерграмма (Пуанкаре)");
   if (content.nnMs.size() < 3) {
     drawEmptyChart(painter, area, title, QStringLiteral("меньше трёх NN интервалов"));
     return;
@@ -109,10 +115,17 @@ void drawPoincare(QPainter& painter, QRectF area, const ReportContent& content) 
     painter.drawLine(frame.at(c, c), frame.at(c - r * sd1.value(), c + r * sd1.value()));
   }
   painter.restore();
-  drawLegend(painter,
-             QRectF(frame.plot().right() + 10, frame.plot().top() + 8,
-                    area.right() - frame.plot().right() - 10, frame.plot().height()),
-             content);
+  constexpr double kLegendWidth = 80;
+  const QRectF& plot = frame.plot();
+  if (area.right() - plot.right() - 10 >= kLegendWidth) {
+    drawLegend(
+        painter,
+        QRectF(plot.right() + 10, plot.top() + 8, area.right() - plot.right() - 10, plot.height()),
+        content, true);
+  } else {
+    drawLegend(painter, QRectF(plot.left() + 4, plot.top() + 10, plot.width() / 2, plot.height()),
+               content, false);
+  }
 }
 
 }  // namespace rrscope::report

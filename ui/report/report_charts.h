@@ -16,8 +16,15 @@ void drawHistogram(QPainter& painter, QRectF area, const ReportContent& content)
 // NN(i+1) against NN(i) as a density, with the SD1/SD2 ellipse.
 void drawPoincare(QPainter& painter, QRectF area, const ReportContent& content);
 
-// The Welch spectrum with the VLF, LF and HF bands shaded.
+// The Welch spectrum and, over it, the AR spectrum, with the VLF, LF and
+// HF bands shaded.
 void drawSpectrum(QPainter& painter, QRectF area, const ReportContent& content);
+
+// log10 F(n) against log10 n with the alpha1 and alpha2 lines.
+void drawDfa(QPainter& painter, QRectF area, const ReportContent& content);
+
+// DFA alpha1 and RMSSD of the windows over time, side by side.
+void drawWindowStrips(QPainter& painter, QRectF area, const ReportContent& content);
 
 // The table of every measure with its unit.
 void drawMeasureTable(QPainter& painter, QRectF area, const ReportContent& content);

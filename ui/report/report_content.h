@@ -35,6 +35,19 @@ struct ReportContent {
   // Where the lead could not be read: [start, end] in seconds, increasing.
   std::vector<std::pair<double, double>> unreadableSeconds;
   hrv::Measures measures;
+  // How the spectra were prepared, in Russian, when not as usual (such as
+  // a detrending); empty otherwise.
+  std::string spectrumNote;
+
+  // A measure of each window of a long series, at the window's end time.
+  struct TimedValue {
+    double seconds = 0;
+    std::optional<double> value;  // absent where the window has none
+  };
+  // For recordings longer than ten minutes: DFA alpha1 of 120-s windows and
+  // RMSSD of 300-s windows, every 30 s; empty otherwise.
+  std::vector<TimedValue> alpha1Strip;
+  std::vector<TimedValue> rmssdStrip;
 };
 
 }  // namespace rrscope::report

@@ -70,6 +70,8 @@ std::vector<Line> headerLines(const ReportContent& content) {
       {QStringLiteral("Коррекция артефактов:"), correctionsText(content)},
       {QStringLiteral("Количество NN интервалов:"), QString::number(content.nnMs.size())},
   };
+  if (!content.spectrumNote.empty())
+    lines.emplace_back(QStringLiteral("Спектры:"), QString::fromStdString(content.spectrumNote));
   if (!content.stretchNote.empty())
     lines.emplace_back(QStringLiteral("Отрезок анализа:"),
                        QString::fromStdString(content.stretchNote));

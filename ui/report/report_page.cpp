@@ -20,32 +20,45 @@ constexpr double kInchesPerMeter = 1 / 0.0254;
 
 }  // namespace
 
-ReportLayout reportLayout() {
+ReportLayout reportLayout(bool withStrips) {
   const double left = kMargin;
   const double right = kPageWidth - kMargin;
+  const double bottom = kPageHeight - kMargin;
   const double width = right - left;
   const double columnGap = 22;
+  const double chartGap = 10;
   const double leftWidth = width * 0.58;
   const double rightLeft = left + leftWidth + columnGap;
   ReportLayout layout;
   layout.header = QRectF(left, kMargin, width, 112);
-  layout.tachogram = QRectF(left, 152, width, 150);
-  layout.histogram = QRectF(left, 312, leftWidth, 160);
-  layout.poincare = QRectF(left, 482, leftWidth, 180);
-  layout.spectrum = QRectF(left, 672, leftWidth, kPageHeight - kMargin - 672);
-  layout.table = QRectF(rightLeft, 312, right - rightLeft, kPageHeight - kMargin - 312);
+  layout.tachogram = QRectF(left, 152, width, 130);
+  double top = layout.tachogram.bottom() + chartGap;
+  if (withStrips) {
+    layout.strips = QRectF(left, top, width, 72);
+    top = layout.strips.bottom() + chartGap;
+  }
+  const double half = (leftWidth - chartGap) / 2;
+  layout.histogram = QRectF(left, top, half, 150);
+  layout.poincare = QRectF(left + half + chartGap, top, half, 150);
+  layout.spectrum = QRectF(left, layout.histogram.bottom() + chartGap, leftWidth, 140);
+  const double dfaTop = layout.spectrum.bottom() + chartGap;
+  layout.dfa = QRectF(left, dfaTop, leftWidth, bottom - dfaTop);
+  layout.table = QRectF(rightLeft, top, right - rightLeft, bottom - top);
   return layout;
 }
 
 void paintReport(QPainter& painter, const ReportContent& content) {
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setRenderHint(QPainter::TextAntialiasing);
-  const ReportLayout layout = reportLayout();
+  const bool strips = !content.alpha1Strip.empty() || !content.rmssdStrip.empty();
+  const ReportLayout layout = reportLayout(strips);
   drawReportHeader(painter, layout.header, content);
   drawTachogram(painter, layout.tachogram, content);
+  if (strips) drawWindowStrips(painter, layout.strips, content);
   drawHistogram(painter, layout.histogram, content);
   drawPoincare(painter, layout.poincare, content);
   drawSpectrum(painter, layout.spectrum, content);
+  drawDfa(painter, layout.dfa, content);
   drawMeasureTable(painter, layout.table, content);
 }
 

@@ -17,13 +17,17 @@ inline constexpr double kPageHeight = 841.89;
 struct ReportLayout {
   QRectF header;
   QRectF tachogram;
+  QRectF strips;  // empty without the strips of a long recording
   QRectF histogram;
   QRectF poincare;
   QRectF spectrum;
+  QRectF dfa;
   QRectF table;
 };
 
-ReportLayout reportLayout();
+// With the strips of alpha1 and RMSSD over time below the tachogram, or
+// without them.
+ReportLayout reportLayout(bool withStrips = false);
 
 // Draws the whole report on a painter whose unit is the point.
 void paintReport(QPainter& painter, const ReportContent& content);
