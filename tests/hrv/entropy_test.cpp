@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 #include <random>
 #include <vector>
 
@@ -112,6 +113,25 @@ TEST(TemplateCounts, ApproximateEntropyReproducesNeuroKit2sTestValues) {
   const std::vector<double> beats = repeated({85, 80, 89}, 17);
   const TemplateCounts beatCounts = countTemplates(beats, 2, 0.2 * sampleDeviation(beats));
   EXPECT_NEAR(beatCounts.phiM - beatCounts.phiMPlus1, -1.0996541105257052e-05, 2e-15);
+}
+
+// antropy's test series: numpy's rand(3000) after seed(1234567), written
+// out once by numpy (tests/hrv/data/uniform-3000.txt), with r = 0.2 SD
+// dividing by N. antropy counts SampEn with < r and ApEn with <= r, and
+// asserts both rounded to three decimals.
+TEST(TemplateCounts, ReproducesAntropysTestValuesWithItsOwnTieRules) {
+  std::ifstream in(RRSCOPE_HRV_TEST_DATA "/uniform-3000.txt");
+  std::vector<double> uniform;
+  for (double x = 0; in >> x;) uniform.push_back(x);
+  ASSERT_EQ(uniform.size(), 3000u);
+  const double n = static_cast<double>(uniform.size());
+  const double r = 0.2 * sampleDeviation(uniform) * std::sqrt((n - 1) / n);
+  const TemplateCounts strict = countTemplates(uniform, 2, r, TieRule::strict);
+  EXPECT_NEAR(
+      -std::log(static_cast<double>(strict.pairsMPlus1) / static_cast<double>(strict.pairsM)),
+      2.192, 0.0005);
+  const TemplateCounts inclusive = countTemplates(uniform, 2, r);
+  EXPECT_NEAR(inclusive.phiM - inclusive.phiMPlus1, 2.076, 0.0005);
 }
 
 }  // namespace
