@@ -24,11 +24,12 @@ using ParameterTexts = std::array<std::string, 9>;
 // What the options ask of EDF and WFDB recordings alone; the beat options
 // and --hrv apply to them as to text files.
 struct RecordingOptions {
-  std::optional<std::string> signal;     // a channel number or label
-  bool allLeads = false;                 // merge the beats of every ECG lead with the chosen one
-  std::optional<std::string> toTextDir;  // the chosen channel as 6000/s text
-  bool textBeats = false;                // reference beats beside each text part
-  std::optional<std::string> reportDir;  // DIR/STEM.pdf and DIR/STEM.png
+  std::optional<std::string> signal;        // a channel number or label
+  bool allLeads = false;                    // merge the beats of every ECG lead with the chosen one
+  std::optional<std::string> toTextDir;     // the chosen channel as 6000/s text
+  bool textBeats = false;                   // reference beats beside each text part
+  std::optional<std::string> reportDir;     // DIR/STEM.pdf and DIR/STEM.png
+  std::optional<std::string> csvExportDir;  // DIR/STEM.csv, the samples as they are
 };
 
 // What one invocation of the batch tool asks for.

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "batch/option_group.h"
+#include "beats/beat_scoring.h"
 
 namespace rrscope::batch {
 
@@ -28,7 +29,8 @@ void addBeatOptions(CLI::App& app, BeatOptions& options) {
              "score each input against the file of its name with this\n"
              "extension, such as .beats");
   group.text("--match-window", options.matchWindowMs, "MS",
-             "largest distance of a matched beat in ms (default 150)");
+             "largest distance of a matched beat in ms (default 150,\n"
+             "at most 1000)");
 }
 
 std::string checkBeatOptions(const BeatOptions& options, const OtherOutputs& other) {
@@ -41,6 +43,9 @@ std::string checkBeatOptions(const BeatOptions& options, const OtherOutputs& oth
   }
   if (!(options.matchWindowMs > 0) || !std::isfinite(options.matchWindowMs)) {
     return "--match-window needs a positive number of milliseconds";
+  }
+  if (options.matchWindowMs > beats::kMaxMatchWindowMs) {
+    return "--match-window must be at most 1000 ms: a beat is never that far from itself";
   }
   if (options.peaks && other.csv) {
     return "--peaks adds a list of positions to the JSON lines and cannot go with --csv";

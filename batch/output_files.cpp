@@ -1,8 +1,16 @@
 #include "batch/output_files.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
 #include <set>
 #include <stdexcept>
 #include <system_error>
+
+#include "batch/whole_file.h"
 
 namespace rrscope::batch {
 namespace {
@@ -34,7 +42,80 @@ std::string makeFolder(const std::string& dir) {
   return {};
 }
 
+[[noreturn]] void cannotWrite(const std::filesystem::path& path, int error) {
+  throw OutputError("cannot write " + quoted(path.string(), " (") + std::strerror(error) + ")");
+}
+
+// A complete file under a hidden temporary name beside its own, removed
+// unless it takes that name.
+class StagedFile {
+ public:
+  StagedFile(const std::filesystem::path& path, std::string_view content)
+      : path_(path), staged_(path) {
+    std::string name(1, '.');
+    name += path.filename().string();
+    name += ".staged-";
+    name += std::to_string(::getpid());
+    staged_.replace_filename(name);
+    const int fd = ::open(staged_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) cannotWrite(path_, errno);
+    const int error = writeAndClose(fd, content);
+    if (error != 0) {
+      ::unlink(staged_.c_str());
+      cannotWrite(path_, error);
+    }
+  }
+  ~StagedFile() {
+    if (!placed_) ::unlink(staged_.c_str());
+  }
+  StagedFile(const StagedFile&) = delete;
+  StagedFile& operator=(const StagedFile&) = delete;
+
+  // 0 when the file took its name, errno otherwise.
+  int place() {
+    if (::rename(staged_.c_str(), path_.c_str()) != 0) return errno;
+    placed_ = true;
+    return 0;
+  }
+  // Removes the file again when another of its set could not be placed.
+  void withdraw() const {
+    if (placed_) ::unlink(path_.c_str());
+  }
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  // 0 when all of `content` is on the disk, errno otherwise.
+  static int writeAndClose(int fd, std::string_view content) {
+    int error = 0;
+    while (!content.empty() && error == 0) {
+      const ssize_t written = ::write(fd, content.data(), content.size());
+      if (written < 0 && errno != EINTR) error = errno;
+      if (written > 0) content.remove_prefix(static_cast<std::size_t>(written));
+    }
+    if (error == 0 && ::fsync(fd) != 0) error = errno;
+    if (::close(fd) != 0 && error == 0) error = errno;
+    return error;
+  }
+
+  std::filesystem::path path_;
+  std::filesystem::path staged_;
+  bool placed_ = false;
+};
+
 }  // namespace
+
+void writeOutputsTogether(std::span<const OutputContent> outputs) {
+  std::vector<std::unique_ptr<StagedFile>> staged;
+  for (const OutputContent& output : outputs) {
+    staged.push_back(std::make_unique<StagedFile>(output.path, output.content));
+  }
+  for (const auto& file : staged) {
+    if (const int error = file->place(); error != 0) {
+      for (const auto& placed : staged) placed->withdraw();
+      cannotWrite(file->path(), error);
+    }
+  }
+}
 
 std::string outputStem(std::string_view file) {
   return std::filesystem::path(file).stem().string();

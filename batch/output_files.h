@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,20 @@ std::vector<std::filesystem::path> plannedOutputs(const BatchOptions& options,
 // would overwrite an existing file (unless --force) or another output of the
 // same invocation. Returns the one-line reason when it cannot go ahead.
 std::string prepareOutputs(const BatchOptions& options);
+
+// One file of a set written together.
+struct OutputContent {
+  std::filesystem::path path;
+  std::string_view content;
+};
+
+// Writes the files of a set all or none: each goes to a temporary beside
+// its name, and all take their names only once every one is complete. On
+// failure (a full disk, a read-only folder, a folder in a file's place) no
+// temporary is left and no file of the set keeps its new content; OutputError
+// names the file and the system's reason, as in
+// "cannot write \"r.png\" (No space left on device)".
+void writeOutputsTogether(std::span<const OutputContent> outputs);
 
 // The five pictures in order.
 inline constexpr Picture kPictures[] = {Picture::Picture1, Picture::Picture2, Picture::Picture3,

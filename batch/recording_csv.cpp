@@ -12,21 +12,27 @@ namespace {
 
 // The line's plain values, in the order of the line; the beat columns
 // (detector, series, corrections, scoring) follow them.
-constexpr std::array<std::string_view, 13> kRecordingKeys = {"file",
-                                                             "format",
-                                                             "channel",
-                                                             "units",
-                                                             "rate_hz",
-                                                             "duration_s",
-                                                             "samples",
-                                                             "beats",
-                                                             "intervals",
-                                                             "pauses",
-                                                             "unreadable_s",
-                                                             "excluded_beats",
-                                                             "excluded_intervals"};
+constexpr std::array<std::string_view, 15> kRecordingKeys = {"file",           "format",
+                                                             "channel",        "units",
+                                                             "rate_hz",        "duration_s",
+                                                             "samples",        "beats",
+                                                             "intervals",      "pauses",
+                                                             "unreadable_s",   "invalid_samples",
+                                                             "excluded_beats", "excluded_intervals",
+                                                             "warnings"};
 
 constexpr std::array<std::string_view, 3> kErrorKeys = {"kind", "stage", "message"};
+
+// A list (the warnings) as one field, its items joined by "; ".
+JsonLine csvValue(const JsonLine& value) {
+  if (!value.is_array()) return value;
+  std::string joined;
+  for (const JsonLine& item : value) {
+    if (!joined.empty()) joined += "; ";
+    joined += item.is_string() ? item.get<std::string>() : item.dump();
+  }
+  return joined;
+}
 
 }  // namespace
 
@@ -52,7 +58,7 @@ std::string recordingCsvRow(const RecordingLineContent& content) {
   const JsonLine line = recordingObject(content);
   std::string out;
   for (const std::string_view key : kRecordingKeys) {
-    appendJsonCsvField(out, line.value(key, JsonLine()));
+    appendJsonCsvField(out, csvValue(line.value(key, JsonLine())));
   }
   out.erase(0, 1);  // the comma before the first field
   appendBeatCsvFields(out, line);

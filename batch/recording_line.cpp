@@ -9,7 +9,16 @@ namespace rrscope::batch {
 namespace {
 
 std::string formatName(const std::string& file) {
-  return recordings::recordingKindOf(file) == recordings::RecordingKind::edf ? "edf" : "wfdb";
+  switch (recordings::recordingKindOf(file)) {
+    case recordings::RecordingKind::edf:
+      return "edf";
+    case recordings::RecordingKind::ishne:
+      return "ishne";
+    case recordings::RecordingKind::gdf:
+      return "gdf";
+    default:
+      return "wfdb";
+  }
 }
 
 void addRecording(const recordings::Recording& recording, JsonLine& line) {
@@ -18,6 +27,7 @@ void addRecording(const recordings::Recording& recording, JsonLine& line) {
   line["rate_hz"] = jsonNumber(recording.rate.hertz());
   line["duration_s"] = jsonNumber(recording.durationSeconds());
   line["samples"] = recording.sampleCount();
+  line["warnings"] = recording.warnings;
 }
 
 // The stretches the detector could not read, in seconds, and what the HRV
@@ -31,6 +41,7 @@ void addUnreadable(const pipeline::RecordingAnalysis& analysis, double rate, Jso
   }
   line["unreadable"] = std::move(stretches);
   line["unreadable_s"] = jsonNumber(seconds);
+  line["invalid_samples"] = analysis.invalidSamples;
   line["excluded_beats"] = analysis.excludedBeats;
   line["excluded_intervals"] = analysis.excludedIntervals;
 }

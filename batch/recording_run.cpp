@@ -12,6 +12,7 @@
 #include "batch/whole_file.h"
 #include "beats/beat_file.h"
 #include "pipeline/recording_reading.h"
+#include "recordings/csv_export.h"
 #include "recordings/read_recording.h"
 #include "recordings/recording_error.h"
 #include "recordings/text_export.h"
@@ -64,10 +65,25 @@ std::optional<std::vector<double>> referenceBeats(const std::string& file,
 }
 
 // The text parts may not replace files of an earlier export unless forced.
+// How many parts this export makes is known only once it runs, so every
+// name an export of STEM can take counts: STEM.txt, STEM-beats.txt,
+// STEM-N.txt and STEM-N-beats.txt; nothing is written when one exists.
 void checkTextOutputs(const std::filesystem::path& dir, std::string_view stem, bool force) {
   if (force) return;
-  for (const std::string& name : {std::string(stem) + ".txt", std::string(stem) + "-1.txt"}) {
-    if (std::filesystem::exists(dir / name)) {
+  const auto isPartNumber = [](std::string_view text) {
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+  };
+  const auto isExportName = [&](std::string_view name) {
+    if (!name.starts_with(stem) || !name.ends_with(".txt")) return false;
+    name = name.substr(stem.size(), name.size() - stem.size() - 4);
+    if (name.ends_with("-beats")) name.remove_suffix(6);
+    return name.empty() || (name.starts_with('-') && isPartNumber(name.substr(1)));
+  };
+  std::error_code error;
+  for (std::filesystem::directory_iterator entry(dir, error), end; !error && entry != end;
+       entry.increment(error)) {
+    const std::string name = entry->path().filename().string();
+    if (isExportName(name)) {
       throw OutputError("\"" + (dir / name).string() +
                         "\" exists already; use --force to overwrite it");
     }
@@ -90,6 +106,42 @@ std::vector<std::filesystem::path> writeText(const std::string& file,
   }
 }
 
+// `--signal all` asks the export for every signal; the beats still come
+// from the lead chosen as without --signal.
+std::optional<std::string> analysedSignal(const RecordingOptions& options) {
+  return options.signal == "all" ? std::nullopt : options.signal;
+}
+
+// DIR/STEM.csv, which an earlier export keeps unless forced.
+std::filesystem::path writeCsv(const std::string& file, const recordings::Recording& recording,
+                               const BatchOptions& options) {
+  const std::filesystem::path path =
+      std::filesystem::path(*options.recording.csvExportDir) / (outputStem(file) + ".csv");
+  if (!options.force && std::filesystem::exists(path)) {
+    throw OutputError("\"" + path.string() + "\" exists already; use --force to overwrite it");
+  }
+  try {
+    if (options.recording.signal == "all") {
+      recordings::writeCsvExport(pipeline::readEveryChannel(file), path);
+    } else {
+      recordings::writeCsvExport(std::span(&recording, 1), path);
+    }
+  } catch (const std::exception& error) {
+    throw OutputError(error.what());
+  }
+  return path;
+}
+
+// A file's outputs are all written or none: the sets written before one
+// that failed go again.
+void removeOutputs(std::vector<std::filesystem::path>& written) {
+  for (const std::filesystem::path& path : written) {
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);
+  }
+  written.clear();
+}
+
 }  // namespace
 
 RecordingRunResult runRecording(std::string_view fileName, const BatchOptions& options,
@@ -105,7 +157,7 @@ RecordingRunResult runRecording(std::string_view fileName, const BatchOptions& o
   std::string_view stage = "readRecording";
   try {
     pipeline::PrimaryLead primary =
-        pipeline::readPrimaryLead(file, {wanted.signal}, wanted.allLeads);
+        pipeline::readPrimaryLead(file, {analysedSignal(wanted)}, wanted.allLeads);
     recording = std::move(primary.recording);
     stage = "readReference";
     const auto reference = referenceBeats(file, *recording, options.beats);
@@ -125,6 +177,8 @@ RecordingRunResult runRecording(std::string_view fileName, const BatchOptions& o
     if (wanted.toTextDir) {
       for (auto& path : writeText(file, *recording, options)) written.push_back(std::move(path));
     }
+    stage = "exportCsv";
+    if (wanted.csvExportDir) written.push_back(writeCsv(file, *recording, options));
     stage = "writeReport";
     if (reports != nullptr && wanted.reportDir) {
       const std::string compared =
@@ -135,6 +189,7 @@ RecordingRunResult runRecording(std::string_view fileName, const BatchOptions& o
       }
     }
   } catch (const OutputError& failure) {
+    removeOutputs(written);
     result.unwritten = true;
     result.outputFailure = failure.what();
     stage = "writeOutputs";

@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <algorithm>
+#include <array>
 #include <optional>
 
 #include "batch/offscreen_platform.h"
@@ -86,8 +87,12 @@ std::vector<std::filesystem::path> ReportWriter::write(const recordings::Recordi
   const QByteArray png = report::pngBytes(report::reportImage(content, kPngDotsPerInch));
   const std::filesystem::path pdfPath = dir / (std::string(stem) + ".pdf");
   const std::filesystem::path pngPath = dir / (std::string(stem) + ".png");
-  writeWholeFile(pdfPath, std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())));
-  writeWholeFile(pngPath, std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
+  // A PDF without its PNG, or the other way round, would pass for a
+  // finished report: both appear, or neither.
+  const std::array<OutputContent, 2> both{
+      OutputContent{pdfPath, {pdf.constData(), static_cast<std::size_t>(pdf.size())}},
+      OutputContent{pngPath, {png.constData(), static_cast<std::size_t>(png.size())}}};
+  writeOutputsTogether(both);
   return {pdfPath, pngPath};
 }
 

@@ -1,6 +1,8 @@
 #include "beats/artefact_correction.h"
 
 #include <algorithm>
+#include <cmath>
+#include <stdexcept>
 
 #include "beats/artefact_classification.h"
 
@@ -132,7 +134,18 @@ void add(CorrectionCounts& sum, const CorrectionCounts& more) {
   sum.pauses += more.pauses;
 }
 
+// The classification works on the intervals between neighbours: a NaN or
+// a beat before its predecessor would make indices run off the series.
+void checkPositions(std::span<const double> beats) {
+  const bool finite =
+      std::all_of(beats.begin(), beats.end(), [](double beat) { return std::isfinite(beat); });
+  if (!finite || !std::is_sorted(beats.begin(), beats.end())) {
+    throw std::invalid_argument("the beat positions must be finite numbers in increasing order");
+  }
+}
+
 CorrectedBeats correct(std::span<const double> beats, const QrsFinder* find) {
+  checkPositions(beats);
   CorrectedBeats result{{beats.begin(), beats.end()}, {}};
   ClassificationMemory memory;
   std::vector<double> pauses;

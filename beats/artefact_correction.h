@@ -28,7 +28,9 @@ struct CorrectedBeats {
 // (2019): extra beats are removed, missed ones inserted at the midpoint of
 // their neighbours, ectopic and long or short ones moved there. Classifies
 // and corrects again as long as each pass finds fewer artefacts than the one
-// before. The series given is left as it is.
+// before. The series given is left as it is. Throws std::invalid_argument
+// ("the beat positions must be finite numbers in increasing order") when a
+// position is not finite or is less than the one before it.
 CorrectedBeats correctArtefacts(std::span<const double> beats);
 
 // Where a missed beat could lie between two beats: the position of a

@@ -29,6 +29,36 @@ double positionOnLine(std::string_view line, std::size_t number) {
   return value - 1;
 }
 
+constexpr const char* kTooLarge = "it is larger than 64 MiB, too large for a beat file";
+
+// Looks at the file before opening it: opening a FIFO nobody writes to
+// would wait for ever, and a device such as /dev/zero never ends.
+void checkReadableFile(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(path, error);
+  if (error) return;  // opening it names the reason
+  if (std::filesystem::is_directory(status)) throw BeatFileError(0, {}, "it is a folder");
+  if (!std::filesystem::is_regular_file(status)) {
+    throw BeatFileError(0, {}, "it is not a regular file");
+  }
+  const std::uintmax_t size = std::filesystem::file_size(path, error);
+  if (!error && size > kMaxBeatFileBytes) throw BeatFileError(0, {}, kTooLarge);
+}
+
+// The whole file, up to the limit: it may grow after it was looked at.
+std::string boundedContent(std::ifstream& in) {
+  std::string bytes(std::size_t{1} << 20, '\0');
+  std::size_t done = 0;
+  while (in && done <= kMaxBeatFileBytes) {
+    if (done == bytes.size()) bytes.resize(bytes.size() * 2);
+    in.read(bytes.data() + done, static_cast<std::streamsize>(bytes.size() - done));
+    done += static_cast<std::size_t>(in.gcount());
+  }
+  if (done > kMaxBeatFileBytes) throw BeatFileError(0, {}, kTooLarge);
+  bytes.resize(done);
+  return bytes;
+}
+
 }  // namespace
 
 std::vector<double> parseBeatPositions(std::string_view text) {
@@ -53,11 +83,10 @@ std::vector<double> parseBeatPositions(std::string_view text) {
 }
 
 std::vector<double> readBeatFile(const std::string& path) {
-  std::error_code error;
+  checkReadableFile(path);
   std::ifstream in(path, std::ios::binary);
-  if (std::filesystem::is_directory(path, error)) throw BeatFileError(0, {}, "it is a folder");
   if (!in) throw BeatFileError(0, {}, std::strerror(errno));
-  const std::string bytes(std::istreambuf_iterator<char>(in), {});
+  const std::string bytes = boundedContent(in);
   if (in.bad()) throw BeatFileError(0, {}, "reading stopped before its end");
   return parseBeatPositions(bytes);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -30,8 +31,15 @@ class BeatFileError : public std::runtime_error {
 // is not a single finite number at least 1.
 std::vector<double> parseBeatPositions(std::string_view text);
 
+// The largest beat file read: a week of beats written as positions takes
+// some 10 MB, so a larger file is no beat file, and refusing it before
+// reading keeps memory bounded.
+inline constexpr std::uintmax_t kMaxBeatFileBytes = std::uintmax_t{64} << 20;
+
 // The same for a file; a file that cannot be read throws BeatFileError with
-// line 0.
+// line 0, as do a folder, anything that is not a regular file (a FIFO or a
+// device, refused before opening, so nothing waits) and a file larger than
+// kMaxBeatFileBytes.
 std::vector<double> readBeatFile(const std::string& path);
 
 }  // namespace rrscope::beats

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 #include <vector>
 
 namespace rrscope::beats {
@@ -28,6 +29,15 @@ std::vector<Pair> pairsWithin(std::span<const double> detected, std::span<const 
   return pairs;
 }
 
+void checkMatching(double rate, double windowMs) {
+  if (!(windowMs > 0) || !(windowMs <= kMaxMatchWindowMs)) {
+    throw std::invalid_argument("the match window must be above 0 and at most 1000 ms");
+  }
+  if (!(rate > 0) || !std::isfinite(rate)) {
+    throw std::invalid_argument("the sampling rate must be a positive number");
+  }
+}
+
 double percent(long long part, long long whole) {
   return whole == 0 ? 0.0 : 100.0 * static_cast<double>(part) / static_cast<double>(whole);
 }
@@ -45,6 +55,7 @@ double Scoring::positivePredictivityPct() const {
 std::vector<std::optional<std::size_t>> matchBeats(std::span<const double> detected,
                                                    std::span<const double> reference, double rate,
                                                    double windowMs) {
+  checkMatching(rate, windowMs);
   std::vector<Pair> pairs = pairsWithin(detected, reference, windowMs * rate / 1000.0);
   // Ties go to the earlier detection, then the earlier reference beat.
   std::stable_sort(pairs.begin(), pairs.end(),

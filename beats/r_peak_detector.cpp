@@ -38,6 +38,11 @@ std::vector<QrsHump> qrsLike(std::vector<QrsHump> humps) {
 }
 
 void checkRate(double rate) {
+  if (rate > kMaximumRate) {
+    throw std::invalid_argument("the sampling rate " + std::to_string(rate) +
+                                " per second is outside 60 to 100000, the rates QRS detection "
+                                "works at");
+  }
   if (!std::isfinite(rate) || rate < kMinimumRate) {
     throw std::invalid_argument("the sampling rate " + std::to_string(rate) +
                                 " per second is too low for QRS detection; it must be at least " +

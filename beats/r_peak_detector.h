@@ -14,7 +14,9 @@ namespace rrscope::beats {
 // rate and each beat is then placed on its R peak in the full-rate samples,
 // so the intervals keep the full resolution and no filter delays them.
 // Returns 0-based sample indices, increasing. Throws std::invalid_argument
-// for a rate below kMinimumRate or not finite.
+// for a rate below kMinimumRate, above kMaximumRate or not finite
+// ("the sampling rate R per second is outside 60 to 100000, the rates QRS
+// detection works at").
 DetectedBeats detectBeats(const SampleSource& samples, double rate);
 
 // Only the beats of detectBeats.
@@ -24,5 +26,9 @@ std::vector<double> detectRPeaks(std::span<const double> samples, double rate);
 // Below this rate a QRS complex spans too few samples for the five-point
 // derivative and the 30 Hz band edge would lie above half the rate.
 inline constexpr double kMinimumRate = 60.0;
+
+// Above this rate no ECG is recorded, and the filters' buffers, sized by
+// the rate, would outgrow memory (a rate of 1e12 asks for 32 GB).
+inline constexpr double kMaximumRate = 100000.0;
 
 }  // namespace rrscope::beats

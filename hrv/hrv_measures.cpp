@@ -109,6 +109,8 @@ std::string_view undefinedText(Undefined reason) {
       return "longer than 3600 s (use windows)";
     case Undefined::notAskedFor:
       return "not asked for";
+    case Undefined::intervalOutOfRange:
+      return "an interval outside 10 ms to 3600 s";
   }
   return "undefined";
 }
@@ -119,6 +121,12 @@ Measures computeMeasures(std::span<const double> intervalsMs, const MeasureOptio
                                  [](double x) { return std::isfinite(x) && x > 0; });
   if (!valid) {
     measures.values.fill(MeasureValue::undefined(Undefined::nonPositiveInterval));
+    return measures;
+  }
+  // Beyond the range the segments, histograms and spectra would grow with
+  // the interval's length until memory runs out.
+  if (!std::all_of(intervalsMs.begin(), intervalsMs.end(), isValidInterval)) {
+    measures.values.fill(MeasureValue::undefined(Undefined::intervalOutOfRange));
     return measures;
   }
   measures.values.fill(MeasureValue::undefined(Undefined::notAskedFor));

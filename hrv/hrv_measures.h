@@ -98,7 +98,18 @@ enum class Undefined : std::uint8_t {
   noFluctuation,
   longerThanAnHour,
   notAskedFor,
+  intervalOutOfRange,
 };
+
+// The intervals a series may hold, in ms: from 10 ms (6000 beats a minute,
+// beyond any heart) to one hour (a pause no recording of a living heart
+// holds). An interval outside, or not a number, makes every measure of its
+// series undefined, and nothing is computed or allocated for it.
+inline constexpr double kMinIntervalMs = 10;
+inline constexpr double kMaxIntervalMs = 3'600'000;
+constexpr bool isValidInterval(double ms) {
+  return ms >= kMinIntervalMs && ms <= kMaxIntervalMs;
+}
 
 // One English sentence for the reason, such as "fewer than 2 intervals".
 std::string_view undefinedText(Undefined reason);
@@ -204,13 +215,17 @@ struct MeasureOptions {
 
 // All measures of a series of intervals in milliseconds, in the order of
 // their beats. A series holding a non-positive or non-finite interval has no
-// measures at all.
+// measures at all (Undefined::nonPositiveInterval); nor has one holding a
+// positive interval outside kMinIntervalMs to kMaxIntervalMs
+// (Undefined::intervalOutOfRange).
 Measures computeMeasures(std::span<const double> intervalsMs, const MeasureOptions& options = {});
 
 // The measures of each window of a long series. Time runs from the start of
 // the first interval; window k covers (k step, k step + width] seconds, and
 // an interval belongs to the window in which it ends, as for SDANN. Only
 // whole windows count: the last ends at or before the end of the series.
+// A series holding an interval outside kMinIntervalMs to kMaxIntervalMs,
+// or not a number, has no windows: the result is empty.
 struct WindowSpec {
   double widthSeconds = 300;
   double stepSeconds = 30;
@@ -228,7 +243,7 @@ std::vector<WindowMeasures> windowedMeasures(std::span<const double> intervalsMs
 // The same for a series with gaps, such as one that leaves out the
 // intervals of unreadable stretches: `endsMs` holds the end of each
 // interval in ms from the start of the first, increasing, and `totalMs` the
-// end of the series.
+// end of the series. Empty also when an end or `totalMs` is not finite.
 std::vector<WindowMeasures> windowedMeasures(std::span<const double> intervalsMs,
                                              std::span<const double> endsMs, double totalMs,
                                              const WindowSpec& windows,

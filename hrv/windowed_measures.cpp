@@ -55,6 +55,8 @@ Measures valuesOnly(Measures measures) {
 std::vector<WindowMeasures> windowedMeasures(std::span<const double> intervalsMs,
                                              const WindowSpec& windows,
                                              const MeasureOptions& options) {
+  // An interval of 1e308 ms would make some 1e303 windows.
+  if (!std::all_of(intervalsMs.begin(), intervalsMs.end(), isValidInterval)) return {};
   std::vector<double> endsMs(intervalsMs.size());
   double endMs = 0;
   for (std::size_t i = 0; i < intervalsMs.size(); ++i) endsMs[i] = endMs += intervalsMs[i];
@@ -66,6 +68,11 @@ std::vector<WindowMeasures> windowedMeasures(std::span<const double> intervalsMs
                                              const WindowSpec& windows,
                                              const MeasureOptions& options) {
   if (!(windows.widthSeconds > 0) || !(windows.stepSeconds > 0)) return {};
+  if (!std::all_of(intervalsMs.begin(), intervalsMs.end(), isValidInterval)) return {};
+  if (!std::isfinite(totalMs) ||
+      !std::all_of(endsMs.begin(), endsMs.end(), [](double end) { return std::isfinite(end); })) {
+    return {};
+  }
   const std::vector<WindowRange> ranges = windowRanges(endsMs, totalMs, windows);
   std::vector<WindowMeasures> measured(ranges.size());
   // The windows are independent: each worker takes every n-th one.

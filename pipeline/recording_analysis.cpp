@@ -7,6 +7,7 @@
 #include "pipeline/lead_merge.h"
 #include "pipeline/readable_series.h"
 #include "pipeline/recording_samples.h"
+#include "pipeline/sample_stretches.h"
 
 namespace rrscope::pipeline {
 namespace {
@@ -46,6 +47,20 @@ beats::DetectedBeats detectAllLeads(const RecordingSamples& samples, double rate
   return mergeLeads(leads, rate);
 }
 
+std::vector<beats::SampleStretch> invalidStretches(const recordings::Recording& recording) {
+  std::vector<beats::SampleStretch> stretches;
+  for (const recordings::SampleRun& run : recording.invalid) {
+    stretches.push_back({static_cast<double>(run.first), static_cast<double>(run.end)});
+  }
+  return stretches;
+}
+
+std::size_t invalidSampleCount(const recordings::Recording& recording) {
+  std::size_t count = 0;
+  for (const recordings::SampleRun& run : recording.invalid) count += run.end - run.first;
+  return count;
+}
+
 }  // namespace
 
 std::vector<double> RecordingAnalysis::nnEndsMs() const {
@@ -73,7 +88,10 @@ RecordingAnalysis analyseRecording(const recordings::Recording& recording,
                        : Progress();
   beats::DetectedBeats detected = detectAllLeads(samples, rate, otherLeads, detecting);
   analysis.detected = std::move(detected.beats);
-  analysis.unreadable = std::move(detected.unreadable);
+  // Samples the file holds no value for are unreadable as noise is: the
+  // beats beside them and the intervals across them cannot be trusted.
+  analysis.invalidSamples = invalidSampleCount(recording);
+  analysis.unreadable = unitedStretches(detected.unreadable, invalidStretches(recording));
   if (options.correct) {
     const beats::QrsSearch search(samples, rate);
     const beats::QrsFinder find = [&](double after, double before) {

@@ -29,8 +29,11 @@ struct RecordingAnalysisOptions {
 struct RecordingAnalysis {
   std::vector<std::string> leads;  // the channels whose beats were merged, the primary first
   std::vector<double> detected;
-  std::vector<beats::SampleStretch> unreadable;  // where the lead's beats cannot be trusted
-  std::vector<double> nnBeats;                   // the corrected beats, or the detected ones
+  // Where the lead's beats cannot be trusted: noise, and the samples the
+  // file holds no value for.
+  std::vector<beats::SampleStretch> unreadable;
+  std::size_t invalidSamples = 0;  // samples the file marks as having no value
+  std::vector<double> nnBeats;     // the corrected beats, or the detected ones
   std::optional<beats::CorrectionCounts> corrections;
   std::vector<std::size_t> correctedBeats;  // indices in nnBeats of beats moved or inserted
   // Intervals between successive nnBeats, less those that touch an

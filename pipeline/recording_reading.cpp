@@ -13,10 +13,35 @@ recordings::ChannelRequest numbered(std::size_t channel) {
 
 recordings::Recording readRecordingChannel(const std::string& file,
                                            const recordings::ChannelRequest& request) {
-  if (recordings::recordingKindOf(file) == recordings::RecordingKind::edf) {
-    return recordings::readEdfRecording(file, request);
+  switch (recordings::recordingKindOf(file)) {
+    case recordings::RecordingKind::edf:
+      return recordings::readEdfRecording(file, request);
+    case recordings::RecordingKind::ishne:
+    case recordings::RecordingKind::gdf:
+      return recordings::readHolterRecording(file, request);
+    default:
+      return recordings::readWfdbRecording(file, request);
   }
-  return recordings::readWfdbRecording(file, request);
+}
+
+std::vector<recordings::Recording> readEveryChannel(const std::string& file) {
+  std::vector<recordings::ChannelListing> listing;
+  switch (recordings::recordingKindOf(file)) {
+    case recordings::RecordingKind::edf:
+      listing = recordings::listEdfChannels(file);
+      break;
+    case recordings::RecordingKind::ishne:
+    case recordings::RecordingKind::gdf:
+      listing = recordings::listHolterChannels(file);
+      break;
+    default:
+      listing = recordings::listWfdbChannels(file);
+  }
+  std::vector<recordings::Recording> channels;
+  for (std::size_t number = 0; number < listing.size(); ++number) {
+    channels.push_back(readRecordingChannel(file, numbered(number)));
+  }
+  return channels;
 }
 
 PrimaryLead readPrimaryLead(const std::string& file, const recordings::ChannelRequest& request,

@@ -11,10 +11,13 @@
 
 namespace rrscope::pipeline {
 
-// Reads one channel of an EDF, EDF+, BDF, BDF+ or WFDB recording, the kind
+// Reads one channel of an EDF, EDF+, BDF, BDF+, WFDB, ISHNE or GDF recording, the kind
 // told by the file's extension.
 recordings::Recording readRecordingChannel(const std::string& file,
                                            const recordings::ChannelRequest& request);
+
+// Every signal of a recording, each at its own rate, in the file's order.
+std::vector<recordings::Recording> readEveryChannel(const std::string& file);
 
 // The lead a recording is analysed on and, when every ECG lead is wanted,
 // the numbers of the others, which detectOtherLeads then reads.

@@ -38,4 +38,20 @@ std::vector<beats::SampleStretch> commonStretches(
   return common;
 }
 
+std::vector<beats::SampleStretch> unitedStretches(std::span<const beats::SampleStretch> a,
+                                                  std::span<const beats::SampleStretch> b) {
+  std::vector<beats::SampleStretch> all(a.begin(), a.end());
+  all.insert(all.end(), b.begin(), b.end());
+  std::ranges::sort(all, {}, &beats::SampleStretch::begin);
+  std::vector<beats::SampleStretch> united;
+  for (const beats::SampleStretch& stretch : all) {
+    if (!united.empty() && stretch.begin <= united.back().end) {
+      united.back().end = std::max(united.back().end, stretch.end);
+    } else {
+      united.push_back(stretch);
+    }
+  }
+  return united;
+}
+
 }  // namespace rrscope::pipeline

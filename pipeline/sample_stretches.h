@@ -16,4 +16,9 @@ bool insideStretches(std::span<const beats::SampleStretch> stretches, double pos
 std::vector<beats::SampleStretch> commonStretches(
     std::span<const std::vector<beats::SampleStretch>> leads);
 
+// Where any of `a` and `b` is: their union, increasing and disjoint;
+// stretches that overlap or touch become one. Both must be increasing.
+std::vector<beats::SampleStretch> unitedStretches(std::span<const beats::SampleStretch> a,
+                                                  std::span<const beats::SampleStretch> b);
+
 }  // namespace rrscope::pipeline

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <memory>
 
+#include "recordings/biosig_edf_fallback.h"
+#include "recordings/edf_header_check.h"
 #include "recordings/read_recording.h"
 #include "recordings/recording_error.h"
 
@@ -34,12 +36,17 @@ std::string openProblem(int code) {
   }
 }
 
+// EDFlib's refusal of a file, with its error code.
+struct EdfRefused {
+  int code;
+};
+
 // Closes the EDFlib handle on every way out.
 class OpenEdf {
  public:
   explicit OpenEdf(const std::string& path) : header_(std::make_unique<edf_hdr_struct>()) {
     if (edfopen_file_readonly(path.c_str(), header_.get(), EDFLIB_DO_NOT_READ_ANNOTATIONS) < 0) {
-      throw RecordingError(path, openProblem(header_->filetype));
+      throw EdfRefused{header_->filetype};
     }
   }
   ~OpenEdf() { edfclose_file(header_->handle); }
@@ -61,18 +68,30 @@ std::string trimmed(const char* text) {
 
 // Millivolts for ECG in volts, millivolts or microvolts; other units stay.
 double toMillivolts(const std::string& units) {
-  if (units == "uV" || units == "µV") return 0.001;
-  if (units == "V") return 1000.0;
-  return 1.0;
+  const double scale = millivoltsPer(units);
+  return scale == 0.0 ? 1.0 : scale;
+}
+
+// Runs `read` through EDFlib; a file EDFlib refuses only for text fields
+// that are not plain ASCII goes to `lenient` with those fields instead.
+template <typename Read, typename Lenient>
+auto readOrLenient(const std::string& path, Read read, Lenient lenient) {
+  try {
+    return read();
+  } catch (const EdfRefused& refused) {
+    const std::string problem = openProblem(refused.code);
+    if (refused.code != EDFLIB_FILE_CONTAINS_FORMAT_ERRORS) throw RecordingError(path, problem);
+    const std::vector<std::string> fields = nonAsciiEdfFields(path);
+    if (fields.empty()) throw RecordingError(path, edfHeaderProblem(path).value_or(problem));
+    return lenient(problem, fields);
+  }
 }
 
 SamplingRate channelRate(const edf_hdr_struct& header, const edf_param_struct& signal) {
   return reducedRate(signal.smp_in_datarecord * kTicksPerSecond, header.datarecord_duration);
 }
 
-}  // namespace
-
-std::vector<ChannelListing> listEdfChannels(const std::string& path) {
+std::vector<ChannelListing> listStrictEdfChannels(const std::string& path) {
   const OpenEdf edf(path);
   const edf_hdr_struct& header = edf.header();
   std::vector<ChannelListing> channels;
@@ -86,7 +105,7 @@ std::vector<ChannelListing> listEdfChannels(const std::string& path) {
   return channels;
 }
 
-Recording readEdfRecording(const std::string& path, const ChannelRequest& request) {
+Recording readStrictEdf(const std::string& path, const ChannelRequest& request) {
   const OpenEdf edf(path);
   const edf_hdr_struct& header = edf.header();
   std::vector<std::string> labels;
@@ -128,6 +147,24 @@ Recording readEdfRecording(const std::string& path, const ChannelRequest& reques
     done += static_cast<std::size_t>(got);
   }
   return recording;
+}
+
+}  // namespace
+
+std::vector<ChannelListing> listEdfChannels(const std::string& path) {
+  return readOrLenient(
+      path, [&path] { return listStrictEdfChannels(path); },
+      [&path](const std::string& problem, std::span<const std::string> fields) {
+        return listRefusedEdfChannels(path, problem, fields);
+      });
+}
+
+Recording readEdfRecording(const std::string& path, const ChannelRequest& request) {
+  return readOrLenient(
+      path, [&] { return readStrictEdf(path, request); },
+      [&](const std::string& problem, std::span<const std::string> fields) {
+        return readRefusedEdf(path, request, problem, fields);
+      });
 }
 
 }  // namespace rrscope::recordings

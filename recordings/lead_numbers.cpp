@@ -5,14 +5,29 @@
 
 namespace rrscope::recordings {
 
+namespace {
+
+std::vector<ChannelListing> listChannels(const std::string& path, RecordingKind kind) {
+  switch (kind) {
+    case RecordingKind::edf:
+      return listEdfChannels(path);
+    case RecordingKind::ishne:
+    case RecordingKind::gdf:
+      return listHolterChannels(path);
+    default:
+      return listWfdbChannels(path);
+  }
+}
+
+}  // namespace
+
 std::vector<std::size_t> leadNumbers(const std::string& path, const ChannelRequest& request) {
-  const bool edf = recordingKindOf(path) == RecordingKind::edf;
-  const std::vector<ChannelListing> channels = edf ? listEdfChannels(path) : listWfdbChannels(path);
+  const RecordingKind kind = recordingKindOf(path);
+  const std::vector<ChannelListing> channels = listChannels(path, kind);
   std::vector<std::string> labels;
   for (const ChannelListing& channel : channels) labels.push_back(channel.label);
-  // As readEdfRecording and readWfdbRecording choose: EDF always writes
-  // labels, WFDB labels are optional (see WithoutEcgLabel).
-  const WithoutEcgLabel fallback = edf ? WithoutEcgLabel::refuse : WithoutEcgLabel::takeFirst;
+  // As the readers choose (see WithoutEcgLabel).
+  const WithoutEcgLabel fallback = withoutEcgLabelFor(kind);
   const std::size_t primary = chooseChannel(labels, request, path, fallback);
   return chooseLeads(channels, primary, fallback);
 }

@@ -10,9 +10,10 @@
 namespace rrscope::recordings {
 
 // The kinds of recording files, told apart by extension.
-enum class RecordingKind { edf, wfdb, text };
+enum class RecordingKind { edf, wfdb, ishne, gdf, text };
 
-// .edf and .bdf (any case) are EDF, .hea is WFDB, anything else is text.
+// .edf and .bdf (any case) are EDF, .hea is WFDB, .ecg ISHNE Holter, .gdf
+// GDF, anything else is text.
 RecordingKind recordingKindOf(const std::string& path);
 
 // A channel as the file's header lists it, before any sample is read.
@@ -27,13 +28,28 @@ std::vector<ChannelListing> listEdfChannels(const std::string& path);
 // The signals of a WFDB record, from its header path (.hea).
 std::vector<ChannelListing> listWfdbChannels(const std::string& headerPath);
 
-// The numbers of the chosen channel of an EDF, BDF or WFDB recording and,
-// after it, of the other leads chooseLeads adds to it; from the header
-// alone, so that each lead can then be read on its own.
+// The leads of an ISHNE Holter (.ecg) or GDF (.gdf) file, read through
+// BioSig in a child process.
+std::vector<ChannelListing> listHolterChannels(const std::string& path);
+
+// The numbers of the chosen channel of an EDF, BDF, WFDB, ISHNE or GDF
+// recording and, after it, of the other leads chooseLeads adds to it; from
+// the header alone, so that each lead can then be read on its own.
 std::vector<std::size_t> leadNumbers(const std::string& path, const ChannelRequest& request);
 
-// Reads the chosen channel of an EDF, EDF+, BDF or BDF+ file.
+// Reads the chosen channel of an EDF, EDF+, BDF or BDF+ file. A file whose
+// header breaks the standard only by characters that are not plain ASCII in
+// its text fields is read through BioSig, with a warning for each field.
 Recording readEdfRecording(const std::string& path, const ChannelRequest& request);
+
+// Reads the chosen lead of an ISHNE Holter (.ecg) or GDF (.gdf) file
+// through BioSig in a child process. Every ISHNE lead is ECG, so without a
+// request or an ECG label its first lead is read; GDF chooses as EDF does.
+Recording readHolterRecording(const std::string& path, const ChannelRequest& request);
+
+// What to do without an ECG label in a recording of `kind` (see
+// WithoutEcgLabel): WFDB and ISHNE labels say little, EDF and GDF ones do.
+WithoutEcgLabel withoutEcgLabelFor(RecordingKind kind);
 
 // Reads the chosen signal of a WFDB record from its header path (.hea).
 Recording readWfdbRecording(const std::string& headerPath, const ChannelRequest& request);

@@ -19,6 +19,12 @@ struct SamplingRate {
 // Reduces a fraction; the denominator must be positive.
 SamplingRate reducedRate(std::int64_t numerator, std::int64_t denominator);
 
+// A run of samples [first, end) by index.
+struct SampleRun {
+  std::size_t first = 0;
+  std::size_t end = 0;
+};
+
 // One channel of a recording. The values are the converter's, 4 bytes per
 // sample: a day at 360 samples per second fits in 125 MB, and the physical
 // value of a sample comes out in double precision exactly as the header
@@ -31,6 +37,15 @@ struct Recording {
   std::vector<std::int32_t> values;
   double gain = 1.0;  // converter steps per physical unit
   double baseline = 0.0;
+  // Samples the file marks as having no value (the format's invalid value,
+  // or the gaps between the segments of a record), increasing and
+  // disjoint. Their `values` are interpolated between the valid samples
+  // around them, for outputs that need a value on every line; the analysis
+  // treats them as unreadable.
+  std::vector<SampleRun> invalid;
+  // What the reader had to overlook in the file, one sentence each, such
+  // as header fields that break the letter of the format.
+  std::vector<std::string> warnings;
 
   double physical(std::size_t index) const {
     return (static_cast<double>(values[index]) - baseline) / gain;

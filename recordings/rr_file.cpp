@@ -6,7 +6,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <string>
+
+#include "hrv/hrv_measures.h"
 
 namespace rrscope::recordings {
 namespace {
@@ -26,12 +28,39 @@ std::optional<double> positiveNumber(std::string_view text) {
   return value;
 }
 
-RrFileError badLine(std::size_t number, std::string_view text) {
+std::string quotedLine(std::size_t number, std::string_view text) {
   constexpr std::size_t kShown = 40;
   std::string shown(text.substr(0, kShown));
   if (text.size() > kShown) shown += "...";
-  return {"bad-interval", "line " + std::to_string(number) + " (\"" + shown +
-                              "\") is not a positive number of milliseconds"};
+  return "line " + std::to_string(number) + " (\"" + shown + "\")";
+}
+
+RrFileError badLine(std::size_t number, std::string_view text) {
+  return {"bad-interval", quotedLine(number, text) + " is not a positive number of milliseconds"};
+}
+
+RrFileError intervalOutOfRange(std::size_t number, std::string_view text) {
+  return {"bad-interval",
+          quotedLine(number, text) + " is outside 10 ms to 3600000 ms, the intervals of a heart"};
+}
+
+RrFileError cannotOpen(const std::string& path, const std::string& reason) {
+  return {"cannot-open-file", path + ": " + reason};
+}
+
+// Looks at the file before opening it: opening a FIFO nobody writes to
+// would wait for ever, and a device such as /dev/zero never ends.
+std::optional<RrFileError> unreadableFile(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(path, error);
+  if (error) return std::nullopt;  // opening it names the reason
+  if (std::filesystem::is_directory(status)) return cannotOpen(path, "is a folder");
+  if (!std::filesystem::is_regular_file(status)) return cannotOpen(path, "is not a regular file");
+  const std::uintmax_t size = std::filesystem::file_size(path, error);
+  if (!error && size > kMaxRrFileBytes) {
+    return cannotOpen(path, "is larger than 64 MiB, too large for a file of intervals");
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -53,21 +82,33 @@ RrSeries parseRrText(std::string_view text) {
     if (content.empty()) continue;
     const std::optional<double> interval = positiveNumber(content);
     if (!interval) return {{}, badLine(number, line)};
+    if (!hrv::isValidInterval(*interval)) return {{}, intervalOutOfRange(number, line)};
     series.intervalsMs.push_back(*interval);
   }
   return series;
 }
 
 RrSeries readRrFile(const std::string& path) {
-  std::error_code ignored;
-  if (std::filesystem::is_directory(path, ignored))
-    return {{}, RrFileError{"cannot-open-file", path + ": is a folder"}};
+  if (std::optional<RrFileError> refused = unreadableFile(path)) return {{}, *refused};
   std::ifstream file(path, std::ios::binary);
-  if (!file) return {{}, RrFileError{"cannot-open-file", path + ": " + std::strerror(errno)}};
-  std::ostringstream content;
-  content << file.rdbuf();
+  if (!file) return {{}, cannotOpen(path, std::strerror(errno))};
+  // The size was checked, but the file may grow while it is read.
+  std::string content(kMaxRrFileBytes / 64, '\0');
+  std::size_t done = 0;
+  while (file) {
+    if (done == content.size()) {
+      if (content.size() > kMaxRrFileBytes) break;
+      content.resize(content.size() * 2);
+    }
+    file.read(content.data() + done, static_cast<std::streamsize>(content.size() - done));
+    done += static_cast<std::size_t>(file.gcount());
+  }
   if (file.bad()) return {{}, RrFileError{"read-error", path + ": cannot read the file"}};
-  return parseRrText(content.view());
+  if (done > kMaxRrFileBytes) {
+    return {{}, cannotOpen(path, "is larger than 64 MiB, too large for a file of intervals")};
+  }
+  content.resize(done);
+  return parseRrText(content);
 }
 
 }  // namespace rrscope::recordings

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,10 +22,18 @@ struct RrSeries {
 // Reads intervals in milliseconds, one per line, as other devices and HRV
 // tools export them: a decimal point, blanks around the number allowed,
 // blank lines ignored. Lines end with LF, CRLF or a lone CR. A line that is
-// not one positive number stops the reading with an error naming it.
+// not one positive number, or one outside hrv::kMinIntervalMs to
+// hrv::kMaxIntervalMs (10 ms to 1 hour), stops the reading with a
+// "bad-interval" error naming it.
 RrSeries parseRrText(std::string_view text);
 
-// The same for a file.
+// The largest file of intervals read: a week of beats takes some 5 MB, so a
+// larger file is no RR file, and refusing it keeps memory bounded.
+inline constexpr std::uintmax_t kMaxRrFileBytes = std::uintmax_t{64} << 20;
+
+// The same for a file. A folder, anything that is not a regular file (a
+// FIFO, a device; refused before opening, so nothing waits) and a file
+// larger than kMaxRrFileBytes are "cannot-open-file" errors.
 RrSeries readRrFile(const std::string& path);
 
 }  // namespace rrscope::recordings

@@ -2,8 +2,11 @@
 
 #include <array>
 #include <charconv>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
+#include <string>
 #include <string_view>
 
 #include "recordings/recording_error.h"
@@ -30,10 +33,37 @@ constexpr std::array<char, 42> kBeatLabels = [] {
   return labels;
 }();
 
+// Looks at the file before opening it: opening a FIFO nobody writes to
+// would wait for ever, and a device such as /dev/zero never ends.
+void checkReadableFile(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(path, error);
+  if (error) return;  // opening it names the reason
+  if (std::filesystem::is_directory(status)) throw RecordingError(path, "is a folder");
+  if (!std::filesystem::is_regular_file(status)) {
+    throw RecordingError(path, "is not a regular file");
+  }
+  const std::uintmax_t size = std::filesystem::file_size(path, error);
+  if (!error && size > kMaxAnnotationFileBytes) {
+    throw RecordingError(path, "is larger than 64 MiB, too large for an annotation file");
+  }
+}
+
 std::vector<unsigned char> fileBytes(const std::string& path) {
+  checkReadableFile(path);
   std::ifstream in(path, std::ios::binary);
   if (!in) throw RecordingError(path, "cannot open the annotation file");
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  std::vector<unsigned char> bytes;
+  bytes.reserve(static_cast<std::size_t>(kMaxAnnotationFileBytes) / 64);
+  std::istreambuf_iterator<char> next(in);
+  // The size was checked, but the file may grow while it is read.
+  for (; next != std::istreambuf_iterator<char>(); ++next) {
+    if (bytes.size() == kMaxAnnotationFileBytes) {
+      throw RecordingError(path, "is larger than 64 MiB, too large for an annotation file");
+    }
+    bytes.push_back(static_cast<unsigned char>(*next));
+  }
+  return bytes;
 }
 
 // "## time resolution: 1000" in the note at time 0.
@@ -53,12 +83,39 @@ std::optional<SamplingRate> timeResolutionNote(std::string_view aux) {
 // Wide enough for a position times the numerator of a rate in 100 ns units.
 __extension__ using Wide = __int128;
 
-std::int64_t roundedRatio(Wide numerator, Wide denominator) {
+// Keeps 2n + d and 2d of the rounding within the wide type.
+constexpr Wide kWideLimit = Wide{1} << 124;
+
+Wide roundedRatioWide(Wide numerator, Wide denominator) {
   // Floor of (2n + d) / 2d: the nearest integer, halves up, also below zero.
   const Wide twice = 2 * numerator + denominator;
   const Wide divisor = 2 * denominator;
-  return static_cast<std::int64_t>(twice >= 0 ? twice / divisor
-                                              : -((-twice + divisor - 1) / divisor));
+  return twice >= 0 ? twice / divisor : -((-twice + divisor - 1) / divisor);
+}
+
+[[noreturn]] void throwBeyondRange(std::int64_t sample) {
+  throw RecordingError("annotation at time " + std::to_string(sample),
+                       "lies beyond any sample position at the recording's sampling rate");
+}
+
+// sample * rate / from, exact in integers, or an error where a product or
+// the position itself does not fit.
+std::int64_t convertedSample(std::int64_t sample, SamplingRate rate, SamplingRate from) {
+  Wide numerator = 0;
+  Wide denominator = 0;
+  if (__builtin_mul_overflow(Wide{sample}, Wide{rate.numerator}, &numerator) ||
+      __builtin_mul_overflow(numerator, Wide{from.denominator}, &numerator) ||
+      __builtin_mul_overflow(Wide{rate.denominator}, Wide{from.numerator}, &denominator) ||
+      denominator <= 0 || denominator > kWideLimit || numerator > kWideLimit ||
+      numerator < -kWideLimit) {
+    throwBeyondRange(sample);
+  }
+  const Wide rounded = roundedRatioWide(numerator, denominator);
+  if (rounded > std::numeric_limits<std::int64_t>::max() ||
+      rounded < std::numeric_limits<std::int64_t>::min()) {
+    throwBeyondRange(sample);
+  }
+  return static_cast<std::int64_t>(rounded);
 }
 
 }  // namespace
@@ -95,6 +152,12 @@ AnnotationFile readAnnotations(const std::string& path) {
       if (at + 4 > bytes.size()) throw RecordingError(path, "the file ends inside a skip");
       const auto skip = static_cast<std::int32_t>((static_cast<std::uint32_t>(word(at)) << 16) |
                                                   static_cast<std::uint32_t>(word(at + 2)));
+      // Beats are matched and scored in the order of time: a file whose
+      // times go back would pair the wrong beats without a word.
+      if (skip < 0) {
+        throw RecordingError(path, "the annotation times go backwards (a negative skip at byte " +
+                                       std::to_string(at - 2) + ")");
+      }
       time += skip;
       at += 4;
     } else if (code == kAux) {
@@ -129,9 +192,7 @@ std::vector<std::int64_t> beatSamples(const AnnotationFile& file, SamplingRate r
   std::vector<std::int64_t> samples;
   for (const Annotation& annotation : file.annotations) {
     if (!isBeatCode(annotation.code)) continue;
-    // sample * rate / from, exact in integers.
-    samples.push_back(roundedRatio(Wide{annotation.sample} * rate.numerator * from.denominator,
-                                   Wide{rate.denominator} * from.numerator));
+    samples.push_back(convertedSample(annotation.sample, rate, from));
   }
   return samples;
 }

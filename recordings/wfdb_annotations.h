@@ -35,12 +35,21 @@ char beatLabel(int code);
 // The annotation type of a beat label, 0 for a character that labels no beat.
 int beatCode(char label);
 
+// The largest annotation file read: 2 bytes a beat make a week of beats
+// some 2 MB, so a larger file is no annotation file, and refusing it before
+// reading keeps memory bounded.
+inline constexpr std::uintmax_t kMaxAnnotationFileBytes = std::uintmax_t{64} << 20;
+
 // Reads an MIT-format annotation file (.atr). Throws RecordingError naming
-// `path` when the file cannot be read or ends inside an annotation.
+// `path` when the file cannot be read, is a folder, is not a regular file
+// (a FIFO or a device is refused before opening, so nothing waits),
+// is larger than kMaxAnnotationFileBytes, ends inside an annotation or
+// goes back in time (a negative skip).
 AnnotationFile readAnnotations(const std::string& path);
 
 // The beat positions of `file`, converted to samples at `rate` (rounded to
-// the nearest sample, halves up).
+// the nearest sample, halves up). Throws RecordingError when a position
+// does not fit in 64 bits at `rate`.
 std::vector<std::int64_t> beatSamples(const AnnotationFile& file, SamplingRate recordRate,
                                       SamplingRate rate);
 

@@ -4,6 +4,7 @@
 #include "recordings/recording_error.h"
 #include "recordings/wfdb_annotations.h"
 #include "recordings/wfdb_header.h"
+#include "recordings/wfdb_segments.h"
 #include "recordings/wfdb_signal.h"
 
 namespace rrscope::recordings {
@@ -15,33 +16,42 @@ std::filesystem::path recordBase(const std::string& headerPath) {
   return base;
 }
 
+// The header that describes the record's signals: its own, or for a
+// multi-segment record that of its layout.
+WfdbHeader signalsHeader(const WfdbHeader& header, const std::string& headerPath) {
+  if (header.segments.empty()) return header;
+  return wfdbSegmentLayout(header, headerPath);
+}
+
 }  // namespace
 
 std::vector<ChannelListing> listWfdbChannels(const std::string& headerPath) {
-  const WfdbHeader header = readWfdbHeader(headerPath);
+  const WfdbHeader header = signalsHeader(readWfdbHeader(headerPath), headerPath);
   std::vector<ChannelListing> channels;
-  for (const WfdbSignal& signal : header.signals) {
-    // A signal of several samples per frame runs that many times faster.
-    channels.push_back({signal.label, reducedRate(header.rate.numerator * signal.samplesPerFrame,
-                                                  header.rate.denominator)});
+  for (std::size_t i = 0; i < header.signals.size(); ++i) {
+    channels.push_back({header.signals[i].label, header.signalRate(i)});
   }
   return channels;
 }
 
 Recording readWfdbRecording(const std::string& headerPath, const ChannelRequest& request) {
-  const WfdbHeader header = readWfdbHeader(headerPath);
+  const WfdbHeader master = readWfdbHeader(headerPath);
+  const WfdbHeader header = signalsHeader(master, headerPath);
   std::vector<std::string> labels;
   for (const WfdbSignal& signal : header.signals) labels.push_back(signal.label);
   const std::size_t index = chooseChannel(labels, request, headerPath, WithoutEcgLabel::takeFirst);
-  const std::filesystem::path folder = std::filesystem::path(headerPath).parent_path();
   Recording recording;
   recording.file = headerPath;
   recording.channel = labels[index].empty() ? "signal " + std::to_string(index) : labels[index];
   recording.units = header.signals[index].units;
-  recording.rate = header.rate;
+  recording.rate = header.signalRate(index);
   recording.gain = header.signals[index].gain;
   recording.baseline = static_cast<double>(header.signals[index].baseline);
-  recording.values = readWfdbSignal(header, index, folder);
+  WfdbSignalValues signal = master.segments.empty()
+                                ? readWfdbSignalValues(header, index, headerPath)
+                                : readWfdbSegments(master, header, index, headerPath);
+  recording.values = std::move(signal.values);
+  recording.invalid = std::move(signal.invalid);
   if (recording.values.empty()) throw RecordingError(headerPath, "the record holds no samples");
   return recording;
 }

@@ -8,6 +8,8 @@
 #include <span>
 
 #include "recordings/recording_error.h"
+#include "recordings/wfdb_files.h"
+#include "recordings/wfdb_flac.h"
 
 namespace rrscope::recordings {
 namespace {
@@ -16,66 +18,132 @@ namespace {
 struct Packing {
   int bytes;
   int samples;
-  std::int32_t invalid;  // the value that marks a sample as missing
+  std::optional<std::int32_t> invalid;  // the value that marks a sample as missing
+  bool differences = false;             // samples are steps from the one before
 };
 
 std::optional<Packing> packingOf(int format) {
   switch (format) {
-    case 212:
-      return Packing{3, 2, -2048};
+    case 8:
+      return Packing{1, 1, std::nullopt, true};
     case 16:
-      return Packing{2, 1, -32768};
     case 61:
+    case 160:
       return Packing{2, 1, -32768};
+    case 24:
+      return Packing{3, 1, -8388608};
+    case 32:
+      return Packing{4, 1, INT32_MIN};
     case 80:
       return Packing{1, 1, -128};
+    case 212:
+      return Packing{3, 2, -2048};
+    case 310:
+    case 311:
+      return Packing{4, 3, -512};
+    // FLAC streams are decoded by libFLAC; only the invalid value counts.
+    case 508:
+      return Packing{1, 1, -128};
+    case 516:
+      return Packing{2, 1, -32768};
+    case 524:
+      return Packing{3, 1, -8388608};
     default:
       return std::nullopt;
   }
 }
 
-std::int32_t twelveBit(std::int32_t value) {
-  return value >= 2048 ? value - 4096 : value;
+// The bytes left after the last whole group that still hold one sample:
+// formats 212, 310 and 311 may end in a lone sample of two bytes.
+bool loneSampleTail(int format, std::size_t restBytes) {
+  return restBytes == 2 && (format == 212 || format == 310 || format == 311);
 }
 
-// Decodes `bytes` (whole packing groups, except that format 212 may end in a
-// lone two-byte sample) and hands every sample to `use` in file order.
+std::int32_t signExtended(std::uint32_t value, int bits) {
+  const std::uint32_t sign = 1u << (bits - 1);
+  const std::uint32_t mask = (sign << 1) - 1;
+  value &= mask;
+  return static_cast<std::int32_t>(value ^ sign) - static_cast<std::int32_t>(sign);
+}
+
+std::uint32_t littleEndian(std::span<const unsigned char> bytes) {
+  std::uint32_t value = 0;
+  for (std::size_t i = bytes.size(); i-- > 0;) value = (value << 8) | bytes[i];
+  return value;
+}
+
+// Calls `use` with every sample of one group of `format`, in file order.
 template <typename Use>
-void decodeBlock(int format, std::span<const unsigned char> bytes, Use&& use) {
-  const std::size_t size = bytes.size();
+void decodeGroup(int format, std::span<const unsigned char> b, Use&& use) {
   switch (format) {
-    case 212: {
-      std::size_t i = 0;
-      for (; i + 3 <= size; i += 3) {
-        use(twelveBit(bytes[i] | ((bytes[i + 1] & 0x0F) << 8)));
-        use(twelveBit(bytes[i + 2] | ((bytes[i + 1] & 0xF0) << 4)));
-      }
-      if (i + 2 == size) use(twelveBit(bytes[i] | ((bytes[i + 1] & 0x0F) << 8)));
+    case 8:
+      use(static_cast<std::int32_t>(static_cast<signed char>(b[0])));
       break;
-    }
     case 16:
-      for (std::size_t i = 0; i + 2 <= size; i += 2) {
-        use(static_cast<std::int16_t>(bytes[i] | (bytes[i + 1] << 8)));
-      }
+      use(signExtended(littleEndian(b), 16));
       break;
     case 61:
-      for (std::size_t i = 0; i + 2 <= size; i += 2) {
-        use(static_cast<std::int16_t>((bytes[i] << 8) | bytes[i + 1]));
-      }
+      use(signExtended((b[0] << 8) | b[1], 16));
+      break;
+    case 160:
+      use(static_cast<std::int32_t>(littleEndian(b)) - 32768);
+      break;
+    case 24:
+      use(signExtended(littleEndian(b), 24));
+      break;
+    case 32:
+      use(static_cast<std::int32_t>(littleEndian(b)));
       break;
     case 80:
-      for (const unsigned char byte : bytes) use(static_cast<std::int32_t>(byte) - 128);
+      use(static_cast<std::int32_t>(b[0]) - 128);
       break;
+    case 212:
+      use(signExtended(b[0] | ((b[1] & 0x0F) << 8), 12));
+      if (b.size() == 3) use(signExtended(b[2] | ((b[1] & 0xF0) << 4), 12));
+      break;
+    case 310: {
+      // Bits 1-10 of two 16-bit words hold the first and third sample; the
+      // top 5 bits of each hold the low and high half of the second.
+      const std::uint32_t first = b[0] | (b[1] << 8);
+      use(signExtended(first >> 1, 10));
+      if (b.size() < 4) break;
+      const std::uint32_t second = b[2] | (b[3] << 8);
+      use(signExtended(((first & 0xF800) >> 11) | ((second & 0xF800) >> 6), 10));
+      use(signExtended(second >> 1, 10));
+      break;
+    }
+    case 311: {
+      // Bits 0-9, 10-19 and 20-29 of one 32-bit word.
+      const std::uint32_t word = littleEndian(b);
+      use(signExtended(word, 10));
+      if (b.size() < 4) break;
+      use(signExtended(word >> 10, 10));
+      use(signExtended(word >> 20, 10));
+      break;
+    }
     default:
       break;
   }
 }
 
-// The signals stored in one file, in frame order.
+// Decodes `bytes` (whole groups, except that the last may be a lone
+// two-byte sample) and hands every sample to `use` in file order.
+template <typename Use>
+void decodeBlock(int format, const Packing& packing, std::span<const unsigned char> bytes,
+                 Use&& use) {
+  const auto groupBytes = static_cast<std::size_t>(packing.bytes);
+  std::size_t at = 0;
+  for (; at + groupBytes <= bytes.size(); at += groupBytes) {
+    decodeGroup(format, bytes.subspan(at, groupBytes), use);
+  }
+  if (loneSampleTail(format, bytes.size() - at)) decodeGroup(format, bytes.subspan(at), use);
+}
+
+// The stored signals of one file, in frame order.
 std::vector<std::size_t> signalsOfFile(const WfdbHeader& header, const std::string& file) {
   std::vector<std::size_t> group;
   for (std::size_t i = 0; i < header.signals.size(); ++i) {
-    if (header.signals[i].file == file) group.push_back(i);
+    if (header.signals[i].stored() && header.signals[i].file == file) group.push_back(i);
   }
   return group;
 }
@@ -85,114 +153,268 @@ void checkGroup(const WfdbHeader& header, const std::vector<std::size_t>& group,
   const WfdbSignal& first = header.signals[group.front()];
   for (const std::size_t i : group) {
     const WfdbSignal& signal = header.signals[i];
-    if (signal.samplesPerFrame != 1) {
-      throw RecordingError(path, "signals of several samples per frame are not supported");
-    }
     if (signal.format != first.format || signal.byteOffset != first.byteOffset) {
       throw RecordingError(path, "the signals of one file must share one format");
     }
   }
   if (!packingOf(first.format)) {
     throw RecordingError(path, "signal format " + std::to_string(first.format) +
-                                   " is not supported (212, 16, 61 and 80 are)");
+                                   " is not supported (8, 16, 24, 32, 61, 80, 160, 212, 310, "
+                                   "311, 508, 516 and 524 are)");
   }
+}
+
+// Where the chosen signal's samples lie in each frame of its file.
+struct FrameSlots {
+  std::size_t frameSize = 0;  // samples of every signal of the file in one frame
+  std::size_t first = 0;      // the chosen signal's first sample in the frame
+  std::size_t count = 1;      // its samples per frame
+};
+
+FrameSlots slotsOf(const WfdbHeader& header, const std::vector<std::size_t>& group,
+                   std::size_t index) {
+  FrameSlots slots;
+  for (const std::size_t i : group) {
+    const auto samples = static_cast<std::size_t>(header.signals[i].samplesPerFrame);
+    if (i == index) {
+      slots.first = slots.frameSize;
+      slots.count = samples;
+    }
+    slots.frameSize += samples;
+  }
+  return slots;
 }
 
 // The number of whole frames the file's data bytes hold; throws when the
-// file ends inside a frame.
-std::int64_t framesInFile(std::int64_t dataBytes, const Packing& packing, std::size_t signals,
-                          const std::string& path) {
-  const std::int64_t groups = dataBytes / packing.bytes;
-  std::int64_t samples = groups * packing.samples;
+// file ends inside a frame. The last group of a packing of several samples
+// may be filled up beyond the last frame.
+std::int64_t framesInFile(std::int64_t dataBytes, int format, const Packing& packing,
+                          std::size_t frameSize, const std::string& path) {
   const std::int64_t rest = dataBytes % packing.bytes;
-  if (packing.bytes == 3 && rest == 2) samples += 1;  // a lone 12-bit sample in two bytes
-  const bool ragged = (packing.bytes == 3 ? rest == 1 : rest != 0) ||
-                      samples % static_cast<std::int64_t>(signals) != 0;
+  const std::int64_t samples = dataBytes / packing.bytes * packing.samples +
+                               (loneSampleTail(format, static_cast<std::size_t>(rest)) ? 1 : 0);
+  const std::int64_t beyond = samples % static_cast<std::int64_t>(frameSize);
+  const bool filledUp = rest == 0 && beyond < packing.samples;
+  const bool ragged = (rest != 0 && !loneSampleTail(format, static_cast<std::size_t>(rest))) ||
+                      (beyond != 0 && !filledUp);
   if (ragged) {
     throw RecordingError(path, "the signal file is truncated: it ends inside a frame of " +
-                                   std::to_string(signals) + " samples");
+                                   std::to_string(frameSize) + " samples");
   }
-  return samples / static_cast<std::int64_t>(signals);
+  return samples / static_cast<std::int64_t>(frameSize);
 }
 
-void bridgeInvalid(std::vector<std::int32_t>& values, std::int32_t invalid,
-                   const std::string& path) {
-  const auto firstValid = std::ranges::find_if(values, [invalid](auto v) { return v != invalid; });
-  if (firstValid == values.end()) {
-    throw RecordingError(path, "every sample of the signal is marked invalid");
+// Takes the samples of one file in order and keeps those of the chosen
+// signal, aligned for its skew, undoing differences and noting the runs of
+// invalid ones.
+class SignalCollector {
+ public:
+  SignalCollector(const FrameSlots& slots, const Packing& packing, const WfdbSignal& signal,
+                  std::int64_t frames, std::int64_t available)
+      : slots_(slots),
+        packing_(packing),
+        skew_(signal.skew),
+        frames_(frames),
+        lastFrame_(std::min(frames + signal.skew, available)),
+        level_(signal.initialValue) {
+    values_.reserve(static_cast<std::size_t>(frames) * slots.count);
   }
-  std::fill(values.begin(), firstValid, *firstValid);
-  auto previous = static_cast<std::size_t>(firstValid - values.begin());
-  for (std::size_t i = previous + 1; i < values.size(); ++i) {
-    if (values[i] == invalid) continue;
-    const double left = values[previous];
-    const double step = (values[i] - left) / static_cast<double>(i - previous);
-    for (std::size_t k = previous + 1; k < i; ++k) {
-      values[k] =
-          static_cast<std::int32_t>(std::lround(left + step * static_cast<double>(k - previous)));
+
+  void operator()(std::int32_t value) {
+    if (done()) return;
+    const bool ours = position_ >= slots_.first && position_ < slots_.first + slots_.count;
+    if (ours) keep(value);
+    if (++position_ == slots_.frameSize) {
+      position_ = 0;
+      ++frame_;
     }
-    previous = i;
   }
-  std::fill(values.begin() + static_cast<std::ptrdiff_t>(previous) + 1, values.end(),
-            values[previous]);
-}
 
-}  // namespace
+  // The frames to read: those of the record, shifted by the skew, as far as
+  // the file holds them.
+  bool done() const { return frame_ >= lastFrame_; }
 
-std::vector<std::int32_t> readWfdbSignal(const WfdbHeader& header, std::size_t index,
-                                         const std::filesystem::path& folder) {
-  const WfdbSignal& signal = header.signals.at(index);
-  const std::string path = (folder / signal.file).string();
-  const std::vector<std::size_t> group = signalsOfFile(header, signal.file);
-  checkGroup(header, group, path);
-  const Packing packing = *packingOf(signal.format);
-
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) throw RecordingError(path, "cannot open the signal file");
-  const std::int64_t fileBytes = in.tellg();
-  if (fileBytes < signal.byteOffset) {
-    throw RecordingError(path, "the signal file is shorter than its byte offset");
+  // Invalid samples for those the skew takes past the end of the file.
+  WfdbSignalValues finish() && {
+    const std::size_t wanted = static_cast<std::size_t>(frames_) * slots_.count;
+    if (values_.size() < wanted) {
+      markInvalid(values_.size(), wanted);
+      values_.resize(wanted, 0);
+    }
+    return {std::move(values_), std::move(invalid_)};
   }
-  const std::int64_t available =
-      framesInFile(fileBytes - signal.byteOffset, packing, group.size(), path);
-  const std::int64_t frames = header.sampleCount.value_or(available);
+
+ private:
+  void keep(std::int32_t value) {
+    if (packing_.differences) {
+      level_ += value;
+      value = static_cast<std::int32_t>(level_);
+    }
+    if (frame_ < skew_) return;
+    if (packing_.invalid && value == *packing_.invalid) {
+      markInvalid(values_.size(), values_.size() + 1);
+    }
+    values_.push_back(value);
+  }
+
+  void markInvalid(std::size_t first, std::size_t end) {
+    if (!invalid_.empty() && invalid_.back().end == first) {
+      invalid_.back().end = end;
+    } else {
+      invalid_.push_back({first, end});
+    }
+  }
+
+  FrameSlots slots_;
+  Packing packing_;
+  std::int64_t skew_;
+  std::int64_t frames_;
+  std::int64_t lastFrame_;
+  std::int64_t level_;
+  std::size_t position_ = 0;
+  std::int64_t frame_ = 0;
+  std::vector<std::int32_t> values_;
+  std::vector<SampleRun> invalid_;
+};
+
+void checkHeldSamples(std::int64_t frames, std::int64_t available, const std::string& path) {
   if (frames > available) {
     throw RecordingError(path, "the header announces " + std::to_string(frames) +
                                    " samples per signal, the signal file holds " +
                                    std::to_string(available));
   }
+}
 
-  const std::size_t slot =
-      static_cast<std::size_t>(std::ranges::find(group, index) - group.begin());
-  const std::size_t perFrame = group.size();
-  std::vector<std::int32_t> samples;
-  samples.reserve(static_cast<std::size_t>(frames));
-  bool anyInvalid = false;
-  std::size_t position = 0;  // of the next sample in the frame
-  const std::size_t wanted = static_cast<std::size_t>(frames) * perFrame;
-  std::size_t seen = 0;
-  const auto keep = [&](std::int32_t value) {
-    if (seen++ >= wanted) return;
-    if (position == slot) {
-      anyInvalid = anyInvalid || value == packing.invalid;
-      samples.push_back(value);
+// The samples of the chosen channel to decode: those of the record and its
+// skew, or, without a length in the header, a bound on what a small file
+// may expand to.
+std::size_t flacLimit(const WfdbHeader& header, const WfdbSignal& signal) {
+  const auto longest = static_cast<std::int64_t>(kLongestWfdbFlacChannel);
+  if (!header.sampleCount) return kLongestWfdbFlacChannel;
+  const std::int64_t frames = std::min(*header.sampleCount, longest) + signal.skew;
+  return static_cast<std::size_t>(std::min(frames * signal.samplesPerFrame, longest));
+}
+
+// A FLAC signal file: each signal a channel of the stream, all of one
+// number of samples per frame.
+WfdbSignalValues readFlacSignal(const WfdbHeader& header, const std::vector<std::size_t>& group,
+                                std::size_t index, const std::string& path) {
+  const WfdbSignal& signal = header.signals[index];
+  const auto perFrame = static_cast<std::size_t>(signal.samplesPerFrame);
+  for (const std::size_t i : group) {
+    if (header.signals[i].samplesPerFrame != signal.samplesPerFrame) {
+      throw RecordingError(path,
+                           "the signals of a FLAC file must share one number of samples "
+                           "per frame");
     }
-    if (++position == perFrame) position = 0;
-  };
+  }
+  if (group.size() > 8) throw RecordingError(path, "a FLAC file holds at most 8 signals");
+  const std::size_t limit = flacLimit(header, signal);
+  const std::vector<std::int32_t> channel = readWfdbFlacChannel(
+      path, static_cast<unsigned>(group.size()), static_cast<unsigned>(wfdbFlacBits(signal.format)),
+      static_cast<std::size_t>(std::ranges::find(group, index) - group.begin()), limit);
+  if (!header.sampleCount && channel.size() >= kLongestWfdbFlacChannel) {
+    throw RecordingError(path, "the FLAC stream holds more than " +
+                                   std::to_string(kLongestWfdbFlacChannel) + " samples per signal");
+  }
+  if (channel.size() % perFrame != 0 && channel.size() < limit) {
+    throw RecordingError(path, "the signal file is truncated: it ends inside a frame of " +
+                                   std::to_string(perFrame) + " samples");
+  }
+  const auto available = static_cast<std::int64_t>(channel.size() / perFrame);
+  const std::int64_t frames = header.sampleCount.value_or(available);
+  checkHeldSamples(frames, available, path);
+  SignalCollector collect({perFrame, 0, perFrame}, *packingOf(signal.format), signal, frames,
+                          available);
+  for (const std::int32_t value : channel) collect(value);
+  return std::move(collect).finish();
+}
 
-  in.seekg(signal.byteOffset);
-  constexpr std::size_t kBlockBytes = 6 * 65536;  // whole groups of every packing
+std::ifstream openSignalFile(const std::string& path, std::int64_t byteOffset) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw RecordingError(path, "cannot open the signal file");
+  in.seekg(byteOffset);
+  return in;
+}
+
+}  // namespace
+
+void bridgeInvalidRuns(std::vector<std::int32_t>& values, std::span<const SampleRun> invalid,
+                       const std::string& file) {
+  const auto size = values.size();
+  for (const SampleRun& run : invalid) {
+    const bool hasLeft = run.first > 0;
+    const bool hasRight = run.end < size;
+    if (!hasLeft && !hasRight) {
+      throw RecordingError(file, "every sample of the signal is marked invalid");
+    }
+    const double left = hasLeft ? values[run.first - 1] : values[run.end];
+    const double right = hasRight ? values[run.end] : values[run.first - 1];
+    const double span = static_cast<double>(run.end - run.first + 1);
+    for (std::size_t k = run.first; k < run.end; ++k) {
+      const double along = static_cast<double>(k - run.first + 1) / span;
+      values[k] = static_cast<std::int32_t>(std::lround(left + (right - left) * along));
+    }
+  }
+}
+
+WfdbSignalValues readWfdbSignalUnbridged(const WfdbHeader& header, std::size_t index,
+                                         const std::string& headerPath) {
+  const WfdbSignal& signal = header.signals.at(index);
+  if (!signal.stored()) {
+    throw RecordingError(headerPath, "signal " + std::to_string(index) +
+                                         " is not stored (file \"~\" or format 0, as in the "
+                                         "layout of a multi-segment record)");
+  }
+  const std::filesystem::path folder = std::filesystem::path(headerPath).parent_path();
+  const std::filesystem::path file = fileInFolder(folder, signal.file, headerPath, "signal file");
+  const std::string path = file.string();
+  const std::vector<std::size_t> group = signalsOfFile(header, signal.file);
+  checkGroup(header, group, path);
+  const Packing packing = *packingOf(signal.format);
+  const FrameSlots slots = slotsOf(header, group, index);
+
+  requireRegularFile(file, "signal file");
+  if (isWfdbFlacFormat(signal.format)) return readFlacSignal(header, group, index, path);
+  std::error_code sizeError;
+  const auto fileBytes = static_cast<std::int64_t>(std::filesystem::file_size(file, sizeError));
+  if (sizeError) throw RecordingError(path, "cannot open the signal file");
+  if (fileBytes < signal.byteOffset) {
+    throw RecordingError(path, "the signal file is shorter than its byte offset");
+  }
+  const std::int64_t available =
+      framesInFile(fileBytes - signal.byteOffset, signal.format, packing, slots.frameSize, path);
+  const std::int64_t frames = header.sampleCount.value_or(available);
+  checkHeldSamples(frames, available, path);
+
+  SignalCollector collect(slots, packing, signal, frames, available);
+  std::ifstream in = openSignalFile(path, signal.byteOffset);
+  constexpr std::size_t kBlockBytes = 12 * 32768;  // whole groups of every packing
   std::vector<unsigned char> block(kBlockBytes);
-  while (seen < wanted && in) {
+  while (!collect.done() && in) {
     in.read(reinterpret_cast<char*>(block.data()), static_cast<std::streamsize>(block.size()));
     const auto got = static_cast<std::size_t>(in.gcount());
-    decodeBlock(signal.format, std::span(block).first(got), keep);
+    decodeBlock(signal.format, packing, std::span(block).first(got), collect);
   }
-  if (samples.size() != static_cast<std::size_t>(frames)) {
+  if (!collect.done()) {
     throw RecordingError(path, "the signal file could not be read to its end");
   }
-  if (anyInvalid) bridgeInvalid(samples, packing.invalid, path);
-  return samples;
+  return std::move(collect).finish();
+}
+
+WfdbSignalValues readWfdbSignalValues(const WfdbHeader& header, std::size_t index,
+                                      const std::string& headerPath) {
+  WfdbSignalValues values = readWfdbSignalUnbridged(header, index, headerPath);
+  const WfdbSignal& signal = header.signals[index];
+  const std::string path = (std::filesystem::path(headerPath).parent_path() / signal.file).string();
+  bridgeInvalidRuns(values.values, values.invalid, path);
+  return values;
+}
+
+std::vector<std::int32_t> readWfdbSignal(const WfdbHeader& header, std::size_t index,
+                                         const std::filesystem::path& folder) {
+  const std::string headerPath = (folder / (header.record + ".hea")).string();
+  return readWfdbSignalValues(header, index, headerPath).values;
 }
 
 }  // namespace rrscope::recordings

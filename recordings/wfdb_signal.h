@@ -3,19 +3,50 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <span>
+#include <string>
 #include <vector>
 
+#include "recordings/recording.h"
 #include "recordings/wfdb_header.h"
 
 namespace rrscope::recordings {
 
-// Reads the ADC values of signal `index` of a record from its signal file in
-// `folder`. The file is decoded in blocks and only the chosen signal is
-// kept, so a day-long record of several signals needs 4 bytes per sample of
-// one signal. Samples the converter marked invalid are bridged by straight
-// lines between their neighbours, rounded to whole steps.
-// Throws RecordingError for an unknown format, a truncated signal file or a
-// header whose sample count the file does not hold.
+// The ADC values of one signal and the runs of them the converter marked
+// invalid, which are bridged by straight lines between their neighbours,
+// rounded to whole steps (or held level at either end).
+struct WfdbSignalValues {
+  std::vector<std::int32_t> values;
+  std::vector<SampleRun> invalid;
+};
+
+// Reads signal `index` of the record whose header is `headerPath`, from its
+// signal file in the header's folder, at the signal's own rate (frames per
+// second times its samples per frame) and aligned for its skew: samples a
+// skew takes past the end of the file are invalid. The file is decoded in
+// blocks and only the chosen signal is kept, so a day-long record of
+// several signals needs 4 bytes per sample of one signal. Formats 8, 16,
+// 24, 32, 61, 80, 160, 212, 310 and 311 are read.
+// Throws RecordingError for an unknown format, a signal that is not stored,
+// a signal file outside the header's folder or that is not a regular file,
+// a truncated signal file or a header whose sample count the file does not
+// hold.
+WfdbSignalValues readWfdbSignalValues(const WfdbHeader& header, std::size_t index,
+                                      const std::string& headerPath);
+
+// The same, with the invalid values left as the file stores them, for a
+// caller that bridges them over more than this one file.
+WfdbSignalValues readWfdbSignalUnbridged(const WfdbHeader& header, std::size_t index,
+                                         const std::string& headerPath);
+
+// Fills each run of `invalid` (increasing, disjoint, separated by valid
+// values) by a straight line between the valid values around it, rounded
+// to whole steps, or holds the nearest one at either end. Throws
+// RecordingError naming `file` when every value is invalid.
+void bridgeInvalidRuns(std::vector<std::int32_t>& values, std::span<const SampleRun> invalid,
+                       const std::string& file);
+
+// The values alone, for a header RECORD.hea in `folder`.
 std::vector<std::int32_t> readWfdbSignal(const WfdbHeader& header, std::size_t index,
                                          const std::filesystem::path& folder);
 

@@ -19,33 +19,102 @@ void put16(std::vector<unsigned char>& bytes, int value) {
   bytes.push_back(static_cast<unsigned char>((value >> 8) & 0xFF));
 }
 
-std::vector<unsigned char> packedSamples(const WfdbRecordToWrite& record) {
+void putLittleEndian(std::vector<unsigned char>& bytes, std::uint32_t value, int count) {
+  for (int i = 0; i < count; ++i) bytes.push_back(static_cast<unsigned char>(value >> (8 * i)));
+}
+
+// Throws unless `value` fits a two's complement number of `bits` bits.
+std::uint32_t fitted(std::int64_t value, int bits) {
+  const std::int64_t limit = std::int64_t{1} << (bits - 1);
+  if (value < -limit || value >= limit) {
+    throw std::runtime_error("the value " + std::to_string(value) + " exceeds " +
+                             std::to_string(bits) + " bits");
+  }
+  return static_cast<std::uint32_t>(value) & static_cast<std::uint32_t>((limit << 1) - 1);
+}
+
+// Packs 12-bit samples in pairs into three bytes; a lone last one takes two.
+void put212(std::vector<unsigned char>& bytes, std::span<const std::int32_t> samples) {
+  for (std::size_t i = 0; i < samples.size(); i += 2) {
+    const std::uint32_t first = fitted(samples[i], 12);
+    bytes.push_back(static_cast<unsigned char>(first & 0xFF));
+    if (i + 1 == samples.size()) {
+      bytes.push_back(static_cast<unsigned char>(first >> 8));
+      break;
+    }
+    const std::uint32_t second = fitted(samples[i + 1], 12);
+    bytes.push_back(static_cast<unsigned char>((first >> 8) | ((second >> 4) & 0xF0)));
+    bytes.push_back(static_cast<unsigned char>(second & 0xFF));
+  }
+}
+
+// Packs 10-bit samples in threes into 32 bits: bits 1-10 of two 16-bit
+// words hold the first and third, the top 5 bits of each word the low and
+// high half of the second. A lone last sample takes one word.
+void put310(std::vector<unsigned char>& bytes, std::span<const std::int32_t> samples) {
+  for (std::size_t i = 0; i < samples.size(); i += 3) {
+    const std::uint32_t a = fitted(samples[i], 10);
+    if (i + 1 == samples.size()) {
+      putLittleEndian(bytes, a << 1, 2);
+      break;
+    }
+    const std::uint32_t b = fitted(samples[i + 1], 10);
+    const std::uint32_t c = i + 2 < samples.size() ? fitted(samples[i + 2], 10) : 0;
+    putLittleEndian(bytes, (a << 1) | ((b & 0x1F) << 11), 2);
+    putLittleEndian(bytes, (c << 1) | ((b >> 5) << 11), 2);
+  }
+}
+
+// Packs 10-bit samples in threes into bits 0-9, 10-19 and 20-29 of a 32-bit
+// word. A lone last sample takes the word's low half.
+void put311(std::vector<unsigned char>& bytes, std::span<const std::int32_t> samples) {
+  for (std::size_t i = 0; i < samples.size(); i += 3) {
+    const std::uint32_t a = fitted(samples[i], 10);
+    if (i + 1 == samples.size()) {
+      putLittleEndian(bytes, a, 2);
+      break;
+    }
+    const std::uint32_t b = fitted(samples[i + 1], 10);
+    const std::uint32_t c = i + 2 < samples.size() ? fitted(samples[i + 2], 10) : 0;
+    putLittleEndian(bytes, a | (b << 10) | (c << 20), 4);
+  }
+}
+
+void putDifferences(std::vector<unsigned char>& bytes, std::span<const std::int32_t> samples,
+                    std::size_t frameSize, std::int32_t initialValue) {
+  for (std::size_t i = 0; i < samples.size(); ++i) {
+    const std::int64_t before = i < frameSize ? initialValue : samples[i - frameSize];
+    bytes.push_back(static_cast<unsigned char>(fitted(samples[i] - before, 8)));
+  }
+}
+
+int resolutionBits(int format) {
+  switch (format) {
+    case 8:
+    case 80:
+      return 8;
+    case 24:
+      return 24;
+    case 32:
+      return 32;
+    case 212:
+      return 12;
+    case 310:
+    case 311:
+      return 10;
+    default:
+      return 16;
+  }
+}
+
+std::vector<std::int32_t> interleaved(const WfdbRecordToWrite& record) {
   const std::size_t frames = record.channels.empty() ? 0 : record.channels.front().size();
-  std::vector<std::int16_t> stream;
+  std::vector<std::int32_t> stream;
   stream.reserve(frames * record.channels.size());
   for (std::size_t f = 0; f < frames; ++f) {
     for (const auto& signal : record.channels) stream.push_back(signal[f]);
   }
-  std::vector<unsigned char> bytes;
-  if (record.format == 16) {
-    for (const std::int16_t value : stream) put16(bytes, value);
-    return bytes;
-  }
-  if (record.format != 212) throw std::runtime_error("only formats 212 and 16 are written");
-  for (std::size_t i = 0; i < stream.size(); i += 2) {
-    const int first = stream[i];
-    if (first < -2048 || first > 2047) throw std::runtime_error("a value exceeds 12 bits");
-    bytes.push_back(static_cast<unsigned char>(first & 0xFF));
-    if (i + 1 == stream.size()) {
-      bytes.push_back(static_cast<unsigned char>((first >> 8) & 0x0F));
-      break;
-    }
-    const int second = stream[i + 1];
-    if (second < -2048 || second > 2047) throw std::runtime_error("a value exceeds 12 bits");
-    bytes.push_back(static_cast<unsigned char>(((first >> 8) & 0x0F) | ((second >> 4) & 0xF0)));
-    bytes.push_back(static_cast<unsigned char>(second & 0xFF));
-  }
-  return bytes;
+  return stream;
 }
 
 // Pseudo-annotation types, which modify or extend the annotation before
@@ -99,6 +168,50 @@ std::string rateText(SamplingRate rate) {
 
 }  // namespace
 
+std::vector<unsigned char> encodeWfdbSamples(int format, std::span<const std::int32_t> samples,
+                                             std::size_t frameSize, std::int32_t initialValue) {
+  std::vector<unsigned char> bytes;
+  switch (format) {
+    case 8:
+      putDifferences(bytes, samples, std::max<std::size_t>(frameSize, 1), initialValue);
+      break;
+    case 16:
+    case 24:
+    case 32:
+      for (const std::int32_t value : samples) {
+        putLittleEndian(bytes, fitted(value, resolutionBits(format)), resolutionBits(format) / 8);
+      }
+      break;
+    case 61:
+      for (const std::int32_t value : samples) {
+        const std::uint32_t word = fitted(value, 16);
+        bytes.push_back(static_cast<unsigned char>(word >> 8));
+        bytes.push_back(static_cast<unsigned char>(word & 0xFF));
+      }
+      break;
+    case 80:
+      for (const std::int32_t value : samples) bytes.push_back((fitted(value, 8) + 128) & 0xFF);
+      break;
+    case 160:
+      for (const std::int32_t value : samples) {
+        putLittleEndian(bytes, (fitted(value, 16) + 32768) & 0xFFFF, 2);
+      }
+      break;
+    case 212:
+      put212(bytes, samples);
+      break;
+    case 310:
+      put310(bytes, samples);
+      break;
+    case 311:
+      put311(bytes, samples);
+      break;
+    default:
+      throw std::runtime_error("format " + std::to_string(format) + " cannot be written");
+  }
+  return bytes;
+}
+
 void writeWfdbRecord(const std::filesystem::path& base, const WfdbRecordToWrite& record) {
   const std::string name = base.filename().string();
   const std::size_t frames = record.channels.empty() ? 0 : record.channels.front().size();
@@ -107,10 +220,11 @@ void writeWfdbRecord(const std::filesystem::path& base, const WfdbRecordToWrite&
          << '\n';
   for (std::size_t i = 0; i < record.channels.size(); ++i) {
     header << name << ".dat " << record.format << ' ' << record.gain << '(' << record.baseline
-           << ")/mV " << (record.format == 212 ? 12 : 16) << " 0 0 0 0 "
+           << ")/mV " << resolutionBits(record.format) << " 0 0 0 0 "
            << (i < record.labels.size() ? record.labels[i] : "") << '\n';
   }
-  const std::vector<unsigned char> bytes = packedSamples(record);
+  const std::vector<unsigned char> bytes =
+      encodeWfdbSamples(record.format, interleaved(record), record.channels.size());
   std::ofstream data = openForWriting(std::filesystem::path(base).concat(".dat"));
   data.write(reinterpret_cast<const char*>(bytes.data()),
              static_cast<std::streamsize>(bytes.size()));

@@ -16,7 +16,7 @@ namespace rrscope::recordings {
 // frame, each holding ADC values of the same length.
 struct WfdbRecordToWrite {
   SamplingRate rate;
-  int format = 212;  // 212 or 16
+  int format = 212;  // any format encodeWfdbSamples writes
   double gain = 200.0;
   std::int64_t baseline = 0;
   std::vector<std::string> labels;
@@ -26,6 +26,16 @@ struct WfdbRecordToWrite {
 // Writes BASE.hea and BASE.dat. Throws std::runtime_error when a file
 // cannot be written or a value does not fit the format.
 void writeWfdbRecord(const std::filesystem::path& base, const WfdbRecordToWrite& record);
+
+// The bytes of a signal file of `format` (8, 16, 24, 32, 61, 80, 160, 212,
+// 310 or 311) holding `samples` in file order. Format 8 stores each sample
+// as the step from the one `frameSize` places before it, the first ones
+// from `initialValue`. A last group of 310 or 311 that holds two samples is
+// filled up with a third of 0. Throws std::runtime_error for another
+// format, or a value (or format 8 step) that does not fit it.
+std::vector<unsigned char> encodeWfdbSamples(int format, std::span<const std::int32_t> samples,
+                                             std::size_t frameSize = 1,
+                                             std::int32_t initialValue = 0);
 
 // Writes an MIT-format annotation file; the annotations must be in time
 // order, of the types 1 to 58, with subtypes that fit a signed byte. With a

@@ -314,7 +314,7 @@ void Form1::chooseRecording() {
           ? recordingChooser_()
           : QFileDialog::getOpenFileName(
                 this, QStringLiteral("Открыть запись"), QString(),
-                QStringLiteral("Записи ЭКГ и RR-интервалов (*.edf *.bdf *.hea *.rr);;"
+                QStringLiteral("Записи ЭКГ и RR-интервалов (*.edf *.bdf *.hea *.ecg *.gdf *.rr);;"
                                "Текст, 6000 отсчётов в секунду (*.txt);;Все файлы (*)"));
   if (file.isEmpty()) return;
   if (pipeline::isRecordingFile(file.toStdString())) {

@@ -112,6 +112,8 @@ std::string_view undefinedReasonText(hrv::Undefined reason) {
       return "дольше 3600 с (считайте по окнам)";
     case Undefined::notAskedFor:
       return "не запрошен";
+    case Undefined::intervalOutOfRange:
+      return "интервал вне пределов от 10 мс до 3600 с";
   }
   return "";
 }

@@ -37,8 +37,8 @@ std::string_view windowUsageText() {
 Opens the heart rate variability window. With FILE, the window analyses it at
 once, as if it had been chosen in the dialog of "Нажми меня".
 
-An EDF, BDF or WFDB recording (.edf, .bdf, .hea) or a file of RR intervals in
-ms (.rr) opens instead in the window "Запись ЭКГ": its beats found and
+An EDF, BDF, WFDB, ISHNE Holter or GDF recording (.edf, .bdf, .hea, .ecg,
+.gdf) or a file of RR intervals in ms (.rr) opens instead in the window "Запись ЭКГ": its beats found and
 corrected as by rrscope-batch --correct --hrv, shown over the ECG for
 checking and editing, with the measures of a chosen stretch.
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <charconv>
 #include <cmath>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -40,9 +41,19 @@ void expectFieldHoldsValue(const std::string& field, const nlohmann::json& value
     EXPECT_EQ(field, "");
   } else if (value.is_string()) {
     EXPECT_EQ(field, value.get<std::string>());
+  } else if (value.is_array()) {
+    std::string joined;
+    for (const auto& item : value) joined += (joined.empty() ? "" : "; ") + item.get<std::string>();
+    EXPECT_EQ(field, joined);
   } else {
     EXPECT_EQ(std::stod(field), value.get<double>());
   }
+}
+
+// The shortest text that reads back to the same double.
+std::string shortest(double value) {
+  char buffer[32];
+  return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
 }
 
 std::size_t lineCount(const QString& path) {
@@ -123,6 +134,65 @@ TEST_F(RecordingTool, BeatsSavedByTheRecordingWindowAreAReference) {
   }
 }
 
+// The samples exactly as the file holds them, at their own rate; the ones
+// the file marks as having no value are empty there, counted, and their
+// stretch is unreadable for the analysis.
+TEST_F(RecordingTool, TheCsvExportIsExactAndInvalidSamplesAreNeverInvented) {
+  std::vector<std::int16_t> adc = lead_.adc;
+  constexpr std::int16_t kNoValue = -32768;  // format 16's invalid value
+  for (std::size_t i = 5000; i < 5250; ++i) adc[i] = kNoValue;
+  recordings::writeWfdbRecord(path("gap").toStdString(), {{250, 1}, 16, 200.0, 0, {"MLII"}, {adc}});
+  const ToolResult result =
+      runTool({"--correct", "--hrv", "--export-csv", folder_.path(), path("gap.hea")});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  const nlohmann::json line = result.json().front();
+  EXPECT_EQ(line["invalid_samples"], 250);
+  ASSERT_FALSE(line["unreadable"].empty());
+  const double start = line["unreadable"][0][0], end = line["unreadable"][0][1];
+  EXPECT_LE(start, 5000 / 250.0);
+  EXPECT_GE(end, 5250 / 250.0);
+
+  std::ifstream csv(path("gap.csv").toStdString());
+  std::string row;
+  std::getline(csv, row);
+  EXPECT_EQ(row, "sample,time_s,MLII (mV)");
+  for (std::size_t i = 0; std::getline(csv, row); ++i) {
+    const std::string expected = std::to_string(i) + "," + shortest(static_cast<double>(i) / 250) +
+                                 "," +
+                                 (adc[i] == kNoValue ? std::string() : shortest(adc[i] / 200.0));
+    ASSERT_EQ(row, expected) << i;
+  }
+}
+
+// --signal all exports every signal while the beats still come from the
+// ECG lead; without --export-csv it is a usage error.
+TEST_F(RecordingTool, SignalAllExportsEverySignalAndAnalysesTheEcgLead) {
+  const std::vector<std::int16_t> breathing(lead_.adc.size(), 100);
+  recordings::writeWfdbRecord(path("two").toStdString(),
+                              {{250, 1}, 16, 200.0, 0, {"Resp", "MLII"}, {breathing, lead_.adc}});
+  const ToolResult result =
+      runTool({"--signal", "all", "--export-csv", folder_.path(), path("two.hea")});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  const nlohmann::json line = result.json().front();
+  EXPECT_EQ(line["channel"], "MLII");
+  EXPECT_EQ(line["beats"], lead_.beats.size());
+  std::ifstream csv(path("two.csv").toStdString());
+  std::string row;
+  std::getline(csv, row);
+  EXPECT_EQ(row, "sample,time_s,Resp (mV),MLII (mV)");
+  std::size_t rows = 0;
+  for (; std::getline(csv, row); ++rows) {
+    ASSERT_EQ(row, std::to_string(rows) + "," + shortest(static_cast<double>(rows) / 250) +
+                       ",0.5," + shortest(lead_.adc[rows] / 200.0));
+  }
+  EXPECT_EQ(rows, lead_.adc.size());
+
+  const ToolResult misuse = runTool({"--signal", "all", path("two.hea")});
+  EXPECT_EQ(misuse.exitCode, 2);
+  EXPECT_NE(misuse.err.find("--signal all goes with --export-csv"), std::string::npos)
+      << misuse.err;
+}
+
 // --leads all reads every ECG lead and names them; the respiration signal
 // stays out, and the leads of a clean record agree on every beat.
 TEST_F(RecordingTool, AllLeadsOfARecordAreNamedAndAgree) {
@@ -152,6 +222,30 @@ TEST_F(RecordingTool, AnEdfFileAndItsNamedChannelGiveTheSameBeats) {
   EXPECT_EQ(line["rate_hz"], 250);
   EXPECT_EQ(line["beats"], lead_.beats.size());
   EXPECT_FALSE(line.contains("hrv"));
+}
+
+// An EDF file with "µV" in its header is read in mV all the same, and the
+// line names the field that was not plain ASCII.
+TEST_F(RecordingTool, AnEdfFileWithAMicroSignIsReadWithAWarning) {
+  const QString edf = writeEdf(QStringLiteral("micro.edf"), "ECG");
+  {
+    // The physical dimension of signal 0, after two labels and two
+    // transducer fields.
+    std::fstream file(edf.toStdString(), std::ios::binary | std::ios::in | std::ios::out);
+    file.seekp(256 + 2 * (16 + 80));
+    file.write("\xC2\xB5V     ", 8);
+  }
+  const ToolResult result = runTool({edf});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  const nlohmann::json line = result.json().front();
+  EXPECT_EQ(line["units"], "mV");
+  EXPECT_EQ(line["beats"], lead_.beats.size());
+  ASSERT_EQ(line["warnings"].size(), 1u);
+  EXPECT_NE(line["warnings"][0].get<std::string>().find("physical dimension of signal 0"),
+            std::string::npos)
+      << line["warnings"];
+  EXPECT_EQ(runTool({writeEdf(QStringLiteral("plain.edf"), "ECG")}).json().front()["warnings"],
+            nlohmann::json::array());
 }
 
 // A recording that cannot be read stops only its own line or row, which

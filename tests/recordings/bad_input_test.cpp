@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 
@@ -69,8 +71,8 @@ TEST_F(BadWfdb, ASignalFileCutInsideAFrame) {
 }
 
 TEST_F(BadWfdb, AnUnknownFormatAZeroRateAndMissingChannels) {
-  header("r 1 360 10\nr.dat 310 200 12 0 0 0 0 MLII\n");
-  expectError(read(), dataPath(), "signal format 310 is not supported");
+  header("r 1 360 10\nr.dat 999 200 12 0 0 0 0 MLII\n");
+  expectError(read(), dataPath(), "signal format 999 is not supported");
   header("r 1 0 10\nr.dat 212 200 12 0 0 0 0 MLII\n");
   expectError(read(), headerPath(), "sampling rate is 0");
   header("r 2 360 10\nr.dat 212 200 12 0 0 0 0 MLII\nr.dat 212 200 12 0 0 0 0 V5\n");
@@ -94,15 +96,67 @@ TEST(BadEdf, NoEcgLikeChannelUnlessOneIsNamed) {
   EXPECT_EQ(readEdfRecording(path, {"resp"}).channel, "Resp");
 }
 
-TEST(BadEdf, AFileShorterOrLongerThanItsHeaderSays) {
+TEST(BadEdf, AFileShorterOrLongerThanItsHeaderSaysNamesBothSizes) {
   const test::TempFolder folder;
   const std::string path = (folder / "cut.edf").string();
   writeEdf(path, EDFLIB_FILETYPE_EDFPLUS, {{"ECG", 200, std::vector<double>(600)}});
   const auto size = std::filesystem::file_size(path);
   std::filesystem::resize_file(path, size - 100);
-  expectError([&] { readEdfRecording(path, {}); }, path, "header does not match the file");
+  expectError([&] { readEdfRecording(path, {}); }, path,
+              "the file holds " + std::to_string(size - 100) + " bytes, but its header promises 3");
   std::filesystem::resize_file(path, size + 400);
-  expectError([&] { readEdfRecording(path, {}); }, path, "header does not match the file");
+  expectError([&] { readEdfRecording(path, {}); }, path,
+              "the file holds " + std::to_string(size + 400) + " bytes");
+}
+
+// An EDF+ file of an ECG signal and the annotation signal, whose header
+// field at `offset` (width 8) is then overwritten with `text`.
+std::string edfWithField(const test::TempFolder& folder, std::size_t offset, std::string text) {
+  const std::string path = (folder / "patched.edf").string();
+  writeEdf(path, EDFLIB_FILETYPE_EDFPLUS, {{"ECG", 100, std::vector<double>(200)}});
+  text.resize(8, ' ');
+  std::fstream file(path, std::ios::binary | std::ios::in | std::ios::out);
+  file.seekp(static_cast<std::streamoff>(offset));
+  file.write(text.data(), static_cast<std::streamsize>(text.size()));
+  return path;
+}
+
+TEST(BadEdf, EachFaultOfASignalsHeaderIsNamedInsteadOfTheGeneralReason) {
+  // With two signals, those of the ECG: physical minimum at 464, maximum
+  // 480, digital minimum 496, maximum 512, samples per data record 688.
+  const struct {
+    std::size_t offset;
+    std::string text;
+    std::string problem;
+  } faults[] = {
+      {480, "-5", "signal 0 (\"ECG\"): the physical minimum and maximum are both -5"},
+      {512, "-32768",
+       "signal 0 (\"ECG\"): the digital minimum -32768 is not below the maximum -32768"},
+      {512, "40000", "the digital range -32768 to 40000 does not fit 16-bit samples"},
+      {688, "0", "signal 0 (\"ECG\"): 0 samples per data record"},
+      {688, "99999999", "a data record of more than 10 MiB"},
+      {464, "abc", "the physical minimum \"abc\" is not a number"},
+  };
+  const test::TempFolder folder;
+  for (const auto& fault : faults) {
+    const std::string path = edfWithField(folder, fault.offset, fault.text);
+    expectError([&] { readEdfRecording(path, {}); }, path, fault.problem);
+    expectError([&] { listEdfChannels(path); }, path, fault.problem);
+  }
+}
+
+TEST(BadEdf, AHugeRecordOverSeveralSignalsIsRefusedWithoutOverflow) {
+  const test::TempFolder folder;
+  const std::string path = (folder / "huge.edf").string();
+  writeEdf(path, EDFLIB_FILETYPE_EDFPLUS,
+           {{"ECG", 100, std::vector<double>(100)}, {"II", 100, std::vector<double>(100)}});
+  // Samples per data record of the two signals before the annotations.
+  std::fstream file(path, std::ios::binary | std::ios::in | std::ios::out);
+  file.seekp(256 + 3 * 216);
+  file.write("99999999", 8);
+  file.write("9223372036854775807", 8);  // cut to "92233720" by the width
+  file.close();
+  expectError([&] { readEdfRecording(path, {}); }, path, "a data record of more than 10 MiB");
 }
 
 }  // namespace

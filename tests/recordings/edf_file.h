@@ -2,10 +2,19 @@
 
 #include <edflib.h>
 
+#include <cmath>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+// A sine of `count` samples, `step` radians apart: a signal whose every
+// value differs from its neighbours.
+inline std::vector<double> waveOf(std::size_t count, double amplitude, double step = 0.05) {
+  std::vector<double> values;
+  for (std::size_t i = 0; i < count; ++i) values.push_back(amplitude * std::sin(step * i));
+  return values;
+}
 
 // One channel of an EDF or BDF file to write through EDFlib.
 struct EdfChannel {

@@ -9,12 +9,6 @@
 namespace rrscope::recordings {
 namespace {
 
-std::vector<double> waveOf(std::size_t count, double amplitude) {
-  std::vector<double> values;
-  for (std::size_t i = 0; i < count; ++i) values.push_back(amplitude * std::sin(0.05 * i));
-  return values;
-}
-
 TEST(EdfRecord, TheEcgChannelOfAnEdfPlusFileReadsBackAtItsOwnRate) {
   const test::TempFolder folder;
   const auto ecg = waveOf(3 * 256, 1.5);

@@ -73,14 +73,6 @@ TEST(WfdbRecord, EightBitAndBigEndianFormatsDecode) {
   EXPECT_EQ(physicalSamples(bigEndian), (std::vector<double>{0.261, -0.495}));
 }
 
-TEST(WfdbRecord, InvalidSamplesAreBridgedByStraightLines) {
-  const test::TempFolder folder;
-  const std::vector<std::int16_t> values{-32768, 10, -32768, -32768, 40, -32768};
-  writeWfdbRecord(folder / "gap", {{100, 1}, 16, 10.0, 0, {"ECG"}, {values}});
-  const Recording recording = readWfdbRecording((folder / "gap.hea").string(), {});
-  EXPECT_EQ(physicalSamples(recording), (std::vector<double>{1.0, 1.0, 2.0, 3.0, 4.0, 4.0}));
-}
-
 TEST(WfdbHeader, CommentsCrlfSkewOffsetAndDefaultsAreUnderstood) {
   const WfdbHeader header = parseWfdbHeader(
       "# made by hand\r\n\r\nrec 2 128.5/1000 77\r\n"

@@ -8,7 +8,7 @@ namespace rrscope::ui {
 namespace {
 
 // The readers' reasons that a user meets most, by a phrase in them.
-constexpr std::array<std::pair<std::string_view, std::string_view>, 9> kKnownReasons{{
+constexpr std::array<std::pair<std::string_view, std::string_view>, 16> kKnownReasons{{
     {"cannot open the signal file",
      "нет файла сигнала (.dat) рядом с заголовком, или его нельзя прочитать"},
     {"cannot open the header", "нельзя открыть заголовок записи (.hea)"},
@@ -20,6 +20,13 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 9> kKnownRea
      "в файле RR-интервалов есть строка, которая не является интервалом в мс"},
     {"not supported", "этот вариант формата не поддерживается"},
     {"the header does not match the file", "заголовок EDF не соответствует файлу"},
+    {"but its header promises", "размер файла не соответствует заголовку EDF"},
+    {"samples per data record", "в заголовке EDF неверно описан канал"},
+    {"so the signal has no gain", "в заголовке EDF неверно описан канал"},
+    {"is not in the record's folder", "файл сигнала указан вне папки записи"},
+    {"Hz is outside", "частота дискретизации вне допустимого диапазона"},
+    {"BioSig", "библиотека BioSig не смогла прочитать файл"},
+    {"the reader", "чтение файла прервалось с ошибкой"},
 }};
 
 QString russianReason(std::string_view reason) {
@@ -27,7 +34,8 @@ QString russianReason(std::string_view reason) {
     if (reason.find(phrase) != std::string_view::npos)
       return QString::fromUtf8(russian.data(), static_cast<qsizetype>(russian.size()));
   }
-  return QStringLiteral("файл не читается как запись EDF, BDF, WFDB или файл RR-интервалов");
+  return QStringLiteral(
+      "файл не читается как запись EDF, BDF, WFDB, ISHNE, GDF или файл RR-интервалов");
 }
 
 }  // namespace

@@ -1,0 +1,148 @@
+#include "recordings/csv_export.h"
+
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <fstream>
+#include <limits>
+#include <numeric>
+#include <stdexcept>
+
+namespace rrscope::recordings {
+namespace {
+
+constexpr std::int64_t kMaxCommonRateHz = 10'000'000;
+
+void appendShortest(std::string& out, double value) {
+  std::array<char, 32> buffer{};
+  const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value).ptr;
+  out.append(buffer.data(), end);
+}
+
+// The label and units as one header field: quoted when they hold a comma
+// or a quote, quotes doubled.
+std::string valueColumn(const Recording& recording) {
+  std::string name = recording.channel.empty() ? "signal" : recording.channel;
+  if (!recording.units.empty()) name += " (" + recording.units + ")";
+  if (name.find_first_of(",\"\n\r") == std::string::npos) return name;
+  std::string quoted = "\"";
+  for (const char c : name) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return quoted + '"';
+}
+
+// Where one signal's samples fall on the common grid: every `step`-th row.
+struct GridSignal {
+  const Recording* recording;
+  std::int64_t step;
+  std::vector<SampleRun>::const_iterator invalid;
+};
+
+std::int64_t checkedProduct(std::int64_t a, std::int64_t b) {
+  std::int64_t product = 0;
+  if (__builtin_mul_overflow(a, b, &product)) return std::numeric_limits<std::int64_t>::max();
+  return product;
+}
+
+// The finest rate of which every signal's rate is a whole fraction: the
+// least common multiple of the numerators over the greatest common divisor
+// of the denominators (rates are reduced fractions).
+SamplingRate commonRate(std::span<const Recording> signals) {
+  std::int64_t numerators = 1;
+  std::int64_t denominators = 0;
+  for (const Recording& signal : signals) {
+    const std::int64_t numerator = signal.rate.numerator;
+    numerators = checkedProduct(numerators / std::gcd(numerators, numerator), numerator);
+    denominators = std::gcd(denominators, signal.rate.denominator);
+    if (numerators / denominators > kMaxCommonRateHz) {
+      throw std::invalid_argument(
+          "the signals' rates have no common grid up to 10 MHz; export them one at a time with "
+          "--signal N");
+    }
+  }
+  return reducedRate(numerators, denominators);
+}
+
+bool missingAt(GridSignal& signal, std::size_t sample) {
+  const auto& runs = signal.recording->invalid;
+  while (signal.invalid != runs.end() && signal.invalid->end <= sample) ++signal.invalid;
+  return signal.invalid != runs.end() && signal.invalid->first <= sample;
+}
+
+}  // namespace
+
+std::string csvExport(const Recording& recording) {
+  return csvExport(std::span(&recording, 1));
+}
+
+std::string csvExport(std::span<const Recording> signals) {
+  if (signals.empty()) throw std::invalid_argument("no signal to export");
+  const SamplingRate rate = commonRate(signals);
+  std::vector<GridSignal> grid;
+  std::string out = "sample,time_s";
+  std::size_t samples = 0;
+  for (const Recording& signal : signals) {
+    // rate / signal.rate, a whole number by the choice of the common rate.
+    const std::int64_t step =
+        (rate.numerator / signal.rate.numerator) * (signal.rate.denominator / rate.denominator);
+    grid.push_back({&signal, step, signal.invalid.begin()});
+    out += ',' + valueColumn(signal);
+    samples += signal.values.size();
+  }
+  out += '\n';
+  out.reserve(out.size() + samples * 24);
+  const double hertz = rate.hertz();
+  // Rows in order of the grid: the next row is the nearest sample of any
+  // signal, so rows without a sample cost nothing.
+  std::vector<std::size_t> next(grid.size(), 0);
+  while (true) {
+    std::int64_t row = std::numeric_limits<std::int64_t>::max();
+    for (std::size_t i = 0; i < grid.size(); ++i) {
+      if (next[i] < grid[i].recording->values.size()) {
+        row = std::min(row, static_cast<std::int64_t>(next[i]) * grid[i].step);
+      }
+    }
+    if (row == std::numeric_limits<std::int64_t>::max()) break;
+    out += std::to_string(row);
+    out += ',';
+    appendShortest(out, static_cast<double>(row) / hertz);
+    for (std::size_t i = 0; i < grid.size(); ++i) {
+      out += ',';
+      if (next[i] >= grid[i].recording->values.size() ||
+          static_cast<std::int64_t>(next[i]) * grid[i].step != row) {
+        continue;
+      }
+      if (!missingAt(grid[i], next[i])) appendShortest(out, grid[i].recording->physical(next[i]));
+      ++next[i];
+    }
+    out += '\n';
+  }
+  return out;
+}
+
+void writeCsvExport(std::span<const Recording> signals, const std::filesystem::path& path) {
+  const std::string text = csvExport(signals);
+  const std::filesystem::path partial =
+      path.string() + ".part-" + std::to_string(static_cast<long>(::getpid()));
+  {
+    std::ofstream out(partial, std::ios::binary | std::ios::trunc);
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.close();
+    if (!out) {
+      const std::string reason = std::strerror(errno);
+      std::error_code ignored;
+      std::filesystem::remove(partial, ignored);
+      throw std::runtime_error("cannot write " + path.string() + ": " + reason);
+    }
+  }
+  std::error_code error;
+  std::filesystem::rename(partial, path, error);
+  if (error) {
+    std::filesystem::remove(partial, error);
+    throw std::runtime_error("cannot write " + path.string() + ": " + error.message());
+  }
+}
+
+}  // namespace rrscope::recordings

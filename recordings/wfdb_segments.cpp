@@ -1,0 +1,158 @@
+#include "recordings/wfdb_segments.h"
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+
+#include "recordings/recording_error.h"
+#include "recordings/wfdb_files.h"
+
+namespace rrscope::recordings {
+namespace {
+
+std::string segmentHeaderPath(const WfdbSegment& segment, const std::string& headerPath) {
+  const std::filesystem::path folder = std::filesystem::path(headerPath).parent_path();
+  std::filesystem::path path = fileInFolder(folder, segment.record, headerPath, "segment");
+  path += ".hea";
+  return path.string();
+}
+
+WfdbHeader readSegmentHeader(const WfdbSegment& segment, const WfdbHeader& master,
+                             const std::string& headerPath) {
+  const std::string path = segmentHeaderPath(segment, headerPath);
+  WfdbHeader header = readWfdbHeader(path);
+  if (!header.segments.empty()) {
+    throw RecordingError(path, "a segment is itself a multi-segment record");
+  }
+  if (header.rate.numerator != master.rate.numerator ||
+      header.rate.denominator != master.rate.denominator) {
+    throw RecordingError(path, "the segment's sampling rate differs from the record's");
+  }
+  return header;
+}
+
+bool hasLayoutSegment(const WfdbHeader& master) {
+  return !master.segments.front().null() && master.segments.front().length == 0;
+}
+
+// Where the layout's signal `index` is in a segment: by label when the
+// record has a layout segment (segments may then hold other signals in
+// other orders), by number otherwise.
+std::optional<std::size_t> signalInSegment(const WfdbHeader& segment, const WfdbSignal& wanted,
+                                           std::size_t index, bool byLabel) {
+  if (!byLabel) {
+    if (index < segment.signals.size()) return index;
+    return {};
+  }
+  for (std::size_t i = 0; i < segment.signals.size(); ++i) {
+    if (segment.signals[i].label == wanted.label && segment.signals[i].stored()) return i;
+  }
+  return {};
+}
+
+// Converts a segment's values to the layout's gain and baseline, so that
+// (value - baseline) / gain keeps its physical value.
+void rescale(std::vector<std::int32_t>& values, const WfdbSignal& from, const WfdbSignal& to) {
+  if (from.gain == to.gain && from.baseline == to.baseline) return;
+  for (std::int32_t& value : values) {
+    const double physical =
+        (static_cast<double>(value) - static_cast<double>(from.baseline)) / from.gain;
+    value = static_cast<std::int32_t>(
+        std::lround(physical * to.gain + static_cast<double>(to.baseline)));
+  }
+}
+
+// The chosen signal of the whole record, built segment by segment.
+class SegmentJoiner {
+ public:
+  explicit SegmentJoiner(std::string headerPath) : headerPath_(std::move(headerPath)) {}
+
+  void addGap(std::size_t samples) {
+    gaps_ += static_cast<std::int64_t>(samples);
+    if (gaps_ > kLongestWfdbGaps) {
+      throw RecordingError(headerPath_, "the gaps between the segments add up to more than " +
+                                            std::to_string(kLongestWfdbGaps) + " samples");
+    }
+    markInvalid(joined_.values.size(), joined_.values.size() + samples);
+    joined_.values.resize(joined_.values.size() + samples, 0);
+  }
+
+  void addSegment(WfdbSignalValues segment) {
+    const std::size_t offset = joined_.values.size();
+    for (const SampleRun& run : segment.invalid) {
+      markInvalid(offset + run.first, offset + run.end);
+    }
+    joined_.values.insert(joined_.values.end(), segment.values.begin(), segment.values.end());
+  }
+
+  WfdbSignalValues finish() && {
+    bridgeInvalidRuns(joined_.values, joined_.invalid, headerPath_);
+    return std::move(joined_);
+  }
+
+ private:
+  void markInvalid(std::size_t first, std::size_t end) {
+    if (first == end) return;
+    std::vector<SampleRun>& runs = joined_.invalid;
+    if (!runs.empty() && runs.back().end == first) {
+      runs.back().end = end;
+    } else {
+      runs.push_back({first, end});
+    }
+  }
+
+  std::string headerPath_;
+  WfdbSignalValues joined_;
+  std::int64_t gaps_ = 0;
+};
+
+}  // namespace
+
+WfdbHeader wfdbSegmentLayout(const WfdbHeader& master, const std::string& headerPath) {
+  for (const WfdbSegment& segment : master.segments) {
+    if (segment.null()) continue;
+    WfdbHeader layout = readSegmentHeader(segment, master, headerPath);
+    layout.record = master.record;
+    layout.sampleCount = master.sampleCount;
+    return layout;
+  }
+  throw RecordingError(headerPath, "every segment of the record is \"~\"");
+}
+
+WfdbSignalValues readWfdbSegments(const WfdbHeader& master, const WfdbHeader& layout,
+                                  std::size_t index, const std::string& headerPath) {
+  const WfdbSignal& wanted = layout.signals.at(index);
+  const auto perFrame = static_cast<std::size_t>(wanted.samplesPerFrame);
+  const bool byLabel = hasLayoutSegment(master);
+  SegmentJoiner joiner(headerPath);
+  for (const WfdbSegment& segment : master.segments) {
+    const auto samples = static_cast<std::size_t>(segment.length) * perFrame;
+    if (segment.length == 0) continue;
+    if (segment.null()) {
+      joiner.addGap(samples);
+      continue;
+    }
+    const WfdbHeader header = readSegmentHeader(segment, master, headerPath);
+    const std::string path = segmentHeaderPath(segment, headerPath);
+    const auto found = signalInSegment(header, wanted, index, byLabel);
+    if (!found || header.signals[*found].samplesPerFrame != wanted.samplesPerFrame) {
+      joiner.addGap(samples);
+      continue;
+    }
+    WfdbSignalValues values = readWfdbSignalUnbridged(header, *found, path);
+    if (values.values.size() < samples) {
+      throw RecordingError(path, "the segment holds " + std::to_string(values.values.size()) +
+                                     " samples, the record announces " + std::to_string(samples));
+    }
+    values.values.resize(samples);
+    std::erase_if(values.invalid, [samples](const SampleRun& run) { return run.first >= samples; });
+    if (!values.invalid.empty()) {
+      values.invalid.back().end = std::min(values.invalid.back().end, samples);
+    }
+    rescale(values.values, header.signals[*found], wanted);
+    joiner.addSegment(std::move(values));
+  }
+  return std::move(joiner).finish();
+}
+
+}  // namespace rrscope::recordings

@@ -1,0 +1,67 @@
+// rrscope-batch on inputs that would hang it, exhaust its memory or give
+// absurd figures: each is refused at once with a reason naming it.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "batch_tool_runner.h"
+
+namespace rrscope {
+namespace {
+
+using nlohmann::json;
+using test::runTool;
+using test::ToolResult;
+
+class HostileInputs : public test::ToolTest {
+ protected:
+  QString writeBeats() const {
+    return writeSpikes(QStringLiteral("beats.txt"), 60000, {6000, 12000, 18000, 24000});
+  }
+};
+
+TEST_F(HostileInputs, AMatchWindowAboveOneSecondIsAUsageError) {
+  const ToolResult result = runTool({"--match-window=1e9", "--reference=a", writeBeats()});
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_EQ(result.out, "");
+  EXPECT_NE(result.err.find("--match-window must be at most 1000 ms: a beat is never that far "
+                            "from itself"),
+            std::string::npos)
+      << result.err;
+  const ToolResult widest = runTool({"--match-window=1000", "--reference=a", writeBeats()});
+  EXPECT_NE(widest.exitCode, 2) << widest.err;
+}
+
+TEST_F(HostileInputs, AFifoOrADeviceAsReferenceStopsTheFileAtOnce) {
+  const QString beats = writeBeats();
+  const QString fifo = path(QStringLiteral("pipe.beats"));
+  ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+  const auto start = std::chrono::steady_clock::now();
+  for (const QString& reference : {fifo, QStringLiteral("/dev/zero")}) {
+    const ToolResult result = runTool({"--reference=" + reference, beats});
+    EXPECT_EQ(result.exitCode, 1) << result.err;
+    EXPECT_NE(result.out.find("it is not a regular file"), std::string::npos) << result.out;
+  }
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+}
+
+TEST_F(HostileInputs, AnRrLineOutside10MsToAnHourIsABadIntervalNamingIt) {
+  for (const char* absurd : {"1e308", "1e10", "5"}) {
+    const ToolResult out =
+        runTool({"--input=rr", writeFile("absurd.rr", std::string("800\n800\n") + absurd + "\n")});
+    EXPECT_EQ(out.exitCode, 1) << absurd;
+    ASSERT_EQ(out.outLines().size(), 1u);
+    const json line = json::parse(out.outLines()[0]);
+    EXPECT_EQ(line["error"]["kind"], "bad-interval");
+    EXPECT_EQ(line["error"]["message"], std::string("line 3 (\"") + absurd +
+                                            "\") is outside 10 ms to 3600000 ms, the intervals "
+                                            "of a heart");
+    EXPECT_TRUE(line["hrv"].is_null());
+  }
+}
+
+}  // namespace
+}  // namespace rrscope

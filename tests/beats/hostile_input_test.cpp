@@ -1,0 +1,107 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <functional>
+#include <future>
+#include <limits>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "beats/artefact_correction.h"
+#include "beats/beat_file.h"
+#include "beats/beat_scoring.h"
+#include "beats/r_peak_detector.h"
+#include "tests/core/temp_folder.h"
+
+namespace rrscope::beats {
+namespace {
+
+using test::TempFolder;
+
+std::string beatFileError(const std::string& path) {
+  try {
+    readBeatFile(path);
+  } catch (const BeatFileError& error) {
+    EXPECT_EQ(error.line(), 0U);
+    return error.what();
+  }
+  return "no error";
+}
+
+std::string invalidArgument(const std::function<void()>& call) {
+  try {
+    call();
+  } catch (const std::invalid_argument& error) {
+    return error.what();
+  }
+  return "no error";
+}
+
+TEST(HostileBeatFiles, AFifoADeviceAFolderAndAHugeFileAreRefused) {
+  const TempFolder folder;
+  const std::string fifo = (folder / "pipe.beats").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  auto read = std::async(std::launch::async, [&] { return beatFileError(fifo); });
+  if (read.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+    // Release the reader that waits for a writer, so that the test fails
+    // instead of hanging.
+    const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+    if (writer >= 0) ::close(writer);
+    ADD_FAILURE() << "reading a FIFO waited for a writer";
+  }
+  EXPECT_EQ(read.get(), "it is not a regular file");
+  EXPECT_EQ(beatFileError("/dev/zero"), "it is not a regular file");
+  EXPECT_EQ(beatFileError(folder.path()), "it is a folder");
+  const std::string huge = folder.write("huge.beats", "");
+  std::filesystem::resize_file(huge, kMaxBeatFileBytes + 1);
+  EXPECT_EQ(beatFileError(huge), "it is larger than 64 MiB, too large for a beat file");
+  EXPECT_EQ(readBeatFile(folder.write("two.beats", "3\n1.5\n")), (std::vector<double>{0.5, 2}));
+}
+
+TEST(HostileBeatInput, CorrectionRefusesPositionsThatAreNotFiniteOrGoBack) {
+  constexpr const char* kMessage = "the beat positions must be finite numbers in increasing order";
+  const double nan = std::nan("");
+  const double inf = std::numeric_limits<double>::infinity();
+  for (const std::vector<double>& bad :
+       {std::vector<double>{0, 1000, nan, 3000, 4000}, std::vector<double>(20, nan),
+        std::vector<double>{0, 1000, 2000, inf}, std::vector<double>{0, 1000, 900, 3000}}) {
+    EXPECT_EQ(invalidArgument([&] { correctArtefacts(bad); }), kMessage);
+    EXPECT_EQ(invalidArgument([&] {
+                correctArtefacts(bad, [](double, double) { return std::optional<double>(); });
+              }),
+              kMessage);
+  }
+  EXPECT_EQ(correctArtefacts(std::vector<double>{0, 1000, 2000}).beats.size(), 3U);
+}
+
+TEST(HostileBeatInput, DetectionRefusesRatesAboveOneHundredThousand) {
+  const std::vector<double> samples(100, 0.0);
+  EXPECT_EQ(invalidArgument([&] { detectRPeaks(samples, 1e300); }),
+            "the sampling rate " + std::to_string(1e300) +
+                " per second is outside 60 to 100000, the rates QRS detection works at");
+  EXPECT_THROW(detectRPeaks(samples, 1e12), std::invalid_argument);
+  EXPECT_THROW(detectRPeaks(samples, std::numeric_limits<double>::infinity()),
+               std::invalid_argument);
+  EXPECT_THROW(detectBeats(SpanSamples(samples), kMaximumRate * 1.0001), std::invalid_argument);
+  EXPECT_TRUE(detectRPeaks(samples, kMaximumRate).empty());
+}
+
+TEST(HostileBeatInput, ScoringRefusesAMatchWindowAboveOneSecond) {
+  const std::vector<double> beats{100, 200, 300};
+  constexpr const char* kMessage = "the match window must be above 0 and at most 1000 ms";
+  EXPECT_EQ(invalidArgument([&] { scoreBeats(beats, beats, 360, 1e9); }), kMessage);
+  EXPECT_EQ(invalidArgument([&] { matchBeats(beats, beats, 360, 0); }), kMessage);
+  EXPECT_EQ(invalidArgument([&] { matchBeats(beats, beats, 360, std::nan("")); }), kMessage);
+  EXPECT_EQ(invalidArgument([&] { scoreBeats(beats, beats, 0, 150); }),
+            "the sampling rate must be a positive number");
+  EXPECT_EQ(scoreBeats(beats, beats, 360, kMaxMatchWindowMs).truePositives, 3);
+}
+
+}  // namespace
+}  // namespace rrscope::beats

@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+#include "recordings/biosig_recording.h"
+#include "recordings/child_reader.h"
+#include "recordings/recording_error.h"
+#include "tests/core/temp_folder.h"
+
+namespace rrscope::recordings {
+namespace {
+
+using std::chrono::milliseconds;
+
+std::string messageOf(const std::function<void(ChildPipe&)>& work, milliseconds limit) {
+  try {
+    runInChild(work, "day.ecg", limit);
+  } catch (const RecordingError& error) {
+    return error.what();
+  }
+  return "no error";
+}
+
+TEST(ChildReader, BytesFarBeyondThePipeBufferArriveWhole) {
+  std::string sent(3'000'000, '\0');
+  for (std::size_t i = 0; i < sent.size(); ++i) sent[i] = static_cast<char>(i * 7919 % 251);
+  const std::vector<std::byte> got = runInChild(
+      [&sent](ChildPipe& pipe) {
+        pipe.write(std::string_view(sent).substr(0, 1000));
+        pipe.keepAlive();
+        pipe.write(std::string_view(sent).substr(1000));
+      },
+      "day.ecg", milliseconds(10'000));
+  ASSERT_EQ(got.size(), sent.size());
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(got.data()), got.size()), sent);
+}
+
+TEST(ChildReader, EveryWayAChildFailsBecomesAnErrorNamingTheFile) {
+  const milliseconds limit(10'000);
+  // The default action, as in a build whose sanitizer would catch it.
+  const auto crash = [](ChildPipe&) {
+    std::signal(SIGSEGV, SIG_DFL);
+    std::raise(SIGSEGV);
+  };
+  EXPECT_EQ(messageOf(crash, limit),
+            "day.ecg: the reader stopped with signal 11 (Segmentation fault)");
+  EXPECT_EQ(messageOf([](ChildPipe&) { std::abort(); }, limit),
+            "day.ecg: the reader stopped with signal 6 (Aborted)");
+  EXPECT_EQ(messageOf([](ChildPipe&) { ::_exit(4); }, limit),
+            "day.ecg: the reader stopped with exit status 4");
+  EXPECT_EQ(messageOf(
+                [](ChildPipe& pipe) {
+                  pipe.write("half");
+                  ::_exit(0);
+                },
+                limit),
+            "day.ecg: the reader stopped before it finished");
+  EXPECT_EQ(messageOf([](ChildPipe&) { throw std::runtime_error("BioSig cannot open it"); }, limit),
+            "day.ecg: BioSig cannot open it");
+  // An error that already names the file is not named twice.
+  EXPECT_EQ(
+      messageOf([](ChildPipe&) { throw RecordingError("day.ecg", "holds no signal"); }, limit),
+      "day.ecg: holds no signal");
+}
+
+TEST(ChildReader, AChildThatHangsIsStoppedAfterTheQuietLimit) {
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(messageOf([](ChildPipe&) { std::this_thread::sleep_for(std::chrono::seconds(30)); },
+                      milliseconds(200)),
+            "day.ecg: the reader did not answer for 0.2 s and was stopped");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+
+TEST(ChildReader, AChildThatKeepsReportingIsNotStopped) {
+  const std::vector<std::byte> got = runInChild(
+      [](ChildPipe& pipe) {
+        for (int i = 0; i < 6; ++i) {
+          std::this_thread::sleep_for(milliseconds(100));
+          pipe.keepAlive();
+        }
+        pipe.write("done");
+      },
+      "day.ecg", milliseconds(300));
+  EXPECT_EQ(got.size(), 4u);
+}
+
+// Output the parent buffered before the fork must reach the file once: a
+// child that flushed the parent's stdio on its way out would write it twice.
+TEST(ChildReader, TheChildLeavesTheParentsBufferedOutputAlone) {
+  const test::TempFolder folder;
+  const std::string path = (folder / "log.txt").string();
+  FILE* log = std::fopen(path.c_str(), "w");
+  ASSERT_NE(log, nullptr);
+  std::setvbuf(log, nullptr, _IOFBF, 4096);
+  std::fputs("before the reader\n", log);
+  runInChild([](ChildPipe&) {}, "day.ecg", milliseconds(10'000));
+  EXPECT_EQ(messageOf([](ChildPipe&) { throw std::runtime_error("fails"); }, milliseconds(10'000)),
+            "day.ecg: fails");
+  std::fclose(log);
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  EXPECT_EQ(text.str(), "before the reader\n");
+}
+
+TEST(ConverterValues, WholeStepsKeepTheirValuesAndMissingOnesAreInterpolated) {
+  const double nan = std::nan("");
+  const std::vector<double> raw = {nan, 10, 20, nan, nan, 50, -7, nan};
+  const ConverterValues converted = converterValues(raw, 0.5, 2.0);
+  EXPECT_EQ(converted.values, (std::vector<std::int32_t>{10, 10, 20, 30, 40, 50, -7, -7}));
+  EXPECT_DOUBLE_EQ(converted.gain, 2.0);
+  EXPECT_DOUBLE_EQ(converted.baseline, -4.0);
+  ASSERT_EQ(converted.invalid.size(), 3u);
+  EXPECT_EQ(converted.invalid[1].first, 3u);
+  EXPECT_EQ(converted.invalid[1].end, 5u);
+  EXPECT_EQ(converted.invalid[2].first, 7u);
+  EXPECT_EQ(converted.invalid[2].end, 8u);
+  // physical = raw * cal + off
+  EXPECT_DOUBLE_EQ((converted.values[6] - converted.baseline) / converted.gain, -1.5);
+}
+
+TEST(ConverterValues, FloatingPointSamplesAreQuantizedFinely) {
+  const std::vector<double> raw = {0.125, -1.7, 3.14159, 1e-4};
+  const ConverterValues converted = converterValues(raw, 2.0, -0.5);
+  for (std::size_t i = 0; i < raw.size(); ++i) {
+    const double physical = (converted.values[i] - converted.baseline) / converted.gain;
+    EXPECT_NEAR(physical, raw[i] * 2.0 - 0.5, 1e-8) << "sample " << i;
+  }
+  EXPECT_THROW(converterValues(raw, 0.0, 0.0), std::runtime_error);
+}
+
+}  // namespace
+}  // namespace rrscope::recordings

@@ -1,0 +1,292 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "recordings/read_recording.h"
+#include "recordings/recording_error.h"
+#include "recordings/wfdb_flac.h"
+#include "recordings/wfdb_header.h"
+#include "recordings/wfdb_writer.h"
+#include "tests/core/temp_folder.h"
+
+namespace rrscope::recordings {
+namespace {
+
+std::string bytesOf(const std::vector<unsigned char>& bytes) {
+  return {bytes.begin(), bytes.end()};
+}
+
+struct FormatCase {
+  int format;
+  int bits;
+};
+
+// Both extremes of the format (the most negative value marks invalid
+// samples, so the one above it), 0, -1 and a spread of values whose bits
+// touch every byte; format 8 stores steps of 8 bits, so it walks.
+std::vector<std::int32_t> valuesFor(const FormatCase& c, std::size_t count, int seed) {
+  std::vector<std::int32_t> values;
+  const std::int64_t top = (std::int64_t{1} << (c.bits - 1)) - 1;
+  std::uint32_t state = 2463534242u + static_cast<std::uint32_t>(seed);
+  for (std::size_t i = 0; i < count; ++i) {
+    state ^= state << 13;
+    state ^= state >> 17;
+    state ^= state << 5;
+    std::int64_t value = static_cast<std::int64_t>(state % (2 * top + 1)) - top;
+    if (i % 7 == 0) value = top;
+    if (i % 7 == 1) value = -top;
+    if (i % 7 == 2) value = 0;
+    if (i % 7 == 3) value = -1;
+    if (c.format == 8) value = std::abs(static_cast<int>(i % 200) - 100) * (seed - 1) + 7 * seed;
+    values.push_back(static_cast<std::int32_t>(value));
+  }
+  return values;
+}
+
+class WfdbFormat : public ::testing::TestWithParam<FormatCase> {};
+
+TEST_P(WfdbFormat, EverySignalOfAnInterleavedFileReadsBackItsValues) {
+  const FormatCase c = GetParam();
+  const test::TempFolder folder;
+  // 3 signals and 1001 frames: the packings of several samples (212, 310,
+  // 311) cross frames and end in a part-filled group.
+  constexpr std::size_t kFrames = 1001;
+  const std::vector<std::vector<std::int32_t>> signals{
+      valuesFor(c, kFrames, 0), valuesFor(c, kFrames, 1), valuesFor(c, kFrames, 2)};
+  std::vector<std::int32_t> stream;
+  for (std::size_t f = 0; f < kFrames; ++f) {
+    for (const auto& signal : signals) stream.push_back(signal[f]);
+  }
+  const std::string format = std::to_string(c.format);
+  folder.write("f.dat", bytesOf(encodeWfdbSamples(c.format, stream, 3)));
+  folder.write("f.hea",
+               "f 3 250 1001\n"
+               "f.dat " +
+                   format +
+                   " 100 12 0 0 0 0 RESP\n"
+                   "f.dat " +
+                   format +
+                   " 100 12 0 0 0 0 II\n"
+                   "f.dat " +
+                   format + " 100 12 0 0 0 0 V5\n");
+  for (std::size_t i = 0; i < signals.size(); ++i) {
+    const Recording read = readWfdbRecording((folder / "f.hea").string(), {std::to_string(i)});
+    EXPECT_EQ(read.values, signals[i]) << "signal " << i;
+    EXPECT_TRUE(read.invalid.empty());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(AllFormats, WfdbFormat,
+                         ::testing::Values(FormatCase{8, 8}, FormatCase{16, 16}, FormatCase{24, 24},
+                                           FormatCase{32, 32}, FormatCase{61, 16},
+                                           FormatCase{80, 8}, FormatCase{160, 16},
+                                           FormatCase{212, 12}, FormatCase{310, 10},
+                                           FormatCase{311, 10}),
+                         [](const auto& info) { return std::to_string(info.param.format); });
+
+Recording readOnly(const test::TempFolder& folder, std::string_view header, std::string_view data,
+                   std::string signal = "0") {
+  folder.write("r.hea", header);
+  folder.write("r.dat", data);
+  return readWfdbRecording((folder / "r.hea").string(), {signal});
+}
+
+TEST(WfdbFormatBytes, TenBitPackingsDecodeAsTheFormatLaysThemOut) {
+  const test::TempFolder folder;
+  // 311: 1, -2 and 511 in bits 0-9, 10-19 and 20-29 of one word, then a
+  // lone -511 in two bytes.
+  const std::uint32_t word = 1u | (0x3FEu << 10) | (0x1FFu << 20);
+  std::string bytes;
+  for (int i = 0; i < 4; ++i) bytes += static_cast<char>((word >> (8 * i)) & 0xFF);
+  bytes += std::string("\x01\x02", 2);
+  EXPECT_EQ(readOnly(folder, "r 1 100 4\nr.dat 311\n", bytes).values,
+            (std::vector<std::int32_t>{1, -2, 511, -511}));
+  // 310: 3 and 5 in bits 1-10 of two words; -3 = 0x3FD, low five bits 0x1D
+  // at the top of the first word, high five 0x1F at the top of the second.
+  const std::uint16_t first = static_cast<std::uint16_t>((3 << 1) | (0x1D << 11));
+  const std::uint16_t second = static_cast<std::uint16_t>((5 << 1) | (0x1F << 11));
+  bytes = {static_cast<char>(first & 0xFF), static_cast<char>(first >> 8),
+           static_cast<char>(second & 0xFF), static_cast<char>(second >> 8)};
+  EXPECT_EQ(readOnly(folder, "r 1 100 3\nr.dat 310\n", bytes).values,
+            (std::vector<std::int32_t>{3, -3, 5}));
+}
+
+TEST(WfdbFormatBytes, FirstDifferencesStartFromTheInitialValue) {
+  const test::TempFolder folder;
+  // Two signals: initial values 100 and -50, steps +1, -2, +127, -128.
+  const std::string steps("\x01\xFE\x7F\x80\x00\x00", 6);
+  const std::string header = "r 2 100\nr.dat 8 200 8 0 100 0 0 A\nr.dat 8 200 8 0 -50 0 0 B\n";
+  EXPECT_EQ(readOnly(folder, header, steps, "0").values,
+            (std::vector<std::int32_t>{101, 228, 228}));
+  EXPECT_EQ(readOnly(folder, header, steps, "1").values,
+            (std::vector<std::int32_t>{-52, -180, -180}));
+}
+
+TEST(WfdbLayout, ASkewedSignalIsReadFromLaterFrames) {
+  const test::TempFolder folder;
+  // Frames (A, B); B runs two frames late, so its sample 0 is in frame 2.
+  const std::vector<std::int32_t> frames{1, 0, 2, 0, 3, 30, 4, 40, 5, 50, 6, 60};
+  const std::string data = bytesOf(encodeWfdbSamples(16, frames));
+  const std::string header = "r 2 100 4\nr.dat 16 200 16 0 0 0 0 A\nr.dat 16:2 200 16 0 0 0 0 B\n";
+  EXPECT_EQ(readOnly(folder, header, data, "A").values, (std::vector<std::int32_t>{1, 2, 3, 4}));
+  const Recording b = readOnly(folder, header, data, "B");
+  EXPECT_EQ(b.values, (std::vector<std::int32_t>{30, 40, 50, 60}));
+  EXPECT_TRUE(b.invalid.empty());
+
+  // With 6 frames in the record, B's last two lie beyond the file: invalid,
+  // held at its last value.
+  const Recording cut =
+      readOnly(folder, "r 2 100 6\nr.dat 16\nr.dat 16:2 200 16 0 0 0 0 B\n", data, "B");
+  EXPECT_EQ(cut.values, (std::vector<std::int32_t>{30, 40, 50, 60, 60, 60}));
+  ASSERT_EQ(cut.invalid.size(), 1u);
+  EXPECT_EQ(cut.invalid[0].first, 4u);
+  EXPECT_EQ(cut.invalid[0].end, 6u);
+}
+
+TEST(WfdbLayout, SeveralSamplesPerFrameGiveTheSignalItsOwnRate) {
+  const test::TempFolder folder;
+  // Each 100 Hz frame holds 4 ECG samples, then 1 respiration sample.
+  std::vector<std::int32_t> stream;
+  std::vector<std::int32_t> ecg;
+  std::vector<std::int32_t> resp;
+  for (int f = 0; f < 5; ++f) {
+    for (int k = 0; k < 4; ++k) {
+      ecg.push_back(f * 10 + k - 20);
+      stream.push_back(ecg.back());
+    }
+    resp.push_back(-f * 100);
+    stream.push_back(resp.back());
+  }
+  folder.write("m.dat", bytesOf(encodeWfdbSamples(212, stream)));
+  folder.write("m.hea",
+               "m 2 100 5\nm.dat 212x4 200 12 0 0 0 0 ECG\nm.dat 212 10 12 0 0 0 0 RESP\n");
+  const std::string header = (folder / "m.hea").string();
+  const Recording fast = readWfdbRecording(header, {"ECG"});
+  EXPECT_EQ(fast.values, ecg);
+  EXPECT_EQ(fast.rate.numerator, 400);
+  EXPECT_DOUBLE_EQ(fast.durationSeconds(), 0.05);
+  const Recording slow = readWfdbRecording(header, {"RESP"});
+  EXPECT_EQ(slow.values, resp);
+  EXPECT_EQ(slow.rate.numerator, 100);
+  const auto listed = listWfdbChannels(header);
+  ASSERT_EQ(listed.size(), 2u);
+  EXPECT_EQ(listed[0].rate.numerator, 400);
+  EXPECT_EQ(listed[1].rate.numerator, 100);
+}
+
+TEST(WfdbLayout, InvalidRunsAtTheStartMiddleAndEndAreMarkedAndBridged) {
+  const test::TempFolder folder;
+  const std::vector<std::int16_t> values{-32768, -32768, 10, -32768, -32768, 40, 50, -32768};
+  writeWfdbRecord(folder / "gap", {{100, 1}, 16, 10.0, 0, {"ECG"}, {values}});
+  const Recording read = readWfdbRecording((folder / "gap.hea").string(), {});
+  EXPECT_EQ(read.values, (std::vector<std::int32_t>{10, 10, 10, 20, 30, 40, 50, 50}));
+  ASSERT_EQ(read.invalid.size(), 3u);
+  const std::vector<std::pair<std::size_t, std::size_t>> runs{
+      {read.invalid[0].first, read.invalid[0].end},
+      {read.invalid[1].first, read.invalid[1].end},
+      {read.invalid[2].first, read.invalid[2].end}};
+  EXPECT_EQ(runs, (std::vector<std::pair<std::size_t, std::size_t>>{{0, 2}, {3, 5}, {7, 8}}));
+}
+
+TEST(WfdbLayout, OnlyTheChosenSignalsInvalidSamplesCount) {
+  const test::TempFolder folder;
+  // -2048 marks invalid in format 212; the other signal's marks are its own.
+  const std::vector<std::int16_t> clean{1, 2, 3, 4};
+  const std::vector<std::int16_t> gappy{-2048, 2, -2048, 4};
+  writeWfdbRecord(folder / "r", {{100, 1}, 212, 200.0, 0, {"II", "V1"}, {clean, gappy}});
+  const std::string header = (folder / "r.hea").string();
+  EXPECT_TRUE(readWfdbRecording(header, {"II"}).invalid.empty());
+  EXPECT_EQ(readWfdbRecording(header, {"V1"}).invalid.size(), 2u);
+}
+
+TEST(WfdbHeaderNumbers, RatesKeepEveryDecimalAndGainsMayBeNegative) {
+  const WfdbHeader header = parseWfdbHeader(
+      "r 2 360.0000000001/1000.000000000001(5) 10\n"
+      "r.dat 16 -200(3)/mV 16 0 0 0 0 II\n"
+      "r.dat 16x2:1 0 16 0 0 0 0 V1\n",
+      "r.hea");
+  EXPECT_EQ(header.rate.numerator, 3'600'000'000'001);
+  EXPECT_EQ(header.rate.denominator, 10'000'000'000);
+  ASSERT_TRUE(header.counterRate.has_value());
+  EXPECT_EQ(header.counterRate->numerator, 1'000'000'000'000'001);
+  EXPECT_EQ(header.counterRate->denominator, 1'000'000'000'000);
+  EXPECT_EQ(header.signals[0].gain, -200.0);
+  EXPECT_EQ(header.signals[1].samplesPerFrame, 2);
+  EXPECT_EQ(header.signals[1].skew, 1);
+  EXPECT_EQ(header.signalRate(1).numerator, 3'600'000'000'001);
+  EXPECT_EQ(header.signalRate(1).denominator, 5'000'000'000);
+}
+
+TEST(WfdbHeaderNumbers, ANegativeGainInvertsThePhysicalValues) {
+  const test::TempFolder folder;
+  const Recording read =
+      readOnly(folder, "r 1 100 2\nr.dat 16 -100(10)/mV 16 0 0 0 0 II\n",
+               bytesOf(encodeWfdbSamples(16, std::vector<std::int32_t>{110, -90})));
+  EXPECT_EQ(physicalSamples(read), (std::vector<double>{-1.0, 1.0}));
+}
+
+class WfdbFlac : public ::testing::TestWithParam<FormatCase> {};
+
+TEST_P(WfdbFlac, TwoSignalsOfTwoSamplesPerFrameReadBackWithTheirInvalidSamples) {
+  const FormatCase c = GetParam();
+  const test::TempFolder folder;
+  std::vector<std::vector<std::int32_t>> channels{valuesFor(c, 2 * 3001, 3),
+                                                  valuesFor(c, 2 * 3001, 4)};
+  const std::int32_t invalid = -(1 << (c.bits - 1));
+  channels[0][5] = invalid;
+  channels[0][6] = invalid;
+  writeWfdbFlacFile(folder / "f.dat", c.format, channels);
+  const std::string format = std::to_string(c.format) + "x2";
+  folder.write("f.hea", "f 2 250 3001\nf.dat " + format + " 100 0 0 0 0 0 II\nf.dat " + format +
+                            " 100 0 0 0 0 0 V1\n");
+  const std::string header = (folder / "f.hea").string();
+  const Recording second = readWfdbRecording(header, {"V1"});
+  EXPECT_EQ(second.values, channels[1]);
+  EXPECT_EQ(second.rate.numerator, 500);
+  const Recording first = readWfdbRecording(header, {"II"});
+  ASSERT_EQ(first.invalid.size(), 1u);
+  EXPECT_EQ(first.invalid[0].first, 5u);
+  EXPECT_EQ(first.invalid[0].end, 7u);
+  EXPECT_EQ(std::vector(first.values.begin() + 7, first.values.end()),
+            std::vector(channels[0].begin() + 7, channels[0].end()));
+}
+
+INSTANTIATE_TEST_SUITE_P(FlacFormats, WfdbFlac,
+                         ::testing::Values(FormatCase{508, 8}, FormatCase{516, 16},
+                                           FormatCase{524, 24}),
+                         [](const auto& info) { return std::to_string(info.param.format); });
+
+std::string flacErrorOf(const test::TempFolder& folder, std::string_view header) {
+  folder.write("f.hea", header);
+  try {
+    readWfdbRecording((folder / "f.hea").string(), {});
+  } catch (const RecordingError& error) {
+    return error.what();
+  }
+  return "no error";
+}
+
+TEST(WfdbFlacFaults, AStreamOfAnotherLayoutOrNoStreamIsRefused) {
+  const test::TempFolder folder;
+  const std::vector<std::vector<std::int32_t>> channels{{1, 2, 3}, {4, 5, 6}};
+  writeWfdbFlacFile(folder / "f.dat", 516, channels);
+  const std::string data = (folder / "f.dat").string();
+  EXPECT_EQ(flacErrorOf(folder, "f 3 250\nf.dat 516\nf.dat 516\nf.dat 516\n"),
+            data + ": the FLAC stream holds 2 channels of 16 bits, the header describes 3 of 16");
+  EXPECT_EQ(flacErrorOf(folder, "f 2 250 4\nf.dat 516\nf.dat 516\n"),
+            data + ": the header announces 4 samples per signal, the signal file holds 3");
+  // The header's length bounds what is decoded.
+  folder.write("f.hea", "f 2 250 2\nf.dat 516\nf.dat 516\n");
+  EXPECT_EQ(readWfdbRecording((folder / "f.hea").string(), {"1"}).values,
+            (std::vector<std::int32_t>{4, 5}));
+  folder.write("f.dat", "not a FLAC stream at all");
+  EXPECT_EQ(flacErrorOf(folder, "f 2 250\nf.dat 516\nf.dat 516\n"),
+            data + ": the signal file is no FLAC stream");
+}
+
+}  // namespace
+}  // namespace rrscope::recordings

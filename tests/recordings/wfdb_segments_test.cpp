@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "recordings/read_recording.h"
+#include "recordings/recording_error.h"
+#include "recordings/wfdb_writer.h"
+#include "tests/core/temp_folder.h"
+
+namespace rrscope::recordings {
+namespace {
+
+using Runs = std::vector<std::pair<std::size_t, std::size_t>>;
+
+Runs runsOf(const Recording& recording) {
+  Runs runs;
+  for (const SampleRun& run : recording.invalid) runs.emplace_back(run.first, run.end);
+  return runs;
+}
+
+void writeSegment(const test::TempFolder& folder, const std::string& name, double gain,
+                  std::vector<std::string> labels,
+                  const std::vector<std::vector<std::int16_t>>& signals) {
+  WfdbRecordToWrite record{{100, 1}, 16, gain, 0, std::move(labels), {}};
+  for (const auto& signal : signals) record.channels.emplace_back(signal);
+  writeWfdbRecord(folder / name, record);
+}
+
+TEST(WfdbSegments, AFixedLayoutReadsAsOneSignalWithItsGapsInvalid) {
+  const test::TempFolder folder;
+  writeSegment(folder, "m_1", 100.0, {"II"}, {{1, 2, 3, 4}});
+  writeSegment(folder, "m_2", 100.0, {"II"}, {{10, 20, 30, 40, 50}});
+  // The record takes 4 samples of m_2, fewer than it holds.
+  folder.write("m.hea", "m/3 1 100 10\nm_1 4\n~ 2\nm_2 4\n");
+  const Recording read = readWfdbRecording((folder / "m.hea").string(), {});
+  EXPECT_EQ(read.values, (std::vector<std::int32_t>{1, 2, 3, 4, 6, 8, 10, 20, 30, 40}));
+  EXPECT_EQ(runsOf(read), (Runs{{4, 6}}));
+  EXPECT_EQ(read.rate.numerator, 100);
+  EXPECT_EQ(read.channel, "II");
+}
+
+TEST(WfdbSegments, AVariableLayoutFindsSignalsByLabelInTheLayoutsUnits) {
+  const test::TempFolder folder;
+  folder.write("v_layout.hea",
+               "v_layout 2 100 0\n~ 0 100/mV 16 0 0 0 0 II\n~ 0 100/mV 16 0 0 0 0 V5\n");
+  writeSegment(folder, "v_1", 100.0, {"II", "V5"}, {{1, 2, 3}, {5, 6, 7}});
+  // V5 alone, at twice the gain: 80 steps are 40 in the layout's gain.
+  writeSegment(folder, "v_2", 200.0, {"V5"}, {{80, 120}});
+  folder.write("v.hea", "v/4 2 100 7\nv_layout 0\nv_1 3\n~ 2\nv_2 2\n");
+  const std::string header = (folder / "v.hea").string();
+
+  const auto channels = listWfdbChannels(header);
+  ASSERT_EQ(channels.size(), 2u);
+  EXPECT_EQ(channels[1].label, "V5");
+
+  const Recording v5 = readWfdbRecording(header, {"V5"});
+  EXPECT_EQ(v5.values, (std::vector<std::int32_t>{5, 6, 7, 18, 29, 40, 60}));
+  EXPECT_EQ(runsOf(v5), (Runs{{3, 5}}));
+  EXPECT_DOUBLE_EQ(v5.physical(6), 0.6);
+  // II is missing from v_2: the gap and v_2 join into one run held level.
+  const Recording ii = readWfdbRecording(header, {"II"});
+  EXPECT_EQ(ii.values, (std::vector<std::int32_t>{1, 2, 3, 3, 3, 3, 3}));
+  EXPECT_EQ(runsOf(ii), (Runs{{3, 7}}));
+}
+
+void expectRefused(const std::string& path, const std::string& file, const std::string& problem) {
+  try {
+    readWfdbRecording(path, {});
+    ADD_FAILURE() << "no error reading " << path;
+  } catch (const RecordingError& error) {
+    const std::string message = error.what();
+    EXPECT_EQ(message.rfind(file, 0), 0u) << message;
+    EXPECT_NE(message.find(problem), std::string::npos) << message;
+  }
+}
+
+TEST(WfdbSegments, HostileMasterHeadersAreRefused) {
+  const test::TempFolder folder;
+  writeSegment(folder, "s", 100.0, {"II"}, {{1, 2}});
+  const std::string master = (folder / "m.hea").string();
+  folder.write("m.hea", "m/2 1 100\n../s 2\ns 2\n");
+  expectRefused(master, master, "the segment \"../s\" is not in the record's folder");
+  folder.write("m.hea", "m/30000000 1 100\ns 2\n");
+  expectRefused(master, master, "the header announces 30000000 segments but lists 1");
+  // A gap of two billion samples would take 8 GB with no file behind it.
+  folder.write("m.hea", "m/2 1 100\ns 2\n~ 2000000000\n");
+  expectRefused(master, master, "the gaps between the segments add up to more than 134217728");
+  folder.write("m.hea", "m/1 1 100\nm 2\n");
+  expectRefused(master, master, "a segment is itself a multi-segment record");
+  folder.write("m.hea", "m/1 1 250\ns 2\n");
+  expectRefused(master, (folder / "s.hea").string(),
+                "the segment's sampling rate differs from the record's");
+  folder.write("m.hea", "m/1 1 100\ns 3\n");
+  expectRefused(master, (folder / "s.hea").string(),
+                "the segment holds 2 samples, the record announces 3");
+  folder.write("m.hea", "m/2 1 100\n~ 2\n~ 3\n");
+  expectRefused(master, master, "every segment of the record is \"~\"");
+}
+
+}  // namespace
+}  // namespace rrscope::recordings
