@@ -234,10 +234,15 @@ class Decision {
     bandPassed_ = {upperMedian(tallBandPassed), upperMedian(restBandPassed)};
     std::vector<Candidate> again;
     again.swap(skipped_);
+    const std::size_t beatsBefore = beats_.size();
     relearning_ = true;
     for (const Candidate& c : again) consider(c);
     relearning_ = false;
-    return true;
+    // Relearning again from the same silence would judge the same peaks the
+    // same way, so it counts as progress only with a beat found, by itself
+    // or by a search back at the levels just learnt; otherwise the caller's
+    // loop would never end.
+    return beats_.size() > beatsBefore || searchBack();
   }
 
   void accept(const Candidate& c, double weight, bool searchedBack) {

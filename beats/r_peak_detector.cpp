@@ -37,7 +37,9 @@ std::vector<QrsHump> qrsLike(std::vector<QrsHump> humps) {
   return humps;
 }
 
-void checkRate(double rate) {
+}  // namespace
+
+void checkDetectionRate(double rate) {
   if (rate > kMaximumRate) {
     throw std::invalid_argument("the sampling rate " + std::to_string(rate) +
                                 " per second is outside 60 to 100000, the rates QRS detection "
@@ -50,10 +52,8 @@ void checkRate(double rate) {
   }
 }
 
-}  // namespace
-
 DetectedBeats detectBeats(const SampleSource& samples, double rate) {
-  checkRate(rate);
+  checkDetectionRate(rate);
   ReducedSignal reduced = reduceRate(samples, rate);
   const double factor = static_cast<double>(reduced.factor);
   const double offset = reduced.offset;

@@ -23,6 +23,10 @@ DetectedBeats detectBeats(const SampleSource& samples, double rate);
 std::vector<double> detectRPeaks(const SampleSource& samples, double rate);
 std::vector<double> detectRPeaks(std::span<const double> samples, double rate);
 
+// Throws the std::invalid_argument of detectBeats for a rate it refuses, so
+// that a caller can refuse it before sizing anything by the rate.
+void checkDetectionRate(double rate);
+
 // Below this rate a QRS complex spans too few samples for the five-point
 // derivative and the 30 Hz band edge would lie above half the rate.
 inline constexpr double kMinimumRate = 60.0;

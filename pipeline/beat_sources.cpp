@@ -29,7 +29,8 @@ bool pairsLater(const Candidate& a, const Candidate& b) {
 // closest pair left is always two neighbours among the beats not yet
 // paired, so only neighbours are candidates, and a day-long gap takes
 // O(n log n), not the O(n²) of every pair.
-void markMoved(std::span<const GapBeat> gap, std::span<BeatSource> sources) {
+void markMoved(std::span<const GapBeat> gap, std::span<BeatSource> sources,
+               std::vector<double>* removed) {
   const std::size_t none = gap.size();
   std::vector<std::size_t> previous(gap.size()), next(gap.size());
   for (std::size_t i = 0; i < gap.size(); ++i) {
@@ -59,16 +60,21 @@ void markMoved(std::span<const GapBeat> gap, std::span<BeatSource> sources) {
     if (after != none) previous[after] = before;
     offer(before);
   }
+  if (removed == nullptr) return;
+  for (std::size_t i = 0; i < gap.size(); ++i) {
+    if (!gap[i].corrected && !paired[i]) removed->push_back(gap[i].position);
+  }
 }
 
 }  // namespace
 
 std::vector<BeatSource> beatSources(std::span<const double> detected,
-                                    std::span<const double> corrected) {
+                                    std::span<const double> corrected,
+                                    std::vector<double>* removed) {
   std::vector<BeatSource> sources(corrected.size(), BeatSource::inserted);
   std::vector<GapBeat> gap;
   const auto closeGap = [&] {
-    markMoved(gap, sources);
+    markMoved(gap, sources, removed);
     gap.clear();
   };
   // One merge of the two series: equal beats are the anchors, and what lies

@@ -15,8 +15,9 @@ namespace rrscope::pipeline {
 // are new and the detected beats that are gone are paired off closest pair
 // first, each beat at most once; a new beat paired with a vanished one was
 // `moved`, a new beat left over was `inserted`, and a vanished beat left
-// over was removed.
+// over was removed: those go into `removed`, when given, in increasing order.
 std::vector<BeatSource> beatSources(std::span<const double> detected,
-                                    std::span<const double> corrected);
+                                    std::span<const double> corrected,
+                                    std::vector<double>* removed = nullptr);
 
 }  // namespace rrscope::pipeline

@@ -60,6 +60,7 @@ void appendStretch(std::vector<beats::SampleStretch>& stretches, beats::SampleSt
 
 beats::DetectedBeats detectBeatsInBlocks(const beats::SampleSource& samples, double rate,
                                          const Progress& progress) {
+  beats::checkDetectionRate(rate);  // before the blocks are sized by it
   const auto blockLength = static_cast<std::int64_t>(std::llround(kBlockSeconds * rate));
   const auto margin = static_cast<std::int64_t>(std::llround(kMarginSeconds * rate));
   // A short recording is one block: cutting it would only lose the margins.

@@ -36,6 +36,17 @@ TEST(BeatSources, ANewBeatIsMovedWhereABeatVanishedAndInsertedWhereNone) {
   EXPECT_EQ(beatSources(Beats{10, 100, 200}, Beats{0, 100, 200, 290}), (Sources{M, D, D, I}));
 }
 
+TEST(BeatSources, TheBeatsLeftOverAreTheRemovedOnes) {
+  Beats removed;
+  EXPECT_EQ(
+      beatSources(Beats{0, 100, 120, 250, 300, 350, 400}, Beats{0, 100, 200, 300, 400}, &removed),
+      (Sources{D, D, M, D, D}));
+  EXPECT_EQ(removed, (Beats{120, 350}));
+  removed.clear();
+  beatSources(Beats{0, 5, 100}, Beats{0, 100}, &removed);
+  EXPECT_EQ(removed, Beats{5});
+}
+
 TEST(BeatSources, AMoveNextToAnInsertionGoesToTheNearerNewBeat) {
   EXPECT_EQ(beatSources(Beats{0, 100, 130, 400}, Beats{0, 100, 200, 300, 400}),
             (Sources{D, D, M, I, D}));

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <stdexcept>
+#include <vector>
 
 #include "beats/sample_source.h"
 #include "tests/beats/synthetic_record.h"
@@ -12,6 +14,16 @@ namespace {
 
 // Half an hour spans three blocks: every beat must come out once, also those
 // beside the block edges, where both neighbouring blocks see them.
+// A rate the detector refuses is refused before the blocks are sized by it:
+// 1e300 samples a second once made blocks of no sensible length.
+TEST(BlockwiseDetection, RatesTheDetectorRefusesAreRefusedFirst) {
+  const std::vector<double> samples(100'000, 0.0);
+  for (const double rate : {1e300, 1e12, std::nan(""), -360.0, 30.0}) {
+    EXPECT_THROW(detectBeatsInBlocks(beats::SpanSamples(samples), rate), std::invalid_argument)
+        << rate;
+  }
+}
+
 TEST(BlockwiseDetection, EveryBeatOnceAcrossBlockEdges) {
   const test::SyntheticLead lead = test::syntheticLead(250, 1800);
   std::vector<double> samples(lead.adc.begin(), lead.adc.end());

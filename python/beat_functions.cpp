@@ -1,0 +1,260 @@
+#include "beat_functions.h"
+
+#include <pybind11/stl.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "beats/artefact_correction.h"
+#include "beats/beat_scoring.h"
+#include "beats/qrs_search.h"
+#include "beats/sample_source.h"
+#include "numpy_arrays.h"
+#include "pipeline/beat_sources.h"
+#include "pipeline/blockwise_detection.h"
+#include "pipeline/lead_merge.h"
+#include "pipeline/readable_series.h"
+
+namespace rrscope::python {
+namespace {
+
+void requireRate(double rateHz) {
+  if (!std::isfinite(rateHz) || rateHz <= 0) {
+    throw py::value_error("rate_hz must be a positive number of samples per second");
+  }
+}
+
+std::vector<NumberArray> leadArrays(const py::object& leads, std::size_t length) {
+  std::vector<NumberArray> arrays;
+  if (leads.is_none()) return arrays;
+  std::size_t index = 0;
+  for (const py::handle lead : leads) {
+    const std::string name = "leads[" + std::to_string(index++) + "]";
+    NumberArray& array = arrays.emplace_back(lead, name);
+    requireFinite(array.values(), name);
+    if (array.values().size() != length) {
+      throw py::value_error(name + " holds " + std::to_string(array.values().size()) +
+                            " samples and samples " + std::to_string(length) +
+                            ": the leads of one recording are equally long");
+    }
+  }
+  return arrays;
+}
+
+// The beats of `samples`, merged with those of the other leads as
+// rrscope-batch --leads all merges them.
+beats::DetectedBeats detectLeads(std::span<const double> samples,
+                                 const std::vector<NumberArray>& others, double rateHz) {
+  beats::DetectedBeats own = pipeline::detectBeatsInBlocks(beats::SpanSamples(samples), rateHz);
+  if (others.empty()) return own;
+  std::vector<beats::DetectedBeats> leads{std::move(own)};
+  for (const NumberArray& lead : others) {
+    leads.push_back(pipeline::detectBeatsInBlocks(beats::SpanSamples(lead.values()), rateHz));
+  }
+  return pipeline::mergeLeads(leads, rateHz);
+}
+
+py::array_t<double> stretchArray(const std::vector<beats::SampleStretch>& stretches) {
+  py::array_t<double> array({static_cast<py::ssize_t>(stretches.size()), py::ssize_t{2}});
+  auto view = array.mutable_unchecked<2>();
+  for (std::size_t i = 0; i < stretches.size(); ++i) {
+    view(i, 0) = stretches[i].begin;
+    view(i, 1) = stretches[i].end;
+  }
+  return array;
+}
+
+py::object detectBeats(const py::object& samplesObject, double rateHz, const py::object& leads,
+                       bool quality) {
+  const NumberArray samples(samplesObject, "samples");
+  if (samples.values().empty())
+    throw py::value_error("samples is empty: there is nothing to detect");
+  requireFinite(samples.values(), "samples");
+  requireRate(rateHz);
+  const std::vector<NumberArray> others = leadArrays(leads, samples.values().size());
+  beats::DetectedBeats detected;
+  {
+    const py::gil_scoped_release released;
+    detected = detectLeads(samples.values(), others, rateHz);
+  }
+  py::array_t<double> beatArray = arrayOf(std::move(detected.beats));
+  if (!quality) return beatArray;
+  return py::make_tuple(beatArray, stretchArray(detected.unreadable));
+}
+
+// What correct_artefacts gives back.
+struct Correction {
+  py::array_t<double> beats;
+  py::dict counts;
+  py::array_t<std::int8_t> sources;
+  py::array_t<double> removed;
+};
+
+Correction correctArtefacts(const py::object& beatsObject, double rateHz,
+                            const py::object& samplesObject) {
+  const NumberArray beats(beatsObject, "beats");
+  requireRate(rateHz);
+  std::optional<NumberArray> samples;
+  if (!samplesObject.is_none()) {
+    samples.emplace(samplesObject, "samples");
+    requireFinite(samples->values(), "samples");
+  }
+  beats::CorrectedBeats corrected;
+  std::vector<pipeline::BeatSource> sources;
+  std::vector<double> removed;
+  {
+    const py::gil_scoped_release released;
+    if (samples) {
+      const beats::SpanSamples source(samples->values());
+      const beats::QrsSearch search(source, rateHz);
+      corrected = beats::correctArtefacts(beats.values(), [&](double after, double before) {
+        return search.between(after, before);
+      });
+    } else {
+      corrected = beats::correctArtefacts(beats.values());
+    }
+    sources = pipeline::beatSources(beats.values(), corrected.beats, &removed);
+  }
+  Correction result;
+  result.counts["extra"] = corrected.counts.extra;
+  result.counts["missed"] = corrected.counts.missed;
+  result.counts["ectopic"] = corrected.counts.ectopic;
+  result.counts["long_short"] = corrected.counts.longShort;
+  result.counts["pauses"] = corrected.counts.pauses;
+  result.sources = py::array_t<std::int8_t>(static_cast<py::ssize_t>(sources.size()));
+  auto view = result.sources.mutable_unchecked<1>();
+  for (std::size_t i = 0; i < sources.size(); ++i) view(i) = static_cast<std::int8_t>(sources[i]);
+  result.beats = arrayOf(std::move(corrected.beats));
+  result.removed = arrayOf(std::move(removed));
+  return result;
+}
+
+py::dict scoreBeats(const py::object& detectedObject, const py::object& referenceObject,
+                    double rateHz, double windowMs) {
+  const NumberArray detected(detectedObject, "detected");
+  const NumberArray reference(referenceObject, "reference");
+  requireFinite(detected.values(), "detected");
+  requireFinite(reference.values(), "reference");
+  beats::Scoring scoring;
+  {
+    const py::gil_scoped_release released;
+    scoring = beats::scoreBeats(detected.values(), reference.values(), rateHz, windowMs);
+  }
+  py::dict result;
+  result["window_ms"] = scoring.windowMs;
+  result["tp"] = scoring.truePositives;
+  result["fn"] = scoring.falseNegatives;
+  result["fp"] = scoring.falsePositives;
+  result["sensitivity_pct"] = scoring.sensitivityPct();
+  result["positive_predictivity_pct"] = scoring.positivePredictivityPct();
+  result["mean_abs_error_ms"] = scoring.meanAbsErrorMs;
+  result["max_abs_error_ms"] = scoring.maxAbsErrorMs;
+  return result;
+}
+
+py::array_t<double> nnIntervals(const py::object& beatsObject, double rateHz,
+                                const py::object& unreadableObject) {
+  const NumberArray beats(beatsObject, "beats");
+  requireFinite(beats.values(), "beats");
+  requireRate(rateHz);
+  std::vector<beats::SampleStretch> unreadable;
+  if (!unreadableObject.is_none()) {
+    const py::array_t<double> stretches = py::array_t<double>::ensure(unreadableObject);
+    if (!stretches || stretches.ndim() != 2 || stretches.shape(1) != 2) {
+      throw py::value_error("unreadable must be a (k, 2) array of [begin, end) sample positions");
+    }
+    const auto view = stretches.unchecked<2>();
+    for (py::ssize_t i = 0; i < view.shape(0); ++i) unreadable.push_back({view(i, 0), view(i, 1)});
+  }
+  for (std::size_t i = 1; i < beats.values().size(); ++i) {
+    if (beats.values()[i] < beats.values()[i - 1]) {
+      throw py::value_error("beats must be in increasing order");
+    }
+  }
+  return arrayOf(pipeline::readableSeries(beats.values(), unreadable, rateHz).intervalsMs);
+}
+
+constexpr const char* kNnDoc = R"doc(nn_intervals(beats, rate_hz, unreadable=None)
+
+The intervals between successive beats in ms, as rrscope-batch forms the
+series it takes the measures of: beats inside an unreadable stretch and
+every interval that touches one are left out.
+
+beats: increasing sample positions; rate_hz: their rate; unreadable: the
+(k, 2) stretches detect_beats(..., quality=True) gives.
+)doc";
+
+constexpr const char* kDetectDoc =
+    R"doc(detect_beats(samples, rate_hz, *, leads=None, quality=False)
+
+The R peaks of one ECG lead by the detector of rrscope-batch (Pan-Tompkins
+with the Hamilton-Tompkins decisions, run in ten-minute blocks over the
+cores, each beat placed on its QRS template's fiducial point).
+
+samples: the lead in any units (mV as read_recording gives them), 1-D,
+    finite. A C-contiguous float64 array is used without a copy.
+rate_hz: its sampling rate, 60 to 100000 Hz.
+leads: other leads of the same recording (equally long, same rate): their
+    beats are merged as by `rrscope-batch --leads all`.
+quality: also return the unreadable stretches.
+
+Returns the beats as a float64 array of 0-based sample positions between
+samples; with quality=True a tuple (beats, unreadable), unreadable a (k, 2)
+float64 array of [begin, end) sample positions where the lead is too noisy
+for its beats to be trusted. Raises ValueError for bad input.
+)doc";
+
+constexpr const char* kCorrectDoc =
+    R"doc(correct_artefacts(beats, rate_hz, samples=None) -> Correction
+
+The artefact correction of rrscope-batch --correct (Lipponen and Tarvainen
+2019): extra beats removed, missed ones inserted, ectopic and long or short
+ones moved to the midpoint of their neighbours. With the samples at hand a
+beat is inserted only where they show a QRS-like complex; where they show
+none, the long interval is a pause of the heart, counted and kept.
+
+beats: increasing sample positions (detect_beats gives them).
+rate_hz: the sampling rate of the positions.
+samples: the lead the beats come from, for the search of missed beats.
+
+Returns an object with `beats` (float64), `counts` (a dict: extra, missed,
+ectopic, long_short, pauses), `sources` (int8 per beat: DETECTED, MOVED or
+INSERTED) and `removed` (the positions of the beats taken out).
+)doc";
+
+constexpr const char* kScoreDoc =
+    R"doc(score_beats(detected, reference, rate_hz, window_ms=150) -> dict
+
+Scores detections against reference beats as rrscope-batch --reference
+does: each reference beat is matched to at most one detection within
+window_ms, closest pairs first. Returns a dict with the keys of the
+batch tool's "scoring": window_ms, tp, fn, fp, sensitivity_pct,
+positive_predictivity_pct, mean_abs_error_ms, max_abs_error_ms.
+)doc";
+
+}  // namespace
+
+void addBeatFunctions(py::module_& module) {
+  module.attr("DETECTED") = static_cast<int>(pipeline::BeatSource::detected);
+  module.attr("MOVED") = static_cast<int>(pipeline::BeatSource::moved);
+  module.attr("INSERTED") = static_cast<int>(pipeline::BeatSource::inserted);
+
+  py::class_<Correction>(module, "Correction",
+                         "The corrected beats: beats, counts, sources and removed.")
+      .def_readonly("beats", &Correction::beats)
+      .def_readonly("counts", &Correction::counts)
+      .def_readonly("sources", &Correction::sources)
+      .def_readonly("removed", &Correction::removed);
+
+  module.def("detect_beats", &detectBeats, py::arg("samples"), py::arg("rate_hz"), py::kw_only(),
+             py::arg("leads") = py::none(), py::arg("quality") = false, kDetectDoc);
+  module.def("correct_artefacts", &correctArtefacts, py::arg("beats"), py::arg("rate_hz"),
+             py::arg("samples") = py::none(), kCorrectDoc);
+  module.def("nn_intervals", &nnIntervals, py::arg("beats"), py::arg("rate_hz"),
+             py::arg("unreadable") = py::none(), kNnDoc);
+  module.def("score_beats", &scoreBeats, py::arg("detected"), py::arg("reference"),
+             py::arg("rate_hz"), py::arg("window_ms") = beats::kDefaultMatchWindowMs, kScoreDoc);
+}
+
+}  // namespace rrscope::python

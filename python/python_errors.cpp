@@ -1,0 +1,22 @@
+#include "python_errors.h"
+
+#include <exception>
+
+#include "analysis/run_error.h"
+#include "recordings/recording_error.h"
+
+namespace rrscope::python {
+
+void registerErrors(pybind11::module_&) {
+  pybind11::register_exception_translator([](std::exception_ptr thrown) {
+    try {
+      if (thrown) std::rethrow_exception(thrown);
+    } catch (const recordings::RecordingError& error) {
+      PyErr_SetString(PyExc_OSError, error.what());
+    } catch (const RunError& error) {
+      PyErr_SetString(PyExc_OSError, error.what());
+    }
+  });
+}
+
+}  // namespace rrscope::python
