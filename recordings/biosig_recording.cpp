@@ -70,6 +70,7 @@ class MessageReader {
     const auto count = get<std::uint64_t>();
     if (count > bytes_.size() / sizeof(Value)) throw shortMessage();
     std::vector<Value> values(static_cast<std::size_t>(count));
+    if (values.empty()) return values;  // memcpy must not see the null data() of an empty vector
     std::memcpy(values.data(), take(values.size() * sizeof(Value)).data(),
                 values.size() * sizeof(Value));
     return values;

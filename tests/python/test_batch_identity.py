@@ -90,3 +90,12 @@ def test_annotations_read_as_the_batch_tool_scores_them(records):
     line = batch_line("--reference=atr", record)
     assert len(annotations.samples) == line["scoring"]["tp"] + line["scoring"]["fn"]
     assert set(annotations.labels) <= set("NLRBAaJSVrFejnE/fQ?")
+
+
+def test_a_text_file_reads_at_6000_per_second_as_the_window_reads_it():
+    from conftest import SOURCE
+
+    text = SOURCE / "examples" / "ecg-3min.txt"
+    recording = rrscope.read_recording(str(text))
+    assert recording.rate_hz == 6000 and recording.channel == "" and recording.units == ""
+    np.testing.assert_array_equal(recording.samples, np.loadtxt(text))
