@@ -4,6 +4,7 @@
 
 #include "batch/beat_run.h"
 #include "batch/figures_text.h"
+#include "recordings/shortest_text.h"
 
 namespace rrscope::batch {
 namespace {
@@ -12,12 +13,7 @@ std::string keyText(hrv::Measure measure) {
   return std::string(hrv::measureKey(measure));
 }
 
-// The shortest text that reads back to the same double.
-void appendShortest(std::string& out, double value) {
-  char buffer[32];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  out.append(buffer, result.ptr);
-}
+using recordings::appendShortest;
 
 }  // namespace
 

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "hrv/beat_times.h"
-#include "hrv/burg_spectrum.h"
+#include "hrv/burg_density.h"
 #include "hrv/lomb_scargle.h"
 #include "hrv/measure_parts.h"
 #include "hrv/not_a_knot_spline.h"

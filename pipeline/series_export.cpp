@@ -1,19 +1,12 @@
 #include "pipeline/series_export.h"
 
-#include <array>
-#include <charconv>
 #include <string_view>
 
+#include "recordings/shortest_text.h"
+
 namespace rrscope::pipeline {
-namespace {
 
-void appendShortest(std::string& out, double value) {
-  std::array<char, 32> buffer{};
-  const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value).ptr;
-  out.append(buffer.data(), end);
-}
-
-}  // namespace
+using recordings::appendShortest;
 
 std::string rrText(const StretchSeries& series) {
   std::string text;

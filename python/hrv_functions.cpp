@@ -81,11 +81,11 @@ py::object measuresOf(const py::object& intervalsObject, const std::optional<std
     }
     return measureDict(measures);
   }
-  const hrv::WindowSpec spec = windowSpec(windows);
+  const hrv::WindowSpec layout = windowSpec(windows);
   std::vector<hrv::WindowMeasures> list;
   {
     const py::gil_scoped_release released;
-    list = hrv::windowedMeasures(intervals.values(), spec, options);
+    list = hrv::windowedMeasures(intervals.values(), layout, options);
   }
   py::list result;
   for (const hrv::WindowMeasures& window : list) {

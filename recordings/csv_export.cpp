@@ -11,16 +11,12 @@
 #include <numeric>
 #include <stdexcept>
 
+#include "recordings/shortest_text.h"
+
 namespace rrscope::recordings {
 namespace {
 
 constexpr std::int64_t kMaxCommonRateHz = 10'000'000;
-
-void appendShortest(std::string& out, double value) {
-  std::array<char, 32> buffer{};
-  const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value).ptr;
-  out.append(buffer.data(), end);
-}
 
 // The label and units as one header field: quoted when they hold a comma
 // or a quote, quotes doubled.

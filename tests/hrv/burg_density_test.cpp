@@ -1,4 +1,4 @@
-#include "hrv/burg_spectrum.h"
+#include "hrv/burg_density.h"
 
 #include <gtest/gtest.h>
 
