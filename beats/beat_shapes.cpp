@@ -41,6 +41,25 @@ constexpr double kNoisyRelatedShape = 0.50;
 // More shapes than this are noise or artefact rather than morphologies; a
 // beat then goes with the shape it matches best.
 constexpr std::size_t kMaxShapes = 16;
+// A hump the thresholds passed over is a beat when a shape that recurred
+// in at least five accepted beats, a morphology of the heart rather than
+// of noise, matches it with a correlation of 0.9, above what holds one
+// shape's beats together: with no threshold behind it, the match alone
+// must tell a complex from a P wave, a T wave or a burst of noise. Its
+// size must be within a factor of two of the shape's: the complexes of one
+// morphology change their amplitude with breathing and posture by far
+// less, while a P or T wave of a similar outline is smaller.
+constexpr std::size_t kRecurringShape = 5;
+constexpr double kHiddenBeatMatch = 0.90;
+constexpr double kHiddenBeatGain = 2.0;
+// Such a hump is looked for only in a gap 1.3 times as long as the median
+// of the eight intervals on either side: a missed beat, or a premature one
+// with its pause, leaves a gap of 1.5 to 2 intervals, while from one beat
+// to the next sinus rhythm changes by less, even with the swing of
+// breathing. Between beats that keep their rhythm, a hump matching a shape
+// is a complex-like artefact, such as electrode motion makes.
+constexpr std::size_t kGapNeighbours = 8;
+constexpr double kLongGap = 1.3;
 // The fiducial point is chosen on the lead around the mean complex: its
 // baseline is the median over 150 ms on either side, where the QRS fills
 // less than half and the median lies on the level between the waves.
@@ -106,7 +125,8 @@ class ShapeLearner {
         lag_(std::max<std::int64_t>(1, std::llround(kMaxLagSeconds * s.rate))),
         baselineHalf_(std::llround(kBaselineHalfSeconds * s.rate)) {}
 
-  std::vector<ShapedBeat> place(std::span<const std::int64_t> humps) {
+  std::vector<ShapedBeat> place(std::span<const std::int64_t> humps,
+                                std::span<const std::int64_t> possible) {
     std::vector<std::int64_t> approximate;
     approximate.reserve(humps.size());
     for (const std::int64_t hump : humps) approximate.push_back(energyCentre(hump));
@@ -119,6 +139,7 @@ class ShapeLearner {
       shape.leadSum.assign(static_cast<std::size_t>(2 * baselineHalf_ + 1), 0.0);
     }
     const std::vector<std::size_t> order = byCount();
+    addHiddenBeats(possible, order, approximate, shapeOf);
     std::vector<ShapedBeat> placed;
     placed.reserve(approximate.size());
     for (std::size_t i = 0; i < approximate.size(); ++i) {
@@ -149,6 +170,58 @@ class ShapeLearner {
   }
 
  private:
+  // The humps among `possible` that a recurring shape matches, merged into
+  // `approximate` (with their shapes in `shapeOf`) in order of position.
+  void addHiddenBeats(std::span<const std::int64_t> possible, std::span<const std::size_t> order,
+                      std::vector<std::int64_t>& approximate, std::vector<std::size_t>& shapeOf) {
+    std::vector<std::pair<std::int64_t, std::size_t>> found;
+    for (const std::int64_t hump : possible) {
+      const std::int64_t at = energyCentre(hump);
+      if (!inLongGap(approximate, at)) continue;
+      const std::span<const double> segment = beatSegmentAt(at);
+      for (const std::size_t s : order) {
+        if (shapes_[s].count < kRecurringShape) break;
+        const Alignment a =
+            alignShape(middle(shapes_[s].mean, width()), segment, static_cast<int>(lag_));
+        if (a.correlation >= kHiddenBeatMatch && a.gain >= 1 / kHiddenBeatGain &&
+            a.gain <= kHiddenBeatGain) {
+          found.emplace_back(at, s);
+          break;
+        }
+      }
+    }
+    if (found.empty()) return;
+    std::vector<std::pair<std::int64_t, std::size_t>> all;
+    all.reserve(approximate.size() + found.size());
+    for (std::size_t i = 0; i < approximate.size(); ++i)
+      all.emplace_back(approximate[i], shapeOf[i]);
+    all.insert(all.end(), found.begin(), found.end());
+    std::stable_sort(all.begin(), all.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    approximate.clear();
+    shapeOf.clear();
+    for (const auto& [at, shape] : all) {
+      approximate.push_back(at);
+      shapeOf.push_back(shape);
+    }
+  }
+
+  // True when `at` lies between two of `beats` (increasing) whose interval
+  // is long against the intervals around it.
+  static bool inLongGap(std::span<const std::int64_t> beats, std::int64_t at) {
+    const auto next = std::upper_bound(beats.begin(), beats.end(), at);
+    if (next == beats.begin() || next == beats.end()) return false;
+    const auto k = static_cast<std::size_t>(next - beats.begin());
+    std::vector<double> around;
+    const std::size_t first = k > kGapNeighbours ? k - kGapNeighbours : 1;
+    const std::size_t last = std::min(beats.size() - 1, k + kGapNeighbours);
+    for (std::size_t i = first; i <= last; ++i) {
+      if (i != k) around.push_back(static_cast<double>(beats[i] - beats[i - 1]));
+    }
+    if (around.empty()) return false;
+    return static_cast<double>(beats[k] - beats[k - 1]) > kLongGap * upperMedian(around);
+  }
+
   // The shapes, the most common first.
   std::vector<std::size_t> byCount() const {
     std::vector<std::size_t> order(shapes_.size());
@@ -285,9 +358,10 @@ class ShapeLearner {
 }  // namespace
 
 std::vector<ShapedBeat> placeBeatsByShape(const ShapeSignals& signals,
-                                          std::span<const std::int64_t> approximate) {
+                                          std::span<const std::int64_t> approximate,
+                                          std::span<const std::int64_t> possible) {
   if (approximate.empty()) return {};
-  return ShapeLearner(signals).place(approximate);
+  return ShapeLearner(signals).place(approximate, possible);
 }
 
 }  // namespace rrscope::beats

@@ -27,9 +27,15 @@ struct ShapedBeat {
 // shape. Each shape has one fiducial point, chosen once on the mean of its
 // beats: its R peak, or its dominant deflection when it has no R wave. A
 // shape that resembles a more common one takes that one's fiducial point, so
-// a beat whose complex changes a little keeps its timing. Returns one
-// ShapedBeat for each approximate position, in the same order.
+// a beat whose complex changes a little keeps its timing.
+//
+// `possible` (increasing too) are humps the thresholds passed over: each
+// becomes a beat when it matches a recurring shape closely and at about its
+// size, as a complex of that shape too small for the thresholds does.
+// Returns the beats of `approximate` and those found among `possible`, in
+// increasing order of their humps.
 std::vector<ShapedBeat> placeBeatsByShape(const ShapeSignals& signals,
-                                          std::span<const std::int64_t> approximate);
+                                          std::span<const std::int64_t> approximate,
+                                          std::span<const std::int64_t> possible = {});
 
 }  // namespace rrscope::beats

@@ -299,12 +299,35 @@ class Decision {
 
 }  // namespace
 
-std::vector<QrsHump> decideQrs(const QrsSignals& signals) {
+// The candidates that did not become beats, without those within the
+// T-wave interval after a beat whose slope they do not reach half of: the
+// same test that kept them from being beats.
+std::vector<QrsHump> passedOver(std::span<const Candidate> candidates,
+                                std::span<const QrsHump> beats, std::int64_t tWave) {
+  std::vector<QrsHump> passed;
+  std::size_t next = 0;  // the first beat after the candidate
+  for (const Candidate& c : candidates) {
+    while (next < beats.size() && beats[next].index < c.index) ++next;
+    if (next < beats.size() && beats[next].index == c.index) continue;
+    if (next > 0) {
+      const QrsHump& before = beats[next - 1];
+      if (c.index - before.index < tWave && c.slope < kTWaveSlopeRatio * before.slope) continue;
+    }
+    passed.push_back({c.index, c.slope, false});
+  }
+  return passed;
+}
+
+QrsDecisions decideQrs(const QrsSignals& signals) {
   Decision decision(signals);
   const std::int64_t refractory = std::llround(kRefractorySeconds * signals.rate);
-  for (const Candidate& c : findCandidates(signals, refractory)) decision.consider(c);
+  const std::vector<Candidate> candidates = findCandidates(signals, refractory);
+  for (const Candidate& c : candidates) decision.consider(c);
   decision.finish(static_cast<std::int64_t>(signals.integrated.size()));
-  return std::move(decision).beats();
+  QrsDecisions decisions{std::move(decision).beats(), {}};
+  decisions.passedOver =
+      passedOver(candidates, decisions.beats, std::llround(kTWaveSeconds * signals.rate));
+  return decisions;
 }
 
 }  // namespace rrscope::beats

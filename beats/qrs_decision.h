@@ -10,14 +10,20 @@ namespace rrscope::beats {
 // The decision rules of Hamilton and Tompkins on the signals of the
 // Pan–Tompkins detector: adaptive signal and noise levels on the band-passed
 // and the integrated signal, a refractory period, the T-wave slope test and
-// a search back with lower thresholds after a long silence. Returns the
-// integration humps taken as
-// QRS complexes, in increasing order.
+// a search back with lower thresholds after a long silence.
 struct QrsHump {
   std::int64_t index = 0;
   double slope = 0;           // the steepest |slope| of the band-passed lead under the hump
   bool searchedBack = false;  // found with the lowered thresholds of the search back
 };
-std::vector<QrsHump> decideQrs(const QrsSignals& signals);
+struct QrsDecisions {
+  // The integration humps taken as QRS complexes, in increasing order.
+  std::vector<QrsHump> beats;
+  // The humps the thresholds passed over that may still be complexes too
+  // small for them, in increasing order: not those the T-wave test names
+  // the T wave of the beat before.
+  std::vector<QrsHump> passedOver;
+};
+QrsDecisions decideQrs(const QrsSignals& signals);
 
 }  // namespace rrscope::beats

@@ -21,20 +21,34 @@ namespace {
 // slow artefact; it is no beat.
 constexpr double kQrsSlopeFraction = 0.15;
 
-// The humps that look like QRS complexes. The typical beat's slope is the
-// median over the humps that cleared the normal thresholds.
-std::vector<QrsHump> qrsLike(std::vector<QrsHump> humps) {
+// The humps that look like QRS complexes: those that cleared the normal
+// thresholds, and the others whose slope is a complex's. The typical
+// beat's slope is the median over the humps that cleared the normal
+// thresholds. Returns the beats and the possible beats that remain.
+struct QrsLikeHumps {
+  std::vector<std::int64_t> beats;
+  std::vector<std::int64_t> possible;
+};
+QrsLikeHumps qrsLike(const QrsDecisions& decisions) {
   std::vector<double> slopes;
-  for (const QrsHump& hump : humps) {
+  for (const QrsHump& hump : decisions.beats) {
     if (!hump.searchedBack) slopes.push_back(hump.slope);
   }
-  if (slopes.empty()) return humps;
-  const auto middle = slopes.begin() + static_cast<std::ptrdiff_t>(slopes.size() / 2);
-  std::nth_element(slopes.begin(), middle, slopes.end());
-  const double least = kQrsSlopeFraction * *middle;
-  std::erase_if(humps,
-                [&](const QrsHump& hump) { return hump.searchedBack && hump.slope < least; });
-  return humps;
+  double least = 0;
+  if (!slopes.empty()) {
+    const auto middle = slopes.begin() + static_cast<std::ptrdiff_t>(slopes.size() / 2);
+    std::nth_element(slopes.begin(), middle, slopes.end());
+    least = kQrsSlopeFraction * *middle;
+  }
+  QrsLikeHumps like;
+  like.beats.reserve(decisions.beats.size());
+  for (const QrsHump& hump : decisions.beats) {
+    if (!hump.searchedBack || hump.slope >= least) like.beats.push_back(hump.index);
+  }
+  for (const QrsHump& hump : decisions.passedOver) {
+    if (hump.slope >= least) like.possible.push_back(hump.index);
+  }
+  return like;
 }
 
 }  // namespace
@@ -64,12 +78,9 @@ DetectedBeats detectBeats(const SampleSource& samples, double rate) {
   std::vector<double>().swap(reduced.samples);
   const std::vector<double>& lowPassed = both.lowPassed;
   const QrsSignals& signals = both.qrs;
-  const std::vector<QrsHump> humps = qrsLike(decideQrs(signals));
-  std::vector<std::int64_t> approximate;
-  approximate.reserve(humps.size());
-  for (const QrsHump& hump : humps) approximate.push_back(hump.index);
+  const QrsLikeHumps humps = qrsLike(decideQrs(signals));
   const std::vector<ShapedBeat> shaped =
-      placeBeatsByShape({signals.bandPassed, lowPassed, signals.rate}, approximate);
+      placeBeatsByShape({signals.bandPassed, lowPassed, signals.rate}, humps.beats, humps.possible);
   const auto toFullRate = [&](double position) {
     return std::clamp(position * factor + offset, 0.0, static_cast<double>(samples.size() - 1));
   };

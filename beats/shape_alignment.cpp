@@ -93,7 +93,8 @@ Alignment alignShape(std::span<const double> shape, std::span<const double> segm
   if (best > 0 && best + 1 < shifts) {
     lag += vertexOffset(at(best - 1), at(best), at(best + 1));
   }
-  return {lag, at(best)};
+  const double gain = at(best) == 0 ? 0 : dot(centred, segment.subspan(best, width)) / shapeSpread;
+  return {lag, at(best), gain};
 }
 
 }  // namespace rrscope::beats

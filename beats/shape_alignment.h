@@ -13,6 +13,9 @@ struct Alignment {
   // The normalised cross-correlation at the best whole-sample shift, -1 to 1;
   // 0 when either side is flat.
   double correlation = 0;
+  // How large the beat is against the template at that shift: the least-
+  // squares factor that scales the template onto it; 0 when either is flat.
+  double gain = 0;
 };
 
 // Slides `shape` (2h + 1 samples) over `segment` (2h + 2 * maxLag + 1

@@ -74,7 +74,8 @@ std::uint32_t littleEndian(std::span<const unsigned char> bytes) {
 
 // Calls `use` with every sample of one group of `format`, in file order.
 template <typename Use>
-void decodeGroup(int format, std::span<const unsigned char> b, Use&& use) {
+[[gnu::always_inline]] inline void decodeGroup(int format, std::span<const unsigned char> b,
+                                               Use&& use) {
   switch (format) {
     case 8:
       use(static_cast<std::int32_t>(static_cast<signed char>(b[0])));
@@ -128,15 +129,45 @@ void decodeGroup(int format, std::span<const unsigned char> b, Use&& use) {
 
 // Decodes `bytes` (whole groups, except that the last may be a lone
 // two-byte sample) and hands every sample to `use` in file order.
-template <typename Use>
-void decodeBlock(int format, const Packing& packing, std::span<const unsigned char> bytes,
-                 Use&& use) {
+template <int Format, typename Use>
+void decodeGroups(const Packing& packing, std::span<const unsigned char> bytes, Use&& use) {
   const auto groupBytes = static_cast<std::size_t>(packing.bytes);
   std::size_t at = 0;
   for (; at + groupBytes <= bytes.size(); at += groupBytes) {
-    decodeGroup(format, bytes.subspan(at, groupBytes), use);
+    decodeGroup(Format, bytes.subspan(at, groupBytes), use);
   }
-  if (loneSampleTail(format, bytes.size() - at)) decodeGroup(format, bytes.subspan(at), use);
+  if (loneSampleTail(Format, bytes.size() - at)) decodeGroup(Format, bytes.subspan(at), use);
+}
+
+// The format is fixed for the whole block, so each has a loop of its own in
+// which the decoding of a group is known and inlined.
+template <typename Use>
+void decodeBlock(int format, const Packing& packing, std::span<const unsigned char> bytes,
+                 Use&& use) {
+  switch (format) {
+    case 8:
+      return decodeGroups<8>(packing, bytes, use);
+    case 16:
+      return decodeGroups<16>(packing, bytes, use);
+    case 61:
+      return decodeGroups<61>(packing, bytes, use);
+    case 160:
+      return decodeGroups<160>(packing, bytes, use);
+    case 24:
+      return decodeGroups<24>(packing, bytes, use);
+    case 32:
+      return decodeGroups<32>(packing, bytes, use);
+    case 80:
+      return decodeGroups<80>(packing, bytes, use);
+    case 212:
+      return decodeGroups<212>(packing, bytes, use);
+    case 310:
+      return decodeGroups<310>(packing, bytes, use);
+    case 311:
+      return decodeGroups<311>(packing, bytes, use);
+    default:
+      return;
+  }
 }
 
 // The stored signals of one file, in frame order.
@@ -230,6 +261,25 @@ class SignalCollector {
     }
   }
 
+  // The samples of a decoded block, in file order. Whole frames of values
+  // that need no running sum are taken in one tight loop: a day of samples
+  // passes through here before any beat can be detected.
+  void take(std::span<const std::int32_t> samples) {
+    std::size_t at = 0;
+    while (at < samples.size() && !done()) {
+      const bool plain = position_ == 0 && !packing_.differences && frame_ >= skew_;
+      const auto wholeFrames = static_cast<std::int64_t>((samples.size() - at) / slots_.frameSize);
+      const std::int64_t frames = plain ? std::min(wholeFrames, lastFrame_ - frame_) : 0;
+      if (frames > 0) {
+        keepFrames(samples.subspan(at, static_cast<std::size_t>(frames) * slots_.frameSize));
+        at += static_cast<std::size_t>(frames) * slots_.frameSize;
+        frame_ += frames;
+      } else {
+        (*this)(samples[at++]);
+      }
+    }
+  }
+
   // The frames to read: those of the record, shifted by the skew, as far as
   // the file holds them.
   bool done() const { return frame_ >= lastFrame_; }
@@ -255,6 +305,27 @@ class SignalCollector {
       markInvalid(values_.size(), values_.size() + 1);
     }
     values_.push_back(value);
+  }
+
+  void keepFrames(std::span<const std::int32_t> frames) {
+    const std::size_t from = values_.size();
+    const std::size_t count = frames.size() / slots_.frameSize * slots_.count;
+    values_.resize(from + count);
+    std::int32_t* out = values_.data() + from;
+    if (slots_.count == 1) {
+      // One sample per frame, the usual case: a plain strided copy, which
+      // the compiler would otherwise turn into a call to copy each sample.
+      for (std::size_t f = slots_.first; f < frames.size(); f += slots_.frameSize)
+        *out++ = frames[f];
+    } else {
+      for (std::size_t f = slots_.first; f < frames.size(); f += slots_.frameSize) {
+        out = std::copy_n(frames.begin() + static_cast<std::ptrdiff_t>(f), slots_.count, out);
+      }
+    }
+    if (!packing_.invalid) return;
+    for (std::size_t i = from; i < from + count; ++i) {
+      if (values_[i] == *packing_.invalid) markInvalid(i, i + 1);
+    }
   }
 
   void markInvalid(std::size_t first, std::size_t end) {
@@ -391,10 +462,15 @@ WfdbSignalValues readWfdbSignalUnbridged(const WfdbHeader& header, std::size_t i
   std::ifstream in = openSignalFile(path, signal.byteOffset);
   constexpr std::size_t kBlockBytes = 12 * 32768;  // whole groups of every packing
   std::vector<unsigned char> block(kBlockBytes);
+  // No packing holds more samples than bytes, and a lone tail sample takes two.
+  std::vector<std::int32_t> decoded(kBlockBytes);
   while (!collect.done() && in) {
     in.read(reinterpret_cast<char*>(block.data()), static_cast<std::streamsize>(block.size()));
     const auto got = static_cast<std::size_t>(in.gcount());
-    decodeBlock(signal.format, packing, std::span(block).first(got), collect);
+    std::int32_t* out = decoded.data();
+    decodeBlock(signal.format, packing, std::span(block).first(got),
+                [&out](std::int32_t value) { *out++ = value; });
+    collect.take(std::span(decoded.data(), out));
   }
   if (!collect.done()) {
     throw RecordingError(path, "the signal file could not be read to its end");

@@ -179,6 +179,32 @@ TEST(RPeakDetector, FindsEveryBeatOfAnIrregularRhythmWithChangingComplexes) {
   }
 }
 
+// Aberrant premature beats: a notched complex with far less slope than the
+// sharp normal beats, early enough that the gap before the next beat stays
+// below the search back's limit. One in four is tall enough for the
+// thresholds; the others, half as tall, are found by the shape those recur
+// with, and nothing else is.
+TEST(RPeakDetector, FindsSmallAberrantPrematureBeatsByTheirRecurringShape) {
+  const auto aberrant = [](double height) {
+    return BeatShape{{{0.0, height, 0.014}, {0.032, 0.87 * height, 0.014}, {0.3, 0.3, 0.05}}};
+  };
+  std::vector<std::pair<double, BeatShape>> rhythm;
+  double t = 0.6;
+  for (int i = 0; i < 150; ++i) {
+    const bool premature = i % 6 == 5;
+    rhythm.emplace_back(t, premature ? aberrant(i % 24 == 5 ? 1.2 : 0.66) : test::normalBeat(0.3));
+    t += premature ? 1.1 : i % 6 == 4 ? 0.5 : 1.0;
+  }
+  for (const double rate : {250.0, 360.0, 1000.0}) {
+    const test::Recording r =
+        test::synthesise(rhythm, t, rate, {.noise = 0.02, .wander = 0.2, .seed = 9});
+    // The notched complex's fiducial point is its own, near its first peak.
+    const Scoring s = scoreBeats(detectRPeaks(r.samples, rate), r.beats, rate, 40.0);
+    EXPECT_EQ(s.falseNegatives, 0) << rate;
+    EXPECT_EQ(s.falsePositives, 0) << rate;
+  }
+}
+
 // A burst of beat-like noise makes the beats in it untrustworthy: it is
 // marked, and the clean lead around it is not.
 TEST(RPeakDetector, MarksABurstOfNoiseUnreadableAndNothingElse) {
