@@ -23,6 +23,20 @@ constexpr double kNoiseRatio = 0.5;
 // what lies between a recording's beats as a rule, so a deflection must
 // also be twice the median of those between its beats.
 constexpr double kAboveUsual = 2.0;
+// A beat of the heart's own rhythm between two others leaves them some 1.5
+// usual intervals apart or more: a premature beat resets the rhythm, so the
+// pause after it is about one usual interval. So an interval shorter than
+// 1.3 usual ones hides no beat, however large the noise in it, and a beat
+// of the main shape whose neighbours lie closer than that is no beat of the
+// rhythm, but noise in the form of a complex, as electrode motion makes it.
+// The margin leaves room for a rhythm that speeds up.
+constexpr double kRoomForABeat = 1.3;
+// That holds where the rhythm around is regular: its intervals stray from
+// their median by a tenth of it or less (the median of the strays). Sinus
+// rhythm at rest stays within that even with the swing of breathing; in
+// atrial fibrillation, which strays by a fifth and more, two short
+// intervals in a row are the rhythm's own.
+constexpr double kRegularStray = 0.1;
 // A beat is trusted when its shape is one of the recording's (held by at
 // least 1 % of the beats, so also a recurring ectopic shape, and by at least
 // three) and it matches that shape closely. Noise taken for a beat makes a
@@ -107,6 +121,40 @@ void markExtraByIntervals(std::span<const ShapedBeat> beats, std::vector<bool>& 
   for (const std::size_t i : classifyArtefacts(positions).extra) extra[i] = true;
 }
 
+// The intervals between successive beats of `shape` among the beats around
+// index i, leaving out the two that meet at beat i.
+std::vector<double> intervalsAround(std::span<const ShapedBeat> beats, std::size_t shape,
+                                    std::size_t i) {
+  const std::size_t from = i > kRhythmNeighbours ? i - kRhythmNeighbours : 0;
+  const std::size_t to = std::min(beats.size(), i + kRhythmNeighbours + 1);
+  std::vector<double> intervals;
+  for (std::size_t k = from + 1; k < to; ++k) {
+    if (k != i && k != i + 1 && beats[k - 1].shape == shape && beats[k].shape == shape) {
+      intervals.push_back(beats[k].position - beats[k - 1].position);
+    }
+  }
+  return intervals;
+}
+
+// Beats of the main shape in a regular rhythm whose two neighbours lie
+// closer together than a beat of the rhythm leaves them: noise in the form
+// of the main complex, which the interval series' own classification lets
+// pass where the noise has made the intervals around irregular too.
+void markBeatsBetweenCloseNeighbours(std::span<const ShapedBeat> beats, std::vector<bool>& extra) {
+  const std::size_t main = mainShape(beats);
+  for (std::size_t i = 1; i + 1 < beats.size(); ++i) {
+    if (beats[i].shape != main || extra[i]) continue;
+    const std::vector<double> around = intervalsAround(beats, main, i);
+    if (around.empty()) continue;
+    const double usual = upperMedian(around);
+    if (beats[i + 1].position - beats[i - 1].position >= kRoomForABeat * usual) continue;
+    std::vector<double> strays;
+    strays.reserve(around.size());
+    for (const double interval : around) strays.push_back(std::abs(interval - usual));
+    if (upperMedian(strays) <= kRegularStray * usual) extra[i] = true;
+  }
+}
+
 // For each shape index, whether the shape is one that noise made.
 std::vector<bool> noiseShapes(std::span<const ShapedBeat> beats, const std::vector<bool>& extra) {
   std::size_t shapes = 0;
@@ -121,6 +169,13 @@ std::vector<bool> noiseShapes(std::span<const ShapedBeat> beats, const std::vect
     noise[s] = all[s] > 0 && crowded[s] >= kNoiseShapeShare * all[s];
   }
   return noise;
+}
+
+// Whether the interval from beat i to the next is long enough to hold a
+// beat that noise hid; without the usual interval to judge by, it is.
+bool mayHideABeat(std::span<const ShapedBeat> beats, std::size_t main, std::size_t i) {
+  const double usual = usualInterval(beats, main, i);
+  return usual <= 0 || beats[i + 1].position - beats[i].position >= kRoomForABeat * usual;
 }
 
 std::vector<SampleStretch> unreadableStretches(std::span<const double> bandPassed,
@@ -145,10 +200,12 @@ std::vector<SampleStretch> unreadableStretches(std::span<const double> bandPasse
   const double least = std::max(kNoiseRatio * typical, kAboveUsual * upperMedian(between));
   std::vector<bool> extra = outsideTheRhythm(beats);
   markExtraByIntervals(beats, extra);
+  markBeatsBetweenCloseNeighbours(beats, extra);
   const std::vector<bool> noiseShape = noiseShapes(beats, extra);
   std::vector<SampleStretch> stretches;
+  const std::size_t main = mainShape(beats);
   for (std::size_t i = 0; i + 1 < beats.size(); ++i) {
-    const bool noisy = between[i] >= least;
+    const bool noisy = between[i] >= least && mayHideABeat(beats, main, i);
     const auto trusted = [&](std::size_t k) {
       return beats[k].shapeSize >= common && beats[k].correlation >= kTrustedMatch && !extra[k] &&
              !noiseShape[beats[k].shape];

@@ -27,10 +27,8 @@
 // RECORD.atr, matched within 150 ms. The noisy columns keep only the
 // reference beats and detections inside the noisy stretches, the whole
 // columns keep all of them; the readable columns drop in addition the
-// reference beats and detections inside the detector's unreadable
-// stretches. A beat on the edge of a stretch may fall on one side while its
-// match falls on the other, which costs at most one pair an edge, and a
-// record has 13 edges.
+// detections inside the detector's unreadable stretches or at their ends,
+// and the reference beats within the match window of them.
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -205,14 +203,15 @@ Scoring scoreWhere(std::span<const double> detected, std::span<const double> ref
                                     positionsWhere(reference, keepReference), rate, kMatchWindowMs);
 }
 
-// An unreadable stretch runs from one beat to another, and those two beats
-// are readable: the HRV series leaves out only the beats strictly inside. A
-// reference beat counts as inside only when it lies more than the match
-// window from both ends, so that the readable beat at an end is still
-// matched with its annotation a few milliseconds away.
-bool strictlyInside(std::span<const SampleStretch> stretches, double position, double margin) {
+// An unreadable stretch runs from one beat to another, and the HRV series
+// leaves out every interval that touches it: the beats at its two ends
+// begin or end no interval of the series, so they count as inside it, as
+// the beats between them do. A reference beat counts as inside when it lies
+// within the match window of the stretch, so that the annotation of a beat
+// at an end goes with it.
+bool inOrAt(std::span<const SampleStretch> stretches, double position, double margin) {
   return std::ranges::any_of(stretches, [&](const SampleStretch& s) {
-    return position > s.begin + margin && position < s.end - margin;
+    return position >= s.begin - margin && position <= s.end + margin;
   });
 }
 
@@ -230,10 +229,8 @@ Outcome scoreRecord(const rrscope::beats::DetectedBeats& found, const CleanRecor
   const double rate = record.ecg.rate;
   const auto inNoise = [&](double at) { return inside(noisy, at); };
   const double window = kMatchWindowMs * rate / 1000.0;
-  const auto readable = [&](double at) { return !strictlyInside(found.unreadable, at, 0); };
-  const auto readableReference = [&](double at) {
-    return !strictlyInside(found.unreadable, at, window);
-  };
+  const auto readable = [&](double at) { return !inOrAt(found.unreadable, at, 0); };
+  const auto readableReference = [&](double at) { return !inOrAt(found.unreadable, at, window); };
   const auto readableInNoise = [&](double at) { return inNoise(at) && readable(at); };
   const auto readableReferenceInNoise = [&](double at) {
     return inNoise(at) && readableReference(at);

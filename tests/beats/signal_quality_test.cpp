@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
 namespace rrscope::beats {
@@ -85,17 +86,44 @@ TEST(SignalQuality, MarksFalseBeatsThatCrowdTheRhythm) {
 }
 
 // A deflection between two beats as large as a complex is noise that could
-// make or hide a beat: the interval it lies in is marked, its neighbours not.
-TEST(SignalQuality, MarksALargeDeflectionBetweenBeats) {
+// hide a beat: the interval it lies in is marked when it has room for a
+// beat, as where one was missed; in an interval of the usual length it
+// hides nothing and is left alone.
+TEST(SignalQuality, MarksALargeDeflectionOnlyWhereItCouldHideABeat) {
   Lead lead = regularRhythm(50);
+  lead.beats.erase(lead.beats.begin() + 26);  // a missed beat: 25 to 26 spans two intervals
   finish(lead);
-  const double between = lead.beats[25].position + kInterval / 2;
-  lead.bandPassed[static_cast<std::size_t>(between)] = 0.8;
+  const double inGap = lead.beats[25].position + kInterval;
+  const double inUsual = lead.beats[40].position + kInterval / 2;
+  lead.bandPassed[static_cast<std::size_t>(inGap)] = 0.8;
+  lead.bandPassed[static_cast<std::size_t>(inUsual)] = 0.8;
   const std::vector<SampleStretch> stretches =
       unreadableStretches(lead.bandPassed, lead.beats, kRate);
   ASSERT_EQ(stretches.size(), 1u);
   EXPECT_DOUBLE_EQ(stretches[0].begin, lead.beats[25].position);
   EXPECT_DOUBLE_EQ(stretches[0].end, lead.beats[26].position);
+}
+
+// A beat of the main shape halfway through an interval of a regular rhythm
+// is noise in the form of a complex: no beat of the rhythm leaves its
+// neighbours so close. In atrial fibrillation, whose intervals stray widely,
+// two short ones in a row are the rhythm's own and stay readable.
+TEST(SignalQuality, MarksAComplexLikeArtefactInARegularRhythmOnly) {
+  Lead regular = regularRhythm(100);
+  const double artefact = regular.beats[50].position + 0.45 * kInterval;
+  insertBeat(regular, artefact, 0);
+  finish(regular);
+  EXPECT_TRUE(covered(unreadableStretches(regular.bandPassed, regular.beats, kRate), artefact));
+
+  Lead fibrillation;
+  const std::array<double, 8> irregular{0.55, 0.6, 1.25, 1.1, 0.9, 1.3, 0.7, 1.0};
+  double at = 100;
+  for (std::size_t i = 0; i < 200; ++i) {
+    fibrillation.beats.push_back({at, 0, 0, 0.97});
+    at += kInterval * irregular[i % irregular.size()];
+  }
+  finish(fibrillation);
+  EXPECT_TRUE(unreadableStretches(fibrillation.bandPassed, fibrillation.beats, kRate).empty());
 }
 
 }  // namespace
