@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cmath>
 #include <future>
+#include <span>
 #include <thread>
 
 #include "beats/r_peak_detector.h"
@@ -19,14 +20,36 @@ constexpr double kMarginSeconds = 20.0;
 // Two peaks closer than the detector's refractory period are one beat seen
 // from both sides of a block edge.
 constexpr double kRefractorySeconds = 0.2;
+// Each block learns its own beat shapes and chooses their fiducial points
+// anew, and where a complex has two waves of about one size, two blocks may
+// choose different ones. The beats both see in the margin after a block
+// edge tell: matched within 100 ms (less than the distance of two beats, more
+// than that of two waves of one complex) they differ by the same amount,
+// and the later block is moved by the median difference so that the whole
+// recording keeps the first block's points. A difference under a sample is
+// the alignment's rounding and moves nothing; fewer than five pairs, in a
+// margin left unreadable, tell nothing.
+constexpr double kSameBeatSeconds = 0.1;
+constexpr std::size_t kLeastPairs = 5;
+// The pairs must agree: two thirds of them within a sample of the median.
+// Where a block's beats take two points by turns, its own shapes disagree
+// and moving the block would not mend them.
+constexpr double kAgreement = 1.0;
 
 struct Block {
   std::int64_t begin;  // the samples whose peaks the block keeps
   std::int64_t end;
 };
 
-beats::DetectedBeats detectInBlock(const beats::SampleSource& samples, double rate, Block block,
-                                   std::int64_t margin) {
+// What a block keeps, and the beats it saw in the margin after its end,
+// which the next block keeps.
+struct BlockBeats {
+  beats::DetectedBeats kept;
+  std::vector<double> afterEnd;
+};
+
+BlockBeats detectInBlock(const beats::SampleSource& samples, double rate, Block block,
+                         std::int64_t margin) {
   const std::int64_t first = std::max<std::int64_t>(0, block.begin - margin);
   const std::int64_t last = std::min(samples.size(), block.end + margin);
   const beats::SampleWindow window(samples, first, last - first);
@@ -34,17 +57,59 @@ beats::DetectedBeats detectInBlock(const beats::SampleSource& samples, double ra
   const auto begin = static_cast<double>(block.begin);
   const auto end = static_cast<double>(block.end);
   const auto offset = static_cast<double>(first);
-  beats::DetectedBeats kept;
+  BlockBeats result;
   for (const double peak : found.beats) {
     const double at = peak + offset;
-    if (at >= begin && at < end) kept.beats.push_back(at);
+    if (at >= begin && at < end) result.kept.beats.push_back(at);
+    if (at >= end) result.afterEnd.push_back(at);
   }
   for (const beats::SampleStretch& stretch : found.unreadable) {
     const double from = std::max(begin, stretch.begin + offset);
     const double to = std::min(end, stretch.end + offset);
-    if (from < to) kept.unreadable.push_back({from, to});
+    if (from < to) result.kept.unreadable.push_back({from, to});
   }
-  return kept;
+  return result;
+}
+
+// How far `later` (increasing) must move to match the positions `earlier`
+// (increasing) gave the same beats: the median difference of the pairs
+// within `reach`, or 0 when there are too few of them or the difference is
+// under a sample.
+double medianDifference(std::span<const double> earlier, std::span<const double> later,
+                        double reach) {
+  std::vector<double> differences;
+  for (const double at : later) {
+    const auto next = std::ranges::lower_bound(earlier, at);
+    double nearest = next != earlier.end() ? *next : INFINITY;
+    if (next != earlier.begin() && at - *(next - 1) < nearest - at) nearest = *(next - 1);
+    if (std::abs(nearest - at) <= reach) differences.push_back(nearest - at);
+  }
+  if (differences.size() < kLeastPairs) return 0;
+  const auto middle = differences.begin() + static_cast<std::ptrdiff_t>(differences.size() / 2);
+  std::ranges::nth_element(differences, middle);
+  const double median = *middle;
+  const auto agreeing = std::ranges::count_if(
+      differences, [&](double d) { return std::abs(d - median) <= kAgreement; });
+  if (3 * static_cast<std::size_t>(agreeing) < 2 * differences.size()) return 0;
+  return std::abs(median) < kAgreement ? 0 : median;
+}
+
+// Moves each block after the first so that the beats it shares with the
+// block before stand where that block put them.
+void keepOneFiducialPoint(std::vector<BlockBeats>& blocks, double rate, double lastSample) {
+  double shift = 0;  // of the block before, and then of this one
+  for (std::size_t b = 1; b < blocks.size(); ++b) {
+    // Both sides as their blocks found them: this block moves by what it
+    // differs from the block before, and by what that one moved.
+    shift +=
+        medianDifference(blocks[b - 1].afterEnd, blocks[b].kept.beats, kSameBeatSeconds * rate);
+    if (shift == 0) continue;
+    for (double& at : blocks[b].kept.beats) at = std::clamp(at + shift, 0.0, lastSample);
+    for (beats::SampleStretch& stretch : blocks[b].kept.unreadable) {
+      stretch.begin = std::clamp(stretch.begin + shift, 0.0, lastSample);
+      stretch.end = std::clamp(stretch.end + shift, 0.0, lastSample);
+    }
+  }
 }
 
 // Stretches of neighbouring blocks that meet at a block edge become one.
@@ -73,7 +138,7 @@ beats::DetectedBeats detectBeatsInBlocks(const beats::SampleSource& samples, dou
   // Each worker takes every n-th block; the results keep the blocks' order.
   const std::size_t workers =
       std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, blocks.size());
-  std::vector<beats::DetectedBeats> found(blocks.size());
+  std::vector<BlockBeats> found(blocks.size());
   std::vector<std::future<void>> running;
   std::atomic<std::size_t> done = 0;
   for (std::size_t worker = 0; worker < workers; ++worker) {
@@ -86,15 +151,16 @@ beats::DetectedBeats detectBeatsInBlocks(const beats::SampleSource& samples, dou
     }));
   }
   for (auto& worker : running) worker.get();
+  keepOneFiducialPoint(found, rate, static_cast<double>(samples.size() - 1));
 
   beats::DetectedBeats merged;
   const double refractory = kRefractorySeconds * rate;
-  for (const beats::DetectedBeats& block : found) {
-    for (const double peak : block.beats) {
+  for (const BlockBeats& block : found) {
+    for (const double peak : block.kept.beats) {
       if (!merged.beats.empty() && peak - merged.beats.back() < refractory) continue;
       merged.beats.push_back(peak);
     }
-    for (const beats::SampleStretch& stretch : block.unreadable) {
+    for (const beats::SampleStretch& stretch : block.kept.unreadable) {
       appendStretch(merged.unreadable, stretch);
     }
   }
