@@ -297,8 +297,6 @@ class Decision {
   std::vector<QrsHump> beats_;
 };
 
-}  // namespace
-
 // The candidates that did not become beats, without those within the
 // T-wave interval after a beat whose slope they do not reach half of: the
 // same test that kept them from being beats.
@@ -317,6 +315,8 @@ std::vector<QrsHump> passedOver(std::span<const Candidate> candidates,
   }
   return passed;
 }
+
+}  // namespace
 
 QrsDecisions decideQrs(const QrsSignals& signals) {
   Decision decision(signals);
