@@ -71,17 +71,26 @@ std::size_t mainShape(std::span<const ShapedBeat> beats) {
   return most->shape;
 }
 
-// The median interval between successive beats of `shape` among the beats
-// around index i; 0 when there are none.
-double usualInterval(std::span<const ShapedBeat> beats, std::size_t shape, std::size_t i) {
+// The intervals between successive beats of `shape` among the beats around
+// index i; with `leaveOutBeat`, not the two that meet at beat i.
+std::vector<double> intervalsAround(std::span<const ShapedBeat> beats, std::size_t shape,
+                                    std::size_t i, bool leaveOutBeat) {
   const std::size_t from = i > kRhythmNeighbours ? i - kRhythmNeighbours : 0;
   const std::size_t to = std::min(beats.size(), i + kRhythmNeighbours + 1);
   std::vector<double> intervals;
   for (std::size_t k = from + 1; k < to; ++k) {
+    if (leaveOutBeat && (k == i || k == i + 1)) continue;
     if (beats[k - 1].shape == shape && beats[k].shape == shape) {
       intervals.push_back(beats[k].position - beats[k - 1].position);
     }
   }
+  return intervals;
+}
+
+// The median interval between successive beats of `shape` among the beats
+// around index i; 0 when there are none.
+double usualInterval(std::span<const ShapedBeat> beats, std::size_t shape, std::size_t i) {
+  const std::vector<double> intervals = intervalsAround(beats, shape, i, false);
   return intervals.empty() ? 0 : upperMedian(intervals);
 }
 
@@ -121,21 +130,6 @@ void markExtraByIntervals(std::span<const ShapedBeat> beats, std::vector<bool>& 
   for (const std::size_t i : classifyArtefacts(positions).extra) extra[i] = true;
 }
 
-// The intervals between successive beats of `shape` among the beats around
-// index i, leaving out the two that meet at beat i.
-std::vector<double> intervalsAround(std::span<const ShapedBeat> beats, std::size_t shape,
-                                    std::size_t i) {
-  const std::size_t from = i > kRhythmNeighbours ? i - kRhythmNeighbours : 0;
-  const std::size_t to = std::min(beats.size(), i + kRhythmNeighbours + 1);
-  std::vector<double> intervals;
-  for (std::size_t k = from + 1; k < to; ++k) {
-    if (k != i && k != i + 1 && beats[k - 1].shape == shape && beats[k].shape == shape) {
-      intervals.push_back(beats[k].position - beats[k - 1].position);
-    }
-  }
-  return intervals;
-}
-
 // Beats of the main shape in a regular rhythm whose two neighbours lie
 // closer together than a beat of the rhythm leaves them: noise in the form
 // of the main complex, which the interval series' own classification lets
@@ -144,7 +138,7 @@ void markBeatsBetweenCloseNeighbours(std::span<const ShapedBeat> beats, std::vec
   const std::size_t main = mainShape(beats);
   for (std::size_t i = 1; i + 1 < beats.size(); ++i) {
     if (beats[i].shape != main || extra[i]) continue;
-    const std::vector<double> around = intervalsAround(beats, main, i);
+    const std::vector<double> around = intervalsAround(beats, main, i, true);
     if (around.empty()) continue;
     const double usual = upperMedian(around);
     if (beats[i + 1].position - beats[i - 1].position >= kRoomForABeat * usual) continue;

@@ -8,6 +8,8 @@
 #include <thread>
 
 #include "beats/r_peak_detector.h"
+#include "beats/value_statistics.h"
+#include "pipeline/lead_alignment.h"
 
 namespace rrscope::pipeline {
 namespace {
@@ -45,7 +47,7 @@ struct Block {
 // which the next block keeps.
 struct BlockBeats {
   beats::DetectedBeats kept;
-  std::vector<double> afterEnd;
+  beats::DetectedBeats afterEnd;  // the beats only; their stretches are the next block's
 };
 
 BlockBeats detectInBlock(const beats::SampleSource& samples, double rate, Block block,
@@ -61,7 +63,7 @@ BlockBeats detectInBlock(const beats::SampleSource& samples, double rate, Block 
   for (const double peak : found.beats) {
     const double at = peak + offset;
     if (at >= begin && at < end) result.kept.beats.push_back(at);
-    if (at >= end) result.afterEnd.push_back(at);
+    if (at >= end) result.afterEnd.beats.push_back(at);
   }
   for (const beats::SampleStretch& stretch : found.unreadable) {
     const double from = std::max(begin, stretch.begin + offset);
@@ -71,23 +73,18 @@ BlockBeats detectInBlock(const beats::SampleSource& samples, double rate, Block 
   return result;
 }
 
-// How far `later` (increasing) must move to match the positions `earlier`
-// (increasing) gave the same beats: the median difference of the pairs
-// within `reach`, or 0 when there are too few of them or the difference is
-// under a sample.
-double medianDifference(std::span<const double> earlier, std::span<const double> later,
+// How far `later` must move to match the positions `earlier` gave the same
+// beats: the median difference of the pairs within `reach`, or 0 when there
+// are too few of them, they disagree, or the difference is under a sample.
+double medianDifference(const beats::DetectedBeats& earlier, std::span<const double> later,
                         double reach) {
-  std::vector<double> differences;
-  for (const double at : later) {
-    const auto next = std::ranges::lower_bound(earlier, at);
-    double nearest = next != earlier.end() ? *next : INFINITY;
-    if (next != earlier.begin() && at - *(next - 1) < nearest - at) nearest = *(next - 1);
-    if (std::abs(nearest - at) <= reach) differences.push_back(nearest - at);
-  }
+  // Earlier minus later: how far the later block must move. Every shared
+  // beat counts, readable or not, as the two blocks placed it.
+  const beats::DetectedBeats laterBeats{{later.begin(), later.end()}, {}};
+  std::vector<double> differences = pairedDifferences(laterBeats, earlier, reach);
+  for (double& d : differences) d = -d;
   if (differences.size() < kLeastPairs) return 0;
-  const auto middle = differences.begin() + static_cast<std::ptrdiff_t>(differences.size() / 2);
-  std::ranges::nth_element(differences, middle);
-  const double median = *middle;
+  const double median = beats::upperMedian(differences);
   const auto agreeing = std::ranges::count_if(
       differences, [&](double d) { return std::abs(d - median) <= kAgreement; });
   if (3 * static_cast<std::size_t>(agreeing) < 2 * differences.size()) return 0;

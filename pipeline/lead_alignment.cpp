@@ -30,8 +30,8 @@ double median(std::vector<double> values) {
 
 }  // namespace
 
-LeadAlignment alignLead(const beats::DetectedBeats& lead, const beats::DetectedBeats& primary,
-                        double window) {
+std::vector<double> pairedDifferences(const beats::DetectedBeats& lead,
+                                      const beats::DetectedBeats& primary, double window) {
   std::vector<double> differences;
   for (const double beat : lead.beats) {
     const std::optional<double> partner = nearest(primary.beats, beat);
@@ -41,6 +41,12 @@ LeadAlignment alignLead(const beats::DetectedBeats& lead, const beats::DetectedB
     }
     differences.push_back(beat - *partner);
   }
+  return differences;
+}
+
+LeadAlignment alignLead(const beats::DetectedBeats& lead, const beats::DetectedBeats& primary,
+                        double window) {
+  std::vector<double> differences = pairedDifferences(lead, primary, window);
   if (differences.empty()) return {};
   const std::size_t shared = differences.size();
   return {median(std::move(differences)), shared};

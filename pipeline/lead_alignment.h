@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <vector>
 
 #include "beats/detected_beats.h"
 
@@ -20,5 +21,11 @@ struct LeadAlignment {
 // beat the offset is 0.
 LeadAlignment alignLead(const beats::DetectedBeats& lead, const beats::DetectedBeats& primary,
                         double window);
+
+// The differences that median is taken of: each of the lead's beats minus
+// the primary's nearest beat, for the pairs within `window` samples of one
+// another and readable in both, in the order of the lead's beats.
+std::vector<double> pairedDifferences(const beats::DetectedBeats& lead,
+                                      const beats::DetectedBeats& primary, double window);
 
 }  // namespace rrscope::pipeline

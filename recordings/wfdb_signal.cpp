@@ -397,7 +397,7 @@ WfdbSignalValues readFlacSignal(const WfdbHeader& header, const std::vector<std:
   checkHeldSamples(frames, available, path);
   SignalCollector collect({perFrame, 0, perFrame}, *packingOf(signal.format), signal, frames,
                           available);
-  for (const std::int32_t value : channel) collect(value);
+  collect.take(channel);
   return std::move(collect).finish();
 }
 
