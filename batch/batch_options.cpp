@@ -47,8 +47,9 @@ U+FFFD, the replacement character, in the JSON lines and the CSV rows alike.
 error_kind, error_stage and error_message. Text files give the captions,
 the numeric figures and, as asked, the beat and --hrv columns. EDF, BDF and
 WFDB recordings give file, format, channel, units, rate_hz, duration_s,
-samples, beats, intervals, detector, series, corrections_*, scoring_* and,
-with --hrv, the measures. The two tables have other columns, so one --csv
+samples, beats, intervals, detector, series, corrections_*, scoring_*, with
+classed beats (--classes or --correct) ectopic, classes_count_*, burden_*,
+ectopic_intervals and interpolated_intervals, and, with --hrv, the measures. The two tables have other columns, so one --csv
 run takes either text files or recordings, not both.
 
 Exit status: 0 when every run completed, 1 when any run stopped with an error

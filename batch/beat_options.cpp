@@ -2,11 +2,24 @@
 
 #include <cmath>
 #include <filesystem>
+#include <vector>
 
 #include "batch/option_group.h"
 #include "beats/beat_scoring.h"
+#include "pipeline/ectopic_names.h"
 
 namespace rrscope::batch {
+namespace {
+
+std::vector<std::string> ectopicHandlingNames() {
+  std::vector<std::string> names;
+  for (const pipeline::EctopicHandling handling : pipeline::kEctopicHandlings) {
+    names.emplace_back(pipeline::ectopicHandlingName(handling));
+  }
+  return names;
+}
+
+}  // namespace
 
 void addBeatOptions(CLI::App& app, BeatOptions& options) {
   OptionGroup group(app, "Beats");
@@ -20,7 +33,25 @@ void addBeatOptions(CLI::App& app, BeatOptions& options) {
                });
   group.flag("--correct", options.correct,
              "correct extra, missed, ectopic and long or short beats;\n"
-             "adds \"corrections\", and the series becomes NN");
+             "adds \"corrections\", and the series becomes NN: for a\n"
+             "recording, the intervals between two N beats, its\n"
+             "beats classed as by --classes");
+  group.flag("--classes", options.classes,
+             "recordings: class every beat N, S, V, F or Q (EC57);\n"
+             "adds \"classes\", one letter per entry of \"peaks\",\n"
+             "which comes with it. Classed beats, here or with\n"
+             "--correct, add \"ectopic\", \"classes_count\" and\n"
+             "\"burden\" of the beats used, \"ectopic_intervals\" and\n"
+             "\"interpolated_intervals\"; scored against MIT\n"
+             "annotations, the Se and +P of each class in \"scoring\"");
+  group.choice("--ectopic", ectopicHandlingNames(), "HOW",
+               "with --correct: what becomes of an interval touching a\n"
+               "beat other than N: exclude (default) leaves it out of\n"
+               "the NN series, interpolate puts the median of up to 5\n"
+               "NN intervals each side in its place",
+               [&options](const std::string& how) {
+                 options.ectopic = pipeline::ectopicHandlingNamed(how);
+               });
   group.flag("--peaks", options.peaks,
              "add \"peaks\", the 1-based sample positions of the beats used");
   group.text("--reference", options.reference, "FILE",
@@ -46,6 +77,10 @@ std::string checkBeatOptions(const BeatOptions& options, const OtherOutputs& oth
   }
   if (options.matchWindowMs > beats::kMaxMatchWindowMs) {
     return "--match-window must be at most 1000 ms: a beat is never that far from itself";
+  }
+  if (options.ectopic && !options.correct) {
+    return "--ectopic goes with --correct: only the corrected NN series leaves out the intervals "
+           "around ectopic beats";
   }
   if (options.peaks && other.csv) {
     return "--peaks adds a list of positions to the JSON lines and cannot go with --csv";

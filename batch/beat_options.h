@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 
+#include "pipeline/readable_series.h"
+
 namespace CLI {
 class App;
 }
@@ -13,18 +15,30 @@ namespace rrscope::batch {
 enum class Detector { threshold, panTompkins };
 
 // The beat options of the batch tool: the detector, the artefact correction,
-// the beats in the line and the scoring against reference beats.
+// the classes of the beats, the beats in the line and the scoring against
+// reference beats.
 struct BeatOptions {
   Detector detector = Detector::threshold;
   bool correct = false;
+  bool classes = false;  // one class letter per beat of "peaks", which comes along
+  // What becomes of the intervals around beats other than N, when given.
+  std::optional<pipeline::EctopicHandling> ectopic;
   bool peaks = false;
   std::optional<std::string> reference;        // one reference file for every input
   std::optional<std::string> referenceSuffix;  // or the input's name with this extension
   double matchWindowMs = 150.0;
 
   bool scores() const { return reference || referenceSuffix; }
+  // The correction classifies the beats too: its NN series needs their classes.
+  bool classifies() const { return classes || correct; }
+  bool listsPeaks() const { return peaks || classes; }
+  pipeline::EctopicHandling ectopicHandling() const {
+    return ectopic.value_or(pipeline::EctopicHandling::exclude);
+  }
   // True when the line reports beats: the window's run alone leaves it as it was.
-  bool active() const { return detector != Detector::threshold || correct || peaks || scores(); }
+  bool active() const {
+    return detector != Detector::threshold || correct || classes || peaks || scores();
+  }
 };
 
 void addBeatOptions(CLI::App& app, BeatOptions& options);

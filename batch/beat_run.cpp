@@ -227,18 +227,6 @@ constexpr std::array<std::string_view, 8> kScoringKeys = {"window_ms",
                                                           "mean_abs_error_ms",
                                                           "max_abs_error_ms"};
 
-void appendObjectCsvFields(std::string& out, const JsonLine& line, std::string_view key,
-                           std::span<const std::string_view> members) {
-  const auto object = line.find(key);
-  for (const std::string_view member : members) {
-    if (object == line.end()) {
-      out += ',';
-      continue;
-    }
-    appendJsonCsvField(out, object->value(member, JsonLine()));
-  }
-}
-
 }  // namespace
 
 std::string beatCsvHeaderColumns() {
@@ -251,8 +239,8 @@ std::string beatCsvHeaderColumns() {
 void appendBeatCsvFields(std::string& out, const JsonLine& line) {
   appendJsonCsvField(out, line.value("detector", JsonLine()));
   appendJsonCsvField(out, line.value("series", JsonLine()));
-  appendObjectCsvFields(out, line, "corrections", kCorrectionKeys);
-  appendObjectCsvFields(out, line, "scoring", kScoringKeys);
+  appendJsonObjectCsvFields(out, line, "corrections", kCorrectionKeys);
+  appendJsonObjectCsvFields(out, line, "scoring", kScoringKeys);
 }
 
 void appendBeatCsvFields(std::string& out, const BeatOptions& options, const RunOutcome& outcome) {

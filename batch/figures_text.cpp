@@ -83,6 +83,18 @@ void appendJsonCsvField(std::string& out, const JsonLine& value) {
   appendCsvField(out, value.is_string() ? value.get<std::string>() : value.dump());
 }
 
+void appendJsonObjectCsvFields(std::string& out, const JsonLine& line, std::string_view key,
+                               std::span<const std::string_view> members) {
+  const auto object = line.find(key);
+  for (const std::string_view member : members) {
+    if (object == line.end()) {
+      out += ',';
+      continue;
+    }
+    appendJsonCsvField(out, object->value(member, JsonLine()));
+  }
+}
+
 void addFigures(const RunOutcome& outcome, JsonLine& line) {
   line["file"] = std::string(outcome.file);
   line["parameters"] = parametersObject(outcome.parameters);

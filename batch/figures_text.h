@@ -1,6 +1,8 @@
 #pragma once
 
+#include <span>
 #include <string>
+#include <string_view>
 
 #include "batch/json_line.h"
 #include "batch/run_outcome.h"
@@ -30,5 +32,10 @@ void appendCsvField(std::string& out, std::string_view text);
 // Appends a comma and a value of a JSON line as a field: a text as it is, a
 // number as JSON writes it, null as nothing.
 void appendJsonCsvField(std::string& out, const JsonLine& value);
+
+// Appends the members of the line's object `key` as such fields, one per
+// name of `members`; all empty when the line holds no such object.
+void appendJsonObjectCsvFields(std::string& out, const JsonLine& line, std::string_view key,
+                               std::span<const std::string_view> members);
 
 }  // namespace rrscope::batch

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "batch/beat_run.h"
+#include "batch/class_fields.h"
 #include "batch/figures_text.h"
 #include "batch/hrv_fields.h"
 
@@ -11,7 +12,8 @@ namespace rrscope::batch {
 namespace {
 
 // The line's plain values, in the order of the line; the beat columns
-// (detector, series, corrections, scoring) follow them.
+// (detector, series, corrections, scoring) and, for classed beats, the
+// class columns follow them.
 constexpr std::array<std::string_view, 15> kRecordingKeys = {"file",           "format",
                                                              "channel",        "units",
                                                              "rate_hz",        "duration_s",
@@ -43,6 +45,7 @@ std::string recordingCsvHeader(const BatchOptions& options) {
     out += key;
   }
   out += beatCsvHeaderColumns();
+  if (options.beats.classifies()) out += classCsvHeaderColumns();
   if (options.withHrv) out += hrvCsvHeaderColumns() + detrendCsvHeaderColumns(options.measures);
   for (const std::string_view key : kErrorKeys) out += ",error_" + std::string(key);
   return out + '\n';
@@ -62,6 +65,7 @@ std::string recordingCsvRow(const RecordingLineContent& content) {
   }
   out.erase(0, 1);  // the comma before the first field
   appendBeatCsvFields(out, line);
+  if (content.options.beats.classifies()) appendClassCsvFields(out, line);
   if (content.options.withHrv) {
     if (content.analysis != nullptr && content.analysis->measures) {
       appendHrvCsvFields(out, *content.analysis->measures);

@@ -1,6 +1,7 @@
 #include "batch/recording_line.h"
 
 #include "batch/beat_run.h"
+#include "batch/class_fields.h"
 #include "batch/hrv_fields.h"
 #include "batch/json_line.h"
 #include "recordings/read_recording.h"
@@ -46,8 +47,17 @@ void addUnreadable(const pipeline::RecordingAnalysis& analysis, double rate, Jso
   line["excluded_intervals"] = analysis.excludedIntervals;
 }
 
-void addAnalysis(const pipeline::RecordingAnalysis& analysis, const BatchOptions& options,
-                 double rate, JsonLine& line) {
+void addScoring(const RecordingLineContent& content, JsonLine& line) {
+  const pipeline::RecordingAnalysis& analysis = *content.analysis;
+  if (!analysis.scoring) return;
+  JsonLine scoring = scoringObject(*analysis.scoring);
+  if (content.classScoring) scoring["classes"] = classScoringObject(*content.classScoring);
+  line["scoring"] = std::move(scoring);
+}
+
+void addAnalysis(const RecordingLineContent& content, double rate, JsonLine& line) {
+  const pipeline::RecordingAnalysis& analysis = *content.analysis;
+  const BatchOptions& options = content.options;
   line["leads"] = analysis.leads;
   line["beats"] = analysis.detected.size();
   line["intervals"] = analysis.nnMs.size();
@@ -55,16 +65,18 @@ void addAnalysis(const pipeline::RecordingAnalysis& analysis, const BatchOptions
     line["corrections"] = correctionsObject(*analysis.corrections);
     line["pauses"] = analysis.corrections->pauses;
   }
+  if (options.beats.classifies()) addClassFields(analysis, options.beats, line);
   addUnreadable(analysis, rate, line);
-  if (analysis.scoring) line["scoring"] = scoringObject(*analysis.scoring);
+  addScoring(content, line);
   if (options.withHrv && analysis.measures) addHrvMeasures(*analysis.measures, line);
   if (options.windows) addWindows(recordingWindows(analysis, options), line);
   if (options.withHrv || options.windows) addDetrendFields(options.measures, line);
-  if (options.beats.peaks) {
+  if (options.beats.listsPeaks()) {
     JsonLine peaks = JsonLine::array();
     for (const double peak : analysis.detected) peaks.push_back(jsonNumber(peak + 1.0));
     line["peaks"] = std::move(peaks);
   }
+  if (options.beats.classes) addClassLetters(analysis, line);
 }
 
 }  // namespace
@@ -78,7 +90,7 @@ JsonLine recordingObject(const RecordingLineContent& content) {
   line["series"] = content.options.beats.correct ? "NN" : "RR";
   if (content.analysis != nullptr) {
     const double rate = content.recording != nullptr ? content.recording->rate.hertz() : 1.0;
-    addAnalysis(*content.analysis, content.options, rate, line);
+    addAnalysis(content, rate, line);
   }
   JsonLine outputs = JsonLine::array();
   for (const auto& path : content.outputs) outputs.push_back(path.string());

@@ -58,6 +58,10 @@ std::string checkRecordingOptions(const BatchOptions& options) {
     return "--signal, --leads all, --to-text, --report and --export-csv are for EDF, BDF, WFDB, "
            "ISHNE and GDF recordings (.edf, .bdf, .hea, .ecg, .gdf), not text files";
   }
+  if (anyText && (options.beats.classes || options.beats.ectopic)) {
+    return "--classes and --ectopic are for EDF, BDF, WFDB, ISHNE and GDF recordings: the beats of "
+           "text files are not classed";
+  }
   if (anyRecording && (options.withRR || options.rrInput || options.writesCharts())) {
     return "--rr, --input, --display-list, --svg and --png are for text files, not EDF, BDF, "
            "WFDB, ISHNE and GDF recordings";

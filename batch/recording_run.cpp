@@ -11,6 +11,7 @@
 #include "batch/recording_line.h"
 #include "batch/whole_file.h"
 #include "beats/beat_file.h"
+#include "beats/class_scoring.h"
 #include "pipeline/recording_reading.h"
 #include "recordings/csv_export.h"
 #include "recordings/read_recording.h"
@@ -24,12 +25,12 @@ namespace {
 using recordings::RecordingError;
 using recordings::RecordingKind;
 
-std::vector<std::int64_t> annotatedBeats(const std::string& file, recordings::SamplingRate rate,
+recordings::LabelledBeats annotatedBeats(const std::string& file, recordings::SamplingRate rate,
                                          std::string_view why) {
   if (recordings::recordingKindOf(file) != RecordingKind::wfdb) {
     throw RecordingError(file, std::string(why) + " needs a WFDB record with its .atr file");
   }
-  return recordings::readWfdbReferenceBeats(file, rate);
+  return recordings::readWfdbLabelledBeats(file, rate);
 }
 
 // The expert annotations of a record, and the beats the recording window
@@ -39,29 +40,52 @@ bool isAnnotationFile(const std::string& path) {
   return extension == ".atr" || extension == ".rrscope";
 }
 
+// The beats a recording is scored against, at its rate, with the MIT label
+// of each when the file gives labels.
+struct Reference {
+  std::vector<double> beats;
+  std::string labels;  // empty for a file of positions alone
+};
+
+Reference referenceOf(recordings::LabelledBeats annotated) {
+  return {std::vector<double>(annotated.samples.begin(), annotated.samples.end()),
+          std::move(annotated.labels)};
+}
+
 // The reference beats at the recording's rate: the record's own .atr for
 // --reference=atr, any MIT annotation file (.atr, .rrscope) counted at the
 // recording's rate or at the resolution its note states, or a file of
 // 1-based positions.
-std::optional<std::vector<double>> referenceBeats(const std::string& file,
-                                                  const recordings::Recording& recording,
-                                                  const BeatOptions& options) {
+std::optional<Reference> referenceBeats(const std::string& file,
+                                        const recordings::Recording& recording,
+                                        const BeatOptions& options) {
   if (!options.scores()) return std::nullopt;
-  std::vector<std::int64_t> annotated;
   if (options.reference == "atr") {
-    annotated = annotatedBeats(file, recording.rate, "--reference=atr");
-  } else if (const std::string path = referenceFileFor(options, file); isAnnotationFile(path)) {
-    annotated =
-        recordings::beatSamples(recordings::readAnnotations(path), recording.rate, recording.rate);
-  } else {
-    try {
-      return beats::readBeatFile(path);
-    } catch (const beats::BeatFileError& error) {
-      const std::string where = error.line() == 0 ? "" : ", line " + std::to_string(error.line());
-      throw RecordingError(path + where, error.what());
-    }
+    return referenceOf(annotatedBeats(file, recording.rate, "--reference=atr"));
   }
-  return std::vector<double>(annotated.begin(), annotated.end());
+  const std::string path = referenceFileFor(options, file);
+  if (isAnnotationFile(path)) {
+    const recordings::AnnotationFile annotations = recordings::readAnnotations(path);
+    return referenceOf({recordings::beatSamples(annotations, recording.rate, recording.rate),
+                        recordings::beatLabels(annotations)});
+  }
+  try {
+    return Reference{beats::readBeatFile(path), {}};
+  } catch (const beats::BeatFileError& error) {
+    const std::string where = error.line() == 0 ? "" : ", line " + std::to_string(error.line());
+    throw RecordingError(path + where, error.what());
+  }
+}
+
+// The Se and +P of each class, when the beats are classed and the reference
+// labels its beats.
+std::optional<beats::ClassScoring> classScoring(const Reference& reference,
+                                                const pipeline::RecordingAnalysis& analysis,
+                                                const BeatOptions& options) {
+  if (!options.classifies() || reference.labels.empty()) return std::nullopt;
+  return beats::scoreClasses(analysis.detected, analysis.detectedClasses, reference.beats,
+                             beats::aamiClassesOfLabels(reference.labels), analysis.rate,
+                             options.matchWindowMs);
 }
 
 // The text parts may not replace files of an earlier export unless forced.
@@ -98,7 +122,7 @@ std::vector<std::filesystem::path> writeText(const std::string& file,
   checkTextOutputs(dir, stem, options.force);
   const bool withBeats = options.recording.textBeats;
   std::vector<std::int64_t> beats;
-  if (withBeats) beats = annotatedBeats(file, {recordings::kTextRate, 1}, "--beats");
+  if (withBeats) beats = annotatedBeats(file, {recordings::kTextRate, 1}, "--beats").samples;
   try {
     return recordings::exportTextFiles(recording, beats, withBeats, dir, stem);
   } catch (const std::exception& error) {
@@ -132,6 +156,18 @@ std::filesystem::path writeCsv(const std::string& file, const recordings::Record
   return path;
 }
 
+// What the analysis of a recording does for these options.
+pipeline::RecordingAnalysisOptions analysisOptions(const BatchOptions& options) {
+  pipeline::RecordingAnalysisOptions analysis;
+  analysis.correct = options.beats.correct;
+  analysis.hrv = options.withHrv || options.windows || options.recording.reportDir.has_value();
+  analysis.classify = options.beats.classifies();
+  analysis.ectopic = options.beats.ectopicHandling();
+  analysis.measureOptions = options.measures;
+  analysis.matchWindowMs = options.beats.matchWindowMs;
+  return analysis;
+}
+
 // A file's outputs are all written or none: the sets written before one
 // that failed go again.
 void removeOutputs(std::vector<std::filesystem::path>& written) {
@@ -151,6 +187,7 @@ RecordingRunResult runRecording(std::string_view fileName, const BatchOptions& o
   RecordingRunResult result;
   std::optional<recordings::Recording> recording;
   std::optional<pipeline::RecordingAnalysis> analysis;
+  std::optional<beats::ClassScoring> classScores;
   std::vector<std::filesystem::path> written;
   std::optional<std::string> error;
   // The step under way, which names where the run stopped.
@@ -164,15 +201,11 @@ RecordingRunResult runRecording(std::string_view fileName, const BatchOptions& o
     stage = "detectBeats";
     const std::vector<pipeline::OtherLead> otherLeads =
         pipeline::detectOtherLeads(file, primary.otherLeads, *recording);
-    const pipeline::RecordingAnalysisOptions analysisOptions{
-        options.beats.correct,
-        options.withHrv || options.windows || wanted.reportDir.has_value(),
-        options.measures,
-        options.beats.matchWindowMs,
-        {}};
     analysis = pipeline::analyseRecording(
-        *recording, analysisOptions,
-        reference ? std::optional<std::span<const double>>(*reference) : std::nullopt, otherLeads);
+        *recording, analysisOptions(options),
+        reference ? std::optional<std::span<const double>>(reference->beats) : std::nullopt,
+        otherLeads);
+    if (reference) classScores = classScoring(*reference, *analysis, options.beats);
     stage = "exportText";
     if (wanted.toTextDir) {
       for (auto& path : writeText(file, *recording, options)) written.push_back(std::move(path));
@@ -206,7 +239,8 @@ RecordingRunResult runRecording(std::string_view fileName, const BatchOptions& o
       written,
       error,
       stage,
-      result.unwritten ? std::optional(result.outputFailure) : std::nullopt};
+      result.unwritten ? std::optional(result.outputFailure) : std::nullopt,
+      classScores};
   result.line = options.csv ? recordingCsvRow(content) : recordingLine(content);
   return result;
 }

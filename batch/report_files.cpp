@@ -32,6 +32,7 @@ report::ReportContent reportContent(const recordings::Recording& recording,
   content.corrections = analysis.corrections;
   content.scoring = analysis.scoring;
   content.reference = reference;
+  if (!analysis.nnClasses.empty()) content.classes = report::summariseClasses(analysis.nnClasses);
   const double rate = recording.rate.hertz();
   for (const std::size_t end : analysis.nnEnds) {
     content.beatSeconds.push_back(analysis.nnBeats[end] / rate);

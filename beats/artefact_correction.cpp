@@ -152,6 +152,14 @@ CorrectedBeats correct(std::span<const double> beats, const QrsFinder* find) {
   const auto classify = [&] {
     Artefacts found = classifyArtefacts(result.beats, memory);
     found.missed = withoutPauses(result.beats, std::move(found.missed), pauses);
+    if (find != nullptr) {
+      // With the samples at hand every beat stands on a QRS complex the
+      // detector found: one out of step with the rhythm is an ectopic beat
+      // (which the beat classes leave out of the NN series) or the edge of
+      // a pause, and moving it would put it where the ECG shows none.
+      found.ectopic.clear();
+      found.longShort.clear();
+    }
     return found;
   };
   Artefacts found = classify();

@@ -37,10 +37,13 @@ CorrectedBeats correctArtefacts(std::span<const double> beats);
 // QRS-like complex in the samples between them, or none.
 using QrsFinder = std::function<std::optional<double>(double after, double before)>;
 
-// The same correction, with the samples at hand: a beat the classification
-// takes for missed is inserted only where `find` shows a QRS-like complex,
-// at that complex. Where it shows none, the long interval is a pause of the
-// heart (a block, a sinus arrest) and stays; the pauses are counted.
+// The correction with the samples at hand: extra beats are removed, and a
+// beat the classification takes for missed is inserted only where `find`
+// shows a QRS-like complex, at that complex. Where it shows none, the long
+// interval is a pause of the heart (a block, a sinus arrest) and stays; the
+// pauses are counted. No beat is moved: each stands on a complex, and one
+// out of step with the rhythm is an ectopic beat for the beat classes to
+// leave out of the NN series, not a misplaced one.
 CorrectedBeats correctArtefacts(std::span<const double> beats, const QrsFinder& find);
 
 }  // namespace rrscope::beats

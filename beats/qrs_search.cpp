@@ -36,6 +36,49 @@ std::vector<double> steepness(std::span<const double> x, std::int64_t h) {
   return out;
 }
 
+// How far a found complex is matched against the beat before it, to place
+// it on the point the detector chose for that beat: its QRS complex's width
+// on either side, and the shifts tried.
+constexpr double kMatchHalfSeconds = 0.06;
+constexpr double kMatchShiftSeconds = 0.05;
+// Below this correlation the complex has another shape, and keeps the point
+// where it is steepest.
+constexpr double kMatchCorrelation = 0.7;
+
+// Pearson's correlation of x[i - half, i + half] with y[j - half, j + half];
+// the caller keeps both inside the signals.
+double correlationAt(std::span<const double> x, std::int64_t i, std::span<const double> y,
+                     std::int64_t j, std::int64_t half) {
+  double sx = 0, sy = 0, sxx = 0, syy = 0, sxy = 0;
+  const double n = static_cast<double>(2 * half + 1);
+  for (std::int64_t k = -half; k <= half; ++k) {
+    const double a = x[static_cast<std::size_t>(i + k)], b = y[static_cast<std::size_t>(j + k)];
+    sx += a, sy += b, sxx += a * a, syy += b * b, sxy += a * b;
+  }
+  const double vx = sxx - sx * sx / n, vy = syy - sy * sy / n;
+  return vx > 0 && vy > 0 ? (sxy - sx * sy / n) / std::sqrt(vx * vy) : 0.0;
+}
+
+// The point of the complex steepest at `steepest` that matches the beat at
+// `beat` (its fiducial point) best: where the detector would have placed it
+// had it found it. The steepest point itself for a complex of another shape.
+std::int64_t matchedPoint(std::span<const double> signal, std::int64_t beat, std::int64_t steepest,
+                          std::int64_t beatSteepest, double rate) {
+  const auto half = std::max<std::int64_t>(2, std::llround(kMatchHalfSeconds * rate));
+  const auto reach = std::max<std::int64_t>(1, std::llround(kMatchShiftSeconds * rate));
+  const auto n = static_cast<std::int64_t>(signal.size());
+  const std::int64_t guess = steepest + (beat - beatSteepest);
+  if (beat - half < 0 || beat + half >= n) return steepest;
+  double best = kMatchCorrelation;
+  std::int64_t point = steepest;
+  for (std::int64_t at = guess - reach; at <= guess + reach; ++at) {
+    if (at - half < 0 || at + half >= n) continue;
+    const double r = correlationAt(signal, beat, signal, at, half);
+    if (r > best) best = r, point = at;
+  }
+  return point;
+}
+
 }  // namespace
 
 std::optional<double> QrsSearch::between(double after, double before) const {
@@ -58,7 +101,12 @@ std::optional<double> QrsSearch::between(double after, double before) const {
   if (from >= to || beats <= 0) return std::nullopt;
   const auto steepest = std::max_element(slope.begin() + from, slope.begin() + to);
   if (*steepest < kSlopeRatio * beats) return std::nullopt;
-  return static_cast<double>(first + (steepest - slope.begin()));
+  const auto beatSteepest =
+      std::max_element(slope.begin() + std::max<std::int64_t>(0, a - beatHalf),
+                       slope.begin() + std::min<std::int64_t>(std::ssize(slope), a + beatHalf + 1));
+  const std::int64_t point =
+      matchedPoint(stretch, a, steepest - slope.begin(), beatSteepest - slope.begin(), rate_);
+  return static_cast<double>(first + point);
 }
 
 }  // namespace rrscope::beats

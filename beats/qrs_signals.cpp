@@ -123,10 +123,14 @@ double medianOf(std::span<double> values) {
   return *middle;
 }
 
-// The lead without pacing spikes: a running median of kSpikeSeconds.
+}  // namespace
+
 std::vector<double> withoutSpikes(std::span<const double> lead, double rate) {
   const auto fit = static_cast<std::size_t>(kSpikeSeconds * rate);
-  const std::size_t width = std::min(kWidestMedian, fit % 2 == 1 ? fit : fit - 1);
+  // An even fit takes the odd width below it; no width (a rate under
+  // 71.4 Hz) leaves the lead as it is.
+  const std::size_t odd = fit % 2 == 1 || fit == 0 ? fit : fit - 1;
+  const std::size_t width = std::min(kWidestMedian, odd);
   const std::size_t n = lead.size();
   std::vector<double> out(lead.begin(), lead.end());
   if (width < 3 || n < width) return out;
@@ -146,8 +150,6 @@ std::vector<double> withoutSpikes(std::span<const double> lead, double rate) {
   }
   return out;
 }
-
-}  // namespace
 
 namespace {
 

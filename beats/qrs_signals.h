@@ -39,6 +39,12 @@ struct QrsSignals {
   std::int64_t integrationHalfWidth = 0;  // in samples
 };
 
+// The lead without pacing spikes: a running median of 14 ms, which takes
+// out a spike of a few ms and leaves a QRS complex of 60 ms and more nearly
+// whole. A lead whose rate gives fewer than three samples in 14 ms is
+// returned as it is.
+std::vector<double> withoutSpikes(std::span<const double> lead, double rate);
+
 // A lead for the shapes and for the decisions, both without pacing spikes
 // (a short running median): `lowPassed` as lowPassQrs leaves it, to choose
 // fiducial points on, and the decisions' band-pass, derivative, squaring and

@@ -6,6 +6,18 @@
 //       .atr beats: Se and +P at 150 ms, the error of the intervals between
 //       matched normally conducted beats, the RMSSD of those intervals, and
 //       the unreadable share of the record; one line per record and the pool
+//   rrscope_bench_beats classes RECORD.hea...
+//       analyses signal 0 of each WFDB record as `rrscope-batch --correct`
+//       does and compares its beat classes with the .atr labels mapped to
+//       the EC57 classes: Se and +P of V and S; and SDNN, RMSSD, pNN50 and
+//       LF/HF of the NN series against those of the experts' NN series
+//       (consecutive beats both N, L or R, flutter left out), as relative
+//       differences; one line per record and the pool
+//   rrscope_bench_beats classes-detail RECORD.hea
+//       one record's classes against the .atr labels as a table (rows: the
+//       experts' class, columns: ours, '-' for no beat) and its longest NN
+//       intervals; with LIST set in the environment, every beat classed
+//       otherwise than by the experts
 //   rrscope_bench_beats score FILE.txt BEATS [RATE]
 //       detects the beats of a sample file and scores them against reference
 //       beats at 150 and 50 ms; prints one line "file n_ref tp150 fn150 fp150
@@ -24,6 +36,7 @@
 #include <time.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -40,11 +53,14 @@
 
 #include "analysis/run_stages.h"
 #include "beats/artefact_correction.h"
+#include "beats/beat_class.h"
 #include "beats/beat_file.h"
 #include "beats/beat_scoring.h"
 #include "beats/line_samples.h"
 #include "beats/r_peak_detector.h"
+#include "hrv/hrv_measures.h"
 #include "pipeline/blockwise_detection.h"
+#include "pipeline/recording_analysis.h"
 #include "pipeline/recording_samples.h"
 #include "recordings/read_recording.h"
 #include "recordings/wfdb_annotations.h"
@@ -550,6 +566,223 @@ int accuracy(std::span<const std::string> headerPaths) {
   return 0;
 }
 
+// ---- beat classes and the NN series ------------------------------------
+
+using rrscope::beats::BeatClass;
+
+// Counts of one class, EC57 style: reference beats of the class matched to
+// detections of the class, all reference beats of the class, and all
+// detections of the class that are counted for +P.
+struct ClassCount {
+  long long matched = 0, reference = 0, detected = 0;
+  double sePct() const { return reference == 0 ? 0.0 : 100.0 * matched / reference; }
+  double ppPct() const { return detected == 0 ? 0.0 : 100.0 * matched / detected; }
+  void add(const ClassCount& o) {
+    matched += o.matched;
+    reference += o.reference;
+    detected += o.detected;
+  }
+};
+
+// Detections matched to reference beats without an EC57 class or of class
+// Q, and for V those matched to F beats, count for neither Se nor +P.
+ClassCount countClass(BeatClass wanted, std::span<const BeatClass> detectedClasses,
+                      std::span<const char> labels,
+                      std::span<const std::optional<std::size_t>> matches) {
+  ClassCount count;
+  std::vector<bool> matchedDetection(detectedClasses.size(), false);
+  for (std::size_t k = 0; k < labels.size(); ++k) {
+    const std::optional<BeatClass> truth = rrscope::beats::aamiClassOfLabel(labels[k]);
+    if (truth == wanted) ++count.reference;
+    if (!matches[k]) continue;
+    matchedDetection[*matches[k]] = true;
+    const bool found = detectedClasses[*matches[k]] == wanted;
+    const bool ignored =
+        !truth || *truth == BeatClass::Q || (wanted == BeatClass::V && *truth == BeatClass::F);
+    if (found && truth == wanted) ++count.matched;
+    if (found && !ignored) ++count.detected;
+  }
+  for (std::size_t d = 0; d < detectedClasses.size(); ++d) {
+    if (!matchedDetection[d] && detectedClasses[d] == wanted) ++count.detected;
+  }
+  return count;
+}
+
+// The experts' NN series: intervals between consecutive reference beats
+// both N, L or R, none crossing a flutter stretch.
+std::vector<double> expertNnMs(const LabelledBeats& reference,
+                               std::span<const SampleStretch> flutter, double rate) {
+  std::vector<double> intervals;
+  const auto nlr = [](char label) { return label == 'N' || label == 'L' || label == 'R'; };
+  for (std::size_t k = 0; k + 1 < reference.positions.size(); ++k) {
+    if (!nlr(reference.labels[k]) || !nlr(reference.labels[k + 1])) continue;
+    if (stretchesBefore(flutter, reference.positions[k]) !=
+        stretchesBefore(flutter, reference.positions[k + 1]))
+      continue;
+    intervals.push_back((reference.positions[k + 1] - reference.positions[k]) * 1000.0 / rate);
+  }
+  return intervals;
+}
+
+using rrscope::hrv::Measure;
+constexpr std::array<Measure, 4> kComparedMeasures{Measure::sdnn, Measure::rmssd, Measure::pnn50,
+                                                   Measure::lfHf};
+
+struct RecordClasses {
+  std::string name;
+  bool paced = false;
+  ClassCount v, s;
+  std::array<double, 4> ours{}, experts{};
+  std::size_t ourIntervals = 0, expertIntervals = 0;
+  rrscope::beats::ClassCounts counts{};
+};
+
+std::array<double, 4> comparedValues(std::span<const double> intervalsMs) {
+  const rrscope::hrv::Measures m = rrscope::hrv::computeMeasures(intervalsMs);
+  std::array<double, 4> values{};
+  for (std::size_t i = 0; i < kComparedMeasures.size(); ++i) {
+    values[i] = m[kComparedMeasures[i]].optional().value_or(std::nan(""));
+  }
+  return values;
+}
+
+// Signal 0 of a record analysed as `rrscope-batch --correct` analyses it,
+// with the record's annotations.
+struct ClassedRecord {
+  double rate = 0;
+  RecordAnnotations annotations;
+  rrscope::pipeline::RecordingAnalysis analysis;
+};
+
+ClassedRecord classedRecord(const std::string& headerPath) {
+  namespace rec = rrscope::recordings;
+  const rec::Recording recording = rec::readWfdbRecording(headerPath, rec::ChannelRequest{"0"});
+  rrscope::pipeline::RecordingAnalysisOptions options;
+  options.correct = true;
+  return {recording.rate.hertz(), readRecordAnnotations(headerPath, recording),
+          rrscope::pipeline::analyseRecording(recording, options, std::nullopt)};
+}
+
+RecordClasses measureClasses(const std::string& headerPath) {
+  const auto [rate, annotations, analysis] = classedRecord(headerPath);
+
+  RecordClasses result;
+  result.name = std::filesystem::path(headerPath).stem().string();
+  const LabelledBeats reference = outsideStretches(annotations.beats, annotations.flutter);
+  result.paced = std::ranges::find(reference.labels, '/') != reference.labels.end();
+  std::vector<double> detected;
+  std::vector<BeatClass> classes;
+  for (std::size_t i = 0; i < analysis.nnBeats.size(); ++i) {
+    if (insideAny(annotations.flutter, analysis.nnBeats[i])) continue;
+    detected.push_back(analysis.nnBeats[i]);
+    classes.push_back(analysis.nnClasses[i]);
+  }
+  const auto matches = rrscope::beats::matchBeats(detected, reference.positions, rate,
+                                                  rrscope::beats::kDefaultMatchWindowMs);
+  result.v = countClass(BeatClass::V, classes, reference.labels, matches);
+  result.s = countClass(BeatClass::S, classes, reference.labels, matches);
+  result.counts = rrscope::beats::countClasses(analysis.nnClasses);
+  const std::vector<double> experts = expertNnMs(reference, annotations.flutter, rate);
+  result.ours = comparedValues(analysis.nnMs);
+  result.experts = comparedValues(experts);
+  result.ourIntervals = analysis.nnMs.size();
+  result.expertIntervals = experts.size();
+  return result;
+}
+
+double relativePct(double ours, double experts) {
+  return 100.0 * (ours / experts - 1.0);
+}
+
+void printClassRow(const RecordClasses& r) {
+  std::printf("%-7s %5lld %5lld %7.2f %7.2f | %5lld %5lld %7.2f %7.2f |", r.name.c_str(),
+              r.v.reference, r.v.detected, r.v.sePct(), r.v.ppPct(), r.s.reference, r.s.detected,
+              r.s.sePct(), r.s.ppPct());
+  if (r.name == "pooled") {
+    std::printf("\n");
+    return;
+  }
+  for (std::size_t i = 0; i < kComparedMeasures.size(); ++i) {
+    std::printf(" %8.2f %8.2f %+7.1f |", r.ours[i], r.experts[i],
+                relativePct(r.ours[i], r.experts[i]));
+  }
+  std::printf(" %6zu %6zu\n", r.ourIntervals, r.expertIntervals);
+}
+
+int classesBench(std::span<const std::string> headerPaths) {
+  std::vector<RecordClasses> records;
+  for (const std::string& path : headerPaths) records.push_back(measureClasses(path));
+  std::printf("%-7s %5s %5s %7s %7s | %5s %5s %7s %7s | %-25s | %-25s | %-25s | %-25s | %6s %6s\n",
+              "record", "V ref", "V det", "V Se", "V +P", "S ref", "S det", "S Se", "S +P",
+              "SDNN ours, experts, %", "RMSSD ours, experts, %", "pNN50 ours, experts, %",
+              "LF/HF ours, experts, %", "NN", "NN ref");
+  RecordClasses pool, unpaced;
+  pool.name = "pooled";
+  unpaced.name = "pooled";
+  int sdnnWithin = 0, rmssdWithin = 0;
+  for (const RecordClasses& r : records) {
+    printClassRow(r);
+    pool.v.add(r.v);
+    pool.s.add(r.s);
+    if (!r.paced) unpaced.v.add(r.v);
+    if (std::abs(relativePct(r.ours[0], r.experts[0])) <= 5) ++sdnnWithin;
+    if (std::abs(relativePct(r.ours[1], r.experts[1])) <= 10) ++rmssdWithin;
+  }
+  printClassRow(pool);
+  std::printf("V without paced records: Se %.2f %% +P %.2f %% (%lld ref, %lld det)\n",
+              unpaced.v.sePct(), unpaced.v.ppPct(), unpaced.v.reference, unpaced.v.detected);
+  std::printf("SDNN within 5 %%: %d of %zu; RMSSD within 10 %%: %d of %zu\n", sdnnWithin,
+              records.size(), rmssdWithin, records.size());
+  return 0;
+}
+
+// The confusion of one record's classes (rows: reference, columns: ours,
+// '-' for no beat), and the longest intervals of our NN series.
+int classesDetail(const std::string& headerPath) {
+  const auto [rate, annotations, analysis] = classedRecord(headerPath);
+  const LabelledBeats& reference = annotations.beats;
+  const auto matches = rrscope::beats::matchBeats(analysis.nnBeats, reference.positions, rate,
+                                                  rrscope::beats::kDefaultMatchWindowMs);
+  const std::string letters = "NSVFQ";
+  long long table[6][6] = {};
+  std::vector<bool> used(analysis.nnBeats.size(), false);
+  const bool listAll = std::getenv("LIST") != nullptr;
+  for (std::size_t k = 0; k < reference.positions.size(); ++k) {
+    const auto truth = rrscope::beats::aamiClassOfLabel(reference.labels[k]);
+    const std::size_t row = truth ? static_cast<std::size_t>(*truth) : 5;
+    std::size_t column = 5;
+    if (matches[k]) {
+      used[*matches[k]] = true;
+      column = static_cast<std::size_t>(analysis.nnClasses[*matches[k]]);
+    }
+    ++table[row][column];
+    if (listAll && row != column && row < 5) {
+      std::printf("  %9.0f %8.2fs ref %c (%c) ours %c\n", reference.positions[k],
+                  reference.positions[k] / rate, reference.labels[k], letters[row],
+                  column < 5 ? letters[column] : '-');
+    }
+  }
+  for (std::size_t d = 0; d < used.size(); ++d) {
+    if (!used[d]) ++table[5][static_cast<std::size_t>(analysis.nnClasses[d])];
+  }
+  std::printf("ref\\ours     N      S      V      F      Q      -\n");
+  for (std::size_t row = 0; row < 6; ++row) {
+    std::printf("%c      ", row < 5 ? letters[row] : '-');
+    for (std::size_t column = 0; column < 6; ++column) std::printf(" %6lld", table[row][column]);
+    std::printf("\n");
+  }
+  std::vector<std::size_t> order(analysis.nnMs.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::ranges::sort(
+      order, [&](std::size_t a, std::size_t b) { return analysis.nnMs[a] > analysis.nnMs[b]; });
+  for (std::size_t i = 0; i < std::min<std::size_t>(order.size(), 8); ++i) {
+    const std::size_t end = analysis.nnEnds[order[i]];
+    std::printf("long NN %.0f ms ending at %.2f s\n", analysis.nnMs[order[i]],
+                analysis.nnBeats[end] / rate);
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -563,6 +796,10 @@ int main(int argc, char** argv) {
   try {
     if (args.size() >= 2 && args[0] == "accuracy") {
       return accuracy(std::span<const std::string>(args).subspan(1));
+    }
+    if (args.size() == 2 && args[0] == "classes-detail") return classesDetail(args[1]);
+    if (args.size() >= 2 && args[0] == "classes") {
+      return classesBench(std::span<const std::string>(args).subspan(1));
     }
     if (args.size() >= 3 && args[0] == "score") {
       return score(args[1], args[2], args.size() > 3 ? std::atof(args[3].c_str()) : kRate);

@@ -29,6 +29,16 @@ void checkBeats(std::span<const double> positions, std::span<const BeatSource> s
   }
 }
 
+// One class per beat; none given means every beat is N.
+std::vector<beats::BeatClass> classesFor(std::vector<beats::BeatClass> classes,
+                                         std::size_t beatCount) {
+  if (classes.empty()) return std::vector<beats::BeatClass>(beatCount, beats::BeatClass::N);
+  if (classes.size() != beatCount) {
+    throw std::invalid_argument("a beat list needs one class for every beat, or none");
+  }
+  return classes;
+}
+
 void checkRecording(double rate, std::int64_t sampleCount) {
   if (!(rate > 0)) throw std::invalid_argument("a beat list needs a positive sampling rate");
   if (sampleCount < 0) throw std::invalid_argument("a recording cannot have fewer than 0 samples");
@@ -108,12 +118,13 @@ std::vector<T> copied(std::span<const T> items, std::size_t first, std::size_t l
 
 BeatList::BeatList(std::vector<double> positions, std::vector<BeatSource> sources,
                    std::vector<beats::SampleStretch> unreadable, double rate,
-                   std::int64_t sampleCount)
+                   std::int64_t sampleCount, std::vector<beats::BeatClass> classes)
     : positions_(std::move(positions)),
       sources_(std::move(sources)),
       rate_(rate),
       sampleCount_(sampleCount) {
   checkBeats(positions_, sources_);
+  classes_ = classesFor(std::move(classes), positions_.size());
   checkRecording(rate_, sampleCount_);
   unreadable_ = normalisedMarks(std::move(unreadable), sampleCount_);
   editedBeats_ = static_cast<std::size_t>(std::ranges::count(sources_, BeatSource::added));
@@ -128,7 +139,7 @@ std::optional<std::size_t> BeatList::add(double position) {
 
 void BeatList::remove(std::size_t index) {
   if (index >= size()) throw std::out_of_range("no beat to remove at that index");
-  commit(BeatEdit{.removed = PlacedBeat{index, positions_[index], sources_[index]}, .added = {}});
+  commit(BeatEdit{.removed = placedBeat(index), .added = {}});
 }
 
 std::optional<std::size_t> BeatList::move(std::size_t index, double position) {
@@ -137,9 +148,15 @@ std::optional<std::size_t> BeatList::move(std::size_t index, double position) {
   // Where the beat goes once it is out of its old place.
   std::size_t target = firstAtOrAfter(position);
   if (target > index) --target;
-  commit(BeatEdit{.removed = PlacedBeat{index, positions_[index], sources_[index]},
-                  .added = PlacedBeat{target, position, BeatSource::added}});
+  commit(BeatEdit{.removed = placedBeat(index),
+                  .added = PlacedBeat{target, position, BeatSource::added, classes_[index]}});
   return target;
+}
+
+void BeatList::relabel(std::size_t index, beats::BeatClass beatClass) {
+  if (index >= size()) throw std::out_of_range("no beat to relabel at that index");
+  if (classes_[index] == beatClass) return;
+  commit(ClassEdit{index, classes_[index], beatClass});
 }
 
 void BeatList::markUnreadable(beats::SampleStretch stretch) {
@@ -205,8 +222,8 @@ std::size_t BeatList::firstAtOrAfter(double position) const {
 StretchSeries BeatList::series(beats::SampleStretch stretch) const {
   const std::size_t first = firstAtOrAfter(stretch.begin);
   const std::size_t last = std::max(first, firstAtOrAfter(stretch.end));
-  ReadableSeries readable =
-      readableSeries(positions().subspan(first, last - first), unreadable_, rate_);
+  ReadableSeries readable = readableSeries(positions().subspan(first, last - first), unreadable_,
+                                           rate_, classes().subspan(first, last - first));
   for (std::size_t& end : readable.ends) end += first;
   const double length = stretch.end - stretch.begin;
   return {.intervalsMs = std::move(readable.intervalsMs),
@@ -214,7 +231,12 @@ StretchSeries BeatList::series(beats::SampleStretch stretch) const {
           .beats = last - first,
           .excludedBeats = readable.excludedBeats,
           .excludedIntervals = readable.excludedIntervals,
+          .ectopicIntervals = readable.ectopicIntervals,
           .unreadableShare = length > 0 ? markedLength(unreadable_, stretch) / length : 0.0};
+}
+
+BeatList::PlacedBeat BeatList::placedBeat(std::size_t index) const {
+  return {index, positions_[index], sources_[index], classes_[index]};
 }
 
 bool BeatList::roomFor(double position, std::optional<std::size_t> except) const {
@@ -240,6 +262,8 @@ void BeatList::apply(const Edit& edit) {
   if (const auto* beat = std::get_if<BeatEdit>(&edit)) {
     if (beat->removed) eraseBeat(*beat->removed);
     if (beat->added) insertBeat(*beat->added);
+  } else if (const auto* relabelled = std::get_if<ClassEdit>(&edit)) {
+    classes_[relabelled->index] = relabelled->after;
   } else {
     const auto& marks = std::get<MarkEdit>(edit);
     replaceMarks(marks.first, marks.before.size(), marks.after);
@@ -250,6 +274,8 @@ void BeatList::revert(const Edit& edit) {
   if (const auto* beat = std::get_if<BeatEdit>(&edit)) {
     if (beat->added) eraseBeat(*beat->added);
     if (beat->removed) insertBeat(*beat->removed);
+  } else if (const auto* relabelled = std::get_if<ClassEdit>(&edit)) {
+    classes_[relabelled->index] = relabelled->before;
   } else {
     const auto& marks = std::get<MarkEdit>(edit);
     replaceMarks(marks.first, marks.after.size(), marks.before);
@@ -262,6 +288,7 @@ void BeatList::insertBeat(const PlacedBeat& beat) {
   const auto at = static_cast<std::ptrdiff_t>(beat.index);
   positions_.insert(positions_.begin() + at, beat.position);
   sources_.insert(sources_.begin() + at, beat.source);
+  classes_.insert(classes_.begin() + at, beat.beatClass);
   if (beat.source == BeatSource::added) {
     ++editedBeats_;
   } else {
@@ -273,6 +300,7 @@ void BeatList::eraseBeat(const PlacedBeat& beat) {
   const auto at = static_cast<std::ptrdiff_t>(beat.index);
   positions_.erase(positions_.begin() + at);
   sources_.erase(sources_.begin() + at);
+  classes_.erase(classes_.begin() + at);
   if (beat.source == BeatSource::added) {
     --editedBeats_;
   } else {

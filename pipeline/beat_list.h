@@ -8,6 +8,7 @@
 #include <variant>
 #include <vector>
 
+#include "beats/beat_class.h"
 #include "beats/detected_beats.h"
 
 namespace rrscope::pipeline {
@@ -27,48 +28,56 @@ std::string_view beatSourceWord(BeatSource source);
 
 // The interval series of one stretch of a beat list, as HRV is computed
 // from it: the intervals between successive beats inside the stretch, less
-// every interval that touches an unreadable stretch.
+// every interval that touches an unreadable stretch or a beat other than N.
 struct StretchSeries {
   std::vector<double> intervalsMs;
   std::vector<std::size_t> ends;  // for each interval, the list index of its last beat
   std::size_t beats = 0;          // beats inside the stretch
   std::size_t excludedBeats = 0;
-  std::size_t excludedIntervals = 0;
-  double unreadableShare = 0;  // of the stretch's length, 0 to 1
+  std::size_t excludedIntervals = 0;  // for unreadable stretches
+  std::size_t ectopicIntervals = 0;   // for beats other than N
+  double unreadableShare = 0;         // of the stretch's length, 0 to 1
 };
 
 // The beats of one recording as the user edits them: positions in samples
 // at the recording's rate (0-based, between samples, strictly increasing),
-// each with its source, and the unreadable stretches, increasing and
-// disjoint. Every edit can be undone and redone; a new edit drops what
+// each with its source and its class, and the unreadable stretches,
+// increasing and disjoint. Every edit can be undone and redone; a new edit drops what
 // could be redone. An edit keeps only what it changed, never a copy of the
 // list, so that a day's 100,000 beats edit as quickly as a minute's.
 class BeatList {
  public:
   // Throws std::invalid_argument when `positions` and `sources` differ in
-  // size, the positions do not increase, the rate is not positive or the
-  // sample count is negative. The unreadable stretches are sorted, cut to
-  // the recording and merged where they overlap or meet.
+  // size, `classes` is neither empty (every beat N) nor of their size, the
+  // positions do not increase, the rate is not positive or the sample count
+  // is negative. The unreadable stretches are sorted, cut to the recording
+  // and merged where they overlap or meet.
   BeatList(std::vector<double> positions, std::vector<BeatSource> sources,
-           std::vector<beats::SampleStretch> unreadable, double rate, std::int64_t sampleCount);
+           std::vector<beats::SampleStretch> unreadable, double rate, std::int64_t sampleCount,
+           std::vector<beats::BeatClass> classes = {});
 
   std::span<const double> positions() const { return positions_; }
   std::span<const BeatSource> sources() const { return sources_; }
+  std::span<const beats::BeatClass> classes() const { return classes_; }
   std::span<const beats::SampleStretch> unreadable() const { return unreadable_; }
   double rate() const { return rate_; }
   std::int64_t sampleCount() const { return sampleCount_; }
   std::size_t size() const { return positions_.size(); }
 
-  // Adds a beat by hand at `position` and returns its index; none when a
-  // beat lies there already (closer than half a sample) or `position` is
-  // outside the recording.
+  // Adds a beat by hand at `position`, of class N, and returns its index;
+  // none when a beat lies there already (closer than half a sample) or
+  // `position` is outside the recording.
   std::optional<std::size_t> add(double position);
   // Removes the beat at `index` (less than size()).
   void remove(std::size_t index);
   // Moves the beat at `index` to `position` by hand, as one edit; it becomes
-  // an added beat. Returns its new index; none, and nothing changes, where
-  // add() would refuse the position were the beat not there.
+  // an added beat of the class it had. Returns its new index; none, and
+  // nothing changes, where add() would refuse the position were the beat
+  // not there.
   std::optional<std::size_t> move(std::size_t index, double position);
+  // Gives the beat at `index` (less than size()) another class; nothing
+  // changes, and no edit is kept, when it has that class already.
+  void relabel(std::size_t index, beats::BeatClass beatClass);
   // Marks [begin, end) of the recording as unreadable, merging with the marks
   // it overlaps or meets.
   void markUnreadable(beats::SampleStretch stretch);
@@ -92,8 +101,9 @@ class BeatList {
   // The index of the first beat at or after `position` (size() when none).
   std::size_t firstAtOrAfter(double position) const;
 
-  // The series of the beats in [stretch.begin, stretch.end). For the whole
-  // recording it is the series the batch tool computes its measures on.
+  // The series of the beats in [stretch.begin, stretch.end), its intervals
+  // those between two N beats. For the whole recording it is the NN series
+  // the batch tool computes its measures on with --correct.
   StretchSeries series(beats::SampleStretch stretch) const;
 
  private:
@@ -101,6 +111,7 @@ class BeatList {
     std::size_t index = 0;
     double position = 0;
     BeatSource source = BeatSource::detected;
+    beats::BeatClass beatClass = beats::BeatClass::N;
   };
   // A beat taken out, one put in, or both for a move; the beat is taken out
   // first, so `added.index` counts without it.
@@ -114,9 +125,17 @@ class BeatList {
     std::vector<beats::SampleStretch> before;
     std::vector<beats::SampleStretch> after;
   };
-  using Edit = std::variant<BeatEdit, MarkEdit>;
+  // A beat given another class.
+  struct ClassEdit {
+    std::size_t index = 0;
+    beats::BeatClass before = beats::BeatClass::N;
+    beats::BeatClass after = beats::BeatClass::N;
+  };
+  using Edit = std::variant<BeatEdit, MarkEdit, ClassEdit>;
 
+  PlacedBeat placedBeat(std::size_t index) const;
   bool roomFor(double position, std::optional<std::size_t> except) const;
+
   void commit(Edit edit);
   void apply(const Edit& edit);
   void revert(const Edit& edit);
@@ -127,6 +146,7 @@ class BeatList {
 
   std::vector<double> positions_;
   std::vector<BeatSource> sources_;
+  std::vector<beats::BeatClass> classes_;
   std::vector<beats::SampleStretch> unreadable_;
   double rate_ = 0;
   std::int64_t sampleCount_ = 0;

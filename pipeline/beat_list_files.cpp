@@ -21,7 +21,6 @@ namespace fs = std::filesystem;
 using recordings::Annotation;
 using recordings::SamplingRate;
 
-constexpr int kNormalBeat = 1;  // N
 constexpr int kNoise = 14;
 constexpr int kAllSignalsUnreadable = -1;
 constexpr int kAllSignalsClean = 0;
@@ -44,12 +43,23 @@ std::int64_t ticksAt(double position, const TimeScale& scale) {
                                 std::llround(position * static_cast<double>(scale.ticksPerSample)));
 }
 
+// The MIT beat type that stands for a class: N, S, V, F or Q itself.
+int codeOfClass(beats::BeatClass beatClass) {
+  return recordings::beatCode(beats::beatClassLetter(beatClass));
+}
+
+// The class of an MIT beat type as EC57 groups them; Q, unclassifiable, for
+// a type EC57 leaves out.
+beats::BeatClass classOfCode(int code) {
+  return beats::aamiClassOfLabel(recordings::beatLabel(code)).value_or(beats::BeatClass::Q);
+}
+
 std::vector<Annotation> beatAnnotations(const BeatList& list, const TimeScale& scale) {
   std::vector<Annotation> beats;
   beats.reserve(list.size());
   for (std::size_t i = 0; i < list.size(); ++i) {
-    beats.push_back(
-        {ticksAt(list.positions()[i], scale), kNormalBeat, static_cast<int>(list.sources()[i])});
+    beats.push_back({ticksAt(list.positions()[i], scale), codeOfClass(list.classes()[i]),
+                     static_cast<int>(list.sources()[i])});
   }
   return beats;
 }
@@ -133,16 +143,17 @@ struct CsvRow {
   double position = 0;
   int order = 0;
   std::string_view source;
+  std::optional<beats::BeatClass> beatClass;  // of a beat; none for a stretch's edge
 };
 
 std::vector<CsvRow> csvRows(const BeatList& list) {
   std::vector<CsvRow> rows;
   for (std::size_t i = 0; i < list.size(); ++i) {
-    rows.push_back({list.positions()[i], 1, beatSourceWord(list.sources()[i])});
+    rows.push_back({list.positions()[i], 1, beatSourceWord(list.sources()[i]), list.classes()[i]});
   }
   for (const beats::SampleStretch& stretch : list.unreadable()) {
-    rows.push_back({stretch.begin, 0, "unreadable_begin"});
-    rows.push_back({stretch.end, 2, "unreadable_end"});
+    rows.push_back({stretch.begin, 0, "unreadable_begin", std::nullopt});
+    rows.push_back({stretch.end, 2, "unreadable_end", std::nullopt});
   }
   std::ranges::stable_sort(rows, [](const CsvRow& a, const CsvRow& b) {
     return a.position < b.position || (a.position == b.position && a.order < b.order);
@@ -157,13 +168,15 @@ void appendNumber(std::string& text, double value) {
 }
 
 std::string csvText(const BeatList& list) {
-  std::string text = "time_s,sample,source\n";
+  std::string text = "time_s,sample,source,class\n";
   for (const CsvRow& row : csvRows(list)) {
     appendNumber(text, row.position / list.rate());
     text += ',';
     appendNumber(text, row.position);
     text += ',';
     text += row.source;
+    text += ',';
+    if (row.beatClass) text += beats::beatClassLetter(*row.beatClass);
     text += '\n';
   }
   return text;
@@ -209,6 +222,7 @@ SavedBeats readBeatAnnotations(const fs::path& path, SamplingRate rate) {
     if (!saved.positions.empty() && position <= saved.positions.back()) continue;
     saved.positions.push_back(position);
     saved.sources.push_back(sourceOfSubtype(annotation.subtype));
+    saved.classes.push_back(classOfCode(annotation.code));
   }
   saved.unreadable = noiseStretches(file.annotations, ticks);
   return saved;

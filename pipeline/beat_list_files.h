@@ -17,7 +17,8 @@ namespace rrscope::pipeline {
 std::filesystem::path beatAnnotationPath(const std::string& recordingFile);
 
 // Saves `list` as an MIT-format annotation file that any reader of the
-// format understands: each beat an N, its source in the subtype, and each
+// format understands: each beat of the type of its class (N, S, V, F or Q),
+// its source in the subtype, and each
 // unreadable stretch a pair of noise annotations, "all signals unreadable"
 // (-1) at its begin and "clean" (0) at its end. At a whole number of hertz
 // the file counts in thousandths of a sample and says so in a leading note;
@@ -31,12 +32,14 @@ void writeBeatAnnotations(const std::filesystem::path& path, const BeatList& lis
 struct SavedBeats {
   std::vector<double> positions;
   std::vector<BeatSource> sources;
+  std::vector<beats::BeatClass> classes;
   std::vector<beats::SampleStretch> unreadable;
 };
 
 // Reads a file that writeBeatAnnotations() wrote, or any annotation file:
 // every beat annotation is a beat, its source from its subtype (detected
-// where the subtype names none); a noise annotation of subtype -1 opens an
+// where the subtype names none) and its class from its type as EC57 groups
+// the types (Q for a type EC57 leaves out, such as '?'); a noise annotation of subtype -1 opens an
 // unreadable stretch and the next other one closes it, and a stretch left
 // open runs to infinity, which BeatList cuts to the recording. Positions are
 // not rounded to samples; a beat at the time of the one before it is the
@@ -44,9 +47,10 @@ struct SavedBeats {
 // cannot be read.
 SavedBeats readBeatAnnotations(const std::filesystem::path& path, recordings::SamplingRate rate);
 
-// Saves `list` as text: `time_s,sample,source`, one row for each beat (source
-// detected, moved, inserted or added) and each edge of an unreadable stretch
-// (unreadable_begin, unreadable_end), in time order; numbers in the shortest
+// Saves `list` as text: `time_s,sample,source,class`, one row for each beat
+// (source detected, moved, inserted or added; class N, S, V, F or Q) and
+// each edge of an unreadable stretch (unreadable_begin, unreadable_end, no
+// class), in time order; numbers in the shortest
 // form that reads back exactly. Written whole or not at all, as above.
 void writeBeatCsv(const std::filesystem::path& path, const BeatList& list);
 

@@ -57,7 +57,7 @@ OpenedRecording openRecording(const std::string& file, const Progress& progress)
   RecordingAnalysis analysis = analyseRecording(recording, options, std::nullopt);
   std::vector<BeatSource> sources = beatSources(analysis.detected, analysis.nnBeats);
   BeatList beats(analysis.nnBeats, std::move(sources), analysis.unreadable, recording.rate.hertz(),
-                 static_cast<std::int64_t>(recording.sampleCount()));
+                 static_cast<std::int64_t>(recording.sampleCount()), analysis.nnClasses);
   return {file, std::move(recording), std::move(analysis), std::move(beats)};
 }
 

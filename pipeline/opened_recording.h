@@ -26,8 +26,8 @@ struct OpenedRecording {
 bool isRecordingFile(const std::string& file);
 
 // Opens an EDF, BDF or WFDB recording with the analysis the batch tool runs
-// with --correct --hrv: its ECG lead detected and corrected, unreadable
-// stretches marked. The measures are left to the caller: the beat list's
+// with --correct --hrv: its ECG lead detected, corrected and its beats
+// classed, unreadable stretches marked. The measures are left to the caller: the beat list's
 // series of the whole recording is the one the batch tool measures. A file
 // of RR intervals in ms opens as it stands: its beats at the running sum of
 // the intervals, in ms. Throws recordings::RecordingError when the file cannot

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "beats/beat_classification.h"
 #include "beats/qrs_search.h"
 #include "pipeline/blockwise_detection.h"
 #include "pipeline/lead_merge.h"
@@ -26,14 +27,35 @@ std::vector<std::size_t> changedBeats(std::span<const double> detected,
   return changed;
 }
 
-// The HRV series of the analysis: its NN beats without the unreadable
-// stretches.
-void formSeries(RecordingAnalysis& analysis, double rate) {
-  ReadableSeries series = readableSeries(analysis.nnBeats, analysis.unreadable, rate);
+// The class of each detected beat: that of the same beat after correction,
+// or Q for one the correction removed as extra, which belongs to no class.
+std::vector<beats::BeatClass> classesOfDetected(std::span<const double> detected,
+                                                std::span<const double> corrected,
+                                                std::span<const beats::BeatClass> classes) {
+  std::vector<beats::BeatClass> result(detected.size(), beats::BeatClass::Q);
+  std::size_t k = 0;
+  for (std::size_t i = 0; i < detected.size(); ++i) {
+    while (k < corrected.size() && corrected[k] < detected[i]) ++k;
+    if (k < corrected.size() && corrected[k] == detected[i]) result[i] = classes[k];
+  }
+  return result;
+}
+
+// The HRV series of the analysis: its beats without the unreadable
+// stretches and, when corrected, without the intervals that do not join two
+// normal beats.
+void formSeries(RecordingAnalysis& analysis, double rate, bool byClass) {
+  const std::span<const beats::BeatClass> classes =
+      byClass ? std::span<const beats::BeatClass>(analysis.nnClasses)
+              : std::span<const beats::BeatClass>();
+  ReadableSeries series =
+      readableSeries(analysis.nnBeats, analysis.unreadable, rate, classes, analysis.ectopic);
   analysis.nnMs = std::move(series.intervalsMs);
   analysis.nnEnds = std::move(series.ends);
   analysis.excludedBeats = series.excludedBeats;
   analysis.excludedIntervals = series.excludedIntervals;
+  analysis.ectopicIntervals = series.ectopicIntervals;
+  analysis.interpolatedIntervals = series.interpolatedIntervals;
 }
 
 // The recording's own beats merged with those of the other leads.
@@ -92,6 +114,7 @@ RecordingAnalysis analyseRecording(const recordings::Recording& recording,
   // beats beside them and the intervals across them cannot be trusted.
   analysis.invalidSamples = invalidSampleCount(recording);
   analysis.unreadable = unitedStretches(detected.unreadable, invalidStretches(recording));
+  analysis.ectopic = options.ectopic;
   if (options.correct) {
     const beats::QrsSearch search(samples, rate);
     const beats::QrsFinder find = [&](double after, double before) {
@@ -101,10 +124,17 @@ RecordingAnalysis analyseRecording(const recordings::Recording& recording,
     analysis.corrections = corrected.counts;
     analysis.correctedBeats = changedBeats(analysis.detected, corrected.beats);
     analysis.nnBeats = std::move(corrected.beats);
+    analysis.nnClasses = beats::classifyBeats(samples, rate, analysis.nnBeats);
+    analysis.detectedClasses =
+        classesOfDetected(analysis.detected, analysis.nnBeats, analysis.nnClasses);
   } else {
     analysis.nnBeats = analysis.detected;
+    if (options.classify) {
+      analysis.detectedClasses = beats::classifyBeats(samples, rate, analysis.detected);
+      analysis.nnClasses = analysis.detectedClasses;
+    }
   }
-  formSeries(analysis, rate);
+  formSeries(analysis, rate, options.correct);
   if (options.progress) options.progress(kDetectionShare);
   if (options.hrv) analysis.measures = hrv::computeMeasures(analysis.nnMs, options.measureOptions);
   if (reference)

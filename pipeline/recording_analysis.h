@@ -6,11 +6,13 @@
 #include <vector>
 
 #include "beats/artefact_correction.h"
+#include "beats/beat_class.h"
 #include "beats/beat_scoring.h"
 #include "beats/detected_beats.h"
 #include "hrv/hrv_measures.h"
 #include "pipeline/other_lead.h"
 #include "pipeline/progress.h"
+#include "pipeline/readable_series.h"
 #include "recordings/recording.h"
 
 namespace rrscope::pipeline {
@@ -21,6 +23,10 @@ struct RecordingAnalysisOptions {
   hrv::MeasureOptions measureOptions;  // how, when they are computed
   double matchWindowMs = beats::kDefaultMatchWindowMs;  // of the scoring
   Progress progress;                                    // hears how much is done, when set
+  // Classify every beat (N, S, V, F, Q). The correction always does: its
+  // NN series keeps only the intervals between two normal beats.
+  bool classify = false;
+  EctopicHandling ectopic = EctopicHandling::exclude;  // of the intervals touching other beats
 };
 
 // What the detector, the correction, the scoring and the measures made of
@@ -33,7 +39,12 @@ struct RecordingAnalysis {
   // file holds no value for.
   std::vector<beats::SampleStretch> unreadable;
   std::size_t invalidSamples = 0;  // samples the file marks as having no value
-  std::vector<double> nnBeats;     // the corrected beats, or the detected ones
+  // One class per beat of `detected`, when classified; empty otherwise.
+  std::vector<beats::BeatClass> detectedClasses;
+  std::vector<double> nnBeats;  // the corrected beats, or the detected ones
+  // One class per beat of `nnBeats`, when classified; empty otherwise.
+  std::vector<beats::BeatClass> nnClasses;
+  EctopicHandling ectopic = EctopicHandling::exclude;
   std::optional<beats::CorrectionCounts> corrections;
   std::vector<std::size_t> correctedBeats;  // indices in nnBeats of beats moved or inserted
   // Intervals between successive nnBeats, less those that touch an
@@ -44,7 +55,11 @@ struct RecordingAnalysis {
   // the series, in ms: the intervals left out leave gaps in it.
   std::vector<double> nnEndsMs() const;
   std::size_t excludedBeats = 0;      // nnBeats inside unreadable stretches
-  std::size_t excludedIntervals = 0;  // intervals left out of nnMs
+  std::size_t excludedIntervals = 0;  // intervals left out of nnMs for unreadable stretches
+  // Intervals touching a beat other than N: left out of nnMs, or replaced
+  // in it by the median of the NN intervals around (`interpolatedIntervals`).
+  std::size_t ectopicIntervals = 0;
+  std::size_t interpolatedIntervals = 0;
   std::optional<hrv::Measures> measures;
   std::optional<beats::Scoring> scoring;
   double rate = 0;  // of the positions

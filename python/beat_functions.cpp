@@ -6,10 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "beat_arguments.h"
 #include "beats/artefact_correction.h"
 #include "beats/beat_scoring.h"
 #include "beats/qrs_search.h"
 #include "beats/sample_source.h"
+#include "class_functions.h"
 #include "numpy_arrays.h"
 #include "pipeline/beat_sources.h"
 #include "pipeline/blockwise_detection.h"
@@ -18,12 +20,6 @@
 
 namespace rrscope::python {
 namespace {
-
-void requireRate(double rateHz) {
-  if (!std::isfinite(rateHz) || rateHz <= 0) {
-    throw py::value_error("rate_hz must be a positive number of samples per second");
-  }
-}
 
 std::vector<NumberArray> leadArrays(const py::object& leads, std::size_t length) {
   std::vector<NumberArray> arrays;
@@ -154,7 +150,8 @@ py::dict scoreBeats(const py::object& detectedObject, const py::object& referenc
 }
 
 py::array_t<double> nnIntervals(const py::object& beatsObject, double rateHz,
-                                const py::object& unreadableObject) {
+                                const py::object& unreadableObject, const py::object& classes,
+                                const std::string& ectopic) {
   const NumberArray beats(beatsObject, "beats");
   requireFinite(beats.values(), "beats");
   requireRate(rateHz);
@@ -167,22 +164,28 @@ py::array_t<double> nnIntervals(const py::object& beatsObject, double rateHz,
     const auto view = stretches.unchecked<2>();
     for (py::ssize_t i = 0; i < view.shape(0); ++i) unreadable.push_back({view(i, 0), view(i, 1)});
   }
-  for (std::size_t i = 1; i < beats.values().size(); ++i) {
-    if (beats.values()[i] < beats.values()[i - 1]) {
-      throw py::value_error("beats must be in increasing order");
-    }
-  }
-  return arrayOf(pipeline::readableSeries(beats.values(), unreadable, rateHz).intervalsMs);
+  requireIncreasing(beats.values(), "beats");
+  const std::vector<beats::BeatClass> beatClasses =
+      classesOfLetters(classes, beats.values().size());
+  const pipeline::EctopicHandling handling = ectopicHandlingOf(ectopic);
+  return arrayOf(pipeline::readableSeries(beats.values(), unreadable, rateHz, beatClasses, handling)
+                     .intervalsMs);
 }
 
-constexpr const char* kNnDoc = R"doc(nn_intervals(beats, rate_hz, unreadable=None)
+constexpr const char* kNnDoc =
+    R"doc(nn_intervals(beats, rate_hz, unreadable=None, *, classes=None, ectopic="exclude")
 
 The intervals between successive beats in ms, as rrscope-batch forms the
 series it takes the measures of: beats inside an unreadable stretch and
-every interval that touches one are left out.
+every interval that touches one are left out. With the beats' classes, the
+series is the NN series of rrscope-batch --correct: an interval that does
+not join two N beats is left out (ectopic="exclude") or replaced by the
+median of up to 5 NN intervals on each side (ectopic="interpolate", as
+--ectopic=interpolate).
 
 beats: increasing sample positions; rate_hz: their rate; unreadable: the
-(k, 2) stretches detect_beats(..., quality=True) gives.
+(k, 2) stretches detect_beats(..., quality=True) gives; classes: a str of
+one letter N, S, V, F or Q per beat, as classify_beats gives it.
 )doc";
 
 constexpr const char* kDetectDoc =
@@ -252,7 +255,8 @@ void addBeatFunctions(py::module_& module) {
   module.def("correct_artefacts", &correctArtefacts, py::arg("beats"), py::arg("rate_hz"),
              py::arg("samples") = py::none(), kCorrectDoc);
   module.def("nn_intervals", &nnIntervals, py::arg("beats"), py::arg("rate_hz"),
-             py::arg("unreadable") = py::none(), kNnDoc);
+             py::arg("unreadable") = py::none(), py::kw_only(), py::arg("classes") = py::none(),
+             py::arg("ectopic") = "exclude", kNnDoc);
   module.def("score_beats", &scoreBeats, py::arg("detected"), py::arg("reference"),
              py::arg("rate_hz"), py::arg("window_ms") = beats::kDefaultMatchWindowMs, kScoreDoc);
 }

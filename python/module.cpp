@@ -5,6 +5,7 @@
 #include <string>
 
 #include "beat_functions.h"
+#include "class_functions.h"
 #include "hrv_functions.h"
 #include "python_errors.h"
 #include "recording_functions.h"
@@ -19,6 +20,8 @@ The functions are those of rrscope-batch, on numpy arrays:
     read_annotations(path)                  the beats of an annotation file
     detect_beats(samples, rate_hz)          R peaks, 0-based sample positions
     correct_artefacts(beats, rate_hz, samples=None)
+    classify_beats(samples, rate_hz, beats)  N, S, V, F or Q per beat
+    nn_intervals(beats, rate_hz, unreadable=None, *, classes=None)
     hrv(intervals_ms, detrend=None, windows=None)
     score_beats(detected, reference, rate_hz, window_ms=150)
 
@@ -38,5 +41,6 @@ GIL, so threads run them side by side.
   rrscope::python::registerErrors(module);
   rrscope::python::addRecordingFunctions(module);
   rrscope::python::addBeatFunctions(module);
+  rrscope::python::addClassFunctions(module);
   rrscope::python::addHrvFunctions(module);
 }

@@ -1,6 +1,6 @@
 """Type stubs of the rrscope module (heart rate variability from ECG)."""
 
-from typing import Any, Optional, Sequence, Tuple, Union, overload
+from typing import Any, Literal, Optional, Sequence, Tuple, Union, overload
 
 import numpy as np
 import numpy.typing as npt
@@ -53,8 +53,17 @@ def detect_beats(
     samples: ArrayLike, rate_hz: float, *, leads: Optional[Sequence[ArrayLike]] = None, quality: bool = True
 ) -> Tuple[npt.NDArray[np.float64], npt.NDArray[np.float64]]: ...
 def correct_artefacts(beats: ArrayLike, rate_hz: float, samples: Optional[ArrayLike] = None) -> Correction: ...
+def classify_beats(samples: ArrayLike, rate_hz: float, beats: ArrayLike) -> str:
+    """One letter per beat: N, S, V, F or Q (the EC57 classes)."""
+    ...
+
 def nn_intervals(
-    beats: ArrayLike, rate_hz: float, unreadable: Optional[npt.ArrayLike] = None
+    beats: ArrayLike,
+    rate_hz: float,
+    unreadable: Optional[npt.ArrayLike] = None,
+    *,
+    classes: Optional[str] = None,
+    ectopic: Literal["exclude", "interpolate"] = "exclude",
 ) -> npt.NDArray[np.float64]: ...
 @overload
 def hrv(

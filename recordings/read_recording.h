@@ -58,4 +58,12 @@ Recording readWfdbRecording(const std::string& headerPath, const ChannelRequest&
 // sample positions at `rate`.
 std::vector<std::int64_t> readWfdbReferenceBeats(const std::string& headerPath, SamplingRate rate);
 
+// The same beats with the label of each, such as 'N' or 'V'.
+struct LabelledBeats {
+  std::vector<std::int64_t> samples;
+  std::string labels;  // one per beat
+};
+
+LabelledBeats readWfdbLabelledBeats(const std::string& headerPath, SamplingRate rate);
+
 }  // namespace rrscope::recordings

@@ -141,6 +141,7 @@ AnnotationFile readAnnotations(const std::string& path) {
   AnnotationFile result;
   std::int64_t time = 0;
   std::size_t at = 0;
+  std::size_t skipAt = 0;  // of the last skip: only a skip can take the time back
   const auto word = [&bytes](std::size_t i) { return bytes[i] | (bytes[i + 1] << 8); };
   while (at + 2 <= bytes.size()) {
     const int value = word(at);
@@ -152,13 +153,11 @@ AnnotationFile readAnnotations(const std::string& path) {
       if (at + 4 > bytes.size()) throw RecordingError(path, "the file ends inside a skip");
       const auto skip = static_cast<std::int32_t>((static_cast<std::uint32_t>(word(at)) << 16) |
                                                   static_cast<std::uint32_t>(word(at + 2)));
-      // Beats are matched and scored in the order of time: a file whose
-      // times go back would pair the wrong beats without a word.
-      if (skip < 0) {
-        throw RecordingError(path, "the annotation times go backwards (a negative skip at byte " +
-                                       std::to_string(at - 2) + ")");
-      }
+      // A skip may go back, as long as no annotation then lies before the
+      // one before it: the database's own writer steps back one tick after
+      // a leading note to put the next annotation at time 0.
       time += skip;
+      skipAt = at - 2;
       at += 4;
     } else if (code == kAux) {
       const std::size_t length = static_cast<std::size_t>(field);
@@ -179,6 +178,13 @@ AnnotationFile readAnnotations(const std::string& path) {
       // Beat numbers and channels do not change which beats there are.
     } else {
       time += field;
+      // Beats are matched and scored in the order of time: a file whose
+      // times go back would pair the wrong beats without a word.
+      const std::int64_t last = result.annotations.empty() ? 0 : result.annotations.back().sample;
+      if (time < last) {
+        throw RecordingError(path, "the annotation times go backwards (a negative skip at byte " +
+                                       std::to_string(skipAt) + ")");
+      }
       result.annotations.push_back({time, code, 0});
     }
   }
@@ -195,6 +201,14 @@ std::vector<std::int64_t> beatSamples(const AnnotationFile& file, SamplingRate r
     samples.push_back(convertedSample(annotation.sample, rate, from));
   }
   return samples;
+}
+
+std::string beatLabels(const AnnotationFile& file) {
+  std::string labels;
+  for (const Annotation& annotation : file.annotations) {
+    if (isBeatCode(annotation.code)) labels.push_back(beatLabel(annotation.code));
+  }
+  return labels;
 }
 
 }  // namespace rrscope::recordings

@@ -53,4 +53,7 @@ AnnotationFile readAnnotations(const std::string& path);
 std::vector<std::int64_t> beatSamples(const AnnotationFile& file, SamplingRate recordRate,
                                       SamplingRate rate);
 
+// The label of each beat of `file`, in the order of beatSamples.
+std::string beatLabels(const AnnotationFile& file);
+
 }  // namespace rrscope::recordings

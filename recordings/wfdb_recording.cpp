@@ -57,10 +57,15 @@ Recording readWfdbRecording(const std::string& headerPath, const ChannelRequest&
 }
 
 std::vector<std::int64_t> readWfdbReferenceBeats(const std::string& headerPath, SamplingRate rate) {
+  return readWfdbLabelledBeats(headerPath, rate).samples;
+}
+
+LabelledBeats readWfdbLabelledBeats(const std::string& headerPath, SamplingRate rate) {
   const WfdbHeader header = readWfdbHeader(headerPath);
-  std::filesystem::path annotations = recordBase(headerPath);
-  annotations += ".atr";
-  return beatSamples(readAnnotations(annotations.string()), header.rate, rate);
+  std::filesystem::path path = recordBase(headerPath);
+  path += ".atr";
+  const AnnotationFile annotations = readAnnotations(path.string());
+  return {beatSamples(annotations, header.rate, rate), beatLabels(annotations)};
 }
 
 }  // namespace rrscope::recordings

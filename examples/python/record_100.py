@@ -37,8 +37,12 @@ print(f"{len(beats)} beats, {len(unreadable)} unreadable stretches")
 corrected = rrscope.correct_artefacts(beats, recording.rate_hz, recording.samples)
 print("corrections:", corrected.counts)
 
+# %% The class of every beat: the NN series keeps the intervals between two N beats
+classes = rrscope.classify_beats(recording.samples, recording.rate_hz, corrected.beats)
+print("classes:", {letter: classes.count(letter) for letter in "NSVFQ"})
+
 # %% The NN series the measures rest on, without the unreadable stretches
-nn_ms = rrscope.nn_intervals(corrected.beats, recording.rate_hz, unreadable)
+nn_ms = rrscope.nn_intervals(corrected.beats, recording.rate_hz, unreadable, classes=classes)
 measures = rrscope.hrv(nn_ms)
 for key in ("mean_nn_ms", "sdnn_ms", "rmssd_ms", "lf_hf", "sampen", "dfa_alpha1"):
     print(f"{key:>12} {measures[key]}")

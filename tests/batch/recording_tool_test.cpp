@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <fstream>
@@ -13,6 +14,7 @@
 #include "batch_tool_runner.h"
 #include "pipeline/beat_list.h"
 #include "pipeline/beat_list_files.h"
+#include "recordings/wfdb_annotations.h"
 #include "recordings/wfdb_writer.h"
 #include "tests/beats/synthetic_record.h"
 #include "tests/recordings/edf_file.h"
@@ -25,15 +27,19 @@ using test::ToolResult;
 
 // The field that a recording's CSV column should hold, taken from its JSON
 // line: the value under the column's name, in "hrv" for a measure, or the
-// member of an object named before the first "_" ("scoring_tp").
+// member of an object named before one of the "_" ("scoring_tp",
+// "classes_count_V").
 nlohmann::json valueOfColumn(const nlohmann::json& line, const std::string& column) {
   if (line.contains(column)) return line[column];
   if (line.contains("hrv") && line["hrv"].contains(column)) return line["hrv"][column];
-  const std::size_t split = column.find('_');
-  const std::string object = column.substr(0, split);
-  const std::string member = column.substr(split + 1);
-  if (split == std::string::npos || !line.contains(object) || !line[object].is_object()) return {};
-  return line[object].value(member, nlohmann::json());
+  for (std::size_t split = column.find('_'); split != std::string::npos;
+       split = column.find('_', split + 1)) {
+    const std::string object = column.substr(0, split);
+    if (line.contains(object) && line[object].is_object()) {
+      return line[object].value(column.substr(split + 1), nlohmann::json());
+    }
+  }
+  return {};
 }
 
 void expectFieldHoldsValue(const std::string& field, const nlohmann::json& value) {
@@ -277,6 +283,8 @@ TEST_F(RecordingTool, BadRecordingsKeepTheirRowsAndCsvColumnsHoldTheJsonValues) 
       if (column != "hrv_undefined") expectFieldHoldsValue(field, valueOfColumn(json[i], column));
     }
   }
+  EXPECT_NE(rows[0].find(",classes_count_V,"), std::string::npos) << rows[0];
+  EXPECT_NE(rows[0].find(",burden_V_pct,"), std::string::npos) << rows[0];
   // The wording of each fault is the readers' own test.
   const auto cut = test::csvRecord(rows[0], rows[1]);
   EXPECT_EQ(cut.at("error_kind"), "recording");
@@ -288,6 +296,103 @@ TEST_F(RecordingTool, BadRecordingsKeepTheirRowsAndCsvColumnsHoldTheJsonValues) 
                 .find("sdann_ms: " + json[2]["hrv_undefined"]["sdann_ms"].get<std::string>()),
             std::string::npos);
   EXPECT_NE(good.at("rmssd_ms"), "");
+}
+
+// The reference of a clean record labels some beats V, one F and one '?':
+// whatever the classes of the detections, their counts, the burden and the
+// scoring of each class follow from the letters of the line.
+TEST_F(RecordingTool, ClassedBeatsAreCountedAndScoredAgainstTheReferenceLabels) {
+  const QString header = writeWfdb(QStringLiteral("rec"));
+  std::string labels;
+  std::vector<recordings::Annotation> annotations;
+  for (std::size_t i = 0; i < lead_.beats.size(); ++i) {
+    labels += i == 20 ? 'F' : i == 30 ? '?' : i % 10 == 5 ? 'V' : 'N';
+    annotations.push_back({lead_.beats[i], recordings::beatCode(labels.back())});
+  }
+  recordings::writeAnnotations(path(QStringLiteral("rec.atr")).toStdString(), annotations);
+
+  const ToolResult result = runTool({"--classes", "--reference=atr", header});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  const nlohmann::json line = result.json().front();
+  const std::string classes = line["classes"];
+  ASSERT_EQ(classes.size(), line["peaks"].size());
+  ASSERT_EQ(classes.size(), lead_.beats.size());
+  ASSERT_EQ(line["scoring"]["tp"], lead_.beats.size());  // detection i is reference beat i
+  EXPECT_EQ(classes.find_first_not_of("NSVFQ"), std::string::npos) << classes;
+  // Without --correct the series stays RR and keeps every interval.
+  EXPECT_EQ(line["series"], "RR");
+  EXPECT_EQ(line["ectopic"], "exclude");
+  EXPECT_EQ(line["ectopic_intervals"], 0);
+  for (const char letter : std::string("NSVFQ")) {
+    const std::string key(1, letter);
+    EXPECT_EQ(line["classes_count"][key], std::ranges::count(classes, letter)) << letter;
+  }
+  EXPECT_DOUBLE_EQ(line["burden"]["V_pct"].get<double>(),
+                   100.0 * static_cast<double>(std::ranges::count(classes, 'V')) /
+                       static_cast<double>(classes.size()));
+
+  const nlohmann::json& scored = line["scoring"]["classes"];
+  EXPECT_FALSE(scored.contains("Q"));
+  for (const char letter : std::string("NSVF")) {
+    SCOPED_TRACE(letter);
+    long long reference = 0, found = 0, detected = 0;
+    for (std::size_t i = 0; i < classes.size(); ++i) {
+      const char truth = labels[i] == 'N' || labels[i] == 'V' || labels[i] == 'F' ? labels[i] : 0;
+      reference += truth == letter;
+      found += truth == letter && classes[i] == letter;
+      // EC57 leaves out of +P what the reference cannot judge.
+      detected += classes[i] == letter && truth != 0 && !(letter == 'V' && truth == 'F');
+    }
+    const nlohmann::json& score = scored[std::string(1, letter)];
+    EXPECT_EQ(score["reference"], reference);
+    EXPECT_EQ(score["found"], found);
+    EXPECT_EQ(score["detected"], detected);
+    EXPECT_EQ(score["confirmed"], found);
+    if (reference == 0) {
+      EXPECT_TRUE(score["sensitivity_pct"].is_null());
+    } else {
+      EXPECT_DOUBLE_EQ(score["sensitivity_pct"].get<double>(),
+                       100.0 * static_cast<double>(found) / static_cast<double>(reference));
+    }
+  }
+
+  // A reference of positions alone has no labels to score the classes by.
+  std::string positions;
+  for (const std::int64_t beat : lead_.beats) positions += std::to_string(beat + 1) + "\n";
+  writeFile(QStringLiteral("rec.beats"), positions);
+  const nlohmann::json unlabelled =
+      runTool({"--classes", "--reference-suffix=.beats", header}).json().front();
+  EXPECT_EQ(unlabelled["scoring"]["tp"], lead_.beats.size());
+  EXPECT_FALSE(unlabelled["scoring"].contains("classes"));
+}
+
+TEST_F(RecordingTool, TheCorrectedSeriesTellsHowItTreatsEctopicIntervals) {
+  const QString header = writeWfdb(QStringLiteral("rec"));
+  const nlohmann::json line =
+      runTool({"--correct", "--ectopic=interpolate", header}).json().front();
+  EXPECT_EQ(line["series"], "NN");
+  EXPECT_EQ(line["ectopic"], "interpolate");
+  EXPECT_LE(line["interpolated_intervals"].get<int>(), line["ectopic_intervals"].get<int>());
+  EXPECT_FALSE(line.contains("classes"));  // the letters come with --classes alone
+  EXPECT_FALSE(line.contains("peaks"));
+  // The clean record needs no correction: the beats the series comes from
+  // are those detected, each counted once.
+  ASSERT_EQ(line["corrections"]["extra"], 0);
+  ASSERT_EQ(line["corrections"]["missed"], 0);
+  long long counted = 0;
+  for (const auto& [letter, count] : line["classes_count"].items()) counted += count.get<int>();
+  EXPECT_EQ(counted, line["beats"].get<long long>());
+
+  // Neither goes without a recording's samples, nor --ectopic without the
+  // correction whose series it shapes.
+  const QString text = writeFile(QStringLiteral("ecg.txt"), "0\n1\n0\n");
+  for (const QStringList& misuse :
+       {QStringList{"--classes", text}, QStringList{"--ectopic=exclude", "--correct", text},
+        QStringList{"--ectopic=interpolate", header}, QStringList{"--ectopic=drop", header}}) {
+    const ToolResult refused = runTool(misuse);
+    EXPECT_EQ(refused.exitCode, 2) << misuse.join(' ').toStdString();
+    EXPECT_NE(refused.err.find("see --help"), std::string::npos) << refused.err;
+  }
 }
 
 TEST_F(RecordingTool, TextExportCarriesTheReferenceBeatsAsLineNumbers) {

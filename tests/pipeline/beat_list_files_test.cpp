@@ -34,15 +34,18 @@ TEST(BeatAnnotationPath, IsBesideTheRecordUnderTheRecordsName) {
   EXPECT_EQ(beatAnnotationPath("/a/b/name.edf"), "/a/b/name.rrscope");
 }
 
-// A minute at 360 per second with every source, fractional positions and
-// two unreadable stretches, one of them from a beat's very position.
+// A minute at 360 per second with every source and every class, fractional
+// positions and two unreadable stretches, one of them from a beat's very
+// position.
 BeatList editedMinute() {
+  using C = beats::BeatClass;
   return {{100.25, 400.125, 700.001, 1000.5, 1400.75, 1800.333, 21000.999},
           {Source::detected, Source::moved, Source::inserted, Source::added, Source::detected,
            Source::added, Source::inserted},
           {{1000.5, 1300.25}, {5000, 6000}},
           360,
-          360 * 60};
+          360 * 60,
+          {C::N, C::V, C::S, C::F, C::Q, C::V, C::N}};
 }
 
 TEST(BeatAnnotations, ReadBackAsSavedToAThousandthOfASample) {
@@ -57,6 +60,8 @@ TEST(BeatAnnotations, ReadBackAsSavedToAThousandthOfASample) {
     EXPECT_NEAR(saved.positions[i], list.positions()[i], 0.0005) << "beat " << i;
   }
   EXPECT_EQ(saved.sources, std::vector<Source>(list.sources().begin(), list.sources().end()));
+  EXPECT_EQ(saved.classes,
+            std::vector<beats::BeatClass>(list.classes().begin(), list.classes().end()));
   ASSERT_EQ(saved.unreadable.size(), 2u);
   for (std::size_t i = 0; i < 2; ++i) {
     EXPECT_NEAR(saved.unreadable[i].begin, list.unreadable()[i].begin, 0.0005);
@@ -79,6 +84,8 @@ TEST(BeatAnnotations, AreReferenceBeatsToTheAnnotationReader) {
   std::vector<std::int64_t> rounded;
   for (const double position : list.positions()) rounded.push_back(std::llround(position));
   EXPECT_EQ(recordings::beatSamples(file, {360, 1}, {360, 1}), rounded);
+  // Each beat under the MIT type of its class.
+  EXPECT_EQ(recordings::beatLabels(file), "NVSFQVN");
 }
 
 TEST(BeatAnnotations, CountInWholeSamplesAtARateOfNoWholeHertz) {
@@ -99,17 +106,21 @@ TEST(BeatAnnotations, FromAnotherWriterKeepWhatTheyCanMean) {
   const test::TempFolder folder;
   const auto path = folder / "other.atr";
   // A V with a subtype that names no source, a rhythm note, a beat given
-  // twice, and a noise stretch left open.
+  // twice, a noise stretch left open, a left bundle branch block beat and a
+  // beat of no EC57 class ('?').
   recordings::writeAnnotations(
-      path, std::vector<recordings::Annotation>{
-                {10, 5, 9}, {20, 28, 0}, {30, 1, 2}, {30, 1, 2}, {40, 14, -1}, {50, 1, 0}});
+      path,
+      std::vector<recordings::Annotation>{
+          {10, 5, 9}, {20, 28, 0}, {30, 1, 2}, {30, 1, 2}, {40, 14, -1}, {50, 2, 0}, {55, 30, 0}});
   const SavedBeats saved = readBeatAnnotations(path, {250, 1});
-  EXPECT_EQ(saved.positions, (std::vector<double>{10, 30, 50}));
-  EXPECT_EQ(saved.sources,
-            (std::vector<Source>{Source::detected, Source::inserted, Source::detected}));
+  EXPECT_EQ(saved.positions, (std::vector<double>{10, 30, 50, 55}));
+  EXPECT_EQ(saved.sources, (std::vector<Source>{Source::detected, Source::inserted,
+                                                Source::detected, Source::detected}));
+  using C = beats::BeatClass;
+  EXPECT_EQ(saved.classes, (std::vector<C>{C::V, C::N, C::N, C::Q}));
   ASSERT_EQ(saved.unreadable.size(), 1u);
   EXPECT_EQ(saved.unreadable[0].end, std::numeric_limits<double>::infinity());
-  const BeatList list(saved.positions, saved.sources, saved.unreadable, 250, 60);
+  const BeatList list(saved.positions, saved.sources, saved.unreadable, 250, 60, saved.classes);
   EXPECT_EQ(list.unreadable()[0].end, 60);
 
   EXPECT_THROW(readBeatAnnotations(folder / "missing.rrscope", {250, 1}),
@@ -119,20 +130,21 @@ TEST(BeatAnnotations, FromAnotherWriterKeepWhatTheyCanMean) {
 TEST(BeatCsv, ListsBeatsAndStretchEdgesInTimeOrder) {
   const test::TempFolder folder;
   const auto path = folder / "beats.csv";
+  using C = beats::BeatClass;
   const BeatList list(
       {50, 100, 125.5, 200, 260},
       {Source::detected, Source::detected, Source::added, Source::moved, Source::inserted},
-      {{100, 150}}, 100, 300);
+      {{100, 150}}, 100, 300, {C::N, C::V, C::N, C::S, C::F});
   writeBeatCsv(path, list);
   EXPECT_EQ(contentsOf(path),
-            "time_s,sample,source\n"
-            "0.5,50,detected\n"
-            "1,100,unreadable_begin\n"
-            "1,100,detected\n"
-            "1.255,125.5,added\n"
-            "1.5,150,unreadable_end\n"
-            "2,200,moved\n"
-            "2.6,260,inserted\n");
+            "time_s,sample,source,class\n"
+            "0.5,50,detected,N\n"
+            "1,100,unreadable_begin,\n"
+            "1,100,detected,V\n"
+            "1.255,125.5,added,N\n"
+            "1.5,150,unreadable_end,\n"
+            "2,200,moved,S\n"
+            "2.6,260,inserted,F\n");
 }
 
 TEST(BeatFiles, ThatCannotBeWrittenThrowNamingThePathAndLeaveNothing) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <stdexcept>
@@ -231,6 +232,90 @@ TEST(BeatListMarks, MarksAndBeatsShareOneHistory) {
   while (list.canRedo()) list.redo();
   EXPECT_EQ(positionsOf(list), (std::vector<double>{100, 200, 300, 420, 500, 600, 700, 800, 900}));
   EXPECT_EQ(marksOf(list), (std::vector<std::pair<double, double>>{{250, 300}, {350, 450}}));
+}
+
+std::vector<beats::BeatClass> classesOf(const BeatList& list) {
+  return {list.classes().begin(), list.classes().end()};
+}
+
+// Nine N beats with one V (at 400) and one S (at 700).
+BeatList nineClassedBeats() {
+  std::vector<beats::BeatClass> classes(9, beats::BeatClass::N);
+  classes[3] = beats::BeatClass::V;
+  classes[6] = beats::BeatClass::S;
+  return {{100, 200, 300, 400, 500, 600, 700, 800, 900},
+          std::vector<Source>(9, Source::detected),
+          {},
+          kRate,
+          kSamples,
+          classes};
+}
+
+TEST(BeatListClasses, RelabelIsAnEditThatUndoesAndRedoes) {
+  using beats::BeatClass;
+  BeatList list = nineClassedBeats();
+  const std::vector<BeatClass> original = classesOf(list);
+  list.relabel(3, BeatClass::N);
+  list.relabel(5, BeatClass::F);
+  list.relabel(5, BeatClass::F);  // its class already: no edit
+  EXPECT_EQ(list.classes()[3], BeatClass::N);
+  EXPECT_EQ(list.classes()[5], BeatClass::F);
+  EXPECT_EQ(list.editedBeats(), 0u);  // the beats stay where they were
+  list.undo();
+  EXPECT_EQ(list.classes()[5], BeatClass::N);
+  list.undo();
+  EXPECT_FALSE(list.canUndo());
+  EXPECT_EQ(classesOf(list), original);
+  list.redo();
+  list.redo();
+  EXPECT_EQ(list.classes()[3], BeatClass::N);
+  EXPECT_EQ(list.classes()[5], BeatClass::F);
+  EXPECT_THROW(list.relabel(list.size(), BeatClass::V), std::out_of_range);
+}
+
+// A class goes with its beat through every edit of the list.
+TEST(BeatListClasses, FollowTheirBeatsThroughAddRemoveAndMove) {
+  using beats::BeatClass;
+  BeatList list = nineClassedBeats();
+  ASSERT_EQ(list.add(150), 1u);
+  EXPECT_EQ(list.classes()[1], BeatClass::N);  // a beat added by hand is normal
+  EXPECT_EQ(list.classes()[4], BeatClass::V);
+  list.remove(4);  // the V beat
+  EXPECT_EQ(std::ranges::count(list.classes(), BeatClass::V), 0);
+  // The S beat moved by hand stays S.
+  ASSERT_EQ(list.move(6, 720), 6u);
+  EXPECT_EQ(list.classes()[6], BeatClass::S);
+  undoAll(list);
+  EXPECT_EQ(classesOf(list), classesOf(nineClassedBeats()));
+
+  // Without classes every beat is N; classes for another number of beats
+  // are refused.
+  EXPECT_EQ(classesOf(nineBeats()), std::vector<BeatClass>(9, BeatClass::N));
+  EXPECT_THROW(
+      BeatList({1, 2}, {Source::detected, Source::detected}, {}, kRate, kSamples, {BeatClass::N}),
+      std::invalid_argument);
+}
+
+// The series keeps the intervals between two N beats, as the batch tool's
+// NN series does, and follows a relabelling at once.
+TEST(BeatListClasses, TheSeriesKeepsOnlyTheIntervalsBetweenNormalBeats) {
+  BeatList list = nineClassedBeats();
+  const StretchSeries series = list.series({0, static_cast<double>(kSamples)});
+  // Of eight intervals, the two around the V beat and the two around the S
+  // beat are left out.
+  EXPECT_EQ(series.ends, (std::vector<std::size_t>{1, 2, 5, 8}));
+  EXPECT_EQ(series.ectopicIntervals, 4u);
+  const ReadableSeries expected =
+      readableSeries(list.positions(), list.unreadable(), kRate, list.classes());
+  EXPECT_EQ(series.intervalsMs, expected.intervalsMs);
+  // Part of the list: the stretch from 350 on starts at the V beat.
+  EXPECT_EQ(list.series({350, 1000}).ends, (std::vector<std::size_t>{5, 8}));
+
+  list.relabel(3, beats::BeatClass::N);
+  EXPECT_EQ(list.series({0, static_cast<double>(kSamples)}).ends,
+            (std::vector<std::size_t>{1, 2, 3, 4, 5, 8}));
+  list.undo();
+  EXPECT_EQ(list.series({0, static_cast<double>(kSamples)}).ends, series.ends);
 }
 
 // Uneven beats, so that every interval tells where it came from.

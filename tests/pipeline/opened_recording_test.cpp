@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -46,6 +47,8 @@ TEST_F(OpenedRecordingTest, ARecordOpensWithTheCorrectedBeatsAndTheirSeries) {
     ASSERT_NEAR(opened.beats.positions()[i], static_cast<double>(lead.beats[i]), 3.0) << i;
     ASSERT_EQ(opened.beats.sources()[i], BeatSource::detected) << i;
   }
+  // The beats keep the analysis's classes, so the list's series is its NN series.
+  EXPECT_TRUE(std::ranges::equal(opened.beats.classes(), opened.analysis.nnClasses));
   const StretchSeries whole = opened.beats.series({0, 250.0 * 120});
   EXPECT_EQ(whole.intervalsMs, opened.analysis.nnMs);
 }

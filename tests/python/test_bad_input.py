@@ -44,6 +44,22 @@ def test_bad_rates_leads_and_options_are_value_errors():
         rrscope.hrv([800.0] * 10, windows=(0, 30))
 
 
+def test_bad_classes_are_value_errors():
+    beats = [100.0, 200.0, 300.0]
+    with pytest.raises(ValueError, match="one letter per beat"):
+        rrscope.nn_intervals(beats, RATE, classes="NN")
+    with pytest.raises(ValueError, match=r"classes\[1\] is no class"):
+        rrscope.nn_intervals(beats, RATE, classes="NXN")
+    with pytest.raises(ValueError, match="a str"):
+        rrscope.nn_intervals(beats, RATE, classes=[0, 0, 0])
+    with pytest.raises(ValueError, match="exclude"):
+        rrscope.nn_intervals(beats, RATE, classes="NNN", ectopic="drop")
+    with pytest.raises(ValueError, match=r"beats\[2\] lies outside"):
+        rrscope.classify_beats(GOOD, RATE, [10.0, 20.0, len(GOOD)])
+    with pytest.raises(ValueError, match="increasing order"):
+        rrscope.classify_beats(GOOD, RATE, [20.0, 10.0])
+
+
 @pytest.mark.parametrize("interval", [1e308, 1e10, 1e-320, 5.0, -800.0])
 def test_intervals_outside_a_heart_name_their_index(interval):
     with pytest.raises(ValueError, match=r"intervals_ms\[2\]"):
@@ -72,6 +88,6 @@ def test_files_that_cannot_be_read_are_os_errors_naming_them(tmp_path):
 
 def test_every_function_has_its_documentation():
     for name in ("read_recording", "read_annotations", "detect_beats", "correct_artefacts",
-                 "nn_intervals", "hrv", "score_beats"):
+                 "classify_beats", "nn_intervals", "hrv", "score_beats"):
         assert getattr(rrscope, name).__doc__.count("\n") > 3, name
     assert "detect_beats" in rrscope.__doc__

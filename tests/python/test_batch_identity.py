@@ -27,10 +27,12 @@ def expect_same_measures(measures, values, reasons):
 
 
 def analyse(record):
+    """The analysis of --correct: detected, corrected, classed, and the NN series."""
     recording = rrscope.read_recording(str(record))
     beats, unreadable = rrscope.detect_beats(recording.samples, recording.rate_hz, quality=True)
     corrected = rrscope.correct_artefacts(beats, recording.rate_hz, recording.samples)
-    intervals = rrscope.nn_intervals(corrected.beats, recording.rate_hz, unreadable)
+    classes = rrscope.classify_beats(recording.samples, recording.rate_hz, corrected.beats)
+    intervals = rrscope.nn_intervals(corrected.beats, recording.rate_hz, unreadable, classes=classes)
     return recording, beats, unreadable, corrected, intervals
 
 
@@ -46,6 +48,27 @@ def test_a_recordings_beats_corrections_and_measures_are_the_batch_tools(records
         assert corrected.counts["pauses"] == line["pauses"]
         assert len(intervals) == line["intervals"]
         expect_same_measures(rrscope.hrv(intervals), line["hrv"], line["hrv_undefined"])
+
+
+def test_classes_and_their_counts_are_the_batch_tools(records):
+    for record in records:
+        recording, beats, _, corrected, _ = analyse(record)
+        line = batch_line("--classes", "--correct", record)
+        assert line["classes"] == rrscope.classify_beats(recording.samples, recording.rate_hz, beats)
+        assert len(line["classes"]) == len(line["peaks"])
+        used = rrscope.classify_beats(recording.samples, recording.rate_hz, corrected.beats)
+        assert line["classes_count"] == {letter: used.count(letter) for letter in "NSVFQ"}
+
+
+def test_an_interpolated_series_is_the_batch_tools(example_record):
+    recording, _, unreadable, corrected, _ = analyse(example_record)
+    classes = rrscope.classify_beats(recording.samples, recording.rate_hz, corrected.beats)
+    intervals = rrscope.nn_intervals(corrected.beats, recording.rate_hz, unreadable, classes=classes,
+                                     ectopic="interpolate")
+    line = batch_line("--correct", "--ectopic=interpolate", "--hrv", example_record)
+    assert line["ectopic"] == "interpolate"
+    assert len(intervals) == line["intervals"]
+    expect_same_measures(rrscope.hrv(intervals), line["hrv"], line["hrv_undefined"])
 
 
 def test_windows_and_detrended_spectra_are_the_batch_tools(example_record):

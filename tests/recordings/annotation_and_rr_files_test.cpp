@@ -86,6 +86,14 @@ TEST(HostileAnnotationFiles, TimesThatGoBackwardsAreAnError) {
   const std::string back = folder.write("back.atr", word(1, 100) + skip(-50) + word(1, 1));
   EXPECT_EQ(messageOf([&] { readAnnotations(back); }),
             back + ": the annotation times go backwards (a negative skip at byte 2)");
+  // A step back that the next annotation makes good, as the database's
+  // writer puts after a leading note, is no step back in time.
+  const std::string noted =
+      folder.write("noted.atr", word(22, 0) + skip(-1) + word(1, 1) + word(1, 300));
+  const AnnotationFile steps = readAnnotations(noted);
+  ASSERT_EQ(steps.annotations.size(), 3U);
+  EXPECT_EQ(steps.annotations[1].sample, 0);
+  EXPECT_EQ(steps.annotations[2].sample, 300);
   const std::string forward = folder.write("forward.atr", word(1, 100) + skip(5000) + word(1, 1));
   const AnnotationFile file = readAnnotations(forward);
   ASSERT_EQ(file.annotations.size(), 2U);

@@ -5,9 +5,12 @@
 #include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -199,6 +202,68 @@ TEST_F(RecordingWindowTest, ClicksAndKeysAddAndRemoveBeatsWithUndoAndRedo) {
   EXPECT_NEAR(window->beats()->positions()[walked], original[walked], 1.0);
 }
 
+// N, S and V (also in their places on a Russian layout) and the menu of a
+// mark give the selected beat its class; the NN series and the measures
+// follow at once, and undo takes it back.
+TEST_F(RecordingWindowTest, KeysAndTheMenuOfAMarkGiveBeatsTheirClassWithUndo) {
+  using beats::BeatClass;
+  const auto window = open(writeWfdb(QStringLiteral("lead")));
+  ASSERT_TRUE(window->isLoaded());
+  ui::EcgStripView& strip = window->strip();
+  const auto series = [&] { return window->beats()->series(window->stretch()); };
+  // The intervals that end at `beat` or at the one after it: those touching it.
+  const auto keepsIntervalsOf = [&](std::size_t beat) {
+    const std::vector<std::size_t> ends = series().ends;
+    return std::ranges::count(ends, beat) + std::ranges::count(ends, beat + 1);
+  };
+  const auto showsItsSeries = [&] {
+    return window->measures()[hrv::Measure::meanNn].value() ==
+           hrv::computeMeasures(series().intervalsMs)[hrv::Measure::meanNn].value();
+  };
+  // A key of a Russian layout, which Qt names by its letter's code point.
+  const auto pressCyrillic = [&](char16_t letter) {
+    QKeyEvent press(QEvent::KeyPress, letter, Qt::NoModifier, QString(QChar(letter)));
+    QCoreApplication::sendEvent(&strip, &press);
+  };
+  const std::vector<double> original = series().intervalsMs;
+
+  strip.selectBeat(10);
+  QTest::keyClick(&strip, Qt::Key_V);
+  EXPECT_EQ(window->beats()->classes()[10], BeatClass::V);
+  EXPECT_EQ(keepsIntervalsOf(10), 0);
+  EXPECT_TRUE(showsItsSeries());
+  QTest::keyClick(&strip, Qt::Key_S);
+  EXPECT_EQ(window->beats()->classes()[10], BeatClass::S);
+  pressCyrillic(u'Т');  // where N lies on a Russian layout
+  EXPECT_EQ(window->beats()->classes()[10], BeatClass::N);
+  pressCyrillic(u'М');  // where V lies
+  EXPECT_EQ(window->beats()->classes()[10], BeatClass::V);
+  // Ctrl with a letter asks for no class.
+  QTest::keyClick(&strip, Qt::Key_N, Qt::ControlModifier);
+  EXPECT_EQ(window->beats()->classes()[10], BeatClass::V);
+  window->undo();
+  window->undo();
+  EXPECT_EQ(window->beats()->classes()[10], BeatClass::S);
+  while (window->beats()->canUndo()) window->undo();
+  EXPECT_EQ(series().intervalsMs, original);
+  EXPECT_TRUE(showsItsSeries());
+
+  // The menu of a mark offers the five classes, the beat's own checked.
+  const std::unique_ptr<QMenu> menu = strip.classMenu(12);
+  const QList<QAction*> actions = menu->actions();
+  ASSERT_EQ(actions.size(), 5);
+  EXPECT_EQ(actions[0]->text(), "Нормальный (N)");
+  EXPECT_EQ(actions[4]->text(), "Неклассифицируемый (Q)");
+  const auto own = static_cast<qsizetype>(window->beats()->classes()[12]);
+  for (qsizetype i = 0; i < actions.size(); ++i) EXPECT_EQ(actions[i]->isChecked(), i == own);
+  actions[3]->trigger();  // Сливной (F)
+  EXPECT_EQ(window->beats()->classes()[12], BeatClass::F);
+  EXPECT_EQ(keepsIntervalsOf(12), 0);
+  EXPECT_TRUE(showsItsSeries());
+  QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(series().intervalsMs, original);
+}
+
 TEST_F(RecordingWindowTest, AStretchDraggedOnTheTachogramGetsItsOwnMeasures) {
   const auto window = open(writeWfdb(QStringLiteral("lead")));
   ASSERT_TRUE(window->isLoaded());
@@ -262,6 +327,8 @@ TEST_F(RecordingWindowTest, EditedBeatsAreSavedAndOfferedWhenTheRecordingOpensAg
     EXPECT_TRUE(log_.questions.isEmpty());
     window->strip().selectBeat(10);
     QTest::keyClick(&window->strip(), Qt::Key_Delete);
+    window->strip().selectBeat(5);
+    QTest::keyClick(&window->strip(), Qt::Key_V);
     edited.assign(window->beats()->positions().begin(), window->beats()->positions().end());
     window->saveBeats();
     ASSERT_TRUE(QFile::exists(path("lead.rrscope")));
@@ -286,6 +353,7 @@ TEST_F(RecordingWindowTest, EditedBeatsAreSavedAndOfferedWhenTheRecordingOpensAg
   for (std::size_t i = 0; i < edited.size(); ++i) {
     ASSERT_NEAR(again->beats()->positions()[i], edited[i], 1e-3) << i;
   }
+  EXPECT_EQ(again->beats()->classes()[5], beats::BeatClass::V);
   EXPECT_TRUE(log_.errorTexts.isEmpty()) << log_.errorTexts.join("\n").toStdString();
 }
 

@@ -98,6 +98,21 @@ TEST(Report, ALongSeriesGetsItsAlpha1AndRmssdOverTime) {
   EXPECT_TRUE(shorter.alpha1Strip.empty());
 }
 
+// Classed beats add a line of their counts and burden to the header.
+TEST(Report, TheHeaderCountsTheClassesOfClassedBeats) {
+  const ReportContent plain = tenMinutes();
+  ReportContent classed = plain;
+  std::vector<beats::BeatClass> classes(plain.nnMs.size() + 1, beats::BeatClass::N);
+  classes[100] = classes[101] = beats::BeatClass::V;
+  classed.classes = summariseClasses(classes);
+  EXPECT_EQ(classed.classes->counts[static_cast<std::size_t>(beats::BeatClass::V)], 2u);
+  EXPECT_EQ(classed.classes->burden.ventricularCouplets, 1u);
+  const double scale = 100.0 / 72.0;
+  const QRectF header = reportLayout().header;
+  EXPECT_GT(inkIn(reportImage(classed, 100), header, scale),
+            inkIn(reportImage(plain, 100), header, scale) + 300);
+}
+
 TEST(Report, ThePdfIsOneA4Page) {
   const QByteArray pdf = reportPdf(tenMinutes());
   ASSERT_TRUE(pdf.startsWith("%PDF-"));

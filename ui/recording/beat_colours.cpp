@@ -19,6 +19,28 @@ QColor beatColour(pipeline::BeatSource source) {
   return Qt::black;
 }
 
+// The Okabe–Ito colours the sources leave free, and grey for the beats
+// that have no class of their own.
+QColor classColour(beats::BeatClass beatClass) {
+  switch (beatClass) {
+    case beats::BeatClass::N:
+      return QColor(0, 90, 181);  // blue, as the detector's beats
+    case beats::BeatClass::S:
+      return QColor(86, 180, 233);  // sky blue
+    case beats::BeatClass::V:
+      return QColor(213, 94, 0);  // vermillion
+    case beats::BeatClass::F:
+      return QColor(240, 228, 66);  // yellow
+    case beats::BeatClass::Q:
+      return QColor(128, 128, 128);  // grey
+  }
+  return Qt::black;
+}
+
+QColor markColour(pipeline::BeatSource source, beats::BeatClass beatClass) {
+  return beatClass == beats::BeatClass::N ? beatColour(source) : classColour(beatClass);
+}
+
 // Opaque, drawn under the traces: blending translucent colours over large
 // areas costs the raster engine tens of milliseconds a frame.
 QColor unreadableColour() {
@@ -47,6 +69,22 @@ QString beatSourceName(pipeline::BeatSource source) {
       return QStringLiteral("вставлен коррекцией");
     case pipeline::BeatSource::added:
       return QStringLiteral("добавлен вручную");
+  }
+  return {};
+}
+
+QString beatClassName(beats::BeatClass beatClass) {
+  switch (beatClass) {
+    case beats::BeatClass::N:
+      return QStringLiteral("Нормальный (N)");
+    case beats::BeatClass::S:
+      return QStringLiteral("Наджелудочковый (S)");
+    case beats::BeatClass::V:
+      return QStringLiteral("Желудочковый (V)");
+    case beats::BeatClass::F:
+      return QStringLiteral("Сливной (F)");
+    case beats::BeatClass::Q:
+      return QStringLiteral("Неклассифицируемый (Q)");
   }
   return {};
 }

@@ -54,11 +54,32 @@ QPushButton* namedButton(const QString& caption, const QString& name, QWidget* p
   return button;
 }
 
-QLabel* legendEntry(pipeline::BeatSource source, QWidget* parent) {
+QLabel* legendEntry(const QColor& colour, const QString& name, QWidget* parent) {
   auto* label = new QLabel(parent);
-  label->setText(QStringLiteral("<span style=\"color:%1\">▼</span> %2")
-                     .arg(beatColour(source).name(), beatSourceName(source)));
+  label->setText(QStringLiteral("<span style=\"color:%1\">▼</span> %2").arg(colour.name(), name));
   return label;
+}
+
+// The marks' colours: the sources of N beats on one row, the other classes,
+// whose letter stands beside their mark, on the next.
+QLayout* legendRows(QWidget* parent) {
+  auto* rows = new QVBoxLayout;
+  auto* sources = new QHBoxLayout;
+  for (const pipeline::BeatSource source :
+       {pipeline::BeatSource::detected, pipeline::BeatSource::moved, pipeline::BeatSource::inserted,
+        pipeline::BeatSource::added}) {
+    sources->addWidget(legendEntry(beatColour(source), beatSourceName(source), parent));
+  }
+  sources->addStretch();
+  auto* classes = new QHBoxLayout;
+  for (const beats::BeatClass beatClass : beats::kBeatClasses) {
+    if (beatClass == beats::BeatClass::N) continue;
+    classes->addWidget(legendEntry(classColour(beatClass), beatClassName(beatClass), parent));
+  }
+  classes->addStretch();
+  rows->addLayout(sources);
+  rows->addLayout(classes);
+  return rows;
 }
 
 }  // namespace
@@ -111,19 +132,12 @@ void EcgRecordingWindow::buildLayout() {
   scroll_->setAccessibleName(QStringLiteral("Положение полосы ЭКГ в записи"));
   stripLayout->addWidget(strip_, 1);
   stripLayout->addWidget(scroll_);
-  auto* legend = new QHBoxLayout;
-  for (const pipeline::BeatSource source :
-       {pipeline::BeatSource::detected, pipeline::BeatSource::moved, pipeline::BeatSource::inserted,
-        pipeline::BeatSource::added}) {
-    legend->addWidget(legendEntry(source, stripPane));
-  }
-  legend->addStretch();
   auto* hint = new QLabel(
-      QStringLiteral("Щелчок — добавить удар, Delete — удалить, Shift+протяжка — нечитаемый "
-                     "участок, колесо — масштаб"),
+      QStringLiteral("Щелчок — добавить удар, Delete — удалить, N/S/V/F/Q или правая кнопка — "
+                     "класс удара, Shift+протяжка — нечитаемый участок, колесо — масштаб"),
       stripPane);
   hint->setWordWrap(true);
-  stripLayout->addLayout(legend);
+  stripLayout->addLayout(legendRows(stripPane));
   stripLayout->addWidget(hint);
 
   auto* measuresPane = new QWidget(splitter);
@@ -233,6 +247,8 @@ void EcgRecordingWindow::connectViews() {
   connect(strip_, &EcgStripView::addRequested, this, [this](double sample) { addBeat(sample); });
   connect(strip_, &EcgStripView::removeRequested, this,
           [this](std::size_t index) { removeBeat(index); });
+  connect(strip_, &EcgStripView::relabelRequested, this,
+          [this](std::size_t index, beats::BeatClass beatClass) { relabelBeat(index, beatClass); });
   connect(strip_, &EcgStripView::markRequested, this,
           [this](double begin, double end) { markUnreadable(begin, end, true); });
   connect(strip_, &EcgStripView::clearRequested, this,
@@ -323,7 +339,7 @@ void EcgRecordingWindow::offerSavedBeats() {
     pipeline::SavedBeats beats = pipeline::readBeatAnnotations(saved, beatRate(*opened_));
     beats_ = std::make_unique<pipeline::BeatList>(
         std::move(beats.positions), std::move(beats.sources), std::move(beats.unreadable),
-        beats_->rate(), beats_->sampleCount());
+        beats_->rate(), beats_->sampleCount(), std::move(beats.classes));
     showRecording();
   } catch (const std::exception& error) {
     reportError(QStringLiteral("Ошибка чтения ударов"),
@@ -420,6 +436,12 @@ void EcgRecordingWindow::removeBeat(std::size_t index) {
   refreshAfterEdit(index < beats_->size() ? std::optional(index) : std::nullopt);
 }
 
+void EcgRecordingWindow::relabelBeat(std::size_t index, beats::BeatClass beatClass) {
+  if (!beats_ || index >= beats_->size() || beats_->classes()[index] == beatClass) return;
+  beats_->relabel(index, beatClass);
+  refreshAfterEdit(index);
+}
+
 void EcgRecordingWindow::markUnreadable(double begin, double end, bool mark) {
   if (!beats_ || end <= begin) return;
   if (mark) {
@@ -505,12 +527,14 @@ void EcgRecordingWindow::showNonlinear(std::uint64_t generation, const hrv::Meas
 QString EcgRecordingWindow::summaryText() const {
   if (!beats_) return {};
   return QStringLiteral(
-             "Отрезок %1–%2: ударов %3, NN-интервалов %4 (исключено %5).\n"
-             "Правлено ударов вручную: %6. Нечитаемо: %7 % отрезка.")
+             "Отрезок %1–%2: ударов %3, NN-интервалов %4.\n"
+             "Исключено интервалов: у нечитаемых участков %5, у ударов не N %6.\n"
+             "Правлено ударов вручную: %7. Нечитаемо: %8 % отрезка.")
       .arg(clockText(seconds(stretch_.begin)), clockText(seconds(stretch_.end)))
       .arg(stretchSeries_.beats)
       .arg(stretchSeries_.intervalsMs.size())
       .arg(stretchSeries_.excludedIntervals)
+      .arg(stretchSeries_.ectopicIntervals)
       .arg(beats_->editedBeats())
       .arg(QString::number(stretchSeries_.unreadableShare * 100, 'f', 1));
 }

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "beats/beat_class.h"
 #include "beats/detected_beats.h"
 #include "hrv/hrv_measures.h"
 #include "pipeline/opened_recording.h"
@@ -108,6 +109,7 @@ class EcgRecordingWindow : public QWidget {
   void setFiveMinutes();
   void addBeat(double sample);
   void removeBeat(std::size_t index);
+  void relabelBeat(std::size_t index, beats::BeatClass beatClass);
   void markUnreadable(double begin, double end, bool mark);
   void syncScrollBar();
   void reportError(const QString& title, const QString& text);

@@ -1,10 +1,13 @@
 #include "ui/recording/ecg_strip_view.h"
 
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "charts/value_envelope.h"
@@ -21,6 +24,32 @@ constexpr double kSideMargin = 4;
 constexpr double kClickPixels = 4;
 // One notch of the wheel widens or narrows the strip by this factor.
 constexpr double kZoomFactor = 1.25;
+
+// The class a key asks for: its letter, and the Cyrillic letter on the same
+// key of a Russian layout, which Qt reports as its upper-case code point.
+struct ClassKey {
+  int key;
+  beats::BeatClass beatClass;
+};
+
+constexpr std::array<ClassKey, 10> kClassKeys{{
+    {Qt::Key_N, beats::BeatClass::N},
+    {0x0422, beats::BeatClass::N},  // Т
+    {Qt::Key_S, beats::BeatClass::S},
+    {0x042B, beats::BeatClass::S},  // Ы
+    {Qt::Key_V, beats::BeatClass::V},
+    {0x041C, beats::BeatClass::V},  // М
+    {Qt::Key_F, beats::BeatClass::F},
+    {0x0410, beats::BeatClass::F},  // А
+    {Qt::Key_Q, beats::BeatClass::Q},
+    {0x0419, beats::BeatClass::Q},  // Й
+}};
+
+std::optional<beats::BeatClass> classOfKey(int key) {
+  const auto found = std::ranges::find(kClassKeys, key, &ClassKey::key);
+  if (found == kClassKeys.end()) return std::nullopt;
+  return found->beatClass;
+}
 
 // `colour` two fifths of the way from `base`, as it would look drawn
 // translucent over it.
@@ -202,6 +231,7 @@ void EcgStripView::paintTrace(QPainter& painter, const QRectF& area) const {
 void EcgStripView::paintBeats(QPainter& painter, const QRectF& area) const {
   const std::span<const double> positions = beats_->positions();
   const std::span<const pipeline::BeatSource> sources = beats_->sources();
+  const std::span<const beats::BeatClass> classes = beats_->classes();
   const std::size_t first = beats_->firstAtOrAfter(start_);
   const std::size_t end = beats_->firstAtOrAfter(start_ + widthSamples() + 1);
   const QFontMetricsF metrics(font());
@@ -209,7 +239,7 @@ void EcgStripView::paintBeats(QPainter& painter, const QRectF& area) const {
   painter.setRenderHint(QPainter::Antialiasing, true);
   for (std::size_t i = first; i < end; ++i) {
     const double x = xOf(positions[i]);
-    const QColor colour = beatColour(sources[i]);
+    const QColor colour = markColour(sources[i], classes[i]);
     // A light line down the trace, which the QRS stays visible through.
     // An opaque tint: blending a translucent colour costs the raster engine
     // far more than filling with a solid one.
@@ -221,6 +251,7 @@ void EcgStripView::paintBeats(QPainter& painter, const QRectF& area) const {
     painter.setPen(selected_ == i ? QPen(palette().color(QPalette::Text), 2) : Qt::NoPen);
     painter.setBrush(colour);
     painter.drawPolygon(triangle);
+    if (classes[i] != beats::BeatClass::N) paintClassLetter(painter, x, classes[i]);
     // The interval that ends at this beat, written between the two marks.
     if (i > 0) {
       const double before = xOf(positions[i - 1]);
@@ -236,6 +267,18 @@ void EcgStripView::paintBeats(QPainter& painter, const QRectF& area) const {
       }
     }
   }
+}
+
+// The letter beside the mark tells the class where its colour cannot.
+void EcgStripView::paintClassLetter(QPainter& painter, double x, beats::BeatClass beatClass) const {
+  painter.save();
+  QFont bold = font();
+  bold.setBold(true);
+  painter.setFont(bold);
+  painter.setPen(palette().color(QPalette::Text));
+  painter.drawText(QPointF(x + 6, kMarkBand - 4),
+                   QString(QLatin1Char(beats::beatClassLetter(beatClass))));
+  painter.restore();
 }
 
 void EcgStripView::paintTimes(QPainter& painter, const QRectF& area) const {
@@ -329,10 +372,48 @@ void EcgStripView::keyPressEvent(QKeyEvent* event) {
       if (selected_) emit removeRequested(*selected_);
       break;
     default:
-      QWidget::keyPressEvent(event);
-      return;
+      if (!relabelSelected(*event)) {
+        QWidget::keyPressEvent(event);
+        return;
+      }
   }
   event->accept();
+}
+
+// A letter without Ctrl or Alt asks to give the selected beat its class.
+bool EcgStripView::relabelSelected(const QKeyEvent& event) {
+  if (!selected_ || (event.modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) != 0) {
+    return false;
+  }
+  const std::optional<beats::BeatClass> beatClass = classOfKey(event.key());
+  if (!beatClass) return false;
+  emit relabelRequested(*selected_, *beatClass);
+  return true;
+}
+
+void EcgStripView::contextMenuEvent(QContextMenuEvent* event) {
+  const std::optional<std::size_t> mark = markUnder(event->pos().x());
+  if (!mark) {
+    event->ignore();
+    return;
+  }
+  selectBeat(mark);
+  const std::unique_ptr<QMenu> menu = classMenu(*mark);
+  menu->exec(event->globalPos());
+}
+
+std::unique_ptr<QMenu> EcgStripView::classMenu(std::size_t index) {
+  auto menu = std::make_unique<QMenu>(this);
+  menu->setAccessibleName(QStringLiteral("Класс удара"));
+  for (const beats::BeatClass beatClass : beats::kBeatClasses) {
+    QAction* action = menu->addAction(beatClassName(beatClass));
+    action->setCheckable(true);
+    action->setChecked(beats_ != nullptr && index < beats_->size() &&
+                       beats_->classes()[index] == beatClass);
+    connect(action, &QAction::triggered, this,
+            [this, index, beatClass] { emit relabelRequested(index, beatClass); });
+  }
+  return menu;
 }
 
 // With nothing selected, the arrows start at the first beat on view.
@@ -372,16 +453,18 @@ void EcgStripView::describeSelection() {
   if (beats_ == nullptr || !selected_) {
     setAccessibleDescription(
         QStringLiteral("Удар не выбран; стрелки выбирают удары, Insert "
-                       "добавляет удар, Delete удаляет выбранный"));
+                       "добавляет удар, Delete удаляет выбранный, N, S, V, F и Q "
+                       "дают ему класс"));
     return;
   }
   const std::size_t i = *selected_;
   const double at = beats_->positions()[i];
-  QString text = QStringLiteral("Удар %1 из %2, %3, %4")
+  QString text = QStringLiteral("Удар %1 из %2, %3, %4, класс: %5")
                      .arg(i + 1)
                      .arg(beats_->size())
                      .arg(clockText(at / beats_->rate(), true))
-                     .arg(beatSourceName(beats_->sources()[i]));
+                     .arg(beatSourceName(beats_->sources()[i]))
+                     .arg(beatClassName(beats_->classes()[i]));
   if (i > 0) {
     text += QStringLiteral(", интервал %1 мс")
                 .arg((at - beats_->positions()[i - 1]) / beats_->rate() * 1000, 0, 'f', 0);

@@ -1,20 +1,27 @@
 #pragma once
 
 #include <QWidget>
+#include <memory>
 #include <optional>
 
+#include "beats/beat_class.h"
 #include "pipeline/beat_list.h"
 #include "recordings/recording.h"
+
+class QMenu;
 
 namespace rrscope::ui {
 
 // A strip of the ECG, 2 to 60 s wide, with a mark on every beat in the
-// colour of its source and the interval in ms between marks; unreadable
+// colour of its source, or of its class with the class's letter beside it
+// for a beat other than N, and the interval in ms between marks; unreadable
 // stretches shaded. It edits nothing itself: a click on the trace asks for
 // a beat there, a click on a mark selects it, a drag with Shift asks to
 // mark a stretch unreadable (or to clear it, when the drag starts on a
 // mark), and the keys ask the same: arrows move from beat to beat, Insert
-// adds a beat in the selected interval, Delete removes the selected beat.
+// adds a beat in the selected interval, Delete removes the selected beat,
+// and N, S, V, F and Q (or the keys in their places on a Russian layout)
+// ask to give it that class, as the menu of a right click on a mark does.
 class EcgStripView : public QWidget {
   Q_OBJECT
 
@@ -45,12 +52,17 @@ class EcgStripView : public QWidget {
   double sampleAt(double x) const;
   double xOf(double sample) const;
 
+  // The menu a right click on the mark of beat `index` opens: the five
+  // classes, the beat's own checked.
+  std::unique_ptr<QMenu> classMenu(std::size_t index);
+
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override;
 
  signals:
   void addRequested(double sample);
   void removeRequested(std::size_t index);
+  void relabelRequested(std::size_t index, beats::BeatClass beatClass);
   void markRequested(double beginSample, double endSample);
   void clearRequested(double beginSample, double endSample);
   void viewChanged();  // the start or the width changed
@@ -63,6 +75,7 @@ class EcgStripView : public QWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
   QRectF traceArea() const;
@@ -70,10 +83,12 @@ class EcgStripView : public QWidget {
   void paintTrace(QPainter& painter, const QRectF& area) const;
   void paintBeats(QPainter& painter, const QRectF& area) const;
   void paintTimes(QPainter& painter, const QRectF& area) const;
+  void paintClassLetter(QPainter& painter, double x, beats::BeatClass beatClass) const;
   void stepSelection(int step);
   void requestInsert();
   void keepSelectionVisible();
   void describeSelection();
+  bool relabelSelected(const QKeyEvent& event);
 
   const recordings::Recording* recording_ = nullptr;
   const pipeline::BeatList* beats_ = nullptr;

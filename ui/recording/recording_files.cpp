@@ -36,6 +36,14 @@ std::string stretchNote(const pipeline::BeatList& beats, beats::SampleStretch st
       .toStdString();
 }
 
+// The classes of the beats inside the stretch.
+std::span<const beats::BeatClass> stretchClasses(const pipeline::BeatList& beats,
+                                                 beats::SampleStretch stretch) {
+  const std::size_t first = beats.firstAtOrAfter(stretch.begin);
+  const std::size_t last = std::max(first, beats.firstAtOrAfter(stretch.end));
+  return beats.classes().subspan(first, last - first);
+}
+
 report::ReportContent reportContent(const pipeline::OpenedRecording& opened,
                                     const pipeline::BeatList& beats, beats::SampleStretch stretch,
                                     const pipeline::StretchSeries& series,
@@ -52,6 +60,8 @@ report::ReportContent reportContent(const pipeline::OpenedRecording& opened,
   // The correction ran over the whole recording; its counts are those.
   content.corrections = opened.analysis.corrections;
   content.stretchNote = stretchNote(beats, stretch);
+  // An RR file's beats have no ECG to be classed by.
+  if (opened.recording) content.classes = report::summariseClasses(stretchClasses(beats, stretch));
   const std::span<const double> positions = beats.positions();
   for (std::size_t i = 0; i < series.intervalsMs.size(); ++i) {
     const std::size_t end = series.ends[i];

@@ -2,15 +2,27 @@
 
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "beats/artefact_correction.h"
+#include "beats/beat_class.h"
 #include "beats/beat_scoring.h"
 #include "hrv/hrv_measures.h"
 
 namespace rrscope::report {
+
+// How many beats of each class, and the ectopic burden among them.
+struct ClassSummary {
+  beats::ClassCounts counts{};
+  beats::EctopicBurden burden;
+};
+
+inline ClassSummary summariseClasses(std::span<const beats::BeatClass> classes) {
+  return {beats::countClasses(classes), beats::ectopicBurden(classes)};
+}
 
 // What the one-page report of a recording shows.
 struct ReportContent {
@@ -24,6 +36,8 @@ struct ReportContent {
   std::optional<beats::CorrectionCounts> corrections;  // absent when not corrected
   std::optional<beats::Scoring> scoring;               // absent without a reference
   std::string reference;                               // what the scoring compared with
+  // The classes of the beats the series comes from; absent when not classed.
+  std::optional<ClassSummary> classes;
   // For a report of part of a recording or of edited beats: which stretch
   // and how many beats were edited by hand, in Russian; empty otherwise.
   std::string stretchNote;

@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QFontMetricsF>
+#include <QStringList>
 #include <cmath>
 #include <utility>
 #include <vector>
@@ -56,6 +57,30 @@ QString scoringText(const ReportContent& content) {
       .arg(QString::fromStdString(content.reference));
 }
 
+// "V 0.81 % (парных 1, пробежек 0)".
+QString burdenText(char letter, double percent, std::size_t couplets, std::size_t runs) {
+  return QStringLiteral("%1 %2 % (парных %3, пробежек %4)")
+      .arg(QLatin1Char(letter))
+      .arg(number(percent, 2))
+      .arg(couplets)
+      .arg(runs);
+}
+
+// "N 1234, S 5, V 10, F 0, Q 1; нагрузка V 0.81 % (...), S 0.40 % (...)".
+QString classesText(const ClassSummary& classes) {
+  QStringList counts;
+  for (const beats::BeatClass beatClass : beats::kBeatClasses) {
+    counts << QStringLiteral("%1 %2")
+                  .arg(QLatin1Char(beats::beatClassLetter(beatClass)))
+                  .arg(classes.counts[static_cast<std::size_t>(beatClass)]);
+  }
+  const beats::EctopicBurden& b = classes.burden;
+  return counts.join(QStringLiteral(", ")) + QStringLiteral("; нагрузка ") +
+         burdenText('V', b.ventricularPct, b.ventricularCouplets, b.ventricularRuns) +
+         QStringLiteral(", ") +
+         burdenText('S', b.supraventricularPct, b.supraventricularCouplets, b.supraventricularRuns);
+}
+
 std::vector<Line> headerLines(const ReportContent& content) {
   std::vector<Line> lines{
       {QStringLiteral("Файл:"), QString::fromStdString(content.file)},
@@ -70,6 +95,8 @@ std::vector<Line> headerLines(const ReportContent& content) {
       {QStringLiteral("Коррекция артефактов:"), correctionsText(content)},
       {QStringLiteral("Количество NN интервалов:"), QString::number(content.nnMs.size())},
   };
+  if (content.classes)
+    lines.emplace_back(QStringLiteral("Классы ударов:"), classesText(*content.classes));
   if (!content.spectrumNote.empty())
     lines.emplace_back(QStringLiteral("Спектры:"), QString::fromStdString(content.spectrumNote));
   if (!content.stretchNote.empty())

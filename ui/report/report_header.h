@@ -8,7 +8,7 @@
 namespace rrscope::report {
 
 // The title and what was analysed how: file, channel, rate, duration,
-// samples, detector, corrections and the scoring.
+// samples, detector, corrections, the classes of the beats and the scoring.
 void drawReportHeader(QPainter& painter, QRectF area, const ReportContent& content);
 
 }  // namespace rrscope::report
