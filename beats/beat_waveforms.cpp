@@ -102,14 +102,19 @@ double amplitudeOf(const Waveform& w) {
 // without spikes there: a pacing spike is all departure, a complex nearly
 // none.
 double spikeShareOf(std::span<const double> raw, std::size_t centre, double rate) {
-  const std::vector<double> smooth = withoutSpikes(raw, rate);
-  const auto from =
-      static_cast<std::size_t>(std::max(0.0, static_cast<double>(centre) - kSpikeBefore * rate));
-  const std::size_t to =
-      std::min(raw.size(), centre + static_cast<std::size_t>(kSpikeAfter * rate) + 1);
+  // Only the spike's part, with room on either side for the running median.
+  const auto margin = static_cast<std::size_t>(0.01 * rate) + 1;
+  const auto before = static_cast<std::size_t>(kSpikeBefore * rate) + margin;
+  const std::size_t first = centre > before ? centre - before : 0;
+  const std::size_t last =
+      std::min(raw.size(), centre + static_cast<std::size_t>(kSpikeAfter * rate) + margin + 1);
+  const std::span<const double> part = raw.subspan(first, last - first);
+  const std::vector<double> smooth = withoutSpikes(part, rate);
+  const std::size_t from = std::min(part.size(), margin);
+  const std::size_t to = part.size() > margin ? part.size() - margin : 0;
   double spike = 0, low = INFINITY, high = -INFINITY;
   for (std::size_t i = from; i < to; ++i) {
-    spike = std::max(spike, std::abs(raw[i] - smooth[i]));
+    spike = std::max(spike, std::abs(part[i] - smooth[i]));
     low = std::min(low, smooth[i]);
     high = std::max(high, smooth[i]);
   }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "beats/beat_classification.h"
+#include "beats/disturbed_pauses.h"
 #include "beats/qrs_search.h"
 #include "pipeline/blockwise_detection.h"
 #include "pipeline/lead_merge.h"
@@ -134,6 +135,10 @@ RecordingAnalysis analyseRecording(const recordings::Recording& recording,
       analysis.nnClasses = analysis.detectedClasses;
     }
   }
+  // A long interval over which the lead swings far beyond its complexes is
+  // a saturated or lost lead hiding beats, not a pause of the heart.
+  analysis.unreadable =
+      unitedStretches(analysis.unreadable, beats::disturbedPauses(samples, rate, analysis.nnBeats));
   formSeries(analysis, rate, options.correct);
   if (options.progress) options.progress(kDetectionShare);
   if (options.hrv) analysis.measures = hrv::computeMeasures(analysis.nnMs, options.measureOptions);
