@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 #include "beats/beat_families.h"
 #include "beats/beat_timing.h"
 #include "beats/beat_waveforms.h"
+#include "beats/value_statistics.h"
 
 // A beat is judged by its family (the recording's beats of one QRS shape)
 // and by its own timing:
@@ -62,13 +64,6 @@ constexpr double kPacedBeat = 0.3;
 // one.
 constexpr std::size_t kFewMembers = 3;
 
-double medianOf(std::vector<double>& values) {
-  if (values.empty()) return 0;
-  const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
-  std::nth_element(values.begin(), middle, values.end());
-  return *middle;
-}
-
 struct FamilyFacts {
   std::size_t members = 0;
   double widthMs = 0;     // median over its beats
@@ -93,9 +88,9 @@ std::vector<FamilyFacts> familyFacts(const BeatFamilies& families,
   std::vector<FamilyFacts> facts(count);
   for (std::size_t f = 0; f < count; ++f) {
     facts[f].members = families.families[f].members;
-    facts[f].widthMs = medianOf(widths[f]);
-    facts[f].spikeShare = medianOf(spikes[f]);
-    facts[f].amplitude = medianOf(amplitudes[f]);
+    facts[f].widthMs = upperMedian(std::move(widths[f]));
+    facts[f].spikeShare = upperMedian(std::move(spikes[f]));
+    facts[f].amplitude = upperMedian(std::move(amplitudes[f]));
     facts[f].earlyShare = static_cast<double>(earlyCount[f]) /
                           static_cast<double>(std::max<std::size_t>(1, facts[f].members));
   }

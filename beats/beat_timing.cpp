@@ -4,15 +4,10 @@
 #include <cmath>
 #include <cstddef>
 
+#include "beats/value_statistics.h"
+
 namespace rrscope::beats {
 namespace {
-
-double medianOf(std::vector<double>& values) {
-  if (values.empty()) return NAN;
-  const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
-  std::nth_element(values.begin(), middle, values.end());
-  return *middle;
-}
 
 // The interval before each beat (NaN for the first).
 std::vector<double> intervalsBefore(std::span<const double> beats) {
@@ -41,7 +36,7 @@ std::vector<double> rhythmAround(std::span<const double> before, const std::vect
       const std::size_t end = kept[static_cast<std::size_t>(k)];
       if (end != b) around.push_back(before[end]);
     }
-    rhythm[b] = medianOf(around);
+    rhythm[b] = upperMedian(around);
   }
   return rhythm;
 }
@@ -69,7 +64,7 @@ std::vector<double> irregularity(std::span<const double> before, const std::vect
       for (std::size_t k = lag; k < counted.size(); ++k) {
         differences.push_back(std::abs(counted[k] - counted[k - lag]));
       }
-      least = std::min(least, medianOf(differences) / rhythm[b]);
+      least = std::min(least, upperMedian(differences) / rhythm[b]);
     }
     result[b] = std::isfinite(least) ? least : 0.0;
   }

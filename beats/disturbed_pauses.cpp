@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <utility>
+
+#include "beats/value_statistics.h"
 
 namespace rrscope::beats {
 namespace {
@@ -14,13 +17,6 @@ constexpr double kAfterBeatSeconds = 0.35;
 // The intervals on each side whose median is the rhythm a long interval is
 // measured against.
 constexpr std::size_t kRhythmIntervals = 8;
-
-double medianOf(std::vector<double>& values) {
-  if (values.empty()) return 0;
-  const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
-  std::nth_element(values.begin(), middle, values.end());
-  return *middle;
-}
 
 // Largest minus smallest sample from `first` up to `end`, clamped to the
 // lead; 0 for an empty stretch.
@@ -44,7 +40,7 @@ double typicalComplexRange(const SampleSource& samples, double rate, std::span<c
     const auto at = static_cast<std::int64_t>(std::llround(beat));
     ranges.push_back(rangeOf(samples, at - half, at + half + 1, buffer));
   }
-  return medianOf(ranges);
+  return upperMedian(std::move(ranges));
 }
 
 // Whether the interval ending at beat `b` is long against the intervals
@@ -56,7 +52,7 @@ bool isLong(std::span<const double> beats, std::size_t b, std::vector<double>& a
   for (std::size_t k = from; k < to; ++k) {
     if (k != b) around.push_back(beats[k] - beats[k - 1]);
   }
-  return !around.empty() && beats[b] - beats[b - 1] >= kLongInterval * medianOf(around);
+  return !around.empty() && beats[b] - beats[b - 1] >= kLongInterval * upperMedian(around);
 }
 
 }  // namespace
