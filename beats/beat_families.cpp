@@ -29,7 +29,7 @@ void addMember(BeatFamily& family, const Waveform& w, int shift) {
     const int from = static_cast<int>(k) + shift;
     const std::size_t source =
         static_cast<std::size_t>(std::clamp(from, 0, static_cast<int>(kWaveformLength) - 1));
-    family.mean[k] += static_cast<float>(weight * (w[source] - family.mean[k]));
+    family.mean[k] = waveformValue(family.mean[k] + weight * (w[source] - family.mean[k]));
   }
 }
 

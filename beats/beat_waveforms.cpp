@@ -145,7 +145,7 @@ BeatWaveforms beatWaveforms(const SampleSource& samples, double rate,
     for (std::size_t k = 0; k < kWaveformLength; ++k) {
       const double t =
           (static_cast<double>(k) - static_cast<double>(kMaxShift + kShapeBefore)) * kGridStep;
-      w[k] = static_cast<float>(interpolated(lead, centre + t * rate));
+      w[k] = waveformValue(interpolated(lead, centre + t * rate));
     }
     result.measures[b] = {widthMs(w), amplitudeOf(w),
                           spikeShareOf(raw, static_cast<std::size_t>(std::lround(centre)), rate)};

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
+#include <limits>
 #include <span>
 #include <vector>
 
@@ -30,6 +32,15 @@ inline constexpr std::size_t kMaxShift = 6;  // points: 33 ms
 inline constexpr std::size_t kWaveformLength = kShapeLength + 2 * kMaxShift;
 
 using Waveform = std::array<float, kWaveformLength>;
+
+// A value as a waveform holds it: single precision is plenty for a shape,
+// and halves the memory of a day's 100,000 waveforms. A value beyond
+// single precision's range (a corrupt file's) is held at its end, since
+// converting it would be undefined.
+inline float waveformValue(double value) {
+  constexpr double kLargest = std::numeric_limits<float>::max();
+  return static_cast<float>(std::clamp(value, -kLargest, kLargest));
+}
 
 // What a beat's complex looks like, apart from its resemblance to others.
 struct ComplexMeasures {
