@@ -60,6 +60,18 @@ constexpr double kEscapeSize = 0.8;
 // show more, its noise not being averaged out.
 constexpr double kPacedFamily = 0.14;
 constexpr double kPacedBeat = 0.3;
+// A beat on time, of normal conduction, in a recording with frequent
+// ventricular beats, is a fusion of a normal and a ventricular complex when it matches
+// the normal complex below kFusionLikeness (normal complexes match at 0.95
+// and more) and is wider by kFusionWider or taller by kFusionTaller: the
+// ventricular front widens it and adds to it. Its interval is neither a
+// normal one nor an ectopic one, and stays out of the NN series.
+constexpr double kFusionLikeness = 0.93;
+// A fusion needs a ventricular focus that fires often enough to meet a
+// sinus beat: ventricular families holding this share of the beats.
+constexpr double kFusionFocus = 0.01;
+constexpr double kFusionWider = 1.15;
+constexpr double kFusionTaller = 1.2;
 // Families this small say little as families: their beats are judged one by
 // one.
 constexpr std::size_t kFewMembers = 3;
@@ -119,7 +131,9 @@ bool widerThan(double widthMs, double normalWidthMs, double ratio) {
 }
 
 // Where a family's beats start, by their shape and how many come early.
-enum class Origin { normal, supraventricular, ventricular, paced };
+// A fusion is a beat's alone: a complex of normal conduction that the
+// ventricles' own front joined.
+enum class Origin { normal, supraventricular, ventricular, paced, fusion };
 
 struct Likeness {
   double correlation = 1;  // with the normal complex
@@ -148,12 +162,19 @@ Origin loneBeatOrigin(const ComplexMeasures& m, bool early, double correlation,
   return early && unlike ? Origin::ventricular : Origin::normal;
 }
 
+bool looksFused(const Resemblance& r, const ComplexMeasures& m, const FamilyFacts& normal) {
+  return r.correlation < kFusionLikeness &&
+         (m.widthMs >= kFusionWider * normal.widthMs || r.size >= kFusionTaller);
+}
+
 BeatClass classOf(Origin origin, bool premature) {
   switch (origin) {
     case Origin::paced:
       return BeatClass::Q;
     case Origin::ventricular:
       return BeatClass::V;
+    case Origin::fusion:
+      return BeatClass::F;
     case Origin::supraventricular:
     case Origin::normal:
       break;
@@ -184,21 +205,41 @@ std::vector<BeatClass> classifyBeats(const SampleSource& samples, double rate,
     origins[f] = familyOrigin(facts[f], facts[normal], like);
   }
   origins[normal] = familyOrigin(facts[normal], facts[normal], {});
+  std::size_t ventricularBeats = 0;
+  for (std::size_t f = 0; f < facts.size(); ++f) {
+    if (facts[f].members >= kFewMembers && origins[f] == Origin::ventricular) {
+      ventricularBeats += facts[f].members;
+    }
+  }
+  const bool ventricularFamily =
+      static_cast<double>(ventricularBeats) >= kFusionFocus * static_cast<double>(beats.size());
+  // A beat is compared with the normal complex of its time: the mean of the
+  // normal family's last beats on time before it. The family's final mean
+  // is that of the recording's end, and a complex changes over hours.
+  BeatFamily localNormal{normalMean, 0};
   for (std::size_t b = 0; b < beats.size(); ++b) {
     const std::size_t f = families.familyOf[b];
     const ComplexMeasures& m = waves.measures[b];
     Origin origin = origins[f];
     const bool lone = facts[f].members < kFewMembers;
-    const bool check = lone || (origin == Origin::normal && timing.premature[b]);
-    if (check) {
-      const double r = resemblance(normalMean, waves.waveforms[b]).correlation;
-      if (lone) {
-        origin = loneBeatOrigin(m, timing.early[b], r, facts[normal]);
-      } else if (r < kUnlikeNormal || widerThan(m.widthMs, facts[normal].widthMs, kMuchWider)) {
+    const bool premature = timing.premature[b];
+    const bool mayBeFused = ventricularFamily && !timing.early[b];
+    if (lone || (origin == Origin::normal && (premature || mayBeFused))) {
+      const Resemblance r = resemblance(localNormal.mean, waves.waveforms[b]);
+      if (lone) origin = loneBeatOrigin(m, timing.early[b], r.correlation, facts[normal]);
+      if (origin == Origin::normal && premature &&
+          (r.correlation < kUnlikeNormal ||
+           widerThan(m.widthMs, facts[normal].widthMs, kMuchWider))) {
         origin = Origin::ventricular;
+      } else if (origin == Origin::normal && mayBeFused && looksFused(r, m, facts[normal])) {
+        origin = Origin::fusion;
       }
     }
-    classes[b] = classOf(origin, timing.premature[b]);
+    classes[b] = classOf(origin, premature);
+    if (f == normal && !timing.early[b]) {
+      if (localNormal.members == 0) localNormal.mean = waves.waveforms[b];
+      followMember(localNormal, waves.waveforms[b], 0);
+    }
   }
   return classes;
 }

@@ -6,8 +6,7 @@
 namespace rrscope::beats {
 namespace {
 
-// A family's mean follows its last ~20 members, so that a complex that
-// changes slowly over hours (posture, electrode contact) stays in one family.
+// The members a family's mean follows.
 constexpr double kFollowedMembers = 20;
 // A family more different in size than this is another one: a beat half as
 // tall as its family is often a fusion or another origin.
@@ -22,7 +21,9 @@ struct FollowedFamily {
   std::size_t lastBeat = 0;  // the last beat that joined
 };
 
-void addMember(BeatFamily& family, const Waveform& w, int shift) {
+}  // namespace
+
+void followMember(BeatFamily& family, const Waveform& w, int shift) {
   ++family.members;
   const double weight = 1.0 / std::min(static_cast<double>(family.members), kFollowedMembers);
   for (std::size_t k = 0; k < kWaveformLength; ++k) {
@@ -32,6 +33,8 @@ void addMember(BeatFamily& family, const Waveform& w, int shift) {
     family.mean[k] = waveformValue(family.mean[k] + weight * (w[source] - family.mean[k]));
   }
 }
+
+namespace {
 
 bool sizeFits(double size) {
   return size >= 1 / kLargestSizeRatio && size <= kLargestSizeRatio;
@@ -50,7 +53,7 @@ BeatFamilies formFamilies(std::span<const Waveform> waveforms) {
       BeatFamily& family = result.families[followed[f].index];
       const Resemblance r = resemblance(family.mean, w);
       if (r.correlation >= kFamilyCorrelation && sizeFits(r.size)) {
-        addMember(family, w, r.shift);
+        followMember(family, w, r.shift);
         followed[f].lastBeat = b;
         joined = f;
         break;

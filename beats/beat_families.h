@@ -25,6 +25,11 @@ struct BeatFamilies {
 // size within a factor of two, and otherwise starts a family of its own.
 BeatFamilies formFamilies(std::span<const Waveform> waveforms);
 
+// Adds a beat to a family, aligned by `shift` (as resemblance() gives it):
+// the family's mean follows its last ~20 members, so that a complex that
+// changes slowly over hours (posture, electrode contact) stays in one family.
+void followMember(BeatFamily& family, const Waveform& w, int shift);
+
 // How closely a beat must match a family to join it: complexes of one
 // origin match at 0.95 and more apart from noise; a ventricular complex
 // matches a normal one at 0.6 or less.

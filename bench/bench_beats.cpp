@@ -43,6 +43,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <optional>
 #include <random>
 #include <span>
@@ -779,6 +780,25 @@ int classesDetail(const std::string& headerPath) {
     const std::size_t end = analysis.nnEnds[order[i]];
     std::printf("long NN %.0f ms ending at %.2f s\n", analysis.nnMs[order[i]],
                 analysis.nnBeats[end] / rate);
+  }
+  // Our NN intervals whose two beats are not both matched to reference N
+  // beats, by what the reference has there: what our series holds that the
+  // experts' leaves out.
+  std::vector<char> labelOf(analysis.nnBeats.size(), '-');
+  for (std::size_t k = 0; k < reference.positions.size(); ++k) {
+    if (matches[k]) labelOf[*matches[k]] = reference.labels[k];
+  }
+  std::map<std::string, int> foreign;
+  for (const std::size_t end : analysis.nnEnds) {
+    const std::string pair{labelOf[end - 1], labelOf[end]};
+    const auto nlr = [](char c) { return c == 'N' || c == 'L' || c == 'R'; };
+    if (!nlr(pair[0]) || !nlr(pair[1])) ++foreign[pair];
+  }
+  for (const auto& [pair, count] : foreign) std::printf("NN interval over %s: %d\n", pair.c_str(), count);
+  if (const char* path = std::getenv("REFDUMP")) {
+    FILE* out = std::fopen(path, "w");
+    for (std::size_t d = 0; d < labelOf.size(); ++d) std::fprintf(out, "%c %c\n", labelOf[d], rrscope::beats::beatClassLetter(analysis.nnClasses[d]));
+    std::fclose(out);
   }
   return 0;
 }

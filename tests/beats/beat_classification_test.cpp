@@ -135,6 +135,24 @@ TEST(BeatClassification, PacedBeatsAreQAndTheNormalBeatsAmongThemN) {
   }
 }
 
+TEST(BeatClassification, AComplexOnTimeThatTheVentriclesJoinedIsAFusion) {
+  // Frequent ventricular beats, and a few that fire just as a sinus beat
+  // arrives: a normal complex widened and heightened by a wide front.
+  BeatShape fused = test::normalBeat(0.3);
+  fused.waves.push_back({0.02, 0.9, 0.022});
+  std::vector<PlannedBeat> plan;
+  Rhythm rhythm(0.8);
+  for (int i = 0; i < 12; ++i) {
+    rhythm.normal(plan, 6);
+    rhythm.ventricular(plan);
+    rhythm.normal(plan, 3);
+    if (i % 3 == 1) plan.back() = {plan.back().time, fused, 'F'};
+  }
+  rhythm.normal(plan, 5);
+  const auto [found, expected] = classify(plan, 360);
+  EXPECT_EQ(found, expected);
+}
+
 TEST(BeatClassification, BeatsAroundASinusPauseStayNormal) {
   std::vector<PlannedBeat> plan;
   Rhythm rhythm(0.9);
