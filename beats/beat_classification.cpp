@@ -190,7 +190,7 @@ std::vector<BeatClass> classifyBeats(const SampleSource& samples, double rate,
   if (beats.size() < 3 || !(rate > 0)) return classes;
   const BeatWaveforms waves = beatWaveforms(samples, rate, beats);
   const BeatFamilies families = formFamilies(waves.waveforms);
-  const BeatTiming timing = beatTiming(beats);
+  BeatTiming timing = beatTiming(beats);
   // Families are judged on every early beat, steady rhythm or not: a
   // ventricular beat in fibrillation comes early all the same.
   const std::vector<FamilyFacts> facts = familyFacts(families, waves.measures, timing.early);
@@ -205,6 +205,12 @@ std::vector<BeatClass> classifyBeats(const SampleSource& samples, double rate,
     origins[f] = familyOrigin(facts[f], facts[normal], like);
   }
   origins[normal] = familyOrigin(facts[normal], facts[normal], {});
+  // The timing again, judged on the beats of normal conduction alone.
+  std::vector<bool> conducted(beats.size());
+  for (std::size_t b = 0; b < beats.size(); ++b) {
+    conducted[b] = origins[families.familyOf[b]] == Origin::normal;
+  }
+  timing = beatTiming(beats, &conducted);
   std::size_t ventricularBeats = 0;
   for (std::size_t f = 0; f < facts.size(); ++f) {
     if (facts[f].members >= kFewMembers && origins[f] == Origin::ventricular) {

@@ -84,15 +84,20 @@ std::vector<bool> earlyBeats(std::span<const double> before, std::span<const dou
 
 }  // namespace
 
-BeatTiming beatTiming(std::span<const double> beats) {
+BeatTiming beatTiming(std::span<const double> beats, const std::vector<bool>* conducted) {
   const std::vector<double> before = intervalsBefore(beats);
   std::vector<bool> counts(beats.size(), true);
   if (!counts.empty()) counts[0] = false;
+  if (conducted != nullptr) {
+    for (std::size_t b = 1; b < beats.size(); ++b)
+      counts[b] = (*conducted)[b] && (*conducted)[b - 1];
+  }
   const std::vector<bool> first = earlyBeats(before, rhythmAround(before, counts));
   // Again without the intervals of the early beats and of the beats after
   // them: frequent premature beats would pull the rhythm short and make a
   // steady rhythm look irregular.
-  for (std::size_t b = 1; b < beats.size(); ++b) counts[b] = !first[b] && !first[b - 1];
+  for (std::size_t b = 1; b < beats.size(); ++b)
+    counts[b] = counts[b] && !first[b] && !first[b - 1];
   BeatTiming timing;
   timing.rhythm = rhythmAround(before, counts);
   timing.early = earlyBeats(before, timing.rhythm);

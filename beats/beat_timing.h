@@ -20,8 +20,11 @@ struct BeatTiming {
 };
 
 // The timing of the beats at `beats` (positions in any one unit,
-// increasing).
-BeatTiming beatTiming(std::span<const double> beats);
+// increasing). `conducted`, when given, marks the beats known to be of
+// normal conduction: the rhythm and its steadiness are then judged on the
+// intervals between two of them only, so that ventricular beats and their
+// pauses neither shorten the rhythm nor make it look irregular.
+BeatTiming beatTiming(std::span<const double> beats, const std::vector<bool>* conducted = nullptr);
 
 // The rhythm around a beat is the median of this many intervals on each
 // side: some ten seconds, which follows the heart rate's changes with
