@@ -6,7 +6,7 @@
 //       .atr beats: Se and +P at 150 ms, the error of the intervals between
 //       matched normally conducted beats, the RMSSD of those intervals, and
 //       the unreadable share of the record; one line per record and the pool
-//   rrscope_bench_beats classes RECORD.hea...
+//   rrscope_bench_beats classes RECORD.hea...   (LEAD=1 in the environment: signal 1)
 //       analyses signal 0 of each WFDB record as `rrscope-batch --correct`
 //       does and compares its beat classes with the .atr labels mapped to
 //       the EC57 classes: Se and +P of V and S; and SDNN, RMSSD, pNN50 and
@@ -657,7 +657,7 @@ struct ClassedRecord {
 
 ClassedRecord classedRecord(const std::string& headerPath) {
   namespace rec = rrscope::recordings;
-  const rec::Recording recording = rec::readWfdbRecording(headerPath, rec::ChannelRequest{"0"});
+  const rec::Recording recording = rec::readWfdbRecording(headerPath, rec::ChannelRequest{std::getenv("LEAD") ? std::getenv("LEAD") : "0"});
   rrscope::pipeline::RecordingAnalysisOptions options;
   options.correct = true;
   return {recording.rate.hertz(), readRecordAnnotations(headerPath, recording),
