@@ -17,8 +17,15 @@ namespace {
 constexpr double kRefractorySeconds = 0.200;
 // a candidate this soon after a beat may be the T wave of that beat,
 constexpr double kTWaveSeconds = 0.360;
-// and the first two seconds set the initial signal and noise levels.
-constexpr double kLearningSeconds = 2.0;
+// and the first seconds of the lead set the initial signal and noise
+// levels: eight seconds hold four beats at the slowest rate of 30 a minute.
+// The signal level is the middle of the tallest humps there, as many as
+// half the seconds, so that the ringing of an amplifier starting or the
+// edges of a saturated stretch, a hump or two, cannot set it; the noise
+// level is the median of the integrated signal. A lead that starts flat
+// (off, or not yet recording) is learnt from where it comes alive.
+constexpr double kLearningSeconds = 8.0;
+constexpr double kLearntHumpsPerSecond = 0.5;
 
 // A candidate is a QRS complex when it rises a quarter of the way from the
 // noise level to the signal level, in both signals.
@@ -39,6 +46,11 @@ constexpr double kSearchBackScale = 0.5;
 constexpr double kStandOutRatio = 2.0;
 // A T wave has less than half the steepest slope of the QRS before it.
 constexpr double kTWaveSlopeRatio = 0.5;
+// The typical slope of the beats is their median once this many are known;
+// a beat three times as steep is an artefact: complexes of one lead differ
+// in slope by less, with breathing and posture.
+constexpr std::size_t kTypicalFromBeats = 3;
+constexpr double kArtefactSlope = 3.0;
 
 // A beat is missed when none comes within 166 % of the average interval; the
 // average counts only intervals within 92 % to 116 % of itself, so that
@@ -111,14 +123,14 @@ std::vector<Candidate> findCandidates(const QrsSignals& s, std::int64_t refracto
 
 class Decision {
  public:
-  explicit Decision(const QrsSignals& s)
+  Decision(const QrsSignals& s, std::span<const Candidate> candidates)
       : refractory_(std::llround(kRefractorySeconds * s.rate)),
         tWave_(std::llround(kTWaveSeconds * s.rate)),
         averageAll_(kInitialIntervalSeconds * s.rate),
         averageRegular_(averageAll_),
         relearnGap_(std::llround(kRelearnSeconds * s.rate)),
         integratedSignal_(s.integrated) {
-    learn(s);
+    learn(s, candidates);
   }
 
   void consider(const Candidate& c) {
@@ -144,18 +156,45 @@ class Decision {
   std::vector<QrsHump> beats() && { return std::move(beats_); }
 
  private:
-  void learn(const QrsSignals& s) {
-    const auto n = std::min(s.integrated.size(),
-                            static_cast<std::size_t>(std::llround(kLearningSeconds * s.rate)));
-    if (n == 0) return;
-    const std::span integrated(s.integrated.data(), n);
-    const std::span bandPassed(s.bandPassed.data(), n);
-    integrated_.signal = *std::max_element(integrated.begin(), integrated.end());
-    integrated_.noise = std::accumulate(integrated.begin(), integrated.end(), 0.0) / double(n);
-    bandPassed_.signal = largestMagnitude(bandPassed);
+  void learn(const QrsSignals& s, std::span<const Candidate> candidates) {
+    // Where the lead comes alive: its first candidate hump.
+    if (candidates.empty()) return;
+    const auto total = static_cast<std::int64_t>(s.integrated.size());
+    const std::int64_t from = candidates.front().index;
+    const std::int64_t to =
+        std::min<std::int64_t>(total, from + std::llround(kLearningSeconds * s.rate));
+    std::vector<double> humps, humpsBandPassed, slopes;
+    for (const Candidate& c : candidates) {
+      if (c.index >= to) break;
+      humps.push_back(c.integrated);
+      humpsBandPassed.push_back(c.bandPassed);
+      slopes.push_back(c.slope);
+    }
+    const auto seconds = static_cast<double>(to - from) / s.rate;
+    const auto tallest =
+        static_cast<std::size_t>(std::max(1.0, std::ceil(kLearntHumpsPerSecond * seconds)));
+    integrated_.signal = middleOfTallest(std::move(humps), tallest);
+    bandPassed_.signal = middleOfTallest(std::move(humpsBandPassed), tallest);
+    typicalSlope_ = middleOfTallest(std::move(slopes), tallest);
+    const std::span integrated =
+        std::span(s.integrated)
+            .subspan(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from));
+    const std::span bandPassed =
+        std::span(s.bandPassed)
+            .subspan(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from));
+    integrated_.noise = std::accumulate(integrated.begin(), integrated.end(), 0.0) /
+                        static_cast<double>(integrated.size());
     double sum = 0;
     for (const double v : bandPassed) sum += std::abs(v);
-    bandPassed_.noise = sum / double(n);
+    bandPassed_.noise = sum / static_cast<double>(bandPassed.size());
+  }
+
+  // The upper median of the `count` largest values.
+  static double middleOfTallest(std::vector<double> values, std::size_t count) {
+    count = std::min(count, values.size());
+    if (count == 0) return 0;
+    std::ranges::nth_element(values, values.end() - static_cast<std::ptrdiff_t>(count));
+    return upperMedian({values.end() - static_cast<std::ptrdiff_t>(count), values.end()});
   }
 
   bool overdue(std::int64_t index) const {
@@ -165,8 +204,14 @@ class Decision {
 
   std::int64_t lastBeatOrStart() const { return lastBeat_ ? *lastBeat_ : -refractory_; }
 
+  // The T-wave test takes the last beat's slope, unless that beat was far
+  // steeper than the typical beat: an artefact (the ringing of an amplifier,
+  // the edge of a saturation) would otherwise take the next complex for its
+  // T wave. The typical slope then stands in for it.
   bool isTWave(const Candidate& c) const {
-    return lastBeat_ && c.index - *lastBeat_ < tWave_ && c.slope < kTWaveSlopeRatio * lastSlope_;
+    const bool artefact = typicalSlope_ > 0 && lastSlope_ > kArtefactSlope * typicalSlope_;
+    const double slope = artefact ? typicalSlope_ : lastSlope_;
+    return lastBeat_ && c.index - *lastBeat_ < tWave_ && c.slope < kTWaveSlopeRatio * slope;
   }
 
   // The highest skipped peak since the last beat becomes a beat when it
@@ -216,7 +261,8 @@ class Decision {
     }
     // The typical level of the integrated signal over the last stretch of
     // the silence: the noise, with the beats only a small part of it.
-    const std::int64_t from = std::max(lastBeatOrStart() + 1, now - relearnGap_);
+    // Before the first beat the silence starts with the lead: never before it.
+    const std::int64_t from = std::max({std::int64_t{0}, lastBeatOrStart() + 1, now - relearnGap_});
     const double typical =
         upperMedian({integratedSignal_.begin() + from, integratedSignal_.begin() + now});
     std::vector<double> tall, tallBandPassed, rest, restBandPassed;
@@ -246,11 +292,15 @@ class Decision {
   }
 
   void accept(const Candidate& c, double weight, bool searchedBack) {
-    towards(integrated_.signal, std::min(c.integrated, kLevelCeiling * integrated_.signal), weight);
-    towards(bandPassed_.signal, std::min(c.bandPassed, kLevelCeiling * bandPassed_.signal), weight);
+    raiseTowards(integrated_.signal, c.integrated, weight);
+    raiseTowards(bandPassed_.signal, c.bandPassed, weight);
     if (lastBeat_) noteInterval(static_cast<double>(c.index - *lastBeat_));
     lastBeat_ = c.index;
     lastSlope_ = c.slope;
+    push(slopes_, c.slope);
+    if (slopes_.size() >= kTypicalFromBeats) {
+      typicalSlope_ = upperMedian({slopes_.begin(), slopes_.end()});
+    }
     beats_.push_back({c.index, c.slope, searchedBack});
     std::erase_if(skipped_, [&](const Candidate& s) { return s.index <= c.index; });
   }
@@ -271,6 +321,16 @@ class Decision {
     }
   }
 
+  // A beat moves a signal level towards its peak, but raises it by at most
+  // kLevelCeiling times; a level never learnt (a flat lead) takes the peak.
+  static void raiseTowards(double& level, double peak, double weight) {
+    if (!(level > 0)) {
+      level = peak;
+      return;
+    }
+    towards(level, std::min(peak, kLevelCeiling * level), weight);
+  }
+
   static void push(std::deque<double>& intervals, double interval) {
     intervals.push_back(interval);
     if (intervals.size() > kAveragedIntervals) intervals.pop_front();
@@ -285,6 +345,10 @@ class Decision {
   Level bandPassed_;
   std::optional<std::int64_t> lastBeat_;
   double lastSlope_ = 0;
+  std::deque<double> slopes_;  // of the last beats
+  // Their median once there are a few, else the steepest humps' of the
+  // learning seconds.
+  double typicalSlope_ = 0;
   std::deque<double> all_;
   std::deque<double> regular_;
   double averageAll_;
@@ -319,9 +383,9 @@ std::vector<QrsHump> passedOver(std::span<const Candidate> candidates,
 }  // namespace
 
 QrsDecisions decideQrs(const QrsSignals& signals) {
-  Decision decision(signals);
   const std::int64_t refractory = std::llround(kRefractorySeconds * signals.rate);
   const std::vector<Candidate> candidates = findCandidates(signals, refractory);
+  Decision decision(signals, candidates);
   for (const Candidate& c : candidates) decision.consider(c);
   decision.finish(static_cast<std::int64_t>(signals.integrated.size()));
   QrsDecisions decisions{std::move(decision).beats(), {}};

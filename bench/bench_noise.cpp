@@ -41,6 +41,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <exception>
+#include <functional>
 #include <iterator>
 #include <numeric>
 #include <span>
@@ -447,6 +448,149 @@ int run(const std::string& mitdb, const std::string& nstdb, std::span<const std:
   return 0;
 }
 
+// ---- start-up transients ----------------------------------------------------
+//
+//   rrscope_bench_noise MITDB_FOLDER NSTDB_FOLDER transients RECORD...
+//
+// Each case puts one artefact at the start of the record and the same once
+// in the middle (at 15 minutes), as a device does when it starts and when
+// an electrode comes off and back: Se and +P over the whole record, pooled,
+// beside those of the unmodified record. The reference beats and the
+// detections inside a stretch where the artefact replaces the ECG (the
+// saturation, the flat lead) are left out: nothing there can be found.
+
+constexpr double kMiddleSeconds = 900.0;
+// The ringing of an amplifier starting: a damped 25 Hz oscillation.
+constexpr double kRingingHertz = 25.0;
+// The rail of a Holter recorder of 11 bits at 200 steps per mV.
+constexpr double kRailMv = 5.12;
+constexpr double kSaturationSeconds = 2.0;
+// A lead coming back after being off: flat, then the ECG on a step that an
+// amplifier's high-pass takes back with this time constant.
+constexpr double kLeadOffSeconds = 4.0;
+constexpr double kStepMv = 3.0;
+constexpr double kStepDecaySeconds = 1.0;
+
+struct Transient {
+  std::string name;
+  // Puts the artefact into `ecg` from sample `at`; returns the stretch in
+  // which it replaces the ECG (empty when it only adds to it).
+  std::function<SampleStretch(std::vector<double>& ecg, std::size_t at, double rate)> apply;
+};
+
+SampleStretch ringing(std::vector<double>& ecg, std::size_t at, double rate, double mv,
+                      double seconds) {
+  const auto length = static_cast<std::size_t>(seconds * rate);
+  for (std::size_t i = 0; i < length && at + i < ecg.size(); ++i) {
+    const double t = static_cast<double>(i) / rate;
+    ecg[at + i] += mv * std::exp(-3.0 * t / seconds) * std::sin(2 * M_PI * kRingingHertz * t);
+  }
+  return {};
+}
+
+SampleStretch saturation(std::vector<double>& ecg, std::size_t at, double rate) {
+  const auto length = static_cast<std::size_t>(kSaturationSeconds * rate);
+  const std::size_t end = std::min(ecg.size(), at + length);
+  std::fill(ecg.begin() + static_cast<std::ptrdiff_t>(at),
+            ecg.begin() + static_cast<std::ptrdiff_t>(end), kRailMv);
+  return {static_cast<double>(at), static_cast<double>(end)};
+}
+
+SampleStretch leadOff(std::vector<double>& ecg, std::size_t at, double rate) {
+  const auto flat = static_cast<std::size_t>(kLeadOffSeconds * rate);
+  const std::size_t end = std::min(ecg.size(), at + flat);
+  std::fill(ecg.begin() + static_cast<std::ptrdiff_t>(at),
+            ecg.begin() + static_cast<std::ptrdiff_t>(end), 0.0);
+  for (std::size_t i = end; i < ecg.size(); ++i) {
+    const double t = static_cast<double>(i - end) / rate;
+    if (t > 8 * kStepDecaySeconds) break;
+    ecg[i] += kStepMv * std::exp(-t / kStepDecaySeconds);
+  }
+  return {static_cast<double>(at), static_cast<double>(end)};
+}
+
+std::vector<Transient> transients() {
+  std::vector<Transient> cases;
+  for (const double mv : {1.0, 10.0}) {
+    for (const double seconds : {0.02, 0.2}) {
+      char name[64];
+      std::snprintf(name, sizeof name, "ringing %.0f ms at %.0f mV", seconds * 1000, mv);
+      cases.push_back({name, [=](std::vector<double>& ecg, std::size_t at, double rate) {
+                         return ringing(ecg, at, rate, mv, seconds);
+                       }});
+    }
+  }
+  cases.push_back({"2 s at the rail", saturation});
+  cases.push_back({"lead off 4 s, then a 3 mV step", leadOff});
+  return cases;
+}
+
+Scoring scoreOutside(const rrscope::beats::DetectedBeats& found, const CleanRecord& record,
+                     std::span<const SampleStretch> hidden) {
+  const auto visible = [&](double position) { return !inside(hidden, position); };
+  return scoreWhere(found.beats, record.reference, record.ecg.rate, visible);
+}
+
+void printTransientRow(const std::string& name, const Scoring& s, const Scoring& clean) {
+  std::printf("%-34s | %7.2f %7.2f | %+6.2f %+6.2f | (%lld %lld %lld)\n", name.c_str(),
+              s.sensitivityPct(), s.positivePredictivityPct(),
+              s.sensitivityPct() - clean.sensitivityPct(),
+              s.positivePredictivityPct() - clean.positivePredictivityPct(), s.truePositives,
+              s.falseNegatives, s.falsePositives);
+}
+
+int runTransients(const std::string& mitdb, std::span<const std::string> names) {
+  std::vector<CleanRecord> records;
+  for (const std::string& name : names) records.push_back(readCleanRecord(mitdb, name));
+  std::printf("%-34s | %7s %7s | %6s %6s | (TP FN FP), pooled over %zu records\n", "case", "Se %",
+              "+P %", "dSe", "d+P", records.size());
+  Scoring clean;
+  std::vector<Scoring> cleanOf;
+  for (const CleanRecord& record : records) {
+    const auto found = rrscope::pipeline::detectBeatsInBlocks(
+        rrscope::beats::SpanSamples(record.ecg.samples), record.ecg.rate);
+    cleanOf.push_back(scoreOutside(found, record, {}));
+    addCounts(clean, cleanOf.back());
+  }
+  printTransientRow("unmodified", clean, clean);
+  for (const Transient& transient : transients()) {
+    Scoring pooled;
+    Scoring cleanHere;
+    std::string worst;
+    double worstDrop = 0;
+    for (std::size_t r = 0; r < records.size(); ++r) {
+      const CleanRecord& record = records[r];
+      std::vector<double> ecg = record.ecg.samples;
+      const double rate = record.ecg.rate;
+      std::vector<SampleStretch> hidden;
+      for (const double at : {0.0, kMiddleSeconds * rate}) {
+        if (at >= static_cast<double>(ecg.size())) continue;
+        const SampleStretch replaced = transient.apply(ecg, static_cast<std::size_t>(at), rate);
+        if (replaced.end > replaced.begin) hidden.push_back(replaced);
+      }
+      const auto found =
+          rrscope::pipeline::detectBeatsInBlocks(rrscope::beats::SpanSamples(ecg), rate);
+      const Scoring s = scoreOutside(found, record, hidden);
+      // The unmodified record scored over the same beats.
+      const auto cleanFound = rrscope::pipeline::detectBeatsInBlocks(
+          rrscope::beats::SpanSamples(record.ecg.samples), rate);
+      const Scoring c = scoreOutside(cleanFound, record, hidden);
+      addCounts(pooled, s);
+      addCounts(cleanHere, c);
+      const double loss = std::max(c.sensitivityPct() - s.sensitivityPct(),
+                                   c.positivePredictivityPct() - s.positivePredictivityPct());
+      if (loss > worstDrop) {
+        worstDrop = loss;
+        worst = record.name;
+      }
+    }
+    printTransientRow(transient.name, pooled, cleanHere);
+    if (!worst.empty())
+      std::printf("%34s   worst record %s: %.2f points lost\n", "", worst.c_str(), worstDrop);
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -459,6 +603,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   try {
+    if (args[2] == "transients") return runTransients(args[0], std::span(args).subspan(3));
     return run(args[0], args[1], std::span(args).subspan(2), alsoOld);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "rrscope_bench_noise: %s\n", error.what());
