@@ -18,6 +18,9 @@
 //       experts' class, columns: ours, '-' for no beat) and its longest NN
 //       intervals; with LIST set in the environment, every beat classed
 //       otherwise than by the experts
+//   rrscope_bench_beats rates RECORD.hea...
+//       every record resampled to 128, 250, 500 and 1000 per second and its
+//       complexes scaled to 0.2, 1 and 5 mV: Se and +P pooled
 //   rrscope_bench_beats score FILE.txt BEATS [RATE]
 //       detects the beats of a sample file and scores them against reference
 //       beats at 150 and 50 ms; prints one line "file n_ref tp150 fn150 fp150
@@ -657,7 +660,8 @@ struct ClassedRecord {
 
 ClassedRecord classedRecord(const std::string& headerPath) {
   namespace rec = rrscope::recordings;
-  const rec::Recording recording = rec::readWfdbRecording(headerPath, rec::ChannelRequest{std::getenv("LEAD") ? std::getenv("LEAD") : "0"});
+  const rec::Recording recording = rec::readWfdbRecording(
+      headerPath, rec::ChannelRequest{std::getenv("LEAD") ? std::getenv("LEAD") : "0"});
   rrscope::pipeline::RecordingAnalysisOptions options;
   options.correct = true;
   return {recording.rate.hertz(), readRecordAnnotations(headerPath, recording),
@@ -794,11 +798,102 @@ int classesDetail(const std::string& headerPath) {
     const auto nlr = [](char c) { return c == 'N' || c == 'L' || c == 'R'; };
     if (!nlr(pair[0]) || !nlr(pair[1])) ++foreign[pair];
   }
-  for (const auto& [pair, count] : foreign) std::printf("NN interval over %s: %d\n", pair.c_str(), count);
+  for (const auto& [pair, count] : foreign)
+    std::printf("NN interval over %s: %d\n", pair.c_str(), count);
   if (const char* path = std::getenv("REFDUMP")) {
     FILE* out = std::fopen(path, "w");
-    for (std::size_t d = 0; d < labelOf.size(); ++d) std::fprintf(out, "%c %c\n", labelOf[d], rrscope::beats::beatClassLetter(analysis.nnClasses[d]));
+    for (std::size_t d = 0; d < labelOf.size(); ++d)
+      std::fprintf(out, "%c %c\n", labelOf[d],
+                   rrscope::beats::beatClassLetter(analysis.nnClasses[d]));
     std::fclose(out);
+  }
+  return 0;
+}
+
+// ---- other rates and amplitudes ------------------------------------------
+
+// The lead resampled to `rate` (linear interpolation of a running mean as
+// wide as one new sample, so nothing aliases) and scaled by `gain`.
+std::vector<double> resampled(std::span<const double> lead, double from, double rate, double gain) {
+  const auto width = static_cast<std::size_t>(std::max(1.0, std::floor(from / rate)));
+  std::vector<double> smooth(lead.size());
+  double sum = 0;
+  for (std::size_t i = 0; i < lead.size(); ++i) {
+    sum += lead[i];
+    if (i >= width) sum -= lead[i - width];
+    smooth[i] = sum / static_cast<double>(std::min(i + 1, width));
+  }
+  const double lag = (static_cast<double>(width) - 1) / 2;
+  const auto count = static_cast<std::size_t>(static_cast<double>(lead.size()) * rate / from);
+  std::vector<double> out(count);
+  for (std::size_t k = 0; k < count; ++k) {
+    const double at = std::clamp(static_cast<double>(k) * from / rate + lag, 0.0,
+                                 static_cast<double>(lead.size() - 1));
+    const auto i = static_cast<std::size_t>(at);
+    const double part = at - static_cast<double>(i);
+    const double next = smooth[std::min(i + 1, lead.size() - 1)];
+    out[k] = gain * (smooth[i] * (1 - part) + next * part);
+  }
+  return out;
+}
+
+//   rrscope_bench_beats rates RECORD.hea...
+// Every record at 128, 250, 500 and 1000 per second, its QRS complexes
+// scaled to a median range of 0.2, 1 and 5 mV: Se and +P pooled, beside the
+// record at its own rate and amplitude.
+int ratesBench(std::span<const std::string> headerPaths) {
+  namespace rec = rrscope::recordings;
+  constexpr std::array<double, 4> kRates{128, 250, 500, 1000};
+  constexpr std::array<double, 3> kRanges{0.2, 1.0, 5.0};
+  std::printf("%-8s %-6s | %7s %7s | (TP FN FP) pooled over %zu records\n", "rate", "mV", "Se %",
+              "+P %", headerPaths.size());
+  std::vector<std::vector<Scoring>> pooled(kRates.size() + 1, std::vector<Scoring>(kRanges.size()));
+  for (const std::string& path : headerPaths) {
+    const rec::Recording recording = rec::readWfdbRecording(path, rec::ChannelRequest{"0"});
+    const double own = recording.rate.hertz();
+    const std::vector<double> lead = rec::physicalSamples(recording);
+    const RecordAnnotations annotations = readRecordAnnotations(path, recording);
+    std::vector<double> ranges;
+    const auto half = static_cast<std::ptrdiff_t>(0.05 * own);
+    for (const double beat : annotations.beats.positions) {
+      const auto at = static_cast<std::ptrdiff_t>(beat);
+      if (at - half < 0 || at + half >= std::ssize(lead)) continue;
+      const auto [low, high] =
+          std::minmax_element(lead.begin() + at - half, lead.begin() + at + half + 1);
+      ranges.push_back(*high - *low);
+    }
+    std::ranges::nth_element(ranges, ranges.begin() + std::ssize(ranges) / 2);
+    const double range = ranges[ranges.size() / 2];
+    for (std::size_t r = 0; r <= kRates.size(); ++r) {
+      const double rate = r < kRates.size() ? kRates[r] : own;
+      for (std::size_t a = 0; a < kRanges.size(); ++a) {
+        if (r == kRates.size() && a > 0) continue;
+        const double gain = r == kRates.size() ? 1.0 : kRanges[a] / range;
+        const std::vector<double> x = resampled(lead, own, rate, gain);
+        const auto found =
+            rrscope::pipeline::detectBeatsInBlocks(rrscope::beats::SpanSamples(x), rate);
+        std::vector<double> reference;
+        for (const double beat : annotations.beats.positions)
+          reference.push_back(beat * rate / own);
+        const Scoring s = rrscope::beats::scoreBeats(found.beats, reference, rate);
+        pooled[r][a].truePositives += s.truePositives;
+        pooled[r][a].falseNegatives += s.falseNegatives;
+        pooled[r][a].falsePositives += s.falsePositives;
+      }
+    }
+  }
+  for (std::size_t r = 0; r <= kRates.size(); ++r) {
+    for (std::size_t a = 0; a < kRanges.size(); ++a) {
+      if (r == kRates.size() && a > 0) continue;
+      const Scoring& s = pooled[r][a];
+      char rateText[16], rangeText[16];
+      std::snprintf(rateText, sizeof rateText, "%.0f", r < kRates.size() ? kRates[r] : 360.0);
+      std::snprintf(rangeText, sizeof rangeText, "%.1f", kRanges[a]);
+      std::printf("%-8s %-6s | %7.2f %7.2f | (%lld %lld %lld)\n",
+                  r < kRates.size() ? rateText : "own", r < kRates.size() ? rangeText : "own",
+                  s.sensitivityPct(), s.positivePredictivityPct(), s.truePositives,
+                  s.falseNegatives, s.falsePositives);
+    }
   }
   return 0;
 }
@@ -818,6 +913,9 @@ int main(int argc, char** argv) {
       return accuracy(std::span<const std::string>(args).subspan(1));
     }
     if (args.size() == 2 && args[0] == "classes-detail") return classesDetail(args[1]);
+    if (args.size() >= 2 && args[0] == "rates") {
+      return ratesBench(std::span<const std::string>(args).subspan(1));
+    }
     if (args.size() >= 2 && args[0] == "classes") {
       return classesBench(std::span<const std::string>(args).subspan(1));
     }

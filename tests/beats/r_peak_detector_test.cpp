@@ -92,6 +92,27 @@ TEST(RPeakDetector, FindsEveryBeatOfADifficultRhythmAtEveryRate) {
   }
 }
 
+// The same rhythm at the lowest rates the detector takes, and at every
+// size a lead may have: a complex of 0.2 to 5 mV. The beats stay where they
+// are, within a sample at each rate, since nothing in the detector may
+// count in samples or millivolts.
+TEST(RPeakDetector, FindsTheSameBeatsAtLowRatesAndEverySize) {
+  const auto rhythm = difficultRhythm();
+  const double seconds = rhythm.back().first + 1.0;
+  for (const double rate : {60.0, 64.0, 71.0, 71.5, 72.0, 250.0}) {
+    for (const double size : {0.2, 1.0, 5.0}) {
+      test::Recording r = test::synthesise(rhythm, seconds, rate, {.noise = 0.01, .seed = 3});
+      for (double& v : r.samples) v *= size;
+      const std::vector<double> found = detectRPeaks(r.samples, rate);
+      const std::string what = std::to_string(rate) + " Hz, " + std::to_string(size) + " times";
+      const Scoring s = scoreBeats(found, r.beats, rate, 1000.0 / rate + 1e-9);
+      EXPECT_EQ(s.falseNegatives, 0) << what;
+      EXPECT_EQ(s.falsePositives, 0) << what;
+    }
+  }
+  EXPECT_THROW(detectRPeaks(std::vector<double>(100, 0.0), 59.9), std::invalid_argument);
+}
+
 // Second-degree block: every fourth atrial beat is not conducted, so its P
 // wave stands alone in an interval twice the normal one, and for a while
 // only every second one is (2:1 block, half the rate). The search back after
