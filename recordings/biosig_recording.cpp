@@ -15,6 +15,7 @@
 
 #include "recordings/child_reader.h"
 #include "recordings/recording_error.h"
+#include "recordings/wfdb_files.h"
 
 namespace rrscope::recordings {
 namespace {
@@ -357,6 +358,9 @@ ConverterValues converterValues(std::vector<double> raw, double cal, double off)
 }
 
 std::vector<ChannelListing> listChannelsThroughBiosig(const std::string& path) {
+  // A FIFO or a device would keep the reader waiting for bytes that never
+  // come: refuse anything but a regular file before the library opens it.
+  requireRegularFile(path, "file");
   const std::vector<std::byte> answer =
       runInChild([&path](ChildPipe& pipe) { putListing(pipe, path); }, path, kQuietLimit);
   MessageReader reader(answer, path);
@@ -371,6 +375,7 @@ std::vector<ChannelListing> listChannelsThroughBiosig(const std::string& path) {
 
 Recording readThroughBiosig(const std::string& path, const ChannelRequest& request,
                             WithoutEcgLabel fallback) {
+  requireRegularFile(path, "file");
   const std::vector<std::byte> answer = runInChild(
       [&](ChildPipe& pipe) { putChannel(pipe, path, request, fallback); }, path, kQuietLimit);
   MessageReader reader(answer, path);

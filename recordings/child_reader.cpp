@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -52,7 +53,14 @@ std::span<const std::byte> bytesOf(std::string_view text) {
 
 // The child's whole life: run `work`, report how it ended, leave without
 // running anything of the parent's (atexit handlers, stdio buffers).
-[[noreturn]] void runChild(const std::function<void(ChildPipe&)>& work, int descriptor) {
+[[noreturn]] void runChild(const std::function<void(ChildPipe&)>& work, int descriptor,
+                           pid_t parent) {
+  // The reader dies with its parent, however the parent ends: a parent
+  // stopped by a signal (a timeout's SIGTERM, Ctrl+C) must not leave it
+  // reading at full speed. A parent gone before this line is caught by the
+  // test after it.
+  ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+  if (::getppid() != parent) ::_exit(4);
   ::signal(SIGPIPE, SIG_DFL);
   // Pipes of readers other threads started hold their parent until every
   // copy of their write end is closed: keep none of them open here.
@@ -183,11 +191,12 @@ std::vector<std::byte> runInChild(const std::function<void(ChildPipe&)>& work,
   if (::pipe2(ends, O_CLOEXEC) != 0) throw RecordingError(file, "cannot start the reader");
   Descriptor readEnd(ends[0]);
   Descriptor writeEnd(ends[1]);
+  const pid_t parent = ::getpid();
   const pid_t child = ::fork();
   if (child < 0) throw RecordingError(file, "cannot start the reader");
   if (child == 0) {
     ::close(ends[0]);
-    runChild(work, ends[1]);
+    runChild(work, ends[1], parent);
   }
   writeEnd.close();  // so that the read end sees the child's end of file
 

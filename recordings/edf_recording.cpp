@@ -8,6 +8,7 @@
 #include "recordings/edf_header_check.h"
 #include "recordings/read_recording.h"
 #include "recordings/recording_error.h"
+#include "recordings/wfdb_files.h"
 
 namespace rrscope::recordings {
 namespace {
@@ -45,6 +46,8 @@ struct EdfRefused {
 class OpenEdf {
  public:
   explicit OpenEdf(const std::string& path) : header_(std::make_unique<edf_hdr_struct>()) {
+    // EDFlib would wait for ever on a FIFO nobody writes to.
+    requireRegularFile(path, "file");
     if (edfopen_file_readonly(path.c_str(), header_.get(), EDFLIB_DO_NOT_READ_ANNOTATIONS) < 0) {
       throw EdfRefused{header_->filetype};
     }

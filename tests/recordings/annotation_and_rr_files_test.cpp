@@ -16,24 +16,12 @@
 #include "recordings/rr_file.h"
 #include "recordings/wfdb_annotations.h"
 #include "tests/core/temp_folder.h"
+#include "tests/recordings/fifo_wait.h"
 
 namespace rrscope::recordings {
 namespace {
 
 using test::TempFolder;
-
-// Runs `read` on a FIFO nobody writes to. Should it block, a writer opens
-// and closes the FIFO to release it, and the test fails instead of hanging.
-void expectNoWaitOnFifo(const std::string& fifo, const std::function<void()>& read) {
-  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  auto done = std::async(std::launch::async, read);
-  if (done.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
-    const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
-    if (writer >= 0) ::close(writer);
-    ADD_FAILURE() << "reading " << fifo << " waited for a writer";
-  }
-  done.get();
-}
 
 std::string messageOf(const std::function<void()>& read) {
   try {

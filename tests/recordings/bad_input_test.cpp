@@ -10,6 +10,7 @@
 #include "recordings/recording_error.h"
 #include "recordings/wfdb_writer.h"
 #include "tests/core/temp_folder.h"
+#include "tests/recordings/fifo_wait.h"
 
 namespace rrscope::recordings {
 namespace {
@@ -157,6 +158,22 @@ TEST(BadEdf, AHugeRecordOverSeveralSignalsIsRefusedWithoutOverflow) {
   file.write("9223372036854775807", 8);  // cut to "92233720" by the width
   file.close();
   expectError([&] { readEdfRecording(path, {}); }, path, "a data record of more than 10 MiB");
+}
+
+// Neither EDFlib nor the BioSig reader may be handed a FIFO: opening one
+// that nobody writes to waits for ever.
+TEST(BadFiles, FifosOfEveryRecordingKindAreRefusedWithoutWaiting) {
+  const test::TempFolder folder;
+  for (const std::string name : {"f.edf", "f.bdf", "f.gdf", "f.ecg"}) {
+    const std::string fifo = (folder / name).string();
+    expectNoWaitOnFifo(fifo, [&] {
+      const bool edf = recordingKindOf(fifo) == RecordingKind::edf;
+      expectError([&] { edf ? listEdfChannels(fifo) : listHolterChannels(fifo); }, fifo,
+                  "is not a regular file");
+      expectError([&] { edf ? readEdfRecording(fifo, {}) : readHolterRecording(fifo, {}); }, fifo,
+                  "is not a regular file");
+    });
+  }
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -135,6 +136,51 @@ TEST(ConverterValues, FloatingPointSamplesAreQuantizedFinely) {
     EXPECT_NEAR(physical, raw[i] * 2.0 - 0.5, 1e-8) << "sample " << i;
   }
   EXPECT_THROW(converterValues(raw, 0.0, 0.0), std::runtime_error);
+}
+
+// Whether process `pid` has ended: gone, or a zombie no one has reaped yet.
+bool hasEnded(pid_t pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string line;
+  if (!std::getline(stat, line)) return true;
+  const std::size_t close = line.rfind(')');
+  return close == std::string::npos || line.substr(close + 2, 1) == "Z";
+}
+
+TEST(ChildReader, TheReaderDiesWithItsParentWhateverEndsIt) {
+  const test::TempFolder folder;
+  const std::string pidFile = (folder / "reader.pid").string();
+  const pid_t parent = ::fork();
+  ASSERT_GE(parent, 0);
+  if (parent == 0) {
+    // As the batch tool would: a reader that never ends.
+    try {
+      runInChild(
+          [&](ChildPipe&) {
+            std::ofstream(pidFile) << ::getpid() << std::endl;
+            for (;;) ::pause();
+          },
+          "day.ecg", milliseconds(60'000));
+    } catch (...) {
+    }
+    ::_exit(0);
+  }
+  pid_t reader = 0;
+  for (int tries = 0; tries < 500 && reader == 0; ++tries) {
+    std::this_thread::sleep_for(milliseconds(10));
+    std::ifstream(pidFile) >> reader;
+  }
+  ASSERT_GT(reader, 0);
+  ::kill(parent, SIGTERM);  // as a timeout or `kill PID` ends it
+  int status = 0;
+  ::waitpid(parent, &status, 0);
+  bool ended = false;
+  for (int tries = 0; tries < 300 && !ended; ++tries) {
+    ended = hasEnded(reader);
+    if (!ended) std::this_thread::sleep_for(milliseconds(10));
+  }
+  EXPECT_TRUE(ended) << "the reader " << reader << " outlived its parent";
+  if (!ended) ::kill(reader, SIGKILL);
 }
 
 }  // namespace
