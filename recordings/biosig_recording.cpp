@@ -360,7 +360,7 @@ ConverterValues converterValues(std::vector<double> raw, double cal, double off)
 std::vector<ChannelListing> listChannelsThroughBiosig(const std::string& path) {
   // A FIFO or a device would keep the reader waiting for bytes that never
   // come: refuse anything but a regular file before the library opens it.
-  requireRegularFile(path, "file");
+  refuseSpecialFile(path);
   const std::vector<std::byte> answer =
       runInChild([&path](ChildPipe& pipe) { putListing(pipe, path); }, path, kQuietLimit);
   MessageReader reader(answer, path);
@@ -375,7 +375,7 @@ std::vector<ChannelListing> listChannelsThroughBiosig(const std::string& path) {
 
 Recording readThroughBiosig(const std::string& path, const ChannelRequest& request,
                             WithoutEcgLabel fallback) {
-  requireRegularFile(path, "file");
+  refuseSpecialFile(path);
   const std::vector<std::byte> answer = runInChild(
       [&](ChildPipe& pipe) { putChannel(pipe, path, request, fallback); }, path, kQuietLimit);
   MessageReader reader(answer, path);

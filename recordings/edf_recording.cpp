@@ -47,7 +47,7 @@ class OpenEdf {
  public:
   explicit OpenEdf(const std::string& path) : header_(std::make_unique<edf_hdr_struct>()) {
     // EDFlib would wait for ever on a FIFO nobody writes to.
-    requireRegularFile(path, "file");
+    refuseSpecialFile(path);
     if (edfopen_file_readonly(path.c_str(), header_.get(), EDFLIB_DO_NOT_READ_ANNOTATIONS) < 0) {
       throw EdfRefused{header_->filetype};
     }

@@ -21,6 +21,16 @@ void requireRegularFile(const std::filesystem::path& path, std::string_view what
   }
 }
 
+void refuseSpecialFile(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::file_type type = std::filesystem::status(path, error).type();
+  const bool special = type == std::filesystem::file_type::fifo ||
+                       type == std::filesystem::file_type::socket ||
+                       type == std::filesystem::file_type::block ||
+                       type == std::filesystem::file_type::character;
+  if (special) throw RecordingError(path, "the file is not a regular file");
+}
+
 std::filesystem::path fileInFolder(const std::filesystem::path& folder, const std::string& name,
                                    const std::string& headerPath, std::string_view what) {
   const bool elsewhere =

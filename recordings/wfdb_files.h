@@ -12,6 +12,12 @@ namespace rrscope::recordings {
 // record it is, e.g. "header".
 void requireRegularFile(const std::filesystem::path& path, std::string_view what);
 
+// Throws RecordingError ("the file is not a regular file") when `path`
+// names a FIFO, a socket or a device, which a library opening it would wait
+// on for ever or read without end; a missing file or a folder is left for
+// the opening to name as it does.
+void refuseSpecialFile(const std::string& path);
+
 // The path of a file named in the header `headerPath`: `what` is "signal
 // file" or "segment". A record reads only files of its own folder, so a
 // name with a folder in it (absolute, or "../secret.dat") is refused with a
