@@ -1,5 +1,6 @@
 #include "recordings/wfdb_annotations.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <filesystem>
@@ -136,6 +137,13 @@ int beatCode(char label) {
   return 0;
 }
 
+// Beats are matched and scored in the order of time; annotations at one
+// time keep the file's order.
+AnnotationFile inTimeOrder(AnnotationFile file) {
+  std::ranges::stable_sort(file.annotations, {}, &Annotation::sample);
+  return file;
+}
+
 AnnotationFile readAnnotations(const std::string& path) {
   const std::vector<unsigned char> bytes = fileBytes(path);
   AnnotationFile result;
@@ -148,14 +156,16 @@ AnnotationFile readAnnotations(const std::string& path) {
     at += 2;
     const int code = value >> 10;
     const int field = value & 0x3FF;
-    if (code == 0 && field == 0) return result;
+    if (code == 0 && field == 0) return inTimeOrder(std::move(result));
     if (code == kSkip) {
       if (at + 4 > bytes.size()) throw RecordingError(path, "the file ends inside a skip");
       const auto skip = static_cast<std::int32_t>((static_cast<std::uint32_t>(word(at)) << 16) |
                                                   static_cast<std::uint32_t>(word(at + 2)));
-      // A skip may go back, as long as no annotation then lies before the
-      // one before it: the database's own writer steps back one tick after
-      // a leading note to put the next annotation at time 0.
+      // A skip may go back, as WFDB allows: the database's own writer steps
+      // back a tick after a leading note to put the next annotation at time
+      // 0, and other files go back further. The annotations are put in the
+      // order of time once read. The 64 MiB cap on the file keeps the sum of
+      // every skip far from overflowing.
       time += skip;
       skipAt = at - 2;
       at += 4;
@@ -178,18 +188,17 @@ AnnotationFile readAnnotations(const std::string& path) {
       // Beat numbers and channels do not change which beats there are.
     } else {
       time += field;
-      // Beats are matched and scored in the order of time: a file whose
-      // times go back would pair the wrong beats without a word.
-      const std::int64_t last = result.annotations.empty() ? 0 : result.annotations.back().sample;
-      if (time < last) {
-        throw RecordingError(path, "the annotation times go backwards (a negative skip at byte " +
-                                       std::to_string(skipAt) + ")");
+      if (time < 0) {
+        throw RecordingError(path,
+                             "an annotation lies before the start of the record (a "
+                             "negative skip at byte " +
+                                 std::to_string(skipAt) + ")");
       }
       result.annotations.push_back({time, code, 0});
     }
   }
   if (at != bytes.size()) throw RecordingError(path, "the file ends inside an annotation");
-  return result;
+  return inTimeOrder(std::move(result));
 }
 
 std::vector<std::int64_t> beatSamples(const AnnotationFile& file, SamplingRate recordRate,

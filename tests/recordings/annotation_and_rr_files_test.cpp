@@ -69,19 +69,28 @@ TEST(HostileAnnotationFiles, AFifoADeviceAFolderAndAHugeFileAreRefusedByName) {
   EXPECT_TRUE(readAnnotations(largest).annotations.empty());
 }
 
-TEST(HostileAnnotationFiles, TimesThatGoBackwardsAreAnError) {
+TEST(HostileAnnotationFiles, SkipsBackAreReadInTheOrderOfTimeAndOnlyTimesBeforeTheStartRefused) {
   const TempFolder folder;
-  const std::string back = folder.write("back.atr", word(1, 100) + skip(-50) + word(1, 1));
-  EXPECT_EQ(messageOf([&] { readAnnotations(back); }),
-            back + ": the annotation times go backwards (a negative skip at byte 2)");
+  // Back from 100 to 51, then on to 52: read, and sorted for the scoring.
+  const AnnotationFile back =
+      readAnnotations(folder.write("back.atr", word(1, 100) + skip(-50) + word(5, 1) + word(1, 1)));
+  ASSERT_EQ(back.annotations.size(), 3U);
+  EXPECT_EQ(back.annotations[0].sample, 51);
+  EXPECT_EQ(back.annotations[0].code, 5);
+  EXPECT_EQ(back.annotations[1].sample, 52);
+  EXPECT_EQ(back.annotations[2].sample, 100);
   // A step back that the next annotation makes good, as the database's
-  // writer puts after a leading note, is no step back in time.
-  const std::string noted =
-      folder.write("noted.atr", word(22, 0) + skip(-1) + word(1, 1) + word(1, 300));
-  const AnnotationFile steps = readAnnotations(noted);
-  ASSERT_EQ(steps.annotations.size(), 3U);
-  EXPECT_EQ(steps.annotations[1].sample, 0);
-  EXPECT_EQ(steps.annotations[2].sample, 300);
+  // writer puts after a leading note.
+  const AnnotationFile noted = readAnnotations(
+      folder.write("noted.atr", word(22, 0) + skip(-1) + word(1, 1) + word(1, 300)));
+  ASSERT_EQ(noted.annotations.size(), 3U);
+  EXPECT_EQ(noted.annotations[1].sample, 0);
+  EXPECT_EQ(noted.annotations[2].sample, 300);
+  const std::string before = folder.write("before.atr", word(1, 100) + skip(-150) + word(1, 1));
+  EXPECT_EQ(messageOf([&] { readAnnotations(before); }),
+            before +
+                ": an annotation lies before the start of the record (a negative skip at "
+                "byte 2)");
   const std::string forward = folder.write("forward.atr", word(1, 100) + skip(5000) + word(1, 1));
   const AnnotationFile file = readAnnotations(forward);
   ASSERT_EQ(file.annotations.size(), 2U);
