@@ -6,6 +6,7 @@
 
 #include "recordings/biosig_recording.h"
 #include "recordings/recording_error.h"
+#include "recordings/voltage_units.h"
 
 namespace rrscope::recordings {
 namespace {
@@ -165,15 +166,6 @@ std::vector<std::string> edfPhysicalDimensions(const std::string& path) {
     dimensions.push_back(trimmed(signalField(header, kPhysicalDimension, signal)));
   }
   return dimensions;
-}
-
-double millivoltsPer(const std::string& units) {
-  if (units == "mV") return 1.0;
-  if (units == "V") return 1000.0;
-  if (units == "uV" || units == "\xC2\xB5V" || units == "\xB5V" || units == "\xCE\xBCV") {
-    return 0.001;
-  }
-  return 0.0;
 }
 
 std::vector<ChannelListing> listRefusedEdfChannels(const std::string& path,

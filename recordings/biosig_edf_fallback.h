@@ -18,10 +18,6 @@ std::vector<std::string> nonAsciiEdfFields(const std::string& path);
 // The physical dimension of each signal as the header's bytes give it.
 std::vector<std::string> edfPhysicalDimensions(const std::string& path);
 
-// Millivolts per unit for ECG units, V, mV, uV and µV (in UTF-8 or
-// Latin-1); 0 for any other unit.
-double millivoltsPer(const std::string& units);
-
 // The channels and the chosen channel of an EDF file EDFlib refused for
 // `edflibProblem`, through BioSig. A file BioSig cannot read either gets
 // `edflibProblem`, the fields that are not plain ASCII and BioSig's reason.

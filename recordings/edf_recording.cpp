@@ -8,6 +8,7 @@
 #include "recordings/edf_header_check.h"
 #include "recordings/read_recording.h"
 #include "recordings/recording_error.h"
+#include "recordings/voltage_units.h"
 #include "recordings/wfdb_files.h"
 
 namespace rrscope::recordings {

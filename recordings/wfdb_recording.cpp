@@ -2,6 +2,7 @@
 
 #include "recordings/read_recording.h"
 #include "recordings/recording_error.h"
+#include "recordings/voltage_units.h"
 #include "recordings/wfdb_annotations.h"
 #include "recordings/wfdb_header.h"
 #include "recordings/wfdb_segments.h"
@@ -43,9 +44,15 @@ Recording readWfdbRecording(const std::string& headerPath, const ChannelRequest&
   Recording recording;
   recording.file = headerPath;
   recording.channel = labels[index].empty() ? "signal " + std::to_string(index) : labels[index];
-  recording.units = header.signals[index].units;
   recording.rate = header.signalRate(index);
-  recording.gain = header.signals[index].gain;
+  // A lead in volts or microvolts is given in millivolts, as EDF leads are:
+  // the gain is in steps per unit, so per millivolt it is divided by the
+  // millivolts a unit holds.
+  const std::string& units = header.signals[index].units;
+  const double millivolts = millivoltsPer(units);
+  const bool voltage = millivolts != 0.0;
+  recording.units = voltage ? "mV" : units;
+  recording.gain = voltage ? header.signals[index].gain / millivolts : header.signals[index].gain;
   recording.baseline = static_cast<double>(header.signals[index].baseline);
   WfdbSignalValues signal = master.segments.empty()
                                 ? readWfdbSignalValues(header, index, headerPath)

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "recordings/read_recording.h"
@@ -69,8 +72,12 @@ TEST(WfdbRecord, EightBitAndBigEndianFormatsDecode) {
   folder.write("b.hea", "b 1 250 2\nb.dat 61 1000(-5)/uV 16 0 0 0 0 II\n");
   folder.write("b.dat", std::string("\x01\x00\xfe\x0c", 4));
   const Recording bigEndian = readWfdbRecording((folder / "b.hea").string(), {});
-  EXPECT_EQ(bigEndian.units, "uV");
-  EXPECT_EQ(physicalSamples(bigEndian), (std::vector<double>{0.261, -0.495}));
+  // 1000 steps per microvolt: 0.261 and -0.495 uV, given in millivolts.
+  EXPECT_EQ(bigEndian.units, "mV");
+  const std::vector<double> values = physicalSamples(bigEndian);
+  ASSERT_EQ(values.size(), 2u);
+  EXPECT_NEAR(values[0], 0.000261, 1e-15);
+  EXPECT_NEAR(values[1], -0.000495, 1e-15);
 }
 
 TEST(WfdbHeader, CommentsCrlfSkewOffsetAndDefaultsAreUnderstood) {
@@ -90,6 +97,28 @@ TEST(WfdbHeader, CommentsCrlfSkewOffsetAndDefaultsAreUnderstood) {
   EXPECT_EQ(header.signals[1].baseline, -3);
   EXPECT_EQ(header.signals[1].units, "uV");
   EXPECT_EQ(header.signals[1].label, "Lead V5 chest");
+}
+
+// The same lead stored in microvolts, millivolts and volts reads back in
+// millivolts alike: a gain per microvolt is 1000 times smaller.
+TEST(WfdbRecord, ALeadInMicrovoltsOrVoltsReadsBackInMillivolts) {
+  const test::TempFolder folder;
+  const std::vector<std::int16_t> adc = rampOf(50, 3, 97);
+  writeWfdbRecord(folder / "mv", {{360, 1}, 16, 100.0, 0, {"MLII"}, {adc}});
+  const Recording millivolts = readWfdbRecording((folder / "mv.hea").string(), {});
+  for (const auto& [units, gain] : {std::pair{"uV", "0.1"}, std::pair{"V", "100000"}}) {
+    const std::string name = std::string("in-") + units;
+    std::filesystem::copy_file(folder / "mv.dat", folder / (name + ".dat"));
+    folder.write(name + ".hea", name + " 1 360 50\n" + name + ".dat 16 " + gain + "/" + units +
+                                    " 16 0 0 0 0 MLII\n");
+    const Recording other = readWfdbRecording((folder / (name + ".hea")).string(), {});
+    EXPECT_EQ(other.units, "mV") << units;
+    ASSERT_EQ(other.sampleCount(), millivolts.sampleCount());
+    for (std::size_t i = 0; i < adc.size(); ++i) {
+      ASSERT_NEAR(other.physical(i), millivolts.physical(i), 1e-12) << units << " sample " << i;
+    }
+  }
+  EXPECT_EQ(millivolts.units, "mV");
 }
 
 TEST(WfdbAnnotations, BeatsSurviveLongGapsAndNonBeatsAreDropped) {
