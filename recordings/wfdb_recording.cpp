@@ -59,6 +59,7 @@ Recording readWfdbRecording(const std::string& headerPath, const ChannelRequest&
                                 : readWfdbSegments(master, header, index, headerPath);
   recording.values = std::move(signal.values);
   recording.invalid = std::move(signal.invalid);
+  recording.warnings = std::move(signal.warnings);
   if (recording.values.empty()) throw RecordingError(headerPath, "the record holds no samples");
   return recording;
 }

@@ -83,6 +83,7 @@ class SegmentJoiner {
       markInvalid(offset + run.first, offset + run.end);
     }
     joined_.values.insert(joined_.values.end(), segment.values.begin(), segment.values.end());
+    for (std::string& warning : segment.warnings) joined_.warnings.push_back(std::move(warning));
   }
 
   WfdbSignalValues finish() && {

@@ -103,14 +103,14 @@ template <typename Use>
       if (b.size() == 3) use(signExtended(b[2] | ((b[1] & 0xF0) << 4), 12));
       break;
     case 310: {
-      // Bits 1-10 of two 16-bit words hold the first and third sample; the
-      // top 5 bits of each hold the low and high half of the second.
+      // Bits 1-10 of two 16-bit words hold the first and second sample; the
+      // top 5 bits of each hold the low and high half of the third.
       const std::uint32_t first = b[0] | (b[1] << 8);
       use(signExtended(first >> 1, 10));
       if (b.size() < 4) break;
       const std::uint32_t second = b[2] | (b[3] << 8);
-      use(signExtended(((first & 0xF800) >> 11) | ((second & 0xF800) >> 6), 10));
       use(signExtended(second >> 1, 10));
+      use(signExtended(((first & 0xF800) >> 11) | ((second & 0xF800) >> 6), 10));
       break;
     }
     case 311: {
@@ -216,11 +216,17 @@ FrameSlots slotsOf(const WfdbHeader& header, const std::vector<std::size_t>& gro
   return slots;
 }
 
-// The number of whole frames the file's data bytes hold; throws when the
-// file ends inside a frame. The last group of a packing of several samples
-// may be filled up beyond the last frame.
-std::int64_t framesInFile(std::int64_t dataBytes, int format, const Packing& packing,
-                          std::size_t frameSize, const std::string& path) {
+// The whole frames the file's data bytes hold, and whether the file ends
+// inside a frame (as a recorder stopped mid-write leaves it): then the
+// frames before are read, as WFDB reads a short file. The last group of a
+// packing of several samples may be filled up beyond the last frame.
+struct FramesInFile {
+  std::int64_t frames = 0;
+  bool endsInsideAFrame = false;
+};
+
+FramesInFile framesInFile(std::int64_t dataBytes, int format, const Packing& packing,
+                          std::size_t frameSize) {
   const std::int64_t rest = dataBytes % packing.bytes;
   const std::int64_t samples = dataBytes / packing.bytes * packing.samples +
                                (loneSampleTail(format, static_cast<std::size_t>(rest)) ? 1 : 0);
@@ -228,11 +234,7 @@ std::int64_t framesInFile(std::int64_t dataBytes, int format, const Packing& pac
   const bool filledUp = rest == 0 && beyond < packing.samples;
   const bool ragged = (rest != 0 && !loneSampleTail(format, static_cast<std::size_t>(rest))) ||
                       (beyond != 0 && !filledUp);
-  if (ragged) {
-    throw RecordingError(path, "the signal file is truncated: it ends inside a frame of " +
-                                   std::to_string(frameSize) + " samples");
-  }
-  return samples / static_cast<std::int64_t>(frameSize);
+  return {samples / static_cast<std::int64_t>(frameSize), ragged};
 }
 
 // Takes the samples of one file in order and keeps those of the chosen
@@ -453,8 +455,9 @@ WfdbSignalValues readWfdbSignalUnbridged(const WfdbHeader& header, std::size_t i
   if (fileBytes < signal.byteOffset) {
     throw RecordingError(path, "the signal file is shorter than its byte offset");
   }
-  const std::int64_t available =
-      framesInFile(fileBytes - signal.byteOffset, signal.format, packing, slots.frameSize, path);
+  const FramesInFile held =
+      framesInFile(fileBytes - signal.byteOffset, signal.format, packing, slots.frameSize);
+  const std::int64_t available = held.frames;
   const std::int64_t frames = header.sampleCount.value_or(available);
   checkHeldSamples(frames, available, path);
 
@@ -475,7 +478,13 @@ WfdbSignalValues readWfdbSignalUnbridged(const WfdbHeader& header, std::size_t i
   if (!collect.done()) {
     throw RecordingError(path, "the signal file could not be read to its end");
   }
-  return std::move(collect).finish();
+  WfdbSignalValues values = std::move(collect).finish();
+  if (held.endsInsideAFrame) {
+    values.warnings.push_back(path + ": the signal file ends inside a frame of " +
+                              std::to_string(slots.frameSize) +
+                              " samples; the samples of that last frame are left out");
+  }
+  return values;
 }
 
 WfdbSignalValues readWfdbSignalValues(const WfdbHeader& header, std::size_t index,

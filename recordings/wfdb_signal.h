@@ -18,6 +18,7 @@ namespace rrscope::recordings {
 struct WfdbSignalValues {
   std::vector<std::int32_t> values;
   std::vector<SampleRun> invalid;
+  std::vector<std::string> warnings;  // such as a signal file that ends inside a frame
 };
 
 // Reads signal `index` of the record whose header is `headerPath`, from its
@@ -29,8 +30,8 @@ struct WfdbSignalValues {
 // 24, 32, 61, 80, 160, 212, 310 and 311 are read.
 // Throws RecordingError for an unknown format, a signal that is not stored,
 // a signal file outside the header's folder or that is not a regular file,
-// a truncated signal file or a header whose sample count the file does not
-// hold.
+// or a header whose sample count the file does not hold. A file that ends
+// inside a frame gives its whole frames, with a warning.
 WfdbSignalValues readWfdbSignalValues(const WfdbHeader& header, std::size_t index,
                                       const std::string& headerPath);
 

@@ -60,8 +60,8 @@ void put310(std::vector<unsigned char>& bytes, std::span<const std::int32_t> sam
     }
     const std::uint32_t b = fitted(samples[i + 1], 10);
     const std::uint32_t c = i + 2 < samples.size() ? fitted(samples[i + 2], 10) : 0;
-    putLittleEndian(bytes, (a << 1) | ((b & 0x1F) << 11), 2);
-    putLittleEndian(bytes, (c << 1) | ((b >> 5) << 11), 2);
+    putLittleEndian(bytes, (a << 1) | ((c & 0x1F) << 11), 2);
+    putLittleEndian(bytes, (b << 1) | ((c >> 5) << 11), 2);
   }
 }
 

@@ -64,11 +64,20 @@ TEST_F(BadWfdb, AHeaderThatListsFewerSignalsThanItAnnounces) {
   expectError(read(), headerPath(), "announces 3 signals but lists 2");
 }
 
-TEST_F(BadWfdb, ASignalFileCutInsideAFrame) {
-  std::filesystem::resize_file(dataPath(), 14);  // 9 samples and a byte
-  expectError(read(), dataPath(), "truncated");
-  std::filesystem::resize_file(dataPath(), 12);  // 8 whole samples, 4 frames
+TEST_F(BadWfdb, ASignalFileCutInsideAFrameGivesItsWholeFramesWithAWarning) {
+  std::filesystem::resize_file(dataPath(), 14);  // 9 samples and a byte: 4 whole frames
   expectError(read(), dataPath(), "the signal file holds 4");
+  // Without a sample count in the header, the whole frames are read, as
+  // WFDB reads a short file, and the partial one named.
+  header("r 2 360\nr.dat 212 200 12 0 0 0 0 MLII\nr.dat 212 200 12 0 0 0 0 V5\n");
+  const Recording recording = readWfdbRecording(headerPath(), {});
+  EXPECT_EQ(recording.sampleCount(), 4u);
+  ASSERT_EQ(recording.warnings.size(), 1u);
+  EXPECT_EQ(recording.warnings[0], dataPath() +
+                                       ": the signal file ends inside a frame of 2 samples; the "
+                                       "samples of that last frame are left out");
+  std::filesystem::resize_file(dataPath(), 12);  // 8 whole samples, 4 frames
+  EXPECT_TRUE(readWfdbRecording(headerPath(), {}).warnings.empty());
 }
 
 TEST_F(BadWfdb, AnUnknownFormatAZeroRateAndMissingChannels) {

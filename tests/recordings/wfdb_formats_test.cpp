@@ -105,14 +105,15 @@ TEST(WfdbFormatBytes, TenBitPackingsDecodeAsTheFormatLaysThemOut) {
   bytes += std::string("\x01\x02", 2);
   EXPECT_EQ(readOnly(folder, "r 1 100 4\nr.dat 311\n", bytes).values,
             (std::vector<std::int32_t>{1, -2, 511, -511}));
-  // 310: 3 and 5 in bits 1-10 of two words; -3 = 0x3FD, low five bits 0x1D
-  // at the top of the first word, high five 0x1F at the top of the second.
+  // 310: the first two samples, 3 and 5, in bits 1-10 of two words; the
+  // third, -3 = 0x3FD, its low five bits 0x1D at the top of the first word,
+  // its high five 0x1F at the top of the second (as WFDB packs them).
   const std::uint16_t first = static_cast<std::uint16_t>((3 << 1) | (0x1D << 11));
   const std::uint16_t second = static_cast<std::uint16_t>((5 << 1) | (0x1F << 11));
   bytes = {static_cast<char>(first & 0xFF), static_cast<char>(first >> 8),
            static_cast<char>(second & 0xFF), static_cast<char>(second >> 8)};
   EXPECT_EQ(readOnly(folder, "r 1 100 3\nr.dat 310\n", bytes).values,
-            (std::vector<std::int32_t>{3, -3, 5}));
+            (std::vector<std::int32_t>{3, 5, -3}));
 }
 
 TEST(WfdbFormatBytes, FirstDifferencesStartFromTheInitialValue) {
