@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <limits>
+#include <string>
+#include <vector>
 
 #include "recordings/recording_error.h"
 #include "recordings/wfdb_files.h"
@@ -51,14 +54,52 @@ std::optional<std::size_t> signalInSegment(const WfdbHeader& segment, const Wfdb
 }
 
 // Converts a segment's values to the layout's gain and baseline, so that
-// (value - baseline) / gain keeps its physical value.
-void rescale(std::vector<std::int32_t>& values, const WfdbSignal& from, const WfdbSignal& to) {
+// (value - baseline) / gain keeps its physical value. A layout whose gain
+// puts a value beyond 32 bits cannot hold the segment: refused, never
+// wrapped into another value.
+void rescale(std::vector<std::int32_t>& values, const WfdbSignal& from, const WfdbSignal& to,
+             const std::string& path) {
   if (from.gain == to.gain && from.baseline == to.baseline) return;
+  constexpr double kLowest = std::numeric_limits<std::int32_t>::min();
+  constexpr double kHighest = std::numeric_limits<std::int32_t>::max();
   for (std::int32_t& value : values) {
     const double physical =
         (static_cast<double>(value) - static_cast<double>(from.baseline)) / from.gain;
-    value = static_cast<std::int32_t>(
-        std::lround(physical * to.gain + static_cast<double>(to.baseline)));
+    const double rescaled = std::round(physical * to.gain + static_cast<double>(to.baseline));
+    if (!(rescaled >= kLowest && rescaled <= kHighest)) {
+      throw RecordingError(path, "the record's layout (gain " + std::to_string(to.gain) +
+                                     ") cannot hold the segment's values in 32 bits");
+    }
+    value = static_cast<std::int32_t>(rescaled);
+  }
+}
+
+// The samples of the chosen signal a segment announces: its frames times
+// the samples in a frame, refused where the product overflows.
+std::size_t segmentSamples(const WfdbSegment& segment, std::size_t perFrame,
+                           const std::string& headerPath) {
+  std::size_t samples = 0;
+  if (segment.length < 0 ||
+      __builtin_mul_overflow(static_cast<std::size_t>(segment.length), perFrame, &samples) ||
+      samples > static_cast<std::size_t>(std::numeric_limits<std::int64_t>::max())) {
+    throw RecordingError(headerPath, "the segment \"" + segment.record + "\" announces " +
+                                         std::to_string(segment.length) +
+                                         " frames, more than a record can hold");
+  }
+  return samples;
+}
+
+// A record names each of its segments once: naming one segment thousands
+// of times would make a record of gigabytes out of a few kilobytes.
+void refuseRepeatedSegments(const WfdbHeader& master, const std::string& headerPath) {
+  std::vector<std::string> names;
+  for (const WfdbSegment& segment : master.segments) {
+    if (!segment.null()) names.push_back(segment.record);
+  }
+  std::ranges::sort(names);
+  const auto repeated = std::ranges::adjacent_find(names);
+  if (repeated != names.end()) {
+    throw RecordingError(headerPath, "the segment \"" + *repeated + "\" is named more than once");
   }
 }
 
@@ -125,9 +166,17 @@ WfdbSignalValues readWfdbSegments(const WfdbHeader& master, const WfdbHeader& la
   const WfdbSignal& wanted = layout.signals.at(index);
   const auto perFrame = static_cast<std::size_t>(wanted.samplesPerFrame);
   const bool byLabel = hasLayoutSegment(master);
+  refuseRepeatedSegments(master, headerPath);
+  std::size_t total = 0;
+  for (const WfdbSegment& segment : master.segments) {
+    if (__builtin_add_overflow(total, segmentSamples(segment, perFrame, headerPath), &total) ||
+        total > static_cast<std::size_t>(std::numeric_limits<std::int64_t>::max())) {
+      throw RecordingError(headerPath, "the segments announce more samples than a record can hold");
+    }
+  }
   SegmentJoiner joiner(headerPath);
   for (const WfdbSegment& segment : master.segments) {
-    const auto samples = static_cast<std::size_t>(segment.length) * perFrame;
+    const std::size_t samples = segmentSamples(segment, perFrame, headerPath);
     if (segment.length == 0) continue;
     if (segment.null()) {
       joiner.addGap(samples);
@@ -150,7 +199,7 @@ WfdbSignalValues readWfdbSegments(const WfdbHeader& master, const WfdbHeader& la
     if (!values.invalid.empty()) {
       values.invalid.back().end = std::min(values.invalid.back().end, samples);
     }
-    rescale(values.values, header.signals[*found], wanted);
+    rescale(values.values, header.signals[*found], wanted, path);
     joiner.addSegment(std::move(values));
   }
   return std::move(joiner).finish();

@@ -98,6 +98,34 @@ TEST(WfdbSegments, HostileMasterHeadersAreRefused) {
                 "the segment holds 2 samples, the record announces 3");
   folder.write("m.hea", "m/2 1 100\n~ 2\n~ 3\n");
   expectRefused(master, master, "every segment of the record is \"~\"");
+  // Lengths whose product with the samples per frame, or whose sum,
+  // overflows would wrap into a short record read out of bounds.
+  writeSegment(folder, "two", 100.0, {"II"}, {{1, 2, 3, 4}});
+  folder.write("two.hea", "two 1 100 2\ntwo.dat 16x2 100 16 0 0 0 0 II\n");
+  folder.write("m.hea", "m/1 1 100\ntwo 9223372036854761308\n");
+  expectRefused(master, master,
+                "announces 9223372036854761308 frames, more than a record can hold");
+  folder.write("m.hea", "m/3 1 100\ns 2\n~ 9223372036854775000\n~ 9223372036854775000\n");
+  expectRefused(master, master, "the segments announce more samples than a record can hold");
+  // One small segment named thousands of times would make gigabytes of it.
+  std::string many = "m/20000 1 100\n";
+  for (int i = 0; i < 20000; ++i) many += "s 2\n";
+  folder.write("m.hea", many);
+  expectRefused(master, master, "the segment \"s\" is named more than once");
+}
+
+// A layout whose gain puts the segment's values beyond 32 bits cannot hold
+// them: wrapping would make other amplitudes and other beats.
+TEST(WfdbSegments, ALayoutGainBeyondThirtyTwoBitsIsRefusedNotWrapped) {
+  const test::TempFolder folder;
+  folder.write("v_layout.hea", "v_layout 1 100 0\n~ 0 1e10/mV 16 0 0 0 0 II\n");
+  writeSegment(folder, "v_1", 200.0, {"II"}, {{100, -100, 300}});
+  folder.write("v.hea", "v/2 1 100 3\nv_layout 0\nv_1 3\n");
+  const std::string header = (folder / "v.hea").string();
+  expectRefused(header, (folder / "v_1.hea").string(),
+                "cannot hold the segment's values in 32 bits");
+  folder.write("v_layout.hea", "v_layout 1 100 0\n~ 0 1000/mV 16 0 0 0 0 II\n");
+  EXPECT_EQ(readWfdbRecording(header, {}).values, (std::vector<std::int32_t>{500, -500, 1500}));
 }
 
 }  // namespace
