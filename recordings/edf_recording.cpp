@@ -1,6 +1,7 @@
 #include <edflib.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <memory>
 
@@ -135,6 +136,11 @@ Recording readStrictEdf(const std::string& path, const ChannelRequest& request) 
   if (digitalSpan <= 0 || physicalSpan == 0) {
     throw RecordingError(
         path, "channel \"" + labels[index] + "\" has an empty physical or digital range");
+  }
+  const double largest = std::max(std::abs(signal.phys_min), std::abs(signal.phys_max)) * scale;
+  if (!(largest <= kLargestPhysicalValue)) {
+    throw RecordingError(path, "channel \"" + labels[index] + "\" has a physical range beyond " +
+                                   std::to_string(static_cast<long long>(kLargestPhysicalValue)));
   }
   recording.gain = digitalSpan / physicalSpan;
   recording.baseline = signal.dig_min - signal.phys_min * scale * recording.gain;

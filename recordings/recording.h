@@ -54,6 +54,12 @@ struct Recording {
   double durationSeconds() const { return static_cast<double>(values.size()) / rate.hertz(); }
 };
 
+// The largest physical value a recording may hold, in its units: far
+// beyond any body's signal, and small enough that every export writes it
+// exactly (thousandths in 64 bits reach 9.2e15). A header whose gain or
+// baseline allows more (a gain of 1e-15, a baseline of 9e18) is refused.
+inline constexpr double kLargestPhysicalValue = 1e15;
+
 // Every sample in physical units; for small recordings and tests.
 std::vector<double> physicalSamples(const Recording& recording);
 

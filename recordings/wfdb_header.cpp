@@ -233,9 +233,10 @@ class HeaderParser {
       if (!signal.label.empty()) signal.label += ' ';
       signal.label += words[i];
     }
-    if (!std::isfinite(widestSpan(signal.baseline) / std::abs(signal.gain))) {
-      fail("the gain \"" + std::string(words[2]) + "\" of signal " + std::to_string(index) +
-           " makes physical values overflow");
+    if (!(widestSpan(signal.baseline) / std::abs(signal.gain) <= kLargestPhysicalValue)) {
+      fail("the gain and baseline \"" + std::string(words[2]) + "\" of signal " +
+           std::to_string(index) + " make physical values beyond " +
+           std::to_string(static_cast<long long>(kLargestPhysicalValue)));
     }
     return signal;
   }

@@ -122,7 +122,14 @@ TEST_F(HostileWfdb, GainsThatAreNoNumberOrOverflowAreRefused) {
   expectError("r 2 360\nr.dat 16 -0/mV\nr.dat 16\n", headerPath(),
               "the gain \"-0/mV\" is a negative zero");
   expectError("r 2 360\nr.dat 16\nr.dat 16 1e-300\n", headerPath(),
-              "the gain \"1e-300\" of signal 1 makes physical values overflow");
+              "the gain and baseline \"1e-300\" of signal 1 make physical values beyond "
+              "1000000000000000");
+  // Finite, yet beyond what the exports write exactly: thousandths of
+  // 9.2e15 and more wrap in 64 bits.
+  expectError("r 2 360\nr.dat 16 1e-15\nr.dat 16\n", headerPath(),
+              "the gain and baseline \"1e-15\" of signal 0 make physical values beyond");
+  expectError("r 2 360\nr.dat 16 200(9000000000000000000)/mV\nr.dat 16\n", headerPath(),
+              "of signal 0 make physical values beyond");
   header("r 2 360\nr.dat 16 1e-3\nr.dat 16\n");
   EXPECT_DOUBLE_EQ(readWfdbRecording(headerPath(), {}).physical(0), 7000.0);
 }
