@@ -306,6 +306,13 @@ void fillMissing(std::vector<double>& physical, std::span<const SampleRun> runs)
   }
 }
 
+// A sample with no physical value: missing (NaN), infinite, or beyond any
+// recording's range (a float channel's 1e308), which would otherwise set the
+// scale of every other sample. Such samples are invalid, as WFDB marks them.
+bool noPhysicalValue(double raw, double cal, double off) {
+  return !(std::abs(raw * cal + off) <= kLargestPhysicalValue);
+}
+
 std::vector<SampleRun> missingRuns(std::span<const double> raw) {
   std::vector<SampleRun> runs;
   for (std::size_t i = 0; i < raw.size(); ++i) {
@@ -332,8 +339,15 @@ ConverterValues converterValues(std::vector<double> raw, double cal, double off)
   if (!(cal != 0) || !std::isfinite(cal) || !std::isfinite(off)) {
     throw std::runtime_error("the channel has no gain");
   }
+  for (double& value : raw) {
+    if (noPhysicalValue(value, cal, off)) value = std::nan("");
+  }
   ConverterValues converted;
   converted.invalid = missingRuns(raw);
+  if (converted.invalid.size() == 1 && converted.invalid.front().first == 0 &&
+      converted.invalid.front().end == raw.size()) {
+    throw std::runtime_error("every sample of the channel is invalid");
+  }
   if (wholeConverterSteps(raw)) {
     converted.gain = 1.0 / cal;
     converted.baseline = -off / cal;

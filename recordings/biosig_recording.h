@@ -25,13 +25,16 @@ struct ConverterValues {
   std::vector<std::int32_t> values;
   double gain = 1.0;
   double baseline = 0.0;
-  std::vector<SampleRun> invalid;  // the samples BioSig gives as NaN
+  std::vector<SampleRun> invalid;  // the samples without a physical value
 };
 
 // `raw` holds BioSig's uncalibrated samples, whose physical value is
 // raw * cal + off. Whole raw values keep their steps; others (a channel
 // stored as floating point) are quantized finely enough for any ECG.
-// Missing samples (NaN) are interpolated between their neighbours.
+// Samples without a physical value (NaN, infinite, or beyond
+// kLargestPhysicalValue) are invalid and interpolated between their
+// neighbours. Throws std::runtime_error for a channel without a gain or
+// without a single valid sample.
 ConverterValues converterValues(std::vector<double> raw, double cal, double off);
 
 }  // namespace rrscope::recordings

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdio>
 #include <fstream>
+#include <limits>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -136,6 +137,24 @@ TEST(ConverterValues, FloatingPointSamplesAreQuantizedFinely) {
     EXPECT_NEAR(physical, raw[i] * 2.0 - 0.5, 1e-8) << "sample " << i;
   }
   EXPECT_THROW(converterValues(raw, 0.0, 0.0), std::runtime_error);
+}
+
+// One infinite or absurd sample of a float channel is an invalid sample,
+// not the scale of all the others; a channel of nothing else has none.
+TEST(ConverterValues, SamplesWithoutAPhysicalValueAreInvalidNotTheScale) {
+  const double inf = std::numeric_limits<double>::infinity();
+  for (const double bad : {inf, -inf, 1e308, std::nan("")}) {
+    const std::vector<double> raw = {0.5, -1.25, bad, 2.0};
+    const ConverterValues converted = converterValues(raw, 1.0, 0.0);
+    ASSERT_EQ(converted.invalid.size(), 1u) << bad;
+    EXPECT_EQ(converted.invalid[0].first, 2u);
+    EXPECT_EQ(converted.invalid[0].end, 3u);
+    for (const std::size_t i : {0u, 1u, 3u}) {
+      EXPECT_NEAR((converted.values[i] - converted.baseline) / converted.gain, raw[i], 1e-8)
+          << bad << " sample " << i;
+    }
+  }
+  EXPECT_THROW(converterValues({inf, std::nan(""), -inf}, 1.0, 0.0), std::runtime_error);
 }
 
 // Whether process `pid` has ended: gone, or a zombie no one has reaped yet.
