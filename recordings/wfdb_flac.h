@@ -22,6 +22,12 @@ inline int wfdbFlacBits(int format) {
 // length: a few bytes of FLAC may encode billions of samples of a constant.
 inline constexpr std::size_t kLongestWfdbFlacChannel = std::size_t{1} << 28;
 
+// The most samples a byte of a FLAC file may decode to, over the whole
+// file: an ECG compresses two to four times, and even hours of a flat lead
+// in a day keep the whole file far below this. More is a stream built to
+// fill memory, stopped as it decodes.
+inline constexpr std::size_t kMostFlacSamplesPerByte = 256;
+
 // The samples of channel `channel` of the FLAC signal file `path`, which
 // must hold `channels` channels of `bits` bits, up to `limit` of them.
 // Memory holds that channel alone. Throws RecordingError naming `path`

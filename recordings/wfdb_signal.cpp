@@ -382,10 +382,23 @@ WfdbSignalValues readFlacSignal(const WfdbHeader& header, const std::vector<std:
     }
   }
   if (group.size() > 8) throw RecordingError(path, "a FLAC file holds at most 8 signals");
-  const std::size_t limit = flacLimit(header, signal);
+  // Decoding stops one sample past what the file's size allows, so that a
+  // stream built to fill memory is refused before it does.
+  std::error_code sizeError;
+  const std::uintmax_t fileBytes = std::filesystem::file_size(path, sizeError);
+  const std::size_t byBytes =
+      sizeError ? kLongestWfdbFlacChannel
+                : static_cast<std::size_t>(std::min<std::uintmax_t>(
+                      fileBytes * kMostFlacSamplesPerByte / group.size(), kLongestWfdbFlacChannel));
+  const std::size_t limit = std::min(flacLimit(header, signal), byBytes + 1);
   const std::vector<std::int32_t> channel = readWfdbFlacChannel(
       path, static_cast<unsigned>(group.size()), static_cast<unsigned>(wfdbFlacBits(signal.format)),
       static_cast<std::size_t>(std::ranges::find(group, index) - group.begin()), limit);
+  if (channel.size() > byBytes) {
+    throw RecordingError(path, "the FLAC stream decodes to more than " +
+                                   std::to_string(kMostFlacSamplesPerByte) +
+                                   " samples a byte of the file");
+  }
   if (!header.sampleCount && channel.size() >= kLongestWfdbFlacChannel) {
     throw RecordingError(path, "the FLAC stream holds more than " +
                                    std::to_string(kLongestWfdbFlacChannel) + " samples per signal");

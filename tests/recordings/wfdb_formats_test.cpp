@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <span>
 #include <string>
 #include <vector>
@@ -287,6 +289,30 @@ TEST(WfdbFlacFaults, AStreamOfAnotherLayoutOrNoStreamIsRefused) {
   folder.write("f.dat", "not a FLAC stream at all");
   EXPECT_EQ(flacErrorOf(folder, "f 2 250\nf.dat 516\nf.dat 516\n"),
             data + ": the signal file is no FLAC stream");
+}
+
+// A few kilobytes of FLAC that decode to millions of samples of a constant
+// are stopped as they decode, whatever length the header gives.
+TEST(WfdbFlacFaults, AStreamThatDecodesFarBeyondItsSizeIsStoppedAsItDecodes) {
+  const test::TempFolder folder;
+  const std::vector<std::vector<std::int32_t>> flat{std::vector<std::int32_t>(4'000'000, 7)};
+  writeWfdbFlacFile(folder / "f.dat", 516, flat);
+  const std::string data = (folder / "f.dat").string();
+  ASSERT_LT(std::filesystem::file_size(data) * kMostFlacSamplesPerByte, 4'000'000u);
+  const std::string refused = data +
+                              ": the FLAC stream decodes to more than 256 samples a byte of "
+                              "the file";
+  EXPECT_EQ(flacErrorOf(folder, "f 1 250\nf.dat 516\n"), refused);
+  EXPECT_EQ(flacErrorOf(folder, "f 1 250 4000000\nf.dat 516\n"), refused);
+  // An ECG-like stream decodes in full.
+  std::vector<std::int32_t> ecg(20'000);
+  for (std::size_t i = 0; i < ecg.size(); ++i) {
+    ecg[i] = static_cast<std::int32_t>(300 * std::sin(0.05 * static_cast<double>(i)) +
+                                       static_cast<double>(i * 7919 % 13));
+  }
+  writeWfdbFlacFile(folder / "f.dat", 516, std::vector<std::vector<std::int32_t>>{ecg});
+  folder.write("f.hea", "f 1 250\nf.dat 516\n");
+  EXPECT_EQ(readWfdbRecording((folder / "f.hea").string(), {}).values, ecg);
 }
 
 }  // namespace
