@@ -121,6 +121,13 @@ std::optional<std::string> edfHeaderProblem(const std::string& path) {
   }
   const std::string_view head(fixed);
   const bool bdf = static_cast<unsigned char>(head[0]) == 0xff;
+  // Data records of EDF+D and BDF+D follow each other with gaps between
+  // them that only their time stamps tell: joined, they would shift every
+  // beat after a gap.
+  const std::string_view reserved = head.substr(192, 44);
+  if (reserved.starts_with("EDF+D") || reserved.starts_with("BDF+D")) {
+    return "discontinuous EDF+D/BDF+D files are not supported";
+  }
   const auto signals = wholeNumber(head.substr(252, 4));
   if (!signals || *signals < 1 || *signals > kMaxSignals) {
     return "the header gives " + quoted(head.substr(252, 4)) + " signals, not 1 to " +

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 #include "recordings/biosig_edf_fallback.h"
 #include "recordings/edf_header_check.h"
@@ -87,7 +88,12 @@ auto readOrLenient(const std::string& path, Read read, Lenient lenient) {
     const std::string problem = openProblem(refused.code);
     if (refused.code != EDFLIB_FILE_CONTAINS_FORMAT_ERRORS) throw RecordingError(path, problem);
     const std::vector<std::string> fields = nonAsciiEdfFields(path);
-    if (fields.empty()) throw RecordingError(path, edfHeaderProblem(path).value_or(problem));
+    const std::optional<std::string> structure = edfHeaderProblem(path);
+    if (fields.empty()) throw RecordingError(path, structure.value_or(problem));
+    // The lenient reader forgives the text fields only: a header whose
+    // sizes the file does not hold (a record count of 99,999,999) or whose
+    // records have gaps is refused before BioSig reads it.
+    if (structure) throw RecordingError(path, *structure);
     return lenient(problem, fields);
   }
 }

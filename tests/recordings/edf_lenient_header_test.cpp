@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <fstream>
 #include <iterator>
@@ -116,6 +117,36 @@ TEST(LenientEdf, AFileBothReadersRefuseGetsEdflibsReasonFirst) {
                   std::to_string(std::filesystem::file_size(pair.clean)) +
                   " bytes, but its header promises 99 data records of 664 bytes after 1024 bytes "
                   "of header");
+  }
+}
+
+// The lenient reader forgives text fields, not a header the file does not
+// hold: BioSig would read for minutes towards 99,999,999 data records, or
+// join the records of a discontinuous file as if no time passed between.
+TEST(LenientEdf, AHeaderTheFileDoesNotHoldOrAGappedFileIsRefusedBeforeBiosigReadsIt) {
+  const PatchedPair pair(EDFLIB_FILETYPE_EDFPLUS);
+  const auto started = std::chrono::steady_clock::now();
+  patch(pair.patched, 236, 8, "99999999");
+  try {
+    readEdfRecording(pair.patched.string(), {});
+    ADD_FAILURE() << "read a header of 99999999 data records";
+  } catch (const RecordingError& error) {
+    EXPECT_NE(std::string(error.what()).find("its header promises 99999999 data records"),
+              std::string::npos)
+        << error.what();
+  }
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+  patch(pair.patched, 236, 8, "3");
+  patch(pair.patched, 192, 44, "EDF+D");
+  for (const std::string& path : {pair.patched.string(), pair.clean.string()}) {
+    if (path == pair.clean.string()) patch(pair.clean, 192, 44, "EDF+D");
+    try {
+      readEdfRecording(path, {});
+      ADD_FAILURE() << "read an EDF+D file as continuous: " << path;
+    } catch (const RecordingError& error) {
+      EXPECT_EQ(std::string(error.what()),
+                path + ": discontinuous EDF+D/BDF+D files are not supported");
+    }
   }
 }
 
