@@ -14,6 +14,7 @@
 #include <stdexcept>
 
 #include "recordings/child_reader.h"
+#include "recordings/ishne_checksum.h"
 #include "recordings/recording_error.h"
 #include "recordings/wfdb_files.h"
 
@@ -411,7 +412,12 @@ std::vector<ChannelListing> listHolterChannels(const std::string& path) {
 }
 
 Recording readHolterRecording(const std::string& path, const ChannelRequest& request) {
-  return readThroughBiosig(path, request, withoutEcgLabelFor(recordingKindOf(path)));
+  const RecordingKind kind = recordingKindOf(path);
+  Recording recording = readThroughBiosig(path, request, withoutEcgLabelFor(kind));
+  if (kind == RecordingKind::ishne) {
+    if (auto warning = ishneChecksumWarning(path)) recording.warnings.push_back(*warning);
+  }
+  return recording;
 }
 
 }  // namespace rrscope::recordings

@@ -47,6 +47,21 @@ TEST(IshneHolter, EachLeadReadsBackInMillivoltsAtTheFileRate) {
   }
 }
 
+// A header whose checksum does not match is read, with a warning: the
+// samples may be sound, but the header may not be.
+TEST(IshneHolter, AHeaderChecksumThatDoesNotMatchIsAWarning) {
+  const TwoLeadHolter holter;
+  std::fstream file(holter.path, std::ios::in | std::ios::out | std::ios::binary);
+  file.seekp(8);
+  file.put('\x5a');
+  file.close();
+  const Recording recording = readHolterRecording(holter.path, {});
+  EXPECT_EQ(
+      recording.warnings,
+      std::vector<std::string>{"the header checksum does not match the header: it may be damaged"});
+  EXPECT_EQ(recording.sampleCount(), holter.first.size());
+}
+
 // Long enough that reading it in pieces crashed BioSig.
 TEST(IshneHolter, AnHourOfThreeLeadsReadsBackExactly) {
   const test::TempFolder folder;
