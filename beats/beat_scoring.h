@@ -29,20 +29,20 @@ inline constexpr double kDefaultMatchWindowMs = 150.0;
 // and hold all those pairs in memory.
 inline constexpr double kMaxMatchWindowMs = 1000.0;
 
-// Matches detections to reference beats one to one: a pair may be at most
-// `windowMs` apart, and pairs are taken closest first, each beat and each
-// detection at most once. Positions are sample indices at `rate` samples per
-// second, in increasing order.
-// Throws std::invalid_argument ("the match window must be above 0 and at
-// most 1000 ms") for a window outside (0, kMaxMatchWindowMs], and ("the
-// sampling rate must be a positive number") for a rate not above 0 or not
-// finite.
-// The detection matched to each reference beat by that pairing, if any.
+// The detection matched to each reference beat, if any. Detections are
+// matched to reference beats one to one: a pair may be at most `windowMs`
+// apart, and pairs are taken closest first, each beat and each detection at
+// most once. Positions are sample indices at `rate` samples per second, in
+// increasing order. Throws std::invalid_argument ("the match window must be
+// above 0 and at most 1000 ms") for a window outside (0, kMaxMatchWindowMs],
+// and ("the sampling rate must be a positive number") for a rate not above
+// 0 or not finite.
 std::vector<std::optional<std::size_t>> matchBeats(std::span<const double> detected,
                                                    std::span<const double> reference, double rate,
                                                    double windowMs = kDefaultMatchWindowMs);
 
-// The same preconditions as matchBeats.
+// How the detections agree with the reference beats, by that matching;
+// the same preconditions as matchBeats.
 Scoring scoreBeats(std::span<const double> detected, std::span<const double> reference, double rate,
                    double windowMs = kDefaultMatchWindowMs);
 

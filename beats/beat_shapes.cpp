@@ -235,11 +235,10 @@ class ShapeLearner {
   std::size_t width() const { return static_cast<std::size_t>(2 * half_ + 1); }
 
   // The centre of the QRS band's energy around a hump, found again from
-  // the last centre until it settles.
-  // The hump of the integration can sit on either of two lobes of a
-  // biphasic complex; the centre of its energy moves smoothly with the
-  // complex and so starts the alignment of every beat of a shape from about
-  // the same point.
+  // the last centre until it settles. The hump of the integration can sit
+  // on either of two lobes of a biphasic complex; the centre of its energy
+  // moves smoothly with the complex, and so starts the alignment of every
+  // beat of a shape from about the same point.
   std::int64_t energyCentre(std::int64_t at) const {
     const auto n = static_cast<std::int64_t>(signals_.bandPassed.size());
     for (int pass = 0; pass < 4; ++pass) {

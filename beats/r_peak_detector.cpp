@@ -13,12 +13,12 @@
 namespace rrscope::beats {
 namespace {
 
-// A QRS complex is the steepest wave of the ECG: a P or T wave rises at a
-// tenth to a fifth of the rate of the complexes around it, a wide ectopic
+// A QRS complex is the steepest wave of the ECG: a P or T wave rises at
+// about a tenth of the rate of the complexes around it, a wide ectopic
 // complex at a third or more. A hump that only the lowered thresholds of
 // the search back let through, in a pause or a block, and whose steepest
-// slope stays below 0.15 of the typical beat's, is a P or T wave or a
-// slow artefact; it is no beat.
+// slope stays below 0.15 of the typical beat's, between the two, is a P or
+// T wave or a slow artefact; it is no beat.
 constexpr double kQrsSlopeFraction = 0.15;
 
 // The humps that look like QRS complexes: those that cleared the normal

@@ -10,8 +10,8 @@
 namespace rrscope::beats {
 namespace {
 
-// The QRS complex of a beat spans some 50 ms on either side of its fiducial
-// point; what lies between two beats beyond that is P wave, T wave,
+// The QRS complex of a beat spans up to 60 ms on either side of its
+// fiducial point; what lies between two beats beyond that is P wave, T wave,
 // baseline and noise.
 constexpr double kQrsHalfSeconds = 0.060;
 // In the QRS band the P and T waves reach a fifth of the complexes at most.
@@ -61,8 +61,6 @@ constexpr double kNoiseShapeShare = 0.2;
 // The usual interval is the median of the main shape's intervals among the
 // 16 beats around.
 constexpr std::size_t kRhythmNeighbours = 8;
-
-}  // namespace
 
 // The shape most beats have.
 std::size_t mainShape(std::span<const ShapedBeat> beats) {
@@ -171,6 +169,8 @@ bool mayHideABeat(std::span<const ShapedBeat> beats, std::size_t main, std::size
   const double usual = usualInterval(beats, main, i);
   return usual <= 0 || beats[i + 1].position - beats[i].position >= kRoomForABeat * usual;
 }
+
+}  // namespace
 
 std::vector<SampleStretch> unreadableStretches(std::span<const double> bandPassed,
                                                std::span<const ShapedBeat> beats, double rate) {

@@ -115,10 +115,16 @@ int main(int argc, char** argv) {
     timer.start();
     QTest::keyClick(&strip, Qt::Key_Delete);
     editing.ms.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
-    QTest::qWaitFor([&] { return window->measuresAreComplete(); }, 60000);
+    if (!QTest::qWaitFor([&] { return window->measuresAreComplete(); }, 60000)) {
+      std::fprintf(stderr, "the measures were not complete after 60 s of waiting\n");
+      return 1;
+    }
     completing.ms.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
     window->undo();
-    QTest::qWaitFor([&] { return window->measuresAreComplete(); }, 60000);
+    if (!QTest::qWaitFor([&] { return window->measuresAreComplete(); }, 60000)) {
+      std::fprintf(stderr, "the measures were not complete after an undo and 60 s of waiting\n");
+      return 1;
+    }
   }
   print("delete one beat: strip, tachogram, measures", editing);
   print("  ... and the entropies and DFA from the worker", completing);
