@@ -24,6 +24,21 @@ AxisRange intervalRange(const std::vector<double>& nnMs) {
   return roundedOut({std::max(0.0, low - pad), high + pad}, 5);
 }
 
+// Intervals left out between two drawn ones for longer than this break the
+// line: a single left-out interval around an ectopic beat leaves the
+// neighbours joined, a stretch of them does not.
+constexpr double kLeftOutSeconds = 3.0;
+
+// A run of intervals as a line; a lone one, which a line would not show,
+// as a dot.
+void drawSegment(QPainter& painter, const QPolygonF& line) {
+  if (line.size() == 1) {
+    painter.drawPoint(line.front());
+  } else {
+    painter.drawPolyline(line);
+  }
+}
+
 }  // namespace
 
 void drawTachogram(QPainter& painter, QRectF area, const ReportContent& content) {
@@ -62,11 +77,20 @@ void drawTachogram(QPainter& painter, QRectF area, const ReportContent& content)
   const int columns = static_cast<int>(frame.plot().width() * 2);
   painter.setPen(QPen(QColor(20, 70, 160), 0.5));
   if (static_cast<int>(content.nnMs.size()) <= columns * 2) {
+    // The line breaks where intervals were left out (an unreadable stretch,
+    // ectopic beats): drawn across, it would show intervals no one measured.
     QPolygonF line;
     for (std::size_t i = 0; i < content.nnMs.size(); ++i) {
+      const bool gap =
+          i > 0 && content.beatSeconds[i] - content.beatSeconds[i - 1] - content.nnMs[i] / 1000.0 >
+                       kLeftOutSeconds;
+      if (gap) {
+        drawSegment(painter, line);
+        line.clear();
+      }
       line << frame.at(content.beatSeconds[i] / 60.0, clamped(content.nnMs[i]));
     }
-    painter.drawPolyline(line);
+    drawSegment(painter, line);
   } else {
     std::vector<double> low(static_cast<std::size_t>(columns), INFINITY);
     std::vector<double> high(static_cast<std::size_t>(columns), -INFINITY);
