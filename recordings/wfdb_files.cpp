@@ -24,10 +24,9 @@ void requireRegularFile(const std::filesystem::path& path, std::string_view what
 void refuseSpecialFile(const std::string& path) {
   std::error_code error;
   const std::filesystem::file_type type = std::filesystem::status(path, error).type();
-  const bool special = type == std::filesystem::file_type::fifo ||
-                       type == std::filesystem::file_type::socket ||
-                       type == std::filesystem::file_type::block ||
-                       type == std::filesystem::file_type::character;
+  const bool special =
+      type == std::filesystem::file_type::fifo || type == std::filesystem::file_type::socket ||
+      type == std::filesystem::file_type::block || type == std::filesystem::file_type::character;
   if (special) throw RecordingError(path, "the file is not a regular file");
 }
 
