@@ -89,6 +89,11 @@ void addHrvOptions(CLI::App& app, BatchOptions& options);
 // cannot be read, or empty.
 std::string readHrvTexts(BatchOptions& options);
 
+// Tells on standard error that --windows would cut the series of `file` into
+// more windows than one series may have, naming the file and the option.
+void reportWindowLimit(const BatchOptions& options, std::string_view file,
+                       const hrv::TooManyWindows& error);
+
 // Why the variability options do not go with the others given, or empty.
 std::string checkHrvCombination(const BatchOptions& options);
 

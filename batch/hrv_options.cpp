@@ -1,12 +1,20 @@
 // The options of the variability measures and of files of RR intervals.
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 
 #include "batch/batch_options.h"
 #include "batch/option_group.h"
+#include "recordings/shortest_text.h"
 
 namespace rrscope::batch {
 namespace {
+
+std::string shortestText(double value) {
+  std::string text;
+  recordings::appendShortest(text, value);
+  return text;
+}
 
 std::optional<double> positiveSeconds(std::string_view text) {
   double value = 0;
@@ -51,12 +59,13 @@ void addHrvOptions(CLI::App& app, BatchOptions& options) {
                                                 : hrv::Detrend::none;
                });
   group.text("--lambda", options.measures.lambda, "L",
-             "the smoothness of the trend (default 500: -3 dB at\n"
-             "0.0355 Hz)");
+             "the smoothness of the trend, 10 to 1000000 (default\n"
+             "500: -3 dB at 0.0355 Hz)");
   group.text("--windows", options.windowText, "WIDTH:STEP",
              "add \"windows\", every measure of each window of WIDTH\n"
              "seconds, one every STEP seconds (300:30, or 120:30 for\n"
-             "DFA alpha1); with --csv, a row per window");
+             "DFA alpha1); with --csv, a row per window; STEP at\n"
+             "least 1 s, and at most 50,000 windows a series");
 }
 
 std::string readHrvTexts(BatchOptions& options) {
@@ -65,11 +74,23 @@ std::string readHrvTexts(BatchOptions& options) {
     if (!options.windows) {
       return "--windows needs WIDTH:STEP, two positive numbers of seconds, such as 300:30";
     }
+    if (options.windows->stepSeconds < hrv::kMinWindowStepSeconds) {
+      return "--windows " + *options.windowText + ": STEP " + std::string(hrv::kWindowStepReason);
+    }
   }
-  if (!std::isfinite(options.measures.lambda) || options.measures.lambda <= 0) {
-    return "--lambda needs a positive number";
+  if (!hrv::isValidLambda(options.measures.lambda)) {
+    return "--lambda " + shortestText(options.measures.lambda) + " " +
+           std::string(hrv::kLambdaRangeReason);
   }
   return {};
+}
+
+void reportWindowLimit(const BatchOptions& options, std::string_view file,
+                       const hrv::TooManyWindows& error) {
+  const std::string text = "\"" + std::string(file) + "\": --windows " +
+                           options.windowText.value_or("") + " cuts its series into " +
+                           error.what() + "; give a longer STEP";
+  std::fprintf(stderr, "rrscope-batch: %s\n", text.c_str());
 }
 
 std::string checkHrvCombination(const BatchOptions& options) {

@@ -133,6 +133,13 @@ class OutcomeWriter {
     if (result.unwritten) std::fprintf(stderr, "rrscope-batch: %s\n", result.outputFailure.c_str());
   }
 
+  // A file whose series --windows would cut into too many windows has no
+  // line: the reason, naming it, goes to standard error.
+  void refuseWindows(std::string_view file, const hrv::TooManyWindows& error) {
+    anyStopped_ = true;
+    reportWindowLimit(options_, file, error);
+  }
+
   int exitStatus() const {
     if (anyUnwritten_) return kBadUsage;
     return anyStopped_ ? kSomeStopped : kAllCompleted;
@@ -186,14 +193,18 @@ int analyseFiles(const BatchOptions& options, int& argc, char** argv) {
   for (std::size_t i = 0; i < options.files.size(); ++i) {
     const std::string& file = options.files[i];
     progress.starting(i, file);
-    if (isRecordingFile(file)) {
-      writer.writeRecording(runRecording(file, options, reports.get()));
-    } else if (window) {
-      window->run(file, options.parameters, *options.pngDir, use);
-    } else if (options.beats.active()) {
-      runWithBeats(file, options, use);
-    } else {
-      runWithoutWindow(file, options.parameters, options.writesCharts(), use);
+    try {
+      if (isRecordingFile(file)) {
+        writer.writeRecording(runRecording(file, options, reports.get()));
+      } else if (window) {
+        window->run(file, options.parameters, *options.pngDir, use);
+      } else if (options.beats.active()) {
+        runWithBeats(file, options, use);
+      } else {
+        runWithoutWindow(file, options.parameters, options.writesCharts(), use);
+      }
+    } catch (const hrv::TooManyWindows& error) {
+      writer.refuseWindows(file, error);
     }
   }
   progress.finished();

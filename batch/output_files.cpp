@@ -153,15 +153,26 @@ std::vector<std::filesystem::path> plannedOutputs(const BatchOptions& options,
       paths.push_back(picturePngPath(*options.pngDir, stem, picture));
     }
   }
-  if (const auto& dir = options.recording.reportDir) {
+  const RecordingOptions& recording = options.recording;
+  if (const auto& dir = recording.reportDir) {
     paths.push_back(inFolder(*dir, stem + ".pdf"));
     paths.push_back(inFolder(*dir, stem + ".png"));
   }
+  // A text export's parts are STEM.txt or STEM-1.txt, STEM-2.txt ...: how
+  // many is known only once it runs, but two files of one stem would share
+  // every name, so the first stands for them all.
+  if (const auto& dir = recording.toTextDir) {
+    paths.push_back(inFolder(*dir, stem + ".txt"));
+    if (recording.textBeats) paths.push_back(inFolder(*dir, stem + "-beats.txt"));
+  }
+  if (const auto& dir = recording.csvExportDir) paths.push_back(inFolder(*dir, stem + ".csv"));
   return paths;
 }
 
 std::string prepareOutputs(const BatchOptions& options) {
-  if (!options.writesCharts() && !options.recording.reportDir && !options.recording.toTextDir) {
+  const RecordingOptions& recording = options.recording;
+  if (!options.writesCharts() && !recording.reportDir && !recording.toTextDir &&
+      !recording.csvExportDir) {
     return {};
   }
   std::set<std::filesystem::path> planned;
@@ -181,7 +192,7 @@ std::string prepareOutputs(const BatchOptions& options) {
     }
   }
   for (const auto& dir : {options.displayListDir, options.svgDir, options.pngDir,
-                          options.recording.reportDir, options.recording.toTextDir}) {
+                          recording.reportDir, recording.toTextDir, recording.csvExportDir}) {
     if (!dir) continue;
     if (std::string problem = makeFolder(*dir); !problem.empty()) return problem;
   }

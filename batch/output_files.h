@@ -21,7 +21,8 @@ std::filesystem::path windowPngPath(const std::string& dir, std::string_view ste
 std::filesystem::path picturePngPath(const std::string& dir, std::string_view stem,
                                      Picture picture);
 
-// Every file that the options will write for `file`.
+// Every file that the options will write for `file`; of a text export, whose
+// number of parts is known only once it runs, the first part's name.
 std::vector<std::filesystem::path> plannedOutputs(const BatchOptions& options,
                                                   std::string_view file);
 

@@ -12,6 +12,7 @@
 #include "batch/whole_file.h"
 #include "beats/beat_file.h"
 #include "beats/class_scoring.h"
+#include "pipeline/file_named_errors.h"
 #include "pipeline/recording_reading.h"
 #include "recordings/csv_export.h"
 #include "recordings/read_recording.h"
@@ -65,7 +66,8 @@ std::optional<Reference> referenceBeats(const std::string& file,
   }
   const std::string path = referenceFileFor(options, file);
   if (isAnnotationFile(path)) {
-    const recordings::AnnotationFile annotations = recordings::readAnnotations(path);
+    const recordings::AnnotationFile annotations =
+        pipeline::readNamingFile(path, [&path] { return recordings::readAnnotations(path); });
     return referenceOf({recordings::beatSamples(annotations, recording.rate, recording.rate),
                         recordings::beatLabels(annotations)});
   }
@@ -229,7 +231,7 @@ RecordingRunResult runRecording(std::string_view fileName, const BatchOptions& o
   } catch (const std::exception& failure) {
     // Unreadable recordings and detector limits alike end this file only.
     result.stopped = true;
-    error = failure.what();
+    error = pipeline::namingFile(file, failure.what());
   }
   const RecordingLineContent content{
       file,

@@ -73,7 +73,12 @@ bool analyseRrFiles(const BatchOptions& options,
   for (const std::string& file : options.files) {
     const RrSeries series = readRrFile(file);
     anyError = anyError || series.error.has_value();
-    write(options.csv ? rrCsvRow(file, series, options) : rrJsonLine(file, series, options));
+    try {
+      write(options.csv ? rrCsvRow(file, series, options) : rrJsonLine(file, series, options));
+    } catch (const hrv::TooManyWindows& error) {
+      anyError = true;
+      reportWindowLimit(options, file, error);
+    }
   }
   return anyError;
 }

@@ -112,6 +112,11 @@ void setAllUndefined(const SpectralMeasures& m, MeasureValues& values, Undefined
   }
 }
 
+void setGridSpectraUndefined(MeasureValues& values, Undefined reason) {
+  setAllUndefined(kWelchMeasures, values, reason);
+  setAllUndefined(kArMeasures, values, reason);
+}
+
 // A series without variation has no power anywhere; Burg's recursion would
 // divide zero by zero.
 Spectrum flatSpectrum(std::span<const double> frequenciesHz) {
@@ -125,9 +130,11 @@ void addGridSpectra(std::span<const double> intervalsMs, const MeasureOptions& o
   const std::vector<double> times = beatTimesFromFirst(intervalsMs);
   const std::vector<double> grid = resampleGrid(times.back());
   if (grid.size() < kWelchSegment) {
-    setAllUndefined(kWelchMeasures, measures.values, Undefined::tooShortForSpectrum);
-    setAllUndefined(kArMeasures, measures.values, Undefined::tooShortForSpectrum);
-    return;
+    return setGridSpectraUndefined(measures.values, Undefined::tooShortForSpectrum);
+  }
+  // A lambda beyond the range would leave the series NaN, or nothing of it.
+  if (options.detrend == Detrend::smoothnessPriors && !isValidLambda(options.lambda)) {
+    return setGridSpectraUndefined(measures.values, Undefined::lambdaOutOfRange);
   }
   std::vector<double> series = resampledSeries(intervalsMs, times, grid);
   if (options.detrend == Detrend::smoothnessPriors) {

@@ -111,6 +111,8 @@ std::string_view undefinedText(Undefined reason) {
       return "not asked for";
     case Undefined::intervalOutOfRange:
       return "an interval outside 10 ms to 3600 s";
+    case Undefined::lambdaOutOfRange:
+      return "the smoothness-priors lambda lies outside 10 to 1000000";
   }
   return "undefined";
 }

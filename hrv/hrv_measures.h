@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <stdexcept>
 #include <string_view>
 #include <vector>
 
@@ -99,6 +100,7 @@ enum class Undefined : std::uint8_t {
   longerThanAnHour,
   notAskedFor,
   intervalOutOfRange,
+  lambdaOutOfRange,
 };
 
 // The intervals a series may hold, in ms: from 10 ms (6000 beats a minute,
@@ -213,6 +215,26 @@ struct MeasureOptions {
   std::uint8_t groups = kAllGroups;  // the others are undefined: not asked for
 };
 
+// The smoothness priors' lambda on the 4 Hz grid, from 10 to 1,000,000. The
+// -3 dB point of the detrending is 0.25 Hz at 10, inside the HF band: a
+// smaller lambda takes away most of the variability the bands measure (below
+// 4 the point passes 0.4 Hz, the top of HF, and at 1e-300 nothing is left).
+// At 1,000,000 it is 0.0008 Hz, a 21-minute period below the VLF band, so a
+// larger lambda changes nothing the bands see but the rounding of the
+// solve, which on a day-long series grows from 1e-5 of the series at
+// 1,000,000 to its own size at 1e8, and past 1.3e154 overflows to NaN.
+// Outside the range the Welch and AR measures are undefined
+// (Undefined::lambdaOutOfRange); callers refuse such a lambda up front.
+inline constexpr double kMinLambda = 10;
+inline constexpr double kMaxLambda = 1'000'000;
+constexpr bool isValidLambda(double lambda) {
+  return lambda >= kMinLambda && lambda <= kMaxLambda;
+}
+// What the tools say after the lambda they refuse.
+inline constexpr std::string_view kLambdaRangeReason =
+    "lies outside 10 to 1000000: below, the detrending takes away the variability it should "
+    "keep; above, it removes only what lies below the VLF band";
+
 // All measures of a series of intervals in milliseconds, in the order of
 // their beats. A series holding a non-positive or non-finite interval has no
 // measures at all (Undefined::nonPositiveInterval); nor has one holding a
@@ -225,10 +247,39 @@ Measures computeMeasures(std::span<const double> intervalsMs, const MeasureOptio
 // an interval belongs to the window in which it ends, as for SDANN. Only
 // whole windows count: the last ends at or before the end of the series.
 // A series holding an interval outside kMinIntervalMs to kMaxIntervalMs,
-// or not a number, has no windows: the result is empty.
+// or not a number, has no windows: the result is empty. Throws
+// TooManyWindows, before anything is computed, for more than kMaxWindows.
 struct WindowSpec {
   double widthSeconds = 300;
   double stepSeconds = 30;
+};
+
+// The most windows one series is cut into. Each keeps its 54 values, and
+// the batch tool's line of them takes some 10 kB of memory per window while
+// it is made: 86,400 windows (a day at a step of 1 s) took 830 MB, four
+// times the analysis of the day itself. 50,000 holds a day at a step of
+// 2 s, and a week of 300-s windows every 30 s (20,160) twice over.
+inline constexpr std::size_t kMaxWindows = 50'000;
+
+// The shortest step the tools take: windows closer than a second share
+// nearly every beat, since a heart beats at most a few times a second, and a
+// step of 1e-4 s would ask for 864 million windows of a day.
+inline constexpr double kMinWindowStepSeconds = 1;
+inline constexpr std::string_view kWindowStepReason =
+    "must be at least 1 s: windows closer than a second share nearly every beat";
+
+// How many whole windows a series of `totalMs` holds; saturates at the
+// largest std::size_t rather than overflow.
+std::size_t windowCount(double totalMs, const WindowSpec& windows);
+
+// The windows of a series would be more than kMaxWindows.
+class TooManyWindows : public std::length_error {
+ public:
+  explicit TooManyWindows(std::size_t count);
+  std::size_t count() const { return count_; }
+
+ private:
+  std::size_t count_;
 };
 struct WindowMeasures {
   double startSeconds = 0;

@@ -1,6 +1,8 @@
 #include <algorithm>
 #include <cmath>
 #include <future>
+#include <limits>
+#include <string>
 #include <thread>
 
 #include "hrv/hrv_measures.h"
@@ -48,7 +50,25 @@ Measures valuesOnly(Measures measures) {
   return measures;
 }
 
+std::string tooManyText(std::size_t count) {
+  return std::to_string(count) + " windows, more than the " + std::to_string(kMaxWindows) +
+         " one series may be cut into";
+}
+
 }  // namespace
+
+TooManyWindows::TooManyWindows(std::size_t count)
+    : std::length_error(tooManyText(count)), count_(count) {}
+
+std::size_t windowCount(double totalMs, const WindowSpec& windows) {
+  const double widthMs = windows.widthSeconds * 1000;
+  const double stepMs = windows.stepSeconds * 1000;
+  if (!(totalMs >= widthMs)) return 0;
+  // In double first: a step of 1e-300 s makes a count no integer holds.
+  const double count = std::floor((totalMs - widthMs) / stepMs) + 1;
+  constexpr auto kMost = std::numeric_limits<std::size_t>::max();
+  return count >= static_cast<double>(kMost) ? kMost : static_cast<std::size_t>(count);
+}
 
 // End times are the running sums in ms, as SDANN counts them, so that both
 // agree at the borders.
@@ -72,6 +92,9 @@ std::vector<WindowMeasures> windowedMeasures(std::span<const double> intervalsMs
   if (!std::isfinite(totalMs) ||
       !std::all_of(endsMs.begin(), endsMs.end(), [](double end) { return std::isfinite(end); })) {
     return {};
+  }
+  if (const std::size_t count = windowCount(totalMs, windows); count > kMaxWindows) {
+    throw TooManyWindows(count);
   }
   const std::vector<WindowRange> ranges = windowRanges(endsMs, totalMs, windows);
   std::vector<WindowMeasures> measured(ranges.size());

@@ -132,6 +132,10 @@ py::dict scoreBeats(const py::object& detectedObject, const py::object& referenc
   const NumberArray reference(referenceObject, "reference");
   requireFinite(detected.values(), "detected");
   requireFinite(reference.values(), "reference");
+  // The matching walks both in the order of time: beats out of order would
+  // be matched to the wrong partners without a word.
+  requireIncreasing(detected.values(), "detected");
+  requireIncreasing(reference.values(), "reference");
   beats::Scoring scoring;
   {
     const py::gil_scoped_release released;
@@ -149,22 +153,46 @@ py::dict scoreBeats(const py::object& detectedObject, const py::object& referenc
   return result;
 }
 
+// The (k, 2) stretches of detect_beats(..., quality=True): each a finite
+// [begin, end) with begin <= end.
+std::vector<beats::SampleStretch> unreadableStretches(const py::object& object) {
+  std::vector<beats::SampleStretch> unreadable;
+  if (object.is_none()) return unreadable;
+  const py::array_t<double> stretches = py::array_t<double>::ensure(object);
+  if (!stretches || stretches.ndim() != 2 || stretches.shape(1) != 2) {
+    throw py::value_error("unreadable must be a (k, 2) array of [begin, end) sample positions");
+  }
+  const auto view = stretches.unchecked<2>();
+  for (py::ssize_t i = 0; i < view.shape(0); ++i) {
+    const beats::SampleStretch stretch{view(i, 0), view(i, 1)};
+    if (!std::isfinite(stretch.begin) || !std::isfinite(stretch.end) ||
+        stretch.begin > stretch.end) {
+      throw py::value_error("unreadable[" + std::to_string(i) +
+                            "] is no stretch: [begin, end) must be finite sample positions "
+                            "with begin <= end");
+    }
+    unreadable.push_back(stretch);
+  }
+  return unreadable;
+}
+
+// The intervals in ms must be numbers: at a rate of 1e-300 per second even
+// beats a sample apart would be infinitely far apart.
+void requireFiniteIntervals(std::span<const double> beats, double rateHz) {
+  if (beats.size() < 2 || std::isfinite((beats.back() - beats.front()) / rateHz * 1000)) return;
+  throw py::value_error("rate_hz = " + py::str(py::float_(rateHz)).cast<std::string>() +
+                        " is too low for these beats: their intervals in ms would be infinite");
+}
+
 py::array_t<double> nnIntervals(const py::object& beatsObject, double rateHz,
                                 const py::object& unreadableObject, const py::object& classes,
                                 const std::string& ectopic) {
   const NumberArray beats(beatsObject, "beats");
   requireFinite(beats.values(), "beats");
   requireRate(rateHz);
-  std::vector<beats::SampleStretch> unreadable;
-  if (!unreadableObject.is_none()) {
-    const py::array_t<double> stretches = py::array_t<double>::ensure(unreadableObject);
-    if (!stretches || stretches.ndim() != 2 || stretches.shape(1) != 2) {
-      throw py::value_error("unreadable must be a (k, 2) array of [begin, end) sample positions");
-    }
-    const auto view = stretches.unchecked<2>();
-    for (py::ssize_t i = 0; i < view.shape(0); ++i) unreadable.push_back({view(i, 0), view(i, 1)});
-  }
+  const std::vector<beats::SampleStretch> unreadable = unreadableStretches(unreadableObject);
   requireIncreasing(beats.values(), "beats");
+  requireFiniteIntervals(beats.values(), rateHz);
   const std::vector<beats::BeatClass> beatClasses =
       classesOfLetters(classes, beats.values().size());
   const pipeline::EctopicHandling handling = ectopicHandlingOf(ectopic);
@@ -183,9 +211,11 @@ not join two N beats is left out (ectopic="exclude") or replaced by the
 median of up to 5 NN intervals on each side (ectopic="interpolate", as
 --ectopic=interpolate).
 
-beats: increasing sample positions; rate_hz: their rate; unreadable: the
-(k, 2) stretches detect_beats(..., quality=True) gives; classes: a str of
-one letter N, S, V, F or Q per beat, as classify_beats gives it.
+beats: increasing sample positions; rate_hz: their rate, high enough for
+the intervals in ms to be finite; unreadable: the (k, 2) finite [begin,
+end) stretches, begin <= end, that detect_beats(..., quality=True) gives;
+classes: a str of one letter N, S, V, F or Q per beat, as classify_beats
+gives it.
 )doc";
 
 constexpr const char* kDetectDoc =
@@ -231,7 +261,8 @@ constexpr const char* kScoreDoc =
 
 Scores detections against reference beats as rrscope-batch --reference
 does: each reference beat is matched to at most one detection within
-window_ms, closest pairs first. Returns a dict with the keys of the
+window_ms, closest pairs first. Both are sample positions in increasing
+order; beats out of order are a ValueError. Returns a dict with the keys of the
 batch tool's "scoring": window_ms, tp, fn, fp, sensitivity_pct,
 positive_predictivity_pct, mean_abs_error_ms, max_abs_error_ms.
 )doc";

@@ -52,20 +52,54 @@ hrv::MeasureOptions measureOptions(const std::optional<std::string>& detrend, do
     throw py::value_error("detrend must be None, \"none\" or \"smoothness-priors\", not \"" +
                           *detrend + "\"");
   }
-  if (!std::isfinite(lambda) || lambda <= 0)
-    throw py::value_error("lambda_ must be a positive number");
+  if (!hrv::isValidLambda(lambda)) {
+    throw py::value_error("lambda_ = " + py::str(py::float_(lambda)).cast<std::string>() + " " +
+                          std::string(hrv::kLambdaRangeReason));
+  }
   options.detrend = hrv::Detrend::smoothnessPriors;
   options.lambda = lambda;
   return options;
 }
 
+constexpr const char* kWindowsWanted =
+    "windows must be (width_s, step_s), both positive numbers of seconds";
+
 hrv::WindowSpec windowSpec(const py::object& windows) {
-  const auto pair = windows.cast<std::pair<double, double>>();
+  std::pair<double, double> pair;
+  try {
+    pair = windows.cast<std::pair<double, double>>();
+  } catch (const py::cast_error&) {
+    throw py::value_error(kWindowsWanted);
+  }
   if (!std::isfinite(pair.first) || !std::isfinite(pair.second) || pair.first <= 0 ||
       pair.second <= 0) {
-    throw py::value_error("windows must be (width_s, step_s), both positive numbers of seconds");
+    throw py::value_error(kWindowsWanted);
+  }
+  if (pair.second < hrv::kMinWindowStepSeconds) {
+    throw py::value_error("windows step_s " + std::string(hrv::kWindowStepReason));
   }
   return {pair.first, pair.second};
+}
+
+// The windows of the intervals, or a ValueError naming `windows` when they
+// would be more than one series may be cut into.
+std::vector<hrv::WindowMeasures> measuredWindows(std::span<const double> intervals,
+                                                 const hrv::WindowSpec& layout,
+                                                 const hrv::MeasureOptions& options) {
+  std::optional<std::string> tooMany;
+  std::vector<hrv::WindowMeasures> list;
+  {
+    const py::gil_scoped_release released;
+    try {
+      list = hrv::windowedMeasures(intervals, layout, options);
+    } catch (const hrv::TooManyWindows& error) {
+      tooMany = error.what();
+    }
+  }
+  if (tooMany) {
+    throw py::value_error("windows cut the intervals into " + *tooMany + "; give a longer step_s");
+  }
+  return list;
 }
 
 py::object measuresOf(const py::object& intervalsObject, const std::optional<std::string>& detrend,
@@ -81,12 +115,8 @@ py::object measuresOf(const py::object& intervalsObject, const std::optional<std
     }
     return measureDict(measures);
   }
-  const hrv::WindowSpec layout = windowSpec(windows);
-  std::vector<hrv::WindowMeasures> list;
-  {
-    const py::gil_scoped_release released;
-    list = hrv::windowedMeasures(intervals.values(), layout, options);
-  }
+  const std::vector<hrv::WindowMeasures> list =
+      measuredWindows(intervals.values(), windowSpec(windows), options);
   py::list result;
   for (const hrv::WindowMeasures& window : list) {
     py::dict item = measureDict(window.measures);
@@ -108,9 +138,11 @@ the same values to the last bit.
 intervals_ms: the NN intervals in ms, in the order of their beats; each
     within 10 ms to 1 hour.
 detrend: None or "smoothness-priors" (the trend of Tarvainen et al. 2002,
-    lambda_, removed from the 4 Hz series before the Welch and AR spectra).
+    lambda_ from 10 to 1000000, removed from the 4 Hz series before the
+    Welch and AR spectra).
 windows: (width_s, step_s), e.g. (300, 30): the measures of each window
-    instead, as rrscope-batch --windows gives them.
+    instead, as rrscope-batch --windows gives them; step_s at least 1 s, and
+    at most 50,000 windows.
 
 Returns a dict of every measure under the keys of the batch tool's JSON
 line ("mean_nn_ms", "rmssd_ms", ...), None where a measure is undefined,

@@ -40,7 +40,10 @@ NumberArray::NumberArray(const py::handle& object, std::string_view name) {
                           " must be contiguous in memory; pass numpy.ascontiguousarray(" +
                           std::string(name) + ")");
   }
-  if (kind == 'f' && array.itemsize() == sizeof(double)) {
+  // Only native doubles are used where they lie: float64 of the other byte
+  // order ('>f8' on this machine) holds the same bits in reverse, and is
+  // converted as integers and float32 are.
+  if (py::array_t<double>::check_(array)) {
     array_ = py::reinterpret_borrow<py::array_t<double>>(array);
   } else {
     array_ = py::array_t<double>::ensure(array);

@@ -12,8 +12,9 @@ namespace rrscope::python {
 namespace py = pybind11;
 
 // A one-dimensional array of numbers as doubles. A C-contiguous float64
-// array is used where it lies, without a copy; an array of integers or of
-// float32 is converted once. Anything else is a ValueError naming `name`:
+// array in the machine's byte order is used where it lies, without a copy;
+// an array of integers, of float32 or of the other byte order is converted
+// once. Anything else is a ValueError naming `name`:
 // another kind of data (text, complex, objects, booleans), more than one
 // dimension, or a strided view (which would need a hidden copy of data
 // that may be large).

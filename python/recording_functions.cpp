@@ -2,6 +2,7 @@
 
 #include <pybind11/stl.h>
 
+#include <limits>
 #include <optional>
 #include <string>
 #include <utility>
@@ -10,6 +11,7 @@
 #include "analysis/run_stages.h"
 #include "beats/line_samples.h"
 #include "numpy_arrays.h"
+#include "pipeline/file_named_errors.h"
 #include "pipeline/recording_reading.h"
 #include "recordings/read_recording.h"
 #include "recordings/text_export.h"
@@ -71,7 +73,8 @@ struct PythonAnnotations {
 };
 
 PythonAnnotations readBeatAnnotations(const std::string& path) {
-  const recordings::AnnotationFile file = recordings::readAnnotations(path);
+  const recordings::AnnotationFile file =
+      pipeline::readNamingFile(path, [&path] { return recordings::readAnnotations(path); });
   PythonAnnotations beats;
   for (const recordings::Annotation& annotation : file.annotations) {
     if (!recordings::isBeatCode(annotation.code)) continue;
@@ -106,11 +109,13 @@ rrscope-batch: .edf/.bdf (EDF, EDF+, BDF, BDF+), .hea (WFDB), .ecg (ISHNE
 Holter), .gdf (GDF), anything else a text file of one sample a line at
 6000 per second.
 
-signal: the channel by number (from 0, an int or str) or label; by default
-    the first whose label looks like ECG, as rrscope-batch chooses it.
+signal: the channel by number (from 0, an int or str; not a bool) or label;
+    by default the first whose label looks like ECG, as rrscope-batch
+    chooses it.
 
 Raises OSError (with rrscope-batch's message) when the file cannot be read,
-ValueError for a signal asked of a text file.
+ValueError for a signal asked of a text file, a signal that is no channel
+number and a path holding a NUL byte.
 )doc";
 
 constexpr const char* kReadAnnotationsDoc = R"doc(read_annotations(path) -> Annotations
@@ -124,11 +129,27 @@ and "V"). Annotations that mark no beat (rhythm, noise, notes) are left out.
 Raises OSError for a file that cannot be read or is damaged.
 )doc";
 
+// True is an int to Python, but no channel number: it would read channel 1.
 std::optional<std::string> signalText(const py::object& signal) {
+  constexpr const char* kWanted = "signal must be a channel number from 0, a label or None";
   if (signal.is_none()) return std::nullopt;
-  if (py::isinstance<py::int_>(signal)) return std::to_string(signal.cast<long long>());
+  if (py::isinstance<py::bool_>(signal)) throw py::value_error(std::string(kWanted) + ", not bool");
+  if (py::isinstance<py::int_>(signal)) {
+    if (signal < py::int_(0) || signal > py::int_(std::numeric_limits<int>::max())) {
+      throw py::value_error(std::string(kWanted) + ", not " + py::str(signal).cast<std::string>());
+    }
+    return py::str(signal).cast<std::string>();
+  }
   if (py::isinstance<py::str>(signal)) return signal.cast<std::string>();
-  throw py::value_error("signal must be a channel number, a label or None");
+  throw py::value_error(kWanted);
+}
+
+// The system reads a path up to its first NUL byte, so "a.hea\0b" would
+// read a.hea.
+void requirePlainPath(const std::string& path) {
+  if (path.find('\0') != std::string::npos) {
+    throw py::value_error("path holds a NUL byte, which no file name can hold");
+  }
 }
 
 }  // namespace
@@ -183,6 +204,7 @@ void addRecordingFunctions(py::module_& module) {
       "read_recording",
       [](const std::string& path, const py::object& signal) {
         const std::optional<std::string> wanted = signalText(signal);
+        requirePlainPath(path);
         const py::gil_scoped_release released;
         return readRecording(path, wanted);
       },
@@ -191,6 +213,7 @@ void addRecordingFunctions(py::module_& module) {
   module.def(
       "read_annotations",
       [](const std::string& path) {
+        requirePlainPath(path);
         const py::gil_scoped_release released;
         return readBeatAnnotations(path);
       },

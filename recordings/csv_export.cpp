@@ -9,6 +9,7 @@
 #include <fstream>
 #include <limits>
 #include <numeric>
+#include <sstream>
 #include <stdexcept>
 
 #include "recordings/shortest_text.h"
@@ -17,6 +18,10 @@ namespace rrscope::recordings {
 namespace {
 
 constexpr std::int64_t kMaxCommonRateHz = 10'000'000;
+
+// The table goes out in pieces of this size: a day of samples makes a
+// gigabyte of text, which is never held whole.
+constexpr std::size_t kPieceBytes = std::size_t{1} << 20;
 
 // The label and units as one header field: quoted when they hold a comma
 // or a quote, quotes doubled.
@@ -67,6 +72,14 @@ bool missingAt(GridSignal& signal, std::size_t sample) {
   return signal.invalid != runs.end() && signal.invalid->first <= sample;
 }
 
+// Hands `text` to `out` and empties it for the next piece; false once the
+// stream has failed, so that the export stops there.
+bool writePiece(std::ostream& out, std::string& text) {
+  out.write(text.data(), static_cast<std::streamsize>(text.size()));
+  text.clear();
+  return static_cast<bool>(out);
+}
+
 }  // namespace
 
 std::string csvExport(const Recording& recording) {
@@ -74,21 +87,25 @@ std::string csvExport(const Recording& recording) {
 }
 
 std::string csvExport(std::span<const Recording> signals) {
+  std::ostringstream out;
+  writeCsvTable(signals, out);
+  return std::move(out).str();
+}
+
+void writeCsvTable(std::span<const Recording> signals, std::ostream& out) {
   if (signals.empty()) throw std::invalid_argument("no signal to export");
   const SamplingRate rate = commonRate(signals);
   std::vector<GridSignal> grid;
-  std::string out = "sample,time_s";
-  std::size_t samples = 0;
+  std::string text = "sample,time_s";
   for (const Recording& signal : signals) {
     // rate / signal.rate, a whole number by the choice of the common rate.
     const std::int64_t step =
         (rate.numerator / signal.rate.numerator) * (signal.rate.denominator / rate.denominator);
     grid.push_back({&signal, step, signal.invalid.begin()});
-    out += ',' + valueColumn(signal);
-    samples += signal.values.size();
+    text += ',' + valueColumn(signal);
   }
-  out += '\n';
-  out.reserve(out.size() + samples * 24);
+  text += '\n';
+  text.reserve(kPieceBytes + 4096);
   const double hertz = rate.hertz();
   // Rows in order of the grid: the next row is the nearest sample of any
   // signal, so rows without a sample cost nothing.
@@ -101,44 +118,50 @@ std::string csvExport(std::span<const Recording> signals) {
       }
     }
     if (row == std::numeric_limits<std::int64_t>::max()) break;
-    out += std::to_string(row);
-    out += ',';
-    appendShortest(out, static_cast<double>(row) / hertz);
+    text += std::to_string(row);
+    text += ',';
+    appendShortest(text, static_cast<double>(row) / hertz);
     for (std::size_t i = 0; i < grid.size(); ++i) {
-      out += ',';
+      text += ',';
       if (next[i] >= grid[i].recording->values.size() ||
           static_cast<std::int64_t>(next[i]) * grid[i].step != row) {
         continue;
       }
-      if (!missingAt(grid[i], next[i])) appendShortest(out, grid[i].recording->physical(next[i]));
+      if (!missingAt(grid[i], next[i])) appendShortest(text, grid[i].recording->physical(next[i]));
       ++next[i];
     }
-    out += '\n';
+    text += '\n';
+    if (text.size() >= kPieceBytes && !writePiece(out, text)) return;
   }
-  return out;
+  writePiece(out, text);
 }
 
 void writeCsvExport(std::span<const Recording> signals, const std::filesystem::path& path) {
-  const std::string text = csvExport(signals);
   const std::filesystem::path partial =
       path.string() + ".part-" + std::to_string(static_cast<long>(::getpid()));
+  const auto removePartial = [&partial] {
+    std::error_code ignored;
+    std::filesystem::remove(partial, ignored);
+  };
+  const auto fail = [&](const std::string& reason) {
+    removePartial();
+    throw std::runtime_error("cannot write " + path.string() + ": " + reason);
+  };
   {
     std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    if (!out) {
-      const std::string reason = std::strerror(errno);
-      std::error_code ignored;
-      std::filesystem::remove(partial, ignored);
-      throw std::runtime_error("cannot write " + path.string() + ": " + reason);
+    try {
+      writeCsvTable(signals, out);
+    } catch (...) {
+      out.close();
+      removePartial();
+      throw;
     }
+    out.close();
+    if (!out) fail(std::strerror(errno));
   }
   std::error_code error;
   std::filesystem::rename(partial, path, error);
-  if (error) {
-    std::filesystem::remove(partial, error);
-    throw std::runtime_error("cannot write " + path.string() + ": " + error.message());
-  }
+  if (error) fail(error.message());
 }
 
 }  // namespace rrscope::recordings

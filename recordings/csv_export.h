@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <ostream>
 #include <span>
 #include <string>
 
@@ -25,8 +26,14 @@ std::string csvExport(const Recording& recording);
 // no common grid up to 10 MHz, or when `signals` is empty.
 std::string csvExport(std::span<const Recording> signals);
 
-// Writes csvExport(signals) to `path`, whole or not at all (a temporary
-// name, then a rename). Throws std::runtime_error with the system's reason.
+// Writes csvExport(signals) to `out` piece by piece: memory holds a piece of
+// the table, never the whole of it. Stops at the first piece `out` fails to
+// take, leaving `out` failed. Throws as csvExport does.
+void writeCsvTable(std::span<const Recording> signals, std::ostream& out);
+
+// Writes the table to `path`, whole or not at all (a temporary name, then a
+// rename), streamed as writeCsvTable streams it. Throws std::runtime_error
+// with the system's reason.
 void writeCsvExport(std::span<const Recording> signals, const std::filesystem::path& path);
 
 }  // namespace rrscope::recordings

@@ -67,17 +67,26 @@ std::vector<unsigned char> fileBytes(const std::string& path) {
   return bytes;
 }
 
-// "## time resolution: 1000" in the note at time 0.
+// "## time resolution: 1000" in the note at time 0: a whole number of ticks
+// per second, from 1 to a nanosecond's resolution. Anything else in the note
+// is refused rather than read up to its first odd character: "3.6e5" taken
+// as 3 would misplace every beat by a factor of 120000, silently.
 std::optional<SamplingRate> timeResolutionNote(std::string_view aux) {
   constexpr std::string_view kPrefix = "## time resolution:";
+  constexpr std::int64_t kFinestResolution = 1'000'000'000;
   if (!aux.starts_with(kPrefix)) return {};
-  aux.remove_prefix(kPrefix.size());
-  aux =
-      aux.substr(aux.find_first_not_of(' ') == std::string_view::npos ? aux.size()
-                                                                      : aux.find_first_not_of(' '));
+  std::string_view number = aux.substr(kPrefix.size());
+  const std::size_t first = number.find_first_not_of(' ');
+  number = first == std::string_view::npos ? std::string_view() : number.substr(first);
+  while (!number.empty() && number.back() == ' ') number.remove_suffix(1);
   std::int64_t value = 0;
-  const auto [end, error] = std::from_chars(aux.data(), aux.data() + aux.size(), value);
-  if (error != std::errc() || value <= 0) return {};
+  const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+  if (error != std::errc() || end != number.data() + number.size() || value <= 0 ||
+      value > kFinestResolution) {
+    throw RecordingError("the note \"" + std::string(aux) + "\"",
+                         "a time resolution is a whole number of ticks per second from 1 to " +
+                             std::to_string(kFinestResolution));
+  }
   return SamplingRate{value, 1};
 }
 

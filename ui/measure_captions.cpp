@@ -114,6 +114,8 @@ std::string_view undefinedReasonText(hrv::Undefined reason) {
       return "не запрошен";
     case Undefined::intervalOutOfRange:
       return "интервал вне пределов от 10 мс до 3600 с";
+    case Undefined::lambdaOutOfRange:
+      return "λ сглаживания вне пределов от 10 до 1000000";
   }
   return "";
 }

@@ -2,6 +2,7 @@
 
 // Runs the built rrscope-batch as a user would and reads back what it wrote.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <QProcess>
 #include <QStringList>
@@ -41,9 +42,16 @@ struct ToolResult {
 };
 
 // Without a display the tool must find the offscreen platform by itself, so
-// nothing in its environment names one.
-inline ToolResult runTool(const QStringList& arguments) {
+// nothing in its environment names one. With `dataLimitBytes` the tool runs
+// with that much heap at most (RLIMIT_DATA), as on a machine short of memory.
+inline ToolResult runTool(const QStringList& arguments, rlim_t dataLimitBytes = RLIM_INFINITY) {
   QProcess process;
+  if (dataLimitBytes != RLIM_INFINITY) {
+    process.setChildProcessModifier([dataLimitBytes] {
+      const rlimit limit{dataLimitBytes, dataLimitBytes};
+      ::setrlimit(RLIMIT_DATA, &limit);
+    });
+  }
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
     environment.remove(name);

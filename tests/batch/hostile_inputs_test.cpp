@@ -63,5 +63,47 @@ TEST_F(HostileInputs, AnRrLineOutside10MsToAnHourIsABadIntervalNamingIt) {
   }
 }
 
+// 300:0.0001 asked for 864 million windows of a day and ran out of memory
+// before any line; a series of hour-long intervals asks for too many even
+// at a sensible step, and only its own file goes without a line.
+TEST_F(HostileInputs, WindowsBeyondTheirBoundAreRefusedBeforeAnyIsMeasured) {
+  const QString rr = writeFile("a.rr", "800\n810\n790\n");
+  for (const char* tiny : {"300:0.0001", "1:1e-300", "300:0.5"}) {
+    const ToolResult result = runTool({"--input=rr", "--windows", tiny, rr});
+    EXPECT_EQ(result.exitCode, 2) << tiny;
+    EXPECT_EQ(result.out, "");
+    EXPECT_NE(result.err.find(std::string("--windows ") + tiny + ": STEP must be at least 1 s"),
+              std::string::npos)
+        << result.err;
+  }
+  std::string hours;
+  for (int i = 0; i < 500; ++i) hours += "3600000\n";
+  const QString long_ = writeFile("long.rr", hours);
+  const ToolResult result = runTool({"--input=rr", "--windows", "300:30", long_, rr});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_NE(result.err.find("\"" + long_.toStdString() +
+                            "\": --windows 300:30 cuts its series into 59991 windows, more than "
+                            "the 50000 one series may be cut into"),
+            std::string::npos)
+      << result.err;
+  ASSERT_EQ(result.outLines().size(), 1u);
+  EXPECT_EQ(json::parse(result.outLines()[0])["file"], rr.toStdString());
+}
+
+// A lambda of 1e308 overflowed the trend to NaN, and 14 measures were null
+// without a reason; one of 1e-300 leaves nothing of the series.
+TEST_F(HostileInputs, ALambdaThatDestroysTheSeriesIsAUsageError) {
+  const QString rr = writeFile("a.rr", "800\n810\n790\n");
+  const QStringList detrend{"--input=rr", "--hrv", "--detrend", "smoothness-priors", "--lambda"};
+  for (const char* lambda : {"1e308", "1e-300", "1000001", "9.99"}) {
+    const ToolResult result = runTool(detrend + QStringList{lambda, rr});
+    EXPECT_EQ(result.exitCode, 2) << lambda;
+    EXPECT_NE(result.err.find("lies outside 10 to 1000000"), std::string::npos) << result.err;
+  }
+  for (const char* lambda : {"10", "1000000"}) {
+    EXPECT_EQ(runTool(detrend + QStringList{lambda, rr}).exitCode, 0) << lambda;
+  }
+}
+
 }  // namespace
 }  // namespace rrscope

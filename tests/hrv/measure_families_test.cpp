@@ -47,6 +47,28 @@ TEST(SpectralEstimates, SmoothnessPriorsDetrendTheWelchAndArSpectraOnly) {
   }
 }
 
+// A lambda of 1e308 overflows the trend to NaN and one of 1e-300 leaves
+// nothing: outside its range the detrended spectra are undefined, with the
+// reason, and never NaN.
+TEST(SpectralEstimates, SmoothnessPriorsOutsideTheirLambdaRangeLeaveTheSpectraUndefined) {
+  const std::vector<double> drifting = modulatedIntervals(800, 20, 10, 0.5, 600);
+  MeasureOptions options;
+  options.detrend = Detrend::smoothnessPriors;
+  for (const double lambda : {1e308, 1e-300, std::nan("")}) {
+    options.lambda = lambda;
+    const Measures m = computeMeasures(drifting, options);
+    expectUndefined(m,
+                    {Measure::vlf, Measure::lf, Measure::hf, Measure::totalPower, Measure::lfHf,
+                     Measure::lfNu, Measure::hfNu, Measure::lfPeak, Measure::hfPeak, Measure::arVlf,
+                     Measure::arLf, Measure::arHf, Measure::arLfHf, Measure::arHfPeak},
+                    Undefined::lambdaOutOfRange);
+    for (const Measure measure : allMeasures()) {
+      EXPECT_TRUE(!m[measure].defined() || std::isfinite(m[measure].value())) << lambda;
+    }
+    EXPECT_TRUE(m[Measure::lsLf].defined());  // Lomb–Scargle never sees the trend
+  }
+}
+
 TEST(NonlinearMeasures, EntropyAndDfaOfARegularSeriesAndTheirLowerBounds) {
   // A period of four intervals: every template recurs, so SampEn is 0.
   const std::vector<double> periodic = repeated({800, 820, 790, 810}, 80);

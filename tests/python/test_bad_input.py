@@ -91,3 +91,60 @@ def test_every_function_has_its_documentation():
                  "classify_beats", "nn_intervals", "hrv", "score_beats"):
         assert getattr(rrscope, name).__doc__.count("\n") > 3, name
     assert "detect_beats" in rrscope.__doc__
+
+
+def test_big_endian_doubles_are_read_as_their_values():
+    native = np.exp(-(((np.arange(60 * 250) / 250.0) % 0.8 - 0.1) ** 2) / 0.0002)
+    beats = rrscope.detect_beats(native, RATE)
+    assert len(beats) > 70
+    assert np.array_equal(rrscope.detect_beats(native.astype(">f8"), RATE), beats)
+
+
+def test_beats_out_of_order_are_refused_by_the_scoring():
+    with pytest.raises(ValueError, match="reference must be in increasing order"):
+        rrscope.score_beats([100.0, 200.0, 300.0], [300.0, 200.0, 100.0], RATE)
+    with pytest.raises(ValueError, match="detected must be in increasing order"):
+        rrscope.score_beats([300.0, 200.0, 100.0], [100.0, 200.0, 300.0], RATE)
+
+
+def test_a_path_with_a_nul_byte_reads_no_other_file(example_record):
+    for read in (rrscope.read_recording, rrscope.read_annotations):
+        with pytest.raises(ValueError, match="NUL byte"):
+            read(str(example_record) + "\0.ignored")
+
+
+@pytest.mark.parametrize("signal", [True, False, 2**70, -1])
+def test_a_signal_that_is_no_channel_number_is_a_value_error(example_record, signal):
+    with pytest.raises(ValueError, match="signal must be a channel number"):
+        rrscope.read_recording(str(example_record), signal=signal)
+
+
+@pytest.mark.parametrize(
+    "options, message",
+    [
+        ({"windows": ("a", "b")}, r"windows must be \(width_s, step_s\)"),
+        ({"windows": (300, 30, 1)}, r"windows must be \(width_s, step_s\)"),
+        ({"windows": (1, 1e-300)}, "step_s must be at least 1 s"),
+        ({"detrend": "smoothness-priors", "lambda_": 1e308}, "lambda_ = 1e\\+308 lies outside"),
+        ({"detrend": "smoothness-priors", "lambda_": 1e-300}, "lambda_ = 1e-300 lies outside"),
+    ],
+)
+def test_windows_and_lambda_beyond_their_bounds_are_value_errors(options, message):
+    with pytest.raises(ValueError, match=message):
+        rrscope.hrv([800.0, 810.0, 790.0] * 100, **options)
+
+
+def test_windows_of_a_series_beyond_their_count_are_a_value_error():
+    with pytest.raises(ValueError, match="windows cut the intervals into 59991 windows"):
+        rrscope.hrv([3_600_000.0] * 500, windows=(300, 30))
+
+
+@pytest.mark.parametrize("stretch", [[np.nan, 10.0], [20.0, 10.0], [0.0, np.inf]])
+def test_unreadable_stretches_that_are_none_are_value_errors(stretch):
+    with pytest.raises(ValueError, match=r"unreadable\[0\] is no stretch"):
+        rrscope.nn_intervals([100.0, 200.0, 300.0], RATE, np.array([stretch]))
+
+
+def test_a_rate_that_makes_the_intervals_infinite_is_a_value_error():
+    with pytest.raises(ValueError, match="rate_hz = 1e-300 is too low"):
+        rrscope.nn_intervals([0.0, 500_000.0, 1_000_000.0], 1e-300)
