@@ -71,7 +71,7 @@ std::vector<unsigned char> fileBytes(const std::string& path) {
 // per second, from 1 to a nanosecond's resolution. Anything else in the note
 // is refused rather than read up to its first odd character: "3.6e5" taken
 // as 3 would misplace every beat by a factor of 120000, silently.
-std::optional<SamplingRate> timeResolutionNote(std::string_view aux) {
+std::optional<SamplingRate> timeResolutionNote(std::string_view aux, const std::string& path) {
   constexpr std::string_view kPrefix = "## time resolution:";
   constexpr std::int64_t kFinestResolution = 1'000'000'000;
   if (!aux.starts_with(kPrefix)) return {};
@@ -83,9 +83,10 @@ std::optional<SamplingRate> timeResolutionNote(std::string_view aux) {
   const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
   if (error != std::errc() || end != number.data() + number.size() || value <= 0 ||
       value > kFinestResolution) {
-    throw RecordingError("the note \"" + std::string(aux) + "\"",
-                         "a time resolution is a whole number of ticks per second from 1 to " +
-                             std::to_string(kFinestResolution));
+    throw RecordingError(path, "the note \"" + std::string(aux) +
+                                   "\": a time resolution is a whole number of ticks per second "
+                                   "from 1 to " +
+                                   std::to_string(kFinestResolution));
   }
   return SamplingRate{value, 1};
 }
@@ -185,7 +186,7 @@ AnnotationFile readAnnotations(const std::string& path) {
       const auto& last = result.annotations;
       if (!last.empty() && last.back().sample == 0 && last.back().code == kNote &&
           !result.timeResolution) {
-        result.timeResolution = timeResolutionNote(text);
+        result.timeResolution = timeResolutionNote(text, path);
       }
       at += (length + 1) / 2 * 2;
     } else if (code == kSub) {

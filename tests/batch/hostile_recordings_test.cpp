@@ -110,6 +110,13 @@ TEST_F(HostileRecordings, ATimeResolutionNoteThatIsNoResolutionStopsTheFileNamin
               std::string::npos)
         << message;
   }
+  // The record's own annotations name their file too.
+  const QString atr =
+      writeAnnotationsWithNote(QStringLiteral("rec.atr"), "## time resolution: 3.6e5");
+  const ToolResult own = runTool({"--reference=atr", record});
+  EXPECT_EQ(own.exitCode, 1) << own.out;
+  const std::string ownMessage = own.json().at(0)["error"]["message"];
+  EXPECT_NE(ownMessage.find(atr.toStdString() + ": the note"), std::string::npos) << ownMessage;
   const QString plain =
       writeAnnotationsWithNote(QStringLiteral("rec.rrscope"), "## time resolution: 250");
   const ToolResult scored = runTool({"--reference", plain, record});
