@@ -1,5 +1,7 @@
 #include "pipeline/recording_reading.h"
 
+#include <numeric>
+
 #include "recordings/read_recording.h"
 
 namespace rrscope::pipeline {
@@ -8,6 +10,10 @@ namespace {
 recordings::ChannelRequest numbered(std::size_t channel) {
   return {std::to_string(channel)};
 }
+
+// Other leads of up to this many samples in all (4 bytes each, 128 MB, as
+// much as one day-long lead at 360 Hz) are read in one pass over the file.
+constexpr std::size_t kLeadSamplesReadTogether = 32'000'000;
 
 }  // namespace
 
@@ -24,6 +30,24 @@ recordings::Recording readRecordingChannel(const std::string& file,
   }
 }
 
+std::vector<recordings::Recording> readRecordingChannels(const std::string& file,
+                                                         std::span<const std::size_t> numbers) {
+  switch (recordings::recordingKindOf(file)) {
+    case recordings::RecordingKind::edf:
+      return recordings::readEdfRecordings(file, numbers);
+    case recordings::RecordingKind::ishne:
+    case recordings::RecordingKind::gdf: {
+      std::vector<recordings::Recording> channels;
+      for (const std::size_t number : numbers) {
+        channels.push_back(readRecordingChannel(file, numbered(number)));
+      }
+      return channels;
+    }
+    default:
+      return recordings::readWfdbRecordings(file, numbers);
+  }
+}
+
 std::vector<recordings::Recording> readEveryChannel(const std::string& file) {
   std::vector<recordings::ChannelListing> listing;
   switch (recordings::recordingKindOf(file)) {
@@ -37,11 +61,9 @@ std::vector<recordings::Recording> readEveryChannel(const std::string& file) {
     default:
       listing = recordings::listWfdbChannels(file);
   }
-  std::vector<recordings::Recording> channels;
-  for (std::size_t number = 0; number < listing.size(); ++number) {
-    channels.push_back(readRecordingChannel(file, numbered(number)));
-  }
-  return channels;
+  std::vector<std::size_t> numbers(listing.size());
+  std::iota(numbers.begin(), numbers.end(), std::size_t{0});
+  return readRecordingChannels(file, numbers);
 }
 
 PrimaryLead readPrimaryLead(const std::string& file, const recordings::ChannelRequest& request,
@@ -57,9 +79,18 @@ PrimaryLead readPrimaryLead(const std::string& file, const recordings::ChannelRe
 std::vector<OtherLead> detectOtherLeads(const std::string& file,
                                         std::span<const std::size_t> numbers,
                                         const recordings::Recording& primary) {
+  // Short leads are read together, in one pass over the file; long ones
+  // one at a time, so that memory holds two leads at most.
+  const std::size_t samples = primary.sampleCount() * numbers.size();
+  const bool together = samples <= kLeadSamplesReadTogether;
   std::vector<OtherLead> others;
-  for (const std::size_t number : numbers) {
-    others.push_back(detectOtherLead(readRecordingChannel(file, numbered(number)), primary));
+  for (std::size_t at = 0; at < numbers.size();) {
+    const std::size_t count = together ? numbers.size() : 1;
+    for (const recordings::Recording& lead :
+         readRecordingChannels(file, numbers.subspan(at, count))) {
+      others.push_back(detectOtherLead(lead, primary));
+    }
+    at += count;
   }
   return others;
 }

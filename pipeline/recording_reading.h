@@ -16,6 +16,11 @@ namespace rrscope::pipeline {
 recordings::Recording readRecordingChannel(const std::string& file,
                                            const recordings::ChannelRequest& request);
 
+// Channels `numbers` of a recording, in that order; a file of many
+// signals is read once for all of them where its format allows.
+std::vector<recordings::Recording> readRecordingChannels(const std::string& file,
+                                                         std::span<const std::size_t> numbers);
+
 // Every signal of a recording, each at its own rate, in the file's order.
 std::vector<recordings::Recording> readEveryChannel(const std::string& file);
 
@@ -31,9 +36,9 @@ struct PrimaryLead {
 PrimaryLead readPrimaryLead(const std::string& file, const recordings::ChannelRequest& request,
                             bool allLeads);
 
-// The beats of the other leads: each is read, detected and let go before
-// the next, so that memory holds two leads at most, while the file is read
-// once per lead.
+// The beats of the other leads. The leads of a small file are read in one
+// pass; those of a large one are each read, detected and let go before
+// the next, so that memory holds two leads at most.
 std::vector<OtherLead> detectOtherLeads(const std::string& file,
                                         std::span<const std::size_t> numbers,
                                         const recordings::Recording& primary);
