@@ -110,8 +110,9 @@ LabelledBeats readWfdbLabelledBeats(const std::string& headerPath, SamplingRate 
   const WfdbHeader header = readWfdbHeader(headerPath);
   std::filesystem::path path = recordBase(headerPath);
   path += ".atr";
-  const AnnotationFile annotations = readAnnotations(path.string());
-  return {beatSamples(annotations, header.rate, rate), beatLabels(annotations)};
+  BeatAnnotations beats = readBeatAnnotations(path.string());
+  convertBeatTicks(beats.ticks, beats.timeResolution.value_or(header.rate), rate);
+  return {std::move(beats.ticks), std::move(beats.labels)};
 }
 
 }  // namespace rrscope::recordings
