@@ -162,7 +162,7 @@ class ShapeLearner {
       addInto(shape.leadSum,
               stretchAround(signals_.lowPassed, std::llround(anchor), baselineHalf_, leadBuffer_));
       ++shape.timed;
-      placed.push_back({anchor, chosen, shape.count, a.correlation});
+      placed.push_back({anchor, chosen, shape.count, a.correlation, a.gain});
     }
     chooseFiducialPoints();
     for (ShapedBeat& beat : placed) beat.position += shapes_[beat.shape].fiducialOffset;

@@ -20,6 +20,7 @@ struct ShapedBeat {
   std::size_t shape = 0;      // which of the recording's shapes it has
   std::size_t shapeSize = 0;  // how many beats have that shape
   double correlation = 0;     // how well it matches that shape, -1 to 1
+  double gain = 0;            // its size against that shape's mean complex
 };
 
 // Learns the QRS shapes of the beats near `approximate` (sample indices of
