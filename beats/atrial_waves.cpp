@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <optional>
 
 #include "beats/shape_alignment.h"
 #include "beats/value_statistics.h"
@@ -40,16 +39,6 @@ double steepestNear(std::span<const double> slope, double position, std::int64_t
   return largestMagnitudeIn(slope, at - half, at + half + 1);
 }
 
-// The low-passed lead from `from` to `to` samples around `centre`, or
-// nothing where that reaches past the lead.
-std::optional<std::span<const double>> around(std::span<const double> lead, double centre,
-                                              std::int64_t from, std::int64_t to) {
-  const auto first = static_cast<std::int64_t>(std::llround(centre)) + from;
-  const auto last = static_cast<std::int64_t>(std::llround(centre)) + to;
-  if (first < 0 || last >= static_cast<std::int64_t>(lead.size())) return std::nullopt;
-  return lead.subspan(static_cast<std::size_t>(first), static_cast<std::size_t>(last - first + 1));
-}
-
 // The wave that leads the main shape's complexes: the mean of the lead
 // before them, around its largest departure from its median between the
 // nearest and farthest place of a P wave. Empty without such beats.
@@ -62,7 +51,7 @@ std::vector<double> leadingWave(std::span<const ShapedBeat> beats, std::size_t m
   std::size_t count = 0;
   for (const ShapedBeat& b : beats) {
     if (b.shape != main) continue;
-    const auto lead = around(s.lowPassed, b.position, -(farthest + outline), 0);
+    const auto lead = stretchInside(s.lowPassed, std::llround(b.position), farthest + outline, 0);
     if (!lead) continue;
     for (std::size_t k = 0; k < mean.size(); ++k) mean[k] += (*lead)[k];
     ++count;
@@ -102,8 +91,8 @@ std::vector<ShapedBeat> withoutPWaves(std::span<const ShapedBeat> beats,
   };
   const auto isPWave = [&](std::size_t i) {
     if (pWave.empty() || slopes[i] >= kPWaveSlope * steepAround(i)) return false;
-    const auto segment =
-        around(signals.lowPassed, beats[i].position, -(outline + lag), outline + lag);
+    const auto segment = stretchInside(signals.lowPassed, std::llround(beats[i].position),
+                                       outline + lag, outline + lag);
     if (!segment) return false;
     const Alignment a = alignShape(pWave, *segment, static_cast<int>(lag));
     return a.correlation >= kPWaveMatch && a.gain >= 1 / kPWaveGain && a.gain <= kPWaveGain;

@@ -38,6 +38,9 @@ constexpr double kTemplateMemory = 20.0;
 // even when the resemblance is only moderate.
 constexpr std::size_t kEstablishedShape = 3;
 constexpr double kNoisyRelatedShape = 0.50;
+// A fiducial point lies on a wave of the complex: at least a tenth of its
+// largest deflection, as a small r wave before a deep S wave. Not tuned.
+constexpr double kOnAWave = 0.1;
 // More shapes than this are noise or artefact rather than morphologies; a
 // beat then goes with the shape it matches best.
 constexpr std::size_t kMaxShapes = 16;
@@ -319,6 +322,31 @@ class ShapeLearner {
     return vertexNear(lead, hasRWave ? high : low) - static_cast<double>(centre);
   }
 
+  // Whether `shape`, matched well to `common` at `lag`, is a variant of
+  // that complex. The beats of both are centred on their QRS energy, so
+  // variants of one complex lie within one beat's shift of each other.
+  // Complexes that point opposite ways, as those of bidirectional
+  // tachycardia do, can match well too once one is shifted further, until
+  // a smaller wave of one lies on the main wave of the other; the point
+  // taken over then lands beside the complex, on its baseline.
+  bool isVariant(const Shape& shape, const Shape& common, double lag) const {
+    return std::abs(lag) <= static_cast<double>(lag_) ||
+           onAWave(shape, common.fiducialOffset + lag);
+  }
+
+  // Whether the point `offset` from the centre of `shape` lies on a wave of
+  // its mean complex at least kOnAWave of its largest.
+  bool onAWave(const Shape& shape, double offset) const {
+    const auto from = static_cast<std::size_t>(2 * lag_);
+    const std::span<const double> own = std::span(shape.mean).subspan(from, width());
+    const double base = upperMedian({own.begin(), own.end()});
+    const auto at = static_cast<std::int64_t>(half_) + std::llround(offset);
+    if (at < 0 || at >= static_cast<std::int64_t>(own.size())) return false;
+    const double largest = std::ranges::max(own, {}, [&](double v) { return std::abs(v - base); });
+    return std::abs(own[static_cast<std::size_t>(at)] - base) >=
+           kOnAWave * std::abs(largest - base);
+  }
+
   // Each shape, the most common first, takes the fiducial point of a more
   // common shape it resembles, or else its own.
   void chooseFiducialPoints() {
@@ -339,7 +367,8 @@ class ShapeLearner {
       const double enough = shape.count < kEstablishedShape ? kNoisyRelatedShape : kRelatedShape;
       // A best shift on the edge of the search is no match of the complexes.
       const bool inside = std::abs(closest.lag) < static_cast<double>(2 * lag_) - 1;
-      shape.fiducialOffset = relative != nullptr && closest.correlation >= enough && inside
+      shape.fiducialOffset = relative != nullptr && closest.correlation >= enough && inside &&
+                                     isVariant(shape, *relative, closest.lag)
                                  ? relative->fiducialOffset + closest.lag
                                  : ownFiducialOffset(shape);
     }

@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "beats/alternating_complexes.h"
 #include "beats/atrial_waves.h"
 #include "beats/beat_shapes.h"
 #include "beats/qrs_decision.h"
@@ -79,7 +80,9 @@ DetectedBeats detectBeats(const SampleSource& samples, double rate) {
   std::vector<double>().swap(reduced.samples);
   const std::vector<double>& lowPassed = both.lowPassed;
   const QrsSignals& signals = both.qrs;
-  const QrsLikeHumps humps = qrsLike(decideQrs(signals));
+  QrsDecisions decisions = decideQrs(signals);
+  addAlternatingComplexes(decisions, lowPassed, signals.rate);
+  const QrsLikeHumps humps = qrsLike(decisions);
   const ShapeSignals shapeSignals{signals.bandPassed, lowPassed, signals.rate};
   const std::vector<ShapedBeat> shaped = withoutPWaves(
       placeBeatsByShape(shapeSignals, humps.beats, humps.possible), shapeSignals, signals.slope);

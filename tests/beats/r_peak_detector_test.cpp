@@ -229,6 +229,35 @@ TEST(RPeakDetector, FindsEveryBeatOfAnIrregularRhythmWithChangingComplexes) {
   }
 }
 
+// Complexes that point either way: a run of bidirectional ventricular
+// tachycardia, each negative complex smaller than the positive one before
+// it, at intervals of 0.63 and 0.47 s, and bigeminy whose wide ectopic
+// complexes point down. Every complex is a beat, placed on its own main
+// wave.
+TEST(RPeakDetector, FindsComplexesOfAlternatingPolarity) {
+  const BeatShape up{{{0.0, 1.0, 0.02}, {0.05, -0.3, 0.02}, {0.28, -0.4, 0.06}}};
+  const auto down = [](double height) {
+    return BeatShape{{{0.0, -height, 0.02}, {0.05, 0.3 * height, 0.02}, {0.28, 0.4, 0.06}}};
+  };
+  const BeatShape downEctopic{{{0.0, -0.9, 0.025}, {0.07, 0.3, 0.02}, {0.3, 0.5, 0.06}}};
+  std::vector<std::pair<double, BeatShape>> rhythm;
+  double t = 0.6;
+  const auto add = [&](double interval, BeatShape shape) {
+    rhythm.emplace_back(t, std::move(shape));
+    t += interval;
+  };
+  for (int i = 0; i < 20; ++i) add(0.8, test::normalBeat(0.4));
+  for (int i = 0; i < 60; ++i) add(i % 2 ? 0.47 : 0.63, i % 2 ? down(0.5 + 0.1 * (i % 4)) : up);
+  for (int i = 0; i < 10; ++i) add(0.8, test::normalBeat(0.4));
+  for (int i = 0; i < 30; ++i) add(i % 2 ? 1.1 : 0.5, i % 2 ? downEctopic : test::normalBeat(0.4));
+  for (int i = 0; i < 10; ++i) add(0.8, test::normalBeat(0.4));
+  for (const double rate : {128.0, 360.0, 1000.0}) {
+    const test::Recording r =
+        test::synthesise(rhythm, t, rate, {.noise = 0.02, .wander = 0.2, .seed = 5});
+    expectEveryBeatFound(r, rate, "alternating polarity at " + std::to_string(rate));
+  }
+}
+
 // Aberrant premature beats: a notched complex with far less slope than the
 // sharp normal beats, early enough that the gap before the next beat stays
 // below the search back's limit. One in four is tall enough for the

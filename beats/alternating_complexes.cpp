@@ -1,0 +1,107 @@
+#include "beats/alternating_complexes.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "beats/shape_alignment.h"
+
+namespace rrscope::beats {
+namespace {
+
+// A T wave has less than half the steepest slope of the complex before it
+// (the decisions' T-wave test); a complex between two beats reaches half
+// of the slope of both.
+constexpr double kComplexSlope = 0.5;
+// Outlines are compared as the beat shapes are: over 80 ms on either side,
+// a wide complex whole, with a shift of up to 40 ms.
+constexpr double kOutlineHalfSeconds = 0.080;
+constexpr double kMaxLagSeconds = 0.040;
+// Complexes of one kind match at 0.9 and within a factor of two in size, as
+// a complex too small for the thresholds must match a recurring shape; at
+// least five of them make a kind, a morphology of the heart rather than of
+// noise, whose humps match each other by chance far less often.
+constexpr double kSameKind = 0.90;
+constexpr double kSameKindGain = 2.0;
+constexpr std::size_t kLeastOfAKind = 5;
+// More kinds than this among the passed-over humps are noise; the rest are
+// left to the thresholds.
+constexpr std::size_t kMaxKinds = 16;
+
+struct Kind {
+  std::vector<double> outline;       // the first member's, 2h + 1 samples
+  std::vector<std::size_t> members;  // indices into the steep humps
+};
+
+// The humps passed over between two beats that are as steep as a complex
+// next to both, and the interval (the index of the beat before) each lies in.
+struct SteepHump {
+  std::size_t passed = 0;    // index into decisions.passedOver
+  std::size_t interval = 0;  // index of the beat before it
+};
+std::vector<SteepHump> steepHumps(const QrsDecisions& d) {
+  std::vector<SteepHump> steep;
+  std::size_t next = 0;
+  for (std::size_t p = 0; p < d.passedOver.size(); ++p) {
+    const QrsHump& hump = d.passedOver[p];
+    while (next < d.beats.size() && d.beats[next].index < hump.index) ++next;
+    if (next == 0 || next == d.beats.size()) continue;
+    const double around = std::min(d.beats[next - 1].slope, d.beats[next].slope);
+    if (hump.slope >= kComplexSlope * around) steep.push_back({p, next - 1});
+  }
+  return steep;
+}
+
+}  // namespace
+
+void addAlternatingComplexes(QrsDecisions& decisions, std::span<const double> lowPassed,
+                             double rate) {
+  const auto half = std::max<std::int64_t>(2, std::llround(kOutlineHalfSeconds * rate));
+  const auto lag = std::max<std::int64_t>(1, std::llround(kMaxLagSeconds * rate));
+  const std::vector<SteepHump> steep = steepHumps(decisions);
+  std::vector<Kind> kinds;
+  std::vector<std::size_t> kindOf(steep.size(), kMaxKinds);
+  for (std::size_t h = 0; h < steep.size(); ++h) {
+    const std::int64_t at = decisions.passedOver[steep[h].passed].index;
+    const auto segment = stretchInside(lowPassed, at, half + lag, half + lag);
+    if (!segment) continue;
+    for (std::size_t k = 0; k < kinds.size() && kindOf[h] == kMaxKinds; ++k) {
+      const Alignment a = alignShape(kinds[k].outline, *segment, static_cast<int>(lag));
+      if (a.correlation >= kSameKind && a.gain >= 1 / kSameKindGain && a.gain <= kSameKindGain) {
+        kindOf[h] = k;
+        kinds[k].members.push_back(h);
+      }
+    }
+    if (kindOf[h] == kMaxKinds && kinds.size() < kMaxKinds) {
+      const auto central =
+          segment->subspan(static_cast<std::size_t>(lag), static_cast<std::size_t>(2 * half + 1));
+      kindOf[h] = kinds.size();
+      kinds.push_back({{central.begin(), central.end()}, {h}});
+    }
+  }
+  // A complex of the alternation lies in an interval next to another that
+  // holds one of its kind: the rhythm alternates for a run of beats.
+  std::vector<QrsHump> found;
+  for (const Kind& kind : kinds) {
+    if (kind.members.size() < kLeastOfAKind) continue;
+    for (std::size_t m = 0; m < kind.members.size(); ++m) {
+      const std::size_t interval = steep[kind.members[m]].interval;
+      const bool pairedBefore = m > 0 && steep[kind.members[m - 1]].interval + 1 == interval;
+      const bool pairedAfter =
+          m + 1 < kind.members.size() && steep[kind.members[m + 1]].interval == interval + 1;
+      if (pairedBefore || pairedAfter) {
+        found.push_back({decisions.passedOver[steep[kind.members[m]].passed].index,
+                         decisions.passedOver[steep[kind.members[m]].passed].slope, true});
+      }
+    }
+  }
+  if (found.empty()) return;
+  std::erase_if(decisions.passedOver, [&](const QrsHump& p) {
+    return std::ranges::any_of(found, [&](const QrsHump& f) { return f.index == p.index; });
+  });
+  decisions.beats.insert(decisions.beats.end(), found.begin(), found.end());
+  std::ranges::sort(decisions.beats, {}, &QrsHump::index);
+}
+
+}  // namespace rrscope::beats
