@@ -5,26 +5,14 @@
 #include <cstdint>
 #include <vector>
 
+#include "beats/beat_shapes.h"
 #include "beats/shape_alignment.h"
 
 namespace rrscope::beats {
 namespace {
 
-// A T wave has less than half the steepest slope of the complex before it
-// (the decisions' T-wave test); a complex between two beats reaches half
-// of the slope of both.
-constexpr double kComplexSlope = 0.5;
-// Outlines are compared as the beat shapes are: over 80 ms on either side,
-// a wide complex whole, with a shift of up to 40 ms.
-constexpr double kOutlineHalfSeconds = 0.080;
-constexpr double kMaxLagSeconds = 0.040;
-// Complexes of one kind match at 0.9 and within a factor of two in size, as
-// a complex too small for the thresholds must match a recurring shape; at
-// least five of them make a kind, a morphology of the heart rather than of
-// noise, whose humps match each other by chance far less often.
-constexpr double kSameKind = 0.90;
-constexpr double kSameKindGain = 2.0;
-constexpr std::size_t kLeastOfAKind = 5;
+// Complexes of one kind match each other as a hump passed over must match a
+// recurring shape to be a beat, and a kind needs as many members.
 // More kinds than this among the passed-over humps are noise; the rest are
 // left to the thresholds.
 constexpr std::size_t kMaxKinds = 16;
@@ -47,8 +35,9 @@ std::vector<SteepHump> steepHumps(const QrsDecisions& d) {
     const QrsHump& hump = d.passedOver[p];
     while (next < d.beats.size() && d.beats[next].index < hump.index) ++next;
     if (next == 0 || next == d.beats.size()) continue;
+    // Not a T wave by the decisions' test, against both beats around it.
     const double around = std::min(d.beats[next - 1].slope, d.beats[next].slope);
-    if (hump.slope >= kComplexSlope * around) steep.push_back({p, next - 1});
+    if (hump.slope >= kTWaveSlopeRatio * around) steep.push_back({p, next - 1});
   }
   return steep;
 }
@@ -57,8 +46,8 @@ std::vector<SteepHump> steepHumps(const QrsDecisions& d) {
 
 void addAlternatingComplexes(QrsDecisions& decisions, std::span<const double> lowPassed,
                              double rate) {
-  const auto half = std::max<std::int64_t>(2, std::llround(kOutlineHalfSeconds * rate));
-  const auto lag = std::max<std::int64_t>(1, std::llround(kMaxLagSeconds * rate));
+  const auto half = std::max<std::int64_t>(2, std::llround(kShapeHalfSeconds * rate));
+  const auto lag = std::max<std::int64_t>(1, std::llround(kShapeLagSeconds * rate));
   const std::vector<SteepHump> steep = steepHumps(decisions);
   std::vector<Kind> kinds;
   std::vector<std::size_t> kindOf(steep.size(), kMaxKinds);
@@ -68,7 +57,8 @@ void addAlternatingComplexes(QrsDecisions& decisions, std::span<const double> lo
     if (!segment) continue;
     for (std::size_t k = 0; k < kinds.size() && kindOf[h] == kMaxKinds; ++k) {
       const Alignment a = alignShape(kinds[k].outline, *segment, static_cast<int>(lag));
-      if (a.correlation >= kSameKind && a.gain >= 1 / kSameKindGain && a.gain <= kSameKindGain) {
+      if (a.correlation >= kHiddenBeatMatch && a.gain >= 1 / kHiddenBeatGain &&
+          a.gain <= kHiddenBeatGain) {
         kindOf[h] = k;
         kinds[k].members.push_back(h);
       }
@@ -84,7 +74,7 @@ void addAlternatingComplexes(QrsDecisions& decisions, std::span<const double> lo
   // holds one of its kind: the rhythm alternates for a run of beats.
   std::vector<QrsHump> found;
   for (const Kind& kind : kinds) {
-    if (kind.members.size() < kLeastOfAKind) continue;
+    if (kind.members.size() < kRecurringShape) continue;
     for (std::size_t m = 0; m < kind.members.size(); ++m) {
       const std::size_t interval = steep[kind.members[m]].interval;
       const bool pairedBefore = m > 0 && steep[kind.members[m - 1]].interval + 1 == interval;

@@ -20,12 +20,9 @@ constexpr double kWaveHalfSeconds = 0.060;
 constexpr double kPWaveSlope = 0.3;
 // The P wave's peak lies 100 to 350 ms before the R wave: a PR interval of
 // 120 to 200 ms, up to 300 ms in first-degree block, which often comes with
-// the second. Its outline is matched over 80 ms on either side of its peak,
-// as the complexes are, and a beat may lie up to 40 ms from it.
+// the second. Its outline is matched as the complexes' shapes are.
 constexpr double kPWaveNearest = 0.100;
 constexpr double kPWaveFarthest = 0.350;
-constexpr double kOutlineHalfSeconds = 0.080;
-constexpr double kMaxLagSeconds = 0.040;
 // A blocked P wave is the same wave as the conducted ones, whose mean it
 // matches as closely as the complexes of one shape match theirs in a noisy
 // lead, at about the same size: within a factor of two, as one shape's
@@ -44,7 +41,7 @@ double steepestNear(std::span<const double> slope, double position, std::int64_t
 // nearest and farthest place of a P wave. Empty without such beats.
 std::vector<double> leadingWave(std::span<const ShapedBeat> beats, std::size_t main,
                                 const ShapeSignals& s) {
-  const auto outline = static_cast<std::int64_t>(std::llround(kOutlineHalfSeconds * s.rate));
+  const auto outline = static_cast<std::int64_t>(std::llround(kShapeHalfSeconds * s.rate));
   const auto nearest = static_cast<std::int64_t>(std::llround(kPWaveNearest * s.rate));
   const auto farthest = static_cast<std::int64_t>(std::llround(kPWaveFarthest * s.rate));
   std::vector<double> mean(static_cast<std::size_t>(farthest + outline + 1), 0.0);
@@ -76,8 +73,8 @@ std::vector<ShapedBeat> withoutPWaves(std::span<const ShapedBeat> beats,
   if (beats.size() < 3) return {beats.begin(), beats.end()};
   const double rate = signals.rate;
   const auto half = static_cast<std::int64_t>(std::llround(kWaveHalfSeconds * rate));
-  const auto outline = static_cast<std::int64_t>(std::llround(kOutlineHalfSeconds * rate));
-  const auto lag = static_cast<std::int64_t>(std::max(1.0, std::round(kMaxLagSeconds * rate)));
+  const auto outline = static_cast<std::int64_t>(std::llround(kShapeHalfSeconds * rate));
+  const auto lag = static_cast<std::int64_t>(std::max(1.0, std::round(kShapeLagSeconds * rate)));
   std::vector<double> slopes;
   slopes.reserve(beats.size());
   for (const ShapedBeat& b : beats) slopes.push_back(steepestNear(slope, b.position, half));

@@ -10,15 +10,6 @@
 namespace rrscope::beats {
 namespace {
 
-// Half the stretch a shape is matched on: a wide ventricular complex lasts
-// up to some 160 ms, and the integration hump that finds a beat lies near
-// the middle of its complex, so 80 ms on either side holds the whole QRS
-// while the P and T waves, slow and damped by the QRS band, add little.
-constexpr double kQrsHalfSeconds = 0.080;
-// How far a beat may lie from its hump and still be aligned: the humps of
-// one shape fall within a few samples of the same point of the complex,
-// and different shapes within a quarter of a wide complex.
-constexpr double kMaxLagSeconds = 0.040;
 // Beats of one shape correlate above 0.95 in a clean lead; 0.85 still
 // holds them together through moderate noise and the slow changes of the
 // complex with posture and breathing, while an ectopic or aberrant complex
@@ -44,17 +35,6 @@ constexpr double kOnAWave = 0.1;
 // More shapes than this are noise or artefact rather than morphologies; a
 // beat then goes with the shape it matches best.
 constexpr std::size_t kMaxShapes = 16;
-// A hump the thresholds passed over is a beat when a shape that recurred
-// in at least five accepted beats, a morphology of the heart rather than
-// of noise, matches it with a correlation of 0.9, above what holds one
-// shape's beats together: with no threshold behind it, the match alone
-// must tell a complex from a P wave, a T wave or a burst of noise. Its
-// size must be within a factor of two of the shape's: the complexes of one
-// morphology change their amplitude with breathing and posture by far
-// less, while a P or T wave of a similar outline is smaller.
-constexpr std::size_t kRecurringShape = 5;
-constexpr double kHiddenBeatMatch = 0.90;
-constexpr double kHiddenBeatGain = 2.0;
 // Such a hump is looked for only in a gap 1.3 times as long as the median
 // of the eight intervals on either side: a missed beat, or a premature one
 // with its pause, leaves a gap of 1.5 to 2 intervals, while from one beat
@@ -124,8 +104,8 @@ class ShapeLearner {
  public:
   explicit ShapeLearner(const ShapeSignals& s)
       : signals_(s),
-        half_(std::max<std::int64_t>(2, std::llround(kQrsHalfSeconds * s.rate))),
-        lag_(std::max<std::int64_t>(1, std::llround(kMaxLagSeconds * s.rate))),
+        half_(std::max<std::int64_t>(2, std::llround(kShapeHalfSeconds * s.rate))),
+        lag_(std::max<std::int64_t>(1, std::llround(kShapeLagSeconds * s.rate))),
         baselineHalf_(std::llround(kBaselineHalfSeconds * s.rate)) {}
 
   std::vector<ShapedBeat> place(std::span<const std::int64_t> humps,
