@@ -13,6 +13,11 @@ namespace {
 
 // Complexes of one kind match each other as a hump passed over must match a
 // recurring shape to be a beat, and a kind needs as many members.
+// The complexes of one ectopic focus follow the beat before them at a fixed
+// coupling interval, and those of bidirectional tachycardia at its steady
+// rate: within a tenth from one to the next, where the humps of noise fall
+// anywhere in the interval. Not tuned.
+constexpr double kSameCoupling = 0.1;
 // More kinds than this among the passed-over humps are noise; the rest are
 // left to the thresholds.
 constexpr std::size_t kMaxKinds = 16;
@@ -27,6 +32,7 @@ struct Kind {
 struct SteepHump {
   std::size_t passed = 0;    // index into decisions.passedOver
   std::size_t interval = 0;  // index of the beat before it
+  double coupling = 0;       // samples from that beat
 };
 std::vector<SteepHump> steepHumps(const QrsDecisions& d) {
   std::vector<SteepHump> steep;
@@ -37,7 +43,9 @@ std::vector<SteepHump> steepHumps(const QrsDecisions& d) {
     if (next == 0 || next == d.beats.size()) continue;
     // Not a T wave by the decisions' test, against both beats around it.
     const double around = std::min(d.beats[next - 1].slope, d.beats[next].slope);
-    if (hump.slope >= kTWaveSlopeRatio * around) steep.push_back({p, next - 1});
+    if (hump.slope >= kTWaveSlopeRatio * around) {
+      steep.push_back({p, next - 1, static_cast<double>(hump.index - d.beats[next - 1].index)});
+    }
   }
   return steep;
 }
@@ -71,18 +79,21 @@ void addAlternatingComplexes(QrsDecisions& decisions, std::span<const double> lo
     }
   }
   // A complex of the alternation lies in an interval next to another that
-  // holds one of its kind: the rhythm alternates for a run of beats.
+  // holds one of its kind at the same coupling: the rhythm alternates for a
+  // run of beats.
+  const auto paired = [&](std::size_t a, std::size_t b) {
+    return steep[a].interval + 1 == steep[b].interval &&
+           std::abs(steep[a].coupling - steep[b].coupling) <=
+               kSameCoupling * std::min(steep[a].coupling, steep[b].coupling);
+  };
   std::vector<QrsHump> found;
   for (const Kind& kind : kinds) {
     if (kind.members.size() < kRecurringShape) continue;
-    for (std::size_t m = 0; m < kind.members.size(); ++m) {
-      const std::size_t interval = steep[kind.members[m]].interval;
-      const bool pairedBefore = m > 0 && steep[kind.members[m - 1]].interval + 1 == interval;
-      const bool pairedAfter =
-          m + 1 < kind.members.size() && steep[kind.members[m + 1]].interval == interval + 1;
-      if (pairedBefore || pairedAfter) {
-        found.push_back({decisions.passedOver[steep[kind.members[m]].passed].index,
-                         decisions.passedOver[steep[kind.members[m]].passed].slope, true});
+    const std::vector<std::size_t>& h = kind.members;
+    for (std::size_t m = 0; m < h.size(); ++m) {
+      if ((m > 0 && paired(h[m - 1], h[m])) || (m + 1 < h.size() && paired(h[m], h[m + 1]))) {
+        found.push_back({decisions.passedOver[steep[h[m]].passed].index,
+                         decisions.passedOver[steep[h[m]].passed].slope, true});
       }
     }
   }
