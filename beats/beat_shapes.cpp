@@ -132,9 +132,10 @@ class ShapeLearner {
       // variant learnt from a few, and beats of one family of complexes
       // then share one fiducial point directly.
       std::size_t chosen = shapeOf[i];
-      Alignment a{};
+      Alignment a{}, toMain{};
       for (const std::size_t s : order) {
         a = alignShape(middle(shapes_[s].mean, width()), segment, static_cast<int>(lag_));
+        if (s == order.front()) toMain = a;
         if (s == shapeOf[i] || a.correlation >= kRelatedShape) {
           chosen = s;
           break;
@@ -145,7 +146,7 @@ class ShapeLearner {
       addInto(shape.leadSum,
               stretchAround(signals_.lowPassed, std::llround(anchor), baselineHalf_, leadBuffer_));
       ++shape.timed;
-      placed.push_back({anchor, chosen, shape.count, a.correlation, a.gain});
+      placed.push_back({anchor, chosen, shape.count, a.correlation, a.gain, toMain.correlation});
     }
     chooseFiducialPoints();
     for (ShapedBeat& beat : placed) beat.position += shapes_[beat.shape].fiducialOffset;

@@ -38,11 +38,12 @@ struct ShapeSignals {
 
 // One beat placed on the fiducial point of its shape.
 struct ShapedBeat {
-  double position = 0;        // in samples of ShapeSignals, between samples
-  std::size_t shape = 0;      // which of the recording's shapes it has
-  std::size_t shapeSize = 0;  // how many beats have that shape
-  double correlation = 0;     // how well it matches that shape, -1 to 1
-  double gain = 0;            // its size against that shape's mean complex
+  double position = 0;         // in samples of ShapeSignals, between samples
+  std::size_t shape = 0;       // which of the recording's shapes it has
+  std::size_t shapeSize = 0;   // how many beats have that shape
+  double correlation = 0;      // how well it matches that shape, -1 to 1
+  double gain = 0;             // its size against that shape's mean complex
+  double mainCorrelation = 0;  // how well it matches the recording's most common shape
 };
 
 // Learns the QRS shapes of the beats near `approximate` (sample indices of

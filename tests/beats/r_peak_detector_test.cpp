@@ -310,6 +310,42 @@ TEST(RPeakDetector, MarksABurstOfNoiseUnreadableAndNothingElse) {
   }
 }
 
+// Beats that keep a regular rhythm through a stretch of sharp noise, whose
+// humps distort their complexes into shapes of their own: the stretch
+// between them stays readable where both beats resemble the main complex,
+// and every beat kept readable is a true one.
+TEST(RPeakDetector, KeepsReadableTheIntervalsThatKeepTheRhythmThroughNoise) {
+  std::vector<std::pair<double, BeatShape>> rhythm;
+  for (double t = 0.6; t < 119; t += 0.8 + 0.03 * std::sin(2 * M_PI * t / 5)) {
+    rhythm.emplace_back(t, test::normalBeat(0.4));
+  }
+  constexpr double noiseFrom = 40, noiseTo = 80;
+  for (const double rate : {250.0, 360.0}) {
+    test::Recording r = test::synthesise(rhythm, 120, rate, {.noise = 0.02, .seed = 2});
+    std::mt19937 random(4);
+    std::uniform_real_distribution<double> height(-1.0, 1.0), width(0.015, 0.03), gap(0.05, 0.15);
+    for (double t = noiseFrom; t < noiseTo; t += gap(random)) {
+      test::addWave(r.samples, t, {0, height(random), width(random)}, rate);
+    }
+    const DetectedBeats found = detectBeats(SpanSamples(r.samples), rate);
+    const std::string what = "noise at " + std::to_string(rate);
+    double markedSeconds = 0;
+    std::vector<double> readable;
+    for (const double beat : found.beats) {
+      const bool inside = std::ranges::any_of(found.unreadable, [&](const SampleStretch& s) {
+        return beat >= s.begin && beat <= s.end;
+      });
+      if (!inside) readable.push_back(beat);
+    }
+    for (const SampleStretch& s : found.unreadable) {
+      markedSeconds +=
+          std::max(0.0, std::min(s.end / rate, noiseTo) - std::max(s.begin / rate, noiseFrom));
+    }
+    EXPECT_EQ(scoreBeats(readable, r.beats, rate, 50.0).falsePositives, 0) << what;
+    EXPECT_LT(markedSeconds, 0.15 * (noiseTo - noiseFrom)) << what;
+  }
+}
+
 TEST(RPeakDetector, PlacesTheBeatsOfAnInvertedLeadOnItsDownwardPeaks) {
   const auto rhythm = difficultRhythm();
   constexpr double rate = 1000.0;
