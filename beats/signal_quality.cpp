@@ -245,8 +245,10 @@ std::vector<SampleStretch> unreadableStretches(std::span<const double> bandPasse
                  !extra[k] && !noiseShape[beats[k].shape];
   }
   const std::vector<Rhythm> rhythm = trustedRhythm(beats, trusted);
+  // A beat of a rare shape is an ectopic or aberrant complex, whose
+  // intervals are no part of the rhythm even when they happen to match it.
   const auto resemblesMain = [&](std::size_t k) {
-    return !extra[k] && beats[k].mainCorrelation >= kResemblesMain;
+    return !extra[k] && beats[k].shapeSize >= common && beats[k].mainCorrelation >= kResemblesMain;
   };
   std::vector<SampleStretch> stretches;
   const std::size_t main = mainShape(beats);
