@@ -16,7 +16,7 @@ namespace {
 constexpr double kWaveHalfSeconds = 0.060;
 // A P wave rises at about a tenth to a fifth of the rate of the complexes
 // around it, a wide ectopic complex at a third or more. Below this share of
-// the slope of both its neighbours a beat is slow enough to be a P wave.
+// the slope of its steeper neighbour a beat is slow enough to be a P wave.
 constexpr double kPWaveSlope = 0.3;
 // The P wave's peak lies 100 to 350 ms before the R wave: a PR interval of
 // 120 to 200 ms, up to 300 ms in first-degree block, which often comes with
@@ -38,17 +38,21 @@ double steepestNear(std::span<const double> slope, double position, std::int64_t
 
 // The wave that leads the main shape's complexes: the mean of the lead
 // before them, around its largest departure from its median between the
-// nearest and farthest place of a P wave. Empty without such beats.
+// nearest and farthest place of a P wave. Only the beats for which `steep`
+// holds count: a blocked P wave may have joined the main shape, a single
+// hump like a narrow complex, and what precedes it is no P wave. Empty
+// without such beats.
 std::vector<double> leadingWave(std::span<const ShapedBeat> beats, std::size_t main,
-                                const ShapeSignals& s) {
+                                const ShapeSignals& s, const auto& steep) {
   const auto outline = static_cast<std::int64_t>(std::llround(kShapeHalfSeconds * s.rate));
   const auto nearest = static_cast<std::int64_t>(std::llround(kPWaveNearest * s.rate));
   const auto farthest = static_cast<std::int64_t>(std::llround(kPWaveFarthest * s.rate));
   std::vector<double> mean(static_cast<std::size_t>(farthest + outline + 1), 0.0);
   std::size_t count = 0;
-  for (const ShapedBeat& b : beats) {
-    if (b.shape != main) continue;
-    const auto lead = stretchInside(s.lowPassed, std::llround(b.position), farthest + outline, 0);
+  for (std::size_t i = 0; i < beats.size(); ++i) {
+    if (beats[i].shape != main || !steep(i)) continue;
+    const auto lead =
+        stretchInside(s.lowPassed, std::llround(beats[i].position), farthest + outline, 0);
     if (!lead) continue;
     for (std::size_t k = 0; k < mean.size(); ++k) mean[k] += (*lead)[k];
     ++count;
@@ -79,15 +83,19 @@ std::vector<ShapedBeat> withoutPWaves(std::span<const ShapedBeat> beats,
   slopes.reserve(beats.size());
   for (const ShapedBeat& b : beats) slopes.push_back(steepestNear(slope, b.position, half));
   const std::size_t main = std::ranges::max_element(beats, {}, &ShapedBeat::shapeSize)->shape;
-  const std::vector<double> pWave = leadingWave(beats, main, signals);
-  // The complexes on either side; the first and the last beat have one.
+  // The steeper of the beats on either side (the first and the last beat
+  // have one): a blocked P wave may follow or lead another P wave taken for
+  // a beat, a complex is on its other side.
   const auto steepAround = [&](std::size_t i) {
     if (i == 0) return slopes[1];
     if (i + 1 == slopes.size()) return slopes[i - 1];
-    return std::min(slopes[i - 1], slopes[i + 1]);
+    return std::max(slopes[i - 1], slopes[i + 1]);
   };
+  const auto slow = [&](std::size_t i) { return slopes[i] < kPWaveSlope * steepAround(i); };
+  const std::vector<double> pWave =
+      leadingWave(beats, main, signals, [&](std::size_t i) { return !slow(i); });
   const auto isPWave = [&](std::size_t i) {
-    if (pWave.empty() || slopes[i] >= kPWaveSlope * steepAround(i)) return false;
+    if (pWave.empty() || !slow(i)) return false;
     const auto segment = stretchInside(signals.lowPassed, std::llround(beats[i].position),
                                        outline + lag, outline + lag);
     if (!segment) return false;

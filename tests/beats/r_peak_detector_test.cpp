@@ -139,32 +139,45 @@ TEST(RPeakDetector, FindsEveryBeatOfAHeartBlockAndNoneInItsGaps) {
   }
 }
 
-// 2:1 block with tall narrow P waves, 0.3 mV at a standard deviation of
-// 15 ms: the blocked P wave alone in its long interval clears the normal
-// thresholds and has the outline of a narrow complex, only a quarter as
-// large. It leads the conducted complexes too, and is no beat; the rhythm
-// starts conducted, so the levels are learnt on the complexes alone.
+// 2:1 block with tall narrow P waves: the blocked P wave alone in its long
+// interval clears the normal thresholds and has the outline of a narrow
+// complex, only a quarter as large. It leads the conducted complexes too,
+// and is no beat. First 0.3 mV at a standard deviation of 15 ms, the rhythm
+// conducted at first, so the levels are learnt on the complexes alone;
+// then 0.4 mV at 20 ms with a long PR interval, 280 ms, blocked from the
+// start, where the conducted P waves are taken too and lie beside the
+// blocked ones.
 TEST(RPeakDetector, TakesNoBlockedTallPWaveForABeat) {
-  const test::Wave tallP{-0.16, 0.3, 0.015};
-  BeatShape conducted = test::normalBeat(0.4);
-  conducted.waves.front() = tallP;
-  std::vector<std::pair<double, BeatShape>> rhythm;
-  std::vector<double> blocked;
-  double t = 0.6;
-  for (int i = 0; i < 120; ++i) {
-    const bool dropped = (i >= 20 && i < 100 && i % 2 == 1) || (i >= 100 && i % 4 == 3);
-    if (dropped) {
-      blocked.push_back(t);
-    } else {
-      rhythm.emplace_back(t, conducted);
+  struct Block {
+    test::Wave pWave;
+    int firstBlocked;
+    double atrialInterval;
+  };
+  for (const Block& block :
+       {Block{{-0.16, 0.3, 0.015}, 20, 0.8}, Block{{-0.28, 0.4, 0.02}, 0, 0.9}}) {
+    BeatShape conducted = test::normalBeat(0.4);
+    conducted.waves.front() = block.pWave;
+    std::vector<std::pair<double, BeatShape>> rhythm;
+    std::vector<double> blocked;
+    double t = 0.6;
+    for (int i = 0; i < 120; ++i) {
+      const bool dropped =
+          (i >= block.firstBlocked && i < 100 && i % 2 == 1) || (i >= 100 && i % 4 == 3);
+      if (dropped) {
+        blocked.push_back(t);
+      } else {
+        rhythm.emplace_back(t, conducted);
+      }
+      t += block.atrialInterval;
     }
-    t += 0.8;
-  }
-  for (const double rate : {128.0, 360.0, 1000.0}) {
-    test::Recording r =
-        test::synthesise(rhythm, t, rate, {.noise = 0.02, .wander = 0.2, .seed = 5});
-    for (const double time : blocked) test::addWave(r.samples, time, tallP, rate);
-    expectEveryBeatFound(r, rate, "2:1 block with tall P waves at " + std::to_string(rate));
+    for (const double rate : {128.0, 360.0, 1000.0}) {
+      test::Recording r =
+          test::synthesise(rhythm, t, rate, {.noise = 0.02, .wander = 0.2, .seed = 5});
+      for (const double time : blocked) test::addWave(r.samples, time, block.pWave, rate);
+      expectEveryBeatFound(r, rate,
+                           "2:1 block, PR " + std::to_string(-block.pWave.offset) + " s, at " +
+                               std::to_string(rate));
+    }
   }
 }
 
