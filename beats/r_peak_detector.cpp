@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "beats/alternating_complexes.h"
+#include "beats/atrial_waves.h"
 #include "beats/beat_shapes.h"
 #include "beats/qrs_decision.h"
 #include "beats/qrs_signals.h"
@@ -78,9 +80,12 @@ DetectedBeats detectBeats(const SampleSource& samples, double rate) {
   std::vector<double>().swap(reduced.samples);
   const std::vector<double>& lowPassed = both.lowPassed;
   const QrsSignals& signals = both.qrs;
-  const QrsLikeHumps humps = qrsLike(decideQrs(signals));
-  const std::vector<ShapedBeat> shaped =
-      placeBeatsByShape({signals.bandPassed, lowPassed, signals.rate}, humps.beats, humps.possible);
+  QrsDecisions decisions = decideQrs(signals);
+  addAlternatingComplexes(decisions, lowPassed, signals.rate);
+  const QrsLikeHumps humps = qrsLike(decisions);
+  const ShapeSignals shapeSignals{signals.bandPassed, lowPassed, signals.rate};
+  const std::vector<ShapedBeat> shaped = withoutPWaves(
+      placeBeatsByShape(shapeSignals, humps.beats, humps.possible), shapeSignals, signals.slope);
   const auto toFullRate = [&](double position) {
     return std::clamp(position * factor + offset, 0.0, static_cast<double>(samples.size() - 1));
   };
