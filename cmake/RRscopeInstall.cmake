@@ -74,9 +74,12 @@ rrscope_header_closure(RRSCOPE_INSTALLED_HEADERS
   beats/r_peak_detector.h
   beats/artefact_correction.h
   beats/beat_scoring.h
+  beats/qrs_search.h
   recordings/read_recording.h
   recordings/recording.h
+  recordings/recording_error.h
   recordings/wfdb_annotations.h
+  pipeline/blockwise_detection.h
   pipeline/recording_analysis.h
   pipeline/recording_reading.h)
 foreach(header IN LISTS RRSCOPE_INSTALLED_HEADERS)

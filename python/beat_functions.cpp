@@ -2,6 +2,7 @@
 
 #include <pybind11/stl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -12,11 +13,14 @@
 #include "beats/qrs_search.h"
 #include "beats/sample_source.h"
 #include "class_functions.h"
+#include "interruptible.h"
 #include "numpy_arrays.h"
 #include "pipeline/beat_sources.h"
 #include "pipeline/blockwise_detection.h"
 #include "pipeline/lead_merge.h"
 #include "pipeline/readable_series.h"
+#include "pipeline/sample_stretches.h"
+#include "stretch_arrays.h"
 
 namespace rrscope::python {
 namespace {
@@ -41,42 +45,38 @@ std::vector<NumberArray> leadArrays(const py::object& leads, std::size_t length)
 // The beats of `samples`, merged with those of the other leads as
 // rrscope-batch --leads all merges them.
 beats::DetectedBeats detectLeads(std::span<const double> samples,
-                                 const std::vector<NumberArray>& others, double rateHz) {
-  beats::DetectedBeats own = pipeline::detectBeatsInBlocks(beats::SpanSamples(samples), rateHz);
+                                 const std::vector<NumberArray>& others, double rateHz,
+                                 const Checkpoint& checkpoint) {
+  const pipeline::Progress eachBlock = [&checkpoint](double) { checkpoint(); };
+  beats::DetectedBeats own =
+      pipeline::detectBeatsInBlocks(beats::SpanSamples(samples), rateHz, eachBlock);
   if (others.empty()) return own;
   std::vector<beats::DetectedBeats> leads{std::move(own)};
   for (const NumberArray& lead : others) {
-    leads.push_back(pipeline::detectBeatsInBlocks(beats::SpanSamples(lead.values()), rateHz));
+    leads.push_back(
+        pipeline::detectBeatsInBlocks(beats::SpanSamples(lead.values()), rateHz, eachBlock));
   }
   return pipeline::mergeLeads(leads, rateHz);
 }
 
-py::array_t<double> stretchArray(const std::vector<beats::SampleStretch>& stretches) {
-  py::array_t<double> array({static_cast<py::ssize_t>(stretches.size()), py::ssize_t{2}});
-  auto view = array.mutable_unchecked<2>();
-  for (std::size_t i = 0; i < stretches.size(); ++i) {
-    view(i, 0) = stretches[i].begin;
-    view(i, 1) = stretches[i].end;
-  }
-  return array;
-}
-
 py::object detectBeats(const py::object& samplesObject, double rateHz, const py::object& leads,
-                       bool quality) {
+                       bool quality, const py::object& invalidObject) {
   const NumberArray samples(samplesObject, "samples");
   if (samples.values().empty())
     throw py::value_error("samples is empty: there is nothing to detect");
   requireFinite(samples.values(), "samples");
   requireRate(rateHz);
   const std::vector<NumberArray> others = leadArrays(leads, samples.values().size());
-  beats::DetectedBeats detected;
-  {
-    const py::gil_scoped_release released;
-    detected = detectLeads(samples.values(), others, rateHz);
-  }
+  const std::vector<beats::SampleStretch> invalid = sampleStretches(invalidObject, "invalid");
+  beats::DetectedBeats detected = runInterruptibly([&](const Checkpoint& checkpoint) {
+    return detectLeads(samples.values(), others, rateHz, checkpoint);
+  });
   py::array_t<double> beatArray = arrayOf(std::move(detected.beats));
   if (!quality) return beatArray;
-  return py::make_tuple(beatArray, stretchArray(detected.unreadable));
+  // Samples the file holds no value for are unreadable, as the batch tool
+  // treats them.
+  return py::make_tuple(beatArray,
+                        stretchArray(pipeline::unitedStretches(detected.unreadable, invalid)));
 }
 
 // What correct_artefacts gives back.
@@ -153,29 +153,6 @@ py::dict scoreBeats(const py::object& detectedObject, const py::object& referenc
   return result;
 }
 
-// The (k, 2) stretches of detect_beats(..., quality=True): each a finite
-// [begin, end) with begin <= end.
-std::vector<beats::SampleStretch> unreadableStretches(const py::object& object) {
-  std::vector<beats::SampleStretch> unreadable;
-  if (object.is_none()) return unreadable;
-  const py::array_t<double> stretches = py::array_t<double>::ensure(object);
-  if (!stretches || stretches.ndim() != 2 || stretches.shape(1) != 2) {
-    throw py::value_error("unreadable must be a (k, 2) array of [begin, end) sample positions");
-  }
-  const auto view = stretches.unchecked<2>();
-  for (py::ssize_t i = 0; i < view.shape(0); ++i) {
-    const beats::SampleStretch stretch{view(i, 0), view(i, 1)};
-    if (!std::isfinite(stretch.begin) || !std::isfinite(stretch.end) ||
-        stretch.begin > stretch.end) {
-      throw py::value_error("unreadable[" + std::to_string(i) +
-                            "] is no stretch: [begin, end) must be finite sample positions "
-                            "with begin <= end");
-    }
-    unreadable.push_back(stretch);
-  }
-  return unreadable;
-}
-
 // The intervals in ms must be numbers: at a rate of 1e-300 per second even
 // beats a sample apart would be infinitely far apart.
 void requireFiniteIntervals(std::span<const double> beats, double rateHz) {
@@ -184,24 +161,28 @@ void requireFiniteIntervals(std::span<const double> beats, double rateHz) {
                         " is too low for these beats: their intervals in ms would be infinite");
 }
 
-py::array_t<double> nnIntervals(const py::object& beatsObject, double rateHz,
-                                const py::object& unreadableObject, const py::object& classes,
-                                const std::string& ectopic) {
+py::object nnIntervals(const py::object& beatsObject, double rateHz,
+                       const py::object& unreadableObject, const py::object& classes,
+                       const std::string& ectopic, bool ends) {
   const NumberArray beats(beatsObject, "beats");
   requireFinite(beats.values(), "beats");
   requireRate(rateHz);
-  const std::vector<beats::SampleStretch> unreadable = unreadableStretches(unreadableObject);
+  const std::vector<beats::SampleStretch> unreadable =
+      sampleStretches(unreadableObject, "unreadable");
   requireIncreasing(beats.values(), "beats");
   requireFiniteIntervals(beats.values(), rateHz);
   const std::vector<beats::BeatClass> beatClasses =
       classesOfLetters(classes, beats.values().size());
   const pipeline::EctopicHandling handling = ectopicHandlingOf(ectopic);
-  return arrayOf(pipeline::readableSeries(beats.values(), unreadable, rateHz, beatClasses, handling)
-                     .intervalsMs);
+  pipeline::ReadableSeries series =
+      pipeline::readableSeries(beats.values(), unreadable, rateHz, beatClasses, handling);
+  if (!ends) return arrayOf(std::move(series.intervalsMs));
+  std::vector<double> endsMs = pipeline::intervalEndsMs(beats.values(), series.ends, rateHz);
+  return py::make_tuple(arrayOf(std::move(series.intervalsMs)), arrayOf(std::move(endsMs)));
 }
 
 constexpr const char* kNnDoc =
-    R"doc(nn_intervals(beats, rate_hz, unreadable=None, *, classes=None, ectopic="exclude")
+    R"doc(nn_intervals(beats, rate_hz, unreadable=None, *, classes=None, ectopic="exclude", ends=False)
 
 The intervals between successive beats in ms, as rrscope-batch forms the
 series it takes the measures of: beats inside an unreadable stretch and
@@ -215,11 +196,17 @@ beats: increasing sample positions; rate_hz: their rate, high enough for
 the intervals in ms to be finite; unreadable: the (k, 2) finite [begin,
 end) stretches, begin <= end, that detect_beats(..., quality=True) gives;
 classes: a str of one letter N, S, V, F or Q per beat, as classify_beats
-gives it.
+gives it; ends: also return when each interval ends.
+
+Returns the intervals (float64, ms); with ends=True a tuple (intervals_ms,
+ends_ms), ends_ms the time each interval's last beat comes after the first
+beat of the series, in ms. The intervals left out leave gaps in ends_ms, and
+hrv(intervals_ms, windows=..., ends_ms=ends_ms) lays the windows on that
+clock, as rrscope-batch --windows does.
 )doc";
 
 constexpr const char* kDetectDoc =
-    R"doc(detect_beats(samples, rate_hz, *, leads=None, quality=False)
+    R"doc(detect_beats(samples, rate_hz, *, leads=None, quality=False, invalid=None)
 
 The R peaks of one ECG lead by the detector of rrscope-batch (Pan-Tompkins
 with the Hamilton-Tompkins decisions, run in ten-minute blocks over the
@@ -231,11 +218,14 @@ rate_hz: its sampling rate, 60 to 100000 Hz.
 leads: other leads of the same recording (equally long, same rate): their
     beats are merged as by `rrscope-batch --leads all`.
 quality: also return the unreadable stretches.
+invalid: the (k, 2) [first, end) sample runs that hold no value, such as
+    Recording.invalid: they are unreadable too, as rrscope-batch treats them.
 
 Returns the beats as a float64 array of 0-based sample positions between
 samples; with quality=True a tuple (beats, unreadable), unreadable a (k, 2)
 float64 array of [begin, end) sample positions where the lead is too noisy
-for its beats to be trusted. Raises ValueError for bad input.
+for its beats to be trusted, and the invalid runs. Raises ValueError for bad
+input, KeyboardInterrupt on Ctrl+C within a block's detection.
 )doc";
 
 constexpr const char* kCorrectDoc =
@@ -282,12 +272,13 @@ void addBeatFunctions(py::module_& module) {
       .def_readonly("removed", &Correction::removed);
 
   module.def("detect_beats", &detectBeats, py::arg("samples"), py::arg("rate_hz"), py::kw_only(),
-             py::arg("leads") = py::none(), py::arg("quality") = false, kDetectDoc);
+             py::arg("leads") = py::none(), py::arg("quality") = false,
+             py::arg("invalid") = py::none(), kDetectDoc);
   module.def("correct_artefacts", &correctArtefacts, py::arg("beats"), py::arg("rate_hz"),
              py::arg("samples") = py::none(), kCorrectDoc);
   module.def("nn_intervals", &nnIntervals, py::arg("beats"), py::arg("rate_hz"),
              py::arg("unreadable") = py::none(), py::kw_only(), py::arg("classes") = py::none(),
-             py::arg("ectopic") = "exclude", kNnDoc);
+             py::arg("ectopic") = "exclude", py::arg("ends") = false, kNnDoc);
   module.def("score_beats", &scoreBeats, py::arg("detected"), py::arg("reference"),
              py::arg("rate_hz"), py::arg("window_ms") = beats::kDefaultMatchWindowMs, kScoreDoc);
 }

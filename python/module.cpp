@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "analysis_functions.h"
 #include "beat_functions.h"
 #include "class_functions.h"
 #include "hrv_functions.h"
@@ -43,4 +44,5 @@ GIL, so threads run them side by side.
   rrscope::python::addBeatFunctions(module);
   rrscope::python::addClassFunctions(module);
   rrscope::python::addHrvFunctions(module);
+  rrscope::python::addAnalysisFunctions(module);
 }

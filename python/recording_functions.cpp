@@ -13,6 +13,7 @@
 #include "numpy_arrays.h"
 #include "pipeline/file_named_errors.h"
 #include "pipeline/recording_reading.h"
+#include "recording_paths.h"
 #include "recordings/read_recording.h"
 #include "recordings/text_export.h"
 #include "recordings/wfdb_annotations.h"
@@ -48,6 +49,7 @@ PythonRecording readRecording(const std::string& path, const std::optional<std::
     }
     // The window's text file: one sample a line at 6000 per second, read
     // with the window's numeric parse.
+    requireTextFile(path);
     const SampleLines lines = readSampleFile(path);
     read.samples.resize(static_cast<std::size_t>(lines.lineCount()));
     beats::LineSamples(lines).read(0, read.samples);
@@ -107,13 +109,15 @@ constexpr const char* kReadRecordingDoc = R"doc(read_recording(path, signal=None
 Reads one channel of a recording, the format told by the extension as by
 rrscope-batch: .edf/.bdf (EDF, EDF+, BDF, BDF+), .hea (WFDB), .ecg (ISHNE
 Holter), .gdf (GDF), anything else a text file of one sample a line at
-6000 per second.
+6000 per second. A record name without extension ("mitdb/223") reads its
+.hea header, as WFDB tools read it; path may be a str or os.PathLike.
 
 signal: the channel by number (from 0, an int or str; not a bool) or label;
     by default the first whose label looks like ECG, as rrscope-batch
     chooses it.
 
-Raises OSError (with rrscope-batch's message) when the file cannot be read,
+Raises OSError (with rrscope-batch's message) when the file cannot be read
+or a text recording holds binary data,
 ValueError for a signal asked of a text file, a signal that is no channel
 number and a path holding a NUL byte.
 )doc";
@@ -134,22 +138,16 @@ std::optional<std::string> signalText(const py::object& signal) {
   constexpr const char* kWanted = "signal must be a channel number from 0, a label or None";
   if (signal.is_none()) return std::nullopt;
   if (py::isinstance<py::bool_>(signal)) throw py::value_error(std::string(kWanted) + ", not bool");
-  if (py::isinstance<py::int_>(signal)) {
-    if (signal < py::int_(0) || signal > py::int_(std::numeric_limits<int>::max())) {
-      throw py::value_error(std::string(kWanted) + ", not " + py::str(signal).cast<std::string>());
+  // numpy's integers are channel numbers as Python's are.
+  if (py::isinstance<py::int_>(signal) || py::hasattr(signal, "__index__")) {
+    const py::object number = py::module_::import("operator").attr("index")(signal);
+    if (number < py::int_(0) || number > py::int_(std::numeric_limits<int>::max())) {
+      throw py::value_error(std::string(kWanted) + ", not " + py::str(number).cast<std::string>());
     }
-    return py::str(signal).cast<std::string>();
+    return py::str(number).cast<std::string>();
   }
   if (py::isinstance<py::str>(signal)) return signal.cast<std::string>();
   throw py::value_error(kWanted);
-}
-
-// The system reads a path up to its first NUL byte, so "a.hea\0b" would
-// read a.hea.
-void requirePlainPath(const std::string& path) {
-  if (path.find('\0') != std::string::npos) {
-    throw py::value_error("path holds a NUL byte, which no file name can hold");
-  }
 }
 
 }  // namespace
@@ -160,10 +158,13 @@ void addRecordingFunctions(py::module_& module) {
                              [](py::object self) {
                                // A view of the recording's own samples: no copy, kept alive by
                                // the recording.
+                               // Read-only: numpy.array(rec.samples) gives a copy to write.
                                auto& recording = self.cast<PythonRecording&>();
-                               return py::array_t<double>(
+                               py::array_t<double> view(
                                    static_cast<py::ssize_t>(recording.samples.size()),
                                    recording.samples.data(), self);
+                               view.attr("flags").attr("writeable") = false;
+                               return view;
                              })
       .def_readonly("rate_hz", &PythonRecording::rateHz)
       .def_readonly("channel", &PythonRecording::channel)
@@ -202,9 +203,9 @@ void addRecordingFunctions(py::module_& module) {
 
   module.def(
       "read_recording",
-      [](const std::string& path, const py::object& signal) {
+      [](const py::object& pathObject, const py::object& signal) {
         const std::optional<std::string> wanted = signalText(signal);
-        requirePlainPath(path);
+        const std::string path = recordingPath(pathObject);
         const py::gil_scoped_release released;
         return readRecording(path, wanted);
       },
@@ -212,8 +213,8 @@ void addRecordingFunctions(py::module_& module) {
 
   module.def(
       "read_annotations",
-      [](const std::string& path) {
-        requirePlainPath(path);
+      [](const py::object& pathObject) {
+        const std::string path = filePath(pathObject);
         const py::gil_scoped_release released;
         return readBeatAnnotations(path);
       },
