@@ -95,7 +95,10 @@ Analysis analyse(const py::object& source, const py::object& rateObject,
 }
 
 constexpr const char* kAnalyseDoc =
-    R"doc(analyse(samples, rate_hz=None, *, invalid=None, correct=False, classify=False, ectopic="exclude") -> Analysis
+    R"doc(analyse(samples, rate_hz=None, *, invalid=None, correct=False, classify=False, ectopic="exclude")
+--
+
+Returns an Analysis.
 
 The analysis of rrscope-batch on one lead, by the batch tool's own code:
 detection block by block, the invalid runs and the pauses over which the
@@ -153,6 +156,27 @@ void addAnalysisFunctions(py::module_& module) {
       .def_readonly("excluded_intervals", &Analysis::excludedIntervals)
       .def_readonly("ectopic_intervals", &Analysis::ectopicIntervals)
       .def_readonly("interpolated_intervals", &Analysis::interpolatedIntervals)
+      .def(py::pickle(
+          [](const Analysis& a) {
+            return py::make_tuple(a.rateHz, a.detected, a.unreadable, a.invalidSamples, a.nnBeats,
+                                  a.classes, a.corrections, a.nnMs, a.nnEndsMs, a.excludedBeats,
+                                  a.excludedIntervals, a.ectopicIntervals, a.interpolatedIntervals);
+          },
+          [](const py::tuple& state) {
+            return Analysis{state[0].cast<double>(),
+                            state[1].cast<py::array_t<double>>(),
+                            state[2].cast<py::array_t<double>>(),
+                            state[3].cast<std::size_t>(),
+                            state[4].cast<py::array_t<double>>(),
+                            state[5].cast<std::string>(),
+                            state[6].cast<std::optional<py::dict>>(),
+                            state[7].cast<py::array_t<double>>(),
+                            state[8].cast<py::array_t<double>>(),
+                            state[9].cast<std::size_t>(),
+                            state[10].cast<std::size_t>(),
+                            state[11].cast<std::size_t>(),
+                            state[12].cast<std::size_t>()};
+          }))
       .def("__repr__", [](const Analysis& analysis) {
         return "<rrscope.Analysis " + std::to_string(analysis.detected.size()) + " beats, " +
                std::to_string(analysis.nnMs.size()) + " NN intervals, " +

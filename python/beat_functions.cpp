@@ -183,6 +183,8 @@ py::object nnIntervals(const py::object& beatsObject, double rateHz,
 
 constexpr const char* kNnDoc =
     R"doc(nn_intervals(beats, rate_hz, unreadable=None, *, classes=None, ectopic="exclude", ends=False)
+--
+
 
 The intervals between successive beats in ms, as rrscope-batch forms the
 series it takes the measures of: beats inside an unreadable stretch and
@@ -207,6 +209,8 @@ clock, as rrscope-batch --windows does.
 
 constexpr const char* kDetectDoc =
     R"doc(detect_beats(samples, rate_hz, *, leads=None, quality=False, invalid=None)
+--
+
 
 The R peaks of one ECG lead by the detector of rrscope-batch (Pan-Tompkins
 with the Hamilton-Tompkins decisions, run in ten-minute blocks over the
@@ -229,7 +233,10 @@ input, KeyboardInterrupt on Ctrl+C within a block's detection.
 )doc";
 
 constexpr const char* kCorrectDoc =
-    R"doc(correct_artefacts(beats, rate_hz, samples=None) -> Correction
+    R"doc(correct_artefacts(beats, rate_hz, samples=None)
+--
+
+Returns a Correction.
 
 The artefact correction of rrscope-batch --correct (Lipponen and Tarvainen
 2019): extra beats removed, missed ones inserted, ectopic and long or short
@@ -246,8 +253,21 @@ ectopic, long_short, pauses), `sources` (int8 per beat: DETECTED, MOVED or
 INSERTED) and `removed` (the positions of the beats taken out).
 )doc";
 
+constexpr const char* kCorrectionDoc = R"doc(The beats after the artefact correction.
+
+Attributes:
+    beats: the corrected beats, float64 0-based sample positions.
+    counts: a dict of how many beats were extra (removed), missed
+        (inserted), ectopic and long_short (moved), and the pauses kept.
+    sources: int8 per beat of `beats`: DETECTED, MOVED or INSERTED.
+    removed: the positions of the beats taken out as extra.
+)doc";
+
 constexpr const char* kScoreDoc =
-    R"doc(score_beats(detected, reference, rate_hz, window_ms=150) -> dict
+    R"doc(score_beats(detected, reference, rate_hz, window_ms=150)
+--
+
+Returns a dict.
 
 Scores detections against reference beats as rrscope-batch --reference
 does: each reference beat is matched to at most one detection within
@@ -264,12 +284,25 @@ void addBeatFunctions(py::module_& module) {
   module.attr("MOVED") = static_cast<int>(pipeline::BeatSource::moved);
   module.attr("INSERTED") = static_cast<int>(pipeline::BeatSource::inserted);
 
-  py::class_<Correction>(module, "Correction",
-                         "The corrected beats: beats, counts, sources and removed.")
+  py::class_<Correction>(module, "Correction", kCorrectionDoc)
       .def_readonly("beats", &Correction::beats)
       .def_readonly("counts", &Correction::counts)
       .def_readonly("sources", &Correction::sources)
-      .def_readonly("removed", &Correction::removed);
+      .def_readonly("removed", &Correction::removed)
+      .def(py::pickle(
+          [](const Correction& correction) {
+            return py::make_tuple(correction.beats, correction.counts, correction.sources,
+                                  correction.removed);
+          },
+          [](const py::tuple& state) {
+            return Correction{state[0].cast<py::array_t<double>>(), state[1].cast<py::dict>(),
+                              state[2].cast<py::array_t<std::int8_t>>(),
+                              state[3].cast<py::array_t<double>>()};
+          }))
+      .def("__repr__", [](const Correction& correction) {
+        return "<rrscope.Correction " + std::to_string(correction.beats.size()) + " beats, " +
+               py::repr(correction.counts).cast<std::string>() + ">";
+      });
 
   module.def("detect_beats", &detectBeats, py::arg("samples"), py::arg("rate_hz"), py::kw_only(),
              py::arg("leads") = py::none(), py::arg("quality") = false,

@@ -11,6 +11,8 @@
 
 #include "hrv/hrv_measures.h"
 #include "interruptible.h"
+#include "measure_curves.h"
+#include "measure_help.h"
 #include "numpy_arrays.h"
 
 namespace rrscope::python {
@@ -148,7 +150,8 @@ bool isAnalysis(const py::object& object) {
 }
 
 py::object measuresOf(const py::object& series, const std::optional<std::string>& detrend,
-                      const py::object& windows, double lambda, const py::object& givenEnds) {
+                      const py::object& windows, double lambda, const py::object& givenEnds,
+                      bool curves, bool asFrame) {
   const bool analysis = isAnalysis(series);
   const py::object intervalsObject = analysis ? series.attr("nn_ms") : series;
   const py::object endsObject =
@@ -163,7 +166,18 @@ py::object measuresOf(const py::object& series, const std::optional<std::string>
       const py::gil_scoped_release released;
       measures = hrv::computeMeasures(intervals.values(), options);
     }
-    return measureDict(measures);
+    py::dict values = measureDict(measures);
+    if (curves) values["curves"] = measureCurves(measures, intervals.values());
+    if (!asFrame) return values;
+    values.attr("pop")("curves", py::none());
+    py::list rows;
+    rows.append(values);
+    return measureFrame(rows);
+  }
+  if (curves) {
+    throw py::value_error(
+        "curves are those of one series: hrv(..., windows=...) keeps the "
+        "values of each window only");
   }
   const std::vector<hrv::WindowMeasures> list =
       measuredWindows(intervals.values(), ends ? ends->values() : std::span<const double>(),
@@ -176,11 +190,14 @@ py::object measuresOf(const py::object& series, const std::optional<std::string>
     item["intervals"] = window.intervals;
     result.append(item);
   }
+  if (asFrame) return measureFrame(result);
   return result;
 }
 
 constexpr const char* kHrvDoc =
-    R"doc(hrv(intervals_ms, detrend=None, windows=None, *, lambda_=500.0, ends_ms=None)
+    R"doc(hrv(intervals_ms, detrend=None, windows=None, *, lambda_=500.0, ends_ms=None, curves=False, as_frame=False)
+--
+
 
 Every heart rate variability measure of rrscope-batch --hrv: time domain,
 geometric, Poincare, Welch, AR and Lomb-Scargle spectra, entropies and DFA,
@@ -204,6 +221,19 @@ line ("mean_nn_ms", "rmssd_ms", ...), None where a measure is undefined,
 and "undefined" mapping those keys to the reason. With windows, a list of
 such dicts, each also with start_s, end_s and intervals. Ctrl+C stops a
 long run of windows with KeyboardInterrupt.
+
+curves: also "curves", what the measures of one series were read from:
+    "histogram" (left_edges_ms, counts, bin_width_ms), "triangle" (the TINN
+    corners n_ms, x_ms, m_ms and height y, or None), "welch", "ar" and
+    "lomb_scargle" (frequencies_hz, density_ms2_per_hz), "dfa" (box_sizes,
+    fluctuation, and the alpha1 and alpha2 lines of log10 F on log10 n) and
+    "poincare" (x_ms, y_ms: each interval against the next).
+as_frame: a pandas DataFrame instead, one row per window (one for a
+    series), the reason of each undefined value in "<key>_undefined".
+    Needs pandas, which rrscope otherwise does without.
+
+The keys, their units and conventions (README: the conventions table):
+
 )doc";
 
 }  // namespace
@@ -211,7 +241,8 @@ long run of windows with KeyboardInterrupt.
 void addHrvFunctions(py::module_& module) {
   module.def("hrv", &measuresOf, py::arg("intervals_ms"), py::arg("detrend") = py::none(),
              py::arg("windows") = py::none(), py::kw_only(), py::arg("lambda_") = 500.0,
-             py::arg("ends_ms") = py::none(), kHrvDoc);
+             py::arg("ends_ms") = py::none(), py::arg("curves") = false,
+             py::arg("as_frame") = false, (kHrvDoc + measureKeysHelp()).c_str());
 }
 
 }  // namespace rrscope::python

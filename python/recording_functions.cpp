@@ -104,7 +104,10 @@ Attributes:
         are not plain ASCII.
 )doc";
 
-constexpr const char* kReadRecordingDoc = R"doc(read_recording(path, signal=None) -> Recording
+constexpr const char* kReadRecordingDoc = R"doc(read_recording(path, signal=None)
+--
+
+Returns a Recording.
 
 Reads one channel of a recording, the format told by the extension as by
 rrscope-batch: .edf/.bdf (EDF, EDF+, BDF, BDF+), .hea (WFDB), .ecg (ISHNE
@@ -122,7 +125,10 @@ ValueError for a signal asked of a text file, a signal that is no channel
 number and a path holding a NUL byte.
 )doc";
 
-constexpr const char* kReadAnnotationsDoc = R"doc(read_annotations(path) -> Annotations
+constexpr const char* kReadAnnotationsDoc = R"doc(read_annotations(path)
+--
+
+Returns an Annotations.
 
 The beats of an MIT-format annotation file (.atr, or the .rrscope files the
 recording window saves): `samples` (int64 array, in the file's time
@@ -183,6 +189,23 @@ void addRecordingFunctions(py::module_& module) {
             return runs;
           })
       .def_readonly("warnings", &PythonRecording::warnings)
+      // So that a recording can come back from a process pool.
+      .def(py::pickle(
+          [](const PythonRecording& recording) {
+            return py::make_tuple(recording.samples, recording.rateHz, recording.channel,
+                                  recording.units, recording.file, recording.invalid,
+                                  recording.warnings);
+          },
+          [](const py::tuple& state) {
+            return PythonRecording{
+                state[0].cast<std::vector<double>>(),
+                state[1].cast<double>(),
+                state[2].cast<std::string>(),
+                state[3].cast<std::string>(),
+                state[4].cast<std::string>(),
+                state[5].cast<std::vector<std::pair<std::size_t, std::size_t>>>(),
+                state[6].cast<std::vector<std::string>>()};
+          }))
       .def("__repr__", [](const PythonRecording& recording) {
         return "<rrscope.Recording " + recording.file + " channel=\"" + recording.channel + "\" " +
                std::to_string(recording.samples.size()) + " samples at " +
@@ -199,7 +222,24 @@ void addRecordingFunctions(py::module_& module) {
                                    beats.samples.data());
                              })
       .def_readonly("labels", &PythonAnnotations::labels)
-      .def_readonly("time_resolution_hz", &PythonAnnotations::timeResolutionHz);
+      .def_readonly("time_resolution_hz", &PythonAnnotations::timeResolutionHz)
+      .def(py::pickle(
+          [](const PythonAnnotations& beats) {
+            return py::make_tuple(beats.samples, beats.labels, beats.timeResolutionHz);
+          },
+          [](const py::tuple& state) {
+            return PythonAnnotations{state[0].cast<std::vector<std::int64_t>>(),
+                                     state[1].cast<std::vector<std::string>>(),
+                                     state[2].cast<std::optional<double>>()};
+          }))
+      .def("__repr__", [](const PythonAnnotations& beats) {
+        return "<rrscope.Annotations " + std::to_string(beats.samples.size()) + " beats" +
+               (beats.timeResolutionHz
+                    ? " at " + py::str(py::float_(*beats.timeResolutionHz)).cast<std::string>() +
+                          " ticks/s"
+                    : std::string()) +
+               ">";
+      });
 
   module.def(
       "read_recording",

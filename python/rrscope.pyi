@@ -125,6 +125,8 @@ def hrv(
     *,
     lambda_: float = 500.0,
     ends_ms: Optional[ArrayLike] = None,
+    curves: bool = False,
+    as_frame: Literal[False] = False,
 ) -> dict[str, Any]: ...
 @overload
 def hrv(
@@ -134,6 +136,7 @@ def hrv(
     windows: Windows,
     lambda_: float = 500.0,
     ends_ms: Optional[ArrayLike] = None,
+    as_frame: Literal[False] = False,
 ) -> list[dict[str, Any]]: ...
 @overload
 def hrv(
@@ -143,7 +146,19 @@ def hrv(
     *,
     lambda_: float = 500.0,
     ends_ms: Optional[ArrayLike] = None,
+    as_frame: Literal[False] = False,
 ) -> list[dict[str, Any]]: ...
+@overload
+def hrv(
+    intervals_ms: Union[Analysis, ArrayLike],
+    detrend: Optional[str] = None,
+    windows: Optional[Windows] = None,
+    *,
+    lambda_: float = 500.0,
+    ends_ms: Optional[ArrayLike] = None,
+    curves: bool = False,
+    as_frame: Literal[True],
+) -> Any: ...  # a pandas DataFrame; pandas is optional
 def score_beats(
     detected: ArrayLike, reference: ArrayLike, rate_hz: float, window_ms: float = 150.0
 ) -> dict[str, float]: ...

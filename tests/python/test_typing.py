@@ -27,6 +27,8 @@ text_windows = rrscope.hrv(rrscope.analyse(recording), windows="300:30")
 whole: float = rrscope.hrv(nn)["sdnn_ms"]
 first: float = windows[0]["sdnn_ms"] + text_windows[0]["start_s"]
 positions: np.ndarray = beats
+curves = rrscope.hrv(nn, curves=True)["curves"]
+frame = rrscope.hrv(nn, windows="300:30", as_frame=True)
 """
 
 MISUSES = {
