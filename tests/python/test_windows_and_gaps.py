@@ -17,8 +17,10 @@ def expect_same_windows(windows, line):
 
 def gapped_records(records, invalid_record):
     """Records whose series has gaps: the invalid one, and 100 (one
-    unreadable stretch) when at hand."""
-    return [invalid_record] + [record for record in records if record.stem == "100"]
+    unreadable stretch) and 105 (noisy, 149 intervals left out) when at hand."""
+    found = [record for record in records if record.stem == "100"]
+    noisy = [record.with_name("105.hea") for record in found if record.with_name("105.hea").exists()]
+    return [invalid_record] + found + noisy
 
 
 def test_windows_follow_the_recordings_clock_across_gaps(records, invalid_record):
