@@ -59,8 +59,17 @@ beats::DetectedBeats detectLeads(std::span<const double> samples,
   return pipeline::mergeLeads(leads, rateHz);
 }
 
+// The detectors the batch tool names for a recording: --detector pan-tompkins.
+void requireDetector(const std::string& method) {
+  if (method != "pan-tompkins") {
+    throw py::value_error("method must be \"pan-tompkins\", the detector of recordings, not \"" +
+                          method + "\"");
+  }
+}
+
 py::object detectBeats(const py::object& samplesObject, double rateHz, const py::object& leads,
-                       bool quality, const py::object& invalidObject) {
+                       bool quality, const py::object& invalidObject, const std::string& method) {
+  requireDetector(method);
   const NumberArray samples(samplesObject, "samples");
   if (samples.values().empty())
     throw py::value_error("samples is empty: there is nothing to detect");
@@ -208,7 +217,7 @@ clock, as rrscope-batch --windows does.
 )doc";
 
 constexpr const char* kDetectDoc =
-    R"doc(detect_beats(samples, rate_hz, *, leads=None, quality=False, invalid=None)
+    R"doc(detect_beats(samples, rate_hz, *, leads=None, quality=False, invalid=None, method="pan-tompkins")
 --
 
 
@@ -224,6 +233,8 @@ leads: other leads of the same recording (equally long, same rate): their
 quality: also return the unreadable stretches.
 invalid: the (k, 2) [first, end) sample runs that hold no value, such as
     Recording.invalid: they are unreadable too, as rrscope-batch treats them.
+method: the detector, as rrscope-batch --detector names it: "pan-tompkins".
+    qrs_signal(samples, rate_hz) returns the band-passed lead it sees.
 
 Returns the beats as a float64 array of 0-based sample positions between
 samples; with quality=True a tuple (beats, unreadable), unreadable a (k, 2)
@@ -306,7 +317,7 @@ void addBeatFunctions(py::module_& module) {
 
   module.def("detect_beats", &detectBeats, py::arg("samples"), py::arg("rate_hz"), py::kw_only(),
              py::arg("leads") = py::none(), py::arg("quality") = false,
-             py::arg("invalid") = py::none(), kDetectDoc);
+             py::arg("invalid") = py::none(), py::arg("method") = "pan-tompkins", kDetectDoc);
   module.def("correct_artefacts", &correctArtefacts, py::arg("beats"), py::arg("rate_hz"),
              py::arg("samples") = py::none(), kCorrectDoc);
   module.def("nn_intervals", &nnIntervals, py::arg("beats"), py::arg("rate_hz"),

@@ -11,6 +11,7 @@
 #include "python_errors.h"
 #include "recording_functions.h"
 #include "rrscope/version.h"
+#include "signal_functions.h"
 
 PYBIND11_MODULE(rrscope, module) {
   // Each docstring begins with its signature in the form "name(...)\n--\n",
@@ -26,6 +27,7 @@ The functions are those of rrscope-batch, on numpy arrays:
     read_annotations(path)                  the beats of an annotation file
     analyse(recording, *, correct=False)    the batch tool's whole analysis
     detect_beats(samples, rate_hz)          R peaks, 0-based sample positions
+    qrs_signal(samples, rate_hz)            the band-passed lead the detector sees
     correct_artefacts(beats, rate_hz, samples=None)
     classify_beats(samples, rate_hz, beats)  N, S, V, F or Q per beat
     nn_intervals(beats, rate_hz, unreadable=None, *, classes=None, ends=False)
@@ -50,4 +52,5 @@ GIL, so threads run them side by side.
   rrscope::python::addClassFunctions(module);
   rrscope::python::addHrvFunctions(module);
   rrscope::python::addAnalysisFunctions(module);
+  rrscope::python::addSignalFunctions(module);
 }

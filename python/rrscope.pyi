@@ -73,6 +73,7 @@ def detect_beats(
     leads: Optional[Sequence[ArrayLike]] = None,
     quality: Literal[False] = False,
     invalid: Optional[StretchesLike] = None,
+    method: Literal["pan-tompkins"] = "pan-tompkins",
 ) -> npt.NDArray[np.float64]: ...
 @overload
 def detect_beats(
@@ -82,7 +83,9 @@ def detect_beats(
     leads: Optional[Sequence[ArrayLike]] = None,
     quality: Literal[True],
     invalid: Optional[StretchesLike] = None,
+    method: Literal["pan-tompkins"] = "pan-tompkins",
 ) -> Tuple[npt.NDArray[np.float64], npt.NDArray[np.float64]]: ...
+def qrs_signal(samples: ArrayLike, rate_hz: float) -> dict[str, Any]: ...
 def correct_artefacts(beats: ArrayLike, rate_hz: float, samples: Optional[ArrayLike] = None) -> Correction: ...
 def classify_beats(samples: ArrayLike, rate_hz: float, beats: ArrayLike) -> str:
     """One letter per beat: N, S, V, F or Q (the EC57 classes)."""

@@ -88,3 +88,16 @@ def test_ctrl_c_stops_long_calls_within_a_second():
     assert interrupted_after(0.2, lambda: rrscope.detect_beats(hours, rate)) < 1
     intervals = 800.0 + 50 * np.sin(np.arange(100_000) / 7)
     assert interrupted_after(0.2, lambda: rrscope.hrv(intervals, windows=(300, 2))) < 1
+
+
+def test_the_qrs_signal_peaks_where_the_detector_places_beats(lead):
+    samples, rate = lead
+    beats = rrscope.detect_beats(samples, rate, method="pan-tompkins")
+    signal = rrscope.qrs_signal(samples, rate)
+    assert len(signal["positions"]) == len(signal["band_passed"]) == len(signal["integrated"])
+    # The integration window (150 ms) around each beat holds far more of
+    # the squared slope than the lead does on the whole.
+    nearest = np.searchsorted(signal["positions"], beats[2:-2])
+    assert np.median(signal["integrated"][nearest]) > 5 * np.median(signal["integrated"])
+    with pytest.raises(ValueError, match="pan-tompkins"):
+        rrscope.detect_beats(samples, rate, method="threshold")
