@@ -42,10 +42,11 @@ def test_samples_are_read_only(example_record):
         rrscope.read_recording(example_record).samples[0] = 1.0
 
 
-def test_unreadable_files_raise_the_batch_tools_message(example_record, tmp_path):
+def test_unreadable_files_raise_the_batch_tools_message(example_record, records, tmp_path):
     with pytest.raises(OSError, match="cannot be opened .No such file or directory"):
         rrscope.read_recording(tmp_path / "223")
-    for binary in (example_record.with_suffix(".dat"),):
+    annotations = [record.with_suffix(".atr") for record in records if record.with_suffix(".atr").exists()]
+    for binary in [example_record.with_suffix(".dat")] + annotations:
         with pytest.raises(OSError, match="binary data"):
             rrscope.read_recording(binary)
 
