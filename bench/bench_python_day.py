@@ -6,7 +6,9 @@ machine's load weighs on both alike.
 
 Each run times, in turn: rrscope-batch --hrv DAY.hea; in this process
 read_recording + detect_beats + nn_intervals + hrv (the steps a user
-writes); analyse + hrv (the batch tool's analysis); and detect_beats alone.
+writes); read_recording + analyse + hrv (the batch tool's analysis);
+analyse(path) + hrv (the same from the converter's values, without the
+float64 samples); and detect_beats alone.
 With NeuroKit2 importable it also times its ecg_peaks + hrv_time on the
 same samples. Prints the median wall time of each, and the CPU and system
 time of this process's detection.
@@ -47,11 +49,15 @@ def main():
     def whole():
         rrscope.hrv(rrscope.analyse(rrscope.read_recording(record)))
 
+    def by_path():
+        rrscope.hrv(rrscope.analyse(record))
+
     routes = {
         "rrscope-batch --hrv": lambda: subprocess.run([batch, "--hrv", record], check=True,
                                                       stdout=subprocess.DEVNULL),
         "python read+detect+nn+hrv": steps,
         "python read+analyse+hrv": whole,
+        "python analyse(path)+hrv": by_path,
         "python detect_beats alone": lambda: rrscope.detect_beats(recording.samples, recording.rate_hz),
     }
     try:

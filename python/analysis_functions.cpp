@@ -12,6 +12,9 @@
 #include "interruptible.h"
 #include "numpy_arrays.h"
 #include "pipeline/recording_analysis.h"
+#include "pipeline/recording_reading.h"
+#include "recording_paths.h"
+#include "recordings/read_recording.h"
 #include "stretch_arrays.h"
 
 namespace rrscope::python {
@@ -68,9 +71,42 @@ bool isRecording(const py::object& object) {
          py::hasattr(object, "invalid");
 }
 
-Analysis analyse(const py::object& source, const py::object& rateObject,
+pipeline::RecordingAnalysisOptions analysisOptions(bool correct, bool classify,
+                                                   const std::string& ectopic) {
+  pipeline::RecordingAnalysisOptions options;
+  options.correct = correct;
+  options.classify = classify;
+  options.ectopic = ectopicHandlingOf(ectopic);
+  return options;
+}
+
+// A recording named by its path is analysed as the batch tool analyses
+// it, from the converter's values, without a float64 copy of its samples
+// (a day's 250 MB). Text files hold no recording to analyse so.
+bool isRecordingFile(const py::object& object) {
+  if (!py::isinstance<py::str>(object) && !py::hasattr(object, "__fspath__")) return false;
+  return recordings::recordingKindOf(recordingPath(object)) != recordings::RecordingKind::text;
+}
+
+Analysis analyseFile(const std::string& path, pipeline::RecordingAnalysisOptions options) {
+  pipeline::RecordingAnalysis analysis = runInterruptibly([&](const Checkpoint& checkpoint) {
+    const recordings::Recording recording = pipeline::readRecordingChannel(path, {});
+    options.progress = [&checkpoint](double) { checkpoint(); };
+    return pipeline::analyseRecording(recording, options, std::nullopt);
+  });
+  return analysisOf(std::move(analysis));
+}
+
+Analysis analyse(const py::object& given, const py::object& rateObject,
                  const py::object& invalidObject, bool correct, bool classify,
                  const std::string& ectopic) {
+  pipeline::RecordingAnalysisOptions options = analysisOptions(correct, classify, ectopic);
+  if (isRecordingFile(given) && rateObject.is_none() && invalidObject.is_none()) {
+    return analyseFile(recordingPath(given), options);
+  }
+  const bool isPath = py::isinstance<py::str>(given) || py::hasattr(given, "__fspath__");
+  const py::object source =
+      isPath ? py::module_::import("rrscope").attr("read_recording")(given) : given;
   const bool recording = isRecording(source);
   const NumberArray samples(recording ? source.attr("samples") : source, "samples");
   if (samples.values().empty())
@@ -83,10 +119,6 @@ Analysis analyse(const py::object& source, const py::object& rateObject,
   requireRate(rateHz);
   const std::vector<beats::SampleStretch> invalid = sampleStretches(
       invalidObject.is_none() && recording ? source.attr("invalid") : invalidObject, "invalid");
-  pipeline::RecordingAnalysisOptions options;
-  options.correct = correct;
-  options.classify = classify;
-  options.ectopic = ectopicHandlingOf(ectopic);
   pipeline::RecordingAnalysis analysis = runInterruptibly([&](const Checkpoint& checkpoint) {
     options.progress = [&checkpoint](double) { checkpoint(); };
     return pipeline::analyseSamples(samples.values(), rateHz, invalid, options);
@@ -107,7 +139,10 @@ correction and the classes (--correct), and the NN series with the times
 its intervals end. hrv(analysis, windows=...) then gives rrscope-batch
 --windows's windows to the last bit.
 
-samples: a Recording (its rate and invalid runs are then used), or the
+samples: a path or record name (the recording is then read and analysed
+    from its converter's values, as rrscope-batch does, without a float64
+    copy of its samples: the channel rrscope-batch chooses), a Recording
+    (its rate and invalid runs are then used), or the
     lead's samples, 1-D and finite, with rate_hz.
 invalid: the (k, 2) [first, end) runs that hold no value, when samples is
     an array.

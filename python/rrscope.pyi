@@ -112,7 +112,7 @@ def nn_intervals(
     ends: Literal[True],
 ) -> Tuple[npt.NDArray[np.float64], npt.NDArray[np.float64]]: ...
 def analyse(
-    samples: Union[Recording, ArrayLike],
+    samples: Union[Path, Recording, ArrayLike],
     rate_hz: Optional[float] = None,
     *,
     invalid: Optional[StretchesLike] = None,

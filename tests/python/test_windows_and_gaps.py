@@ -31,6 +31,8 @@ def test_windows_follow_the_recordings_clock_across_gaps(records, invalid_record
         assert line["excluded_intervals"] > 0, "the record should have a gap"
         analysis = rrscope.analyse(recording)
         expect_same_windows(rrscope.hrv(analysis, windows=f"{width}:{width}"), line)
+        # Named by its path, the recording is analysed from its own values.
+        expect_same_windows(rrscope.hrv(rrscope.analyse(record), windows=(width, width)), line)
         expect_same_measures(rrscope.hrv(analysis), line["hrv"], line["hrv_undefined"])
         # The route of single steps: the beats, their quality with the
         # invalid runs, the series with its clock.
