@@ -62,6 +62,9 @@ std::string recordingPath(const py::handle& path) {
 }
 
 void requireTextFile(const std::string& path) {
+  // A pipe or a device is the reader's to refuse or wait for: opening it
+  // here could block.
+  if (!isRegularFile(path)) return;
   std::ifstream in(path, std::ios::binary);
   if (!in) return;
   std::vector<char> bytes(kTextProbeBytes);

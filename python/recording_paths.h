@@ -17,8 +17,9 @@ std::string recordingPath(const pybind11::handle& path);
 
 // An OSError when the file at `path`, read as a text recording, holds
 // binary data, such as a WFDB signal or annotation file: its bytes would
-// otherwise be read as a few odd numbers. Files that cannot be opened are
-// left to the reader, which names the system's reason.
+// otherwise be read as a few odd numbers. Files that cannot be opened and
+// anything but a regular file are left to the reader, which names the
+// system's reason.
 void requireTextFile(const std::string& path);
 
 }  // namespace rrscope::python

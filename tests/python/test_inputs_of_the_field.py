@@ -4,6 +4,8 @@ not get: a binary file read as text, or a Ctrl+C that waits."""
 
 import os
 import signal
+import subprocess
+import sys
 import threading
 import time
 
@@ -102,3 +104,11 @@ def test_the_qrs_signal_peaks_where_the_detector_places_beats(lead):
     assert np.median(signal["integrated"][nearest]) > 5 * np.median(signal["integrated"])
     with pytest.raises(ValueError, match="pan-tompkins"):
         rrscope.detect_beats(samples, rate, method="threshold")
+
+
+def test_a_pipe_without_a_writer_is_refused_without_waiting(tmp_path):
+    pipe = tmp_path / "samples.txt"
+    os.mkfifo(pipe)
+    script = f"import rrscope\ntry:\n    rrscope.read_recording({str(pipe)!r})\nexcept OSError as error:\n    print(error)"
+    run = subprocess.run([sys.executable, "-c", script], capture_output=True, text=True, timeout=20)
+    assert "no program writes to" in run.stdout, run.stdout + run.stderr
