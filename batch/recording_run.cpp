@@ -13,6 +13,7 @@
 #include "beats/beat_file.h"
 #include "beats/class_scoring.h"
 #include "pipeline/file_named_errors.h"
+#include "pipeline/lead_reading.h"
 #include "pipeline/recording_reading.h"
 #include "recordings/csv_export.h"
 #include "recordings/read_recording.h"
