@@ -315,12 +315,12 @@ TemplateCounts countTemplates(std::span<const double> x, std::size_t m, double r
   std::vector<std::uint64_t> matchesMPlus1(extendable, 1);
   TemplateCounts counts;
   for (std::size_t p = 0; p < extendable; ++p) {
-    const auto m = static_cast<std::uint64_t>(partners.m[p]);
-    const auto mPlus1 = static_cast<std::uint64_t>(partners.mPlus1[p]);
-    matchesM[grid.startOf(p)] += m;
-    matchesMPlus1[grid.startOf(p)] += mPlus1;
-    counts.pairsM += m;
-    counts.pairsMPlus1 += mPlus1;
+    const auto atM = static_cast<std::uint64_t>(partners.m[p]);
+    const auto atMPlus1 = static_cast<std::uint64_t>(partners.mPlus1[p]);
+    matchesM[grid.startOf(p)] += atM;
+    matchesMPlus1[grid.startOf(p)] += atMPlus1;
+    counts.pairsM += atM;
+    counts.pairsMPlus1 += atMPlus1;
   }
   // Each pair was counted for both its templates.
   counts.pairsM /= 2;

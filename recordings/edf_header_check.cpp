@@ -42,7 +42,10 @@ std::optional<double> number(std::string_view field) {
 }
 
 std::string quoted(std::string_view field) {
-  return "\"" + std::string(trimmed(field)) + "\"";
+  std::string text(1, '"');
+  text.append(trimmed(field));
+  text.push_back('"');
+  return text;
 }
 
 // One signal's fields as the header gives them.

@@ -390,7 +390,7 @@ TEST_F(BatchTool, UnwritableOutputIsReportedInTheLine) {
 
 // A small file system of its own, unmounted at the end.
 struct SmallFileSystem {
-  explicit SmallFileSystem(const std::string& dir) : dir(dir) {
+  explicit SmallFileSystem(const std::string& folder) : dir(folder) {
     std::filesystem::create_directories(dir);
     if (::mount("tmpfs", dir.c_str(), "tmpfs", 0, "size=4m") != 0) error = std::strerror(errno);
   }

@@ -40,7 +40,7 @@ class HostileRecordings : public test::ToolTest {
     };
     word(22 << 10);  // a note at time 0
     word((63 << 10) | static_cast<int>(note.size()));
-    bytes.insert(bytes.end(), note.begin(), note.end());
+    for (const char c : note) bytes.push_back(static_cast<unsigned char>(c));
     if (note.size() % 2 != 0) bytes.push_back(0);
     std::int64_t time = 0;
     for (const std::int64_t beat : lead_.beats) {

@@ -135,20 +135,20 @@ class GeneratedText {
 // wrap; each of these texts must read as the same number written short.
 TEST(NumericParse, BillionsOfDigitsCountInSixtyFourBits) {
   constexpr std::size_t k2To31 = std::size_t{1} << 31;
-  struct Case {
+  struct DigitCase {
     std::string_view head;
     char fill;
     std::size_t count;
     std::string_view tail;
     std::optional<double> expected;
   };
-  const Case cases[] = {
+  const DigitCase cases[] = {
       {"", '1', k2To31 - 1, "", std::nullopt},
       {"", '1', k2To31, "", std::nullopt},
       {"-", '1', k2To31, "e-2147483640", -11111111.111111111111111111111},
       {"0.", '0', k2To31, "25e2147483649", 2.5},
   };
-  for (const Case& c : cases) {
+  for (const DigitCase& c : cases) {
     const GeneratedText generated(c.head, c.fill, c.count, c.tail);
     ASSERT_EQ(generated.text().size(), c.head.size() + c.count + c.tail.size());
     EXPECT_EQ(numericParse(generated.text()), c.expected)

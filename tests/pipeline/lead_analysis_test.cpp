@@ -28,7 +28,10 @@ recordings::Recording leadOf(std::span<const double> mv, const char* label) {
                              .units = "mV",
                              .rate = {static_cast<std::int64_t>(kRate), 1},
                              .values = {},
-                             .gain = kGain};
+                             .gain = kGain,
+                             .baseline = 0.0,
+                             .invalid = {},
+                             .warnings = {}};
   for (const double value : mv)
     lead.values.push_back(static_cast<std::int32_t>(std::lround(value * kGain)));
   return lead;

@@ -25,7 +25,10 @@ TEST(UnreadableExclusion, IntervalsTouchingANoiseBurstStayOutOfTheNnSeries) {
                                   .units = "mV",
                                   .rate = {360, 1},
                                   .values = {},
-                                  .gain = 200.0};
+                                  .gain = 200.0,
+                                  .baseline = 0.0,
+                                  .invalid = {},
+                                  .warnings = {}};
   for (const double mv : ecg.samples) recording.values.push_back(std::lround(mv * 200));
   // True intervals clear of the burst.
   std::size_t cleanIntervals = 0;

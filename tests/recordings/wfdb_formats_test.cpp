@@ -96,7 +96,7 @@ INSTANTIATE_TEST_SUITE_P(AllFormats, WfdbFormat,
                                            FormatCase{80, 8}, FormatCase{160, 16},
                                            FormatCase{212, 12}, FormatCase{310, 10},
                                            FormatCase{311, 10}),
-                         [](const auto& info) { return std::to_string(info.param.format); });
+                         [](const auto& test) { return std::to_string(test.param.format); });
 
 Recording readOnly(const test::TempFolder& folder, std::string_view header, std::string_view data,
                    std::string signal = "0") {
@@ -279,7 +279,7 @@ TEST_P(WfdbFlac, TwoSignalsOfTwoSamplesPerFrameReadBackWithTheirInvalidSamples) 
 INSTANTIATE_TEST_SUITE_P(FlacFormats, WfdbFlac,
                          ::testing::Values(FormatCase{508, 8}, FormatCase{516, 16},
                                            FormatCase{524, 24}),
-                         [](const auto& info) { return std::to_string(info.param.format); });
+                         [](const auto& test) { return std::to_string(test.param.format); });
 
 std::string flacErrorOf(const test::TempFolder& folder, std::string_view header) {
   folder.write("f.hea", header);
