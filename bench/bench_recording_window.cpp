@@ -42,7 +42,7 @@ void print(const char* what, Times& times) {
 std::unique_ptr<EcgRecordingWindow> openWindow(const QString& file, double& elapsedMs) {
   auto window = std::make_unique<EcgRecordingWindow>(nullptr);
   window->setAttribute(Qt::WA_DeleteOnClose, false);
-  window->setDialogs({{}, [](const QString&) { return false; }, {}});
+  window->setDialogs({{}, [](const QString&) { return false; }, {}, {}});
   window->show();
   QElapsedTimer timer;
   timer.start();

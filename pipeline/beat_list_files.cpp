@@ -22,6 +22,7 @@ using recordings::Annotation;
 using recordings::SamplingRate;
 
 constexpr int kNoise = 14;
+constexpr int kNote = 22;
 constexpr int kAllSignalsUnreadable = -1;
 constexpr int kAllSignalsClean = 0;
 constexpr std::int64_t kTicksPerSample = 1000;
@@ -197,12 +198,17 @@ fs::path beatAnnotationPath(const std::string& recordingFile) {
   return fs::path(recordingFile).replace_extension(".rrscope");
 }
 
-void writeBeatAnnotations(const fs::path& path, const BeatList& list, SamplingRate rate) {
+void writeBeatAnnotations(const fs::path& path, const BeatList& list, SamplingRate rate,
+                          const std::optional<RecordingIdentity>& identity) {
   const TimeScale scale = timeScaleOf(rate);
   const std::vector<Annotation> beats = beatAnnotations(list, scale);
   const std::vector<Annotation> noise = noiseAnnotations(list, scale);
   std::vector<Annotation> annotations;
-  annotations.reserve(beats.size() + noise.size());
+  annotations.reserve(beats.size() + noise.size() + 1);
+  if (identity) {
+    annotations.push_back(
+        {.sample = 0, .code = kNote, .subtype = 0, .aux = identityText(*identity)});
+  }
   // At one time, the noise annotation comes first.
   std::ranges::merge(noise, beats, std::back_inserter(annotations), {}, &Annotation::sample,
                      &Annotation::sample);
@@ -225,7 +231,26 @@ SavedBeats readBeatAnnotations(const fs::path& path, SamplingRate rate) {
     saved.classes.push_back(classOfCode(annotation.code));
   }
   saved.unreadable = noiseStretches(file.annotations, ticks);
+  for (const Annotation& annotation : file.annotations) {
+    if (annotation.code != kNote || saved.identity) continue;
+    saved.identity = readIdentityText(annotation.aux);
+  }
   return saved;
+}
+
+BeatList restoredBeatList(SavedBeats saved, const BeatList& analysed) {
+  // Saved positions count in thousandths of a sample.
+  constexpr double kSamePosition = 0.01;
+  std::size_t removed = 0;
+  auto kept = saved.positions.begin();
+  for (std::size_t i = 0; i < analysed.size(); ++i) {
+    if (analysed.sources()[i] == BeatSource::added) continue;
+    const double position = analysed.positions()[i];
+    kept = std::lower_bound(kept, saved.positions.end(), position - kSamePosition);
+    if (kept == saved.positions.end() || *kept > position + kSamePosition) ++removed;
+  }
+  return BeatList(std::move(saved.positions), std::move(saved.sources), std::move(saved.unreadable),
+                  analysed.rate(), analysed.sampleCount(), std::move(saved.classes), removed);
 }
 
 void writeBeatCsv(const fs::path& path, const BeatList& list) {

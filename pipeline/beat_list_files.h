@@ -6,6 +6,7 @@
 
 #include "beats/detected_beats.h"
 #include "pipeline/beat_list.h"
+#include "pipeline/recording_identity.h"
 #include "recordings/recording.h"
 
 namespace rrscope::pipeline {
@@ -23,10 +24,12 @@ std::filesystem::path beatAnnotationPath(const std::string& recordingFile);
 // (-1) at its begin and "clean" (0) at its end. At a whole number of hertz
 // the file counts in thousandths of a sample and says so in a leading note;
 // at any other rate it counts in samples. The file is written under another
-// name and renamed, so it appears whole or not at all. Throws
+// name and renamed, so it appears whole or not at all. With an `identity`,
+// a note at time 0 says which recording the beats belong to. Throws
 // std::runtime_error naming `path` when it cannot be written.
 void writeBeatAnnotations(const std::filesystem::path& path, const BeatList& list,
-                          recordings::SamplingRate rate);
+                          recordings::SamplingRate rate,
+                          const std::optional<RecordingIdentity>& identity = std::nullopt);
 
 // What such a file holds, in samples at the recording's rate.
 struct SavedBeats {
@@ -34,6 +37,9 @@ struct SavedBeats {
   std::vector<BeatSource> sources;
   std::vector<beats::BeatClass> classes;
   std::vector<beats::SampleStretch> unreadable;
+  // The recording the file says the beats belong to; none in a file
+  // written without one.
+  std::optional<RecordingIdentity> identity;
 };
 
 // Reads a file that writeBeatAnnotations() wrote, or any annotation file:
@@ -46,6 +52,11 @@ struct SavedBeats {
 // same beat and is dropped. Throws recordings::RecordingError when the file
 // cannot be read.
 SavedBeats readBeatAnnotations(const std::filesystem::path& path, recordings::SamplingRate rate);
+
+// The beats of `saved` as a list to edit further, counting as edited by
+// hand its added beats and the beats of `analysed` (the detector's and the
+// correction's) it no longer holds.
+BeatList restoredBeatList(SavedBeats saved, const BeatList& analysed);
 
 // Saves `list` as text: `time_s,sample,source,class`, one row for each beat
 // (source detected, moved, inserted or added; class N, S, V, F or Q) and

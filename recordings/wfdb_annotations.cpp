@@ -188,6 +188,7 @@ AnnotationFile readAnnotations(const std::string& path) {
           !result.timeResolution) {
         result.timeResolution = timeResolutionNote(text, path);
       }
+      if (!result.annotations.empty()) result.annotations.back().aux = text;
       at += (length + 1) / 2 * 2;
     } else if (code == kSub) {
       // The field holds a signed byte in its low 8 bits.

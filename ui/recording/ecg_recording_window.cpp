@@ -30,7 +30,9 @@
 #include "ui/recording/ecg_strip_view.h"
 #include "ui/recording/recording_error_text.h"
 #include "ui/recording/recording_files.h"
+#include "ui/recording/saved_beats_check.h"
 #include "ui/recording/tachogram_view.h"
+#include "ui/russian_dialogs.h"
 
 namespace rrscope::ui {
 namespace {
@@ -57,6 +59,8 @@ QPushButton* namedButton(const QString& caption, const QString& name, QWidget* p
 QLabel* legendEntry(const QColor& colour, const QString& name, QWidget* parent) {
   auto* label = new QLabel(parent);
   label->setText(QStringLiteral("<span style=\"color:%1\">▼</span> %2").arg(colour.name(), name));
+  // The glyph is the mark's colour, which a screen reader cannot show.
+  label->setAccessibleName(name);
   return label;
 }
 
@@ -106,7 +110,14 @@ void EcgRecordingWindow::buildLayout() {
   info_ = new QLabel(QStringLiteral("Запись не открыта."), this);
   info_->setObjectName(QStringLiteral("recordingInfo"));
   info_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  layout->addWidget(info_);
+  info_->setWordWrap(true);
+  auto* top = new QHBoxLayout;
+  top->addWidget(info_, 1);
+  auto* open =
+      namedButton(QStringLiteral("Открыть запись…"), QStringLiteral("openRecording"), this);
+  connect(open, &QPushButton::clicked, this, [this] { chooseAndOpen(); });
+  top->addWidget(open);
+  layout->addLayout(top);
   progress_ = new QProgressBar(this);
   progress_->setObjectName(QStringLiteral("progress"));
   progress_->setAccessibleName(QStringLiteral("Ход анализа записи"));
@@ -130,11 +141,13 @@ void EcgRecordingWindow::buildLayout() {
   scroll_ = new QScrollBar(Qt::Horizontal, stripPane);
   scroll_->setObjectName(QStringLiteral("stripScroll"));
   scroll_->setAccessibleName(QStringLiteral("Положение полосы ЭКГ в записи"));
+  scroll_->setFocusPolicy(Qt::StrongFocus);
   stripLayout->addWidget(strip_, 1);
   stripLayout->addWidget(scroll_);
   auto* hint = new QLabel(
       QStringLiteral("Щелчок — добавить удар, Delete — удалить, N/S/V/F/Q или правая кнопка — "
-                     "класс удара, Shift+протяжка — нечитаемый участок, колесо — масштаб"),
+                     "класс удара, Shift+протяжка или U — нечитаемый участок (Shift+U — снять), "
+                     "колесо или +/- — масштаб"),
       stripPane);
   hint->setWordWrap(true);
   stripLayout->addLayout(legendRows(stripPane));
@@ -160,19 +173,31 @@ void EcgRecordingWindow::buildLayout() {
   content_->setEnabled(false);
   layout->addWidget(content_, 1);
 
-  auto* undoAction = new QAction(QStringLiteral("Отменить"), this);
-  undoAction->setShortcuts({QKeySequence::Undo});
-  connect(undoAction, &QAction::triggered, this, [this] { undo(); });
-  auto* redoAction = new QAction(QStringLiteral("Повторить"), this);
+  undoAction_ = new QAction(QStringLiteral("Отменить"), this);
+  undoAction_->setShortcuts({QKeySequence::Undo});
+  connect(undoAction_, &QAction::triggered, this, [this] { undo(); });
+  redoAction_ = new QAction(QStringLiteral("Повторить"), this);
   // Ctrl+Y everywhere, and the platform's own redo keys beside it.
   QList<QKeySequence> redoKeys{QKeySequence(Qt::CTRL | Qt::Key_Y)};
   for (const QKeySequence& keys : QKeySequence::keyBindings(QKeySequence::Redo)) {
     if (!redoKeys.contains(keys)) redoKeys << keys;
   }
-  redoAction->setShortcuts(redoKeys);
-  connect(redoAction, &QAction::triggered, this, [this] { redo(); });
-  addAction(undoAction);
-  addAction(redoAction);
+  redoAction_->setShortcuts(redoKeys);
+  connect(redoAction_, &QAction::triggered, this, [this] { redo(); });
+  addAction(undoAction_);
+  addAction(redoAction_);
+  undoButton_ = findChild<QPushButton*>(QStringLiteral("undo"));
+  redoButton_ = findChild<QPushButton*>(QStringLiteral("redo"));
+  updateUndoState();
+}
+
+void EcgRecordingWindow::updateUndoState() {
+  const bool canUndo = beats_ && beats_->canUndo();
+  const bool canRedo = beats_ && beats_->canRedo();
+  undoAction_->setEnabled(canUndo);
+  undoButton_->setEnabled(canUndo);
+  redoAction_->setEnabled(canRedo);
+  redoButton_->setEnabled(canRedo);
 }
 
 QWidget* EcgRecordingWindow::buildStretchRow() {
@@ -203,6 +228,17 @@ QWidget* EcgRecordingWindow::buildStretchRow() {
   layout->addWidget(stretchLength_);
   layout->addWidget(whole);
   layout->addWidget(five);
+  layout->addSpacing(24);
+  auto* goToLabel = new QLabel(QStringLiteral("Перейти к:"), row);
+  goTo_ = new QLineEdit(row);
+  goTo_->setObjectName(QStringLiteral("goTo"));
+  goTo_->setAccessibleName(QStringLiteral("Показать ЭКГ с времени, ч:мм:сс"));
+  goTo_->setPlaceholderText(QStringLiteral("ч:мм:сс"));
+  goTo_->setMaximumWidth(110);
+  goToLabel->setBuddy(goTo_);
+  connect(goTo_, &QLineEdit::returnPressed, this, [this] { goToTypedTime(); });
+  layout->addWidget(goToLabel);
+  layout->addWidget(goTo_);
   layout->addStretch();
   return row;
 }
@@ -279,7 +315,7 @@ double EcgRecordingWindow::seconds(double samples) const {
 
 void EcgRecordingWindow::openFile(const QString& file) {
   if (loading_.joinable()) loading_.join();
-  file_ = file;
+  openingFile_ = file;
   setWindowTitle(QStringLiteral("Запись ЭКГ — %1").arg(QFileInfo(file).fileName()));
   info_->setText(QStringLiteral("Открывается %1…").arg(QDir::toNativeSeparators(file)));
   progress_->setValue(0);
@@ -307,6 +343,7 @@ void EcgRecordingWindow::openFile(const QString& file) {
 
 void EcgRecordingWindow::finishLoading(std::shared_ptr<pipeline::OpenedRecording> opened) {
   progress_->hide();
+  file_ = openingFile_;
   opened_ = std::move(opened);
   beats_ = std::make_unique<pipeline::BeatList>(opened_->beats);
   stretch_ = wholeRecording();
@@ -316,35 +353,67 @@ void EcgRecordingWindow::finishLoading(std::shared_ptr<pipeline::OpenedRecording
   emit loaded();
 }
 
+// The recording shown before stays, and with it the window's title; a
+// window that showed none says why, and "Открыть запись…" tries another.
 void EcgRecordingWindow::failLoading(const QString& message) {
   progress_->hide();
-  info_->setText(QStringLiteral("Запись не открыта."));
+  showTitle();
+  if (opened_) {
+    showRecording();
+    content_->setEnabled(true);
+  } else {
+    info_->setText(QStringLiteral("Запись не открыта: %1").arg(message));
+  }
   reportError(QStringLiteral("Ошибка чтения записи"), message);
   emit loadFailed(message);
 }
 
-// Beats saved from this window before come back when the user wants them.
+void EcgRecordingWindow::showTitle() {
+  setWindowTitle(file_.isEmpty()
+                     ? QStringLiteral("Запись ЭКГ")
+                     : QStringLiteral("Запись ЭКГ — %1").arg(QFileInfo(file_).fileName()));
+}
+
+void EcgRecordingWindow::chooseAndOpen() {
+  const QString file =
+      dialogs_.chooseOpenFile
+          ? dialogs_.chooseOpenFile()
+          : QFileDialog::getOpenFileName(
+                this, QStringLiteral("Открыть запись"), QFileInfo(file_).path(),
+                QStringLiteral("Записи ЭКГ и RR-интервалов (*.edf *.bdf *.hea *.ecg *.gdf *.rr);;"
+                               "Все файлы (*)"));
+  if (!file.isEmpty()) openFile(file);
+}
+
+// Beats saved from this window before come back when the user wants them,
+// and only into the recording they were saved from.
 void EcgRecordingWindow::offerSavedBeats() {
   const std::filesystem::path saved = pipeline::beatAnnotationPath(file_.toStdString());
   std::error_code missing;
   if (!std::filesystem::exists(saved, missing)) return;
   const QString name = QString::fromStdString(saved.filename().string());
+  pipeline::SavedBeats beats;
+  try {
+    beats = pipeline::readBeatAnnotations(saved, beatRate(*opened_));
+  } catch (const std::exception& error) {
+    reportError(QStringLiteral("Ошибка чтения ударов"),
+                QStringLiteral("Сохранённые удары (%1) не прочитаны: %2").arg(name, error.what()));
+    return;
+  }
+  if (const std::optional<QString> mismatch =
+          savedBeatsMismatch(beats, pipeline::identityOf(*opened_))) {
+    reportError(QStringLiteral("Удары не восстановлены"),
+                QStringLiteral("%1: %2").arg(name, *mismatch));
+    return;
+  }
   const QString question =
       QStringLiteral("Для этой записи есть сохранённые удары (%1). Восстановить их?").arg(name);
   const bool restore =
-      dialogs_.ask ? dialogs_.ask(question)
-                   : QMessageBox::question(this, windowTitle(), question) == QMessageBox::Yes;
+      dialogs_.ask ? dialogs_.ask(question) : askYesNo(this, windowTitle(), question, true);
   if (!restore) return;
-  try {
-    pipeline::SavedBeats beats = pipeline::readBeatAnnotations(saved, beatRate(*opened_));
-    beats_ = std::make_unique<pipeline::BeatList>(
-        std::move(beats.positions), std::move(beats.sources), std::move(beats.unreadable),
-        beats_->rate(), beats_->sampleCount(), std::move(beats.classes));
-    showRecording();
-  } catch (const std::exception& error) {
-    reportError(QStringLiteral("Ошибка чтения ударов"),
-                QStringLiteral("Сохранённые удары не прочитаны: %1").arg(error.what()));
-  }
+  beats_ = std::make_unique<pipeline::BeatList>(
+      pipeline::restoredBeatList(std::move(beats), opened_->beats));
+  showRecording();
 }
 
 void EcgRecordingWindow::showRecording() {
@@ -402,6 +471,18 @@ void EcgRecordingWindow::readStretchFields() {
     return;  // what the fields show already, to the second
   }
   setStretch({*start * rate, (*start + *length) * rate});
+}
+
+void EcgRecordingWindow::goToTypedTime() {
+  if (!beats_) return;
+  const std::optional<double> at = parseClock(goTo_->text());
+  if (!at) {
+    reportError(QStringLiteral("Неверное время"),
+                QStringLiteral("Время пишется как ч:мм:сс, мм:сс или в секундах, например "
+                               "0:05:00 или 300."));
+    return;
+  }
+  strip_->scrollTo(*at * beats_->rate());
 }
 
 void EcgRecordingWindow::setWholeStretch() {
@@ -470,6 +551,7 @@ void EcgRecordingWindow::refreshAfterEdit(std::optional<std::size_t> selected) {
   refreshMeasures(stretch_.begin == 0 && stretch_.end == wholeRecording().end ? std::optional(whole)
                                                                               : std::nullopt);
   tachogram_->showBeats(beats_.get(), std::move(whole));
+  updateUndoState();
   emit edited();
 }
 
@@ -575,7 +657,7 @@ void EcgRecordingWindow::saveBeats() {
                      QStringLiteral("Аннотации WFDB (*.rrscope);;Таблица CSV (*.csv)"));
   if (path.isEmpty()) return;
   try {
-    saveBeatFile(path, *beats_, beatRate(*opened_));
+    saveBeatFile(path, *beats_, *opened_);
   } catch (const std::exception& error) {
     reportError(QStringLiteral("Ошибка записи"),
                 QStringLiteral("Удары не сохранены: %1").arg(error.what()));

@@ -14,6 +14,7 @@
 #include "hrv/hrv_measures.h"
 #include "pipeline/opened_recording.h"
 
+class QAction;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -34,6 +35,8 @@ struct RecordingDialogs {
   std::function<bool(const QString&)> ask;
   // An error box: title and text.
   std::function<void(const QString&, const QString&)> showError;
+  // The recording to open, empty for a cancel.
+  std::function<QString()> chooseOpenFile;
 };
 
 // The window "Запись ЭКГ": a recording (EDF, BDF, WFDB or RR file) opened
@@ -78,6 +81,8 @@ class EcgRecordingWindow : public QWidget {
   void writeReport();
   void exportNn();
   void sendToAnalysis();
+  // "Открыть запись…": another recording in this window.
+  void chooseAndOpen();
   void undo();
   void redo();
 
@@ -96,6 +101,7 @@ class EcgRecordingWindow : public QWidget {
   void connectViews();
   void finishLoading(std::shared_ptr<pipeline::OpenedRecording> opened);
   void failLoading(const QString& message);
+  void showTitle();
   void offerSavedBeats();
   void showRecording();
   void refreshAfterEdit(std::optional<std::size_t> selected);
@@ -105,6 +111,8 @@ class EcgRecordingWindow : public QWidget {
   void showNonlinear(std::uint64_t generation, const hrv::Measures& nonlinear);
   void showStretchFields();
   void readStretchFields();
+  // Shows the strip at the time typed in "Перейти к".
+  void goToTypedTime();
   void setWholeStretch();
   void setFiveMinutes();
   void addBeat(double sample);
@@ -112,12 +120,15 @@ class EcgRecordingWindow : public QWidget {
   void relabelBeat(std::size_t index, beats::BeatClass beatClass);
   void markUnreadable(double begin, double end, bool mark);
   void syncScrollBar();
+  // Undo and redo are offered only when there is something to undo or redo.
+  void updateUndoState();
   void reportError(const QString& title, const QString& text);
   QString chooseSaveFile(const QString& title, const QString& suggested, const QString& filters);
   double seconds(double samples) const;
   beats::SampleStretch wholeRecording() const;
 
-  QString file_;
+  QString file_;         // of the recording shown
+  QString openingFile_;  // of the one being opened
   std::shared_ptr<pipeline::OpenedRecording> opened_;
   std::unique_ptr<pipeline::BeatList> beats_;
   beats::SampleStretch stretch_;
@@ -136,11 +147,16 @@ class EcgRecordingWindow : public QWidget {
   TachogramView* tachogram_ = nullptr;
   QLineEdit* stretchStart_ = nullptr;
   QLineEdit* stretchLength_ = nullptr;
+  QLineEdit* goTo_ = nullptr;
   EcgStripView* strip_ = nullptr;
   QScrollBar* scroll_ = nullptr;
   MeasureTableWidget* table_ = nullptr;
   QLabel* summary_ = nullptr;
   QWidget* content_ = nullptr;
+  QAction* undoAction_ = nullptr;
+  QAction* redoAction_ = nullptr;
+  QPushButton* undoButton_ = nullptr;
+  QPushButton* redoButton_ = nullptr;
 };
 
 }  // namespace rrscope::ui

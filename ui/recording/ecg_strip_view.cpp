@@ -45,6 +45,13 @@ constexpr std::array<ClassKey, 10> kClassKeys{{
     {0x0419, beats::BeatClass::Q},  // Й
 }};
 
+// U, or Г in its place on a Russian layout: the strip on view is marked
+// unreadable, or cleared with Shift.
+bool isUnreadableKey(int key) {
+  constexpr int kCyrillicGhe = 0x0413;
+  return key == Qt::Key_U || key == kCyrillicGhe;
+}
+
 std::optional<beats::BeatClass> classOfKey(int key) {
   const auto found = std::ranges::find(kClassKeys, key, &ClassKey::key);
   if (found == kClassKeys.end()) return std::nullopt;
@@ -291,7 +298,10 @@ void EcgStripView::paintTimes(QPainter& painter, const QRectF& area) const {
     painter.setPen(palette().color(QPalette::Midlight));
     painter.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
     painter.setPen(palette().color(QPalette::Text));
-    painter.drawText(QRectF(x - 40, area.bottom(), 80, kTimeBand), Qt::AlignCenter, clockText(t));
+    const QString label = clockText(t);
+    painter.drawText(clockLabelBox(x, painter.fontMetrics().horizontalAdvance(label) + 2,
+                                   area.bottom(), kTimeBand, width()),
+                     Qt::AlignCenter, label);
   }
 }
 
@@ -371,8 +381,22 @@ void EcgStripView::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Delete:
       if (selected_) emit removeRequested(*selected_);
       break;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+      setWidthSeconds(widthSeconds_ / kZoomFactor);
+      break;
+    case Qt::Key_Minus:
+      setWidthSeconds(widthSeconds_ * kZoomFactor);
+      break;
     default:
-      if (!relabelSelected(*event)) {
+      if (isUnreadableKey(event->key()) && (event->modifiers() & Qt::ControlModifier) == 0) {
+        const double end = start_ + widthSamples();
+        if ((event->modifiers() & Qt::ShiftModifier) != 0) {
+          emit clearRequested(start_, end);
+        } else {
+          emit markRequested(start_, end);
+        }
+      } else if (!relabelSelected(*event)) {
         QWidget::keyPressEvent(event);
         return;
       }

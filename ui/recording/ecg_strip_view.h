@@ -21,7 +21,9 @@ namespace rrscope::ui {
 // mark), and the keys ask the same: arrows move from beat to beat, Insert
 // adds a beat in the selected interval, Delete removes the selected beat,
 // and N, S, V, F and Q (or the keys in their places on a Russian layout)
-// ask to give it that class, as the menu of a right click on a mark does.
+// ask to give it that class, as the menu of a right click on a mark does;
+// U asks to mark the strip on view unreadable and Shift+U to clear it, and
+// + and - narrow and widen the strip.
 class EcgStripView : public QWidget {
   Q_OBJECT
 

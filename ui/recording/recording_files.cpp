@@ -54,6 +54,7 @@ report::ReportContent reportContent(const pipeline::OpenedRecording& opened,
   content.channel = opened.recording ? opened.recording->channel : "RR";
   content.rateHz = rate;
   content.durationSeconds = (stretch.end - stretch.begin) / rate;
+  content.startSeconds = stretch.begin / rate;
   content.sampleCount = static_cast<std::size_t>(std::llround(stretch.end - stretch.begin));
   content.detector = opened.recording ? "Pan–Tompkins" : "—";
   content.detectedBeats = series.beats;
@@ -95,12 +96,12 @@ recordings::SamplingRate beatRate(const pipeline::OpenedRecording& opened) {
 }
 
 void saveBeatFile(const QString& path, const pipeline::BeatList& beats,
-                  recordings::SamplingRate rate) {
+                  const pipeline::OpenedRecording& opened) {
   const std::filesystem::path file(path.toStdString());
   if (hasSuffix(path, QStringLiteral("csv"))) {
     pipeline::writeBeatCsv(file, beats);
   } else {
-    pipeline::writeBeatAnnotations(file, beats, rate);
+    pipeline::writeBeatAnnotations(file, beats, beatRate(opened), pipeline::identityOf(opened));
   }
 }
 

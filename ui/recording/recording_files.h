@@ -14,10 +14,11 @@ namespace rrscope::ui {
 // for a file of RR intervals.
 recordings::SamplingRate beatRate(const pipeline::OpenedRecording& opened);
 
-// Saves the beats as a CSV table when `path` ends in .csv, else as an
-// annotation file. Throws std::runtime_error when it cannot be written.
+// Saves the beats of `opened` as a CSV table when `path` ends in .csv,
+// else as an annotation file that names the recording they belong to.
+// Throws std::runtime_error when it cannot be written.
 void saveBeatFile(const QString& path, const pipeline::BeatList& beats,
-                  recordings::SamplingRate rate);
+                  const pipeline::OpenedRecording& opened);
 
 // Writes the one-page report of the stretch: a PNG when `path` ends in
 // .png, else a PDF. Throws std::runtime_error when it cannot be written.

@@ -14,7 +14,8 @@ namespace rrscope::ui {
 // marked, the unreadable stretches shaded, the analysis stretch
 // highlighted and the ECG strip's place as a line. Dragging chooses the
 // stretch; a click moves the strip there. Drawn as one min/max line per
-// pixel column, so a day of beats draws as fast as a minute.
+// pixel column, so a day of beats draws as fast as a minute. The keys move
+// the strip's place as a click does.
 class TachogramView : public QWidget {
   Q_OBJECT
 
@@ -33,6 +34,8 @@ class TachogramView : public QWidget {
   // The sample under an x position of the plot, and the reverse.
   double sampleAt(double x) const;
   double xOf(double sample) const;
+  // The height of an interval of `ms` on the plot.
+  double yOf(double ms) const;
 
  signals:
   void stretchChosen(double beginSample, double endSample);
@@ -43,12 +46,18 @@ class TachogramView : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  // Left and Right move the strip's place by ten pixels' worth, Page Up and
+  // Page Down by a tenth of the recording, Home and End to its ends.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   QRectF plotArea() const;
+  // The part of the plot's height for the bulk of the intervals.
+  double bulkHeight(const QRectF& plot) const;
   void chooseValueRange();
-  double yOf(double ms) const;
   void paintAxes(QPainter& painter, const QRectF& plot) const;
+  void paintValueTicks(QPainter& painter, const QRectF& plot) const;
+  void paintBreak(QPainter& painter, const QRectF& plot) const;
   void paintIntervals(QPainter& painter, const QRectF& plot) const;
 
   const pipeline::BeatList* beats_ = nullptr;
@@ -57,6 +66,10 @@ class TachogramView : public QWidget {
   double cursor_ = 0;
   double lowMs_ = 400;
   double highMs_ = 1200;
+  // Above highMs_, when the longest intervals lie far above the bulk: they
+  // are drawn, up to topMs_, in a band of their own at the top, across a
+  // marked break in the scale.
+  std::optional<double> topMs_;
   std::optional<double> dragFrom_;  // the x where a drag began
   std::optional<double> dragTo_;
 };

@@ -1,0 +1,282 @@
+// The recording window as a user of the keyboard, a screen reader and the
+// file of saved beats meets it.
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+
+#include "tests/ui/recording_window_fixture.h"
+#include "tests/ui/ui_test_support.h"
+#include "ui/measure_table_widget.h"
+#include "ui/measures_window.h"
+#include "ui/recording/clock_text.h"
+#include "ui/recording/ecg_strip_view.h"
+#include "ui/recording/tachogram_view.h"
+#include "ui/russian_dialogs.h"
+
+namespace rrscope {
+namespace {
+
+using test::kRate;
+using test::kSeconds;
+using test::RecordingWindowTest;
+using ui::EcgRecordingWindow;
+
+// Saved beats come back only into the recording they were saved from: not
+// into the RR file exported beside it, nor into the record once its
+// samples changed; and with them the count of beats edited by hand.
+TEST_F(RecordingWindowTest, SavedBeatsComeBackOnlyIntoTheirOwnRecording) {
+  const QString file = writeWfdb(QStringLiteral("lead"));
+  std::size_t edited = 0;
+  {
+    const auto window = open(file);
+    ASSERT_TRUE(window->isLoaded());
+    window->strip().selectBeat(10);
+    QTest::keyClick(&window->strip(), Qt::Key_Delete);
+    window->strip().selectBeat(20);
+    QTest::keyClick(&window->strip(), Qt::Key_Delete);
+    edited = window->beats()->editedBeats();
+    ASSERT_EQ(edited, 2u);
+    window->saveBeats();
+    log_.nextSaveFile = path("lead.rr");
+    window->exportNn();
+  }
+  const auto again = open(file);
+  ASSERT_EQ(log_.questions.size(), 1);
+  EXPECT_EQ(again->beats()->editedBeats(), edited);
+  EXPECT_TRUE(again->summaryText().contains("Правлено ударов вручную: 2"));
+
+  const struct {
+    QString file;
+    QString says;
+  } others[] = {
+      {path("lead.rr"), "файл lead.hea, а открыт lead.rr"},
+      {writeWfdb(QStringLiteral("lead"), kSeconds - 10), "длина"},
+  };
+  for (const auto& [other, says] : others) {
+    log_.errorTexts.clear();
+    const auto window = open(other);
+    ASSERT_TRUE(window->isLoaded());
+    EXPECT_EQ(log_.questions.size(), 1) << "no question for " << other.toStdString();
+    EXPECT_EQ(window->beats()->editedBeats(), 0u);
+    ASSERT_EQ(log_.errorTexts.size(), 1);
+    EXPECT_TRUE(log_.errorTexts.front().contains(says)) << log_.errorTexts.front().toStdString();
+  }
+}
+
+// Closing its last visible window ends the program, also when the
+// analysis window, which a recording named on the command line leaves
+// hidden, was never shown.
+TEST_F(RecordingWindowTest, TheProgramEndsWithItsLastVisibleWindow) {
+  testing::TestWindow form;
+  EcgRecordingWindow* window = form.form->openRecording(writeWfdb(QStringLiteral("lead")));
+  QSignalSpy loaded(window, &EcgRecordingWindow::loaded);
+  ASSERT_TRUE(window->isLoaded() || loaded.wait(60000));
+  QTimer::singleShot(0, window, [window] { window->close(); });
+  QTimer lingering;
+  lingering.setSingleShot(true);
+  QObject::connect(&lingering, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+  lingering.start(10000);
+  EXPECT_EQ(QApplication::exec(), 0);
+  lingering.stop();
+}
+
+// Undo and redo are offered, as buttons and keys, exactly when there is
+// something to undo or redo.
+TEST_F(RecordingWindowTest, UndoAndRedoAreOfferedOnlyWithSomethingToDo) {
+  const auto window = open(writeWfdb(QStringLiteral("lead")));
+  ASSERT_TRUE(window->isLoaded());
+  auto* undo = window->findChild<QPushButton*>("undo");
+  auto* redo = window->findChild<QPushButton*>("redo");
+  const auto offered = [&] { return std::pair(undo->isEnabled(), redo->isEnabled()); };
+  EXPECT_EQ(offered(), std::pair(false, false));
+  window->strip().selectBeat(5);
+  QTest::keyClick(&window->strip(), Qt::Key_Delete);
+  EXPECT_EQ(offered(), std::pair(true, false));
+  undo->click();
+  EXPECT_EQ(offered(), std::pair(false, true));
+  redo->click();
+  EXPECT_EQ(offered(), std::pair(true, false));
+}
+
+// A file that cannot be opened leaves the window saying why, under its own
+// title, with "Открыть запись…" to try another; a window that shows a
+// recording keeps it.
+TEST_F(RecordingWindowTest, AFailedOpenSaysWhyAndLetsAnotherFileOpen) {
+  writeNoise(QStringLiteral("noise.edf"));
+  const auto window = open(path("noise.edf"));
+  ASSERT_FALSE(window->isLoaded());
+  EXPECT_EQ(window->windowTitle(), "Запись ЭКГ");
+  EXPECT_TRUE(window->findChild<QLabel*>("recordingInfo")->text().contains("noise.edf"));
+  auto* openButton = window->findChild<QPushButton*>("openRecording");
+  ASSERT_TRUE(openButton->isEnabled());
+
+  log_.nextOpenFile = writeWfdb(QStringLiteral("lead"));
+  QSignalSpy loaded(window.get(), &EcgRecordingWindow::loaded);
+  openButton->click();
+  ASSERT_TRUE(loaded.wait(60000));
+  EXPECT_EQ(window->windowTitle(), "Запись ЭКГ — lead.hea");
+
+  QSignalSpy failed(window.get(), &EcgRecordingWindow::loadFailed);
+  window->openFile(path("noise.edf"));
+  ASSERT_TRUE(failed.wait(60000));
+  EXPECT_TRUE(window->isLoaded());
+  EXPECT_EQ(window->windowTitle(), "Запись ЭКГ — lead.hea");
+  EXPECT_TRUE(window->findChild<QPushButton*>("saveBeats")->isEnabled());
+}
+
+// Tab goes from the measures table to the controls after it, in the
+// recording window and in the measures window of the analysis window.
+TEST_F(RecordingWindowTest, TabLeavesTheMeasuresTables) {
+  const auto window = open(writeWfdb(QStringLiteral("lead")));
+  ASSERT_TRUE(window->isLoaded());
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  auto* table = window->findChild<ui::MeasureTableWidget*>();
+  table->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(table, Qt::Key_Tab);
+  EXPECT_NE(QApplication::focusWidget(), table);
+
+  testing::TestWindow form;
+  form.form->openMeasuresWindow();
+  ui::MeasuresWindow& measures = form.form->measuresWindow();
+  measures.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&measures));
+  measures.findChild<ui::MeasureTableWidget*>()->setFocus(Qt::TabFocusReason);
+  QStringList reached;
+  for (int press = 0; press < 3; ++press) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    reached << QApplication::focusWidget()->objectName();
+  }
+  EXPECT_TRUE(reached.contains("copy")) << reached.join(",").toStdString();
+  EXPECT_TRUE(reached.contains("saveCsv")) << reached.join(",").toStdString();
+}
+
+// A screen reader hears the windows as frames, the legend by its names and
+// the table's rows by their measures; the tachogram and the scroll bar take
+// the focus, U marks the strip on view unreadable and a typed time moves
+// the strip there.
+TEST_F(RecordingWindowTest, EveryActionHasAKeyAndEveryPartAName) {
+  const auto window = open(writeWfdb(QStringLiteral("lead")));
+  ASSERT_TRUE(window->isLoaded());
+  testing::TestWindow form;
+  for (QWidget* frame :
+       {static_cast<QWidget*>(window.get()), static_cast<QWidget*>(form.form.get()),
+        static_cast<QWidget*>(&form.form->measuresWindow())}) {
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(frame)->role(), QAccessible::Window)
+        << frame->objectName().toStdString();
+  }
+  for (const QLabel* label : window->findChildren<QLabel*>()) {
+    const QString name =
+        QAccessible::queryAccessibleInterface(const_cast<QLabel*>(label))->text(QAccessible::Name);
+    EXPECT_FALSE(name.contains("▼")) << name.toStdString();
+  }
+  const ui::MeasureTableWidget& table = window->table();
+  const QString rowName =
+      table.model()->headerData(table.rowOf(hrv::Measure::rmssd), Qt::Vertical).toString();
+  EXPECT_TRUE(rowName.contains("RMSSD")) << rowName.toStdString();
+
+  for (const QWidget* part :
+       {static_cast<QWidget*>(&window->tachogram()),
+        static_cast<QWidget*>(window->findChild<QScrollBar*>("stripScroll"))}) {
+    EXPECT_TRUE(part->focusPolicy() & Qt::TabFocus) << part->objectName().toStdString();
+  }
+  QTest::keyClick(&window->tachogram(), Qt::Key_End);
+  const double lastStart = window->strip().startSample();
+  EXPECT_NEAR(lastStart + window->strip().widthSamples(), kSeconds * kRate, kRate);
+
+  auto* goTo = window->findChild<QLineEdit*>("goTo");
+  goTo->setText("0:40");
+  QTest::keyClick(goTo, Qt::Key_Return);
+  EXPECT_EQ(window->strip().startSample(), 40 * kRate);
+
+  const double width = window->strip().widthSamples();
+  QTest::keyClick(&window->strip(), Qt::Key_U);
+  ASSERT_EQ(window->beats()->unreadable().size(), 1u);
+  EXPECT_EQ(window->beats()->unreadable().front().begin, 40 * kRate);
+  EXPECT_EQ(window->beats()->unreadable().front().end, 40 * kRate + width);
+  QTest::keyClick(&window->strip(), Qt::Key_U, Qt::ShiftModifier);
+  EXPECT_TRUE(window->beats()->unreadable().empty());
+  window->undo();
+  EXPECT_EQ(window->beats()->unreadable().size(), 1u);
+}
+
+// Question boxes answer in Russian, with the default the caller chose, and
+// Qt's own dialogs read Russian too.
+TEST(RussianDialogs, QuestionsAndQtsOwnTextsAreInRussian) {
+  EXPECT_NE(QCoreApplication::translate("QFileDialog", "Look in:"), "Look in:");
+  for (const bool yesByDefault : {true, false}) {
+    QStringList buttons;
+    QString pressed;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr);
+      for (const QAbstractButton* button : box->buttons()) buttons << button->text();
+      pressed = box->defaultButton()->text();
+      box->defaultButton()->click();
+    });
+    const bool yes = ui::askYesNo(nullptr, "Вопрос", "Восстановить?", yesByDefault);
+    EXPECT_EQ(yes, yesByDefault);
+    buttons.sort();
+    EXPECT_EQ(buttons, QStringList({"Да", "Нет"}));
+    EXPECT_EQ(pressed, yesByDefault ? "Да" : "Нет");
+  }
+}
+
+// Pauses of 3.1 and 4.1 s stand apart above a break in the scale, while
+// the bulk of the intervals keeps most of the height; without such pauses
+// the scale reaches just past the longest interval.
+TEST(TachogramView, ScalesToEveryIntervalWithABreakForLongPauses) {
+  const auto tachogramOf = [](const std::vector<double>& intervals) {
+    std::vector<double> positions{0};
+    for (const double ms : intervals) positions.push_back(positions.back() + ms);
+    const auto total = static_cast<std::int64_t>(positions.back()) + 1;
+    return std::make_unique<pipeline::BeatList>(
+        positions, std::vector(positions.size(), pipeline::BeatSource::detected),
+        std::vector<beats::SampleStretch>{}, 1000, total);
+  };
+  std::vector<double> intervals;
+  for (int i = 0; i < 400; ++i) intervals.push_back(800 + 40 * std::sin(i * 0.3));
+  std::vector<double> paused = intervals;
+  paused[100] = 3100;
+  paused[300] = 4100;
+  for (const auto& [series, breaks] : {std::pair(paused, true), std::pair(intervals, false)}) {
+    const auto beats = tachogramOf(series);
+    ui::TachogramView view(nullptr);
+    view.resize(900, 200);
+    view.showBeats(beats.get(), beats->series({0, 1e12}));
+    const double longest = *std::ranges::max_element(series);
+    EXPECT_GT(view.yOf(longest), 0);
+    EXPECT_LT(view.yOf(longest), view.yOf(longest - 1));
+    // The bulk spans most of the plot's 176 pixels.
+    EXPECT_GT(view.yOf(760) - view.yOf(840), breaks ? 60 : 100);
+    if (breaks) {
+      EXPECT_GT(view.yOf(3100) - view.yOf(4100), 10);
+    }
+  }
+}
+
+// Time labels at either end of a strip stay whole inside it.
+TEST(ClockText, LabelsAtTheEndsMoveInsideTheirWidget) {
+  const struct {
+    double x;
+    double right;
+    double left;
+  } cases[] = {{0, 900, 0}, {450, 900, 430}, {900, 900, 860}, {895, 900, 860}, {10, 30, 0}};
+  for (const auto& [x, right, left] : cases) {
+    const QRectF box = ui::clockLabelBox(x, 40, 5, 12, right);
+    EXPECT_EQ(box.left(), left) << x;
+    EXPECT_EQ(box.width(), 40);
+  }
+}
+
+}  // namespace
+}  // namespace rrscope
