@@ -5,6 +5,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QFile>
+#include <QJsonArray>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -87,6 +88,85 @@ TEST_F(RecordingWindowTest, TheProgramEndsWithItsLastVisibleWindow) {
   lingering.start(10000);
   EXPECT_EQ(QApplication::exec(), 0);
   lingering.stop();
+}
+
+// A mark dragged with Alt puts its beat exactly where it is dropped; one
+// dragged without snaps to its QRS complex; Ctrl with an arrow moves the
+// selected beat a sample. The measures are those rrscope-batch gives the
+// exported series, and undo brings back the very values of before.
+TEST_F(RecordingWindowTest, ABeatMovesByItsMarkAndByKeysWithUndo) {
+  const auto window = open(writeWfdb(QStringLiteral("lead")));
+  ASSERT_TRUE(window->isLoaded());
+  ui::EcgStripView& strip = window->strip();
+  // At its narrowest the strip shows a sample in more than a pixel.
+  strip.setWidthSeconds(ui::EcgStripView::kNarrowestSeconds);
+  const std::size_t chosen = 3;
+  const double original = window->beats()->positions()[chosen];
+  strip.centreOn(original);
+  const hrv::Measures before = window->measures();
+  const auto drag = [&](double from, double to, Qt::KeyboardModifiers keys) {
+    const QPoint start(static_cast<int>(std::lround(strip.xOf(from))), 40);
+    const QPoint end(static_cast<int>(std::lround(strip.xOf(to))), 40);
+    QTest::mousePress(&strip, Qt::LeftButton, keys, start);
+    QTest::mouseMove(&strip, (start + end) / 2);
+    QTest::mouseMove(&strip, end);
+    QTest::mouseRelease(&strip, Qt::LeftButton, keys, end);
+    return end.x();
+  };
+  const int dropped = drag(original, original + 0.06 * kRate, Qt::AltModifier);
+  EXPECT_EQ(window->beats()->positions()[chosen], strip.sampleAt(dropped));
+  EXPECT_EQ(window->beats()->sources()[chosen], pipeline::BeatSource::added);
+  EXPECT_EQ(strip.selectedBeat(), chosen);
+
+  drag(window->beats()->positions()[chosen], original + 0.02 * kRate, {});
+  EXPECT_NEAR(window->beats()->positions()[chosen], original, 1.0);
+  const double snapped = window->beats()->positions()[chosen];
+  QTest::keyClick(&strip, Qt::Key_Right, Qt::ControlModifier);
+  EXPECT_EQ(window->beats()->positions()[chosen], snapped + 1);
+  QTest::keyClick(&strip, Qt::Key_Left, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(window->beats()->positions()[chosen], snapped - 9);
+
+  log_.nextSaveFile = path("moved.rr");
+  window->exportNn();
+  const QJsonObject batch =
+      test::batchLine(path("moved.rr"), {"--input=rr", "--hrv"}).value("hrv").toObject();
+  for (const hrv::Measure m : {hrv::Measure::meanNn, hrv::Measure::sdnn, hrv::Measure::rmssd,
+                               hrv::Measure::pnn20, hrv::Measure::sd1}) {
+    const QString key = QString::fromUtf8(hrv::measureKey(m).data());
+    EXPECT_EQ(window->measures()[m].value(), batch.value(key).toDouble()) << key.toStdString();
+  }
+  while (window->beats()->canUndo()) window->undo();
+  EXPECT_EQ(window->beats()->positions()[chosen], original);
+  for (const hrv::Measure m : hrv::allMeasures()) {
+    EXPECT_EQ(window->measures()[m].defined(), before[m].defined()) << hrv::measureKey(m);
+    if (before[m].defined()) {
+      EXPECT_EQ(window->measures()[m].value(), before[m].value()) << hrv::measureKey(m);
+    }
+  }
+}
+
+// What the reader overlooked in a file is in view, in the batch tool's
+// words; a file without such faults shows nothing of the kind.
+TEST_F(RecordingWindowTest, TheReadersWarningsAreShownAsTheBatchToolGivesThem) {
+  const QString header = writeWfdb(QStringLiteral("lead"));
+  const auto clean = open(header);
+  ASSERT_TRUE(clean->isLoaded());
+  EXPECT_FALSE(clean->findChild<QLabel*>("readerWarnings")->isVisibleTo(clean.get()));
+
+  QFile signal(path("lead.dat"));
+  ASSERT_TRUE(signal.open(QIODevice::Append));
+  signal.write("\x01", 1);  // a frame of format 16 cut after its first byte
+  signal.close();
+  const auto window = open(header);
+  ASSERT_TRUE(window->isLoaded());
+  const QLabel* shown = window->findChild<QLabel*>("readerWarnings");
+  EXPECT_TRUE(shown->isVisibleTo(window.get()));
+  const QJsonArray warnings =
+      test::batchLine(header, {"--correct", "--hrv"}).value("warnings").toArray();
+  ASSERT_FALSE(warnings.isEmpty());
+  for (const QJsonValue& warning : warnings) {
+    EXPECT_TRUE(shown->text().contains(warning.toString())) << shown->text().toStdString();
+  }
 }
 
 // Undo and redo are offered, as buttons and keys, exactly when there is

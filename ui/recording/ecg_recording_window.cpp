@@ -46,6 +46,9 @@ constexpr std::array<hrv::Measure, 5> kNonlinearMeasures{
 constexpr double kShortTermSeconds = 300;
 // The scroll bar counts in tenths of a second: a day fits in an int.
 constexpr double kScrollStepsPerSecond = 10;
+// A QRS complex farther than this from where a beat was dropped is not the
+// one meant; the beat stays where it was dropped.
+constexpr double kSnapReachSeconds = 0.1;
 // The progress bar counts in thousandths.
 constexpr int kProgressSteps = 1000;
 
@@ -118,6 +121,13 @@ void EcgRecordingWindow::buildLayout() {
   connect(open, &QPushButton::clicked, this, [this] { chooseAndOpen(); });
   top->addWidget(open);
   layout->addLayout(top);
+  warnings_ = new QLabel(this);
+  warnings_->setObjectName(QStringLiteral("readerWarnings"));
+  warnings_->setWordWrap(true);
+  warnings_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  warnings_->setStyleSheet(QStringLiteral("color: #9a4a00"));
+  warnings_->hide();
+  layout->addWidget(warnings_);
   progress_ = new QProgressBar(this);
   progress_->setObjectName(QStringLiteral("progress"));
   progress_->setAccessibleName(QStringLiteral("Ход анализа записи"));
@@ -145,9 +155,11 @@ void EcgRecordingWindow::buildLayout() {
   stripLayout->addWidget(strip_, 1);
   stripLayout->addWidget(scroll_);
   auto* hint = new QLabel(
-      QStringLiteral("Щелчок — добавить удар, Delete — удалить, N/S/V/F/Q или правая кнопка — "
-                     "класс удара, Shift+протяжка или U — нечитаемый участок (Shift+U — снять), "
-                     "колесо или +/- — масштаб"),
+      QStringLiteral(
+          "Щелчок — добавить удар, протяжка отметки — сдвинуть (Alt — без привязки к "
+          "QRS, Ctrl+стрелки — по отсчёту), Delete — удалить, N/S/V/F/Q или правая "
+          "кнопка — класс удара, Shift+протяжка или U — нечитаемый участок (Shift+U — снять), "
+          "колесо или +/- — масштаб"),
       stripPane);
   hint->setWordWrap(true);
   stripLayout->addLayout(legendRows(stripPane));
@@ -283,6 +295,9 @@ void EcgRecordingWindow::connectViews() {
   connect(strip_, &EcgStripView::addRequested, this, [this](double sample) { addBeat(sample); });
   connect(strip_, &EcgStripView::removeRequested, this,
           [this](std::size_t index) { removeBeat(index); });
+  connect(
+      strip_, &EcgStripView::moveRequested, this,
+      [this](std::size_t index, double sample, bool freely) { moveBeat(index, sample, freely); });
   connect(strip_, &EcgStripView::relabelRequested, this,
           [this](std::size_t index, beats::BeatClass beatClass) { relabelBeat(index, beatClass); });
   connect(strip_, &EcgStripView::markRequested, this,
@@ -368,6 +383,20 @@ void EcgRecordingWindow::failLoading(const QString& message) {
   emit loadFailed(message);
 }
 
+// The reader's warnings, as the batch tool gives them, stay in view: the
+// file broke the letter of its format, and the user should know how.
+void EcgRecordingWindow::showReaderWarnings() {
+  const std::vector<std::string> none;
+  const std::vector<std::string>& warnings =
+      opened_ && opened_->recording ? opened_->recording->warnings : none;
+  QStringList lines;
+  for (const std::string& warning : warnings) lines << QString::fromStdString(warning);
+  warnings_->setText(
+      QStringLiteral("Предупреждения при чтении файла: %1").arg(lines.join(QStringLiteral("; "))));
+  warnings_->setAccessibleName(warnings_->text());
+  warnings_->setVisible(!lines.isEmpty());
+}
+
 void EcgRecordingWindow::showTitle() {
   setWindowTitle(file_.isEmpty()
                      ? QStringLiteral("Запись ЭКГ")
@@ -426,6 +455,7 @@ void EcgRecordingWindow::showRecording() {
                      QString::number(recording->rate.hertz(), 'g', 10), clockText(duration))
           : QStringLiteral("%1 — RR-интервалы, %2")
                 .arg(QDir::toNativeSeparators(file_), clockText(duration)));
+  showReaderWarnings();
   strip_->showRecording(recording, beats_.get());
   scroll_->setRange(0, static_cast<int>(std::max(
                            0.0, (duration - strip_->widthSeconds()) * kScrollStepsPerSecond)));
@@ -500,15 +530,27 @@ void EcgRecordingWindow::setFiveMinutes() {
 
 // --- Editing -------------------------------------------------------------
 
+double EcgRecordingWindow::snappedToQrs(double sample) const {
+  if (!opened_->recording) return sample;
+  const pipeline::RecordingSamples samples(*opened_->recording);
+  return pipeline::snapToQrs(samples, beats_->rate(), sample);
+}
+
 void EcgRecordingWindow::addBeat(double sample) {
   if (!beats_) return;
-  double at = sample;
-  if (opened_->recording) {
-    const pipeline::RecordingSamples samples(*opened_->recording);
-    at = pipeline::snapToQrs(samples, beats_->rate(), sample);
-  }
-  const std::optional<std::size_t> added = beats_->add(at);
+  const std::optional<std::size_t> added = beats_->add(snappedToQrs(sample));
   if (added) refreshAfterEdit(added);
+}
+
+void EcgRecordingWindow::moveBeat(std::size_t index, double sample, bool freely) {
+  if (!beats_ || index >= beats_->size()) return;
+  double at = sample;
+  if (!freely) {
+    const double snapped = snappedToQrs(sample);
+    if (std::abs(snapped - sample) <= kSnapReachSeconds * beats_->rate()) at = snapped;
+  }
+  const std::optional<std::size_t> moved = beats_->move(index, at);
+  if (moved) refreshAfterEdit(moved);
 }
 
 void EcgRecordingWindow::removeBeat(std::size_t index) {

@@ -102,6 +102,7 @@ class EcgRecordingWindow : public QWidget {
   void finishLoading(std::shared_ptr<pipeline::OpenedRecording> opened);
   void failLoading(const QString& message);
   void showTitle();
+  void showReaderWarnings();
   void offerSavedBeats();
   void showRecording();
   void refreshAfterEdit(std::optional<std::size_t> selected);
@@ -116,7 +117,12 @@ class EcgRecordingWindow : public QWidget {
   void setWholeStretch();
   void setFiveMinutes();
   void addBeat(double sample);
+  // Where a beat placed by hand near `sample` goes: the QRS complex's
+  // fiducial point when one is within reach, else `sample` itself.
+  double snappedToQrs(double sample) const;
   void removeBeat(std::size_t index);
+  // Moves a beat by hand: to the QRS complex near `sample` unless `freely`.
+  void moveBeat(std::size_t index, double sample, bool freely);
   void relabelBeat(std::size_t index, beats::BeatClass beatClass);
   void markUnreadable(double begin, double end, bool mark);
   void syncScrollBar();
@@ -144,6 +150,7 @@ class EcgRecordingWindow : public QWidget {
 
   QProgressBar* progress_ = nullptr;
   QLabel* info_ = nullptr;
+  QLabel* warnings_ = nullptr;  // what the reader overlooked in the file
   TachogramView* tachogram_ = nullptr;
   QLineEdit* stretchStart_ = nullptr;
   QLineEdit* stretchLength_ = nullptr;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <utility>
 
 #include "charts/value_envelope.h"
 #include "ui/recording/beat_colours.h"
@@ -171,6 +172,11 @@ void EcgStripView::paintEvent(QPaintEvent*) {
   paintTimes(painter, area);
   paintTrace(painter, area);
   paintBeats(painter, area);
+  if (draggedMark_ && dragX_) {
+    // Where the dragged beat would go, before it snaps to its QRS.
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DashLine));
+    painter.drawLine(QPointF(*dragX_, 0), QPointF(*dragX_, height()));
+  }
   if (hasFocus()) {
     painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
     painter.setBrush(Qt::NoBrush);
@@ -318,12 +324,13 @@ void EcgStripView::mousePressEvent(QMouseEvent* event) {
   pressX_ = event->position().x();
   dragX_.reset();
   shiftDrag_ = (event->modifiers() & Qt::ShiftModifier) != 0;
+  draggedMark_ = shiftDrag_ ? std::nullopt : markUnder(*pressX_);
 }
 
 void EcgStripView::mouseMoveEvent(QMouseEvent* event) {
   if (!pressX_) return;
   dragX_ = event->position().x();
-  if (shiftDrag_) update();
+  if (shiftDrag_ || draggedMark_) update();
 }
 
 void EcgStripView::mouseReleaseEvent(QMouseEvent* event) {
@@ -332,7 +339,11 @@ void EcgStripView::mouseReleaseEvent(QMouseEvent* event) {
   const bool click = std::abs(to - from) < kClickPixels;
   pressX_.reset();
   dragX_.reset();
-  if (shiftDrag_ && !click) {
+  const std::optional<std::size_t> dragged = std::exchange(draggedMark_, std::nullopt);
+  if (dragged && !click) {
+    selectBeat(dragged);
+    emit moveRequested(*dragged, sampleAt(to), (event->modifiers() & Qt::AltModifier) != 0);
+  } else if (shiftDrag_ && !click) {
     const double begin = sampleAt(std::min(from, to)), end = sampleAt(std::max(from, to));
     // A drag that starts inside a mark takes the mark away; anywhere else it marks.
     const double at = sampleAt(from);
@@ -362,6 +373,10 @@ void EcgStripView::wheelEvent(QWheelEvent* event) {
 }
 
 void EcgStripView::keyPressEvent(QKeyEvent* event) {
+  if (moveSelected(*event)) {
+    event->accept();
+    return;
+  }
   switch (event->key()) {
     case Qt::Key_Left:
       stepSelection(-1);
@@ -402,6 +417,20 @@ void EcgStripView::keyPressEvent(QKeyEvent* event) {
       }
   }
   event->accept();
+}
+
+// Ctrl with an arrow asks to move the selected beat by a sample, or ten
+// with Shift, exactly where asked.
+bool EcgStripView::moveSelected(const QKeyEvent& event) {
+  constexpr double kShiftSamples = 10;
+  const bool arrow = event.key() == Qt::Key_Left || event.key() == Qt::Key_Right;
+  if (!selected_ || beats_ == nullptr || !arrow || (event.modifiers() & Qt::ControlModifier) == 0) {
+    return false;
+  }
+  const double samples = (event.modifiers() & Qt::ShiftModifier) != 0 ? kShiftSamples : 1;
+  const double step = event.key() == Qt::Key_Left ? -samples : samples;
+  emit moveRequested(*selected_, beats_->positions()[*selected_] + step, true);
+  return true;
 }
 
 // A letter without Ctrl or Alt asks to give the selected beat its class.
