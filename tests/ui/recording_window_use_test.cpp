@@ -4,6 +4,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QJsonArray>
 #include <QLabel>
@@ -167,6 +168,52 @@ TEST_F(RecordingWindowTest, TheReadersWarningsAreShownAsTheBatchToolGivesThem) {
   for (const QJsonValue& warning : warnings) {
     EXPECT_TRUE(shown->text().contains(warning.toString())) << shown->text().toStdString();
   }
+}
+
+// Each correction level chosen in the window gives the measures
+// rrscope-batch --correct=LEVEL gives; going to "off" and back starts from
+// the analysis's beats again, once the user agrees to lose the edits.
+TEST_F(RecordingWindowTest, TheCorrectionLevelGivesTheBatchToolsMeasures) {
+  const QString file = writeWfdb(QStringLiteral("lead"));
+  const auto window = open(file);
+  ASSERT_TRUE(window->isLoaded());
+  auto* choice = window->findChild<QComboBox*>("correctionLevel");
+  ASSERT_EQ(choice->count(), 7);
+  std::vector<double> rmssd;
+  for (const beats::CorrectionLevel level :
+       {beats::CorrectionLevel::veryStrong, beats::CorrectionLevel::strong,
+        beats::CorrectionLevel::automatic}) {
+    const QString word = QString::fromUtf8(beats::correctionLevelWord(level).data());
+    choice->setFocus();
+    const int index = choice->findData(static_cast<int>(level));
+    QTest::keyClick(choice, index > choice->currentIndex() ? Qt::Key_Down : Qt::Key_Up);
+    while (choice->currentIndex() != index) {
+      QTest::keyClick(choice, index > choice->currentIndex() ? Qt::Key_Down : Qt::Key_Up);
+    }
+    ASSERT_EQ(window->correctionLevel(), level);
+    EXPECT_TRUE(window->summaryText().contains(choice->currentText()));
+    const QJsonObject batch =
+        test::batchLine(file, {"--correct=" + word, "--hrv"}).value("hrv").toObject();
+    for (const hrv::Measure m : hrv::allMeasures()) {
+      const QString key = QString::fromUtf8(hrv::measureKey(m).data());
+      if (batch.value(key).isNull()) continue;
+      EXPECT_EQ(window->measures()[m].value(), batch.value(key).toDouble())
+          << word.toStdString() << " " << key.toStdString();
+    }
+    rmssd.push_back(window->measures()[hrv::Measure::rmssd].value());
+  }
+  // The very strong threshold holds back some of this lead's intervals.
+  EXPECT_LT(rmssd.front(), rmssd.back());
+  window->strip().selectBeat(7);
+  QTest::keyClick(&window->strip(), Qt::Key_Delete);
+  log_.restore = false;
+  EXPECT_FALSE(window->setCorrectionLevel(beats::CorrectionLevel::off));
+  EXPECT_EQ(window->correctionLevel(), beats::CorrectionLevel::automatic);
+  EXPECT_EQ(window->beats()->editedBeats(), 1u);
+  log_.restore = true;
+  EXPECT_TRUE(window->setCorrectionLevel(beats::CorrectionLevel::off));
+  EXPECT_EQ(window->beats()->editedBeats(), 0u);
+  EXPECT_EQ(choice->currentData().toInt(), static_cast<int>(beats::CorrectionLevel::off));
 }
 
 // Undo and redo are offered, as buttons and keys, exactly when there is

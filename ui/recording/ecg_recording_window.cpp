@@ -1,6 +1,7 @@
 #include "ui/recording/ecg_recording_window.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -27,6 +28,7 @@
 #include "ui/measure_table_widget.h"
 #include "ui/recording/beat_colours.h"
 #include "ui/recording/clock_text.h"
+#include "ui/recording/correction_level_name.h"
 #include "ui/recording/ecg_strip_view.h"
 #include "ui/recording/recording_error_text.h"
 #include "ui/recording/recording_files.h"
@@ -241,6 +243,8 @@ QWidget* EcgRecordingWindow::buildStretchRow() {
   layout->addWidget(whole);
   layout->addWidget(five);
   layout->addSpacing(24);
+  layout->addWidget(buildCorrectionChoice(row));
+  layout->addSpacing(24);
   auto* goToLabel = new QLabel(QStringLiteral("Перейти к:"), row);
   goTo_ = new QLineEdit(row);
   goTo_->setObjectName(QStringLiteral("goTo"));
@@ -253,6 +257,30 @@ QWidget* EcgRecordingWindow::buildStretchRow() {
   layout->addWidget(goTo_);
   layout->addStretch();
   return row;
+}
+
+QWidget* EcgRecordingWindow::buildCorrectionChoice(QWidget* parent) {
+  auto* box = new QWidget(parent);
+  auto* layout = new QHBoxLayout(box);
+  layout->setContentsMargins(0, 0, 0, 0);
+  auto* label = new QLabel(QStringLiteral("Коррекция:"), box);
+  correction_ = new QComboBox(box);
+  correction_->setObjectName(QStringLiteral("correctionLevel"));
+  correction_->setAccessibleName(QStringLiteral("Коррекция артефактов"));
+  for (const beats::CorrectionLevel level : beats::kCorrectionLevels) {
+    correction_->addItem(correctionLevelName(level), static_cast<int>(level));
+  }
+  correction_->setCurrentIndex(correction_->findData(static_cast<int>(correctionLevel_)));
+  label->setBuddy(correction_);
+  connect(correction_, &QComboBox::activated, this, [this](int index) {
+    const auto level = static_cast<beats::CorrectionLevel>(correction_->itemData(index).toInt());
+    if (!setCorrectionLevel(level)) {
+      correction_->setCurrentIndex(correction_->findData(static_cast<int>(correctionLevel_)));
+    }
+  });
+  layout->addWidget(label);
+  layout->addWidget(correction_);
+  return box;
 }
 
 QWidget* EcgRecordingWindow::buildButtonRow() {
@@ -360,7 +388,7 @@ void EcgRecordingWindow::finishLoading(std::shared_ptr<pipeline::OpenedRecording
   progress_->hide();
   file_ = openingFile_;
   opened_ = std::move(opened);
-  beats_ = std::make_unique<pipeline::BeatList>(opened_->beats);
+  beats_ = std::make_unique<pipeline::BeatList>(startingBeats(correctionLevel_));
   stretch_ = wholeRecording();
   showRecording();
   content_->setEnabled(true);
@@ -441,7 +469,7 @@ void EcgRecordingWindow::offerSavedBeats() {
       dialogs_.ask ? dialogs_.ask(question) : askYesNo(this, windowTitle(), question, true);
   if (!restore) return;
   beats_ = std::make_unique<pipeline::BeatList>(
-      pipeline::restoredBeatList(std::move(beats), opened_->beats));
+      pipeline::restoredBeatList(std::move(beats), startingBeats(correctionLevel_)));
   showRecording();
 }
 
@@ -528,6 +556,50 @@ void EcgRecordingWindow::setFiveMinutes() {
   setStretch({begin, begin + length});
 }
 
+// --- The correction ------------------------------------------------------
+
+pipeline::BeatList EcgRecordingWindow::startingBeats(beats::CorrectionLevel level) const {
+  const pipeline::RecordingAnalysis& analysis = opened_->analysis;
+  if (level != beats::CorrectionLevel::off || !opened_->recording) return opened_->beats;
+  std::vector<beats::BeatClass> classes = analysis.detectedClasses;
+  return pipeline::BeatList(
+      analysis.detected, std::vector(analysis.detected.size(), pipeline::BeatSource::detected),
+      {opened_->beats.unreadable().begin(), opened_->beats.unreadable().end()},
+      opened_->beats.rate(), opened_->beats.sampleCount(), std::move(classes));
+}
+
+bool EcgRecordingWindow::setCorrectionLevel(beats::CorrectionLevel level) {
+  if (!beats_) return false;
+  const bool offBefore = correctionLevel_ == beats::CorrectionLevel::off;
+  const bool offAfter = level == beats::CorrectionLevel::off;
+  if (offBefore != offAfter && opened_->recording) {
+    if (beats_->canUndo()) {
+      const QString question = QStringLiteral(
+          "Другая коррекция начинается с ударов анализа заново: правки ударов вручную будут "
+          "потеряны. Продолжить?");
+      const bool agreed =
+          dialogs_.ask ? dialogs_.ask(question) : askYesNo(this, windowTitle(), question, false);
+      if (!agreed) return false;
+    }
+    correctionLevel_ = level;
+    beats_ = std::make_unique<pipeline::BeatList>(startingBeats(level));
+    showRecording();
+  } else {
+    correctionLevel_ = level;
+    refreshAfterEdit(strip_->selectedBeat());
+  }
+  correction_->setCurrentIndex(correction_->findData(static_cast<int>(level)));
+  return true;
+}
+
+pipeline::StretchSeries EcgRecordingWindow::correctedSeries(beats::SampleStretch stretch) const {
+  pipeline::StretchSeries series = beats_->series(stretch);
+  if (const std::optional<double> seconds = beats::thresholdSeconds(correctionLevel_)) {
+    series.intervalsMs = beats::correctByThreshold(series.intervalsMs, *seconds).intervalsMs;
+  }
+  return series;
+}
+
 // --- Editing -------------------------------------------------------------
 
 double EcgRecordingWindow::snappedToQrs(double sample) const {
@@ -588,7 +660,7 @@ void EcgRecordingWindow::redo() {
 }
 
 void EcgRecordingWindow::refreshAfterEdit(std::optional<std::size_t> selected) {
-  pipeline::StretchSeries whole = beats_->series(wholeRecording());
+  pipeline::StretchSeries whole = correctedSeries(wholeRecording());
   strip_->beatsChanged(selected);
   refreshMeasures(stretch_.begin == 0 && stretch_.end == wholeRecording().end ? std::optional(whole)
                                                                               : std::nullopt);
@@ -602,7 +674,7 @@ void EcgRecordingWindow::refreshAfterEdit(std::optional<std::size_t> selected) {
 // other measures show at once. A newer edit makes an unfinished result
 // stale; only the latest one is shown.
 void EcgRecordingWindow::refreshMeasures(std::optional<pipeline::StretchSeries> series) {
-  stretchSeries_ = series ? std::move(*series) : beats_->series(stretch_);
+  stretchSeries_ = series ? std::move(*series) : correctedSeries(stretch_);
   ++measuresGeneration_;
   if (stretchSeries_.intervalsMs.size() <= kLongestSeriesAtOnce) {
     measures_ = hrv::computeMeasures(stretchSeries_.intervalsMs);
@@ -653,14 +725,15 @@ QString EcgRecordingWindow::summaryText() const {
   return QStringLiteral(
              "Отрезок %1–%2: ударов %3, NN-интервалов %4.\n"
              "Исключено интервалов: у нечитаемых участков %5, у ударов не N %6.\n"
-             "Правлено ударов вручную: %7. Нечитаемо: %8 % отрезка.")
+             "Правлено ударов вручную: %7. Нечитаемо: %8 % отрезка. Коррекция: %9.")
       .arg(clockText(seconds(stretch_.begin)), clockText(seconds(stretch_.end)))
       .arg(stretchSeries_.beats)
       .arg(stretchSeries_.intervalsMs.size())
       .arg(stretchSeries_.excludedIntervals)
       .arg(stretchSeries_.ectopicIntervals)
       .arg(beats_->editedBeats())
-      .arg(QString::number(stretchSeries_.unreadableShare * 100, 'f', 1));
+      .arg(QString::number(stretchSeries_.unreadableShare * 100, 'f', 1),
+           correctionLevelName(correctionLevel_));
 }
 
 void EcgRecordingWindow::syncScrollBar() {
@@ -714,7 +787,8 @@ void EcgRecordingWindow::writeReport() {
                                       QStringLiteral("PDF (*.pdf);;Изображение PNG (*.png)"));
   if (path.isEmpty()) return;
   try {
-    writeStretchReport(path, *opened_, *beats_, stretch_, stretchSeries_, measures_);
+    writeStretchReport(path, *opened_, *beats_, stretch_, stretchSeries_, measures_,
+                       correctionLevelName(correctionLevel_));
   } catch (const std::exception& error) {
     reportError(QStringLiteral("Ошибка записи"),
                 QStringLiteral("Отчёт не сохранён: %1").arg(error.what()));

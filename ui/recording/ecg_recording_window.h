@@ -10,11 +10,13 @@
 #include <vector>
 
 #include "beats/beat_class.h"
+#include "beats/correction_level.h"
 #include "beats/detected_beats.h"
 #include "hrv/hrv_measures.h"
 #include "pipeline/opened_recording.h"
 
 class QAction;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -76,6 +78,14 @@ class EcgRecordingWindow : public QWidget {
   // The stretch as samples, kept inside the recording.
   void setStretch(beats::SampleStretch stretch);
 
+  beats::CorrectionLevel correctionLevel() const { return correctionLevel_; }
+  // Off takes the detector's beats as they are; any other level the beats
+  // of the automatic correction, and a threshold level then holds each NN
+  // interval to its neighbours. Going to or from off starts again from
+  // those beats: hand edits go, once the user agrees. False when they keep
+  // the level as it was.
+  bool setCorrectionLevel(beats::CorrectionLevel level);
+
   // The buttons' actions, which the tests call past their file dialogs.
   void saveBeats();
   void writeReport();
@@ -109,6 +119,12 @@ class EcgRecordingWindow : public QWidget {
   // The measures of the stretch, from its series when the caller has it.
   void refreshMeasures(std::optional<pipeline::StretchSeries> series = std::nullopt);
   void computeNonlinearInBackground();
+  // The series the measures take: the beats' own, held to the threshold of
+  // the correction level when it has one.
+  pipeline::StretchSeries correctedSeries(beats::SampleStretch stretch) const;
+  // The beats to start from at `level`.
+  pipeline::BeatList startingBeats(beats::CorrectionLevel level) const;
+  QWidget* buildCorrectionChoice(QWidget* parent);
   void showNonlinear(std::uint64_t generation, const hrv::Measures& nonlinear);
   void showStretchFields();
   void readStretchFields();
@@ -143,6 +159,7 @@ class EcgRecordingWindow : public QWidget {
   bool nonlinearPending_ = false;
   std::vector<std::pair<std::uint64_t, std::jthread>> nonlinearWorkers_;
   pipeline::StretchSeries stretchSeries_;
+  beats::CorrectionLevel correctionLevel_ = beats::CorrectionLevel::automatic;
   std::jthread loading_;
   RecordingDialogs dialogs_;
   std::function<void(const QString&)> sendToAnalysis_;
@@ -155,6 +172,7 @@ class EcgRecordingWindow : public QWidget {
   QLineEdit* stretchStart_ = nullptr;
   QLineEdit* stretchLength_ = nullptr;
   QLineEdit* goTo_ = nullptr;
+  QComboBox* correction_ = nullptr;
   EcgStripView* strip_ = nullptr;
   QScrollBar* scroll_ = nullptr;
   MeasureTableWidget* table_ = nullptr;

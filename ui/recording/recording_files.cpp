@@ -27,12 +27,14 @@ void writeBytes(const QString& path, const QByteArray& bytes) {
   }
 }
 
-std::string stretchNote(const pipeline::BeatList& beats, beats::SampleStretch stretch) {
+std::string stretchNote(const pipeline::BeatList& beats, beats::SampleStretch stretch,
+                        const QString& correction) {
   const double rate = beats.rate();
-  return QStringLiteral("%1–%2 из %3; правлено ударов вручную: %4")
+  return QStringLiteral("%1–%2 из %3; правлено ударов вручную: %4; коррекция: %5")
       .arg(clockText(stretch.begin / rate), clockText(stretch.end / rate),
            clockText(static_cast<double>(beats.sampleCount()) / rate))
       .arg(beats.editedBeats())
+      .arg(correction)
       .toStdString();
 }
 
@@ -47,7 +49,7 @@ std::span<const beats::BeatClass> stretchClasses(const pipeline::BeatList& beats
 report::ReportContent reportContent(const pipeline::OpenedRecording& opened,
                                     const pipeline::BeatList& beats, beats::SampleStretch stretch,
                                     const pipeline::StretchSeries& series,
-                                    const hrv::Measures& measures) {
+                                    const hrv::Measures& measures, const QString& correction) {
   const double rate = beats.rate();
   report::ReportContent content;
   content.file = opened.file;
@@ -60,7 +62,7 @@ report::ReportContent reportContent(const pipeline::OpenedRecording& opened,
   content.detectedBeats = series.beats;
   // The correction ran over the whole recording; its counts are those.
   content.corrections = opened.analysis.corrections;
-  content.stretchNote = stretchNote(beats, stretch);
+  content.stretchNote = stretchNote(beats, stretch, correction);
   // An RR file's beats have no ECG to be classed by.
   if (opened.recording) content.classes = report::summariseClasses(stretchClasses(beats, stretch));
   const std::span<const double> positions = beats.positions();
@@ -107,8 +109,10 @@ void saveBeatFile(const QString& path, const pipeline::BeatList& beats,
 
 void writeStretchReport(const QString& path, const pipeline::OpenedRecording& opened,
                         const pipeline::BeatList& beats, beats::SampleStretch stretch,
-                        const pipeline::StretchSeries& series, const hrv::Measures& measures) {
-  const report::ReportContent content = reportContent(opened, beats, stretch, series, measures);
+                        const pipeline::StretchSeries& series, const hrv::Measures& measures,
+                        const QString& correction) {
+  const report::ReportContent content =
+      reportContent(opened, beats, stretch, series, measures, correction);
   writeBytes(path, hasSuffix(path, QStringLiteral("png"))
                        ? report::pngBytes(report::reportImage(content, kPngDotsPerInch))
                        : report::reportPdf(content));

@@ -20,11 +20,13 @@ recordings::SamplingRate beatRate(const pipeline::OpenedRecording& opened);
 void saveBeatFile(const QString& path, const pipeline::BeatList& beats,
                   const pipeline::OpenedRecording& opened);
 
-// Writes the one-page report of the stretch: a PNG when `path` ends in
-// .png, else a PDF. Throws std::runtime_error when it cannot be written.
+// Writes the one-page report of the stretch, naming the `correction` its
+// series had: a PNG when `path` ends in .png, else a PDF. Throws
+// std::runtime_error when it cannot be written.
 void writeStretchReport(const QString& path, const pipeline::OpenedRecording& opened,
                         const pipeline::BeatList& beats, beats::SampleStretch stretch,
-                        const pipeline::StretchSeries& series, const hrv::Measures& measures);
+                        const pipeline::StretchSeries& series, const hrv::Measures& measures,
+                        const QString& correction);
 
 // Writes `text` whole or not at all. Throws std::runtime_error on failure.
 void writeTextFile(const QString& path, const std::string& text);
