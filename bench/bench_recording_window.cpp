@@ -53,6 +53,12 @@ std::unique_ptr<EcgRecordingWindow> openWindow(const QString& file, double& elap
   return window;
 }
 
+bool waitForMeasures(const EcgRecordingWindow& window) {
+  if (QTest::qWaitFor([&] { return window.measuresAreComplete(); }, 60000)) return true;
+  std::fprintf(stderr, "the measures were not complete after 60 s of waiting\n");
+  return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -128,5 +134,44 @@ int main(int argc, char** argv) {
   }
   print("delete one beat: strip, tachogram, measures", editing);
   print("  ... and the entropies and DFA from the worker", completing);
+
+  // A level with a threshold and back: the series and every view again.
+  Times switching;
+  for (int run = 0; run < 2 * runs; ++run) {
+    const auto level = run % 2 == 0 ? rrscope::beats::CorrectionLevel::medium
+                                    : rrscope::beats::CorrectionLevel::automatic;
+    QElapsedTimer timer;
+    timer.start();
+    window->setCorrectionLevel(level);
+    switching.ms.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    if (!waitForMeasures(*window)) return 1;
+  }
+  print("switch the correction level", switching);
+
+  // A mark dragged 40 ms and dropped, snapping to its QRS complex.
+  Times dragging;
+  strip.setWidthSeconds(rrscope::ui::EcgStripView::kNarrowestSeconds);
+  for (int run = 0; run < 2 * runs + 1; ++run) {
+    const std::size_t index = beats.size() / 3 + static_cast<std::size_t>(run);
+    const double at = beats.positions()[index];
+    strip.centreOn(at);
+    QCoreApplication::processEvents();
+    const QPoint from(static_cast<int>(std::lround(strip.xOf(at))), 40);
+    const QPoint to(static_cast<int>(std::lround(strip.xOf(at + 0.04 * beats.rate()))), 40);
+    QElapsedTimer timer;
+    timer.start();
+    QTest::mousePress(&strip, Qt::LeftButton, {}, from);
+    QTest::mouseMove(&strip, to);
+    QTest::mouseRelease(&strip, Qt::LeftButton, {}, to);
+    dragging.ms.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    if (!window->beats()->canUndo()) {
+      std::fprintf(stderr, "the dragged mark moved no beat\n");
+      return 1;
+    }
+    if (!waitForMeasures(*window)) return 1;
+    window->undo();
+    if (!waitForMeasures(*window)) return 1;
+  }
+  print("drag a beat's mark: snap, strip, tachogram, measures", dragging);
   return 0;
 }

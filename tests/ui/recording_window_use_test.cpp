@@ -388,6 +388,13 @@ TEST(TachogramView, ScalesToEveryIntervalWithABreakForLongPauses) {
     if (breaks) {
       EXPECT_GT(view.yOf(3100) - view.yOf(4100), 10);
     }
+    // As heart rates the short intervals stand high, and the bulk keeps
+    // its height; the pauses' rates (19 and 15 a minute) lie low but apart.
+    view.setShowsHeartRate(true);
+    EXPECT_GT(view.yOf(60000.0 / 840) - view.yOf(60000.0 / 760), 60);
+    if (breaks) {
+      EXPECT_GT(view.yOf(60000.0 / 4100) - view.yOf(60000.0 / 3100), 3);
+    }
   }
 }
 

@@ -245,6 +245,14 @@ QWidget* EcgRecordingWindow::buildStretchRow() {
   layout->addSpacing(24);
   layout->addWidget(buildCorrectionChoice(row));
   layout->addSpacing(24);
+  auto* shown = new QComboBox(row);
+  shown->setObjectName(QStringLiteral("tachogramValue"));
+  shown->setAccessibleName(QStringLiteral("Ритмограмма показывает"));
+  shown->addItems({QStringLiteral("NN, мс"), QStringLiteral("ЧСС, уд/мин")});
+  connect(shown, &QComboBox::currentIndexChanged, this,
+          [this](int index) { tachogram_->setShowsHeartRate(index == 1); });
+  layout->addWidget(shown);
+  layout->addSpacing(24);
   auto* goToLabel = new QLabel(QStringLiteral("Перейти к:"), row);
   goTo_ = new QLineEdit(row);
   goTo_->setObjectName(QStringLiteral("goTo"));

@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "ui/recording/beat_colours.h"
@@ -22,11 +23,12 @@ constexpr double kBottomMargin = 18;
 constexpr double kClickPixels = 3;
 // The bulk of the series: all but a hundredth at either end.
 constexpr double kBulkShare = 0.01;
-// The longest intervals get a band of their own when they would otherwise
-// take more of the axis than the bulk does.
+// Values far below or above the bulk get bands of their own when they would
+// otherwise take more of the axis than the bulk does.
 constexpr double kBreakRatio = 1.0;
-// The share of the plot's height for that band, and the gap before it.
-constexpr double kTopBandShare = 0.22;
+// The share of the plot's height for each such band, and the gap between
+// bands.
+constexpr double kOuterBandShare = 0.2;
 constexpr double kBreakGap = 6;
 
 double quantile(std::vector<double> values, double share) {
@@ -35,8 +37,10 @@ double quantile(std::vector<double> values, double share) {
   return values[at];
 }
 
+// The margins and spans below are shares of the values, so that they serve
+// intervals in ms and heart rates alike: 20 ms and 100 ms at 800 ms.
 double padOf(double low, double high) {
-  return std::max(20.0, 0.05 * (high - low));
+  return std::max(0.025 * high, 0.05 * (high - low));
 }
 
 // A step in seconds that reads well on a clock: 1, 2, 5, 10, 15, 30 s, 1,
@@ -74,6 +78,18 @@ QSize TachogramView::minimumSizeHint() const {
 void TachogramView::showBeats(const pipeline::BeatList* beats, pipeline::StretchSeries whole) {
   beats_ = beats;
   whole_ = std::move(whole);
+  setShowsHeartRate(heartRate_);
+}
+
+void TachogramView::setShowsHeartRate(bool heartRate) {
+  constexpr double kMsPerMinute = 60000;
+  heartRate_ = heartRate;
+  values_ = whole_.intervalsMs;
+  if (heartRate_) {
+    for (double& value : values_) value = kMsPerMinute / value;
+  }
+  setAccessibleName(heartRate_ ? QStringLiteral("Ритмограмма всей записи, ЧСС")
+                               : QStringLiteral("Ритмограмма всей записи"));
   chooseValueRange();
   update();
 }
@@ -93,33 +109,42 @@ QRectF TachogramView::plotArea() const {
                 std::max(1.0, height() - kTopMargin - kBottomMargin));
 }
 
-// The axis spans every interval: from the shortest to the bulk's top, and
-// the longest above a break when they lie far beyond the bulk, so that a
-// pause of 4.1 s reads apart from one of 3.1 s without flattening the rest.
+// The axis spans every value: the bulk in the middle, and the values far
+// beyond it on either side in bands of their own across marked breaks, so
+// that a pause of 4.1 s reads apart from one of 3.1 s (and its heart rate
+// from the other's) without flattening the rest.
 void TachogramView::chooseValueRange() {
-  topMs_.reset();
-  const std::vector<double>& intervals = whole_.intervalsMs;
-  if (intervals.empty()) {
-    lowMs_ = 400, highMs_ = 1200;
+  bands_.clear();
+  if (values_.empty()) {
+    bands_.push_back(heartRate_ ? ValueBand{50, 150, 1} : ValueBand{400, 1200, 1});
     return;
   }
-  const auto [shortest, longest] = std::ranges::minmax(intervals);
-  const double bulkHigh = quantile(intervals, 1 - kBulkShare);
-  const double bulkLow = std::min(quantile(intervals, kBulkShare), bulkHigh);
-  // Past this, an interval is far beyond the bulk; the scale below the
-  // break ends at the longest interval short of it.
-  const double far = bulkHigh + kBreakRatio * std::max(bulkHigh - bulkLow, 100.0);
-  double belowFar = shortest;
-  for (const double ms : intervals) {
-    if (ms <= far) belowFar = std::max(belowFar, ms);
+  const double bulkHigh = quantile(values_, 1 - kBulkShare);
+  const double bulkLow = std::min(quantile(values_, kBulkShare), bulkHigh);
+  const double span = kBreakRatio * std::max(bulkHigh - bulkLow, 0.125 * bulkHigh);
+  const double farLow = bulkLow - span, farHigh = bulkHigh + span;
+  // The lowest and highest values below, within and above the bulk's reach.
+  std::array<std::pair<double, double>, 3> ranges;
+  ranges.fill({INFINITY, -INFINITY});
+  for (const double value : values_) {
+    auto& [low, high] = ranges[value < farLow ? 0 : value > farHigh ? 2 : 1];
+    low = std::min(low, value);
+    high = std::max(high, value);
   }
-  lowMs_ = std::max(0.0, shortest - padOf(shortest, belowFar));
-  highMs_ = belowFar + padOf(shortest, belowFar);
-  if (longest > far) topMs_ = longest + padOf(highMs_, longest);
+  const std::size_t outer =
+      (ranges[0].first <= ranges[0].second ? 1 : 0) + (ranges[2].first <= ranges[2].second ? 1 : 0);
+  for (std::size_t i = 0; i < ranges.size(); ++i) {
+    const auto [low, high] = ranges[i];
+    if (low > high) continue;
+    const double pad = padOf(low, high);
+    const double share =
+        i == 1 ? 1 - kOuterBandShare * static_cast<double>(outer) : kOuterBandShare;
+    bands_.push_back({std::max(0.0, low - pad), high + pad, share});
+  }
 }
 
-double TachogramView::bulkHeight(const QRectF& plot) const {
-  return topMs_ ? plot.height() * (1 - kTopBandShare) - kBreakGap : plot.height();
+double TachogramView::bandsHeight(const QRectF& plot) const {
+  return plot.height() - kBreakGap * static_cast<double>(bands_.size() - 1);
 }
 
 double TachogramView::sampleAt(double x) const {
@@ -135,16 +160,22 @@ double TachogramView::xOf(double sample) const {
   return plot.left() + sample / static_cast<double>(beats_->sampleCount()) * plot.width();
 }
 
-double TachogramView::yOf(double ms) const {
+double TachogramView::yOf(double value) const {
   const QRectF plot = plotArea();
-  const double bulk = bulkHeight(plot);
-  if (!topMs_ || ms <= highMs_) {
-    const double share = (ms - lowMs_) / (highMs_ - lowMs_);
-    return plot.bottom() - std::clamp(share, 0.0, 1.0) * bulk;
+  const double height = bandsHeight(plot);
+  double bottom = plot.bottom();
+  for (std::size_t i = 0; i < bands_.size(); ++i) {
+    const ValueBand& band = bands_[i];
+    const double size = band.share * height;
+    if (value <= band.high || i + 1 == bands_.size()) {
+      // A value in the gap below a band stands at the break.
+      if (value < band.low && i > 0) return bottom + kBreakGap / 2;
+      const double share = std::clamp((value - band.low) / (band.high - band.low), 0.0, 1.0);
+      return bottom - share * size;
+    }
+    bottom -= size + kBreakGap;
   }
-  const double share = (ms - highMs_) / (*topMs_ - highMs_);
-  const double bandBottom = plot.bottom() - bulk - kBreakGap;
-  return bandBottom - std::clamp(share, 0.0, 1.0) * (bandBottom - plot.top());
+  return plot.bottom();
 }
 
 void TachogramView::paintEvent(QPaintEvent*) {
@@ -216,8 +247,11 @@ void TachogramView::paintAxes(QPainter& painter, const QRectF& plot) const {
   painter.drawRect(plot);
   painter.setPen(palette().color(QPalette::Text));
   paintValueTicks(painter, plot);
-  if (topMs_) paintBreak(painter, plot);
+  paintBreaks(painter, plot);
   const QFontMetricsF metrics(font());
+  painter.drawText(QRectF(plot.left() + 4, plot.top() + 1, plot.width() / 2, metrics.height()),
+                   Qt::AlignLeft | Qt::AlignTop,
+                   heartRate_ ? QStringLiteral("ЧСС, уд/мин") : QStringLiteral("NN, мс"));
   const double seconds = static_cast<double>(beats_->sampleCount()) / beats_->rate();
   const double step = clockStep(seconds, std::max(2, static_cast<int>(plot.width() / 80)));
   for (double t = 0; t <= seconds; t += step) {
@@ -232,33 +266,34 @@ void TachogramView::paintAxes(QPainter& painter, const QRectF& plot) const {
 
 void TachogramView::paintValueTicks(QPainter& painter, const QRectF& plot) const {
   const QFontMetricsF metrics(font());
-  const auto tick = [&](double ms) {
-    const double y = yOf(ms);
-    painter.drawLine(QPointF(plot.left() - 3, y), QPointF(plot.left(), y));
-    painter.drawText(QRectF(0, y - metrics.height() / 2, plot.left() - 5, metrics.height()),
-                     Qt::AlignRight | Qt::AlignVCenter, QString::number(ms, 'f', 0));
-  };
-  const int wanted = std::max(2, static_cast<int>(bulkHeight(plot) / 30));
-  for (const double ms : report::niceTicks({lowMs_, highMs_}, wanted)) {
-    if (ms <= highMs_) tick(ms);
-  }
-  if (!topMs_) return;
-  const int band = std::max(1, static_cast<int>((plot.height() - bulkHeight(plot)) / 30));
-  for (const double ms : report::niceTicks({highMs_, *topMs_}, band)) {
-    if (ms > highMs_ && ms <= *topMs_) tick(ms);
+  for (const ValueBand& band : bands_) {
+    const int wanted = std::max(1, static_cast<int>(band.share * bandsHeight(plot) / 30));
+    for (const double value : report::niceTicks({band.low, band.high}, wanted)) {
+      if (value < band.low || value > band.high) continue;
+      const double y = yOf(value);
+      painter.drawLine(QPointF(plot.left() - 3, y), QPointF(plot.left(), y));
+      painter.drawText(QRectF(0, y - metrics.height() / 2, plot.left() - 5, metrics.height()),
+                       Qt::AlignRight | Qt::AlignVCenter, QString::number(value, 'f', 0));
+    }
   }
 }
 
 // Two slanted strokes across the axis and a dashed line across the plot
-// where the scale jumps from the bulk to the longest intervals.
-void TachogramView::paintBreak(QPainter& painter, const QRectF& plot) const {
-  const double y = plot.bottom() - bulkHeight(plot) - kBreakGap / 2;
+// where the scale jumps from one band to the next.
+void TachogramView::paintBreaks(QPainter& painter, const QRectF& plot) const {
   painter.save();
-  painter.fillRect(QRectF(plot.left() - 6, y - kBreakGap / 2, 12, kBreakGap), palette().base());
-  painter.drawLine(QPointF(plot.left() - 6, y + 1), QPointF(plot.left() + 6, y - 3));
-  painter.drawLine(QPointF(plot.left() - 6, y + 4), QPointF(plot.left() + 6, y));
-  painter.setPen(QPen(palette().color(QPalette::Mid), 1, Qt::DashLine));
-  painter.drawLine(QPointF(plot.left() + 6, y), QPointF(plot.right(), y));
+  double bottom = plot.bottom();
+  for (std::size_t i = 0; i + 1 < bands_.size(); ++i) {
+    bottom -= bands_[i].share * bandsHeight(plot);
+    const double y = bottom - kBreakGap / 2;
+    painter.fillRect(QRectF(plot.left() - 6, y - kBreakGap / 2, 12, kBreakGap), palette().base());
+    painter.setPen(palette().color(QPalette::Text));
+    painter.drawLine(QPointF(plot.left() - 6, y + 1), QPointF(plot.left() + 6, y - 3));
+    painter.drawLine(QPointF(plot.left() - 6, y + 4), QPointF(plot.left() + 6, y));
+    painter.setPen(QPen(palette().color(QPalette::Mid), 1, Qt::DashLine));
+    painter.drawLine(QPointF(plot.left() + 6, y), QPointF(plot.right(), y));
+    bottom -= kBreakGap;
+  }
   painter.restore();
 }
 
@@ -275,10 +310,9 @@ void TachogramView::paintIntervals(QPainter& painter, const QRectF& plot) const 
     const double x = xOf(positions[end]);
     const auto column =
         std::min(columns - 1, static_cast<std::size_t>(std::max(0.0, x - plot.left())));
-    low[column] = std::min(low[column], whole_.intervalsMs[i]);
-    high[column] = std::max(high[column], whole_.intervalsMs[i]);
-    if (sources[end] != pipeline::BeatSource::detected)
-      marked.emplace_back(x, yOf(whole_.intervalsMs[i]));
+    low[column] = std::min(low[column], values_[i]);
+    high[column] = std::max(high[column], values_[i]);
+    if (sources[end] != pipeline::BeatSource::detected) marked.emplace_back(x, yOf(values_[i]));
   }
   painter.setPen(QPen(palette().color(QPalette::Text), 1));
   std::optional<QPointF> previous;

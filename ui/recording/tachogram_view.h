@@ -34,8 +34,14 @@ class TachogramView : public QWidget {
   // The sample under an x position of the plot, and the reverse.
   double sampleAt(double x) const;
   double xOf(double sample) const;
-  // The height of an interval of `ms` on the plot.
-  double yOf(double ms) const;
+  // The height of a value on the plot: an interval in ms, or a heart rate
+  // in beats a minute.
+  double yOf(double value) const;
+
+  // Shows the heart rate of each interval (60000 / NN, beats a minute)
+  // instead of the interval.
+  void setShowsHeartRate(bool heartRate);
+  bool showsHeartRate() const { return heartRate_; }
 
  signals:
   void stretchChosen(double beginSample, double endSample);
@@ -52,24 +58,28 @@ class TachogramView : public QWidget {
 
  private:
   QRectF plotArea() const;
-  // The part of the plot's height for the bulk of the intervals.
-  double bulkHeight(const QRectF& plot) const;
+  // The plot's height less the breaks between bands.
+  double bandsHeight(const QRectF& plot) const;
   void chooseValueRange();
   void paintAxes(QPainter& painter, const QRectF& plot) const;
   void paintValueTicks(QPainter& painter, const QRectF& plot) const;
-  void paintBreak(QPainter& painter, const QRectF& plot) const;
+  void paintBreaks(QPainter& painter, const QRectF& plot) const;
   void paintIntervals(QPainter& painter, const QRectF& plot) const;
 
   const pipeline::BeatList* beats_ = nullptr;
   pipeline::StretchSeries whole_;
+  bool heartRate_ = false;
+  std::vector<double> values_;  // of whole_'s intervals, as shown
   beats::SampleStretch stretch_;
   double cursor_ = 0;
-  double lowMs_ = 400;
-  double highMs_ = 1200;
-  // Above highMs_, when the longest intervals lie far above the bulk: they
-  // are drawn, up to topMs_, in a band of their own at the top, across a
-  // marked break in the scale.
-  std::optional<double> topMs_;
+  // The value axis from the bottom up: the bulk of the values, with a band
+  // below or above it, across a break, for values far beyond it.
+  struct ValueBand {
+    double low = 0;
+    double high = 0;
+    double share = 1;  // of the plot's height less the breaks
+  };
+  std::vector<ValueBand> bands_;
   std::optional<double> dragFrom_;  // the x where a drag began
   std::optional<double> dragTo_;
 };
