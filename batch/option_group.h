@@ -31,9 +31,13 @@ class OptionGroup {
                               const std::vector<std::string>& choices, std::string& target,
                               const std::string& textName, const std::string& description,
                               std::function<void(const std::string&)> choose) {
+    // The choices are long for one line of the help: the description
+    // names them.
+    CLI::Validator member = CLI::IsMember(choices);
+    member.description("");
     return app_.add_flag(name + "{" + bare + "}", target, description)
         ->type_name("[=" + textName + "]")
-        ->check(CLI::IsMember(choices))
+        ->check(member)
         ->each(std::move(choose))
         ->group(heading_);
   }

@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "pipeline/measure_csv.h"
 #include "tests/ui/recording_window_fixture.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/measure_table_widget.h"
@@ -214,6 +215,42 @@ TEST_F(RecordingWindowTest, TheCorrectionLevelGivesTheBatchToolsMeasures) {
   EXPECT_TRUE(window->setCorrectionLevel(beats::CorrectionLevel::off));
   EXPECT_EQ(window->beats()->editedBeats(), 0u);
   EXPECT_EQ(choice->currentData().toInt(), static_cast<int>(beats::CorrectionLevel::off));
+}
+
+// The stretch's measures leave the window as CSV in the columns the batch
+// tool writes them in, each value exactly as the table has it.
+TEST_F(RecordingWindowTest, TheMeasuresExportInTheBatchToolsColumns) {
+  const QString file = writeWfdb(QStringLiteral("lead"));
+  const auto window = open(file);
+  ASSERT_TRUE(window->isLoaded());
+  window->setStretch({20 * kRate, 80 * kRate});
+  log_.nextSaveFile = path("measures.csv");
+  window->findChild<QPushButton*>("exportMeasures")->click();
+  QFile csv(path("measures.csv"));
+  ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+  const QStringList lines = QString::fromUtf8(csv.readAll()).trimmed().split('\n');
+  ASSERT_EQ(lines.size(), 2);
+  const QString columns = QString::fromStdString(pipeline::measureCsvColumns());
+  EXPECT_EQ(lines[0], "file,start_s,end_s,intervals" + columns + ",correction");
+  QProcess batch;
+  batch.start(QStringLiteral(RRSCOPE_BATCH_TOOL), {"--csv", "--hrv", "--correct", file});
+  ASSERT_TRUE(batch.waitForFinished(60000));
+  EXPECT_TRUE(QString::fromUtf8(batch.readAllStandardOutput()).contains(columns));
+
+  const QStringList row = lines[1].split(',');
+  const std::size_t intervals = window->beats()->series(window->stretch()).intervalsMs.size();
+  EXPECT_EQ(row.mid(0, 4), QStringList({"lead.hea", "20", "80", QString::number(intervals)}));
+  EXPECT_EQ(row.back(), "auto");
+  qsizetype field = 4;
+  for (const hrv::Measure m : hrv::allMeasures()) {
+    const hrv::MeasureValue& value = window->measures()[m];
+    if (value.defined()) {
+      EXPECT_EQ(row[field].toDouble(), value.value()) << hrv::measureKey(m);
+    } else {
+      EXPECT_TRUE(row[field].isEmpty()) << hrv::measureKey(m);
+    }
+    ++field;
+  }
 }
 
 // Undo and redo are offered, as buttons and keys, exactly when there is

@@ -295,13 +295,15 @@ QWidget* EcgRecordingWindow::buildButtonRow() {
   auto* row = new QWidget(content_);
   auto* layout = new QHBoxLayout(row);
   layout->setContentsMargins(0, 0, 0, 0);
-  const std::array<std::tuple<QString, QString, void (EcgRecordingWindow::*)()>, 6> buttons{{
+  const std::array<std::tuple<QString, QString, void (EcgRecordingWindow::*)()>, 7> buttons{{
       {QStringLiteral("Отменить"), QStringLiteral("undo"), &EcgRecordingWindow::undo},
       {QStringLiteral("Повторить"), QStringLiteral("redo"), &EcgRecordingWindow::redo},
       {QStringLiteral("Сохранить удары"), QStringLiteral("saveBeats"),
        &EcgRecordingWindow::saveBeats},
       {QStringLiteral("Отчёт…"), QStringLiteral("report"), &EcgRecordingWindow::writeReport},
       {QStringLiteral("Экспорт NN…"), QStringLiteral("exportNn"), &EcgRecordingWindow::exportNn},
+      {QStringLiteral("Экспорт показателей…"), QStringLiteral("exportMeasures"),
+       &EcgRecordingWindow::exportMeasures},
       {QStringLiteral("В окно анализа"), QStringLiteral("toAnalysis"),
        &EcgRecordingWindow::sendToAnalysis},
   }};
@@ -789,8 +791,7 @@ void EcgRecordingWindow::saveBeats() {
 
 void EcgRecordingWindow::writeReport() {
   if (!beats_) return;
-  const QString suggested = QFileInfo(file_).dir().filePath(QFileInfo(file_).completeBaseName() +
-                                                            QStringLiteral("-report.pdf"));
+  const QString suggested = besideRecording(QStringLiteral("-report.pdf"));
   const QString path = chooseSaveFile(QStringLiteral("Отчёт"), suggested,
                                       QStringLiteral("PDF (*.pdf);;Изображение PNG (*.png)"));
   if (path.isEmpty()) return;
@@ -805,8 +806,7 @@ void EcgRecordingWindow::writeReport() {
 
 void EcgRecordingWindow::exportNn() {
   if (!beats_) return;
-  const QString suggested =
-      QFileInfo(file_).dir().filePath(QFileInfo(file_).completeBaseName() + QStringLiteral(".rr"));
+  const QString suggested = besideRecording(QStringLiteral(".rr"));
   const QString path =
       chooseSaveFile(QStringLiteral("Экспорт NN"), suggested,
                      QStringLiteral("RR-интервалы, мс (*.rr *.txt);;Таблица CSV (*.csv)"));
@@ -819,6 +819,27 @@ void EcgRecordingWindow::exportNn() {
   } catch (const std::exception& error) {
     reportError(QStringLiteral("Ошибка записи"),
                 QStringLiteral("NN-интервалы не сохранены: %1").arg(error.what()));
+  }
+}
+
+QString EcgRecordingWindow::besideRecording(const QString& suffix) const {
+  const QFileInfo recording(file_);
+  return recording.dir().filePath(recording.completeBaseName() + suffix);
+}
+
+void EcgRecordingWindow::exportMeasures() {
+  if (!beats_) return;
+  const QString suggested = besideRecording(QStringLiteral("-measures.csv"));
+  const QString path = chooseSaveFile(QStringLiteral("Экспорт показателей"), suggested,
+                                      QStringLiteral("Таблица CSV (*.csv)"));
+  if (path.isEmpty()) return;
+  try {
+    writeTextFile(path, measuresCsv(QFileInfo(file_).fileName(), stretch_, beats_->rate(),
+                                    stretchSeries_.intervalsMs.size(), measures_,
+                                    beats::correctionLevelWord(correctionLevel_)));
+  } catch (const std::exception& error) {
+    reportError(QStringLiteral("Ошибка записи"),
+                QStringLiteral("Показатели не сохранены: %1").arg(error.what()));
   }
 }
 

@@ -90,6 +90,10 @@ class EcgRecordingWindow : public QWidget {
   void saveBeats();
   void writeReport();
   void exportNn();
+  // The stretch's measures as CSV: the columns of the batch tool's
+  // --windows rows, file,start_s,end_s,intervals and every measure, then
+  // the correction level.
+  void exportMeasures();
   void sendToAnalysis();
   // "Открыть запись…": another recording in this window.
   void chooseAndOpen();
@@ -146,6 +150,8 @@ class EcgRecordingWindow : public QWidget {
   void updateUndoState();
   void reportError(const QString& title, const QString& text);
   QString chooseSaveFile(const QString& title, const QString& suggested, const QString& filters);
+  // The file of the recording's name with `suffix` for its extension.
+  QString besideRecording(const QString& suffix) const;
   double seconds(double samples) const;
   beats::SampleStretch wholeRecording() const;
 

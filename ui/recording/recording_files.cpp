@@ -5,6 +5,8 @@
 #include <cmath>
 
 #include "pipeline/beat_list_files.h"
+#include "pipeline/measure_csv.h"
+#include "recordings/shortest_text.h"
 #include "recordings/text_export.h"
 #include "ui/recording/clock_text.h"
 #include "ui/report/report_page.h"
@@ -116,6 +118,30 @@ void writeStretchReport(const QString& path, const pipeline::OpenedRecording& op
   writeBytes(path, hasSuffix(path, QStringLiteral("png"))
                        ? report::pngBytes(report::reportImage(content, kPngDotsPerInch))
                        : report::reportPdf(content));
+}
+
+std::string measuresCsv(const QString& file, beats::SampleStretch stretch, double rate,
+                        std::size_t intervals, const hrv::Measures& measures,
+                        std::string_view correction) {
+  std::string text =
+      "file,start_s,end_s,intervals" + pipeline::measureCsvColumns() + ",correction\n";
+  // A file name with a comma or a quote is quoted, as CSV has it.
+  const std::string name = file.toStdString();
+  if (name.find_first_of(",\"\n") == std::string::npos) {
+    text += name;
+  } else {
+    text += '"' + QString::fromStdString(name).replace('"', "\"\"").toStdString() + '"';
+  }
+  text += ',';
+  recordings::appendShortest(text, stretch.begin / rate);
+  text += ',';
+  recordings::appendShortest(text, stretch.end / rate);
+  text += ',' + std::to_string(intervals);
+  pipeline::appendMeasureCsvFields(text, measures);
+  text += ',';
+  text += correction;
+  text += '\n';
+  return text;
 }
 
 void writeTextFile(const QString& path, const std::string& text) {

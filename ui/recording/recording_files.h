@@ -28,6 +28,13 @@ void writeStretchReport(const QString& path, const pipeline::OpenedRecording& op
                         const pipeline::StretchSeries& series, const hrv::Measures& measures,
                         const QString& correction);
 
+// The measures of a stretch as CSV text: a header and one row, in the
+// columns of the batch tool's --windows rows (file, start_s, end_s,
+// intervals, every measure, hrv_undefined), then the correction level.
+std::string measuresCsv(const QString& file, beats::SampleStretch stretch, double rate,
+                        std::size_t intervals, const hrv::Measures& measures,
+                        std::string_view correction);
+
 // Writes `text` whole or not at all. Throws std::runtime_error on failure.
 void writeTextFile(const QString& path, const std::string& text);
 
