@@ -23,6 +23,8 @@ using recordings::SamplingRate;
 
 constexpr int kNoise = 14;
 constexpr int kNote = 22;
+// The note that names the correction level: this, then the level's word.
+constexpr std::string_view kCorrectionNote = "## rrscope correction: ";
 constexpr int kAllSignalsUnreadable = -1;
 constexpr int kAllSignalsClean = 0;
 constexpr std::int64_t kTicksPerSample = 1000;
@@ -199,7 +201,8 @@ fs::path beatAnnotationPath(const std::string& recordingFile) {
 }
 
 void writeBeatAnnotations(const fs::path& path, const BeatList& list, SamplingRate rate,
-                          const std::optional<RecordingIdentity>& identity) {
+                          const std::optional<RecordingIdentity>& identity,
+                          std::optional<beats::CorrectionLevel> correction) {
   const TimeScale scale = timeScaleOf(rate);
   const std::vector<Annotation> beats = beatAnnotations(list, scale);
   const std::vector<Annotation> noise = noiseAnnotations(list, scale);
@@ -208,6 +211,13 @@ void writeBeatAnnotations(const fs::path& path, const BeatList& list, SamplingRa
   if (identity) {
     annotations.push_back(
         {.sample = 0, .code = kNote, .subtype = 0, .aux = identityText(*identity)});
+  }
+  if (correction) {
+    annotations.push_back({.sample = 0,
+                           .code = kNote,
+                           .subtype = 0,
+                           .aux = std::string(kCorrectionNote) +
+                                  std::string(beats::correctionLevelWord(*correction))});
   }
   // At one time, the noise annotation comes first.
   std::ranges::merge(noise, beats, std::back_inserter(annotations), {}, &Annotation::sample,
@@ -232,8 +242,12 @@ SavedBeats readBeatAnnotations(const fs::path& path, SamplingRate rate) {
   }
   saved.unreadable = noiseStretches(file.annotations, ticks);
   for (const Annotation& annotation : file.annotations) {
-    if (annotation.code != kNote || saved.identity) continue;
-    saved.identity = readIdentityText(annotation.aux);
+    if (annotation.code != kNote) continue;
+    if (!saved.identity) saved.identity = readIdentityText(annotation.aux);
+    if (annotation.aux.starts_with(kCorrectionNote)) {
+      saved.correction = beats::correctionLevelNamed(
+          std::string_view(annotation.aux).substr(kCorrectionNote.size()));
+    }
   }
   return saved;
 }

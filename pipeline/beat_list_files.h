@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "beats/correction_level.h"
 #include "beats/detected_beats.h"
 #include "pipeline/beat_list.h"
 #include "pipeline/recording_identity.h"
@@ -25,11 +26,14 @@ std::filesystem::path beatAnnotationPath(const std::string& recordingFile);
 // the file counts in thousandths of a sample and says so in a leading note;
 // at any other rate it counts in samples. The file is written under another
 // name and renamed, so it appears whole or not at all. With an `identity`,
-// a note at time 0 says which recording the beats belong to. Throws
-// std::runtime_error naming `path` when it cannot be written.
+// a note at time 0 says which recording the beats belong to, and with a
+// `correction` another one names the correction level the beats were
+// edited at. Throws std::runtime_error naming `path` when it cannot be
+// written.
 void writeBeatAnnotations(const std::filesystem::path& path, const BeatList& list,
                           recordings::SamplingRate rate,
-                          const std::optional<RecordingIdentity>& identity = std::nullopt);
+                          const std::optional<RecordingIdentity>& identity = std::nullopt,
+                          std::optional<beats::CorrectionLevel> correction = std::nullopt);
 
 // What such a file holds, in samples at the recording's rate.
 struct SavedBeats {
@@ -40,6 +44,7 @@ struct SavedBeats {
   // The recording the file says the beats belong to; none in a file
   // written without one.
   std::optional<RecordingIdentity> identity;
+  std::optional<beats::CorrectionLevel> correction;  // as the file names it
 };
 
 // Reads a file that writeBeatAnnotations() wrote, or any annotation file:

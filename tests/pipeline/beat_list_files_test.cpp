@@ -174,14 +174,17 @@ TEST(BeatAnnotations, NameTheRecordingTheyBelongTo) {
   for (const recordings::SamplingRate rate :
        {recordings::SamplingRate{360, 1}, recordings::SamplingRate{257, 2}}) {
     const auto path = folder / "rec.rrscope";
-    writeBeatAnnotations(path, editedMinute(), rate, saved);
+    writeBeatAnnotations(path, editedMinute(), rate, saved, beats::CorrectionLevel::strong);
     const SavedBeats read = readBeatAnnotations(path, rate);
+    EXPECT_EQ(read.correction, beats::CorrectionLevel::strong);
     ASSERT_TRUE(read.identity.has_value());
     EXPECT_TRUE(differences(*read.identity, saved).empty()) << identityText(*read.identity);
     EXPECT_EQ(read.positions.size(), editedMinute().size());
   }
   writeBeatAnnotations(folder / "plain.rrscope", editedMinute(), {360, 1});
-  EXPECT_FALSE(readBeatAnnotations(folder / "plain.rrscope", {360, 1}).identity.has_value());
+  const SavedBeats plain = readBeatAnnotations(folder / "plain.rrscope", {360, 1});
+  EXPECT_FALSE(plain.identity.has_value());
+  EXPECT_FALSE(plain.correction.has_value());
 
   using Part = IdentityPart;
   const struct {

@@ -35,7 +35,8 @@ using ui::EcgRecordingWindow;
 
 // Saved beats come back only into the recording they were saved from: not
 // into the RR file exported beside it, nor into the record once its
-// samples changed; and with them the count of beats edited by hand.
+// samples changed; and with them the count of beats edited by hand and
+// their correction level.
 TEST_F(RecordingWindowTest, SavedBeatsComeBackOnlyIntoTheirOwnRecording) {
   const QString file = writeWfdb(QStringLiteral("lead"));
   std::size_t edited = 0;
@@ -48,6 +49,7 @@ TEST_F(RecordingWindowTest, SavedBeatsComeBackOnlyIntoTheirOwnRecording) {
     QTest::keyClick(&window->strip(), Qt::Key_Delete);
     edited = window->beats()->editedBeats();
     ASSERT_EQ(edited, 2u);
+    ASSERT_TRUE(window->setCorrectionLevel(beats::CorrectionLevel::strong));
     window->saveBeats();
     log_.nextSaveFile = path("lead.rr");
     window->exportNn();
@@ -55,6 +57,7 @@ TEST_F(RecordingWindowTest, SavedBeatsComeBackOnlyIntoTheirOwnRecording) {
   const auto again = open(file);
   ASSERT_EQ(log_.questions.size(), 1);
   EXPECT_EQ(again->beats()->editedBeats(), edited);
+  EXPECT_EQ(again->correctionLevel(), beats::CorrectionLevel::strong);
   EXPECT_TRUE(again->summaryText().contains("Правлено ударов вручную: 2"));
 
   const struct {

@@ -478,6 +478,9 @@ void EcgRecordingWindow::offerSavedBeats() {
   const bool restore =
       dialogs_.ask ? dialogs_.ask(question) : askYesNo(this, windowTitle(), question, true);
   if (!restore) return;
+  // The beats come back at the level they were edited at.
+  correctionLevel_ = beats.correction.value_or(correctionLevel_);
+  correction_->setCurrentIndex(correction_->findData(static_cast<int>(correctionLevel_)));
   beats_ = std::make_unique<pipeline::BeatList>(
       pipeline::restoredBeatList(std::move(beats), startingBeats(correctionLevel_)));
   showRecording();
@@ -782,7 +785,7 @@ void EcgRecordingWindow::saveBeats() {
                      QStringLiteral("Аннотации WFDB (*.rrscope);;Таблица CSV (*.csv)"));
   if (path.isEmpty()) return;
   try {
-    saveBeatFile(path, *beats_, *opened_);
+    saveBeatFile(path, *beats_, *opened_, correctionLevel_);
   } catch (const std::exception& error) {
     reportError(QStringLiteral("Ошибка записи"),
                 QStringLiteral("Удары не сохранены: %1").arg(error.what()));

@@ -100,12 +100,13 @@ recordings::SamplingRate beatRate(const pipeline::OpenedRecording& opened) {
 }
 
 void saveBeatFile(const QString& path, const pipeline::BeatList& beats,
-                  const pipeline::OpenedRecording& opened) {
+                  const pipeline::OpenedRecording& opened, beats::CorrectionLevel correction) {
   const std::filesystem::path file(path.toStdString());
   if (hasSuffix(path, QStringLiteral("csv"))) {
     pipeline::writeBeatCsv(file, beats);
   } else {
-    pipeline::writeBeatAnnotations(file, beats, beatRate(opened), pipeline::identityOf(opened));
+    pipeline::writeBeatAnnotations(file, beats, beatRate(opened), pipeline::identityOf(opened),
+                                   correction);
   }
 }
 

@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "beats/correction_level.h"
 #include "beats/detected_beats.h"
 #include "hrv/hrv_measures.h"
 #include "pipeline/opened_recording.h"
@@ -15,10 +16,11 @@ namespace rrscope::ui {
 recordings::SamplingRate beatRate(const pipeline::OpenedRecording& opened);
 
 // Saves the beats of `opened` as a CSV table when `path` ends in .csv,
-// else as an annotation file that names the recording they belong to.
-// Throws std::runtime_error when it cannot be written.
+// else as an annotation file that names the recording they belong to and
+// their correction level. Throws std::runtime_error when it cannot be
+// written.
 void saveBeatFile(const QString& path, const pipeline::BeatList& beats,
-                  const pipeline::OpenedRecording& opened);
+                  const pipeline::OpenedRecording& opened, beats::CorrectionLevel correction);
 
 // Writes the one-page report of the stretch, naming the `correction` its
 // series had: a PNG when `path` ends in .png, else a PDF. Throws
