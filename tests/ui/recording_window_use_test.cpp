@@ -23,6 +23,7 @@
 #include "ui/recording/clock_text.h"
 #include "ui/recording/ecg_strip_view.h"
 #include "ui/recording/tachogram_view.h"
+#include "ui/recording/window_strip_view.h"
 #include "ui/russian_dialogs.h"
 
 namespace rrscope {
@@ -254,6 +255,50 @@ TEST_F(RecordingWindowTest, TheMeasuresExportInTheBatchToolsColumns) {
     }
     ++field;
   }
+}
+
+// The strip under the tachogram shows a measure of each 5-minute window of
+// the whole recording, as rrscope-batch --windows=300:30 gives it, and
+// follows an edit.
+TEST_F(RecordingWindowTest, TheMeasuresOverTimeAreTheBatchToolsWindows) {
+  QString text;
+  for (int i = 0; i < 1200; ++i)
+    text += QString::number(800 + 60 * std::sin(i * 0.21) + i % 7) + "\n";
+  QFile file(path("long.rr"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(text.toUtf8());
+  file.close();
+  const auto window = open(path("long.rr"));
+  ASSERT_TRUE(window->isLoaded());
+  const QJsonArray windows = test::batchLine(path("long.rr"), {"--input=rr", "--windows=300:30"})
+                                 .value("windows")
+                                 .toArray();
+  for (const hrv::Measure m : {hrv::Measure::rmssd, hrv::Measure::lfHf, hrv::Measure::dfaAlpha1}) {
+    window->setWindowMeasure(m);
+    const auto& points = window->windowStrip().points();
+    ASSERT_EQ(static_cast<qsizetype>(points.size()), windows.size()) << hrv::measureKey(m);
+    const QString key = QString::fromUtf8(hrv::measureKey(m).data());
+    for (qsizetype i = 0; i < windows.size(); ++i) {
+      const QJsonObject batch = windows[i].toObject();
+      EXPECT_EQ(points[static_cast<std::size_t>(i)].seconds, batch.value("end_s").toDouble());
+      const QJsonValue value = batch.value("hrv").toObject().value(key);
+      ASSERT_EQ(points[static_cast<std::size_t>(i)].value.has_value(), !value.isNull()) << i;
+      // The window times an RR file's beats by the running sum of its
+      // intervals, which takes their last bits.
+      if (!value.isNull()) {
+        EXPECT_NEAR(*points[static_cast<std::size_t>(i)].value, value.toDouble(),
+                    1e-11 * std::abs(value.toDouble()))
+            << i;
+      }
+    }
+  }
+  EXPECT_TRUE(window->windowStrip().isVisibleTo(window.get()));
+  const double before = *window->windowStrip().points().front().value;
+  window->strip().selectBeat(10);
+  QTest::keyClick(&window->strip(), Qt::Key_Delete);
+  EXPECT_NE(*window->windowStrip().points().front().value, before);
+  window->setWindowMeasure(std::nullopt);
+  EXPECT_FALSE(window->windowStrip().isVisibleTo(window.get()));
 }
 
 // Undo and redo are offered, as buttons and keys, exactly when there is

@@ -34,6 +34,7 @@
 #include "ui/recording/recording_files.h"
 #include "ui/recording/saved_beats_check.h"
 #include "ui/recording/tachogram_view.h"
+#include "ui/recording/window_strip_view.h"
 #include "ui/russian_dialogs.h"
 
 namespace rrscope::ui {
@@ -51,6 +52,13 @@ constexpr double kScrollStepsPerSecond = 10;
 // A QRS complex farther than this from where a beat was dropped is not the
 // one meant; the beat stays where it was dropped.
 constexpr double kSnapReachSeconds = 0.1;
+// The measures the strip under the tachogram offers: one of each kind.
+constexpr std::array<std::pair<hrv::Measure, std::string_view>, 3> kWindowMeasures{{
+    {hrv::Measure::rmssd, "RMSSD"},
+    {hrv::Measure::lfHf, "LF/HF"},
+    {hrv::Measure::dfaAlpha1, "DFA α1"},
+}};
+
 // The progress bar counts in thousandths.
 constexpr int kProgressSteps = 1000;
 
@@ -143,6 +151,9 @@ void EcgRecordingWindow::buildLayout() {
   contentLayout->setContentsMargins(0, 0, 0, 0);
   tachogram_ = new TachogramView(content_);
   contentLayout->addWidget(tachogram_, 2);
+  windowStrip_ = new WindowStripView(content_);
+  windowStrip_->hide();
+  contentLayout->addWidget(windowStrip_, 1);
   contentLayout->addWidget(buildStretchRow());
 
   auto* splitter = new QSplitter(Qt::Horizontal, content_);
@@ -252,6 +263,7 @@ QWidget* EcgRecordingWindow::buildStretchRow() {
   connect(shown, &QComboBox::currentIndexChanged, this,
           [this](int index) { tachogram_->setShowsHeartRate(index == 1); });
   layout->addWidget(shown);
+  layout->addWidget(buildWindowMeasureChoice(row));
   layout->addSpacing(24);
   auto* goToLabel = new QLabel(QStringLiteral("Перейти к:"), row);
   goTo_ = new QLineEdit(row);
@@ -289,6 +301,23 @@ QWidget* EcgRecordingWindow::buildCorrectionChoice(QWidget* parent) {
   layout->addWidget(label);
   layout->addWidget(correction_);
   return box;
+}
+
+QWidget* EcgRecordingWindow::buildWindowMeasureChoice(QWidget* parent) {
+  auto* choice = new QComboBox(parent);
+  choice->setObjectName(QStringLiteral("windowMeasure"));
+  choice->setAccessibleName(QStringLiteral("Показатель по окнам под ритмограммой"));
+  choice->addItem(QStringLiteral("по окнам: нет"));
+  for (const auto& [measure, name] : kWindowMeasures) {
+    choice->addItem(QStringLiteral("по окнам: %1").arg(QString::fromUtf8(name.data())),
+                    static_cast<int>(measure));
+  }
+  connect(choice, &QComboBox::currentIndexChanged, this, [this, choice](int index) {
+    setWindowMeasure(
+        index == 0 ? std::nullopt
+                   : std::optional(static_cast<hrv::Measure>(choice->itemData(index).toInt())));
+  });
+  return choice;
 }
 
 QWidget* EcgRecordingWindow::buildButtonRow() {
@@ -613,6 +642,45 @@ pipeline::StretchSeries EcgRecordingWindow::correctedSeries(beats::SampleStretch
   return series;
 }
 
+// --- The measures over time ----------------------------------------------
+
+void EcgRecordingWindow::setWindowMeasure(std::optional<hrv::Measure> measure) {
+  windowMeasure_ = measure;
+  windowStrip_->setVisible(measure.has_value());
+  if (beats_) refreshWindowStrip(correctedSeries(wholeRecording()));
+}
+
+// The windows of the whole recording's series, timed by their beats: those
+// of unreadable stretches are left out and leave gaps, as in the report.
+void EcgRecordingWindow::refreshWindowStrip(const pipeline::StretchSeries& whole) {
+  if (!windowMeasure_ || whole.intervalsMs.empty()) {
+    windowStrip_->showPoints({}, 0, {});
+    return;
+  }
+  const hrv::Measure measure = *windowMeasure_;
+  hrv::MeasureOptions options;
+  options.groups = measure == hrv::Measure::rmssd  ? hrv::kTimeDomain
+                   : measure == hrv::Measure::lfHf ? hrv::kSpectra
+                                                   : hrv::kNonlinear;
+  const std::span<const double> positions = beats_->positions();
+  const double first = positions[whole.ends.front() - 1];
+  std::vector<double> endsMs;
+  endsMs.reserve(whole.ends.size());
+  for (const std::size_t end : whole.ends)
+    endsMs.push_back((positions[end] - first) / beats_->rate() * 1000);
+  std::vector<WindowStripView::Point> points;
+  for (const hrv::WindowMeasures& window :
+       hrv::windowedMeasures(whole.intervalsMs, endsMs, endsMs.back(), {}, options)) {
+    const hrv::MeasureValue& value = window.measures[measure];
+    points.push_back({first / beats_->rate() + window.endSeconds,
+                      value.defined() ? std::optional(value.value()) : std::nullopt});
+  }
+  const auto named =
+      std::ranges::find(kWindowMeasures, measure, &decltype(kWindowMeasures)::value_type::first);
+  windowStrip_->showPoints(std::move(points), seconds(static_cast<double>(beats_->sampleCount())),
+                           QString::fromUtf8(named->second.data()));
+}
+
 // --- Editing -------------------------------------------------------------
 
 double EcgRecordingWindow::snappedToQrs(double sample) const {
@@ -674,6 +742,7 @@ void EcgRecordingWindow::redo() {
 
 void EcgRecordingWindow::refreshAfterEdit(std::optional<std::size_t> selected) {
   pipeline::StretchSeries whole = correctedSeries(wholeRecording());
+  if (windowMeasure_) refreshWindowStrip(whole);
   strip_->beatsChanged(selected);
   refreshMeasures(stretch_.begin == 0 && stretch_.end == wholeRecording().end ? std::optional(whole)
                                                                               : std::nullopt);

@@ -28,6 +28,7 @@ namespace rrscope::ui {
 class EcgStripView;
 class MeasureTableWidget;
 class TachogramView;
+class WindowStripView;
 
 // What the window asks of the user, replaceable for tests.
 struct RecordingDialogs {
@@ -73,6 +74,10 @@ class EcgRecordingWindow : public QWidget {
   const MeasureTableWidget& table() const { return *table_; }
   EcgStripView& strip() const { return *strip_; }
   TachogramView& tachogram() const { return *tachogram_; }
+  WindowStripView& windowStrip() const { return *windowStrip_; }
+  // Shows one measure of the 5-minute windows of the whole recording (every
+  // 30 s) under the tachogram; none hides the strip.
+  void setWindowMeasure(std::optional<hrv::Measure> measure);
   QString summaryText() const;
 
   // The stretch as samples, kept inside the recording.
@@ -129,6 +134,8 @@ class EcgRecordingWindow : public QWidget {
   // The beats to start from at `level`.
   pipeline::BeatList startingBeats(beats::CorrectionLevel level) const;
   QWidget* buildCorrectionChoice(QWidget* parent);
+  QWidget* buildWindowMeasureChoice(QWidget* parent);
+  void refreshWindowStrip(const pipeline::StretchSeries& whole);
   void showNonlinear(std::uint64_t generation, const hrv::Measures& nonlinear);
   void showStretchFields();
   void readStretchFields();
@@ -175,6 +182,8 @@ class EcgRecordingWindow : public QWidget {
   QLabel* info_ = nullptr;
   QLabel* warnings_ = nullptr;  // what the reader overlooked in the file
   TachogramView* tachogram_ = nullptr;
+  WindowStripView* windowStrip_ = nullptr;
+  std::optional<hrv::Measure> windowMeasure_;
   QLineEdit* stretchStart_ = nullptr;
   QLineEdit* stretchLength_ = nullptr;
   QLineEdit* goTo_ = nullptr;

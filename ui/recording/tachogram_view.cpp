@@ -15,8 +15,6 @@ namespace rrscope::ui {
 namespace {
 
 // Room for the ms labels on the left and the clock labels below.
-constexpr double kLeftMargin = 46;
-constexpr double kRightMargin = 8;
 constexpr double kTopMargin = 6;
 constexpr double kBottomMargin = 18;
 // A press that moves less than this is a click, not a drag.

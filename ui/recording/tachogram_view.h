@@ -20,6 +20,11 @@ class TachogramView : public QWidget {
   Q_OBJECT
 
  public:
+  // Room for the value labels on the left and a margin on the right; the
+  // views under the tachogram keep the same, so that their times align.
+  static constexpr double kLeftMargin = 46;
+  static constexpr double kRightMargin = 8;
+
   explicit TachogramView(QWidget* parent);
 
   // The beats to show, with the series of the whole recording; the list
