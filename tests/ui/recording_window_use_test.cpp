@@ -273,8 +273,10 @@ TEST_F(RecordingWindowTest, TheMeasuresOverTimeAreTheBatchToolsWindows) {
   const QJsonArray windows = test::batchLine(path("long.rr"), {"--input=rr", "--windows=300:30"})
                                  .value("windows")
                                  .toArray();
+  QSignalSpy shown(window.get(), &EcgRecordingWindow::windowStripShown);
   for (const hrv::Measure m : {hrv::Measure::rmssd, hrv::Measure::lfHf, hrv::Measure::dfaAlpha1}) {
     window->setWindowMeasure(m);
+    ASSERT_TRUE(shown.wait(30000));
     const auto& points = window->windowStrip().points();
     ASSERT_EQ(static_cast<qsizetype>(points.size()), windows.size()) << hrv::measureKey(m);
     const QString key = QString::fromUtf8(hrv::measureKey(m).data());
@@ -296,6 +298,7 @@ TEST_F(RecordingWindowTest, TheMeasuresOverTimeAreTheBatchToolsWindows) {
   const double before = *window->windowStrip().points().front().value;
   window->strip().selectBeat(10);
   QTest::keyClick(&window->strip(), Qt::Key_Delete);
+  ASSERT_TRUE(shown.wait(30000));
   EXPECT_NE(*window->windowStrip().points().front().value, before);
   window->setWindowMeasure(std::nullopt);
   EXPECT_FALSE(window->windowStrip().isVisibleTo(window.get()));

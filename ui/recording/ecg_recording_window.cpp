@@ -116,6 +116,7 @@ EcgRecordingWindow::~EcgRecordingWindow() {
   // the window does.
   if (loading_.joinable()) loading_.join();
   nonlinearWorkers_.clear();
+  stripWorkers_.clear();
 }
 
 void EcgRecordingWindow::buildLayout() {
@@ -653,32 +654,53 @@ void EcgRecordingWindow::setWindowMeasure(std::optional<hrv::Measure> measure) {
 // The windows of the whole recording's series, timed by their beats: those
 // of unreadable stretches are left out and leave gaps, as in the report.
 void EcgRecordingWindow::refreshWindowStrip(const pipeline::StretchSeries& whole) {
+  const std::uint64_t generation = ++stripGeneration_;
   if (!windowMeasure_ || whole.intervalsMs.empty()) {
-    windowStrip_->showPoints({}, 0, {});
+    showWindowStrip(generation, {});
     return;
   }
-  const hrv::Measure measure = *windowMeasure_;
-  hrv::MeasureOptions options;
-  options.groups = measure == hrv::Measure::rmssd  ? hrv::kTimeDomain
-                   : measure == hrv::Measure::lfHf ? hrv::kSpectra
-                                                   : hrv::kNonlinear;
   const std::span<const double> positions = beats_->positions();
+  const double rate = beats_->rate();
   const double first = positions[whole.ends.front() - 1];
   std::vector<double> endsMs;
   endsMs.reserve(whole.ends.size());
-  for (const std::size_t end : whole.ends)
-    endsMs.push_back((positions[end] - first) / beats_->rate() * 1000);
-  std::vector<WindowStripView::Point> points;
-  for (const hrv::WindowMeasures& window :
-       hrv::windowedMeasures(whole.intervalsMs, endsMs, endsMs.back(), {}, options)) {
-    const hrv::MeasureValue& value = window.measures[measure];
-    points.push_back({first / beats_->rate() + window.endSeconds,
-                      value.defined() ? std::optional(value.value()) : std::nullopt});
-  }
+  for (const std::size_t end : whole.ends) endsMs.push_back((positions[end] - first) / rate * 1000);
+  stripWorkers_.emplace_back(
+      generation,
+      std::jthread([this, generation, measure = *windowMeasure_, intervals = whole.intervalsMs,
+                    endsMs = std::move(endsMs), start = first / rate] {
+        hrv::MeasureOptions options;
+        options.groups = measure == hrv::Measure::rmssd  ? hrv::kTimeDomain
+                         : measure == hrv::Measure::lfHf ? hrv::kSpectra
+                                                         : hrv::kNonlinear;
+        std::vector<WindowStripPoint> points;
+        for (const hrv::WindowMeasures& window :
+             hrv::windowedMeasures(intervals, endsMs, endsMs.back(), {}, options)) {
+          const hrv::MeasureValue& value = window.measures[measure];
+          points.push_back({start + window.endSeconds,
+                            value.defined() ? std::optional(value.value()) : std::nullopt});
+        }
+        QMetaObject::invokeMethod(
+            this,
+            [this, generation, points = std::move(points)]() mutable {
+              showWindowStrip(generation, std::move(points));
+            },
+            Qt::QueuedConnection);
+      }));
+}
+
+void EcgRecordingWindow::showWindowStrip(std::uint64_t generation,
+                                         std::vector<WindowStripPoint> points) {
+  std::erase_if(stripWorkers_,
+                [generation](const auto& worker) { return worker.first == generation; });
+  if (generation != stripGeneration_) return;
   const auto named =
-      std::ranges::find(kWindowMeasures, measure, &decltype(kWindowMeasures)::value_type::first);
-  windowStrip_->showPoints(std::move(points), seconds(static_cast<double>(beats_->sampleCount())),
+      std::ranges::find(kWindowMeasures, windowMeasure_.value_or(hrv::Measure::rmssd),
+                        &decltype(kWindowMeasures)::value_type::first);
+  windowStrip_->showPoints(std::move(points),
+                           beats_ ? seconds(static_cast<double>(beats_->sampleCount())) : 0,
                            QString::fromUtf8(named->second.data()));
+  emit windowStripShown();
 }
 
 // --- Editing -------------------------------------------------------------

@@ -14,6 +14,7 @@
 #include "beats/detected_beats.h"
 #include "hrv/hrv_measures.h"
 #include "pipeline/opened_recording.h"
+#include "ui/recording/window_strip_view.h"
 
 class QAction;
 class QComboBox;
@@ -25,10 +26,11 @@ class QScrollBar;
 
 namespace rrscope::ui {
 
+using WindowStripPoint = WindowStripView::Point;
+
 class EcgStripView;
 class MeasureTableWidget;
 class TachogramView;
-class WindowStripView;
 
 // What the window asks of the user, replaceable for tests.
 struct RecordingDialogs {
@@ -112,6 +114,8 @@ class EcgRecordingWindow : public QWidget {
   // stretch included.
   void measuresComplete();
   void edited();  // the beats or marks changed and the measures follow
+  // The strip of a measure over time shows the windows of the latest beats.
+  void windowStripShown();
 
  private:
   void buildLayout();
@@ -135,7 +139,10 @@ class EcgRecordingWindow : public QWidget {
   pipeline::BeatList startingBeats(beats::CorrectionLevel level) const;
   QWidget* buildCorrectionChoice(QWidget* parent);
   QWidget* buildWindowMeasureChoice(QWidget* parent);
+  // The windows are many spectra or DFAs on a day: they follow from a
+  // worker thread, and only the latest request's are shown.
   void refreshWindowStrip(const pipeline::StretchSeries& whole);
+  void showWindowStrip(std::uint64_t generation, std::vector<WindowStripPoint> points);
   void showNonlinear(std::uint64_t generation, const hrv::Measures& nonlinear);
   void showStretchFields();
   void readStretchFields();
@@ -171,6 +178,8 @@ class EcgRecordingWindow : public QWidget {
   std::uint64_t measuresGeneration_ = 0;
   bool nonlinearPending_ = false;
   std::vector<std::pair<std::uint64_t, std::jthread>> nonlinearWorkers_;
+  std::uint64_t stripGeneration_ = 0;
+  std::vector<std::pair<std::uint64_t, std::jthread>> stripWorkers_;
   pipeline::StretchSeries stretchSeries_;
   beats::CorrectionLevel correctionLevel_ = beats::CorrectionLevel::automatic;
   std::jthread loading_;
