@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QImage>
 #include <QJsonArray>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,6 +23,7 @@
 #include "ui/measures_window.h"
 #include "ui/recording/clock_text.h"
 #include "ui/recording/ecg_strip_view.h"
+#include "ui/recording/stretch_charts_view.h"
 #include "ui/recording/tachogram_view.h"
 #include "ui/recording/window_strip_view.h"
 #include "ui/russian_dialogs.h"
@@ -302,6 +304,42 @@ TEST_F(RecordingWindowTest, TheMeasuresOverTimeAreTheBatchToolsWindows) {
   EXPECT_NE(*window->windowStrip().points().front().value, before);
   window->setWindowMeasure(std::nullopt);
   EXPECT_FALSE(window->windowStrip().isVisibleTo(window.get()));
+}
+
+// Detrending by smoothness priors gives the batch tool's spectral measures
+// for that lambda, a lambda out of range is refused, and the spectra and
+// the Poincaré diagram of the stretch are drawn beside the table.
+TEST_F(RecordingWindowTest, TheDetrendedSpectraAreTheBatchToolsAndAreDrawn) {
+  const QString file = writeWfdb(QStringLiteral("lead"));
+  const auto window = open(file);
+  ASSERT_TRUE(window->isLoaded());
+  const hrv::Measures plain = window->measures();
+  ASSERT_TRUE(window->setDetrending(300));
+  const QJsonObject batch =
+      test::batchLine(file, {"--correct", "--hrv", "--detrend=smoothness-priors", "--lambda=300"})
+          .value("hrv")
+          .toObject();
+  for (const hrv::Measure m : {hrv::Measure::lfHf, hrv::Measure::hf, hrv::Measure::rmssd}) {
+    const QString key = QString::fromUtf8(hrv::measureKey(m).data());
+    EXPECT_EQ(window->measures()[m].value(), batch.value(key).toDouble()) << key.toStdString();
+  }
+  EXPECT_NE(window->measures()[hrv::Measure::lfHf].value(), plain[hrv::Measure::lfHf].value());
+  EXPECT_FALSE(window->setDetrending(5));
+  auto* lambda = window->findChild<QLineEdit*>("lambda");
+  lambda->setText("5");
+  QMetaObject::invokeMethod(lambda, "editingFinished");
+  EXPECT_EQ(log_.errorTitles, QStringList{"Неверное λ"});
+  EXPECT_EQ(lambda->text(), "300");
+  ASSERT_TRUE(window->setDetrending(std::nullopt));
+  EXPECT_EQ(window->measures()[hrv::Measure::lfHf].value(), plain[hrv::Measure::lfHf].value());
+
+  window->charts().resize(440, 560);
+  const QImage drawn = window->charts().grab().toImage();
+  int ink = 0;
+  for (int y = 0; y < drawn.height(); y += 2) {
+    for (int x = 0; x < drawn.width(); x += 2) ink += drawn.pixel(x, y) != qRgb(255, 255, 255);
+  }
+  EXPECT_GT(ink, 2000);
 }
 
 // Undo and redo are offered, as buttons and keys, exactly when there is

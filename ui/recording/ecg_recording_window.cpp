@@ -1,6 +1,7 @@
 #include "ui/recording/ecg_recording_window.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QVBoxLayout>
 #include <array>
 #include <cmath>
@@ -33,6 +35,7 @@
 #include "ui/recording/recording_error_text.h"
 #include "ui/recording/recording_files.h"
 #include "ui/recording/saved_beats_check.h"
+#include "ui/recording/stretch_charts_view.h"
 #include "ui/recording/tachogram_view.h"
 #include "ui/recording/window_strip_view.h"
 #include "ui/russian_dialogs.h"
@@ -186,8 +189,14 @@ void EcgRecordingWindow::buildLayout() {
   summary_->setObjectName(QStringLiteral("stretchSummary"));
   summary_->setWordWrap(true);
   measuresLayout->addWidget(summary_);
-  table_ = new MeasureTableWidget(measuresPane);
-  measuresLayout->addWidget(table_, 1);
+  measuresLayout->addWidget(buildDetrendRow(measuresPane));
+  auto* tabs = new QTabWidget(measuresPane);
+  tabs->setObjectName(QStringLiteral("measureTabs"));
+  table_ = new MeasureTableWidget(tabs);
+  charts_ = new StretchChartsView(tabs);
+  tabs->addTab(table_, QStringLiteral("Показатели"));
+  tabs->addTab(charts_, QStringLiteral("Спектры и Пуанкаре"));
+  measuresLayout->addWidget(tabs, 1);
   splitter->addWidget(stripPane);
   splitter->addWidget(measuresPane);
   splitter->setStretchFactor(0, 3);
@@ -319,6 +328,46 @@ QWidget* EcgRecordingWindow::buildWindowMeasureChoice(QWidget* parent) {
                    : std::optional(static_cast<hrv::Measure>(choice->itemData(index).toInt())));
   });
   return choice;
+}
+
+QWidget* EcgRecordingWindow::buildDetrendRow(QWidget* parent) {
+  auto* row = new QWidget(parent);
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(0, 0, 0, 0);
+  detrend_ = new QCheckBox(QStringLiteral("Убрать тренд (сглаживающие приоры), λ:"), row);
+  detrend_->setObjectName(QStringLiteral("detrend"));
+  lambda_ = new QLineEdit(QString::number(measureOptions_.lambda), row);
+  lambda_->setObjectName(QStringLiteral("lambda"));
+  lambda_->setAccessibleName(QStringLiteral("λ сглаживающих приоров, от 10 до 1000000"));
+  lambda_->setMaximumWidth(90);
+  connect(detrend_, &QCheckBox::toggled, this, [this] { readDetrendFields(); });
+  connect(lambda_, &QLineEdit::editingFinished, this, [this] { readDetrendFields(); });
+  layout->addWidget(detrend_);
+  layout->addWidget(lambda_);
+  layout->addStretch();
+  return row;
+}
+
+void EcgRecordingWindow::readDetrendFields() {
+  bool number = false;
+  const double lambda = lambda_->text().replace(',', '.').toDouble(&number);
+  if (!detrend_->isChecked()) {
+    setDetrending(std::nullopt);
+  } else if (!number || !setDetrending(lambda)) {
+    reportError(QStringLiteral("Неверное λ"),
+                QStringLiteral("λ сглаживающих приоров — число от 10 до 1000000, например 500."));
+    lambda_->setText(QString::number(measureOptions_.lambda));
+  }
+}
+
+bool EcgRecordingWindow::setDetrending(std::optional<double> lambda) {
+  if (lambda && !hrv::isValidLambda(*lambda)) return false;
+  measureOptions_.detrend = lambda ? hrv::Detrend::smoothnessPriors : hrv::Detrend::none;
+  if (lambda) measureOptions_.lambda = *lambda;
+  const QSignalBlocker quiet(detrend_);
+  detrend_->setChecked(lambda.has_value());
+  if (beats_) refreshMeasures();
+  return true;
 }
 
 QWidget* EcgRecordingWindow::buildButtonRow() {
@@ -781,16 +830,17 @@ void EcgRecordingWindow::refreshMeasures(std::optional<pipeline::StretchSeries> 
   stretchSeries_ = series ? std::move(*series) : correctedSeries(stretch_);
   ++measuresGeneration_;
   if (stretchSeries_.intervalsMs.size() <= kLongestSeriesAtOnce) {
-    measures_ = hrv::computeMeasures(stretchSeries_.intervalsMs);
+    measures_ = hrv::computeMeasures(stretchSeries_.intervalsMs, measureOptions_);
     nonlinearPending_ = false;
   } else {
-    hrv::MeasureOptions options;
+    hrv::MeasureOptions options = measureOptions_;
     options.groups = hrv::kAllGroups & ~hrv::kNonlinear;
     measures_ = hrv::computeMeasures(stretchSeries_.intervalsMs, options);
     nonlinearPending_ = true;
     computeNonlinearInBackground();
   }
   table_->showMeasures(measures_);
+  charts_->showStretch(stretchSeries_.intervalsMs, measures_, measureOptions_);
   if (nonlinearPending_) table_->markComputing(kNonlinearMeasures);
   summary_->setText(summaryText());
   if (!nonlinearPending_) emit measuresComplete();

@@ -17,6 +17,7 @@
 #include "ui/recording/window_strip_view.h"
 
 class QAction;
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -30,6 +31,7 @@ using WindowStripPoint = WindowStripView::Point;
 
 class EcgStripView;
 class MeasureTableWidget;
+class StretchChartsView;
 class TachogramView;
 
 // What the window asks of the user, replaceable for tests.
@@ -85,6 +87,12 @@ class EcgRecordingWindow : public QWidget {
   // The stretch as samples, kept inside the recording.
   void setStretch(beats::SampleStretch stretch);
 
+  // Detrends the spectra by smoothness priors of `lambda` (checked by
+  // hrv::isValidLambda), or not for none; false, and nothing changes, for a
+  // lambda out of range.
+  bool setDetrending(std::optional<double> lambda);
+  StretchChartsView& charts() const { return *charts_; }
+
   beats::CorrectionLevel correctionLevel() const { return correctionLevel_; }
   // Off takes the detector's beats as they are; any other level the beats
   // of the automatic correction, and a threshold level then holds each NN
@@ -138,6 +146,8 @@ class EcgRecordingWindow : public QWidget {
   // The beats to start from at `level`.
   pipeline::BeatList startingBeats(beats::CorrectionLevel level) const;
   QWidget* buildCorrectionChoice(QWidget* parent);
+  QWidget* buildDetrendRow(QWidget* parent);
+  void readDetrendFields();
   QWidget* buildWindowMeasureChoice(QWidget* parent);
   // The windows are many spectra or DFAs on a day: they follow from a
   // worker thread, and only the latest request's are shown.
@@ -182,6 +192,7 @@ class EcgRecordingWindow : public QWidget {
   std::vector<std::pair<std::uint64_t, std::jthread>> stripWorkers_;
   pipeline::StretchSeries stretchSeries_;
   beats::CorrectionLevel correctionLevel_ = beats::CorrectionLevel::automatic;
+  hrv::MeasureOptions measureOptions_;  // how the spectra are prepared
   std::jthread loading_;
   RecordingDialogs dialogs_;
   std::function<void(const QString&)> sendToAnalysis_;
@@ -200,6 +211,9 @@ class EcgRecordingWindow : public QWidget {
   EcgStripView* strip_ = nullptr;
   QScrollBar* scroll_ = nullptr;
   MeasureTableWidget* table_ = nullptr;
+  StretchChartsView* charts_ = nullptr;
+  QCheckBox* detrend_ = nullptr;
+  QLineEdit* lambda_ = nullptr;
   QLabel* summary_ = nullptr;
   QWidget* content_ = nullptr;
   QAction* undoAction_ = nullptr;

@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QRectF>
 
+#include "ui/report/plot_frame.h"
 #include "ui/report/report_content.h"
 
 namespace rrscope::report {
