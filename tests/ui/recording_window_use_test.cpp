@@ -10,6 +10,7 @@
 #include <QJsonArray>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
@@ -340,6 +341,54 @@ TEST_F(RecordingWindowTest, TheDetrendedSpectraAreTheBatchToolsAndAreDrawn) {
     for (int x = 0; x < drawn.width(); x += 2) ink += drawn.pixel(x, y) != qRgb(255, 255, 255);
   }
   EXPECT_GT(ink, 2000);
+}
+
+// Two stretches kept as samples are measured each on its own and together,
+// their intervals end to end; an edit in one changes the combination.
+TEST_F(RecordingWindowTest, SeveralSamplesAreMeasuredAloneAndTogether) {
+  const auto window = open(writeWfdb(QStringLiteral("lead")));
+  ASSERT_TRUE(window->isLoaded());
+  const std::array<beats::SampleStretch, 2> stretches{
+      {{10 * kRate, 40 * kRate}, {70 * kRate, 110 * kRate}}};
+  for (const beats::SampleStretch& stretch : stretches) {
+    window->setStretch(stretch);
+    window->findChild<QPushButton*>("addSample")->click();
+  }
+  ASSERT_EQ(window->samples().size(), 2u);
+  const auto list = window->findChild<QListWidget*>("sampleList");
+  ASSERT_EQ(list->count(), 3);
+  EXPECT_EQ(list->item(1)->text(), "2) с 0:01:10, длительность 0:00:40");
+
+  const auto together = [&] {
+    std::vector<double> intervals;
+    for (const beats::SampleStretch& stretch : stretches) {
+      const std::vector<double> part = window->beats()->series(stretch).intervalsMs;
+      intervals.insert(intervals.end(), part.begin(), part.end());
+    }
+    return hrv::computeMeasures(intervals);
+  };
+  list->setCurrentRow(2);
+  ASSERT_TRUE(window->showsCombinedSamples());
+  EXPECT_TRUE(window->summaryText().startsWith("Все выборки вместе (2)"));
+  EXPECT_EQ(window->measures()[hrv::Measure::rmssd].value(),
+            together()[hrv::Measure::rmssd].value());
+  EXPECT_EQ(window->measures()[hrv::Measure::sdnn].value(), together()[hrv::Measure::sdnn].value());
+
+  window->strip().selectBeat(window->beats()->firstAtOrAfter(80 * kRate));
+  QTest::keyClick(&window->strip(), Qt::Key_Delete);
+  EXPECT_EQ(window->measures()[hrv::Measure::rmssd].value(),
+            together()[hrv::Measure::rmssd].value());
+
+  list->setCurrentRow(0);
+  EXPECT_FALSE(window->showsCombinedSamples());
+  EXPECT_EQ(window->stretch().begin, stretches[0].begin);
+  EXPECT_EQ(
+      window->measures()[hrv::Measure::rmssd].value(),
+      hrv::computeMeasures(window->beats()->series(stretches[0]).intervalsMs)[hrv::Measure::rmssd]
+          .value());
+  window->findChild<QPushButton*>("removeSample")->click();
+  EXPECT_EQ(window->samples().size(), 1u);
+  EXPECT_EQ(window->samples().front().begin, stretches[1].begin);
 }
 
 // Undo and redo are offered, as buttons and keys, exactly when there is

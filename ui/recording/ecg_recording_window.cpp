@@ -34,6 +34,7 @@
 #include "ui/recording/ecg_strip_view.h"
 #include "ui/recording/recording_error_text.h"
 #include "ui/recording/recording_files.h"
+#include "ui/recording/sample_list_view.h"
 #include "ui/recording/saved_beats_check.h"
 #include "ui/recording/stretch_charts_view.h"
 #include "ui/recording/tachogram_view.h"
@@ -196,6 +197,13 @@ void EcgRecordingWindow::buildLayout() {
   charts_ = new StretchChartsView(tabs);
   tabs->addTab(table_, QStringLiteral("Показатели"));
   tabs->addTab(charts_, QStringLiteral("Спектры и Пуанкаре"));
+  sampleList_ = new SampleListView(tabs);
+  tabs->addTab(sampleList_, QStringLiteral("Выборки"));
+  connect(sampleList_, &SampleListView::addRequested, this, [this] { addSample(); });
+  connect(sampleList_, &SampleListView::removeRequested, this,
+          [this](int index) { removeSample(static_cast<std::size_t>(index)); });
+  connect(sampleList_, &SampleListView::chosen, this,
+          [this](int index) { chooseSample(static_cast<std::size_t>(index)); });
   measuresLayout->addWidget(tabs, 1);
   splitter->addWidget(stripPane);
   splitter->addWidget(measuresPane);
@@ -594,6 +602,7 @@ void EcgRecordingWindow::setStretch(beats::SampleStretch stretch) {
   const double begin = std::clamp(std::min(stretch.begin, stretch.end), 0.0, total);
   const double end = std::clamp(std::max(stretch.begin, stretch.end), begin, total);
   stretch_ = {begin, end};
+  combined_ = false;
   tachogram_->setStretch(stretch_);
   showStretchFields();
   refreshMeasures();
@@ -646,6 +655,52 @@ void EcgRecordingWindow::setFiveMinutes() {
   const auto total = static_cast<double>(beats_->sampleCount());
   const double begin = std::max(0.0, std::min(strip_->startSample(), total - length));
   setStretch({begin, begin + length});
+}
+
+// --- The samples ---------------------------------------------------------
+
+void EcgRecordingWindow::addSample() {
+  if (!beats_) return;
+  samples_.push_back(stretch_);
+  showSamples(samples_.size() - 1);
+}
+
+void EcgRecordingWindow::removeSample(std::size_t index) {
+  if (index >= samples_.size()) return;
+  samples_.erase(samples_.begin() + static_cast<std::ptrdiff_t>(index));
+  combined_ = false;
+  showSamples(samples_.size());
+  refreshMeasures();
+}
+
+void EcgRecordingWindow::chooseSample(std::size_t index) {
+  if (!beats_) return;
+  if (index < samples_.size()) {
+    setStretch(samples_[index]);
+  } else if (!samples_.empty()) {
+    combined_ = true;
+    refreshMeasures();
+  }
+}
+
+void EcgRecordingWindow::showSamples(std::size_t chosen) {
+  sampleList_->showSamples(samples_, beats_ ? beats_->rate() : 1, static_cast<int>(chosen));
+}
+
+pipeline::StretchSeries EcgRecordingWindow::combinedSeries() const {
+  pipeline::StretchSeries combined;
+  for (const beats::SampleStretch& sample : samples_) {
+    const pipeline::StretchSeries series = correctedSeries(sample);
+    combined.intervalsMs.insert(combined.intervalsMs.end(), series.intervalsMs.begin(),
+                                series.intervalsMs.end());
+    combined.ends.insert(combined.ends.end(), series.ends.begin(), series.ends.end());
+    combined.beats += series.beats;
+    combined.excludedBeats += series.excludedBeats;
+    combined.excludedIntervals += series.excludedIntervals;
+    combined.ectopicIntervals += series.ectopicIntervals;
+    combined.unreadableShare += series.unreadableShare / static_cast<double>(samples_.size());
+  }
+  return combined;
 }
 
 // --- The correction ------------------------------------------------------
@@ -815,8 +870,9 @@ void EcgRecordingWindow::refreshAfterEdit(std::optional<std::size_t> selected) {
   pipeline::StretchSeries whole = correctedSeries(wholeRecording());
   if (windowMeasure_) refreshWindowStrip(whole);
   strip_->beatsChanged(selected);
-  refreshMeasures(stretch_.begin == 0 && stretch_.end == wholeRecording().end ? std::optional(whole)
-                                                                              : std::nullopt);
+  const bool wholeStretch =
+      !combined_ && stretch_.begin == 0 && stretch_.end == wholeRecording().end;
+  refreshMeasures(wholeStretch ? std::optional(whole) : std::nullopt);
   tachogram_->showBeats(beats_.get(), std::move(whole));
   updateUndoState();
   emit edited();
@@ -827,7 +883,9 @@ void EcgRecordingWindow::refreshAfterEdit(std::optional<std::size_t> selected) {
 // other measures show at once. A newer edit makes an unfinished result
 // stale; only the latest one is shown.
 void EcgRecordingWindow::refreshMeasures(std::optional<pipeline::StretchSeries> series) {
-  stretchSeries_ = series ? std::move(*series) : correctedSeries(stretch_);
+  stretchSeries_ = series      ? std::move(*series)
+                   : combined_ ? combinedSeries()
+                               : correctedSeries(stretch_);
   ++measuresGeneration_;
   if (stretchSeries_.intervalsMs.size() <= kLongestSeriesAtOnce) {
     measures_ = hrv::computeMeasures(stretchSeries_.intervalsMs, measureOptions_);
@@ -876,11 +934,15 @@ void EcgRecordingWindow::showNonlinear(std::uint64_t generation, const hrv::Meas
 
 QString EcgRecordingWindow::summaryText() const {
   if (!beats_) return {};
+  const QString what =
+      combined_ ? QStringLiteral("Все выборки вместе (%1)").arg(samples_.size())
+                : QStringLiteral("Отрезок %1–%2")
+                      .arg(clockText(seconds(stretch_.begin)), clockText(seconds(stretch_.end)));
   return QStringLiteral(
-             "Отрезок %1–%2: ударов %3, NN-интервалов %4.\n"
-             "Исключено интервалов: у нечитаемых участков %5, у ударов не N %6.\n"
-             "Правлено ударов вручную: %7. Нечитаемо: %8 % отрезка. Коррекция: %9.")
-      .arg(clockText(seconds(stretch_.begin)), clockText(seconds(stretch_.end)))
+             "%1: ударов %2, NN-интервалов %3.\n"
+             "Исключено интервалов: у нечитаемых участков %4, у ударов не N %5.\n"
+             "Правлено ударов вручную: %6. Нечитаемо: %7 % отрезка. Коррекция: %8.")
+      .arg(what)
       .arg(stretchSeries_.beats)
       .arg(stretchSeries_.intervalsMs.size())
       .arg(stretchSeries_.excludedIntervals)

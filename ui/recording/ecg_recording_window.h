@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -31,6 +32,7 @@ using WindowStripPoint = WindowStripView::Point;
 
 class EcgStripView;
 class MeasureTableWidget;
+class SampleListView;
 class StretchChartsView;
 class TachogramView;
 
@@ -93,6 +95,16 @@ class EcgRecordingWindow : public QWidget {
   bool setDetrending(std::optional<double> lambda);
   StretchChartsView& charts() const { return *charts_; }
 
+  // The analysis samples: stretches kept to be measured each on its own
+  // and all together, as one sample of their intervals end to end.
+  std::span<const beats::SampleStretch> samples() const { return samples_; }
+  void addSample();  // the stretch as it stands
+  void removeSample(std::size_t index);
+  // Shows a sample's measures, or with the count of samples their
+  // combination's.
+  void chooseSample(std::size_t index);
+  bool showsCombinedSamples() const { return combined_; }
+
   beats::CorrectionLevel correctionLevel() const { return correctionLevel_; }
   // Off takes the detector's beats as they are; any other level the beats
   // of the automatic correction, and a threshold level then holds each NN
@@ -143,6 +155,9 @@ class EcgRecordingWindow : public QWidget {
   // The series the measures take: the beats' own, held to the threshold of
   // the correction level when it has one.
   pipeline::StretchSeries correctedSeries(beats::SampleStretch stretch) const;
+  // The samples' series end to end; the interval across a join is none.
+  pipeline::StretchSeries combinedSeries() const;
+  void showSamples(std::size_t chosen);
   // The beats to start from at `level`.
   pipeline::BeatList startingBeats(beats::CorrectionLevel level) const;
   QWidget* buildCorrectionChoice(QWidget* parent);
@@ -193,6 +208,8 @@ class EcgRecordingWindow : public QWidget {
   pipeline::StretchSeries stretchSeries_;
   beats::CorrectionLevel correctionLevel_ = beats::CorrectionLevel::automatic;
   hrv::MeasureOptions measureOptions_;  // how the spectra are prepared
+  std::vector<beats::SampleStretch> samples_;
+  bool combined_ = false;  // the measures are the samples' together
   std::jthread loading_;
   RecordingDialogs dialogs_;
   std::function<void(const QString&)> sendToAnalysis_;
@@ -212,6 +229,7 @@ class EcgRecordingWindow : public QWidget {
   QScrollBar* scroll_ = nullptr;
   MeasureTableWidget* table_ = nullptr;
   StretchChartsView* charts_ = nullptr;
+  SampleListView* sampleList_ = nullptr;
   QCheckBox* detrend_ = nullptr;
   QLineEdit* lambda_ = nullptr;
   QLabel* summary_ = nullptr;
