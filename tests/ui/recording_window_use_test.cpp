@@ -238,7 +238,7 @@ TEST_F(RecordingWindowTest, TheMeasuresExportInTheBatchToolsColumns) {
   const QStringList lines = QString::fromUtf8(csv.readAll()).trimmed().split('\n');
   ASSERT_EQ(lines.size(), 2);
   const QString columns = QString::fromStdString(pipeline::measureCsvColumns());
-  EXPECT_EQ(lines[0], "file,start_s,end_s,intervals" + columns + ",correction");
+  EXPECT_EQ(lines[0], "file,start_s,end_s,intervals" + columns + ",correction,sample");
   QProcess batch;
   batch.start(QStringLiteral(RRSCOPE_BATCH_TOOL), {"--csv", "--hrv", "--correct", file});
   ASSERT_TRUE(batch.waitForFinished(60000));
@@ -247,7 +247,7 @@ TEST_F(RecordingWindowTest, TheMeasuresExportInTheBatchToolsColumns) {
   const QStringList row = lines[1].split(',');
   const std::size_t intervals = window->beats()->series(window->stretch()).intervalsMs.size();
   EXPECT_EQ(row.mid(0, 4), QStringList({"lead.hea", "20", "80", QString::number(intervals)}));
-  EXPECT_EQ(row.back(), "auto");
+  EXPECT_EQ(row.mid(row.size() - 2), QStringList({"auto", ""}));
   qsizetype field = 4;
   for (const hrv::Measure m : hrv::allMeasures()) {
     const hrv::MeasureValue& value = window->measures()[m];
@@ -386,6 +386,18 @@ TEST_F(RecordingWindowTest, SeveralSamplesAreMeasuredAloneAndTogether) {
       window->measures()[hrv::Measure::rmssd].value(),
       hrv::computeMeasures(window->beats()->series(stretches[0]).intervalsMs)[hrv::Measure::rmssd]
           .value());
+  // The export: a row for each sample, then one for them together.
+  log_.nextSaveFile = path("samples.csv");
+  window->exportMeasures();
+  QFile csv(path("samples.csv"));
+  ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+  const QStringList rows = QString::fromUtf8(csv.readAll()).trimmed().split('\n');
+  ASSERT_EQ(rows.size(), 4);
+  EXPECT_TRUE(rows[1].startsWith("lead.hea,10,40,")) << rows[1].toStdString();
+  EXPECT_TRUE(rows[3].startsWith("lead.hea,,,")) << rows[3].toStdString();
+  EXPECT_TRUE(rows[3].endsWith(",auto,all")) << rows[3].toStdString();
+  const qsizetype rmssd = 4 + static_cast<qsizetype>(hrv::Measure::rmssd);
+  EXPECT_EQ(rows[3].split(',')[rmssd].toDouble(), together()[hrv::Measure::rmssd].value());
   window->findChild<QPushButton*>("removeSample")->click();
   EXPECT_EQ(window->samples().size(), 1u);
   EXPECT_EQ(window->samples().front().begin, stretches[1].begin);

@@ -1028,6 +1028,24 @@ void EcgRecordingWindow::exportNn() {
   }
 }
 
+// The stretch's measures; with samples, each sample's and theirs together.
+std::vector<MeasureRow> EcgRecordingWindow::measureRows() const {
+  const double rate = beats_->rate();
+  if (samples_.empty()) {
+    return {{std::pair(stretch_.begin / rate, stretch_.end / rate),
+             stretchSeries_.intervalsMs.size(), measures_}};
+  }
+  std::vector<MeasureRow> rows;
+  for (const beats::SampleStretch& sample : samples_) {
+    const std::vector<double> intervals = correctedSeries(sample).intervalsMs;
+    rows.push_back({std::pair(sample.begin / rate, sample.end / rate), intervals.size(),
+                    hrv::computeMeasures(intervals, measureOptions_)});
+  }
+  const std::vector<double> together = combinedSeries().intervalsMs;
+  rows.push_back({std::nullopt, together.size(), hrv::computeMeasures(together, measureOptions_)});
+  return rows;
+}
+
 QString EcgRecordingWindow::besideRecording(const QString& suffix) const {
   const QFileInfo recording(file_);
   return recording.dir().filePath(recording.completeBaseName() + suffix);
@@ -1040,9 +1058,9 @@ void EcgRecordingWindow::exportMeasures() {
                                       QStringLiteral("Таблица CSV (*.csv)"));
   if (path.isEmpty()) return;
   try {
-    writeTextFile(path, measuresCsv(QFileInfo(file_).fileName(), stretch_, beats_->rate(),
-                                    stretchSeries_.intervalsMs.size(), measures_,
-                                    beats::correctionLevelWord(correctionLevel_)));
+    writeTextFile(path,
+                  measuresCsv(QFileInfo(file_).fileName(), measureRows(),
+                              beats::correctionLevelWord(correctionLevel_), !samples_.empty()));
   } catch (const std::exception& error) {
     reportError(QStringLiteral("Ошибка записи"),
                 QStringLiteral("Показатели не сохранены: %1").arg(error.what()));

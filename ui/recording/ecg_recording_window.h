@@ -15,6 +15,7 @@
 #include "beats/detected_beats.h"
 #include "hrv/hrv_measures.h"
 #include "pipeline/opened_recording.h"
+#include "ui/recording/recording_files.h"
 #include "ui/recording/window_strip_view.h"
 
 class QAction;
@@ -117,9 +118,10 @@ class EcgRecordingWindow : public QWidget {
   void saveBeats();
   void writeReport();
   void exportNn();
-  // The stretch's measures as CSV: the columns of the batch tool's
-  // --windows rows, file,start_s,end_s,intervals and every measure, then
-  // the correction level.
+  // The measures as CSV, a row for the stretch, or one for each sample and
+  // one for them together: the columns of the batch tool's --windows rows,
+  // file,start_s,end_s,intervals and every measure, then the correction
+  // level and the sample.
   void exportMeasures();
   void sendToAnalysis();
   // "Открыть запись…": another recording in this window.
@@ -189,6 +191,7 @@ class EcgRecordingWindow : public QWidget {
   void updateUndoState();
   void reportError(const QString& title, const QString& text);
   QString chooseSaveFile(const QString& title, const QString& suggested, const QString& filters);
+  std::vector<MeasureRow> measureRows() const;
   // The file of the recording's name with `suffix` for its extension.
   QString besideRecording(const QString& suffix) const;
   double seconds(double samples) const;

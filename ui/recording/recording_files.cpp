@@ -121,27 +121,29 @@ void writeStretchReport(const QString& path, const pipeline::OpenedRecording& op
                        : report::reportPdf(content));
 }
 
-std::string measuresCsv(const QString& file, beats::SampleStretch stretch, double rate,
-                        std::size_t intervals, const hrv::Measures& measures,
-                        std::string_view correction) {
+std::string measuresCsv(const QString& file, std::span<const MeasureRow> rows,
+                        std::string_view correction, bool samples) {
   std::string text =
-      "file,start_s,end_s,intervals" + pipeline::measureCsvColumns() + ",correction\n";
+      "file,start_s,end_s,intervals" + pipeline::measureCsvColumns() + ",correction,sample\n";
   // A file name with a comma or a quote is quoted, as CSV has it.
-  const std::string name = file.toStdString();
-  if (name.find_first_of(",\"\n") == std::string::npos) {
-    text += name;
-  } else {
-    text += '"' + QString::fromStdString(name).replace('"', "\"\"").toStdString() + '"';
+  std::string name = file.toStdString();
+  if (name.find_first_of(",\"\n") != std::string::npos) {
+    name = '"' + QString::fromStdString(name).replace('"', "\"\"").toStdString() + '"';
   }
-  text += ',';
-  recordings::appendShortest(text, stretch.begin / rate);
-  text += ',';
-  recordings::appendShortest(text, stretch.end / rate);
-  text += ',' + std::to_string(intervals);
-  pipeline::appendMeasureCsvFields(text, measures);
-  text += ',';
-  text += correction;
-  text += '\n';
+  std::size_t number = 0;
+  for (const MeasureRow& row : rows) {
+    text += name + ',';
+    if (row.seconds) recordings::appendShortest(text, row.seconds->first);
+    text += ',';
+    if (row.seconds) recordings::appendShortest(text, row.seconds->second);
+    text += ',' + std::to_string(row.intervals);
+    pipeline::appendMeasureCsvFields(text, row.measures);
+    text += ',';
+    text += correction;
+    text += ',';
+    if (samples) text += row.seconds ? std::to_string(++number) : std::string("all");
+    text += '\n';
+  }
   return text;
 }
 

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "beats/correction_level.h"
 #include "beats/detected_beats.h"
@@ -30,12 +33,20 @@ void writeStretchReport(const QString& path, const pipeline::OpenedRecording& op
                         const pipeline::StretchSeries& series, const hrv::Measures& measures,
                         const QString& correction);
 
-// The measures of a stretch as CSV text: a header and one row, in the
-// columns of the batch tool's --windows rows (file, start_s, end_s,
-// intervals, every measure, hrv_undefined), then the correction level.
-std::string measuresCsv(const QString& file, beats::SampleStretch stretch, double rate,
-                        std::size_t intervals, const hrv::Measures& measures,
-                        std::string_view correction);
+// One row of the measures' CSV: a stretch in seconds (none for the
+// samples together), its count of intervals and its measures.
+struct MeasureRow {
+  std::optional<std::pair<double, double>> seconds;
+  std::size_t intervals = 0;
+  hrv::Measures measures;
+};
+
+// The measures as CSV text: a header and a row each, in the columns of the
+// batch tool's --windows rows (file, start_s, end_s, intervals, every
+// measure, hrv_undefined), then the correction level and the sample (its
+// number, or "all" for the samples together, empty without samples).
+std::string measuresCsv(const QString& file, std::span<const MeasureRow> rows,
+                        std::string_view correction, bool samples);
 
 // Writes `text` whole or not at all. Throws std::runtime_error on failure.
 void writeTextFile(const QString& path, const std::string& text);
