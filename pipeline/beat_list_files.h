@@ -18,6 +18,13 @@ namespace rrscope::pipeline {
 // `dir/name.rrscope`.
 std::filesystem::path beatAnnotationPath(const std::string& recordingFile);
 
+// What a file of saved beats says of them beside the beats.
+struct BeatFileNotes {
+  std::optional<RecordingIdentity> identity;         // the recording they belong to
+  std::optional<beats::CorrectionLevel> correction;  // the level they were edited at
+  std::vector<beats::SampleStretch> samples;         // the analysis samples, in samples
+};
+
 // Saves `list` as an MIT-format annotation file that any reader of the
 // format understands: each beat of the type of its class (N, S, V, F or Q),
 // its source in the subtype, and each
@@ -25,15 +32,11 @@ std::filesystem::path beatAnnotationPath(const std::string& recordingFile);
 // (-1) at its begin and "clean" (0) at its end. At a whole number of hertz
 // the file counts in thousandths of a sample and says so in a leading note;
 // at any other rate it counts in samples. The file is written under another
-// name and renamed, so it appears whole or not at all. With an `identity`,
-// a note at time 0 says which recording the beats belong to, and with a
-// `correction` another one names the correction level the beats were
-// edited at. Throws std::runtime_error naming `path` when it cannot be
-// written.
+// name and renamed, so it appears whole or not at all. Its `notes` go in
+// notes at time 0. Throws std::runtime_error naming `path` when it cannot
+// be written.
 void writeBeatAnnotations(const std::filesystem::path& path, const BeatList& list,
-                          recordings::SamplingRate rate,
-                          const std::optional<RecordingIdentity>& identity = std::nullopt,
-                          std::optional<beats::CorrectionLevel> correction = std::nullopt);
+                          recordings::SamplingRate rate, const BeatFileNotes& notes = {});
 
 // What such a file holds, in samples at the recording's rate.
 struct SavedBeats {
@@ -41,10 +44,7 @@ struct SavedBeats {
   std::vector<BeatSource> sources;
   std::vector<beats::BeatClass> classes;
   std::vector<beats::SampleStretch> unreadable;
-  // The recording the file says the beats belong to; none in a file
-  // written without one.
-  std::optional<RecordingIdentity> identity;
-  std::optional<beats::CorrectionLevel> correction;  // as the file names it
+  BeatFileNotes notes;  // as far as the file has them
 };
 
 // Reads a file that writeBeatAnnotations() wrote, or any annotation file:

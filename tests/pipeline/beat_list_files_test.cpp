@@ -174,17 +174,26 @@ TEST(BeatAnnotations, NameTheRecordingTheyBelongTo) {
   for (const recordings::SamplingRate rate :
        {recordings::SamplingRate{360, 1}, recordings::SamplingRate{257, 2}}) {
     const auto path = folder / "rec.rrscope";
-    writeBeatAnnotations(path, editedMinute(), rate, saved, beats::CorrectionLevel::strong);
+    const std::vector<SampleStretch> samples{{360.5, 7200}, {9000, 10800.25}};
+    writeBeatAnnotations(path, editedMinute(), rate,
+                         {saved, beats::CorrectionLevel::strong, samples});
     const SavedBeats read = readBeatAnnotations(path, rate);
-    EXPECT_EQ(read.correction, beats::CorrectionLevel::strong);
-    ASSERT_TRUE(read.identity.has_value());
-    EXPECT_TRUE(differences(*read.identity, saved).empty()) << identityText(*read.identity);
+    EXPECT_EQ(read.notes.correction, beats::CorrectionLevel::strong);
+    ASSERT_EQ(read.notes.samples.size(), samples.size());
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+      EXPECT_EQ(read.notes.samples[i].begin, samples[i].begin);
+      EXPECT_EQ(read.notes.samples[i].end, samples[i].end);
+    }
+    ASSERT_TRUE(read.notes.identity.has_value());
+    EXPECT_TRUE(differences(*read.notes.identity, saved).empty())
+        << identityText(*read.notes.identity);
     EXPECT_EQ(read.positions.size(), editedMinute().size());
   }
   writeBeatAnnotations(folder / "plain.rrscope", editedMinute(), {360, 1});
   const SavedBeats plain = readBeatAnnotations(folder / "plain.rrscope", {360, 1});
-  EXPECT_FALSE(plain.identity.has_value());
-  EXPECT_FALSE(plain.correction.has_value());
+  EXPECT_FALSE(plain.notes.identity.has_value());
+  EXPECT_FALSE(plain.notes.correction.has_value());
+  EXPECT_TRUE(plain.notes.samples.empty());
 
   using Part = IdentityPart;
   const struct {

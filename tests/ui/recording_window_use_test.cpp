@@ -39,8 +39,8 @@ using ui::EcgRecordingWindow;
 
 // Saved beats come back only into the recording they were saved from: not
 // into the RR file exported beside it, nor into the record once its
-// samples changed; and with them the count of beats edited by hand and
-// their correction level.
+// samples changed; and with them the count of beats edited by hand, their
+// correction level and the analysis samples.
 TEST_F(RecordingWindowTest, SavedBeatsComeBackOnlyIntoTheirOwnRecording) {
   const QString file = writeWfdb(QStringLiteral("lead"));
   std::size_t edited = 0;
@@ -54,6 +54,8 @@ TEST_F(RecordingWindowTest, SavedBeatsComeBackOnlyIntoTheirOwnRecording) {
     edited = window->beats()->editedBeats();
     ASSERT_EQ(edited, 2u);
     ASSERT_TRUE(window->setCorrectionLevel(beats::CorrectionLevel::strong));
+    window->setStretch({30 * kRate, 90 * kRate});
+    window->addSample();
     window->saveBeats();
     log_.nextSaveFile = path("lead.rr");
     window->exportNn();
@@ -62,6 +64,9 @@ TEST_F(RecordingWindowTest, SavedBeatsComeBackOnlyIntoTheirOwnRecording) {
   ASSERT_EQ(log_.questions.size(), 1);
   EXPECT_EQ(again->beats()->editedBeats(), edited);
   EXPECT_EQ(again->correctionLevel(), beats::CorrectionLevel::strong);
+  ASSERT_EQ(again->samples().size(), 1u);
+  EXPECT_EQ(again->samples().front().begin, 30 * kRate);
+  EXPECT_EQ(again->samples().front().end, 90 * kRate);
   EXPECT_TRUE(again->summaryText().contains("Правлено ударов вручную: 2"));
 
   const struct {

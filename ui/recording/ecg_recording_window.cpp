@@ -193,6 +193,7 @@ void EcgRecordingWindow::buildLayout() {
   measuresLayout->addWidget(buildDetrendRow(measuresPane));
   auto* tabs = new QTabWidget(measuresPane);
   tabs->setObjectName(QStringLiteral("measureTabs"));
+  tabs->setAccessibleName(QStringLiteral("Показатели, спектры и выборки"));
   table_ = new MeasureTableWidget(tabs);
   charts_ = new StretchChartsView(tabs);
   tabs->addTab(table_, QStringLiteral("Показатели"));
@@ -485,7 +486,10 @@ void EcgRecordingWindow::finishLoading(std::shared_ptr<pipeline::OpenedRecording
   progress_->hide();
   file_ = openingFile_;
   opened_ = std::move(opened);
+  samples_.clear();
+  combined_ = false;
   beats_ = std::make_unique<pipeline::BeatList>(startingBeats(correctionLevel_));
+  sampleList_->showSamples(samples_, beats_->rate(), -1);
   stretch_ = wholeRecording();
   showRecording();
   content_->setEnabled(true);
@@ -566,7 +570,9 @@ void EcgRecordingWindow::offerSavedBeats() {
       dialogs_.ask ? dialogs_.ask(question) : askYesNo(this, windowTitle(), question, true);
   if (!restore) return;
   // The beats come back at the level they were edited at.
-  correctionLevel_ = beats.correction.value_or(correctionLevel_);
+  correctionLevel_ = beats.notes.correction.value_or(correctionLevel_);
+  samples_ = beats.notes.samples;
+  sampleList_->showSamples(samples_, beats_->rate(), -1);
   correction_->setCurrentIndex(correction_->findData(static_cast<int>(correctionLevel_)));
   beats_ = std::make_unique<pipeline::BeatList>(
       pipeline::restoredBeatList(std::move(beats), startingBeats(correctionLevel_)));
@@ -988,7 +994,7 @@ void EcgRecordingWindow::saveBeats() {
                      QStringLiteral("Аннотации WFDB (*.rrscope);;Таблица CSV (*.csv)"));
   if (path.isEmpty()) return;
   try {
-    saveBeatFile(path, *beats_, *opened_, correctionLevel_);
+    saveBeatFile(path, *beats_, *opened_, correctionLevel_, samples_);
   } catch (const std::exception& error) {
     reportError(QStringLiteral("Ошибка записи"),
                 QStringLiteral("Удары не сохранены: %1").arg(error.what()));

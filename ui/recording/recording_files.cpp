@@ -100,13 +100,15 @@ recordings::SamplingRate beatRate(const pipeline::OpenedRecording& opened) {
 }
 
 void saveBeatFile(const QString& path, const pipeline::BeatList& beats,
-                  const pipeline::OpenedRecording& opened, beats::CorrectionLevel correction) {
+                  const pipeline::OpenedRecording& opened, beats::CorrectionLevel correction,
+                  std::span<const beats::SampleStretch> samples) {
   const std::filesystem::path file(path.toStdString());
   if (hasSuffix(path, QStringLiteral("csv"))) {
     pipeline::writeBeatCsv(file, beats);
   } else {
-    pipeline::writeBeatAnnotations(file, beats, beatRate(opened), pipeline::identityOf(opened),
-                                   correction);
+    pipeline::writeBeatAnnotations(
+        file, beats, beatRate(opened),
+        {pipeline::identityOf(opened), correction, {samples.begin(), samples.end()}});
   }
 }
 

@@ -19,11 +19,12 @@ namespace rrscope::ui {
 recordings::SamplingRate beatRate(const pipeline::OpenedRecording& opened);
 
 // Saves the beats of `opened` as a CSV table when `path` ends in .csv,
-// else as an annotation file that names the recording they belong to and
-// their correction level. Throws std::runtime_error when it cannot be
-// written.
+// else as an annotation file that names the recording they belong to,
+// their correction level and the analysis `samples`. Throws
+// std::runtime_error when it cannot be written.
 void saveBeatFile(const QString& path, const pipeline::BeatList& beats,
-                  const pipeline::OpenedRecording& opened, beats::CorrectionLevel correction);
+                  const pipeline::OpenedRecording& opened, beats::CorrectionLevel correction,
+                  std::span<const beats::SampleStretch> samples);
 
 // Writes the one-page report of the stretch, naming the `correction` its
 // series had: a PNG when `path` ends in .png, else a PDF. Throws

@@ -19,8 +19,8 @@ class SampleListView : public QWidget {
  public:
   explicit SampleListView(QWidget* parent);
 
-  // The samples, in samples at `rate`; `chosen` is the row to select, the
-  // combination being the row after the last sample.
+  // The samples, in samples at `rate`; `chosen` is the row to select (none
+  // for -1), the combination being the row after the last sample.
   void showSamples(std::span<const beats::SampleStretch> samples, double rate, int chosen);
 
  signals:

@@ -33,15 +33,16 @@ QString differenceText(pipeline::IdentityPart part, const pipeline::RecordingIde
 
 std::optional<QString> savedBeatsMismatch(const pipeline::SavedBeats& saved,
                                           const pipeline::RecordingIdentity& opened) {
-  if (!saved.identity) {
+  if (!saved.notes.identity) {
     return QStringLiteral(
         "В файле не сказано, к какой записи относятся удары; они не восстановлены.");
   }
-  const std::vector<pipeline::IdentityPart> parts = pipeline::differences(*saved.identity, opened);
+  const std::vector<pipeline::IdentityPart> parts =
+      pipeline::differences(*saved.notes.identity, opened);
   if (parts.empty()) return std::nullopt;
   QStringList texts;
   for (const pipeline::IdentityPart part : parts) {
-    texts << differenceText(part, *saved.identity, opened);
+    texts << differenceText(part, *saved.notes.identity, opened);
   }
   return QStringLiteral("Удары сохранены для другой записи (%1); они не восстановлены.")
       .arg(texts.join(QStringLiteral("; ")));
