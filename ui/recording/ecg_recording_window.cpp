@@ -1008,8 +1008,7 @@ void EcgRecordingWindow::writeReport() {
                                       QStringLiteral("PDF (*.pdf);;Изображение PNG (*.png)"));
   if (path.isEmpty()) return;
   try {
-    writeStretchReport(path, *opened_, *beats_, stretch_, stretchSeries_, measures_,
-                       correctionLevelName(correctionLevel_));
+    writeStretchReport(path, *opened_, *beats_, stretch_, stretchSeries_, measures_, seriesNote());
   } catch (const std::exception& error) {
     reportError(QStringLiteral("Ошибка записи"),
                 QStringLiteral("Отчёт не сохранён: %1").arg(error.what()));
@@ -1050,6 +1049,18 @@ std::vector<MeasureRow> EcgRecordingWindow::measureRows() const {
   const std::vector<double> together = combinedSeries().intervalsMs;
   rows.push_back({std::nullopt, together.size(), hrv::computeMeasures(together, measureOptions_)});
   return rows;
+}
+
+// The correction level, and for the samples together which they are.
+QString EcgRecordingWindow::seriesNote() const {
+  QString note = correctionLevelName(correctionLevel_);
+  if (!combined_) return note;
+  QStringList samples;
+  for (const beats::SampleStretch& sample : samples_) {
+    samples << QStringLiteral("%1–%2").arg(clockText(seconds(sample.begin)),
+                                           clockText(seconds(sample.end)));
+  }
+  return note + QStringLiteral("; выборки вместе: ") + samples.join(QStringLiteral(", "));
 }
 
 QString EcgRecordingWindow::besideRecording(const QString& suffix) const {

@@ -192,6 +192,7 @@ class EcgRecordingWindow : public QWidget {
   void reportError(const QString& title, const QString& text);
   QString chooseSaveFile(const QString& title, const QString& suggested, const QString& filters);
   std::vector<MeasureRow> measureRows() const;
+  QString seriesNote() const;
   // The file of the recording's name with `suffix` for its extension.
   QString besideRecording(const QString& suffix) const;
   double seconds(double samples) const;

@@ -26,8 +26,9 @@ void saveBeatFile(const QString& path, const pipeline::BeatList& beats,
                   const pipeline::OpenedRecording& opened, beats::CorrectionLevel correction,
                   std::span<const beats::SampleStretch> samples);
 
-// Writes the one-page report of the stretch, naming the `correction` its
-// series had: a PNG when `path` ends in .png, else a PDF. Throws
+// Writes the one-page report of the stretch, with `correction` saying how
+// its series was made (the correction level, and the samples when it is
+// theirs together): a PNG when `path` ends in .png, else a PDF. Throws
 // std::runtime_error when it cannot be written.
 void writeStretchReport(const QString& path, const pipeline::OpenedRecording& opened,
                         const pipeline::BeatList& beats, beats::SampleStretch stretch,
