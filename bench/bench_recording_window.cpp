@@ -176,6 +176,27 @@ int main(int argc, char** argv) {
   }
   print("drag a beat's mark: snap, strip, tachogram, measures", dragging);
 
+  // Two samples of an hour each, kept and then measured together.
+  Times adding, combining;
+  for (int run = 0; run < runs; ++run) {
+    const double hour = 3600 * beats.rate();
+    QElapsedTimer timer;
+    for (const double start : {2 * hour, 14 * hour}) {
+      window->setStretch({start, start + hour});
+      if (!waitForMeasures(*window)) return 1;
+      timer.start();
+      window->addSample();
+      adding.ms.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    }
+    timer.start();
+    window->chooseSample(window->samples().size());
+    combining.ms.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    if (!waitForMeasures(*window)) return 1;
+    while (!window->samples().empty()) window->removeSample(0);
+  }
+  print("add the stretch as a sample", adding);
+  print("measure two one-hour samples together", combining);
+
   // The strip of a measure over the day's 5-minute windows, made and drawn.
   for (const auto& [measure, name] : {std::pair(rrscope::hrv::Measure::rmssd, "RMSSD"),
                                       std::pair(rrscope::hrv::Measure::lfHf, "LF/HF"),
