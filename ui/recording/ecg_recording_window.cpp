@@ -769,6 +769,9 @@ void EcgRecordingWindow::refreshWindowStrip(const pipeline::StretchSeries& whole
     showWindowStrip(generation, {});
     return;
   }
+  // One worker at a time: edits made meanwhile are taken up, all at once,
+  // when it is done, rather than each starting seconds of spectra.
+  if (!stripWorkers_.empty()) return;
   const std::span<const double> positions = beats_->positions();
   const double rate = beats_->rate();
   const double first = positions[whole.ends.front() - 1];
@@ -803,7 +806,10 @@ void EcgRecordingWindow::showWindowStrip(std::uint64_t generation,
                                          std::vector<WindowStripPoint> points) {
   std::erase_if(stripWorkers_,
                 [generation](const auto& worker) { return worker.first == generation; });
-  if (generation != stripGeneration_) return;
+  if (generation != stripGeneration_) {
+    if (beats_) refreshWindowStrip(correctedSeries(wholeRecording()));
+    return;
+  }
   const auto named =
       std::ranges::find(kWindowMeasures, windowMeasure_.value_or(hrv::Measure::rmssd),
                         &decltype(kWindowMeasures)::value_type::first);
