@@ -1,6 +1,6 @@
 #include "batch/figures_text.h"
 
-#include "batch/error_text.h"
+#include "analysis/error_sentence.h"
 
 namespace rrscope::batch {
 namespace {

@@ -14,6 +14,7 @@
 #include "beats/class_scoring.h"
 #include "beats/correction_level.h"
 #include "pipeline/file_named_errors.h"
+#include "pipeline/lead_reading.h"
 #include "pipeline/recording_reading.h"
 #include "recordings/csv_export.h"
 #include "recordings/read_recording.h"
@@ -50,8 +51,19 @@ struct Reference {
 };
 
 Reference referenceOf(recordings::LabelledBeats annotated) {
-  return {std::vector<double>(annotated.samples.begin(), annotated.samples.end()),
-          std::move(annotated.labels)};
+  std::vector<double> beats(annotated.samples.begin(), annotated.samples.end());
+  annotated.samples = {};
+  return {std::move(beats), std::move(annotated.labels)};
+}
+
+// The beats of an MIT annotation file at the recording's rate.
+recordings::LabelledBeats annotationFileBeats(const std::string& path,
+                                              const recordings::Recording& recording) {
+  recordings::BeatAnnotations beats =
+      pipeline::readNamingFile(path, [&path] { return recordings::readBeatAnnotations(path); });
+  recordings::convertBeatTicks(beats.ticks, beats.timeResolution.value_or(recording.rate),
+                               recording.rate);
+  return {std::move(beats.ticks), std::move(beats.labels)};
 }
 
 // The reference beats at the recording's rate: the record's own .atr for
@@ -66,12 +78,7 @@ std::optional<Reference> referenceBeats(const std::string& file,
     return referenceOf(annotatedBeats(file, recording.rate, "--reference=atr"));
   }
   const std::string path = referenceFileFor(options, file);
-  if (isAnnotationFile(path)) {
-    const recordings::AnnotationFile annotations =
-        pipeline::readNamingFile(path, [&path] { return recordings::readAnnotations(path); });
-    return referenceOf({recordings::beatSamples(annotations, recording.rate, recording.rate),
-                        recordings::beatLabels(annotations)});
-  }
+  if (isAnnotationFile(path)) return referenceOf(annotationFileBeats(path, recording));
   try {
     return Reference{beats::readBeatFile(path), {}};
   } catch (const beats::BeatFileError& error) {

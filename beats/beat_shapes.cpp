@@ -10,15 +10,6 @@
 namespace rrscope::beats {
 namespace {
 
-// Half the stretch a shape is matched on: a wide ventricular complex lasts
-// up to some 160 ms, and the integration hump that finds a beat lies near
-// the middle of its complex, so 80 ms on either side holds the whole QRS
-// while the P and T waves, slow and damped by the QRS band, add little.
-constexpr double kQrsHalfSeconds = 0.080;
-// How far a beat may lie from its hump and still be aligned: the humps of
-// one shape fall within a few samples of the same point of the complex,
-// and different shapes within a quarter of a wide complex.
-constexpr double kMaxLagSeconds = 0.040;
 // Beats of one shape correlate above 0.95 in a clean lead; 0.85 still
 // holds them together through moderate noise and the slow changes of the
 // complex with posture and breathing, while an ectopic or aberrant complex
@@ -38,20 +29,12 @@ constexpr double kTemplateMemory = 20.0;
 // even when the resemblance is only moderate.
 constexpr std::size_t kEstablishedShape = 3;
 constexpr double kNoisyRelatedShape = 0.50;
+// A fiducial point lies on a wave of the complex: at least a tenth of its
+// largest deflection, as a small r wave before a deep S wave. Not tuned.
+constexpr double kOnAWave = 0.1;
 // More shapes than this are noise or artefact rather than morphologies; a
 // beat then goes with the shape it matches best.
 constexpr std::size_t kMaxShapes = 16;
-// A hump the thresholds passed over is a beat when a shape that recurred
-// in at least five accepted beats, a morphology of the heart rather than
-// of noise, matches it with a correlation of 0.9, above what holds one
-// shape's beats together: with no threshold behind it, the match alone
-// must tell a complex from a P wave, a T wave or a burst of noise. Its
-// size must be within a factor of two of the shape's: the complexes of one
-// morphology change their amplitude with breathing and posture by far
-// less, while a P or T wave of a similar outline is smaller.
-constexpr std::size_t kRecurringShape = 5;
-constexpr double kHiddenBeatMatch = 0.90;
-constexpr double kHiddenBeatGain = 2.0;
 // Such a hump is looked for only in a gap 1.3 times as long as the median
 // of the eight intervals on either side: a missed beat, or a premature one
 // with its pause, leaves a gap of 1.5 to 2 intervals, while from one beat
@@ -121,8 +104,8 @@ class ShapeLearner {
  public:
   explicit ShapeLearner(const ShapeSignals& s)
       : signals_(s),
-        half_(std::max<std::int64_t>(2, std::llround(kQrsHalfSeconds * s.rate))),
-        lag_(std::max<std::int64_t>(1, std::llround(kMaxLagSeconds * s.rate))),
+        half_(std::max<std::int64_t>(2, std::llround(kShapeHalfSeconds * s.rate))),
+        lag_(std::max<std::int64_t>(1, std::llround(kShapeLagSeconds * s.rate))),
         baselineHalf_(std::llround(kBaselineHalfSeconds * s.rate)) {}
 
   std::vector<ShapedBeat> place(std::span<const std::int64_t> humps,
@@ -149,9 +132,10 @@ class ShapeLearner {
       // variant learnt from a few, and beats of one family of complexes
       // then share one fiducial point directly.
       std::size_t chosen = shapeOf[i];
-      Alignment a{};
+      Alignment a{}, toMain{};
       for (const std::size_t s : order) {
         a = alignShape(middle(shapes_[s].mean, width()), segment, static_cast<int>(lag_));
+        if (s == order.front()) toMain = a;
         if (s == shapeOf[i] || a.correlation >= kRelatedShape) {
           chosen = s;
           break;
@@ -162,7 +146,7 @@ class ShapeLearner {
       addInto(shape.leadSum,
               stretchAround(signals_.lowPassed, std::llround(anchor), baselineHalf_, leadBuffer_));
       ++shape.timed;
-      placed.push_back({anchor, chosen, shape.count, a.correlation});
+      placed.push_back({anchor, chosen, shape.count, a.correlation, a.gain, toMain.correlation});
     }
     chooseFiducialPoints();
     for (ShapedBeat& beat : placed) beat.position += shapes_[beat.shape].fiducialOffset;
@@ -319,6 +303,31 @@ class ShapeLearner {
     return vertexNear(lead, hasRWave ? high : low) - static_cast<double>(centre);
   }
 
+  // Whether `shape`, matched well to `common` at `lag`, is a variant of
+  // that complex. The beats of both are centred on their QRS energy, so
+  // variants of one complex lie within one beat's shift of each other.
+  // Complexes that point opposite ways, as those of bidirectional
+  // tachycardia do, can match well too once one is shifted further, until
+  // a smaller wave of one lies on the main wave of the other; the point
+  // taken over then lands beside the complex, on its baseline.
+  bool isVariant(const Shape& shape, const Shape& common, double lag) const {
+    return std::abs(lag) <= static_cast<double>(lag_) ||
+           onAWave(shape, common.fiducialOffset + lag);
+  }
+
+  // Whether the point `offset` from the centre of `shape` lies on a wave of
+  // its mean complex at least kOnAWave of its largest.
+  bool onAWave(const Shape& shape, double offset) const {
+    const auto from = static_cast<std::size_t>(2 * lag_);
+    const std::span<const double> own = std::span(shape.mean).subspan(from, width());
+    const double base = upperMedian({own.begin(), own.end()});
+    const auto at = static_cast<std::int64_t>(half_) + std::llround(offset);
+    if (at < 0 || at >= static_cast<std::int64_t>(own.size())) return false;
+    const double largest = std::ranges::max(own, {}, [&](double v) { return std::abs(v - base); });
+    return std::abs(own[static_cast<std::size_t>(at)] - base) >=
+           kOnAWave * std::abs(largest - base);
+  }
+
   // Each shape, the most common first, takes the fiducial point of a more
   // common shape it resembles, or else its own.
   void chooseFiducialPoints() {
@@ -339,7 +348,8 @@ class ShapeLearner {
       const double enough = shape.count < kEstablishedShape ? kNoisyRelatedShape : kRelatedShape;
       // A best shift on the edge of the search is no match of the complexes.
       const bool inside = std::abs(closest.lag) < static_cast<double>(2 * lag_) - 1;
-      shape.fiducialOffset = relative != nullptr && closest.correlation >= enough && inside
+      shape.fiducialOffset = relative != nullptr && closest.correlation >= enough && inside &&
+                                     isVariant(shape, *relative, closest.lag)
                                  ? relative->fiducialOffset + closest.lag
                                  : ownFiducialOffset(shape);
     }

@@ -6,6 +6,28 @@
 
 namespace rrscope::beats {
 
+// Half the stretch a shape is matched on: a wide ventricular complex lasts
+// up to some 160 ms, and the integration hump that finds a beat lies near
+// the middle of its complex, so 80 ms on either side holds the whole QRS
+// while the P and T waves, slow and damped by the QRS band, add little.
+inline constexpr double kShapeHalfSeconds = 0.080;
+// How far a beat may lie from its hump and still be aligned: the humps of
+// one shape fall within a few samples of the same point of the complex,
+// and different shapes within a quarter of a wide complex.
+inline constexpr double kShapeLagSeconds = 0.040;
+
+// A hump the thresholds passed over is a beat when a shape that recurred
+// in at least five accepted beats, a morphology of the heart rather than
+// of noise, matches it with a correlation of 0.9, above what holds one
+// shape's beats together: with no threshold behind it, the match alone
+// must tell a complex from a P wave, a T wave or a burst of noise. Its
+// size must be within a factor of two of the shape's: the complexes of one
+// morphology change their amplitude with breathing and posture by far
+// less, while a P or T wave of a similar outline is smaller.
+inline constexpr std::size_t kRecurringShape = 5;
+inline constexpr double kHiddenBeatMatch = 0.90;
+inline constexpr double kHiddenBeatGain = 2.0;
+
 // The lead as the shape stage sees it, all at one rate.
 struct ShapeSignals {
   std::span<const double> bandPassed;  // the QRS band, which the shapes are matched on
@@ -16,10 +38,12 @@ struct ShapeSignals {
 
 // One beat placed on the fiducial point of its shape.
 struct ShapedBeat {
-  double position = 0;        // in samples of ShapeSignals, between samples
-  std::size_t shape = 0;      // which of the recording's shapes it has
-  std::size_t shapeSize = 0;  // how many beats have that shape
-  double correlation = 0;     // how well it matches that shape, -1 to 1
+  double position = 0;         // in samples of ShapeSignals, between samples
+  std::size_t shape = 0;       // which of the recording's shapes it has
+  std::size_t shapeSize = 0;   // how many beats have that shape
+  double correlation = 0;      // how well it matches that shape, -1 to 1
+  double gain = 0;             // its size against that shape's mean complex
+  double mainCorrelation = 0;  // how well it matches the recording's most common shape
 };
 
 // Learns the QRS shapes of the beats near `approximate` (sample indices of

@@ -44,8 +44,6 @@ constexpr double kSearchBackScale = 0.5;
 // In the search back, a peak stands out of the gap when it is this many
 // times higher than any other peak there.
 constexpr double kStandOutRatio = 2.0;
-// A T wave has less than half the steepest slope of the QRS before it.
-constexpr double kTWaveSlopeRatio = 0.5;
 // The typical slope of the beats is their median once this many are known;
 // a beat three times as steep is an artefact: complexes of one lead differ
 // in slope by less, with breathing and posture.

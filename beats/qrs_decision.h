@@ -7,6 +7,9 @@
 
 namespace rrscope::beats {
 
+// A T wave has less than half the steepest slope of the QRS before it.
+inline constexpr double kTWaveSlopeRatio = 0.5;
+
 // The decision rules of Hamilton and Tompkins on the signals of the
 // Pan–Tompkins detector: adaptive signal and noise levels on the band-passed
 // and the integrated signal, a refractory period, the T-wave slope test and

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "beats/butterworth.h"
+#include "beats/reused_buffers.h"
 #include "beats/value_statistics.h"
 
 namespace rrscope::beats {
@@ -71,11 +72,12 @@ ReducedSignal reduceRate(const SampleSource& samples, double rate) {
   reduced.offset = static_cast<double>(reduced.factor - 1) / 2.0;
   const std::int64_t count = samples.size() / reduced.factor;
   if (reduced.factor == 1) {
-    reduced.samples.resize(static_cast<std::size_t>(count));
+    reduced.samples = takeBuffer(static_cast<std::size_t>(count));
     samples.read(0, reduced.samples);
     return reduced;
   }
-  reduced.samples.reserve(static_cast<std::size_t>(count));
+  reduced.samples = takeBuffer(static_cast<std::size_t>(count));
+  reduced.samples.clear();
   const std::int64_t block = std::max(reduced.factor, kReadBlock / reduced.factor * reduced.factor);
   std::vector<double> buffer(static_cast<std::size_t>(block));
   const double scale = 1.0 / static_cast<double>(reduced.factor);
@@ -132,7 +134,8 @@ std::vector<double> withoutSpikes(std::span<const double> lead, double rate) {
   const std::size_t odd = fit % 2 == 1 || fit == 0 ? fit : fit - 1;
   const std::size_t width = std::min(kWidestMedian, odd);
   const std::size_t n = lead.size();
-  std::vector<double> out(lead.begin(), lead.end());
+  std::vector<double> out = takeBuffer(n);
+  std::ranges::copy(lead, out.begin());
   if (width < 3 || n < width) return out;
   const std::size_t half = width / 2;
   if (width == 3) {
@@ -157,7 +160,7 @@ namespace {
 // delay; it passes the steep QRS flanks and damps the slow P and T waves.
 std::vector<double> fivePointSlope(std::span<const double> x, double rate) {
   const auto n = static_cast<std::ptrdiff_t>(x.size());
-  std::vector<double> slope(x.size(), 0.0);
+  std::vector<double> slope = takeBuffer(x.size());
   const double scale = rate / 8.0;
   for (std::ptrdiff_t i = 2; i + 2 < n; ++i) {
     slope[i] = (-x[i - 2] - 2.0 * x[i - 1] + 2.0 * x[i + 1] + x[i + 2]) * scale;
@@ -169,7 +172,7 @@ std::vector<double> fivePointSlope(std::span<const double> x, double rate) {
 // near the ends the window holds fewer samples.
 std::vector<double> integrateSquared(std::span<const double> slope, std::int64_t half) {
   const auto n = static_cast<std::int64_t>(slope.size());
-  std::vector<double> integrated(slope.size());
+  std::vector<double> integrated = takeBuffer(slope.size());
   const double scale = 1.0 / static_cast<double>(2 * half + 1);
   // The window's sum, slid along: each square enters once and leaves once.
   double sum = 0;
@@ -204,12 +207,12 @@ QrsSignals qrsSignalsOfBandPassed(std::vector<double> lead, double rate, double 
 
 ShapeAndQrsSignals computeShapeAndQrsSignals(std::span<const double> lead, double rate) {
   std::vector<double> lowPassed = withoutSpikes(lead, rate);
-  std::vector<double> bandPassed(lowPassed.size());
+  std::vector<double> bandPassed = takeBuffer(lowPassed.size());
   if (rate > kLowPassLeastRate * kQrsHighHz) {
     filterZeroPhaseCascade(butterworthLowPass(kQrsHighHz, rate), lowPassed,
                            butterworthHighPass(kQrsLowHz, rate), bandPassed);
   } else {
-    bandPassed = lowPassed;
+    std::ranges::copy(lowPassed, bandPassed.begin());
     filterZeroPhase(butterworthHighPass(kQrsLowHz, rate), bandPassed);
   }
   const double size = largestMagnitude(lowPassed);

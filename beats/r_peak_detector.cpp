@@ -5,9 +5,12 @@
 #include <stdexcept>
 #include <string>
 
+#include "beats/alternating_complexes.h"
+#include "beats/atrial_waves.h"
 #include "beats/beat_shapes.h"
 #include "beats/qrs_decision.h"
 #include "beats/qrs_signals.h"
+#include "beats/reused_buffers.h"
 #include "beats/signal_quality.h"
 
 namespace rrscope::beats {
@@ -73,14 +76,17 @@ DetectedBeats detectBeats(const SampleSource& samples, double rate) {
   const double offset = reduced.offset;
   // The decisions see the lead without pacing spikes too: a spike is no
   // part of the QRS complex it starts, and the filters are shared.
-  const ShapeAndQrsSignals both = computeShapeAndQrsSignals(reduced.samples, reduced.rate);
+  ShapeAndQrsSignals both = computeShapeAndQrsSignals(reduced.samples, reduced.rate);
   // The filtered forms hold all that follows needs.
-  std::vector<double>().swap(reduced.samples);
+  keepBuffer(std::move(reduced.samples));
   const std::vector<double>& lowPassed = both.lowPassed;
   const QrsSignals& signals = both.qrs;
-  const QrsLikeHumps humps = qrsLike(decideQrs(signals));
-  const std::vector<ShapedBeat> shaped =
-      placeBeatsByShape({signals.bandPassed, lowPassed, signals.rate}, humps.beats, humps.possible);
+  QrsDecisions decisions = decideQrs(signals);
+  addAlternatingComplexes(decisions, lowPassed, signals.rate);
+  const QrsLikeHumps humps = qrsLike(decisions);
+  const ShapeSignals shapeSignals{signals.bandPassed, lowPassed, signals.rate};
+  const std::vector<ShapedBeat> shaped = withoutPWaves(
+      placeBeatsByShape(shapeSignals, humps.beats, humps.possible), shapeSignals, signals.slope);
   const auto toFullRate = [&](double position) {
     return std::clamp(position * factor + offset, 0.0, static_cast<double>(samples.size() - 1));
   };
@@ -96,6 +102,10 @@ DetectedBeats detectBeats(const SampleSource& samples, double rate) {
   for (const SampleStretch& stretch :
        unreadableStretches(signals.bandPassed, shaped, signals.rate)) {
     detected.unreadable.push_back({toFullRate(stretch.begin), toFullRate(stretch.end)});
+  }
+  for (std::vector<double>* buffer :
+       {&both.lowPassed, &both.qrs.bandPassed, &both.qrs.slope, &both.qrs.integrated}) {
+    keepBuffer(std::move(*buffer));
   }
   return detected;
 }

@@ -97,4 +97,13 @@ Alignment alignShape(std::span<const double> shape, std::span<const double> segm
   return {lag, at(best), gain};
 }
 
+std::optional<std::span<const double>> stretchInside(std::span<const double> lead,
+                                                     std::int64_t centre, std::int64_t before,
+                                                     std::int64_t after) {
+  const std::int64_t first = centre - before;
+  const std::int64_t last = centre + after;
+  if (first < 0 || last >= static_cast<std::int64_t>(lead.size())) return std::nullopt;
+  return lead.subspan(static_cast<std::size_t>(first), static_cast<std::size_t>(last - first + 1));
+}
+
 }  // namespace rrscope::beats

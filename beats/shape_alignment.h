@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <span>
 
 namespace rrscope::beats {
@@ -26,5 +28,11 @@ struct Alignment {
 // two beside the best: the shapes are low-passed well below half the rate,
 // so their correlation peak spans several shifts.
 Alignment alignShape(std::span<const double> shape, std::span<const double> segment, int maxLag);
+
+// The samples of `lead` from `centre - before` to `centre + after`, or
+// nothing where that reaches past the lead.
+std::optional<std::span<const double>> stretchInside(std::span<const double> lead,
+                                                     std::int64_t centre, std::int64_t before,
+                                                     std::int64_t after);
 
 }  // namespace rrscope::beats

@@ -6,6 +6,16 @@
 #   target_link_libraries(app PRIVATE RRscope::pipeline)
 #
 # Everything here belongs to the install component "dev" (librrscope-dev).
+#
+# The static libraries and the CMake package go into the multiarch folder
+# (lib/x86_64-linux-gnu) wherever the compiler has one, also for a build
+# configured for /usr/local and packaged for /usr: GNUInstallDirs chooses it
+# only for the prefix /usr, so the package would otherwise put them in
+# /usr/lib. CMake's find_package searches the multiarch folder of any prefix.
+if(CMAKE_LIBRARY_ARCHITECTURE AND NOT DEFINED CACHE{CMAKE_INSTALL_LIBDIR})
+  set(CMAKE_INSTALL_LIBDIR lib/${CMAKE_LIBRARY_ARCHITECTURE} CACHE PATH
+    "Object code libraries (LIBDIR)")
+endif()
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -74,9 +84,12 @@ rrscope_header_closure(RRSCOPE_INSTALLED_HEADERS
   beats/r_peak_detector.h
   beats/artefact_correction.h
   beats/beat_scoring.h
+  beats/qrs_search.h
   recordings/read_recording.h
   recordings/recording.h
+  recordings/recording_error.h
   recordings/wfdb_annotations.h
+  pipeline/blockwise_detection.h
   pipeline/recording_analysis.h
   pipeline/recording_reading.h)
 foreach(header IN LISTS RRSCOPE_INSTALLED_HEADERS)

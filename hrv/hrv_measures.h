@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <stdexcept>
@@ -287,9 +288,15 @@ struct WindowMeasures {
   std::size_t intervals = 0;
   Measures measures;  // the values only: no histogram, spectra or DFA curve
 };
+// Called after each window is measured, from the worker threads: a caller
+// that must be able to stop a long run throws from it, and the run stops
+// with that exception once the windows under way are done.
+using WindowCheckpoint = std::function<void()>;
+
 std::vector<WindowMeasures> windowedMeasures(std::span<const double> intervalsMs,
                                              const WindowSpec& windows,
-                                             const MeasureOptions& options = {});
+                                             const MeasureOptions& options = {},
+                                             const WindowCheckpoint& checkpoint = {});
 
 // The same for a series with gaps, such as one that leaves out the
 // intervals of unreadable stretches: `endsMs` holds the end of each
@@ -298,6 +305,7 @@ std::vector<WindowMeasures> windowedMeasures(std::span<const double> intervalsMs
 std::vector<WindowMeasures> windowedMeasures(std::span<const double> intervalsMs,
                                              std::span<const double> endsMs, double totalMs,
                                              const WindowSpec& windows,
-                                             const MeasureOptions& options = {});
+                                             const MeasureOptions& options = {},
+                                             const WindowCheckpoint& checkpoint = {});
 
 }  // namespace rrscope::hrv

@@ -21,6 +21,12 @@ constexpr std::size_t kLongestBox = 64;
 // A box size needs four boxes at least, so alpha1 needs 64 intervals and
 // alpha2 256.
 constexpr std::size_t kBoxesPerSize = 4;
+// A fluctuation below this share of the series' SD is the rounding of a
+// profile that is a straight line within its boxes (F of some 1e-14 ms),
+// no fluctuation: its logarithm would tilt the fit to nonsense such as
+// alpha2 = -18.6. Intervals of whole ms or samples never fluctuate this
+// little.
+constexpr double kRoundingShare = 1e-9;
 
 void addEntropies(std::span<const double> intervalsMs, MeasureValues& values) {
   if (intervalsMs.size() < 2) {
@@ -51,14 +57,15 @@ std::vector<std::size_t> boxSizes(std::size_t from, std::size_t to) {
   return sizes;
 }
 
-// The exponent over box sizes [from, to], or why there is none.
-MeasureValue exponent(const DfaCurve& curve, std::size_t from, std::size_t to,
+// The exponent over box sizes [from, to], or why there is none: a box
+// size whose fluctuation does not exceed `least`.
+MeasureValue exponent(const DfaCurve& curve, std::size_t from, std::size_t to, double least,
                       std::optional<DfaFit>& fit) {
   const auto first = static_cast<std::ptrdiff_t>(from - kShortestBox);
   const auto end = static_cast<std::ptrdiff_t>(to - kShortestBox + 1);
   const std::span<const double> fluctuation(curve.fluctuation.begin() + first,
                                             curve.fluctuation.begin() + end);
-  if (std::ranges::any_of(fluctuation, [](double f) { return !(f > 0); })) {
+  if (std::ranges::any_of(fluctuation, [least](double f) { return !(f > least); })) {
     return MeasureValue::undefined(Undefined::noFluctuation);
   }
   fit = dfaFit(std::span(curve.boxSizes)
@@ -77,6 +84,7 @@ void addDfa(std::span<const double> intervalsMs, Measures& measures) {
     measures.dfa.fluctuation = dfaFluctuation(intervalsMs, measures.dfa.boxSizes);
   }
   MeasureValues& values = measures.values;
+  const double least = n > 1 ? kRoundingShare * sampleDeviation(intervalsMs) : 0;
   if (n < kBoxesPerSize * kMiddleBox) {
     setMeasure(values, Measure::dfaAlpha1,
                MeasureValue::undefined(Undefined::fewerThan64Intervals));
@@ -84,7 +92,7 @@ void addDfa(std::span<const double> intervalsMs, Measures& measures) {
     setMeasure(values, Measure::dfaAlpha1, MeasureValue::undefined(Undefined::allIntervalsEqual));
   } else {
     setMeasure(values, Measure::dfaAlpha1,
-               exponent(measures.dfa, kShortestBox, kMiddleBox, measures.dfa.alpha1));
+               exponent(measures.dfa, kShortestBox, kMiddleBox, least, measures.dfa.alpha1));
   }
   if (n < kBoxesPerSize * kLongestBox) {
     setMeasure(values, Measure::dfaAlpha2,
@@ -93,7 +101,7 @@ void addDfa(std::span<const double> intervalsMs, Measures& measures) {
     setMeasure(values, Measure::dfaAlpha2, MeasureValue::undefined(Undefined::allIntervalsEqual));
   } else {
     setMeasure(values, Measure::dfaAlpha2,
-               exponent(measures.dfa, kMiddleBox, kLongestBox, measures.dfa.alpha2));
+               exponent(measures.dfa, kMiddleBox, kLongestBox, least, measures.dfa.alpha2));
   }
 }
 

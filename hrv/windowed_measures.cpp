@@ -74,19 +74,21 @@ std::size_t windowCount(double totalMs, const WindowSpec& windows) {
 // agree at the borders.
 std::vector<WindowMeasures> windowedMeasures(std::span<const double> intervalsMs,
                                              const WindowSpec& windows,
-                                             const MeasureOptions& options) {
+                                             const MeasureOptions& options,
+                                             const WindowCheckpoint& checkpoint) {
   // An interval of 1e308 ms would make some 1e303 windows.
   if (!std::all_of(intervalsMs.begin(), intervalsMs.end(), isValidInterval)) return {};
   std::vector<double> endsMs(intervalsMs.size());
   double endMs = 0;
   for (std::size_t i = 0; i < intervalsMs.size(); ++i) endsMs[i] = endMs += intervalsMs[i];
-  return windowedMeasures(intervalsMs, endsMs, endMs, windows, options);
+  return windowedMeasures(intervalsMs, endsMs, endMs, windows, options, checkpoint);
 }
 
 std::vector<WindowMeasures> windowedMeasures(std::span<const double> intervalsMs,
                                              std::span<const double> endsMs, double totalMs,
                                              const WindowSpec& windows,
-                                             const MeasureOptions& options) {
+                                             const MeasureOptions& options,
+                                             const WindowCheckpoint& checkpoint) {
   if (!(windows.widthSeconds > 0) || !(windows.stepSeconds > 0)) return {};
   if (!std::all_of(intervalsMs.begin(), intervalsMs.end(), isValidInterval)) return {};
   if (!std::isfinite(totalMs) ||
@@ -109,6 +111,7 @@ std::vector<WindowMeasures> windowedMeasures(std::span<const double> intervalsMs
         const auto window = intervalsMs.subspan(range.first, range.end - range.first);
         measured[k] = {range.startSeconds, range.endSeconds, window.size(),
                        valuesOnly(computeMeasures(window, options))};
+        if (checkpoint) checkpoint();
       }
     }));
   }

@@ -3,10 +3,10 @@
 namespace rrscope::pipeline {
 
 // Tells the allocator to keep freed memory for reuse rather than give it
-// back to the kernel. The beat detector allocates and frees its buffers
-// once per block of a recording, hundreds of times for a day; without this
-// the kernel clears the same pages again each time, which costs half as
-// much time as the detection itself. Programs call it first thing in main.
+// back to the kernel, for the whole process. The detector keeps its own
+// lead-long buffers from block to block (beats/reused_buffers.h), so the
+// library is as fast without it; the programs call it first thing in main
+// for what else a run allocates and frees again, such as the charts.
 void keepFreedMemoryForReuse();
 
 }  // namespace rrscope::pipeline

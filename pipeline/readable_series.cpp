@@ -92,4 +92,14 @@ ReadableSeries readableSeries(std::span<const double> beats,
   return series;
 }
 
+std::vector<double> intervalEndsMs(std::span<const double> beats, std::span<const std::size_t> ends,
+                                   double rate) {
+  std::vector<double> endsMs;
+  if (ends.empty()) return endsMs;
+  const double first = beats[ends.front() - 1];
+  endsMs.reserve(ends.size());
+  for (const std::size_t end : ends) endsMs.push_back((beats[end] - first) / rate * 1000);
+  return endsMs;
+}
+
 }  // namespace rrscope::pipeline

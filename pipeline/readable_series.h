@@ -40,6 +40,12 @@ ReadableSeries readableSeries(std::span<const double> beats,
                               std::span<const beats::BeatClass> classes = {},
                               EctopicHandling ectopic = EctopicHandling::exclude);
 
+// For each interval of a series, the time its last beat comes after the
+// first beat of the series in ms: the intervals left out leave gaps in it.
+// `ends` are the series' ends, indices into `beats`, at `rate`.
+std::vector<double> intervalEndsMs(std::span<const double> beats, std::span<const std::size_t> ends,
+                                   double rate);
+
 // How many NN intervals on each side of an ectopic interval give the
 // median that replaces it: five a side spans some ten seconds, short
 // against the breathing and blood pressure waves the series carries.

@@ -60,7 +60,7 @@ void formSeries(RecordingAnalysis& analysis, double rate, bool byClass) {
 }
 
 // The recording's own beats merged with those of the other leads.
-beats::DetectedBeats detectAllLeads(const RecordingSamples& samples, double rate,
+beats::DetectedBeats detectAllLeads(const beats::SampleSource& samples, double rate,
                                     std::span<const OtherLead> otherLeads,
                                     const Progress& progress) {
   beats::DetectedBeats own = detectBeatsInBlocks(samples, rate, progress);
@@ -78,33 +78,22 @@ std::vector<beats::SampleStretch> invalidStretches(const recordings::Recording& 
   return stretches;
 }
 
-std::size_t invalidSampleCount(const recordings::Recording& recording) {
-  std::size_t count = 0;
-  for (const recordings::SampleRun& run : recording.invalid) count += run.end - run.first;
-  return count;
+std::size_t stretchedSampleCount(std::span<const beats::SampleStretch> stretches) {
+  double count = 0;
+  for (const beats::SampleStretch& stretch : stretches) count += stretch.end - stretch.begin;
+  return static_cast<std::size_t>(count);
 }
 
-}  // namespace
-
-std::vector<double> RecordingAnalysis::nnEndsMs() const {
-  std::vector<double> ends;
-  if (nnEnds.empty()) return ends;
-  const double first = nnBeats[nnEnds.front() - 1];
-  ends.reserve(nnEnds.size());
-  for (const std::size_t end : nnEnds) ends.push_back((nnBeats[end] - first) / rate * 1000);
-  return ends;
-}
-
-RecordingAnalysis analyseRecording(const recordings::Recording& recording,
-                                   const RecordingAnalysisOptions& options,
-                                   std::optional<std::span<const double>> reference,
-                                   std::span<const OtherLead> otherLeads) {
-  const double rate = recording.rate.hertz();
+// The analysis of one lead's samples, whatever holds them; `invalid` are
+// the stretches the file holds no value for.
+RecordingAnalysis analyseSource(const beats::SampleSource& samples, double rate,
+                                std::vector<beats::SampleStretch> invalid,
+                                const RecordingAnalysisOptions& options,
+                                std::optional<std::span<const double>> reference,
+                                std::span<const OtherLead> otherLeads) {
   RecordingAnalysis analysis;
   analysis.rate = rate;
-  analysis.leads.push_back(recording.channel);
   for (const OtherLead& lead : otherLeads) analysis.leads.push_back(lead.channel);
-  const RecordingSamples samples(recording);
   // Detection takes nearly all the time; the rest is told as one step.
   const Progress detecting =
       options.progress ? Progress([&](double done) { options.progress(kDetectionShare * done); })
@@ -113,8 +102,8 @@ RecordingAnalysis analyseRecording(const recordings::Recording& recording,
   analysis.detected = std::move(detected.beats);
   // Samples the file holds no value for are unreadable as noise is: the
   // beats beside them and the intervals across them cannot be trusted.
-  analysis.invalidSamples = invalidSampleCount(recording);
-  analysis.unreadable = unitedStretches(detected.unreadable, invalidStretches(recording));
+  analysis.invalidSamples = stretchedSampleCount(invalid);
+  analysis.unreadable = unitedStretches(detected.unreadable, invalid);
   analysis.ectopic = options.ectopic;
   if (options.correct) {
     const beats::QrsSearch search(samples, rate);
@@ -146,6 +135,35 @@ RecordingAnalysis analyseRecording(const recordings::Recording& recording,
     analysis.scoring =
         beats::scoreBeats(analysis.detected, *reference, rate, options.matchWindowMs);
   if (options.progress) options.progress(1.0);
+  return analysis;
+}
+
+}  // namespace
+
+std::vector<double> RecordingAnalysis::nnEndsMs() const {
+  return intervalEndsMs(nnBeats, nnEnds, rate);
+}
+
+RecordingAnalysis analyseRecording(const recordings::Recording& recording,
+                                   const RecordingAnalysisOptions& options,
+                                   std::optional<std::span<const double>> reference,
+                                   std::span<const OtherLead> otherLeads) {
+  RecordingAnalysis analysis =
+      analyseSource(RecordingSamples(recording), recording.rate.hertz(),
+                    invalidStretches(recording), options, reference, otherLeads);
+  analysis.leads.insert(analysis.leads.begin(), recording.channel);
+  return analysis;
+}
+
+RecordingAnalysis analyseSamples(std::span<const double> samples, double rate,
+                                 std::span<const beats::SampleStretch> invalid,
+                                 const RecordingAnalysisOptions& options,
+                                 std::optional<std::span<const double>> reference,
+                                 std::span<const OtherLead> otherLeads) {
+  RecordingAnalysis analysis =
+      analyseSource(beats::SpanSamples(samples), rate, {invalid.begin(), invalid.end()}, options,
+                    reference, otherLeads);
+  analysis.leads.insert(analysis.leads.begin(), std::string());
   return analysis;
 }
 

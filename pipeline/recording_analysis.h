@@ -77,4 +77,14 @@ RecordingAnalysis analyseRecording(const recordings::Recording& recording,
                                    std::optional<std::span<const double>> reference,
                                    std::span<const OtherLead> otherLeads = {});
 
+// The same for one lead's samples already in memory, in any units, at
+// `rate` per second: `invalid` are the increasing, disjoint stretches that
+// hold no value (the recording's invalid runs), unreadable as noise is.
+// The lead's channel is "" in `leads`.
+RecordingAnalysis analyseSamples(std::span<const double> samples, double rate,
+                                 std::span<const beats::SampleStretch> invalid,
+                                 const RecordingAnalysisOptions& options,
+                                 std::optional<std::span<const double>> reference = std::nullopt,
+                                 std::span<const OtherLead> otherLeads = {});
+
 }  // namespace rrscope::pipeline

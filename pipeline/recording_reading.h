@@ -1,11 +1,9 @@
 #pragma once
 
 #include <cstddef>
-#include <span>
 #include <string>
 #include <vector>
 
-#include "pipeline/other_lead.h"
 #include "recordings/channel_choice.h"
 #include "recordings/recording.h"
 
@@ -16,26 +14,15 @@ namespace rrscope::pipeline {
 recordings::Recording readRecordingChannel(const std::string& file,
                                            const recordings::ChannelRequest& request);
 
+// Channels `numbers` of a recording, in that order; a file of many
+// signals is read once for all of them where its format allows.
+std::vector<recordings::Recording> readRecordingChannels(const std::string& file,
+                                                         std::span<const std::size_t> numbers);
+
 // Every signal of a recording, each at its own rate, in the file's order.
 std::vector<recordings::Recording> readEveryChannel(const std::string& file);
 
-// The lead a recording is analysed on and, when every ECG lead is wanted,
-// the numbers of the others, which detectOtherLeads then reads.
-struct PrimaryLead {
-  recordings::Recording recording;
-  std::vector<std::size_t> otherLeads;
-};
-
-// Reads the chosen channel, or with `allLeads` the first of the recording's
-// ECG leads as chooseLeads orders them.
-PrimaryLead readPrimaryLead(const std::string& file, const recordings::ChannelRequest& request,
-                            bool allLeads);
-
-// The beats of the other leads: each is read, detected and let go before
-// the next, so that memory holds two leads at most, while the file is read
-// once per lead.
-std::vector<OtherLead> detectOtherLeads(const std::string& file,
-                                        std::span<const std::size_t> numbers,
-                                        const recordings::Recording& primary);
+// The request for the channel numbered `channel`, from 0.
+recordings::ChannelRequest channelNumbered(std::size_t channel);
 
 }  // namespace rrscope::pipeline

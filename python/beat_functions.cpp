@@ -2,6 +2,7 @@
 
 #include <pybind11/stl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -12,11 +13,14 @@
 #include "beats/qrs_search.h"
 #include "beats/sample_source.h"
 #include "class_functions.h"
+#include "interruptible.h"
 #include "numpy_arrays.h"
 #include "pipeline/beat_sources.h"
 #include "pipeline/blockwise_detection.h"
 #include "pipeline/lead_merge.h"
 #include "pipeline/readable_series.h"
+#include "pipeline/sample_stretches.h"
+#include "stretch_arrays.h"
 
 namespace rrscope::python {
 namespace {
@@ -41,42 +45,47 @@ std::vector<NumberArray> leadArrays(const py::object& leads, std::size_t length)
 // The beats of `samples`, merged with those of the other leads as
 // rrscope-batch --leads all merges them.
 beats::DetectedBeats detectLeads(std::span<const double> samples,
-                                 const std::vector<NumberArray>& others, double rateHz) {
-  beats::DetectedBeats own = pipeline::detectBeatsInBlocks(beats::SpanSamples(samples), rateHz);
+                                 const std::vector<NumberArray>& others, double rateHz,
+                                 const Checkpoint& checkpoint) {
+  const pipeline::Progress eachBlock = [&checkpoint](double) { checkpoint(); };
+  beats::DetectedBeats own =
+      pipeline::detectBeatsInBlocks(beats::SpanSamples(samples), rateHz, eachBlock);
   if (others.empty()) return own;
   std::vector<beats::DetectedBeats> leads{std::move(own)};
   for (const NumberArray& lead : others) {
-    leads.push_back(pipeline::detectBeatsInBlocks(beats::SpanSamples(lead.values()), rateHz));
+    leads.push_back(
+        pipeline::detectBeatsInBlocks(beats::SpanSamples(lead.values()), rateHz, eachBlock));
   }
   return pipeline::mergeLeads(leads, rateHz);
 }
 
-py::array_t<double> stretchArray(const std::vector<beats::SampleStretch>& stretches) {
-  py::array_t<double> array({static_cast<py::ssize_t>(stretches.size()), py::ssize_t{2}});
-  auto view = array.mutable_unchecked<2>();
-  for (std::size_t i = 0; i < stretches.size(); ++i) {
-    view(i, 0) = stretches[i].begin;
-    view(i, 1) = stretches[i].end;
+// The detectors the batch tool names for a recording: --detector pan-tompkins.
+void requireDetector(const std::string& method) {
+  if (method != "pan-tompkins") {
+    throw py::value_error("method must be \"pan-tompkins\", the detector of recordings, not \"" +
+                          method + "\"");
   }
-  return array;
 }
 
 py::object detectBeats(const py::object& samplesObject, double rateHz, const py::object& leads,
-                       bool quality) {
+                       bool quality, const py::object& invalidObject, const std::string& method) {
+  requireDetector(method);
   const NumberArray samples(samplesObject, "samples");
   if (samples.values().empty())
     throw py::value_error("samples is empty: there is nothing to detect");
   requireFinite(samples.values(), "samples");
   requireRate(rateHz);
   const std::vector<NumberArray> others = leadArrays(leads, samples.values().size());
-  beats::DetectedBeats detected;
-  {
-    const py::gil_scoped_release released;
-    detected = detectLeads(samples.values(), others, rateHz);
-  }
+  const std::vector<beats::SampleStretch> invalid = sampleStretches(invalidObject, "invalid");
+  beats::DetectedBeats detected = runInterruptibly([&](const Checkpoint& checkpoint) {
+    return detectLeads(samples.values(), others, rateHz, checkpoint);
+  });
   py::array_t<double> beatArray = arrayOf(std::move(detected.beats));
   if (!quality) return beatArray;
-  return py::make_tuple(beatArray, stretchArray(detected.unreadable));
+  // Samples the file holds no value for are unreadable, as the batch tool
+  // treats them.
+  return py::make_tuple(beatArray,
+                        stretchArray(pipeline::unitedStretches(detected.unreadable, invalid)));
 }
 
 // What correct_artefacts gives back.
@@ -153,29 +162,6 @@ py::dict scoreBeats(const py::object& detectedObject, const py::object& referenc
   return result;
 }
 
-// The (k, 2) stretches of detect_beats(..., quality=True): each a finite
-// [begin, end) with begin <= end.
-std::vector<beats::SampleStretch> unreadableStretches(const py::object& object) {
-  std::vector<beats::SampleStretch> unreadable;
-  if (object.is_none()) return unreadable;
-  const py::array_t<double> stretches = py::array_t<double>::ensure(object);
-  if (!stretches || stretches.ndim() != 2 || stretches.shape(1) != 2) {
-    throw py::value_error("unreadable must be a (k, 2) array of [begin, end) sample positions");
-  }
-  const auto view = stretches.unchecked<2>();
-  for (py::ssize_t i = 0; i < view.shape(0); ++i) {
-    const beats::SampleStretch stretch{view(i, 0), view(i, 1)};
-    if (!std::isfinite(stretch.begin) || !std::isfinite(stretch.end) ||
-        stretch.begin > stretch.end) {
-      throw py::value_error("unreadable[" + std::to_string(i) +
-                            "] is no stretch: [begin, end) must be finite sample positions "
-                            "with begin <= end");
-    }
-    unreadable.push_back(stretch);
-  }
-  return unreadable;
-}
-
 // The intervals in ms must be numbers: at a rate of 1e-300 per second even
 // beats a sample apart would be infinitely far apart.
 void requireFiniteIntervals(std::span<const double> beats, double rateHz) {
@@ -184,24 +170,30 @@ void requireFiniteIntervals(std::span<const double> beats, double rateHz) {
                         " is too low for these beats: their intervals in ms would be infinite");
 }
 
-py::array_t<double> nnIntervals(const py::object& beatsObject, double rateHz,
-                                const py::object& unreadableObject, const py::object& classes,
-                                const std::string& ectopic) {
+py::object nnIntervals(const py::object& beatsObject, double rateHz,
+                       const py::object& unreadableObject, const py::object& classes,
+                       const std::string& ectopic, bool ends) {
   const NumberArray beats(beatsObject, "beats");
   requireFinite(beats.values(), "beats");
   requireRate(rateHz);
-  const std::vector<beats::SampleStretch> unreadable = unreadableStretches(unreadableObject);
+  const std::vector<beats::SampleStretch> unreadable =
+      sampleStretches(unreadableObject, "unreadable");
   requireIncreasing(beats.values(), "beats");
   requireFiniteIntervals(beats.values(), rateHz);
   const std::vector<beats::BeatClass> beatClasses =
       classesOfLetters(classes, beats.values().size());
   const pipeline::EctopicHandling handling = ectopicHandlingOf(ectopic);
-  return arrayOf(pipeline::readableSeries(beats.values(), unreadable, rateHz, beatClasses, handling)
-                     .intervalsMs);
+  pipeline::ReadableSeries series =
+      pipeline::readableSeries(beats.values(), unreadable, rateHz, beatClasses, handling);
+  if (!ends) return arrayOf(std::move(series.intervalsMs));
+  std::vector<double> endsMs = pipeline::intervalEndsMs(beats.values(), series.ends, rateHz);
+  return py::make_tuple(arrayOf(std::move(series.intervalsMs)), arrayOf(std::move(endsMs)));
 }
 
 constexpr const char* kNnDoc =
-    R"doc(nn_intervals(beats, rate_hz, unreadable=None, *, classes=None, ectopic="exclude")
+    R"doc(nn_intervals(beats, rate_hz, unreadable=None, *, classes=None, ectopic="exclude", ends=False)
+--
+
 
 The intervals between successive beats in ms, as rrscope-batch forms the
 series it takes the measures of: beats inside an unreadable stretch and
@@ -215,11 +207,19 @@ beats: increasing sample positions; rate_hz: their rate, high enough for
 the intervals in ms to be finite; unreadable: the (k, 2) finite [begin,
 end) stretches, begin <= end, that detect_beats(..., quality=True) gives;
 classes: a str of one letter N, S, V, F or Q per beat, as classify_beats
-gives it.
+gives it; ends: also return when each interval ends.
+
+Returns the intervals (float64, ms); with ends=True a tuple (intervals_ms,
+ends_ms), ends_ms the time each interval's last beat comes after the first
+beat of the series, in ms. The intervals left out leave gaps in ends_ms, and
+hrv(intervals_ms, windows=..., ends_ms=ends_ms) lays the windows on that
+clock, as rrscope-batch --windows does.
 )doc";
 
 constexpr const char* kDetectDoc =
-    R"doc(detect_beats(samples, rate_hz, *, leads=None, quality=False)
+    R"doc(detect_beats(samples, rate_hz, *, leads=None, quality=False, invalid=None, method="pan-tompkins")
+--
+
 
 The R peaks of one ECG lead by the detector of rrscope-batch (Pan-Tompkins
 with the Hamilton-Tompkins decisions, run in ten-minute blocks over the
@@ -231,15 +231,23 @@ rate_hz: its sampling rate, 60 to 100000 Hz.
 leads: other leads of the same recording (equally long, same rate): their
     beats are merged as by `rrscope-batch --leads all`.
 quality: also return the unreadable stretches.
+invalid: the (k, 2) [first, end) sample runs that hold no value, such as
+    Recording.invalid: they are unreadable too, as rrscope-batch treats them.
+method: the detector, as rrscope-batch --detector names it: "pan-tompkins".
+    qrs_signal(samples, rate_hz) returns the band-passed lead it sees.
 
 Returns the beats as a float64 array of 0-based sample positions between
 samples; with quality=True a tuple (beats, unreadable), unreadable a (k, 2)
 float64 array of [begin, end) sample positions where the lead is too noisy
-for its beats to be trusted. Raises ValueError for bad input.
+for its beats to be trusted, and the invalid runs. Raises ValueError for bad
+input, KeyboardInterrupt on Ctrl+C within a block's detection.
 )doc";
 
 constexpr const char* kCorrectDoc =
-    R"doc(correct_artefacts(beats, rate_hz, samples=None) -> Correction
+    R"doc(correct_artefacts(beats, rate_hz, samples=None)
+--
+
+Returns a Correction.
 
 The artefact correction of rrscope-batch --correct (Lipponen and Tarvainen
 2019): extra beats removed, missed ones inserted, ectopic and long or short
@@ -256,8 +264,21 @@ ectopic, long_short, pauses), `sources` (int8 per beat: DETECTED, MOVED or
 INSERTED) and `removed` (the positions of the beats taken out).
 )doc";
 
+constexpr const char* kCorrectionDoc = R"doc(The beats after the artefact correction.
+
+Attributes:
+    beats: the corrected beats, float64 0-based sample positions.
+    counts: a dict of how many beats were extra (removed), missed
+        (inserted), ectopic and long_short (moved), and the pauses kept.
+    sources: int8 per beat of `beats`: DETECTED, MOVED or INSERTED.
+    removed: the positions of the beats taken out as extra.
+)doc";
+
 constexpr const char* kScoreDoc =
-    R"doc(score_beats(detected, reference, rate_hz, window_ms=150) -> dict
+    R"doc(score_beats(detected, reference, rate_hz, window_ms=150)
+--
+
+Returns a dict.
 
 Scores detections against reference beats as rrscope-batch --reference
 does: each reference beat is matched to at most one detection within
@@ -274,20 +295,34 @@ void addBeatFunctions(py::module_& module) {
   module.attr("MOVED") = static_cast<int>(pipeline::BeatSource::moved);
   module.attr("INSERTED") = static_cast<int>(pipeline::BeatSource::inserted);
 
-  py::class_<Correction>(module, "Correction",
-                         "The corrected beats: beats, counts, sources and removed.")
+  py::class_<Correction>(module, "Correction", kCorrectionDoc)
       .def_readonly("beats", &Correction::beats)
       .def_readonly("counts", &Correction::counts)
       .def_readonly("sources", &Correction::sources)
-      .def_readonly("removed", &Correction::removed);
+      .def_readonly("removed", &Correction::removed)
+      .def(py::pickle(
+          [](const Correction& correction) {
+            return py::make_tuple(correction.beats, correction.counts, correction.sources,
+                                  correction.removed);
+          },
+          [](const py::tuple& state) {
+            return Correction{state[0].cast<py::array_t<double>>(), state[1].cast<py::dict>(),
+                              state[2].cast<py::array_t<std::int8_t>>(),
+                              state[3].cast<py::array_t<double>>()};
+          }))
+      .def("__repr__", [](const Correction& correction) {
+        return "<rrscope.Correction " + std::to_string(correction.beats.size()) + " beats, " +
+               py::repr(correction.counts).cast<std::string>() + ">";
+      });
 
   module.def("detect_beats", &detectBeats, py::arg("samples"), py::arg("rate_hz"), py::kw_only(),
-             py::arg("leads") = py::none(), py::arg("quality") = false, kDetectDoc);
+             py::arg("leads") = py::none(), py::arg("quality") = false,
+             py::arg("invalid") = py::none(), py::arg("method") = "pan-tompkins", kDetectDoc);
   module.def("correct_artefacts", &correctArtefacts, py::arg("beats"), py::arg("rate_hz"),
              py::arg("samples") = py::none(), kCorrectDoc);
   module.def("nn_intervals", &nnIntervals, py::arg("beats"), py::arg("rate_hz"),
              py::arg("unreadable") = py::none(), py::kw_only(), py::arg("classes") = py::none(),
-             py::arg("ectopic") = "exclude", kNnDoc);
+             py::arg("ectopic") = "exclude", py::arg("ends") = false, kNnDoc);
   module.def("score_beats", &scoreBeats, py::arg("detected"), py::arg("reference"),
              py::arg("rate_hz"), py::arg("window_ms") = beats::kDefaultMatchWindowMs, kScoreDoc);
 }

@@ -39,7 +39,10 @@ std::string classifyBeats(const py::object& samplesObject, double rateHz,
   return beats::beatClassLetters(classes);
 }
 
-constexpr const char* kClassifyDoc = R"doc(classify_beats(samples, rate_hz, beats) -> str
+constexpr const char* kClassifyDoc = R"doc(classify_beats(samples, rate_hz, beats)
+--
+
+Returns a str.
 
 The class of every beat as rrscope-batch --classes gives it, one letter per
 beat in the ANSI/AAMI EC57 groups: N normal, S supraventricular ectopic, V

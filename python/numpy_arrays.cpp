@@ -35,18 +35,15 @@ NumberArray::NumberArray(const py::handle& object, std::string_view name) {
     throw py::value_error(std::string(name) + " must be one-dimensional, not of shape " +
                           py::str(py::tuple(array.attr("shape"))).cast<std::string>());
   }
-  if (!(array.flags() & py::array::c_style)) {
-    throw py::value_error(std::string(name) +
-                          " must be contiguous in memory; pass numpy.ascontiguousarray(" +
-                          std::string(name) + ")");
-  }
-  // Only native doubles are used where they lie: float64 of the other byte
-  // order ('>f8' on this machine) holds the same bits in reverse, and is
-  // converted as integers and float32 are.
-  if (py::array_t<double>::check_(array)) {
+  // Only contiguous native doubles are used where they lie: float64 of the
+  // other byte order ('>f8' on this machine) holds the same bits in
+  // reverse, and a strided view (a column of a 2-D array, as wfdb's
+  // p_signal[:, 0]) is copied once into a contiguous array, as integers and
+  // float32 are converted.
+  if (py::array_t<double>::check_(array) && (array.flags() & py::array::c_style)) {
     array_ = py::reinterpret_borrow<py::array_t<double>>(array);
   } else {
-    array_ = py::array_t<double>::ensure(array);
+    array_ = py::array_t<double, py::array::c_style | py::array::forcecast>::ensure(array);
   }
   values_ = std::span<const double>(array_.data(), static_cast<std::size_t>(array_.size()));
 }

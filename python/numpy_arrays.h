@@ -13,11 +13,10 @@ namespace py = pybind11;
 
 // A one-dimensional array of numbers as doubles. A C-contiguous float64
 // array in the machine's byte order is used where it lies, without a copy;
-// an array of integers, of float32 or of the other byte order is converted
-// once. Anything else is a ValueError naming `name`:
-// another kind of data (text, complex, objects, booleans), more than one
-// dimension, or a strided view (which would need a hidden copy of data
-// that may be large).
+// an array of integers, of float32, of the other byte order or a strided
+// view is converted once. Anything else is a ValueError naming `name`:
+// another kind of data (text, complex, objects, booleans) or more than one
+// dimension.
 class NumberArray {
  public:
   NumberArray(const py::handle& object, std::string_view name);

@@ -3,6 +3,8 @@
 #include <exception>
 
 #include "analysis/run_error.h"
+#include "analysis/error_sentence.h"
+#include "interruptible.h"
 #include "recordings/recording_error.h"
 
 namespace rrscope::python {
@@ -14,7 +16,10 @@ void registerErrors(pybind11::module_&) {
     } catch (const recordings::RecordingError& error) {
       PyErr_SetString(PyExc_OSError, error.what());
     } catch (const RunError& error) {
-      PyErr_SetString(PyExc_OSError, error.what());
+      // The batch tool's sentence, which names the file and the reason.
+      PyErr_SetString(PyExc_OSError, errorMessage(error.facts()).c_str());
+    } catch (const Interrupted&) {
+      PyErr_SetNone(PyExc_KeyboardInterrupt);
     }
   });
 }

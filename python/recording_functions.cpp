@@ -13,6 +13,7 @@
 #include "numpy_arrays.h"
 #include "pipeline/file_named_errors.h"
 #include "pipeline/recording_reading.h"
+#include "recording_paths.h"
 #include "recordings/read_recording.h"
 #include "recordings/text_export.h"
 #include "recordings/wfdb_annotations.h"
@@ -48,6 +49,7 @@ PythonRecording readRecording(const std::string& path, const std::optional<std::
     }
     // The window's text file: one sample a line at 6000 per second, read
     // with the window's numeric parse.
+    requireTextFile(path);
     const SampleLines lines = readSampleFile(path);
     read.samples.resize(static_cast<std::size_t>(lines.lineCount()));
     beats::LineSamples(lines).read(0, read.samples);
@@ -102,23 +104,31 @@ Attributes:
         are not plain ASCII.
 )doc";
 
-constexpr const char* kReadRecordingDoc = R"doc(read_recording(path, signal=None) -> Recording
+constexpr const char* kReadRecordingDoc = R"doc(read_recording(path, signal=None)
+--
+
+Returns a Recording.
 
 Reads one channel of a recording, the format told by the extension as by
 rrscope-batch: .edf/.bdf (EDF, EDF+, BDF, BDF+), .hea (WFDB), .ecg (ISHNE
 Holter), .gdf (GDF), anything else a text file of one sample a line at
-6000 per second.
+6000 per second. A record name without extension ("mitdb/223") reads its
+.hea header, as WFDB tools read it; path may be a str or os.PathLike.
 
 signal: the channel by number (from 0, an int or str; not a bool) or label;
     by default the first whose label looks like ECG, as rrscope-batch
     chooses it.
 
-Raises OSError (with rrscope-batch's message) when the file cannot be read,
+Raises OSError (with rrscope-batch's message) when the file cannot be read
+or a text recording holds binary data,
 ValueError for a signal asked of a text file, a signal that is no channel
 number and a path holding a NUL byte.
 )doc";
 
-constexpr const char* kReadAnnotationsDoc = R"doc(read_annotations(path) -> Annotations
+constexpr const char* kReadAnnotationsDoc = R"doc(read_annotations(path)
+--
+
+Returns an Annotations.
 
 The beats of an MIT-format annotation file (.atr, or the .rrscope files the
 recording window saves): `samples` (int64 array, in the file's time
@@ -134,22 +144,16 @@ std::optional<std::string> signalText(const py::object& signal) {
   constexpr const char* kWanted = "signal must be a channel number from 0, a label or None";
   if (signal.is_none()) return std::nullopt;
   if (py::isinstance<py::bool_>(signal)) throw py::value_error(std::string(kWanted) + ", not bool");
-  if (py::isinstance<py::int_>(signal)) {
-    if (signal < py::int_(0) || signal > py::int_(std::numeric_limits<int>::max())) {
-      throw py::value_error(std::string(kWanted) + ", not " + py::str(signal).cast<std::string>());
+  // numpy's integers are channel numbers as Python's are.
+  if (py::isinstance<py::int_>(signal) || py::hasattr(signal, "__index__")) {
+    const py::object number = py::module_::import("operator").attr("index")(signal);
+    if (number < py::int_(0) || number > py::int_(std::numeric_limits<int>::max())) {
+      throw py::value_error(std::string(kWanted) + ", not " + py::str(number).cast<std::string>());
     }
-    return py::str(signal).cast<std::string>();
+    return py::str(number).cast<std::string>();
   }
   if (py::isinstance<py::str>(signal)) return signal.cast<std::string>();
   throw py::value_error(kWanted);
-}
-
-// The system reads a path up to its first NUL byte, so "a.hea\0b" would
-// read a.hea.
-void requirePlainPath(const std::string& path) {
-  if (path.find('\0') != std::string::npos) {
-    throw py::value_error("path holds a NUL byte, which no file name can hold");
-  }
 }
 
 }  // namespace
@@ -160,10 +164,13 @@ void addRecordingFunctions(py::module_& module) {
                              [](py::object self) {
                                // A view of the recording's own samples: no copy, kept alive by
                                // the recording.
+                               // Read-only: numpy.array(rec.samples) gives a copy to write.
                                auto& recording = self.cast<PythonRecording&>();
-                               return py::array_t<double>(
+                               py::array_t<double> view(
                                    static_cast<py::ssize_t>(recording.samples.size()),
                                    recording.samples.data(), self);
+                               view.attr("flags").attr("writeable") = false;
+                               return view;
                              })
       .def_readonly("rate_hz", &PythonRecording::rateHz)
       .def_readonly("channel", &PythonRecording::channel)
@@ -182,6 +189,23 @@ void addRecordingFunctions(py::module_& module) {
             return runs;
           })
       .def_readonly("warnings", &PythonRecording::warnings)
+      // So that a recording can come back from a process pool.
+      .def(py::pickle(
+          [](const PythonRecording& recording) {
+            return py::make_tuple(recording.samples, recording.rateHz, recording.channel,
+                                  recording.units, recording.file, recording.invalid,
+                                  recording.warnings);
+          },
+          [](const py::tuple& state) {
+            return PythonRecording{
+                state[0].cast<std::vector<double>>(),
+                state[1].cast<double>(),
+                state[2].cast<std::string>(),
+                state[3].cast<std::string>(),
+                state[4].cast<std::string>(),
+                state[5].cast<std::vector<std::pair<std::size_t, std::size_t>>>(),
+                state[6].cast<std::vector<std::string>>()};
+          }))
       .def("__repr__", [](const PythonRecording& recording) {
         return "<rrscope.Recording " + recording.file + " channel=\"" + recording.channel + "\" " +
                std::to_string(recording.samples.size()) + " samples at " +
@@ -198,13 +222,30 @@ void addRecordingFunctions(py::module_& module) {
                                    beats.samples.data());
                              })
       .def_readonly("labels", &PythonAnnotations::labels)
-      .def_readonly("time_resolution_hz", &PythonAnnotations::timeResolutionHz);
+      .def_readonly("time_resolution_hz", &PythonAnnotations::timeResolutionHz)
+      .def(py::pickle(
+          [](const PythonAnnotations& beats) {
+            return py::make_tuple(beats.samples, beats.labels, beats.timeResolutionHz);
+          },
+          [](const py::tuple& state) {
+            return PythonAnnotations{state[0].cast<std::vector<std::int64_t>>(),
+                                     state[1].cast<std::vector<std::string>>(),
+                                     state[2].cast<std::optional<double>>()};
+          }))
+      .def("__repr__", [](const PythonAnnotations& beats) {
+        return "<rrscope.Annotations " + std::to_string(beats.samples.size()) + " beats" +
+               (beats.timeResolutionHz
+                    ? " at " + py::str(py::float_(*beats.timeResolutionHz)).cast<std::string>() +
+                          " ticks/s"
+                    : std::string()) +
+               ">";
+      });
 
   module.def(
       "read_recording",
-      [](const std::string& path, const py::object& signal) {
+      [](const py::object& pathObject, const py::object& signal) {
         const std::optional<std::string> wanted = signalText(signal);
-        requirePlainPath(path);
+        const std::string path = recordingPath(pathObject);
         const py::gil_scoped_release released;
         return readRecording(path, wanted);
       },
@@ -212,8 +253,8 @@ void addRecordingFunctions(py::module_& module) {
 
   module.def(
       "read_annotations",
-      [](const std::string& path) {
-        requirePlainPath(path);
+      [](const py::object& pathObject) {
+        const std::string path = filePath(pathObject);
         const py::gil_scoped_release released;
         return readBeatAnnotations(path);
       },

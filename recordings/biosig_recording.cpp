@@ -22,6 +22,11 @@ namespace rrscope::recordings {
 namespace {
 
 constexpr std::chrono::milliseconds kQuietLimit{120'000};
+// The time a reader may take in all: a minute, and a second more for each
+// megabyte of the file. BioSig reads a day-long Holter file of 100 MB in a
+// few seconds, so only a reader that spins on a damaged file reaches it.
+constexpr std::chrono::milliseconds kBaseRunLimit{60'000};
+constexpr std::uintmax_t kBytesPerExtraSecond = 1'000'000;
 constexpr std::uint16_t kVolt = 4256;        // BioSig's code of the volt without prefix
 constexpr std::uint16_t kPrefixMask = 0x1f;  // the low bits of a code give the prefix
 constexpr std::string_view kBiosigRefuses = "BioSig cannot read the file: ";
@@ -175,6 +180,13 @@ double millivoltsPerUnit(std::uint16_t code) {
 // BioSig prints its warnings and errors itself; in the child they would
 // only interleave with the parent's output, and the errors reach the
 // parent through the pipe anyway.
+std::chrono::milliseconds runLimitFor(const std::string& path) {
+  std::error_code error;
+  const std::uintmax_t bytes = std::filesystem::file_size(path, error);
+  const auto extra = std::chrono::seconds(error ? 0 : bytes / kBytesPerExtraSecond);
+  return kBaseRunLimit + std::chrono::duration_cast<std::chrono::milliseconds>(extra);
+}
+
 void silenceBiosig() {
   const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
   if (null < 0) return;
@@ -376,8 +388,8 @@ std::vector<ChannelListing> listChannelsThroughBiosig(const std::string& path) {
   // A FIFO or a device would keep the reader waiting for bytes that never
   // come: refuse anything but a regular file before the library opens it.
   refuseSpecialFile(path);
-  const std::vector<std::byte> answer =
-      runInChild([&path](ChildPipe& pipe) { putListing(pipe, path); }, path, kQuietLimit);
+  const std::vector<std::byte> answer = runInChild(
+      [&path](ChildPipe& pipe) { putListing(pipe, path); }, path, kQuietLimit, runLimitFor(path));
   MessageReader reader(answer, path);
   std::vector<ChannelListing> channels(static_cast<std::size_t>(reader.get<std::uint64_t>()));
   for (ChannelListing& channel : channels) {
@@ -391,8 +403,9 @@ std::vector<ChannelListing> listChannelsThroughBiosig(const std::string& path) {
 Recording readThroughBiosig(const std::string& path, const ChannelRequest& request,
                             WithoutEcgLabel fallback) {
   refuseSpecialFile(path);
-  const std::vector<std::byte> answer = runInChild(
-      [&](ChildPipe& pipe) { putChannel(pipe, path, request, fallback); }, path, kQuietLimit);
+  const std::vector<std::byte> answer =
+      runInChild([&](ChildPipe& pipe) { putChannel(pipe, path, request, fallback); }, path,
+                 kQuietLimit, runLimitFor(path));
   MessageReader reader(answer, path);
   Recording recording;
   recording.file = path;

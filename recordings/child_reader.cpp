@@ -27,6 +27,8 @@ constexpr char kData = 'D';
 constexpr char kFailure = 'E';
 constexpr char kEnd = 'Z';
 constexpr std::size_t kFrameHead = 1 + sizeof(std::uint64_t);
+// No reader runs longer than a day, whatever budget it is given.
+constexpr std::chrono::milliseconds kLongestChildRun = std::chrono::hours(24);
 
 // Writes all of `bytes`; false when the parent has gone.
 bool writeAll(int descriptor, std::span<const std::byte> bytes) {
@@ -96,19 +98,30 @@ class Descriptor {
   int descriptor_;
 };
 
-// Reads until the child closes the pipe; false when it stays silent for
-// `quietLimit`.
-bool readUntilClosed(int descriptor, std::chrono::milliseconds quietLimit,
-                     std::vector<std::byte>& bytes) {
+// Why the parent stopped reading from the child.
+enum class Reading { closed, quiet, overTime };
+
+// Reads until the child closes the pipe, it stays silent for `quietLimit`,
+// or `totalLimit` has passed since the start.
+Reading readUntilClosed(int descriptor, std::chrono::milliseconds quietLimit,
+                        std::chrono::milliseconds totalLimit, std::vector<std::byte>& bytes) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point start = Clock::now();
+  const Clock::duration budget =
+      std::chrono::duration_cast<Clock::duration>(std::min(totalLimit, kLongestChildRun));
   std::byte buffer[1 << 16];
   for (;;) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(budget - (Clock::now() - start));
+    if (left.count() <= 0) return Reading::overTime;
+    const auto wait = std::min(quietLimit, left);
     pollfd watched{descriptor, POLLIN, 0};
-    const int ready = ::poll(&watched, 1, static_cast<int>(quietLimit.count()));
+    const int ready = ::poll(&watched, 1, static_cast<int>(wait.count()));
     if (ready < 0 && errno == EINTR) continue;
-    if (ready == 0) return false;
+    if (ready == 0) return wait == quietLimit ? Reading::quiet : Reading::overTime;
     const ssize_t got = ::read(descriptor, buffer, sizeof buffer);
     if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) return true;
+    if (got <= 0) return Reading::closed;
     bytes.insert(bytes.end(), buffer, buffer + got);
   }
 }
@@ -186,7 +199,8 @@ void ChildPipe::keepAlive() {
 }
 
 std::vector<std::byte> runInChild(const std::function<void(ChildPipe&)>& work,
-                                  std::string_view file, std::chrono::milliseconds quietLimit) {
+                                  std::string_view file, std::chrono::milliseconds quietLimit,
+                                  std::chrono::milliseconds totalLimit) {
   int ends[2];
   if (::pipe2(ends, O_CLOEXEC) != 0) throw RecordingError(file, "cannot start the reader");
   Descriptor readEnd(ends[0]);
@@ -201,12 +215,16 @@ std::vector<std::byte> runInChild(const std::function<void(ChildPipe&)>& work,
   writeEnd.close();  // so that the read end sees the child's end of file
 
   std::vector<std::byte> bytes;
-  const bool closed = readUntilClosed(readEnd.get(), quietLimit, bytes);
-  if (!closed) ::kill(child, SIGKILL);
+  const Reading reading = readUntilClosed(readEnd.get(), quietLimit, totalLimit, bytes);
+  if (reading != Reading::closed) ::kill(child, SIGKILL);
   const int status = waitFor(child);
-  if (!closed) {
+  if (reading == Reading::quiet) {
     throw RecordingError(
         file, "the reader did not answer for " + secondsText(quietLimit) + " s and was stopped");
+  }
+  if (reading == Reading::overTime) {
+    throw RecordingError(file, "the reader took longer than the " + secondsText(totalLimit) +
+                                   " s a file of its size needs and was stopped");
   }
   if (WIFSIGNALED(status)) throw RecordingError(file, signalText(WTERMSIG(status)));
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {

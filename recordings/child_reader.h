@@ -26,12 +26,16 @@ class ChildPipe {
 
 // Runs `work` in a forked child and returns every byte it wrote. A library
 // that may crash or hang on a damaged file then takes only the child with
-// it: a signal, a non-zero exit, `quietLimit` without a byte from the child
-// or a child that ends before `work` returned becomes a RecordingError
-// naming `file`; so does an exception thrown by `work`, with its message.
+// it: a signal, a non-zero exit, `quietLimit` without a byte from the child,
+// a child still running after `totalLimit` (one that keeps reporting while
+// it spins on a damaged file) or a child that ends before `work` returned
+// becomes a RecordingError naming `file`; so does an exception thrown by
+// `work`, with its message.
 // The child leaves through _exit, so the parent's atexit handlers and stdio
 // buffers stay the parent's alone.
-std::vector<std::byte> runInChild(const std::function<void(ChildPipe&)>& work,
-                                  std::string_view file, std::chrono::milliseconds quietLimit);
+std::vector<std::byte> runInChild(
+    const std::function<void(ChildPipe&)>& work, std::string_view file,
+    std::chrono::milliseconds quietLimit,
+    std::chrono::milliseconds totalLimit = std::chrono::milliseconds::max());
 
 }  // namespace rrscope::recordings

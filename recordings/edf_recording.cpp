@@ -116,14 +116,17 @@ std::vector<ChannelListing> listStrictEdfChannels(const std::string& path) {
   return channels;
 }
 
-Recording readStrictEdf(const std::string& path, const ChannelRequest& request) {
-  const OpenEdf edf(path);
-  const edf_hdr_struct& header = edf.header();
+std::vector<std::string> edfLabels(const edf_hdr_struct& header) {
   std::vector<std::string> labels;
   for (int i = 0; i < header.edfsignals; ++i)
     labels.push_back(trimmed(header.signalparam[i].label));
-  const auto index =
-      static_cast<int>(chooseChannel(labels, request, path, WithoutEcgLabel::refuse));
+  return labels;
+}
+
+// Channel `index` of an open file.
+Recording readStrictEdfChannel(const OpenEdf& edf, int index, std::span<const std::string> labels,
+                               const std::string& path) {
+  const edf_hdr_struct& header = edf.header();
   const edf_param_struct& signal = header.signalparam[index];
   if (signal.smp_in_datarecord <= 0 || header.datarecord_duration <= 0) {
     throw RecordingError(path, "the sampling rate of channel \"" + labels[index] + "\" is 0");
@@ -165,6 +168,30 @@ Recording readStrictEdf(const std::string& path, const ChannelRequest& request) 
   return recording;
 }
 
+Recording readStrictEdf(const std::string& path, const ChannelRequest& request) {
+  const OpenEdf edf(path);
+  const std::vector<std::string> labels = edfLabels(edf.header());
+  const auto index =
+      static_cast<int>(chooseChannel(labels, request, path, WithoutEcgLabel::refuse));
+  return readStrictEdfChannel(edf, index, labels, path);
+}
+
+// Several channels through one open file: opening an EDF+ file reads its
+// annotations through every data record, once per open.
+std::vector<Recording> readStrictEdfChannels(const std::string& path,
+                                             std::span<const std::size_t> numbers) {
+  const OpenEdf edf(path);
+  const std::vector<std::string> labels = edfLabels(edf.header());
+  std::vector<Recording> recordings;
+  for (const std::size_t number : numbers) {
+    if (number >= labels.size()) {
+      throw RecordingError(path, "the file has no channel " + std::to_string(number));
+    }
+    recordings.push_back(readStrictEdfChannel(edf, static_cast<int>(number), labels, path));
+  }
+  return recordings;
+}
+
 }  // namespace
 
 std::vector<ChannelListing> listEdfChannels(const std::string& path) {
@@ -180,6 +207,19 @@ Recording readEdfRecording(const std::string& path, const ChannelRequest& reques
       path, [&] { return readStrictEdf(path, request); },
       [&](const std::string& problem, std::span<const std::string> fields) {
         return readRefusedEdf(path, request, problem, fields);
+      });
+}
+
+std::vector<Recording> readEdfRecordings(const std::string& path,
+                                         std::span<const std::size_t> numbers) {
+  return readOrLenient(
+      path, [&] { return readStrictEdfChannels(path, numbers); },
+      [&](const std::string& problem, std::span<const std::string> fields) {
+        std::vector<Recording> recordings;
+        for (const std::size_t number : numbers) {
+          recordings.push_back(readRefusedEdf(path, {std::to_string(number)}, problem, fields));
+        }
+        return recordings;
       });
 }
 

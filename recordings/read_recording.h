@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,11 @@ std::vector<std::size_t> leadNumbers(const std::string& path, const ChannelReque
 // its text fields is read through BioSig, with a warning for each field.
 Recording readEdfRecording(const std::string& path, const ChannelRequest& request);
 
+// Channels `numbers` (as listEdfChannels numbers them) of one file, opened
+// once for all of them.
+std::vector<Recording> readEdfRecordings(const std::string& path,
+                                         std::span<const std::size_t> numbers);
+
 // Reads the chosen lead of an ISHNE Holter (.ecg) or GDF (.gdf) file
 // through BioSig in a child process. Every ISHNE lead is ECG, so without a
 // request or an ECG label its first lead is read; GDF chooses as EDF does.
@@ -53,6 +59,11 @@ WithoutEcgLabel withoutEcgLabelFor(RecordingKind kind);
 
 // Reads the chosen signal of a WFDB record from its header path (.hea).
 Recording readWfdbRecording(const std::string& headerPath, const ChannelRequest& request);
+
+// Signals `numbers` of a WFDB record, each signal file decoded once for
+// all the wanted signals it holds.
+std::vector<Recording> readWfdbRecordings(const std::string& headerPath,
+                                          std::span<const std::size_t> numbers);
 
 // The reference beats of a WFDB record (RECORD.atr beside RECORD.hea), as
 // sample positions at `rate`.

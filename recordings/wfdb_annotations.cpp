@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <limits>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -54,15 +55,21 @@ std::vector<unsigned char> fileBytes(const std::string& path) {
   checkReadableFile(path);
   std::ifstream in(path, std::ios::binary);
   if (!in) throw RecordingError(path, "cannot open the annotation file");
+  // Read in blocks, not byte by byte: a file near the cap is 64 MiB.
+  constexpr std::size_t kBlock = 1 << 20;
   std::vector<unsigned char> bytes;
-  bytes.reserve(static_cast<std::size_t>(kMaxAnnotationFileBytes) / 64);
-  std::istreambuf_iterator<char> next(in);
+  std::error_code sizeError;
+  const std::uintmax_t size = std::filesystem::file_size(path, sizeError);
+  if (!sizeError) bytes.reserve(static_cast<std::size_t>(std::min(size, kMaxAnnotationFileBytes)));
   // The size was checked, but the file may grow while it is read.
-  for (; next != std::istreambuf_iterator<char>(); ++next) {
-    if (bytes.size() == kMaxAnnotationFileBytes) {
+  while (in) {
+    const std::size_t had = bytes.size();
+    bytes.resize(had + kBlock);
+    in.read(reinterpret_cast<char*>(bytes.data() + had), static_cast<std::streamsize>(kBlock));
+    bytes.resize(had + static_cast<std::size_t>(in.gcount()));
+    if (bytes.size() > kMaxAnnotationFileBytes) {
       throw RecordingError(path, "is larger than 64 MiB, too large for an annotation file");
     }
-    bytes.push_back(static_cast<unsigned char>(*next));
   }
   return bytes;
 }
@@ -147,26 +154,50 @@ int beatCode(char label) {
   return 0;
 }
 
+namespace {
+
 // Beats are matched and scored in the order of time; annotations at one
 // time keep the file's order.
 AnnotationFile inTimeOrder(AnnotationFile file) {
-  std::ranges::stable_sort(file.annotations, {}, &Annotation::sample);
+  if (!std::ranges::is_sorted(file.annotations, {}, &Annotation::sample)) {
+    std::ranges::stable_sort(file.annotations, {}, &Annotation::sample);
+  }
   return file;
 }
 
-AnnotationFile readAnnotations(const std::string& path) {
-  const std::vector<unsigned char> bytes = fileBytes(path);
-  AnnotationFile result;
+// An upper bound on the annotations of `bytes`, its two-byte words that
+// are not skips, notes or modifiers: counted first, so that the list is
+// allocated once at its size instead of doubling to twice it.
+std::size_t annotationWordsIn(std::span<const unsigned char> bytes) {
+  std::size_t count = 0;
+  for (std::size_t at = 0; at + 2 <= bytes.size(); at += 2) {
+    const int code = bytes[at + 1] >> 2;
+    if (code < kSkip) ++count;
+  }
+  return count;
+}
+
+// Walks the annotations of `bytes` in the file's order, handing each
+// annotation's time and type to `annotation(time, code)`, each subtype
+// modifier to `subtype(value)` and each note's text to `note(text)`;
+// returns the time resolution the leading note states, if any.
+template <typename OnAnnotation, typename OnSubtype, typename OnNote>
+std::optional<SamplingRate> walkAnnotations(std::span<const unsigned char> bytes,
+                                            const std::string& path, OnAnnotation annotation,
+                                            OnSubtype subtype, OnNote note) {
+  std::optional<SamplingRate> resolution;
   std::int64_t time = 0;
   std::size_t at = 0;
   std::size_t skipAt = 0;  // of the last skip: only a skip can take the time back
+  std::size_t count = 0;
+  bool lastIsLeadingNote = false;
   const auto word = [&bytes](std::size_t i) { return bytes[i] | (bytes[i + 1] << 8); };
   while (at + 2 <= bytes.size()) {
     const int value = word(at);
     at += 2;
     const int code = value >> 10;
     const int field = value & 0x3FF;
-    if (code == 0 && field == 0) return inTimeOrder(std::move(result));
+    if (code == 0 && field == 0) return resolution;
     if (code == kSkip) {
       if (at + 4 > bytes.size()) throw RecordingError(path, "the file ends inside a skip");
       const auto skip = static_cast<std::int32_t>((static_cast<std::uint32_t>(word(at)) << 16) |
@@ -183,18 +214,12 @@ AnnotationFile readAnnotations(const std::string& path) {
       const std::size_t length = static_cast<std::size_t>(field);
       if (at + length > bytes.size()) throw RecordingError(path, "the file ends inside a note");
       const std::string_view text(reinterpret_cast<const char*>(bytes.data() + at), length);
-      const auto& last = result.annotations;
-      if (!last.empty() && last.back().sample == 0 && last.back().code == kNote &&
-          !result.timeResolution) {
-        result.timeResolution = timeResolutionNote(text, path);
-      }
-      if (!result.annotations.empty()) result.annotations.back().aux = text;
+      if (lastIsLeadingNote && !resolution) resolution = timeResolutionNote(text, path);
+      if (count > 0) note(text);
       at += (length + 1) / 2 * 2;
     } else if (code == kSub) {
       // The field holds a signed byte in its low 8 bits.
-      if (!result.annotations.empty()) {
-        result.annotations.back().subtype = static_cast<signed char>(field & 0xFF);
-      }
+      if (count > 0) subtype(static_cast<signed char>(field & 0xFF));
     } else if (code == kNum || code == kChn) {
       // Beat numbers and channels do not change which beats there are.
     } else {
@@ -205,17 +230,73 @@ AnnotationFile readAnnotations(const std::string& path) {
                              "negative skip at byte " +
                                  std::to_string(skipAt) + ")");
       }
-      result.annotations.push_back({time, code, 0});
+      annotation(time, code);
+      ++count;
+      lastIsLeadingNote = time == 0 && code == kNote;
     }
   }
   if (at != bytes.size()) throw RecordingError(path, "the file ends inside an annotation");
+  return resolution;
+}
+
+}  // namespace
+
+AnnotationFile readAnnotations(const std::string& path) {
+  const std::vector<unsigned char> bytes = fileBytes(path);
+  AnnotationFile result;
+  result.annotations.reserve(annotationWordsIn(bytes));
+  result.timeResolution = walkAnnotations(
+      bytes, path,
+      [&result](std::int64_t time, int code) {
+        result.annotations.push_back({time, code, 0});
+      },
+      [&result](int subtype) { result.annotations.back().subtype = subtype; },
+      [&result](std::string_view text) { result.annotations.back().aux = text; });
   return inTimeOrder(std::move(result));
+}
+
+BeatAnnotations readBeatAnnotations(const std::string& path) {
+  BeatAnnotations beats;
+  {
+    const std::vector<unsigned char> bytes = fileBytes(path);
+    beats.ticks.reserve(annotationWordsIn(bytes));
+    beats.labels.reserve(beats.ticks.capacity());
+    beats.timeResolution = walkAnnotations(
+        bytes, path,
+        [&beats](std::int64_t time, int code) {
+          if (!isBeatCode(code)) return;
+          beats.ticks.push_back(time);
+          beats.labels.push_back(beatLabel(code));
+        },
+        [](int) {}, [](std::string_view) {});
+  }
+  if (!std::ranges::is_sorted(beats.ticks)) {
+    // Beats at one time keep the file's order, as readAnnotations keeps them.
+    std::vector<std::size_t> order(beats.ticks.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::ranges::stable_sort(order, {}, [&beats](std::size_t i) { return beats.ticks[i]; });
+    std::vector<std::int64_t> ticks;
+    std::string labels;
+    for (const std::size_t i : order) {
+      ticks.push_back(beats.ticks[i]);
+      labels.push_back(beats.labels[i]);
+    }
+    beats.ticks = std::move(ticks);
+    beats.labels = std::move(labels);
+  }
+  return beats;
+}
+
+void convertBeatTicks(std::vector<std::int64_t>& ticks, SamplingRate from, SamplingRate rate) {
+  for (std::int64_t& tick : ticks) tick = convertedSample(tick, rate, from);
 }
 
 std::vector<std::int64_t> beatSamples(const AnnotationFile& file, SamplingRate recordRate,
                                       SamplingRate rate) {
   const SamplingRate from = file.timeResolution.value_or(recordRate);
   std::vector<std::int64_t> samples;
+  samples.reserve(static_cast<std::size_t>(
+      std::ranges::count_if(file.annotations, isBeatCode, &Annotation::code)));
   for (const Annotation& annotation : file.annotations) {
     if (!isBeatCode(annotation.code)) continue;
     samples.push_back(convertedSample(annotation.sample, rate, from));

@@ -50,6 +50,23 @@ inline constexpr std::uintmax_t kMaxAnnotationFileBytes = std::uintmax_t{64} << 
 // goes back in time (a negative skip).
 AnnotationFile readAnnotations(const std::string& path);
 
+// The beats of an annotation file alone, in the order of time (beats at
+// one time in the file's order): what scoring needs, without holding every
+// annotation of a large file.
+struct BeatAnnotations {
+  std::vector<std::int64_t> ticks;             // in the file's time resolution
+  std::string labels;                          // one per beat, such as 'N' or 'V'
+  std::optional<SamplingRate> timeResolution;  // as in AnnotationFile
+};
+
+// Reads the beats of an MIT-format annotation file; refuses what
+// readAnnotations refuses.
+BeatAnnotations readBeatAnnotations(const std::string& path);
+
+// Converts beat times from the resolution `from` to samples at `rate`, in
+// place, as beatSamples converts them.
+void convertBeatTicks(std::vector<std::int64_t>& ticks, SamplingRate from, SamplingRate rate);
+
 // The beat positions of `file`, converted to samples at `rate` (rounded to
 // the nearest sample, halves up). Throws RecordingError when a position
 // does not fit in 64 bits at `rate`.

@@ -35,15 +35,15 @@ std::vector<ChannelListing> listWfdbChannels(const std::string& headerPath) {
   return channels;
 }
 
-Recording readWfdbRecording(const std::string& headerPath, const ChannelRequest& request) {
-  const WfdbHeader master = readWfdbHeader(headerPath);
-  const WfdbHeader header = signalsHeader(master, headerPath);
-  std::vector<std::string> labels;
-  for (const WfdbSignal& signal : header.signals) labels.push_back(signal.label);
-  const std::size_t index = chooseChannel(labels, request, headerPath, WithoutEcgLabel::takeFirst);
+namespace {
+
+// Signal `index` of a record whose values have been read.
+Recording wfdbRecording(const WfdbHeader& header, std::size_t index, const std::string& headerPath,
+                        WfdbSignalValues signal) {
+  const std::string& label = header.signals[index].label;
   Recording recording;
   recording.file = headerPath;
-  recording.channel = labels[index].empty() ? "signal " + std::to_string(index) : labels[index];
+  recording.channel = label.empty() ? "signal " + std::to_string(index) : label;
   recording.rate = header.signalRate(index);
   // A lead in volts or microvolts is given in millivolts, as EDF leads are:
   // the gain is in steps per unit, so per millivolt it is divided by the
@@ -54,14 +54,52 @@ Recording readWfdbRecording(const std::string& headerPath, const ChannelRequest&
   recording.units = voltage ? "mV" : units;
   recording.gain = voltage ? header.signals[index].gain / millivolts : header.signals[index].gain;
   recording.baseline = static_cast<double>(header.signals[index].baseline);
-  WfdbSignalValues signal = master.segments.empty()
-                                ? readWfdbSignalValues(header, index, headerPath)
-                                : readWfdbSegments(master, header, index, headerPath);
   recording.values = std::move(signal.values);
   recording.invalid = std::move(signal.invalid);
   recording.warnings = std::move(signal.warnings);
   if (recording.values.empty()) throw RecordingError(headerPath, "the record holds no samples");
   return recording;
+}
+
+}  // namespace
+
+Recording readWfdbRecording(const std::string& headerPath, const ChannelRequest& request) {
+  const WfdbHeader master = readWfdbHeader(headerPath);
+  const WfdbHeader header = signalsHeader(master, headerPath);
+  std::vector<std::string> labels;
+  for (const WfdbSignal& signal : header.signals) labels.push_back(signal.label);
+  const std::size_t index = chooseChannel(labels, request, headerPath, WithoutEcgLabel::takeFirst);
+  WfdbSignalValues signal = master.segments.empty()
+                                ? readWfdbSignalValues(header, index, headerPath)
+                                : readWfdbSegments(master, header, index, headerPath);
+  return wfdbRecording(header, index, headerPath, std::move(signal));
+}
+
+std::vector<Recording> readWfdbRecordings(const std::string& headerPath,
+                                          std::span<const std::size_t> numbers) {
+  const WfdbHeader master = readWfdbHeader(headerPath);
+  const WfdbHeader header = signalsHeader(master, headerPath);
+  for (const std::size_t number : numbers) {
+    if (number >= header.signals.size()) {
+      throw RecordingError(headerPath, "the record has no signal " + std::to_string(number));
+    }
+  }
+  std::vector<Recording> recordings;
+  if (!master.segments.empty()) {
+    // Segments are read one signal at a time: each may be a day long.
+    for (const std::size_t number : numbers) {
+      recordings.push_back(wfdbRecording(header, number, headerPath,
+                                         readWfdbSegments(master, header, number, headerPath)));
+    }
+    return recordings;
+  }
+  std::vector<WfdbSignalValues> signals = readWfdbSignalsUnbridged(header, numbers, headerPath);
+  for (std::size_t i = 0; i < numbers.size(); ++i) {
+    recordings.push_back(
+        wfdbRecording(header, numbers[i], headerPath,
+                      bridgedWfdbSignal(header, numbers[i], headerPath, std::move(signals[i]))));
+  }
+  return recordings;
 }
 
 std::vector<std::int64_t> readWfdbReferenceBeats(const std::string& headerPath, SamplingRate rate) {
@@ -72,8 +110,9 @@ LabelledBeats readWfdbLabelledBeats(const std::string& headerPath, SamplingRate 
   const WfdbHeader header = readWfdbHeader(headerPath);
   std::filesystem::path path = recordBase(headerPath);
   path += ".atr";
-  const AnnotationFile annotations = readAnnotations(path.string());
-  return {beatSamples(annotations, header.rate, rate), beatLabels(annotations)};
+  BeatAnnotations beats = readBeatAnnotations(path.string());
+  convertBeatTicks(beats.ticks, beats.timeResolution.value_or(header.rate), rate);
+  return {std::move(beats.ticks), std::move(beats.labels)};
 }
 
 }  // namespace rrscope::recordings

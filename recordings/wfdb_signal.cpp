@@ -293,7 +293,7 @@ class SignalCollector {
       markInvalid(values_.size(), wanted);
       values_.resize(wanted, 0);
     }
-    return {std::move(values_), std::move(invalid_)};
+    return {std::move(values_), std::move(invalid_), {}};
   }
 
  private:
@@ -444,69 +444,129 @@ void bridgeInvalidRuns(std::vector<std::int32_t>& values, std::span<const Sample
   }
 }
 
-WfdbSignalValues readWfdbSignalUnbridged(const WfdbHeader& header, std::size_t index,
-                                         const std::string& headerPath) {
-  const WfdbSignal& signal = header.signals.at(index);
-  if (!signal.stored()) {
+namespace {
+
+void requireStored(const WfdbHeader& header, std::size_t index, const std::string& headerPath) {
+  if (!header.signals.at(index).stored()) {
     throw RecordingError(headerPath, "signal " + std::to_string(index) +
                                          " is not stored (file \"~\" or format 0, as in the "
                                          "layout of a multi-segment record)");
   }
+}
+
+// The signals `indices` of one signal file (all named `signal.file`),
+// decoded in one pass: a file of hundreds of signals is read once, not
+// once per signal.
+std::vector<WfdbSignalValues> readSignalsOfOneFile(const WfdbHeader& header,
+                                                   std::span<const std::size_t> indices,
+                                                   const std::string& headerPath) {
+  const WfdbSignal& signal = header.signals[indices.front()];
   const std::filesystem::path folder = std::filesystem::path(headerPath).parent_path();
   const std::filesystem::path file = fileInFolder(folder, signal.file, headerPath, "signal file");
   const std::string path = file.string();
   const std::vector<std::size_t> group = signalsOfFile(header, signal.file);
   checkGroup(header, group, path);
   const Packing packing = *packingOf(signal.format);
-  const FrameSlots slots = slotsOf(header, group, index);
 
   requireRegularFile(file, "signal file");
-  if (isWfdbFlacFormat(signal.format)) return readFlacSignal(header, group, index, path);
+  if (isWfdbFlacFormat(signal.format)) {
+    std::vector<WfdbSignalValues> flac;
+    for (const std::size_t index : indices) {
+      flac.push_back(readFlacSignal(header, group, index, path));
+    }
+    return flac;
+  }
   std::error_code sizeError;
   const auto fileBytes = static_cast<std::int64_t>(std::filesystem::file_size(file, sizeError));
   if (sizeError) throw RecordingError(path, "cannot open the signal file");
   if (fileBytes < signal.byteOffset) {
     throw RecordingError(path, "the signal file is shorter than its byte offset");
   }
+  const std::size_t frameSize = slotsOf(header, group, indices.front()).frameSize;
   const FramesInFile held =
-      framesInFile(fileBytes - signal.byteOffset, signal.format, packing, slots.frameSize);
+      framesInFile(fileBytes - signal.byteOffset, signal.format, packing, frameSize);
   const std::int64_t available = held.frames;
   const std::int64_t frames = header.sampleCount.value_or(available);
   checkHeldSamples(frames, available, path);
 
-  SignalCollector collect(slots, packing, signal, frames, available);
+  std::vector<SignalCollector> collectors;
+  collectors.reserve(indices.size());
+  for (const std::size_t index : indices) {
+    collectors.emplace_back(slotsOf(header, group, index), packing, header.signals[index], frames,
+                            available);
+  }
+  const auto allDone = [&collectors] {
+    return std::ranges::all_of(collectors, [](const SignalCollector& c) { return c.done(); });
+  };
   std::ifstream in = openSignalFile(path, signal.byteOffset);
   constexpr std::size_t kBlockBytes = 12 * 32768;  // whole groups of every packing
   std::vector<unsigned char> block(kBlockBytes);
   // No packing holds more samples than bytes, and a lone tail sample takes two.
   std::vector<std::int32_t> decoded(kBlockBytes);
-  while (!collect.done() && in) {
+  while (!allDone() && in) {
     in.read(reinterpret_cast<char*>(block.data()), static_cast<std::streamsize>(block.size()));
     const auto got = static_cast<std::size_t>(in.gcount());
     std::int32_t* out = decoded.data();
     decodeBlock(signal.format, packing, std::span(block).first(got),
                 [&out](std::int32_t value) { *out++ = value; });
-    collect.take(std::span(decoded.data(), out));
+    for (SignalCollector& collect : collectors) collect.take(std::span(decoded.data(), out));
   }
-  if (!collect.done()) {
-    throw RecordingError(path, "the signal file could not be read to its end");
+  if (!allDone()) throw RecordingError(path, "the signal file could not be read to its end");
+  std::vector<WfdbSignalValues> values;
+  for (SignalCollector& collect : collectors) {
+    values.push_back(std::move(collect).finish());
+    if (held.endsInsideAFrame) {
+      values.back().warnings.push_back(path + ": the signal file ends inside a frame of " +
+                                       std::to_string(frameSize) +
+                                       " samples; the samples of that last frame are left out");
+    }
   }
-  WfdbSignalValues values = std::move(collect).finish();
-  if (held.endsInsideAFrame) {
-    values.warnings.push_back(path + ": the signal file ends inside a frame of " +
-                              std::to_string(slots.frameSize) +
-                              " samples; the samples of that last frame are left out");
+  return values;
+}
+
+}  // namespace
+
+std::vector<WfdbSignalValues> readWfdbSignalsUnbridged(const WfdbHeader& header,
+                                                       std::span<const std::size_t> indices,
+                                                       const std::string& headerPath) {
+  for (const std::size_t index : indices) requireStored(header, index, headerPath);
+  std::vector<WfdbSignalValues> values(indices.size());
+  std::vector<bool> read(indices.size(), false);
+  for (std::size_t i = 0; i < indices.size(); ++i) {
+    if (read[i]) continue;
+    // This signal and the later wanted ones of its file, in one pass.
+    std::vector<std::size_t> places;
+    std::vector<std::size_t> sameFile;
+    for (std::size_t j = i; j < indices.size(); ++j) {
+      if (!read[j] && header.signals[indices[j]].file == header.signals[indices[i]].file) {
+        places.push_back(j);
+        sameFile.push_back(indices[j]);
+        read[j] = true;
+      }
+    }
+    std::vector<WfdbSignalValues> ofFile = readSignalsOfOneFile(header, sameFile, headerPath);
+    for (std::size_t k = 0; k < places.size(); ++k) values[places[k]] = std::move(ofFile[k]);
   }
+  return values;
+}
+
+WfdbSignalValues readWfdbSignalUnbridged(const WfdbHeader& header, std::size_t index,
+                                         const std::string& headerPath) {
+  return std::move(readWfdbSignalsUnbridged(header, std::span(&index, 1), headerPath).front());
+}
+
+WfdbSignalValues bridgedWfdbSignal(const WfdbHeader& header, std::size_t index,
+                                   const std::string& headerPath, WfdbSignalValues values) {
+  const WfdbSignal& signal = header.signals[index];
+  const std::string path = (std::filesystem::path(headerPath).parent_path() / signal.file).string();
+  bridgeInvalidRuns(values.values, values.invalid, path);
   return values;
 }
 
 WfdbSignalValues readWfdbSignalValues(const WfdbHeader& header, std::size_t index,
                                       const std::string& headerPath) {
-  WfdbSignalValues values = readWfdbSignalUnbridged(header, index, headerPath);
-  const WfdbSignal& signal = header.signals[index];
-  const std::string path = (std::filesystem::path(headerPath).parent_path() / signal.file).string();
-  bridgeInvalidRuns(values.values, values.invalid, path);
-  return values;
+  return bridgedWfdbSignal(header, index, headerPath,
+                           readWfdbSignalUnbridged(header, index, headerPath));
 }
 
 std::vector<std::int32_t> readWfdbSignal(const WfdbHeader& header, std::size_t index,

@@ -40,12 +40,23 @@ WfdbSignalValues readWfdbSignalValues(const WfdbHeader& header, std::size_t inde
 WfdbSignalValues readWfdbSignalUnbridged(const WfdbHeader& header, std::size_t index,
                                          const std::string& headerPath);
 
+// Several signals at once, in the order of `indices`: each signal file is
+// decoded once for all the wanted signals it holds, so that reading every
+// signal of a file of hundreds costs one pass, not one per signal.
+std::vector<WfdbSignalValues> readWfdbSignalsUnbridged(const WfdbHeader& header,
+                                                       std::span<const std::size_t> indices,
+                                                       const std::string& headerPath);
+
 // Fills each run of `invalid` (increasing, disjoint, separated by valid
 // values) by a straight line between the valid values around it, rounded
 // to whole steps, or holds the nearest one at either end. Throws
 // RecordingError naming `file` when every value is invalid.
 void bridgeInvalidRuns(std::vector<std::int32_t>& values, std::span<const SampleRun> invalid,
                        const std::string& file);
+
+// Bridges the invalid runs of signal `index`'s values, read unbridged.
+WfdbSignalValues bridgedWfdbSignal(const WfdbHeader& header, std::size_t index,
+                                   const std::string& headerPath, WfdbSignalValues values);
 
 // The values alone, for a header RECORD.hea in `folder`.
 std::vector<std::int32_t> readWfdbSignal(const WfdbHeader& header, std::size_t index,

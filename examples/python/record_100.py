@@ -29,8 +29,9 @@ picture = sys.argv[2] if len(sys.argv) > 2 else "tachogram-100.png"
 recording = rrscope.read_recording(record)
 print(recording)
 
-# %% Beats, and where the lead is too noisy to trust them
-beats, unreadable = rrscope.detect_beats(recording.samples, recording.rate_hz, quality=True)
+# %% Beats, and where the lead is too noisy to trust them or holds no value
+beats, unreadable = rrscope.detect_beats(recording.samples, recording.rate_hz, quality=True,
+                                         invalid=recording.invalid)
 print(f"{len(beats)} beats, {len(unreadable)} unreadable stretches")
 
 # %% The correction: missed beats only where the ECG shows a QRS complex
@@ -42,10 +43,15 @@ classes = rrscope.classify_beats(recording.samples, recording.rate_hz, corrected
 print("classes:", {letter: classes.count(letter) for letter in "NSVFQ"})
 
 # %% The NN series the measures rest on, without the unreadable stretches
-nn_ms = rrscope.nn_intervals(corrected.beats, recording.rate_hz, unreadable, classes=classes)
+nn_ms, ends_ms = rrscope.nn_intervals(corrected.beats, recording.rate_hz, unreadable, classes=classes,
+                                      ends=True)
 measures = rrscope.hrv(nn_ms)
 for key in ("mean_nn_ms", "sdnn_ms", "rmssd_ms", "lf_hf", "sampen", "dfa_alpha1"):
     print(f"{key:>12} {measures[key]}")
+
+# %% Five-minute windows on the recording's clock, as rrscope-batch --windows 300:300
+for window in rrscope.hrv(nn_ms, windows="300:300", ends_ms=ends_ms):
+    print(f"{window['start_s']:>6.0f} s  SDNN {window['sdnn_ms']} ms")
 
 # %% The tachogram: each NN interval at the time of its closing beat
 times_s = corrected.beats[1:] / recording.rate_hz

@@ -139,6 +139,48 @@ TEST(RPeakDetector, FindsEveryBeatOfAHeartBlockAndNoneInItsGaps) {
   }
 }
 
+// 2:1 block with tall narrow P waves: the blocked P wave alone in its long
+// interval clears the normal thresholds and has the outline of a narrow
+// complex, only a quarter as large. It leads the conducted complexes too,
+// and is no beat. First 0.3 mV at a standard deviation of 15 ms, the rhythm
+// conducted at first, so the levels are learnt on the complexes alone;
+// then 0.4 mV at 20 ms with a long PR interval, 280 ms, blocked from the
+// start, where the conducted P waves are taken too and lie beside the
+// blocked ones.
+TEST(RPeakDetector, TakesNoBlockedTallPWaveForABeat) {
+  struct Block {
+    test::Wave pWave;
+    int firstBlocked;
+    double atrialInterval;
+  };
+  for (const Block& block :
+       {Block{{-0.16, 0.3, 0.015}, 20, 0.8}, Block{{-0.28, 0.4, 0.02}, 0, 0.9}}) {
+    BeatShape conducted = test::normalBeat(0.4);
+    conducted.waves.front() = block.pWave;
+    std::vector<std::pair<double, BeatShape>> rhythm;
+    std::vector<double> blocked;
+    double t = 0.6;
+    for (int i = 0; i < 120; ++i) {
+      const bool dropped =
+          (i >= block.firstBlocked && i < 100 && i % 2 == 1) || (i >= 100 && i % 4 == 3);
+      if (dropped) {
+        blocked.push_back(t);
+      } else {
+        rhythm.emplace_back(t, conducted);
+      }
+      t += block.atrialInterval;
+    }
+    for (const double rate : {128.0, 360.0, 1000.0}) {
+      test::Recording r =
+          test::synthesise(rhythm, t, rate, {.noise = 0.02, .wander = 0.2, .seed = 5});
+      for (const double time : blocked) test::addWave(r.samples, time, block.pWave, rate);
+      expectEveryBeatFound(r, rate,
+                           "2:1 block, PR " + std::to_string(-block.pWave.offset) + " s, at " +
+                               std::to_string(rate));
+    }
+  }
+}
+
 // Paced beats: the pacing spike before each wide complex is the steepest
 // and tallest thing in the lead, but it is no beat of its own, and the beat
 // lies on the complex it starts. A few spontaneous narrow beats mix in.
@@ -200,6 +242,35 @@ TEST(RPeakDetector, FindsEveryBeatOfAnIrregularRhythmWithChangingComplexes) {
   }
 }
 
+// Complexes that point either way: a run of bidirectional ventricular
+// tachycardia, each negative complex smaller than the positive one before
+// it, at intervals of 0.63 and 0.47 s, and bigeminy whose wide ectopic
+// complexes point down. Every complex is a beat, placed on its own main
+// wave.
+TEST(RPeakDetector, FindsComplexesOfAlternatingPolarity) {
+  const BeatShape up{{{0.0, 1.0, 0.02}, {0.05, -0.3, 0.02}, {0.28, -0.4, 0.06}}};
+  const auto down = [](double height) {
+    return BeatShape{{{0.0, -height, 0.02}, {0.05, 0.3 * height, 0.02}, {0.28, 0.4, 0.06}}};
+  };
+  const BeatShape downEctopic{{{0.0, -0.9, 0.025}, {0.07, 0.3, 0.02}, {0.3, 0.5, 0.06}}};
+  std::vector<std::pair<double, BeatShape>> rhythm;
+  double t = 0.6;
+  const auto add = [&](double interval, BeatShape shape) {
+    rhythm.emplace_back(t, std::move(shape));
+    t += interval;
+  };
+  for (int i = 0; i < 20; ++i) add(0.8, test::normalBeat(0.4));
+  for (int i = 0; i < 60; ++i) add(i % 2 ? 0.47 : 0.63, i % 2 ? down(0.5 + 0.1 * (i % 4)) : up);
+  for (int i = 0; i < 10; ++i) add(0.8, test::normalBeat(0.4));
+  for (int i = 0; i < 30; ++i) add(i % 2 ? 1.1 : 0.5, i % 2 ? downEctopic : test::normalBeat(0.4));
+  for (int i = 0; i < 10; ++i) add(0.8, test::normalBeat(0.4));
+  for (const double rate : {128.0, 360.0, 1000.0}) {
+    const test::Recording r =
+        test::synthesise(rhythm, t, rate, {.noise = 0.02, .wander = 0.2, .seed = 5});
+    expectEveryBeatFound(r, rate, "alternating polarity at " + std::to_string(rate));
+  }
+}
+
 // Aberrant premature beats: a notched complex with far less slope than the
 // sharp normal beats, early enough that the gap before the next beat stays
 // below the search back's limit. One in four is tall enough for the
@@ -249,6 +320,42 @@ TEST(RPeakDetector, MarksABurstOfNoiseUnreadableAndNothingElse) {
           std::max(0.0, std::min(s.end / rate, burstTo) - std::max(s.begin / rate, burstFrom));
     }
     EXPECT_GE(coveredSeconds, 0.75 * (burstTo - burstFrom)) << what;
+  }
+}
+
+// Beats that keep a regular rhythm through a stretch of sharp noise, whose
+// humps distort their complexes into shapes of their own: the stretch
+// between them stays readable where both beats resemble the main complex,
+// and every beat kept readable is a true one.
+TEST(RPeakDetector, KeepsReadableTheIntervalsThatKeepTheRhythmThroughNoise) {
+  std::vector<std::pair<double, BeatShape>> rhythm;
+  for (double t = 0.6; t < 119; t += 0.8 + 0.03 * std::sin(2 * M_PI * t / 5)) {
+    rhythm.emplace_back(t, test::normalBeat(0.4));
+  }
+  constexpr double noiseFrom = 40, noiseTo = 80;
+  for (const double rate : {250.0, 360.0}) {
+    test::Recording r = test::synthesise(rhythm, 120, rate, {.noise = 0.02, .seed = 2});
+    std::mt19937 random(4);
+    std::uniform_real_distribution<double> height(-1.0, 1.0), width(0.015, 0.03), gap(0.05, 0.15);
+    for (double t = noiseFrom; t < noiseTo; t += gap(random)) {
+      test::addWave(r.samples, t, {0, height(random), width(random)}, rate);
+    }
+    const DetectedBeats found = detectBeats(SpanSamples(r.samples), rate);
+    const std::string what = "noise at " + std::to_string(rate);
+    double markedSeconds = 0;
+    std::vector<double> readable;
+    for (const double beat : found.beats) {
+      const bool inside = std::ranges::any_of(found.unreadable, [&](const SampleStretch& s) {
+        return beat >= s.begin && beat <= s.end;
+      });
+      if (!inside) readable.push_back(beat);
+    }
+    for (const SampleStretch& s : found.unreadable) {
+      markedSeconds +=
+          std::max(0.0, std::min(s.end / rate, noiseTo) - std::max(s.begin / rate, noiseFrom));
+    }
+    EXPECT_EQ(scoreBeats(readable, r.beats, rate, 50.0).falsePositives, 0) << what;
+    EXPECT_LT(markedSeconds, 0.15 * (noiseTo - noiseFrom)) << what;
   }
 }
 

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,26 @@ class RecordFolder {
   }
   RecordFolder(const RecordFolder&) = delete;
   RecordFolder& operator=(const RecordFolder&) = delete;
+
+  // Writes the parts of `input` between the bytes DE AD BE EF (binary
+  // signal files hold NULs) as the files `names`, in order, those the input
+  // lacks empty; returns the first file's path.
+  std::string writeParts(std::string_view input, std::initializer_list<const char*> names) const {
+    constexpr std::string_view kSeparator = "\xde\xad\xbe\xef";
+    for (const char* name : names) {
+      const std::size_t split = input.find(kSeparator);
+      save(name, input.substr(0, split));
+      input = split == std::string_view::npos ? std::string_view()
+                                              : input.substr(split + kSeparator.size());
+    }
+    return (folder_ / *names.begin()).string();
+  }
+
+  // Writes `bytes` as the file `name`; returns its path.
+  std::string writeFile(const char* name, std::string_view bytes) const {
+    save(name, bytes);
+    return (folder_ / name).string();
+  }
 
   // Writes the record of `input`; returns the header's path.
   std::string write(std::string_view input) const {

@@ -11,6 +11,7 @@
 
 #include "fuzz_check.h"
 #include "hrv/hrv_measures.h"
+#include "pipeline/lead_reading.h"
 #include "pipeline/recording_analysis.h"
 #include "pipeline/recording_reading.h"
 #include "record_files.h"

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "fuzz_check.h"
 #include "record_files.h"
+#include "recording_checks.h"
 #include "recordings/read_recording.h"
 #include "recordings/recording_error.h"
 
@@ -14,17 +14,7 @@ namespace {
 
 constexpr std::size_t kSignalsRead = 4;  // enough for every layout of a frame
 
-void checkRuns(const rrscope::recordings::Recording& recording, std::string_view shown) {
-  std::size_t end = 0;
-  for (const auto& run : recording.invalid) {
-    FUZZ_CHECK(run.first >= end && run.first < run.end, shown);
-    end = run.end;
-  }
-  FUZZ_CHECK(end <= recording.values.size(), shown);
-}
-
 }  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const rrscope::fuzz::RecordFolder folder;
   const std::string_view input(reinterpret_cast<const char*>(data), size);
@@ -33,9 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
       const rrscope::recordings::Recording recording =
           rrscope::recordings::readWfdbRecording(header, {std::to_string(signal)});
-      FUZZ_CHECK(recording.rate.numerator > 0 && recording.rate.denominator > 0, input);
-      FUZZ_CHECK(recording.gain != 0 && std::isfinite(recording.gain), input);
-      checkRuns(recording, input);
+      rrscope::fuzz::checkRecording(recording, input);
     } catch (const rrscope::recordings::RecordingError&) {
     }
   }

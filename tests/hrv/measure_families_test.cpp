@@ -99,6 +99,13 @@ TEST(NonlinearMeasures, EntropyAndDfaOfARegularSeriesAndTheirLowerBounds) {
   expectUndefined(flat, {Measure::dfaAlpha1, Measure::dfaAlpha2}, Undefined::allIntervalsEqual);
   expectUndefined(flat, {Measure::arLfHf, Measure::lsLfHf}, Undefined::zeroDenominator);
   EXPECT_EQ(valueOf(flat, Measure::arTotalPower), 0);
+
+  // A long flat stretch and then an alternation: the profile is a straight
+  // line within the long boxes, whose fluctuation is rounding alone.
+  std::vector<double> flatThenAlternating(277, 1000);
+  for (int i = 0; i < 14; ++i) flatThenAlternating.insert(flatThenAlternating.end(), {900, 1101});
+  const Measures rounding = computeMeasures(flatThenAlternating);
+  expectUndefined(rounding, {Measure::dfaAlpha2}, Undefined::noFluctuation);
 }
 
 TEST(SpectralEstimates, LombScargleNeedsSixtyFourSecondsAndAtMostAnHour) {

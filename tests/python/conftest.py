@@ -38,3 +38,12 @@ def records(example_record):
     if MITDB_100.exists():
         found.append(MITDB_100)
     return found
+
+
+@pytest.fixture(scope="session")
+def invalid_record(tmp_path_factory, example_record):
+    """The example record with 10,000 frames (40 s) that hold no value, in
+    WFDB's code for them, in its second minute."""
+    steps = np.fromfile(example_record.with_suffix(".dat"), dtype="<i2").copy()
+    steps[15_000:25_000] = -32768
+    return write_wfdb16(tmp_path_factory.mktemp("invalid"), "invalid", steps, 250)

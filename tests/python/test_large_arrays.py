@@ -53,9 +53,10 @@ def peak_growth_mib(body):
 
 def test_ten_million_samples_are_detected_without_a_copy():
     # A copy of the 76 MiB of samples would show; the detector's blocks of
-    # ten minutes take a few MiB.
+    # ten minutes take some ten MiB on each core, which keeps them from one
+    # block to the next.
     assert peak_growth_mib("copy = samples.copy()") > 50  # what a copy shows
-    assert peak_growth_mib("beats = rrscope.detect_beats(samples, 360.0)") < 25
+    assert peak_growth_mib("beats = rrscope.detect_beats(samples, 360.0)") < 40
 
 
 def test_a_read_recordings_samples_are_handed_over_without_a_copy(tmp_path):

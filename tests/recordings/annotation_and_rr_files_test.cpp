@@ -79,6 +79,10 @@ TEST(HostileAnnotationFiles, SkipsBackAreReadInTheOrderOfTimeAndOnlyTimesBeforeT
   EXPECT_EQ(back.annotations[0].code, 5);
   EXPECT_EQ(back.annotations[1].sample, 52);
   EXPECT_EQ(back.annotations[2].sample, 100);
+  // The beats alone come in the same order, with their labels (5 is V).
+  const BeatAnnotations beats = readBeatAnnotations((folder / "back.atr").string());
+  EXPECT_EQ(beats.ticks, (std::vector<std::int64_t>{51, 52, 100}));
+  EXPECT_EQ(beats.labels, "VNN");
   // A step back that the next annotation makes good, as the database's
   // writer puts after a leading note.
   const AnnotationFile noted = readAnnotations(

@@ -94,6 +94,27 @@ TEST(ChildReader, AChildThatKeepsReportingIsNotStopped) {
   EXPECT_EQ(got.size(), 4u);
 }
 
+TEST(ChildReader, AChildThatKeepsReportingIsStoppedAtItsBudget) {
+  const auto start = std::chrono::steady_clock::now();
+  std::string message;
+  try {
+    runInChild(
+        [](ChildPipe& pipe) {
+          for (;;) {
+            std::this_thread::sleep_for(milliseconds(20));
+            pipe.keepAlive();
+          }
+        },
+        "day.ecg", milliseconds(10'000), milliseconds(400));
+  } catch (const RecordingError& error) {
+    message = error.what();
+  }
+  EXPECT_EQ(message,
+            "day.ecg: the reader took longer than the 0.4 s a file of its size needs and was "
+            "stopped");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+
 // Output the parent buffered before the fork must reach the file once: a
 // child that flushed the parent's stdio on its way out would write it twice.
 TEST(ChildReader, TheChildLeavesTheParentsBufferedOutputAlone) {

@@ -24,7 +24,15 @@ TEST(EdfRecord, TheEcgChannelOfAnEdfPlusFileReadsBackAtItsOwnRate) {
   for (std::size_t i = 0; i < ecg.size(); ++i) {
     ASSERT_NEAR(recording.physical(i), ecg[i], step) << "sample " << i;
   }
-  EXPECT_EQ(readEdfRecording((folder / "night.edf").string(), {"0"}).rate.numerator, 25);
+  const Recording resp = readEdfRecording((folder / "night.edf").string(), {"0"});
+  EXPECT_EQ(resp.rate.numerator, 25);
+  // Both channels through one open file are the channels read one by one.
+  const std::vector<std::size_t> both{1, 0};
+  const std::vector<Recording> together = readEdfRecordings((folder / "night.edf").string(), both);
+  ASSERT_EQ(together.size(), 2u);
+  EXPECT_EQ(together[0].values, recording.values);
+  EXPECT_EQ(together[1].values, resp.values);
+  EXPECT_EQ(together[1].rate.numerator, 25);
 }
 
 TEST(EdfRecord, BdfMicrovoltsAreReadAsMillivolts) {

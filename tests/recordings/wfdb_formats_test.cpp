@@ -80,6 +80,14 @@ TEST_P(WfdbFormat, EverySignalOfAnInterleavedFileReadsBackItsValues) {
     EXPECT_EQ(read.values, signals[i]) << "signal " << i;
     EXPECT_TRUE(read.invalid.empty());
   }
+  // Decoded in one pass for several signals, in any order, the same.
+  const std::vector<std::size_t> order{2, 0, 1};
+  const std::vector<Recording> together = readWfdbRecordings((folder / "f.hea").string(), order);
+  ASSERT_EQ(together.size(), order.size());
+  for (std::size_t k = 0; k < order.size(); ++k) {
+    EXPECT_EQ(together[k].values, signals[order[k]]) << "signal " << order[k];
+    EXPECT_EQ(together[k].channel, (std::vector<std::string>{"RESP", "II", "V5"}[order[k]]));
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(AllFormats, WfdbFormat,
@@ -139,6 +147,11 @@ TEST(WfdbLayout, ASkewedSignalIsReadFromLaterFrames) {
   const Recording b = readOnly(folder, header, data, "B");
   EXPECT_EQ(b.values, (std::vector<std::int32_t>{30, 40, 50, 60}));
   EXPECT_TRUE(b.invalid.empty());
+  // Read in one pass, each keeps its own skew.
+  const std::vector<std::size_t> both{1, 0};
+  const std::vector<Recording> together = readWfdbRecordings((folder / "r.hea").string(), both);
+  EXPECT_EQ(together[0].values, b.values);
+  EXPECT_EQ(together[1].values, (std::vector<std::int32_t>{1, 2, 3, 4}));
 
   // With 6 frames in the record, B's last two lie beyond the file: invalid,
   // held at its last value.
@@ -175,6 +188,11 @@ TEST(WfdbLayout, SeveralSamplesPerFrameGiveTheSignalItsOwnRate) {
   const Recording slow = readWfdbRecording(header, {"RESP"});
   EXPECT_EQ(slow.values, resp);
   EXPECT_EQ(slow.rate.numerator, 100);
+  const std::vector<std::size_t> both{1, 0};
+  const std::vector<Recording> together = readWfdbRecordings(header, both);
+  EXPECT_EQ(together[0].values, resp);
+  EXPECT_EQ(together[1].values, ecg);
+  EXPECT_EQ(together[1].rate.numerator, 400);
   const auto listed = listWfdbChannels(header);
   ASSERT_EQ(listed.size(), 2u);
   EXPECT_EQ(listed[0].rate.numerator, 400);

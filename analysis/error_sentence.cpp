@@ -1,11 +1,11 @@
-#include "batch/error_text.h"
+#include "analysis/error_sentence.h"
 
 #include <array>
 #include <cstring>
 
 #include "text/number_text.h"
 
-namespace rrscope::batch {
+namespace rrscope {
 namespace {
 
 constexpr std::array<std::string_view, 9> kParameterOptions = {
@@ -194,4 +194,4 @@ std::string errorMessage(const ErrorFacts& facts) {
   return "the analysis stopped";
 }
 
-}  // namespace rrscope::batch
+}  // namespace rrscope

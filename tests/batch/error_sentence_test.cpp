@@ -1,5 +1,5 @@
 // The batch tool's English reports, worded from the facts of an error.
-#include "batch/error_text.h"
+#include "analysis/error_sentence.h"
 
 #include <gtest/gtest.h>
 
