@@ -88,7 +88,8 @@ bool looksLikeOption(std::string_view argument) {
 // The arguments with every option's text as the argument after it, checked
 // by the tool's own rules: a text after a blank that looks like an option is
 // more likely a missing text than a value, so such texts are written with
-// "="; and a switch takes no text. Writing "--name" "TEXT" also keeps an empty
+// "="; and a switch takes no text, unless it may name a choice with "=". Writing "--name" "TEXT"
+// also keeps an empty
 // "--name=" an empty text rather than taking the next argument.
 std::vector<std::string> spellOutTexts(const CLI::App& app,
                                        std::span<const std::string_view> arguments,
@@ -113,11 +114,13 @@ std::vector<std::string> spellOutTexts(const CLI::App& app,
     }
     const bool takesText = option->get_items_expected_max() > 0;
     if (!takesText) {
-      if (named.text) {
+      // A switch that may name a choice says so by the name of its text.
+      const bool mayName = !option->get_type_name().empty();
+      if (named.text && !mayName) {
         error = named.name + " takes no text";
         return {};
       }
-      spelled.push_back(std::move(named.name));
+      spelled.push_back(named.text ? named.name + "=" + *named.text : std::move(named.name));
       continue;
     }
     if (!named.text) {

@@ -31,11 +31,27 @@ void addBeatOptions(CLI::App& app, BeatOptions& options) {
                  options.detector =
                      name == "pan-tompkins" ? Detector::panTompkins : Detector::threshold;
                });
-  group.flag("--correct", options.correct,
-             "correct extra, missed, ectopic and long or short beats;\n"
-             "adds \"corrections\", and the series becomes NN: for a\n"
-             "recording, the intervals between two N beats, its\n"
-             "beats classed as by --classes");
+  std::vector<std::string> levels;
+  for (const beats::CorrectionLevel level : beats::kCorrectionLevels) {
+    levels.emplace_back(beats::correctionLevelWord(level));
+  }
+  group.switchOrChoice("--correct", "auto", levels, options.correctionText, "LEVEL",
+                       "correct extra, missed, ectopic and long or short beats;\n"
+                       "adds \"corrections\", and the series becomes NN: for a\n"
+                       "recording, the intervals between two N beats, its\n"
+                       "beats classed as by --classes. --correct=LEVEL: off,\n"
+                       "auto (as --correct alone), or auto and then a threshold\n"
+                       "on each NN interval's distance from the median of the 5\n"
+                       "each side: very-low 0.45 s, low 0.35, medium 0.25,\n"
+                       "strong 0.15, very-strong 0.05, at 60 beats a minute and\n"
+                       "scaled by the mean heart rate; an interval beyond it\n"
+                       "becomes that median, unless it is a pause (over 1.5 times\n"
+                       "it), which stays",
+                       [&options](const std::string& word) {
+                         options.correctionLevel = beats::correctionLevelNamed(word).value_or(
+                             beats::CorrectionLevel::automatic);
+                         options.correct = options.correctionLevel != beats::CorrectionLevel::off;
+                       });
   group.flag("--classes", options.classes,
              "recordings: class every beat N, S, V, F or Q (EC57);\n"
              "adds \"classes\", one letter per entry of \"peaks\",\n"

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "beats/correction_level.h"
 #include "pipeline/readable_series.h"
 
 namespace CLI {
@@ -20,7 +21,11 @@ enum class Detector { threshold, panTompkins };
 struct BeatOptions {
   Detector detector = Detector::threshold;
   bool correct = false;
-  bool classes = false;  // one class letter per beat of "peaks", which comes along
+  // How far the correction goes, with `correct`: the automatic correction
+  // of the beats, or it and a threshold on the NN intervals.
+  beats::CorrectionLevel correctionLevel = beats::CorrectionLevel::automatic;
+  std::string correctionText;  // as the command line names it
+  bool classes = false;        // one class letter per beat of "peaks", which comes along
   // What becomes of the intervals around beats other than N, when given.
   std::optional<pipeline::EctopicHandling> ectopic;
   bool peaks = false;

@@ -4,6 +4,7 @@
 #include "batch/figures_text.h"
 #include "batch/hrv_fields.h"
 #include "batch/numeric_figures.h"
+#include "pipeline/measure_csv.h"
 
 namespace rrscope::batch {
 namespace {
@@ -19,7 +20,8 @@ std::string withoutLineFeed(std::string line) {
 std::string csvHeader(const BatchOptions& options) {
   std::string out = withoutLineFeed(figuresCsvHeader()) + numericCsvHeaderColumns();
   if (options.beats.active()) out += beatCsvHeaderColumns();
-  if (options.withHrv) out += hrvCsvHeaderColumns() + detrendCsvHeaderColumns(options.measures);
+  if (options.withHrv)
+    out += pipeline::measureCsvColumns() + detrendCsvHeaderColumns(options.measures);
   return out + '\n';
 }
 
@@ -32,7 +34,8 @@ std::string csvRow(const RunOutcome& outcome, const BatchOptions& options) {
   appendNumericCsvFields(out, outcome);
   if (options.beats.active()) appendBeatCsvFields(out, options.beats, outcome);
   if (options.withHrv) {
-    appendHrvCsvFields(out, hrv::computeMeasures(analysedIntervalsMs(outcome), options.measures));
+    pipeline::appendMeasureCsvFields(
+        out, hrv::computeMeasures(analysedIntervalsMs(outcome), options.measures));
     appendDetrendCsvFields(out, options.measures);
   }
   return out + '\n';

@@ -4,6 +4,7 @@
 
 #include "batch/beat_run.h"
 #include "batch/figures_text.h"
+#include "pipeline/measure_csv.h"
 #include "recordings/shortest_text.h"
 
 namespace rrscope::batch {
@@ -84,7 +85,7 @@ void appendDetrendCsvFields(std::string& out, const hrv::MeasureOptions& measure
 }
 
 std::string windowCsvHeader(const BatchOptions& options) {
-  return "file,start_s,end_s,intervals" + hrvCsvHeaderColumns() +
+  return "file,start_s,end_s,intervals" + pipeline::measureCsvColumns() +
          detrendCsvHeaderColumns(options.measures) + '\n';
 }
 
@@ -99,40 +100,11 @@ std::string windowCsvRows(std::string_view file, std::span<const hrv::WindowMeas
     appendShortest(out, window.endSeconds);
     out += ',';
     out += std::to_string(window.intervals);
-    appendHrvCsvFields(out, window.measures);
+    pipeline::appendMeasureCsvFields(out, window.measures);
     appendDetrendCsvFields(out, options.measures);
     out += '\n';
   }
   return out;
-}
-
-std::string hrvCsvHeaderColumns() {
-  std::string out;
-  for (const hrv::Measure measure : hrv::allMeasures()) {
-    out += ',';
-    out += hrv::measureKey(measure);
-  }
-  out += ",hrv_undefined";
-  return out;
-}
-
-// The reasons hold neither commas nor quotes, so no field needs quoting.
-void appendHrvCsvFields(std::string& out, const hrv::Measures& measures) {
-  std::string reasons;
-  for (const hrv::Measure measure : hrv::allMeasures()) {
-    out += ',';
-    const hrv::MeasureValue& value = measures[measure];
-    if (value.defined()) {
-      appendShortest(out, value.value());
-      continue;
-    }
-    if (!reasons.empty()) reasons += "; ";
-    reasons += hrv::measureKey(measure);
-    reasons += ": ";
-    reasons += hrv::undefinedText(value.reason());
-  }
-  out += ',';
-  out += reasons;
 }
 
 void appendNoHrvCsvFields(std::string& out) {

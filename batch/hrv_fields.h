@@ -51,13 +51,8 @@ std::string windowCsvRows(std::string_view file, std::span<const hrv::WindowMeas
 std::string detrendCsvHeaderColumns(const hrv::MeasureOptions& measures);
 void appendDetrendCsvFields(std::string& out, const hrv::MeasureOptions& measures);
 
-// The CSV columns of the measures: ",mean_nn_ms,...,hf_peak_hz,hrv_undefined"
-// and a row's fields in that order, each after a comma. An undefined measure
-// is an empty field; the last column lists "key: reason" pairs split by "; ".
-std::string hrvCsvHeaderColumns();
-void appendHrvCsvFields(std::string& out, const hrv::Measures& measures);
-
-// A row's fields of those columns when there are no measures at all, as for a
+// A row's fields of the measures' columns (pipeline::measureCsvColumns)
+// when there are no measures at all, as for a
 // recording that could not be read: every one empty.
 void appendNoHrvCsvFields(std::string& out);
 

@@ -25,6 +25,23 @@ class OptionGroup {
     return app_.add_flag(name, target, description)->group(heading_);
   }
 
+  // A switch that may name one of `choices`, as `--name=CHOICE`; alone it
+  // names `bare`. The choice is handed to `choose`.
+  CLI::Option* switchOrChoice(const std::string& name, const std::string& bare,
+                              const std::vector<std::string>& choices, std::string& target,
+                              const std::string& textName, const std::string& description,
+                              std::function<void(const std::string&)> choose) {
+    // The choices are long for one line of the help: the description
+    // names them.
+    CLI::Validator member = CLI::IsMember(choices);
+    member.description("");
+    return app_.add_flag(name + "{" + bare + "}", target, description)
+        ->type_name("[=" + textName + "]")
+        ->check(member)
+        ->each(std::move(choose))
+        ->group(heading_);
+  }
+
   // An option whose text is one of `choices`, handed to `choose`.
   CLI::Option* choice(const std::string& name, const std::vector<std::string>& choices,
                       const std::string& textName, const std::string& description,

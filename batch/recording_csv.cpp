@@ -7,6 +7,7 @@
 #include "batch/class_fields.h"
 #include "batch/figures_text.h"
 #include "batch/hrv_fields.h"
+#include "pipeline/measure_csv.h"
 
 namespace rrscope::batch {
 namespace {
@@ -46,7 +47,8 @@ std::string recordingCsvHeader(const BatchOptions& options) {
   }
   out += beatCsvHeaderColumns();
   if (options.beats.classifies()) out += classCsvHeaderColumns();
-  if (options.withHrv) out += hrvCsvHeaderColumns() + detrendCsvHeaderColumns(options.measures);
+  if (options.withHrv)
+    out += pipeline::measureCsvColumns() + detrendCsvHeaderColumns(options.measures);
   for (const std::string_view key : kErrorKeys) out += ",error_" + std::string(key);
   return out + '\n';
 }
@@ -68,7 +70,7 @@ std::string recordingCsvRow(const RecordingLineContent& content) {
   if (content.options.beats.classifies()) appendClassCsvFields(out, line);
   if (content.options.withHrv) {
     if (content.analysis != nullptr && content.analysis->measures) {
-      appendHrvCsvFields(out, *content.analysis->measures);
+      pipeline::appendMeasureCsvFields(out, *content.analysis->measures);
     } else {
       appendNoHrvCsvFields(out);
     }

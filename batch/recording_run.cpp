@@ -12,6 +12,7 @@
 #include "batch/whole_file.h"
 #include "beats/beat_file.h"
 #include "beats/class_scoring.h"
+#include "beats/correction_level.h"
 #include "pipeline/file_named_errors.h"
 #include "pipeline/lead_reading.h"
 #include "pipeline/recording_reading.h"
@@ -177,6 +178,16 @@ pipeline::RecordingAnalysisOptions analysisOptions(const BatchOptions& options) 
   return analysis;
 }
 
+// --correct=LEVEL with a threshold: the NN series of the automatic
+// correction, each interval then held to its neighbours, and the measures
+// of that series.
+void applyCorrectionThreshold(pipeline::RecordingAnalysis& analysis, const BatchOptions& options) {
+  const std::optional<double> seconds = beats::thresholdSeconds(options.beats.correctionLevel);
+  if (!options.beats.correct || !seconds) return;
+  analysis.nnMs = beats::correctByThreshold(analysis.nnMs, *seconds).intervalsMs;
+  if (analysis.measures) analysis.measures = hrv::computeMeasures(analysis.nnMs, options.measures);
+}
+
 // A file's outputs are all written or none: the sets written before one
 // that failed go again.
 void removeOutputs(std::vector<std::filesystem::path>& written) {
@@ -214,6 +225,7 @@ RecordingRunResult runRecording(std::string_view fileName, const BatchOptions& o
         *recording, analysisOptions(options),
         reference ? std::optional<std::span<const double>>(reference->beats) : std::nullopt,
         otherLeads);
+    applyCorrectionThreshold(*analysis, options);
     if (reference) classScores = classScoring(*reference, *analysis, options.beats);
     stage = "exportText";
     if (wanted.toTextDir) {

@@ -4,6 +4,7 @@
 #include "batch/hrv_fields.h"
 #include "batch/json_line.h"
 #include "hrv/hrv_measures.h"
+#include "pipeline/measure_csv.h"
 #include "recordings/rr_file.h"
 
 namespace rrscope::batch {
@@ -54,7 +55,7 @@ std::string rrCsvRow(std::string_view file, const RrSeries& series, const BatchO
     return out + '\n';
   }
   out += std::to_string(series.intervalsMs.size());
-  appendHrvCsvFields(out, hrv::computeMeasures(series.intervalsMs, options.measures));
+  pipeline::appendMeasureCsvFields(out, hrv::computeMeasures(series.intervalsMs, options.measures));
   appendDetrendCsvFields(out, options.measures);
   return out + ",,,\n";
 }
@@ -66,8 +67,8 @@ bool analyseRrFiles(const BatchOptions& options,
   if (options.csv && options.windows) {
     write(windowCsvHeader(options));
   } else if (options.csv) {
-    write("file,intervals" + hrvCsvHeaderColumns() + detrendCsvHeaderColumns(options.measures) +
-          ",error_kind,error_stage,error_message\n");
+    write("file,intervals" + pipeline::measureCsvColumns() +
+          detrendCsvHeaderColumns(options.measures) + ",error_kind,error_stage,error_message\n");
   }
   bool anyError = false;
   for (const std::string& file : options.files) {

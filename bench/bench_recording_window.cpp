@@ -8,6 +8,7 @@
 // Prints the median and the slowest of RUNS runs of each.
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QSignalSpy>
 #include <QTest>
 #include <algorithm>
 #include <cstdio>
@@ -20,6 +21,7 @@
 #include "ui/recording/ecg_recording_window.h"
 #include "ui/recording/ecg_strip_view.h"
 #include "ui/recording/tachogram_view.h"
+#include "ui/recording/window_strip_view.h"
 
 namespace {
 
@@ -42,7 +44,7 @@ void print(const char* what, Times& times) {
 std::unique_ptr<EcgRecordingWindow> openWindow(const QString& file, double& elapsedMs) {
   auto window = std::make_unique<EcgRecordingWindow>(nullptr);
   window->setAttribute(Qt::WA_DeleteOnClose, false);
-  window->setDialogs({{}, [](const QString&) { return false; }, {}});
+  window->setDialogs({{}, [](const QString&) { return false; }, {}, {}});
   window->show();
   QElapsedTimer timer;
   timer.start();
@@ -51,6 +53,12 @@ std::unique_ptr<EcgRecordingWindow> openWindow(const QString& file, double& elap
   window->tachogram().repaint();
   elapsedMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;
   return window;
+}
+
+bool waitForMeasures(const EcgRecordingWindow& window) {
+  if (QTest::qWaitFor([&] { return window.measuresAreComplete(); }, 60000)) return true;
+  std::fprintf(stderr, "the measures were not complete after 60 s of waiting\n");
+  return false;
 }
 
 }  // namespace
@@ -128,5 +136,90 @@ int main(int argc, char** argv) {
   }
   print("delete one beat: strip, tachogram, measures", editing);
   print("  ... and the entropies and DFA from the worker", completing);
+
+  // A level with a threshold and back: the series and every view again.
+  Times switching;
+  for (int run = 0; run < 2 * runs; ++run) {
+    const auto level = run % 2 == 0 ? rrscope::beats::CorrectionLevel::medium
+                                    : rrscope::beats::CorrectionLevel::automatic;
+    QElapsedTimer timer;
+    timer.start();
+    window->setCorrectionLevel(level);
+    switching.ms.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    if (!waitForMeasures(*window)) return 1;
+  }
+  print("switch the correction level", switching);
+
+  // A mark dragged 40 ms and dropped, snapping to its QRS complex.
+  Times dragging;
+  strip.setWidthSeconds(rrscope::ui::EcgStripView::kNarrowestSeconds);
+  for (int run = 0; run < 2 * runs + 1; ++run) {
+    const std::size_t index = beats.size() / 3 + static_cast<std::size_t>(run);
+    const double at = beats.positions()[index];
+    strip.centreOn(at);
+    QCoreApplication::processEvents();
+    const QPoint from(static_cast<int>(std::lround(strip.xOf(at))), 40);
+    const QPoint to(static_cast<int>(std::lround(strip.xOf(at + 0.04 * beats.rate()))), 40);
+    QElapsedTimer timer;
+    timer.start();
+    QTest::mousePress(&strip, Qt::LeftButton, {}, from);
+    QTest::mouseMove(&strip, to);
+    QTest::mouseRelease(&strip, Qt::LeftButton, {}, to);
+    dragging.ms.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    if (!window->beats()->canUndo()) {
+      std::fprintf(stderr, "the dragged mark moved no beat\n");
+      return 1;
+    }
+    if (!waitForMeasures(*window)) return 1;
+    window->undo();
+    if (!waitForMeasures(*window)) return 1;
+  }
+  print("drag a beat's mark: snap, strip, tachogram, measures", dragging);
+
+  // Two samples of an hour each, kept and then measured together.
+  Times adding, combining;
+  for (int run = 0; run < runs; ++run) {
+    const double hour = 3600 * beats.rate();
+    QElapsedTimer timer;
+    for (const double start : {2 * hour, 14 * hour}) {
+      window->setStretch({start, start + hour});
+      if (!waitForMeasures(*window)) return 1;
+      timer.start();
+      window->addSample();
+      adding.ms.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    }
+    timer.start();
+    window->chooseSample(window->samples().size());
+    combining.ms.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    if (!waitForMeasures(*window)) return 1;
+    while (!window->samples().empty()) window->removeSample(0);
+  }
+  print("add the stretch as a sample", adding);
+  print("measure two one-hour samples together", combining);
+
+  // The strip of a measure over the day's 5-minute windows, made and drawn.
+  for (const auto& [measure, name] : {std::pair(rrscope::hrv::Measure::rmssd, "RMSSD"),
+                                      std::pair(rrscope::hrv::Measure::lfHf, "LF/HF"),
+                                      std::pair(rrscope::hrv::Measure::dfaAlpha1, "DFA alpha1")}) {
+    Times asking, striping;
+    QSignalSpy spy(window.get(), &EcgRecordingWindow::windowStripShown);
+    for (int run = 0; run < runs; ++run) {
+      window->setWindowMeasure(std::nullopt);
+      QCoreApplication::processEvents();
+      QElapsedTimer timer;
+      timer.start();
+      window->setWindowMeasure(measure);
+      asking.ms.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+      if (!spy.wait(60000)) {
+        std::fprintf(stderr, "the strip of windows did not come within 60 s\n");
+        return 1;
+      }
+      window->windowStrip().repaint();
+      striping.ms.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    }
+    const std::string what = std::string("windows of the day as a strip: ") + name;
+    print(what.c_str(), asking);
+    print("  ... drawn once the worker has them", striping);
+  }
   return 0;
 }

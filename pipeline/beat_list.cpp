@@ -118,7 +118,8 @@ std::vector<T> copied(std::span<const T> items, std::size_t first, std::size_t l
 
 BeatList::BeatList(std::vector<double> positions, std::vector<BeatSource> sources,
                    std::vector<beats::SampleStretch> unreadable, double rate,
-                   std::int64_t sampleCount, std::vector<beats::BeatClass> classes)
+                   std::int64_t sampleCount, std::vector<beats::BeatClass> classes,
+                   std::size_t removedByHand)
     : positions_(std::move(positions)),
       sources_(std::move(sources)),
       rate_(rate),
@@ -127,7 +128,8 @@ BeatList::BeatList(std::vector<double> positions, std::vector<BeatSource> source
   classes_ = classesFor(std::move(classes), positions_.size());
   checkRecording(rate_, sampleCount_);
   unreadable_ = normalisedMarks(std::move(unreadable), sampleCount_);
-  editedBeats_ = static_cast<std::size_t>(std::ranges::count(sources_, BeatSource::added));
+  editedBeats_ =
+      static_cast<std::size_t>(std::ranges::count(sources_, BeatSource::added)) + removedByHand;
 }
 
 std::optional<std::size_t> BeatList::add(double position) {

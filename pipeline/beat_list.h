@@ -52,9 +52,11 @@ class BeatList {
   // positions do not increase, the rate is not positive or the sample count
   // is negative. The unreadable stretches are sorted, cut to the recording
   // and merged where they overlap or meet.
+  // `removedByHand` counts the beats removed by hand before the list was
+  // made, such as those of a restored list, for editedBeats().
   BeatList(std::vector<double> positions, std::vector<BeatSource> sources,
            std::vector<beats::SampleStretch> unreadable, double rate, std::int64_t sampleCount,
-           std::vector<beats::BeatClass> classes = {});
+           std::vector<beats::BeatClass> classes = {}, std::size_t removedByHand = 0);
 
   std::span<const double> positions() const { return positions_; }
   std::span<const BeatSource> sources() const { return sources_; }

@@ -22,6 +22,10 @@ using recordings::Annotation;
 using recordings::SamplingRate;
 
 constexpr int kNoise = 14;
+constexpr int kNote = 22;
+// The note that names the correction level: this, then the level's word.
+constexpr std::string_view kCorrectionNote = "## rrscope correction: ";
+constexpr std::string_view kSampleNote = "## rrscope sample: ";
 constexpr int kAllSignalsUnreadable = -1;
 constexpr int kAllSignalsClean = 0;
 constexpr std::int64_t kTicksPerSample = 1000;
@@ -189,6 +193,48 @@ void writeText(const fs::path& path, std::string_view text) {
   if (!out) throw std::runtime_error("cannot write " + path.string());
 }
 
+// The notes' texts: the identity, then "## rrscope correction: LEVEL" and
+// "## rrscope sample: BEGIN END" for each sample.
+std::vector<std::string> noteTexts(const BeatFileNotes& notes) {
+  std::vector<std::string> texts;
+  if (notes.identity) texts.push_back(identityText(*notes.identity));
+  if (notes.correction) {
+    texts.push_back(std::string(kCorrectionNote) +
+                    std::string(beats::correctionLevelWord(*notes.correction)));
+  }
+  for (const beats::SampleStretch& sample : notes.samples) {
+    std::string text(kSampleNote);
+    appendNumber(text, sample.begin);
+    text += ' ';
+    appendNumber(text, sample.end);
+    texts.push_back(std::move(text));
+  }
+  return texts;
+}
+
+std::optional<beats::SampleStretch> sampleOfNote(std::string_view text) {
+  beats::SampleStretch sample;
+  const char* end = text.data() + text.size();
+  const auto [afterBegin, beginError] = std::from_chars(text.data(), end, sample.begin);
+  if (beginError != std::errc() || afterBegin == end || *afterBegin != ' ') return std::nullopt;
+  const auto [afterEnd, endError] = std::from_chars(afterBegin + 1, end, sample.end);
+  if (endError != std::errc() || afterEnd != end || !(sample.begin < sample.end))
+    return std::nullopt;
+  return sample;
+}
+
+// Reads one note into `notes`; a note of another kind says nothing of them.
+void readNote(std::string_view text, BeatFileNotes& notes) {
+  if (!notes.identity) notes.identity = readIdentityText(text);
+  if (text.starts_with(kCorrectionNote)) {
+    notes.correction = beats::correctionLevelNamed(text.substr(kCorrectionNote.size()));
+  } else if (text.starts_with(kSampleNote)) {
+    if (const auto sample = sampleOfNote(text.substr(kSampleNote.size()))) {
+      notes.samples.push_back(*sample);
+    }
+  }
+}
+
 }  // namespace
 
 fs::path beatAnnotationPath(const std::string& recordingFile) {
@@ -197,12 +243,16 @@ fs::path beatAnnotationPath(const std::string& recordingFile) {
   return fs::path(recordingFile).replace_extension(".rrscope");
 }
 
-void writeBeatAnnotations(const fs::path& path, const BeatList& list, SamplingRate rate) {
+void writeBeatAnnotations(const fs::path& path, const BeatList& list, SamplingRate rate,
+                          const BeatFileNotes& notes) {
   const TimeScale scale = timeScaleOf(rate);
   const std::vector<Annotation> beats = beatAnnotations(list, scale);
   const std::vector<Annotation> noise = noiseAnnotations(list, scale);
   std::vector<Annotation> annotations;
-  annotations.reserve(beats.size() + noise.size());
+  annotations.reserve(beats.size() + noise.size() + 1);
+  for (std::string& text : noteTexts(notes)) {
+    annotations.push_back({.sample = 0, .code = kNote, .subtype = 0, .aux = std::move(text)});
+  }
   // At one time, the noise annotation comes first.
   std::ranges::merge(noise, beats, std::back_inserter(annotations), {}, &Annotation::sample,
                      &Annotation::sample);
@@ -225,7 +275,25 @@ SavedBeats readBeatAnnotations(const fs::path& path, SamplingRate rate) {
     saved.classes.push_back(classOfCode(annotation.code));
   }
   saved.unreadable = noiseStretches(file.annotations, ticks);
+  for (const Annotation& annotation : file.annotations) {
+    if (annotation.code == kNote) readNote(annotation.aux, saved.notes);
+  }
   return saved;
+}
+
+BeatList restoredBeatList(SavedBeats saved, const BeatList& analysed) {
+  // Saved positions count in thousandths of a sample.
+  constexpr double kSamePosition = 0.01;
+  std::size_t removed = 0;
+  auto kept = saved.positions.begin();
+  for (std::size_t i = 0; i < analysed.size(); ++i) {
+    if (analysed.sources()[i] == BeatSource::added) continue;
+    const double position = analysed.positions()[i];
+    kept = std::lower_bound(kept, saved.positions.end(), position - kSamePosition);
+    if (kept == saved.positions.end() || *kept > position + kSamePosition) ++removed;
+  }
+  return BeatList(std::move(saved.positions), std::move(saved.sources), std::move(saved.unreadable),
+                  analysed.rate(), analysed.sampleCount(), std::move(saved.classes), removed);
 }
 
 void writeBeatCsv(const fs::path& path, const BeatList& list) {

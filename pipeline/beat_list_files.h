@@ -4,8 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "beats/correction_level.h"
 #include "beats/detected_beats.h"
 #include "pipeline/beat_list.h"
+#include "pipeline/recording_identity.h"
 #include "recordings/recording.h"
 
 namespace rrscope::pipeline {
@@ -16,6 +18,13 @@ namespace rrscope::pipeline {
 // `dir/name.rrscope`.
 std::filesystem::path beatAnnotationPath(const std::string& recordingFile);
 
+// What a file of saved beats says of them beside the beats.
+struct BeatFileNotes {
+  std::optional<RecordingIdentity> identity;         // the recording they belong to
+  std::optional<beats::CorrectionLevel> correction;  // the level they were edited at
+  std::vector<beats::SampleStretch> samples;         // the analysis samples, in samples
+};
+
 // Saves `list` as an MIT-format annotation file that any reader of the
 // format understands: each beat of the type of its class (N, S, V, F or Q),
 // its source in the subtype, and each
@@ -23,10 +32,11 @@ std::filesystem::path beatAnnotationPath(const std::string& recordingFile);
 // (-1) at its begin and "clean" (0) at its end. At a whole number of hertz
 // the file counts in thousandths of a sample and says so in a leading note;
 // at any other rate it counts in samples. The file is written under another
-// name and renamed, so it appears whole or not at all. Throws
-// std::runtime_error naming `path` when it cannot be written.
+// name and renamed, so it appears whole or not at all. Its `notes` go in
+// notes at time 0. Throws std::runtime_error naming `path` when it cannot
+// be written.
 void writeBeatAnnotations(const std::filesystem::path& path, const BeatList& list,
-                          recordings::SamplingRate rate);
+                          recordings::SamplingRate rate, const BeatFileNotes& notes = {});
 
 // What such a file holds, in samples at the recording's rate.
 struct SavedBeats {
@@ -34,6 +44,7 @@ struct SavedBeats {
   std::vector<BeatSource> sources;
   std::vector<beats::BeatClass> classes;
   std::vector<beats::SampleStretch> unreadable;
+  BeatFileNotes notes;  // as far as the file has them
 };
 
 // Reads a file that writeBeatAnnotations() wrote, or any annotation file:
@@ -46,6 +57,11 @@ struct SavedBeats {
 // same beat and is dropped. Throws recordings::RecordingError when the file
 // cannot be read.
 SavedBeats readBeatAnnotations(const std::filesystem::path& path, recordings::SamplingRate rate);
+
+// The beats of `saved` as a list to edit further, counting as edited by
+// hand its added beats and the beats of `analysed` (the detector's and the
+// correction's) it no longer holds.
+BeatList restoredBeatList(SavedBeats saved, const BeatList& analysed);
 
 // Saves `list` as text: `time_s,sample,source,class`, one row for each beat
 // (source detected, moved, inserted or added; class N, S, V, F or Q) and

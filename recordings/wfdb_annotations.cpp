@@ -178,13 +178,13 @@ std::size_t annotationWordsIn(std::span<const unsigned char> bytes) {
 }
 
 // Walks the annotations of `bytes` in the file's order, handing each
-// annotation's time and type to `annotation(time, code)` and each subtype
-// modifier to `subtype(value)`; returns the time resolution the leading
-// note states, if any.
-template <typename OnAnnotation, typename OnSubtype>
+// annotation's time and type to `annotation(time, code)`, each subtype
+// modifier to `subtype(value)` and each note's text to `note(text)`;
+// returns the time resolution the leading note states, if any.
+template <typename OnAnnotation, typename OnSubtype, typename OnNote>
 std::optional<SamplingRate> walkAnnotations(std::span<const unsigned char> bytes,
                                             const std::string& path, OnAnnotation annotation,
-                                            OnSubtype subtype) {
+                                            OnSubtype subtype, OnNote note) {
   std::optional<SamplingRate> resolution;
   std::int64_t time = 0;
   std::size_t at = 0;
@@ -215,6 +215,7 @@ std::optional<SamplingRate> walkAnnotations(std::span<const unsigned char> bytes
       if (at + length > bytes.size()) throw RecordingError(path, "the file ends inside a note");
       const std::string_view text(reinterpret_cast<const char*>(bytes.data() + at), length);
       if (lastIsLeadingNote && !resolution) resolution = timeResolutionNote(text, path);
+      if (count > 0) note(text);
       at += (length + 1) / 2 * 2;
     } else if (code == kSub) {
       // The field holds a signed byte in its low 8 bits.
@@ -249,7 +250,8 @@ AnnotationFile readAnnotations(const std::string& path) {
       [&result](std::int64_t time, int code) {
         result.annotations.push_back({time, code, 0});
       },
-      [&result](int subtype) { result.annotations.back().subtype = subtype; });
+      [&result](int subtype) { result.annotations.back().subtype = subtype; },
+      [&result](std::string_view text) { result.annotations.back().aux = text; });
   return inTimeOrder(std::move(result));
 }
 
@@ -266,7 +268,7 @@ BeatAnnotations readBeatAnnotations(const std::string& path) {
           beats.ticks.push_back(time);
           beats.labels.push_back(beatLabel(code));
         },
-        [](int) {});
+        [](int) {}, [](std::string_view) {});
   }
   if (!std::ranges::is_sorted(beats.ticks)) {
     // Beats at one time keep the file's order, as readAnnotations keeps them.

@@ -16,6 +16,9 @@ struct Annotation {
   // A signed byte refining the type: for a noise annotation (14), -1 when
   // every signal is unreadable and 0 when all are clean again.
   int subtype = 0;
+  // The text that follows the annotation, such as a note's (AUX); at most
+  // 255 bytes.
+  std::string aux;
 };
 
 struct AnnotationFile {

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <limits>
 #include <stdexcept>
+#include <string_view>
 
 namespace rrscope::recordings {
 namespace {
@@ -151,14 +152,21 @@ void putSubtype(std::vector<unsigned char>& bytes, int subtype) {
   put16(bytes, (kSub << 10) | (subtype & 0x3FF));
 }
 
-// A note at time 0 that says in how many ticks per second the file counts.
-void putResolutionNote(std::vector<unsigned char>& bytes, std::int64_t ticksPerSecond) {
-  if (ticksPerSecond <= 0) throw std::runtime_error("a time resolution must be positive");
-  const std::string text = "## time resolution: " + std::to_string(ticksPerSecond);
-  put16(bytes, kNote << 10);
+void putAux(std::vector<unsigned char>& bytes, std::string_view text) {
+  if (text.empty()) return;
+  if (text.size() > std::numeric_limits<unsigned char>::max()) {
+    throw std::runtime_error("an annotation's text is longer than 255 bytes");
+  }
   put16(bytes, (kAux << 10) | static_cast<int>(text.size()));
   bytes.insert(bytes.end(), text.begin(), text.end());
   if (text.size() % 2 != 0) bytes.push_back(0);
+}
+
+// A note at time 0 that says in how many ticks per second the file counts.
+void putResolutionNote(std::vector<unsigned char>& bytes, std::int64_t ticksPerSecond) {
+  if (ticksPerSecond <= 0) throw std::runtime_error("a time resolution must be positive");
+  put16(bytes, kNote << 10);
+  putAux(bytes, "## time resolution: " + std::to_string(ticksPerSecond));
 }
 
 std::string rateText(SamplingRate rate) {
@@ -245,6 +253,7 @@ void writeAnnotations(const std::filesystem::path& path, std::span<const Annotat
     if (step < 0) throw std::runtime_error("annotations out of time order");
     put16(bytes, (annotation.code << 10) | static_cast<int>(putSkips(bytes, step)));
     putSubtype(bytes, annotation.subtype);
+    putAux(bytes, annotation.aux);
     time = annotation.sample;
   }
   put16(bytes, 0);

@@ -140,7 +140,9 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
   recording->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
 }
 
-Form1::~Form1() = default;
+Form1::~Form1() {
+  for (const QPointer<ui::EcgRecordingWindow>& window : recordingWindows_) delete window.data();
+}
 
 void Form1::buildControls() {
   QWidget* frame = nullptr;
@@ -296,7 +298,11 @@ void Form1::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 ui::EcgRecordingWindow* Form1::openRecording(const QString& file) {
-  auto* window = new ui::EcgRecordingWindow(this);
+  // Without a parent the window counts for Qt's quit on the last window
+  // closed, whether this window was ever shown or not.
+  auto* window = new ui::EcgRecordingWindow(nullptr);
+  std::erase_if(recordingWindows_, [](const auto& open) { return open.isNull(); });
+  recordingWindows_.emplace_back(window);
   window->setAnalysisSender([this](const QString& text) {
     show();
     raise();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <array>
 #include <cstdint>
@@ -7,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "analysis/analysis_state.h"
 #include "analysis/run_error.h"
@@ -110,6 +112,9 @@ class Form1 : public QWidget, public RunWindow {
   std::function<QString()> recordingChooser_;
   std::function<std::string()> fileChooser_;
   std::function<void(const RunReport&)> errorReporter_;
+  // The recording windows: windows of their own, so that the program ends
+  // when the last visible one closes, deleted with this one if still open.
+  std::vector<QPointer<ui::EcgRecordingWindow>> recordingWindows_;
   // The answer the next dialog gives without showing itself.
   std::optional<std::string> presetChoice_;
 };

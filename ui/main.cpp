@@ -10,6 +10,8 @@
 #include "pipeline/opened_recording.h"
 #include "rrscope/version.h"
 #include "ui/form1.h"
+#include "ui/russian_dialogs.h"
+#include "ui/window_accessibility.h"
 #include "ui/window_command_line.h"
 
 namespace {
@@ -54,6 +56,8 @@ int main(int argc, char* argv[]) {
     if (const std::optional<int> status = answerWithoutWindow(early)) return *status;
   }
   QApplication application(argc, argv);
+  rrscope::ui::installRussianQtTexts(application);
+  rrscope::ui::exposeWindowsAsFrames();
   // Qt has taken its own options, such as -platform, out of the arguments.
   const WindowCommandLine line = readArguments(QApplication::arguments());
   if (const std::optional<int> status = answerWithoutWindow(line)) return *status;

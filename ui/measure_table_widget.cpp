@@ -31,6 +31,20 @@ int groupsUpTo(hrv::Measure measure) {
   return count;
 }
 
+// What a screen reader announces for each row: the measure's or the
+// group's name, not its number.
+QStringList rowNames() {
+  QStringList names(static_cast<qsizetype>(hrv::kMeasureCount + report::measureGroups().size()));
+  int row = 0;
+  for (const hrv::Measure measure : hrv::allMeasures()) {
+    for (const report::MeasureGroup& group : report::measureGroups()) {
+      if (group.first == measure) names[row++] = QString::fromUtf8(group.title);
+    }
+    names[row++] = qstring(measureCaption(measure).name);
+  }
+  return names;
+}
+
 }  // namespace
 
 MeasureTableWidget::MeasureTableWidget(QWidget* parent)
@@ -44,6 +58,10 @@ MeasureTableWidget::MeasureTableWidget(QWidget* parent)
   verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
   horizontalHeader()->setStretchLastSection(true);
   setSelectionBehavior(QAbstractItemView::SelectRows);
+  // Tab leaves the table for the controls after it; the arrows move
+  // between its cells.
+  setTabKeyNavigation(false);
+  setVerticalHeaderLabels(rowNames());
   for (const report::MeasureGroup& group : report::measureGroups()) {
     addHeading(rowOf(group.first) - 1, QString::fromUtf8(group.title));
   }

@@ -106,6 +106,33 @@ TEST_F(BeatOptions, CorrectionRemovesAnExtraPeakOfTheThresholdDetector) {
   EXPECT_FALSE(plain.json().at(0).contains("series"));
 }
 
+// --correct names its level, or stands for the automatic one; "off" is no
+// correction at all, and a level it does not know is refused.
+TEST_F(BeatOptions, CorrectNamesItsLevel) {
+  const QString file = writeSpikes("spikes.txt", static_cast<int>(beats_.back()) + 100,
+                                   {beats_.begin(), beats_.end()});
+  const struct {
+    const char* option;
+    int exitCode;
+    const char* series;
+  } cases[] = {{"--correct", 0, "NN"},
+               {"--correct=auto", 0, "NN"},
+               {"--correct=very-strong", 0, "NN"},
+               {"--correct=off", 0, nullptr},
+               {"--correct=gentle", 2, nullptr}};
+  for (const auto& [option, exitCode, series] : cases) {
+    const test::ToolResult result = runTool({"--guard=0.2", option, file});
+    ASSERT_EQ(result.exitCode, exitCode) << option << result.err;
+    if (exitCode != 0) {
+      EXPECT_NE(result.err.find("gentle"), std::string::npos) << result.err;
+    } else if (series != nullptr) {
+      EXPECT_EQ(result.json().at(0)["series"], series) << option;
+    } else {
+      EXPECT_FALSE(result.json().at(0).contains("series")) << option;
+    }
+  }
+}
+
 TEST_F(BeatOptions, UnreadableReferencesStopTheFileInItsLine) {
   const QString ecg = writeEcg("rec.txt");
   const QString bad = writeFile("bad.beats", "3001\n8000\nnine\n");

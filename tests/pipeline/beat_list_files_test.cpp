@@ -165,5 +165,85 @@ TEST(BeatFiles, ThatCannotBeWrittenThrowNamingThePathAndLeaveNothing) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
 }
 
+// The note names the recording in both rate forms (a whole and a
+// fractional rate, whose files count time differently), and what differs
+// from another recording is found part by part.
+TEST(BeatAnnotations, NameTheRecordingTheyBelongTo) {
+  const test::TempFolder folder;
+  const RecordingIdentity saved{"100.hea", {360, 1}, 650000, 0xfedcba9876543210ULL};
+  for (const recordings::SamplingRate rate :
+       {recordings::SamplingRate{360, 1}, recordings::SamplingRate{257, 2}}) {
+    const auto path = folder / "rec.rrscope";
+    const std::vector<SampleStretch> samples{{360.5, 7200}, {9000, 10800.25}};
+    writeBeatAnnotations(path, editedMinute(), rate,
+                         {saved, beats::CorrectionLevel::strong, samples});
+    const SavedBeats read = readBeatAnnotations(path, rate);
+    EXPECT_EQ(read.notes.correction, beats::CorrectionLevel::strong);
+    ASSERT_EQ(read.notes.samples.size(), samples.size());
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+      EXPECT_EQ(read.notes.samples[i].begin, samples[i].begin);
+      EXPECT_EQ(read.notes.samples[i].end, samples[i].end);
+    }
+    ASSERT_TRUE(read.notes.identity.has_value());
+    EXPECT_TRUE(differences(*read.notes.identity, saved).empty())
+        << identityText(*read.notes.identity);
+    EXPECT_EQ(read.positions.size(), editedMinute().size());
+  }
+  writeBeatAnnotations(folder / "plain.rrscope", editedMinute(), {360, 1});
+  const SavedBeats plain = readBeatAnnotations(folder / "plain.rrscope", {360, 1});
+  EXPECT_FALSE(plain.notes.identity.has_value());
+  EXPECT_FALSE(plain.notes.correction.has_value());
+  EXPECT_TRUE(plain.notes.samples.empty());
+
+  using Part = IdentityPart;
+  const struct {
+    RecordingIdentity opened;
+    std::vector<Part> parts;
+  } cases[] = {
+      {{"100.rr", {360, 1}, 650000, saved.checksum}, {Part::fileName}},
+      {{"100.hea", {720, 2}, 650000, saved.checksum}, {}},
+      {{"100.hea", {1000, 1}, 650000, saved.checksum}, {Part::rate}},
+      {{"100.hea", {360, 1}, 649999, saved.checksum}, {Part::sampleCount}},
+      {{"100.hea", {360, 1}, 650000, saved.checksum ^ 1}, {Part::checksum}},
+      {{"x.edf", {250, 1}, 1, 0}, {Part::fileName, Part::rate, Part::sampleCount, Part::checksum}},
+  };
+  for (const auto& [opened, parts] : cases) {
+    EXPECT_EQ(differences(saved, opened), parts) << identityText(opened);
+  }
+  EXPECT_FALSE(readIdentityText("## time resolution: 360000").has_value());
+  EXPECT_FALSE(readIdentityText("## rrscope recording: 360/1 12 zz 100.hea").has_value());
+}
+
+// Restored beats count as edited by hand what the analysis did not put
+// there and what it put there that is gone: a moved beat twice.
+TEST(RestoredBeatList, CountsAddedBeatsAndTheAnalysisBeatsThatAreGone) {
+  const BeatList analysed({100, 400, 700, 1000, 1300}, std::vector(5, Source::detected), {}, 360,
+                          360 * 60);
+  const struct {
+    std::vector<double> positions;
+    std::vector<Source> sources;
+    std::size_t edited;
+  } cases[] = {
+      {{100, 400, 700, 1000, 1300}, std::vector(5, Source::detected), 0},
+      {{100, 700, 1000, 1300}, std::vector(4, Source::detected), 1},
+      {{100, 400.001, 700, 1000}, std::vector(4, Source::detected), 1},
+      {{100, 450, 700, 1000, 1300},
+       {Source::detected, Source::added, Source::detected, Source::detected, Source::detected},
+       2},
+      {{100, 250, 400, 700, 1000, 1300},
+       {Source::detected, Source::added, Source::detected, Source::detected, Source::detected,
+        Source::detected},
+       1},
+  };
+  for (const auto& [positions, sources, edited] : cases) {
+    SavedBeats saved;
+    saved.positions = positions;
+    saved.sources = sources;
+    const BeatList restored = restoredBeatList(std::move(saved), analysed);
+    EXPECT_EQ(restored.editedBeats(), edited) << positions.size();
+    EXPECT_EQ(restored.sampleCount(), analysed.sampleCount());
+  }
+}
+
 }  // namespace
 }  // namespace rrscope::pipeline

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAccessible>
+#include <QApplication>
 #include <QFile>
 #include <QImage>
 #include <QJsonDocument>
@@ -18,6 +19,7 @@
 #include "recordings/wfdb_writer.h"
 #include "tests/beats/synthetic_record.h"
 #include "tests/recordings/edf_file.h"
+#include "tests/ui/recording_window_fixture.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/measure_table_text.h"
 #include "ui/measure_table_widget.h"
@@ -30,78 +32,11 @@ namespace rrscope {
 namespace {
 
 using pipeline::BeatSource;
+using test::batchLine;
+using test::kRate;
+using test::kSeconds;
+using test::RecordingWindowTest;
 using ui::EcgRecordingWindow;
-
-constexpr double kRate = 250;
-constexpr double kSeconds = 120;
-
-// What the window asked and showed, with the answers it gets.
-struct DialogLog {
-  QString nextSaveFile;  // empty: answer with the suggested path
-  bool restore = true;
-  QStringList questions;
-  QStringList errorTitles;
-  QStringList errorTexts;
-};
-
-// The line of rrscope-batch for `file` with `options`.
-QJsonObject batchLine(const QString& file, QStringList options) {
-  QProcess batch;
-  options << file;
-  batch.start(QStringLiteral(RRSCOPE_BATCH_TOOL), options);
-  EXPECT_TRUE(batch.waitForFinished(60000));
-  return QJsonDocument::fromJson(batch.readAllStandardOutput()).object();
-}
-
-class RecordingWindowTest : public ::testing::Test {
- protected:
-  void SetUp() override { ASSERT_TRUE(folder_.isValid()); }
-
-  QString path(const QString& name) const { return folder_.filePath(name); }
-
-  // The lead as a one-signal WFDB record of `seconds`, MIT-BIH's layout.
-  QString writeWfdb(const QString& name, double seconds = kSeconds) const {
-    const auto count = static_cast<std::size_t>(seconds * kRate);
-    const std::span<const std::int16_t> adc(lead_.adc.data(), count);
-    recordings::writeWfdbRecord(
-        path(name).toStdString(),
-        {{static_cast<std::int64_t>(kRate), 1}, 16, 200.0, 0, {"MLII"}, {adc}});
-    return path(name + ".hea");
-  }
-
-  QString writeEdfFile(const QString& name) const {
-    std::vector<double> mv;
-    for (const std::int16_t adc : lead_.adc) mv.push_back(adc / 200.0);
-    writeEdf(path(name).toStdString(), EDFLIB_FILETYPE_EDFPLUS,
-             {{"ECG II", static_cast<int>(kRate), mv}});
-    return path(name);
-  }
-
-  std::unique_ptr<EcgRecordingWindow> open(const QString& file) {
-    auto window = std::make_unique<EcgRecordingWindow>(nullptr);
-    window->setAttribute(Qt::WA_DeleteOnClose, false);
-    window->setDialogs({[this](const QString&, const QString& suggested, const QString&) {
-                          return log_.nextSaveFile.isEmpty() ? suggested : log_.nextSaveFile;
-                        },
-                        [this](const QString& question) {
-                          log_.questions << question;
-                          return log_.restore;
-                        },
-                        [this](const QString& title, const QString& text) {
-                          log_.errorTitles << title;
-                          log_.errorTexts << text;
-                        }});
-    window->show();
-    QSignalSpy failed(window.get(), &EcgRecordingWindow::loadFailed);
-    window->openFile(file);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return window->isLoaded() || !failed.isEmpty(); }, 60000));
-    return window;
-  }
-
-  QTemporaryDir folder_;
-  test::SyntheticLead lead_ = test::syntheticLead(kRate, kSeconds);
-  DialogLog log_;
-};
 
 // The measures of a stretch, recomputed here from the list's beats:
 // differences of successive beats inside the stretch, none of them in an
@@ -416,10 +351,7 @@ TEST_F(RecordingWindowTest, EveryControlHasAnAccessibleName) {
 }
 
 TEST_F(RecordingWindowTest, UnreadableFilesEndInTheRussianErrorBox) {
-  QFile garbage(path("noise.edf"));
-  ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
-  garbage.write("not a recording at all");
-  garbage.close();
+  writeNoise(QStringLiteral("noise.edf"));
   const QString header = writeWfdb(QStringLiteral("lost"));
   ASSERT_TRUE(QFile::remove(path("lost.dat")));
   for (const QString& file : {path("noise.edf"), header}) {
@@ -440,7 +372,10 @@ TEST_F(RecordingWindowTest, CtrlOInTheAnalysisWindowOpensARecordingInItsOwnWindo
   form.form->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(form.form.get()));
   QTest::keyClick(form.form.get(), Qt::Key_O, Qt::ControlModifier);
-  auto* window = form.form->findChild<EcgRecordingWindow*>();
+  EcgRecordingWindow* window = nullptr;
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    if (auto* recording = qobject_cast<EcgRecordingWindow*>(top)) window = recording;
+  }
   ASSERT_NE(window, nullptr);
   EXPECT_TRUE(window->isVisible());
   QSignalSpy loaded(window, &EcgRecordingWindow::loaded);

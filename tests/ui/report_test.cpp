@@ -127,5 +127,43 @@ TEST(Report, ThePdfIsOneA4Page) {
   EXPECT_NEAR(std::stod(box[2]), kPageHeight, 1.0);
 }
 
+// Pixels of the line's blue, or of the purple of intervals beyond the
+// scale, inside a part of the page given in points.
+int pixelsIn(const QImage& image, QRectF points, double scale, bool purple) {
+  const QRect pixels(QPointF(points.topLeft() * scale).toPoint(),
+                     QPointF(points.bottomRight() * scale).toPoint());
+  int count = 0;
+  for (int y = pixels.top(); y <= pixels.bottom(); ++y) {
+    for (int x = pixels.left(); x <= pixels.right(); ++x) {
+      const QColor colour = image.pixelColor(x, y);
+      const bool blue = colour.blue() > colour.red() + 60 && colour.green() < 160;
+      const bool violet = colour.red() > 80 && colour.blue() > 120 && colour.green() < 110;
+      count += (purple ? violet : blue && !violet) ? 1 : 0;
+    }
+  }
+  return count;
+}
+
+// The tachogram of a stretch from 25 min on spans that stretch: its line
+// fills the first fifth of the plot as well as the last; an interval
+// beyond the scale is marked at its edge.
+TEST(Report, TheTachogramSpansItsStretchAndMarksWhatItsScaleCuts) {
+  ReportContent late = tenMinutes();
+  for (double& t : late.beatSeconds) t += 1500;
+  late.startSeconds = 1500;
+  const double scale = 100.0 / 72.0;
+  const QRectF area = reportLayout().tachogram;
+  const QRectF first(area.left() + 0.12 * area.width(), area.top() + 20, 0.15 * area.width(),
+                     area.height() - 40);
+  const QRectF last = first.translated(0.65 * area.width(), 0);
+  const QImage page = reportImage(late, 100);
+  EXPECT_GT(pixelsIn(page, first, scale, false), pixelsIn(page, last, scale, false) / 2);
+  // A stray pixel where a red mark meets the blue line is no triangle.
+  EXPECT_LT(pixelsIn(page, area, scale, true), 5);
+
+  late.nnMs[300] = 4000;
+  EXPECT_GT(pixelsIn(reportImage(late, 100), area, scale, true), 20);
+}
+
 }  // namespace
 }  // namespace rrscope::report

@@ -1,6 +1,7 @@
 #include "ui/recording/clock_text.h"
 
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
 
 namespace rrscope::ui {
@@ -34,6 +35,11 @@ std::optional<double> parseClock(const QString& text) {
     total = total * 60 + value;
   }
   return total;
+}
+
+QRectF clockLabelBox(double x, double width, double top, double height, double right) {
+  const double left = std::clamp(x - width / 2, 0.0, std::max(0.0, right - width));
+  return {left, top, width, height};
 }
 
 }  // namespace rrscope::ui

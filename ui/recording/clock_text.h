@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRectF>
 #include <QString>
 #include <optional>
 
@@ -13,5 +14,9 @@ QString clockText(double seconds, bool tenths = false);
 // with an optional decimal part (point or comma). None for anything else
 // or a negative time.
 std::optional<double> parseClock(const QString& text);
+
+// The box of a label `width` wide under the tick at `x`: centred on it, but
+// moved inside [0, `right`) where it would be cut off at either end.
+QRectF clockLabelBox(double x, double width, double top, double height, double right);
 
 }  // namespace rrscope::ui

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <utility>
 
 #include "charts/value_envelope.h"
 #include "ui/recording/beat_colours.h"
@@ -44,6 +45,13 @@ constexpr std::array<ClassKey, 10> kClassKeys{{
     {Qt::Key_Q, beats::BeatClass::Q},
     {0x0419, beats::BeatClass::Q},  // Й
 }};
+
+// U, or Г in its place on a Russian layout: the strip on view is marked
+// unreadable, or cleared with Shift.
+bool isUnreadableKey(int key) {
+  constexpr int kCyrillicGhe = 0x0413;
+  return key == Qt::Key_U || key == kCyrillicGhe;
+}
 
 std::optional<beats::BeatClass> classOfKey(int key) {
   const auto found = std::ranges::find(kClassKeys, key, &ClassKey::key);
@@ -164,6 +172,11 @@ void EcgStripView::paintEvent(QPaintEvent*) {
   paintTimes(painter, area);
   paintTrace(painter, area);
   paintBeats(painter, area);
+  if (draggedMark_ && dragX_) {
+    // Where the dragged beat would go, before it snaps to its QRS.
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DashLine));
+    painter.drawLine(QPointF(*dragX_, 0), QPointF(*dragX_, height()));
+  }
   if (hasFocus()) {
     painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
     painter.setBrush(Qt::NoBrush);
@@ -291,7 +304,10 @@ void EcgStripView::paintTimes(QPainter& painter, const QRectF& area) const {
     painter.setPen(palette().color(QPalette::Midlight));
     painter.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
     painter.setPen(palette().color(QPalette::Text));
-    painter.drawText(QRectF(x - 40, area.bottom(), 80, kTimeBand), Qt::AlignCenter, clockText(t));
+    const QString label = clockText(t);
+    painter.drawText(clockLabelBox(x, painter.fontMetrics().horizontalAdvance(label) + 2,
+                                   area.bottom(), kTimeBand, width()),
+                     Qt::AlignCenter, label);
   }
 }
 
@@ -308,12 +324,13 @@ void EcgStripView::mousePressEvent(QMouseEvent* event) {
   pressX_ = event->position().x();
   dragX_.reset();
   shiftDrag_ = (event->modifiers() & Qt::ShiftModifier) != 0;
+  draggedMark_ = shiftDrag_ ? std::nullopt : markUnder(*pressX_);
 }
 
 void EcgStripView::mouseMoveEvent(QMouseEvent* event) {
   if (!pressX_) return;
   dragX_ = event->position().x();
-  if (shiftDrag_) update();
+  if (shiftDrag_ || draggedMark_) update();
 }
 
 void EcgStripView::mouseReleaseEvent(QMouseEvent* event) {
@@ -322,7 +339,11 @@ void EcgStripView::mouseReleaseEvent(QMouseEvent* event) {
   const bool click = std::abs(to - from) < kClickPixels;
   pressX_.reset();
   dragX_.reset();
-  if (shiftDrag_ && !click) {
+  const std::optional<std::size_t> dragged = std::exchange(draggedMark_, std::nullopt);
+  if (dragged && !click) {
+    selectBeat(dragged);
+    emit moveRequested(*dragged, sampleAt(to), (event->modifiers() & Qt::AltModifier) != 0);
+  } else if (shiftDrag_ && !click) {
     const double begin = sampleAt(std::min(from, to)), end = sampleAt(std::max(from, to));
     // A drag that starts inside a mark takes the mark away; anywhere else it marks.
     const double at = sampleAt(from);
@@ -352,6 +373,10 @@ void EcgStripView::wheelEvent(QWheelEvent* event) {
 }
 
 void EcgStripView::keyPressEvent(QKeyEvent* event) {
+  if (moveSelected(*event)) {
+    event->accept();
+    return;
+  }
   switch (event->key()) {
     case Qt::Key_Left:
       stepSelection(-1);
@@ -371,13 +396,41 @@ void EcgStripView::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Delete:
       if (selected_) emit removeRequested(*selected_);
       break;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+      setWidthSeconds(widthSeconds_ / kZoomFactor);
+      break;
+    case Qt::Key_Minus:
+      setWidthSeconds(widthSeconds_ * kZoomFactor);
+      break;
     default:
-      if (!relabelSelected(*event)) {
+      if (isUnreadableKey(event->key()) && (event->modifiers() & Qt::ControlModifier) == 0) {
+        const double end = start_ + widthSamples();
+        if ((event->modifiers() & Qt::ShiftModifier) != 0) {
+          emit clearRequested(start_, end);
+        } else {
+          emit markRequested(start_, end);
+        }
+      } else if (!relabelSelected(*event)) {
         QWidget::keyPressEvent(event);
         return;
       }
   }
   event->accept();
+}
+
+// Ctrl with an arrow asks to move the selected beat by a sample, or ten
+// with Shift, exactly where asked.
+bool EcgStripView::moveSelected(const QKeyEvent& event) {
+  constexpr double kShiftSamples = 10;
+  const bool arrow = event.key() == Qt::Key_Left || event.key() == Qt::Key_Right;
+  if (!selected_ || beats_ == nullptr || !arrow || (event.modifiers() & Qt::ControlModifier) == 0) {
+    return false;
+  }
+  const double samples = (event.modifiers() & Qt::ShiftModifier) != 0 ? kShiftSamples : 1;
+  const double step = event.key() == Qt::Key_Left ? -samples : samples;
+  emit moveRequested(*selected_, beats_->positions()[*selected_] + step, true);
+  return true;
 }
 
 // A letter without Ctrl or Alt asks to give the selected beat its class.

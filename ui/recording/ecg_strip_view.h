@@ -21,7 +21,11 @@ namespace rrscope::ui {
 // mark), and the keys ask the same: arrows move from beat to beat, Insert
 // adds a beat in the selected interval, Delete removes the selected beat,
 // and N, S, V, F and Q (or the keys in their places on a Russian layout)
-// ask to give it that class, as the menu of a right click on a mark does.
+// ask to give it that class, as the menu of a right click on a mark does;
+// U asks to mark the strip on view unreadable and Shift+U to clear it, and
+// + and - narrow and widen the strip. Dragging a mark asks to move its
+// beat (freely with Alt), as Ctrl with an arrow does for the selected beat,
+// a sample at a time (ten with Shift).
 class EcgStripView : public QWidget {
   Q_OBJECT
 
@@ -64,6 +68,9 @@ class EcgStripView : public QWidget {
   void removeRequested(std::size_t index);
   void relabelRequested(std::size_t index, beats::BeatClass beatClass);
   void markRequested(double beginSample, double endSample);
+  // Move beat `index` to `sample`; `freely` where it goes exactly there
+  // rather than to the QRS complex near it.
+  void moveRequested(std::size_t index, double sample, bool freely);
   void clearRequested(double beginSample, double endSample);
   void viewChanged();  // the start or the width changed
   void selectionChanged();
@@ -89,6 +96,7 @@ class EcgStripView : public QWidget {
   void keepSelectionVisible();
   void describeSelection();
   bool relabelSelected(const QKeyEvent& event);
+  bool moveSelected(const QKeyEvent& event);
 
   const recordings::Recording* recording_ = nullptr;
   const pipeline::BeatList* beats_ = nullptr;
@@ -98,6 +106,7 @@ class EcgStripView : public QWidget {
   std::optional<double> pressX_;
   std::optional<double> dragX_;
   bool shiftDrag_ = false;
+  std::optional<std::size_t> draggedMark_;  // the beat whose mark a drag moves
 };
 
 }  // namespace rrscope::ui

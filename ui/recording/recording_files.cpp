@@ -5,6 +5,8 @@
 #include <cmath>
 
 #include "pipeline/beat_list_files.h"
+#include "pipeline/measure_csv.h"
+#include "recordings/shortest_text.h"
 #include "recordings/text_export.h"
 #include "ui/recording/clock_text.h"
 #include "ui/report/report_page.h"
@@ -27,12 +29,14 @@ void writeBytes(const QString& path, const QByteArray& bytes) {
   }
 }
 
-std::string stretchNote(const pipeline::BeatList& beats, beats::SampleStretch stretch) {
+std::string stretchNote(const pipeline::BeatList& beats, beats::SampleStretch stretch,
+                        const QString& correction) {
   const double rate = beats.rate();
-  return QStringLiteral("%1–%2 из %3; правлено ударов вручную: %4")
+  return QStringLiteral("%1–%2 из %3; правлено ударов вручную: %4; коррекция: %5")
       .arg(clockText(stretch.begin / rate), clockText(stretch.end / rate),
            clockText(static_cast<double>(beats.sampleCount()) / rate))
       .arg(beats.editedBeats())
+      .arg(correction)
       .toStdString();
 }
 
@@ -47,19 +51,20 @@ std::span<const beats::BeatClass> stretchClasses(const pipeline::BeatList& beats
 report::ReportContent reportContent(const pipeline::OpenedRecording& opened,
                                     const pipeline::BeatList& beats, beats::SampleStretch stretch,
                                     const pipeline::StretchSeries& series,
-                                    const hrv::Measures& measures) {
+                                    const hrv::Measures& measures, const QString& correction) {
   const double rate = beats.rate();
   report::ReportContent content;
   content.file = opened.file;
   content.channel = opened.recording ? opened.recording->channel : "RR";
   content.rateHz = rate;
   content.durationSeconds = (stretch.end - stretch.begin) / rate;
+  content.startSeconds = stretch.begin / rate;
   content.sampleCount = static_cast<std::size_t>(std::llround(stretch.end - stretch.begin));
   content.detector = opened.recording ? "Pan–Tompkins" : "—";
   content.detectedBeats = series.beats;
   // The correction ran over the whole recording; its counts are those.
   content.corrections = opened.analysis.corrections;
-  content.stretchNote = stretchNote(beats, stretch);
+  content.stretchNote = stretchNote(beats, stretch, correction);
   // An RR file's beats have no ECG to be classed by.
   if (opened.recording) content.classes = report::summariseClasses(stretchClasses(beats, stretch));
   const std::span<const double> positions = beats.positions();
@@ -95,22 +100,53 @@ recordings::SamplingRate beatRate(const pipeline::OpenedRecording& opened) {
 }
 
 void saveBeatFile(const QString& path, const pipeline::BeatList& beats,
-                  recordings::SamplingRate rate) {
+                  const pipeline::OpenedRecording& opened, beats::CorrectionLevel correction,
+                  std::span<const beats::SampleStretch> samples) {
   const std::filesystem::path file(path.toStdString());
   if (hasSuffix(path, QStringLiteral("csv"))) {
     pipeline::writeBeatCsv(file, beats);
   } else {
-    pipeline::writeBeatAnnotations(file, beats, rate);
+    pipeline::writeBeatAnnotations(
+        file, beats, beatRate(opened),
+        {pipeline::identityOf(opened), correction, {samples.begin(), samples.end()}});
   }
 }
 
 void writeStretchReport(const QString& path, const pipeline::OpenedRecording& opened,
                         const pipeline::BeatList& beats, beats::SampleStretch stretch,
-                        const pipeline::StretchSeries& series, const hrv::Measures& measures) {
-  const report::ReportContent content = reportContent(opened, beats, stretch, series, measures);
+                        const pipeline::StretchSeries& series, const hrv::Measures& measures,
+                        const QString& correction) {
+  const report::ReportContent content =
+      reportContent(opened, beats, stretch, series, measures, correction);
   writeBytes(path, hasSuffix(path, QStringLiteral("png"))
                        ? report::pngBytes(report::reportImage(content, kPngDotsPerInch))
                        : report::reportPdf(content));
+}
+
+std::string measuresCsv(const QString& file, std::span<const MeasureRow> rows,
+                        std::string_view correction, bool samples) {
+  std::string text =
+      "file,start_s,end_s,intervals" + pipeline::measureCsvColumns() + ",correction,sample\n";
+  // A file name with a comma or a quote is quoted, as CSV has it.
+  std::string name = file.toStdString();
+  if (name.find_first_of(",\"\n") != std::string::npos) {
+    name = '"' + QString::fromStdString(name).replace('"', "\"\"").toStdString() + '"';
+  }
+  std::size_t number = 0;
+  for (const MeasureRow& row : rows) {
+    text += name + ',';
+    if (row.seconds) recordings::appendShortest(text, row.seconds->first);
+    text += ',';
+    if (row.seconds) recordings::appendShortest(text, row.seconds->second);
+    text += ',' + std::to_string(row.intervals);
+    pipeline::appendMeasureCsvFields(text, row.measures);
+    text += ',';
+    text += correction;
+    text += ',';
+    if (samples) text += row.seconds ? std::to_string(++number) : std::string("all");
+    text += '\n';
+  }
+  return text;
 }
 
 void writeTextFile(const QString& path, const std::string& text) {

@@ -1,9 +1,13 @@
 #pragma once
 
 #include <QString>
+#include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
+#include "beats/correction_level.h"
 #include "beats/detected_beats.h"
 #include "hrv/hrv_measures.h"
 #include "pipeline/opened_recording.h"
@@ -14,16 +18,37 @@ namespace rrscope::ui {
 // for a file of RR intervals.
 recordings::SamplingRate beatRate(const pipeline::OpenedRecording& opened);
 
-// Saves the beats as a CSV table when `path` ends in .csv, else as an
-// annotation file. Throws std::runtime_error when it cannot be written.
+// Saves the beats of `opened` as a CSV table when `path` ends in .csv,
+// else as an annotation file that names the recording they belong to,
+// their correction level and the analysis `samples`. Throws
+// std::runtime_error when it cannot be written.
 void saveBeatFile(const QString& path, const pipeline::BeatList& beats,
-                  recordings::SamplingRate rate);
+                  const pipeline::OpenedRecording& opened, beats::CorrectionLevel correction,
+                  std::span<const beats::SampleStretch> samples);
 
-// Writes the one-page report of the stretch: a PNG when `path` ends in
-// .png, else a PDF. Throws std::runtime_error when it cannot be written.
+// Writes the one-page report of the stretch, with `correction` saying how
+// its series was made (the correction level, and the samples when it is
+// theirs together): a PNG when `path` ends in .png, else a PDF. Throws
+// std::runtime_error when it cannot be written.
 void writeStretchReport(const QString& path, const pipeline::OpenedRecording& opened,
                         const pipeline::BeatList& beats, beats::SampleStretch stretch,
-                        const pipeline::StretchSeries& series, const hrv::Measures& measures);
+                        const pipeline::StretchSeries& series, const hrv::Measures& measures,
+                        const QString& correction);
+
+// One row of the measures' CSV: a stretch in seconds (none for the
+// samples together), its count of intervals and its measures.
+struct MeasureRow {
+  std::optional<std::pair<double, double>> seconds;
+  std::size_t intervals = 0;
+  hrv::Measures measures;
+};
+
+// The measures as CSV text: a header and a row each, in the columns of the
+// batch tool's --windows rows (file, start_s, end_s, intervals, every
+// measure, hrv_undefined), then the correction level and the sample (its
+// number, or "all" for the samples together, empty without samples).
+std::string measuresCsv(const QString& file, std::span<const MeasureRow> rows,
+                        std::string_view correction, bool samples);
 
 // Writes `text` whole or not at all. Throws std::runtime_error on failure.
 void writeTextFile(const QString& path, const std::string& text);

@@ -14,11 +14,17 @@ namespace rrscope::ui {
 // marked, the unreadable stretches shaded, the analysis stretch
 // highlighted and the ECG strip's place as a line. Dragging chooses the
 // stretch; a click moves the strip there. Drawn as one min/max line per
-// pixel column, so a day of beats draws as fast as a minute.
+// pixel column, so a day of beats draws as fast as a minute. The keys move
+// the strip's place as a click does.
 class TachogramView : public QWidget {
   Q_OBJECT
 
  public:
+  // Room for the value labels on the left and a margin on the right; the
+  // views under the tachogram keep the same, so that their times align.
+  static constexpr double kLeftMargin = 46;
+  static constexpr double kRightMargin = 8;
+
   explicit TachogramView(QWidget* parent);
 
   // The beats to show, with the series of the whole recording; the list
@@ -33,6 +39,14 @@ class TachogramView : public QWidget {
   // The sample under an x position of the plot, and the reverse.
   double sampleAt(double x) const;
   double xOf(double sample) const;
+  // The height of a value on the plot: an interval in ms, or a heart rate
+  // in beats a minute.
+  double yOf(double value) const;
+
+  // Shows the heart rate of each interval (60000 / NN, beats a minute)
+  // instead of the interval.
+  void setShowsHeartRate(bool heartRate);
+  bool showsHeartRate() const { return heartRate_; }
 
  signals:
   void stretchChosen(double beginSample, double endSample);
@@ -43,20 +57,34 @@ class TachogramView : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  // Left and Right move the strip's place by ten pixels' worth, Page Up and
+  // Page Down by a tenth of the recording, Home and End to its ends.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   QRectF plotArea() const;
+  // The plot's height less the breaks between bands.
+  double bandsHeight(const QRectF& plot) const;
   void chooseValueRange();
-  double yOf(double ms) const;
   void paintAxes(QPainter& painter, const QRectF& plot) const;
+  void paintValueTicks(QPainter& painter, const QRectF& plot) const;
+  void paintBreaks(QPainter& painter, const QRectF& plot) const;
   void paintIntervals(QPainter& painter, const QRectF& plot) const;
 
   const pipeline::BeatList* beats_ = nullptr;
   pipeline::StretchSeries whole_;
+  bool heartRate_ = false;
+  std::vector<double> values_;  // of whole_'s intervals, as shown
   beats::SampleStretch stretch_;
   double cursor_ = 0;
-  double lowMs_ = 400;
-  double highMs_ = 1200;
+  // The value axis from the bottom up: the bulk of the values, with a band
+  // below or above it, across a break, for values far beyond it.
+  struct ValueBand {
+    double low = 0;
+    double high = 0;
+    double share = 1;  // of the plot's height less the breaks
+  };
+  std::vector<ValueBand> bands_;
   std::optional<double> dragFrom_;  // the x where a drag began
   std::optional<double> dragTo_;
 };

@@ -3,12 +3,16 @@
 #include <QPainter>
 #include <QRectF>
 
+#include "ui/report/plot_frame.h"
 #include "ui/report/report_content.h"
 
 namespace rrscope::report {
 
 // The NN intervals in ms against time in minutes, corrected beats marked.
 void drawTachogram(QPainter& painter, QRectF area, const ReportContent& content);
+// The time axis of the charts over time, in minutes of the recording: the
+// reported stretch, widened to the last beat should it lie beyond.
+AxisRange timeAxisMinutes(const ReportContent& content);
 
 // The NN histogram in 1/128 s bins with the TINN triangle over it.
 void drawHistogram(QPainter& painter, QRectF area, const ReportContent& content);

@@ -30,6 +30,9 @@ struct ReportContent {
   std::string channel;
   double rateHz = 0;
   double durationSeconds = 0;
+  // Where the reported stretch begins in the recording; the time axes run
+  // from here for durationSeconds.
+  double startSeconds = 0;
   std::size_t sampleCount = 0;
   std::string detector;
   std::size_t detectedBeats = 0;

@@ -39,7 +39,57 @@ void drawSegment(QPainter& painter, const QPolygonF& line) {
   }
 }
 
+// Intervals beyond the scale are drawn at its edge; a small triangle at the
+// edge says that each such one lies further out.
+void drawClippedMarks(QPainter& painter, const PlotFrame& frame, const ReportContent& content) {
+  constexpr double kSize = 1.6;
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QColor(120, 60, 160));
+  for (std::size_t i = 0; i < content.nnMs.size(); ++i) {
+    const double nn = content.nnMs[i];
+    if (nn >= frame.y().low && nn <= frame.y().high) continue;
+    const bool above = nn > frame.y().high;
+    const double x = frame.xAt(content.beatSeconds[i] / 60.0);
+    const double edge = above ? frame.plot().top() : frame.plot().bottom();
+    const double base = above ? edge + 2 * kSize : edge - 2 * kSize;
+    painter.drawPolygon(
+        QPolygonF{QPointF(x, edge), QPointF(x - kSize, base), QPointF(x + kSize, base)});
+  }
+}
+
+// How many intervals lie beyond the scale, and how far: written under the
+// chart's title, so that a scale cut to the bulk of a series is never
+// silent.
+void drawClippedNote(QPainter& painter, const PlotFrame& frame, QRectF area,
+                     const ReportContent& content) {
+  std::size_t clipped = 0;
+  double lowest = INFINITY, highest = -INFINITY;
+  for (const double nn : content.nnMs) {
+    if (nn >= frame.y().low && nn <= frame.y().high) continue;
+    ++clipped;
+    lowest = std::min(lowest, nn);
+    highest = std::max(highest, nn);
+  }
+  if (clipped == 0) return;
+  painter.save();
+  painter.setFont(reportFont(6.5));
+  painter.setPen(QColor(120, 60, 160));
+  painter.drawText(QRectF(frame.plot().left(), area.top() + 10, frame.plot().width(), 12),
+                   Qt::AlignRight | Qt::AlignTop,
+                   QStringLiteral("▲ вне шкалы: %1 (%2–%3 мс)")
+                       .arg(clipped)
+                       .arg(lowest, 0, 'f', 0)
+                       .arg(highest, 0, 'f', 0));
+  painter.restore();
+}
+
 }  // namespace
+
+AxisRange timeAxisMinutes(const ReportContent& content) {
+  const double end = content.startSeconds + content.durationSeconds;
+  const double last = content.beatSeconds.empty() ? end : content.beatSeconds.back();
+  return {content.startSeconds / 60.0, std::max(end, last) / 60.0};
+}
 
 void drawTachogram(QPainter& painter, QRectF area, const ReportContent& content) {
   const QString title = QStringLiteral("ритмограмма");
@@ -47,8 +97,9 @@ void drawTachogram(QPainter& painter, QRectF area, const ReportContent& content)
     drawEmptyChart(painter, area, title, QStringLiteral("меньше двух NN интервалов"));
     return;
   }
-  const double minutes = std::max(content.durationSeconds, content.beatSeconds.back()) / 60.0;
-  PlotFrame frame(area, {0, minutes}, intervalRange(content.nnMs));
+  const AxisRange time = timeAxisMinutes(content);
+  const double minutes = time.high - time.low;
+  PlotFrame frame(area, time, intervalRange(content.nnMs));
   // Past two hours the minutes are read best in whole hours.
   if (minutes > 120) {
     for (const double hours : {1.0, 2.0, 3.0, 4.0, 6.0, 12.0, 24.0}) {
@@ -109,6 +160,7 @@ void drawTachogram(QPainter& painter, QRectF area, const ReportContent& content)
       painter.drawLine(QPointF(x, frame.yAt(low[c])), QPointF(x, frame.yAt(high[c]) - 0.3));
     }
   }
+  drawClippedMarks(painter, frame, content);
   painter.setPen(Qt::NoPen);
   painter.setBrush(QColor(220, 40, 30));
   // Thousands of marks of a day would cover the line they mark.
@@ -119,6 +171,7 @@ void drawTachogram(QPainter& painter, QRectF area, const ReportContent& content)
                         mark);
   }
   painter.restore();
+  drawClippedNote(painter, frame, area, content);
   if (!content.unreadableSeconds.empty()) {
     painter.save();
     painter.setFont(reportFont(6.5));

@@ -33,14 +33,14 @@ AxisRange valueRange(const TimedValues& values, AxisRange fallback) {
 void drawStrip(QPainter& painter, QRectF area, const ReportContent& content,
                const TimedValues& values, const QString& title, const QString& caption,
                AxisRange fallback, const QColor& colour, std::optional<double> reference) {
-  const double minutes = std::max(content.durationSeconds, content.beatSeconds.back()) / 60.0;
-  const PlotFrame frame(area, {0, minutes}, valueRange(values, fallback));
+  const AxisRange time = timeAxisMinutes(content);
+  const PlotFrame frame(area, time, valueRange(values, fallback));
   frame.drawAxes(painter, title, QStringLiteral("время, мин"), caption);
   painter.save();
   painter.setClipRect(frame.plot());
   if (reference && *reference > frame.y().low && *reference < frame.y().high) {
     painter.setPen(QPen(QColor(150, 150, 150), 0.5, Qt::DashLine));
-    painter.drawLine(frame.at(0, *reference), frame.at(minutes, *reference));
+    painter.drawLine(frame.at(time.low, *reference), frame.at(time.high, *reference));
   }
   const double start = seriesStartSeconds(content);
   painter.setPen(QPen(colour, 0.7));
