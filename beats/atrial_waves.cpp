@@ -4,16 +4,17 @@
 #include <cmath>
 #include <cstdint>
 
+#include "beats/physiology.h"
 #include "beats/shape_alignment.h"
 #include "beats/value_statistics.h"
+#include "statistics/order_statistics.h"
 
 namespace rrscope::beats {
 namespace {
 
-// A beat's slope is the steepest of its complex, which spans up to 60 ms on
-// either side of its fiducial point: a P wave lies 120 ms and more before
-// the complex it leads, so its own reach holds none of that complex.
-constexpr double kWaveHalfSeconds = 0.060;
+// A beat's slope is the steepest of its complex, within
+// kNarrowQrsHalfSeconds of its fiducial point: a P wave lies 120 ms and more
+// before the complex it leads, so its own reach holds none of that complex.
 // A P wave rises at about a tenth to a fifth of the rate of the complexes
 // around it, a wide ectopic complex at a third or more. Below this share of
 // the slope of its steeper neighbour a beat is slow enough to be a P wave.
@@ -59,7 +60,7 @@ std::vector<double> leadingWave(std::span<const ShapedBeat> beats, std::size_t m
   }
   if (count == 0) return {};
   for (double& v : mean) v /= static_cast<double>(count);
-  const double base = upperMedian(mean);
+  const double base = statistics::upperMedian(mean);
   // mean[k] lies farthest + outline - k samples before the complex.
   std::size_t peak = static_cast<std::size_t>(outline);
   for (auto k = static_cast<std::size_t>(outline);
@@ -76,7 +77,7 @@ std::vector<ShapedBeat> withoutPWaves(std::span<const ShapedBeat> beats,
                                       const ShapeSignals& signals, std::span<const double> slope) {
   if (beats.size() < 3) return {beats.begin(), beats.end()};
   const double rate = signals.rate;
-  const auto half = static_cast<std::int64_t>(std::llround(kWaveHalfSeconds * rate));
+  const auto half = static_cast<std::int64_t>(std::llround(kNarrowQrsHalfSeconds * rate));
   const auto outline = static_cast<std::int64_t>(std::llround(kShapeHalfSeconds * rate));
   const auto lag = static_cast<std::int64_t>(std::max(1.0, std::round(kShapeLagSeconds * rate)));
   std::vector<double> slopes;

@@ -6,6 +6,7 @@
 
 #include "beats/shape_alignment.h"
 #include "beats/value_statistics.h"
+#include "statistics/order_statistics.h"
 
 namespace rrscope::beats {
 namespace {
@@ -203,7 +204,8 @@ class ShapeLearner {
       if (i != k) around.push_back(static_cast<double>(beats[i] - beats[i - 1]));
     }
     if (around.empty()) return false;
-    return static_cast<double>(beats[k] - beats[k - 1]) > kLongGap * upperMedian(around);
+    return static_cast<double>(beats[k] - beats[k - 1]) >
+           kLongGap * statistics::upperMedian(around);
   }
 
   // The shapes, the most common first.
@@ -291,7 +293,7 @@ class ShapeLearner {
   double ownFiducialOffset(const Shape& shape) const {
     std::vector<double> lead = shape.leadSum;
     for (double& v : lead) v /= static_cast<double>(std::max<std::size_t>(1, shape.timed));
-    const double base = upperMedian(lead);
+    const double base = statistics::upperMedian(lead);
     const auto centre = static_cast<std::size_t>(baselineHalf_);
     const auto reach = static_cast<std::size_t>(std::min(half_, baselineHalf_));
     std::size_t high = centre, low = centre;
@@ -320,7 +322,7 @@ class ShapeLearner {
   bool onAWave(const Shape& shape, double offset) const {
     const auto from = static_cast<std::size_t>(2 * lag_);
     const std::span<const double> own = std::span(shape.mean).subspan(from, width());
-    const double base = upperMedian({own.begin(), own.end()});
+    const double base = statistics::upperMedian({own.begin(), own.end()});
     const auto at = static_cast<std::int64_t>(half_) + std::llround(offset);
     if (at < 0 || at >= static_cast<std::int64_t>(own.size())) return false;
     const double largest = std::ranges::max(own, {}, [&](double v) { return std::abs(v - base); });

@@ -4,13 +4,15 @@
 #include <span>
 #include <vector>
 
+#include "beats/physiology.h"
+
 namespace rrscope::beats {
 
-// Half the stretch a shape is matched on: a wide ventricular complex lasts
-// up to some 160 ms, and the integration hump that finds a beat lies near
-// the middle of its complex, so 80 ms on either side holds the whole QRS
-// while the P and T waves, slow and damped by the QRS band, add little.
-inline constexpr double kShapeHalfSeconds = 0.080;
+// Half the stretch a shape is matched on: the integration hump that finds a
+// beat lies near the middle of its complex, so half a wide complex on
+// either side holds the whole QRS while the P and T waves, slow and damped
+// by the QRS band, add little.
+inline constexpr double kShapeHalfSeconds = kWideQrsHalfSeconds;
 // How far a beat may lie from its hump and still be aligned: the humps of
 // one shape fall within a few samples of the same point of the complex,
 // and different shapes within a quarter of a wide complex.

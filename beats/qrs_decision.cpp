@@ -7,17 +7,15 @@
 #include <optional>
 #include <span>
 
+#include "beats/physiology.h"
 #include "beats/value_statistics.h"
+#include "statistics/order_statistics.h"
 
 namespace rrscope::beats {
 namespace {
 
-// Timing rules, in seconds, after Pan and Tompkins (1985):
-// no two QRS complexes closer than the heart can repolarise,
-constexpr double kRefractorySeconds = 0.200;
-// a candidate this soon after a beat may be the T wave of that beat,
-constexpr double kTWaveSeconds = 0.360;
-// and the first seconds of the lead set the initial signal and noise
+// Timing rules after Pan and Tompkins (1985): the refractory period and the
+// T-wave window (physiology.h), and the first seconds of the lead set the initial signal and noise
 // levels: eight seconds hold four beats at the slowest rate of 30 a minute.
 // The signal level is the middle of the tallest humps there, as many as
 // half the seconds, so that the ringing of an amplifier starting or the
@@ -192,7 +190,8 @@ class Decision {
     count = std::min(count, values.size());
     if (count == 0) return 0;
     std::ranges::nth_element(values, values.end() - static_cast<std::ptrdiff_t>(count));
-    return upperMedian({values.end() - static_cast<std::ptrdiff_t>(count), values.end()});
+    return statistics::upperMedian(
+        {values.end() - static_cast<std::ptrdiff_t>(count), values.end()});
   }
 
   bool overdue(std::int64_t index) const {
@@ -261,8 +260,8 @@ class Decision {
     // the silence: the noise, with the beats only a small part of it.
     // Before the first beat the silence starts with the lead: never before it.
     const std::int64_t from = std::max({std::int64_t{0}, lastBeatOrStart() + 1, now - relearnGap_});
-    const double typical =
-        upperMedian({integratedSignal_.begin() + from, integratedSignal_.begin() + now});
+    const double typical = statistics::upperMedian(
+        {integratedSignal_.begin() + from, integratedSignal_.begin() + now});
     std::vector<double> tall, tallBandPassed, rest, restBandPassed;
     for (const Candidate& c : skipped_) {
       if (c.integrated > kRelearnRatio * typical) {
@@ -274,8 +273,9 @@ class Decision {
       }
     }
     if (tall.size() < kRelearnHumps) return false;
-    integrated_ = {upperMedian(tall), upperMedian(rest)};
-    bandPassed_ = {upperMedian(tallBandPassed), upperMedian(restBandPassed)};
+    integrated_ = {statistics::upperMedian(tall), statistics::upperMedian(rest)};
+    bandPassed_ = {statistics::upperMedian(tallBandPassed),
+                   statistics::upperMedian(restBandPassed)};
     std::vector<Candidate> again;
     again.swap(skipped_);
     const std::size_t beatsBefore = beats_.size();
@@ -297,7 +297,7 @@ class Decision {
     lastSlope_ = c.slope;
     push(slopes_, c.slope);
     if (slopes_.size() >= kTypicalFromBeats) {
-      typicalSlope_ = upperMedian({slopes_.begin(), slopes_.end()});
+      typicalSlope_ = statistics::upperMedian({slopes_.begin(), slopes_.end()});
     }
     beats_.push_back({c.index, c.slope, searchedBack});
     std::erase_if(skipped_, [&](const Candidate& s) { return s.index <= c.index; });

@@ -5,15 +5,13 @@
 #include <cstdint>
 
 #include "beats/artefact_classification.h"
+#include "beats/physiology.h"
 #include "beats/value_statistics.h"
+#include "statistics/order_statistics.h"
 
 namespace rrscope::beats {
 namespace {
 
-// The QRS complex of a beat spans up to 60 ms on either side of its
-// fiducial point; what lies between two beats beyond that is P wave, T wave,
-// baseline and noise.
-constexpr double kQrsHalfSeconds = 0.060;
 // In the QRS band the P and T waves reach a fifth of the complexes at most.
 // A deflection half as large as the typical complex is a complex the
 // detector did not take, or noise large enough to pass for one.
@@ -104,7 +102,7 @@ std::vector<double> intervalsAround(std::span<const ShapedBeat> beats, std::size
 // around index i; 0 when there are none.
 double usualInterval(std::span<const ShapedBeat> beats, std::size_t shape, std::size_t i) {
   const std::vector<double> intervals = intervalsAround(beats, shape, i, false);
-  return intervals.empty() ? 0 : upperMedian(intervals);
+  return intervals.empty() ? 0 : statistics::upperMedian(intervals);
 }
 
 // For each beat, whether it is one of more complexes of other shapes than
@@ -153,12 +151,12 @@ void markBeatsBetweenCloseNeighbours(std::span<const ShapedBeat> beats, std::vec
     if (beats[i].shape != main || extra[i]) continue;
     const std::vector<double> around = intervalsAround(beats, main, i, true);
     if (around.empty()) continue;
-    const double usual = upperMedian(around);
+    const double usual = statistics::upperMedian(around);
     if (beats[i + 1].position - beats[i - 1].position >= kRoomForABeat * usual) continue;
     std::vector<double> strays;
     strays.reserve(around.size());
     for (const double interval : around) strays.push_back(std::abs(interval - usual));
-    if (upperMedian(strays) <= kRegularStray * usual) extra[i] = true;
+    if (statistics::upperMedian(strays) <= kRegularStray * usual) extra[i] = true;
   }
 }
 
@@ -198,10 +196,10 @@ std::vector<Rhythm> trustedRhythm(std::span<const ShapedBeat> beats,
       if (trusted[k] && trusted[k + 1]) around.push_back(beats[k + 1].position - beats[k].position);
     }
     if (around.empty()) continue;
-    const double usual = upperMedian(around);
+    const double usual = statistics::upperMedian(around);
     strays.clear();
     for (const double interval : around) strays.push_back(std::abs(interval - usual));
-    rhythm[i] = {usual, upperMedian(strays) <= kRegularStray * usual};
+    rhythm[i] = {usual, statistics::upperMedian(strays) <= kRegularStray * usual};
   }
   return rhythm;
 }
@@ -218,14 +216,14 @@ bool mayHideABeat(std::span<const ShapedBeat> beats, std::size_t main, std::size
 std::vector<SampleStretch> unreadableStretches(std::span<const double> bandPassed,
                                                std::span<const ShapedBeat> beats, double rate) {
   if (beats.size() < 2) return {};
-  const auto half = static_cast<std::int64_t>(std::llround(kQrsHalfSeconds * rate));
+  const auto half = static_cast<std::int64_t>(std::llround(kNarrowQrsHalfSeconds * rate));
   const auto at = [](const ShapedBeat& b) { return std::llround(b.position); };
   std::vector<double> amplitudes;
   amplitudes.reserve(beats.size());
   for (const ShapedBeat& b : beats) {
     amplitudes.push_back(largestMagnitudeIn(bandPassed, at(b) - half, at(b) + half + 1));
   }
-  const double typical = upperMedian(amplitudes);
+  const double typical = statistics::upperMedian(amplitudes);
   std::vector<double> between;
   between.reserve(beats.size() - 1);
   for (std::size_t i = 0; i + 1 < beats.size(); ++i) {
@@ -234,7 +232,8 @@ std::vector<SampleStretch> unreadableStretches(std::span<const double> bandPasse
   const auto common =
       std::max(kCommonShapeLeast,
                static_cast<std::size_t>(kCommonShare * static_cast<double>(beats.size())));
-  const double least = std::max(kNoiseRatio * typical, kAboveUsual * upperMedian(between));
+  const double least =
+      std::max(kNoiseRatio * typical, kAboveUsual * statistics::upperMedian(between));
   std::vector<bool> extra = outsideTheRhythm(beats);
   markExtraByIntervals(beats, extra);
   markBeatsBetweenCloseNeighbours(beats, extra);

@@ -68,8 +68,11 @@
 #include "pipeline/recording_samples.h"
 #include "recordings/read_recording.h"
 #include "recordings/wfdb_annotations.h"
+#include "statistics/order_statistics.h"
 
 namespace {
+
+using rrscope::statistics::upperMedian;
 
 using Clock = std::chrono::steady_clock;
 constexpr double kRate = 6000.0;
@@ -100,11 +103,6 @@ Timing timed(const std::function<void()>& work) {
   Timing t;
   t.elapsed = seconds([&] { t.processor = processorSeconds(work); });
   return t;
-}
-
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
 }
 
 double peakResidentMegabytes() {
@@ -151,7 +149,7 @@ int speed(const std::string& path, int repeat) {
   std::printf(
       "load %.3f s + detection and refinement %.3f s = %.3f s (medians of %d); "
       "processor time %.3f s\n",
-      median(load), median(detect), median(total), repeat, median(processor));
+      upperMedian(load), upperMedian(detect), upperMedian(total), repeat, upperMedian(processor));
   std::printf("peak resident memory %.1f MiB (limit %.1f MiB)\n", peakResidentMegabytes(),
               1.5 * fileMegabytes + 50);
   return 0;
@@ -249,7 +247,7 @@ int correctionSpeed(int repeat) {
   std::printf(
       "correction of %zu beats: median %.1f ms over %d runs (processor time %.1f ms), "
       "%d beats corrected\n",
-      beats.size(), 1000 * median(times), repeat, 1000 * median(processor), corrected);
+      beats.size(), 1000 * upperMedian(times), repeat, 1000 * upperMedian(processor), corrected);
   return 0;
 }
 

@@ -7,9 +7,11 @@
 #include <span>
 #include <thread>
 
+#include "beats/physiology.h"
 #include "beats/r_peak_detector.h"
 #include "beats/value_statistics.h"
 #include "pipeline/lead_alignment.h"
+#include "statistics/order_statistics.h"
 
 namespace rrscope::pipeline {
 namespace {
@@ -19,9 +21,6 @@ namespace {
 // rules several of their 8-beat learning windows before the block starts.
 constexpr double kBlockSeconds = 600.0;
 constexpr double kMarginSeconds = 20.0;
-// Two peaks closer than the detector's refractory period are one beat seen
-// from both sides of a block edge.
-constexpr double kRefractorySeconds = 0.2;
 // Each block learns its own beat shapes and chooses their fiducial points
 // anew, and where a complex has two waves of about one size, two blocks may
 // choose different ones. The beats both see in the margin after a block
@@ -84,7 +83,7 @@ double medianDifference(const beats::DetectedBeats& earlier, std::span<const dou
   std::vector<double> differences = pairedDifferences(laterBeats, earlier, reach);
   for (double& d : differences) d = -d;
   if (differences.size() < kLeastPairs) return 0;
-  const double median = beats::upperMedian(differences);
+  const double median = statistics::upperMedian(differences);
   const auto agreeing = std::ranges::count_if(
       differences, [&](double d) { return std::abs(d - median) <= kAgreement; });
   if (3 * static_cast<std::size_t>(agreeing) < 2 * differences.size()) return 0;
@@ -151,7 +150,9 @@ beats::DetectedBeats detectBeatsInBlocks(const beats::SampleSource& samples, dou
   keepOneFiducialPoint(found, rate, static_cast<double>(samples.size() - 1));
 
   beats::DetectedBeats merged;
-  const double refractory = kRefractorySeconds * rate;
+  // Two peaks closer than the refractory period are one beat seen from both
+  // sides of a block edge.
+  const double refractory = beats::kRefractorySeconds * rate;
   for (const BlockBeats& block : found) {
     for (const double peak : block.kept.beats) {
       if (!merged.beats.empty() && peak - merged.beats.back() < refractory) continue;
