@@ -6,6 +6,10 @@
 //       .atr beats: Se and +P at 150 ms, the error of the intervals between
 //       matched normally conducted beats, the RMSSD of those intervals, and
 //       the unreadable share of the record; one line per record and the pool
+//   rrscope_bench_beats sensitivity RECORD.hea...
+//       the pooled Se, +P and interval RMS of `accuracy` with each of the
+//       detector's own thresholds (DetectorTuning) at 0.8 and 1.2 times its
+//       default, the others at theirs, and the differences from the defaults
 //   rrscope_bench_beats classes RECORD.hea...   (LEAD=1 in the environment: signal 1)
 //       analyses signal 0 of each WFDB record as `rrscope-batch --correct`
 //       does and compares its beat classes with the .atr labels mapped to
@@ -481,13 +485,29 @@ struct RecordAccuracy {
   double seconds = 0, unreadableSeconds = 0, flutterSeconds = 0;
 };
 
-RecordAccuracy measureRecord(const std::string& headerPath) {
+// Signal 0 of a record and its annotations, read once so that the detector
+// can run on them many times.
+struct ReadRecord {
+  std::string headerPath;
+  rrscope::recordings::Recording recording;
+  RecordAnnotations annotations;
+};
+
+ReadRecord readRecord(const std::string& headerPath) {
   namespace rec = rrscope::recordings;
-  const rec::Recording recording = rec::readWfdbRecording(headerPath, rec::ChannelRequest{"0"});
+  ReadRecord read{headerPath, rec::readWfdbRecording(headerPath, rec::ChannelRequest{"0"}), {}};
+  read.annotations = readRecordAnnotations(headerPath, read.recording);
+  return read;
+}
+
+RecordAccuracy measureRecord(const ReadRecord& read,
+                             const rrscope::beats::DetectorTuning& tuning = {}) {
+  const std::string& headerPath = read.headerPath;
+  const rrscope::recordings::Recording& recording = read.recording;
   const double rate = recording.rate.hertz();
-  const RecordAnnotations annotations = readRecordAnnotations(headerPath, recording);
-  const rrscope::beats::DetectedBeats found =
-      rrscope::pipeline::detectBeatsInBlocks(rrscope::pipeline::RecordingSamples(recording), rate);
+  const RecordAnnotations& annotations = read.annotations;
+  const rrscope::beats::DetectedBeats found = rrscope::pipeline::detectBeatsInBlocks(
+      rrscope::pipeline::RecordingSamples(recording), rate, {}, tuning);
 
   const std::vector<double> detected = outsideStretches(found.beats, annotations.flutter);
   const LabelledBeats reference = outsideStretches(annotations.beats, annotations.flutter);
@@ -544,7 +564,7 @@ void printAccuracyRow(const RecordAccuracy& r) {
 
 int accuracy(std::span<const std::string> headerPaths) {
   std::vector<RecordAccuracy> records;
-  for (const std::string& path : headerPaths) records.push_back(measureRecord(path));
+  for (const std::string& path : headerPaths) records.push_back(measureRecord(readRecord(path)));
   std::ranges::sort(records, {}, &RecordAccuracy::name);
 
   printAccuracyHeading();
@@ -564,6 +584,79 @@ int accuracy(std::span<const std::string> headerPaths) {
     std::printf("worst interval RMS: %s %.2f ms; worst RMSSD difference: %s %+.2f %%\n",
                 worstRms->name.c_str(), rootMeanSquare(worstRms->intervalErrorsMs),
                 worstRmssd->name.c_str(), worstRmssd->successive.differencePct());
+  }
+  return 0;
+}
+
+// The thresholds of the detector that are this project's own, each moved by
+// a fifth either way on its own, the others at their defaults.
+struct Tunable {
+  const char* name;
+  double rrscope::beats::DetectorTuning::*field;
+};
+using Tuning = rrscope::beats::DetectorTuning;
+constexpr std::array kTunables{
+    Tunable{"learningSeconds", &Tuning::learningSeconds},
+    Tunable{"learntHumpsPerSecond", &Tuning::learntHumpsPerSecond},
+    Tunable{"levelCeiling", &Tuning::levelCeiling},
+    Tunable{"standOutRatio", &Tuning::standOutRatio},
+    Tunable{"artefactSlope", &Tuning::artefactSlope},
+    Tunable{"relearnSeconds", &Tuning::relearnSeconds},
+    Tunable{"relearnIntervals", &Tuning::relearnIntervals},
+    Tunable{"relearnRatio", &Tuning::relearnRatio},
+    Tunable{"initialIntervalSeconds", &Tuning::initialIntervalSeconds},
+    Tunable{"qrsSlopeFraction", &Tuning::qrsSlopeFraction},
+    Tunable{"sameShape", &Tuning::sameShape},
+    Tunable{"relatedShape", &Tuning::relatedShape},
+    Tunable{"templateMemory", &Tuning::templateMemory},
+    Tunable{"noisyRelatedShape", &Tuning::noisyRelatedShape},
+    Tunable{"onAWave", &Tuning::onAWave},
+    Tunable{"longGap", &Tuning::longGap},
+    Tunable{"rWaveFraction", &Tuning::rWaveFraction},
+    Tunable{"hiddenBeatMatch", &Tuning::hiddenBeatMatch},
+    Tunable{"hiddenBeatGain", &Tuning::hiddenBeatGain},
+    Tunable{"pWaveSlope", &Tuning::pWaveSlope},
+    Tunable{"pWaveMatch", &Tuning::pWaveMatch},
+    Tunable{"pWaveGain", &Tuning::pWaveGain},
+    Tunable{"sameCoupling", &Tuning::sameCoupling},
+};
+constexpr std::array kSensitivityFactors{0.8, 1.2};
+
+RecordAccuracy pooledAccuracy(std::span<const ReadRecord> records, const Tuning& tuning) {
+  RecordAccuracy pool;
+  for (const ReadRecord& record : records) addTo(pool, measureRecord(record, tuning));
+  return pool;
+}
+
+void printSensitivityRow(const std::string& name, const std::string& value,
+                         const RecordAccuracy& pool, const RecordAccuracy& defaults) {
+  const Scoring& s = pool.scoring;
+  const Scoring& d = defaults.scoring;
+  const double rms = rootMeanSquare(pool.intervalErrorsMs);
+  std::printf("%-22s %8s | %5lld %5lld %7.2f %7.2f %7.3f | %+5lld %+5lld %+7.3f\n", name.c_str(),
+              value.c_str(), s.falseNegatives, s.falsePositives, s.sensitivityPct(),
+              s.positivePredictivityPct(), rms, s.falseNegatives - d.falseNegatives,
+              s.falsePositives - d.falsePositives, rms - rootMeanSquare(defaults.intervalErrorsMs));
+  std::fflush(stdout);
+}
+
+// Pooled Se, +P and interval RMS with each tunable threshold at 0.8 and 1.2
+// times its default, and their differences from the defaults' figures.
+int sensitivity(std::span<const std::string> headerPaths) {
+  std::vector<ReadRecord> records;
+  for (const std::string& path : headerPaths) records.push_back(readRecord(path));
+  const RecordAccuracy defaults = pooledAccuracy(records, {});
+  std::printf("%-22s %8s | %5s %5s %7s %7s %7s | %5s %5s %7s\n", "threshold", "value", "FN", "FP",
+              "Se %", "+P %", "RMS ms", "dFN", "dFP", "dRMS");
+  printSensitivityRow("(defaults)", "", defaults, defaults);
+  for (const Tunable& tunable : kTunables) {
+    for (const double factor : kSensitivityFactors) {
+      Tuning tuning;
+      tuning.*tunable.field *= factor;
+      char value[32];
+      std::snprintf(value, sizeof value, "%.4g", tuning.*tunable.field);
+      printSensitivityRow(tunable.name, value, pooledAccuracy(records, tuning), defaults);
+    }
   }
   return 0;
 }
@@ -909,6 +1002,9 @@ int main(int argc, char** argv) {
   try {
     if (args.size() >= 2 && args[0] == "accuracy") {
       return accuracy(std::span<const std::string>(args).subspan(1));
+    }
+    if (args.size() >= 2 && args[0] == "sensitivity") {
+      return sensitivity(std::span<const std::string>(args).subspan(1));
     }
     if (args.size() == 2 && args[0] == "classes-detail") return classesDetail(args[1]);
     if (args.size() >= 2 && args[0] == "rates") {

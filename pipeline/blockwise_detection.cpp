@@ -50,11 +50,11 @@ struct BlockBeats {
 };
 
 BlockBeats detectInBlock(const beats::SampleSource& samples, double rate, Block block,
-                         std::int64_t margin) {
+                         std::int64_t margin, const beats::DetectorTuning& tuning) {
   const std::int64_t first = std::max<std::int64_t>(0, block.begin - margin);
   const std::int64_t last = std::min(samples.size(), block.end + margin);
   const beats::SampleWindow window(samples, first, last - first);
-  const beats::DetectedBeats found = beats::detectBeats(window, rate);
+  const beats::DetectedBeats found = beats::detectBeats(window, rate, tuning);
   const auto begin = static_cast<double>(block.begin);
   const auto end = static_cast<double>(block.end);
   const auto offset = static_cast<double>(first);
@@ -120,12 +120,13 @@ void appendStretch(std::vector<beats::SampleStretch>& stretches, beats::SampleSt
 }  // namespace
 
 beats::DetectedBeats detectBeatsInBlocks(const beats::SampleSource& samples, double rate,
-                                         const Progress& progress) {
+                                         const Progress& progress,
+                                         const beats::DetectorTuning& tuning) {
   beats::checkDetectionRate(rate);  // before the blocks are sized by it
   const auto blockLength = static_cast<std::int64_t>(std::llround(kBlockSeconds * rate));
   const auto margin = static_cast<std::int64_t>(std::llround(kMarginSeconds * rate));
   // A short recording is one block: cutting it would only lose the margins.
-  if (samples.size() <= blockLength + 2 * margin) return beats::detectBeats(samples, rate);
+  if (samples.size() <= blockLength + 2 * margin) return beats::detectBeats(samples, rate, tuning);
 
   std::vector<Block> blocks;
   for (std::int64_t begin = 0; begin < samples.size(); begin += blockLength) {
@@ -140,7 +141,7 @@ beats::DetectedBeats detectBeatsInBlocks(const beats::SampleSource& samples, dou
   for (std::size_t worker = 0; worker < workers; ++worker) {
     running.push_back(std::async(std::launch::async, [&, worker] {
       for (std::size_t b = worker; b < blocks.size(); b += workers) {
-        found[b] = detectInBlock(samples, rate, blocks[b], margin);
+        found[b] = detectInBlock(samples, rate, blocks[b], margin, tuning);
         const std::size_t count = ++done;
         if (progress) progress(static_cast<double>(count) / static_cast<double>(blocks.size()));
       }
