@@ -95,7 +95,7 @@ DetectedBeats detectBeats(const SampleSource& samples, double rate, const Detect
     }
   }
   for (const SampleStretch& stretch :
-       unreadableStretches(signals.bandPassed, shaped, signals.rate)) {
+       unreadableStretches(signals.bandPassed, shaped, signals.rate, tuning)) {
     detected.unreadable.push_back({toFullRate(stretch.begin), toFullRate(stretch.end)});
   }
   for (std::vector<double>* buffer :

@@ -7,9 +7,10 @@
 //       matched normally conducted beats, the RMSSD of those intervals, and
 //       the unreadable share of the record; one line per record and the pool
 //   rrscope_bench_beats sensitivity RECORD.hea...
-//       the pooled Se, +P and interval RMS of `accuracy` with each of the
-//       detector's own thresholds (DetectorTuning) at 0.8 and 1.2 times its
-//       default, the others at theirs, and the differences from the defaults
+//       the pooled missed and false beats, Se, +P, interval RMS and
+//       unreadable share of `accuracy` with each of the detector's own
+//       thresholds (DetectorTuning) at 0.8 and 1.2 times its default, the
+//       others at theirs, and the differences from the defaults
 //   rrscope_bench_beats classes RECORD.hea...   (LEAD=1 in the environment: signal 1)
 //       analyses signal 0 of each WFDB record as `rrscope-batch --correct`
 //       does and compares its beat classes with the .atr labels mapped to
@@ -619,6 +620,15 @@ constexpr std::array kTunables{
     Tunable{"pWaveMatch", &Tuning::pWaveMatch},
     Tunable{"pWaveGain", &Tuning::pWaveGain},
     Tunable{"sameCoupling", &Tuning::sameCoupling},
+    Tunable{"noiseRatio", &Tuning::noiseRatio},
+    Tunable{"aboveUsual", &Tuning::aboveUsual},
+    Tunable{"roomForABeat", &Tuning::roomForABeat},
+    Tunable{"regularStray", &Tuning::regularStray},
+    Tunable{"commonShare", &Tuning::commonShare},
+    Tunable{"trustedMatch", &Tuning::trustedMatch},
+    Tunable{"noiseShapeShare", &Tuning::noiseShapeShare},
+    Tunable{"inTheRhythm", &Tuning::inTheRhythm},
+    Tunable{"resemblesMain", &Tuning::resemblesMain},
 };
 constexpr std::array kSensitivityFactors{0.8, 1.2};
 
@@ -628,26 +638,33 @@ RecordAccuracy pooledAccuracy(std::span<const ReadRecord> records, const Tuning&
   return pool;
 }
 
+double unreadablePct(const RecordAccuracy& pool) {
+  return pool.seconds == 0 ? 0.0 : 100.0 * pool.unreadableSeconds / pool.seconds;
+}
+
 void printSensitivityRow(const std::string& name, const std::string& value,
                          const RecordAccuracy& pool, const RecordAccuracy& defaults) {
   const Scoring& s = pool.scoring;
   const Scoring& d = defaults.scoring;
   const double rms = rootMeanSquare(pool.intervalErrorsMs);
-  std::printf("%-22s %8s | %5lld %5lld %7.2f %7.2f %7.3f | %+5lld %+5lld %+7.3f\n", name.c_str(),
-              value.c_str(), s.falseNegatives, s.falsePositives, s.sensitivityPct(),
-              s.positivePredictivityPct(), rms, s.falseNegatives - d.falseNegatives,
-              s.falsePositives - d.falsePositives, rms - rootMeanSquare(defaults.intervalErrorsMs));
+  std::printf("%-22s %8s | %5lld %5lld %7.2f %7.2f %7.3f %7.3f | %+5lld %+5lld %+7.3f %+7.3f\n",
+              name.c_str(), value.c_str(), s.falseNegatives, s.falsePositives, s.sensitivityPct(),
+              s.positivePredictivityPct(), rms, unreadablePct(pool),
+              s.falseNegatives - d.falseNegatives, s.falsePositives - d.falsePositives,
+              rms - rootMeanSquare(defaults.intervalErrorsMs),
+              unreadablePct(pool) - unreadablePct(defaults));
   std::fflush(stdout);
 }
 
-// Pooled Se, +P and interval RMS with each tunable threshold at 0.8 and 1.2
-// times its default, and their differences from the defaults' figures.
+// Pooled Se, +P, interval RMS and unreadable share with each tunable
+// threshold at 0.8 and 1.2 times its default, and their differences from
+// the defaults' figures.
 int sensitivity(std::span<const std::string> headerPaths) {
   std::vector<ReadRecord> records;
   for (const std::string& path : headerPaths) records.push_back(readRecord(path));
   const RecordAccuracy defaults = pooledAccuracy(records, {});
-  std::printf("%-22s %8s | %5s %5s %7s %7s %7s | %5s %5s %7s\n", "threshold", "value", "FN", "FP",
-              "Se %", "+P %", "RMS ms", "dFN", "dFP", "dRMS");
+  std::printf("%-22s %8s | %5s %5s %7s %7s %7s %7s | %5s %5s %7s %7s\n", "threshold", "value", "FN",
+              "FP", "Se %", "+P %", "RMS ms", "unread%", "dFN", "dFP", "dRMS", "dUnread");
   printSensitivityRow("(defaults)", "", defaults, defaults);
   for (const Tunable& tunable : kTunables) {
     for (const double factor : kSensitivityFactors) {
