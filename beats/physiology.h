@@ -12,6 +12,12 @@ namespace rrscope::beats {
 // than that to a beat is part of it, or that beat seen twice.
 inline constexpr double kRefractorySeconds = 0.200;
 
+// Two detections of one beat lie closer than half the refractory period:
+// a QRS complex reaches every lead within a few tens of ms and two waves of
+// one complex lie closer still, while two beats lie a whole refractory
+// period apart at least.
+inline constexpr double kSameBeatSeconds = kRefractorySeconds / 2;
+
 // A candidate this soon after a beat may be the T wave of that beat: 360 ms,
 // the T-wave window of Pan and Tompkins (1985).
 inline constexpr double kTWaveSeconds = 0.360;

@@ -24,13 +24,11 @@ constexpr double kMarginSeconds = 20.0;
 // Each block learns its own beat shapes and chooses their fiducial points
 // anew, and where a complex has two waves of about one size, two blocks may
 // choose different ones. The beats both see in the margin after a block
-// edge tell: matched within 100 ms (less than the distance of two beats, more
-// than that of two waves of one complex) they differ by the same amount,
-// and the later block is moved by the median difference so that the whole
-// recording keeps the first block's points. A difference under a sample is
-// the alignment's rounding and moves nothing; fewer than five pairs, in a
-// margin left unreadable, tell nothing.
-constexpr double kSameBeatSeconds = 0.1;
+// edge tell: matched within beats::kSameBeatSeconds they differ by the same
+// amount, and the later block is moved by the median difference so that
+// the whole recording keeps the first block's points. A difference under a
+// sample is the alignment's rounding and moves nothing; fewer than five
+// pairs, in a margin left unreadable, tell nothing.
 constexpr std::size_t kLeastPairs = 5;
 // The pairs must agree: two thirds of them within a sample of the median.
 // Where a block's beats take two points by turns, its own shapes disagree
@@ -97,8 +95,8 @@ void keepOneFiducialPoint(std::vector<BlockBeats>& blocks, double rate, double l
   for (std::size_t b = 1; b < blocks.size(); ++b) {
     // Both sides as their blocks found them: this block moves by what it
     // differs from the block before, and by what that one moved.
-    shift +=
-        medianDifference(blocks[b - 1].afterEnd, blocks[b].kept.beats, kSameBeatSeconds * rate);
+    shift += medianDifference(blocks[b - 1].afterEnd, blocks[b].kept.beats,
+                              beats::kSameBeatSeconds * rate);
     if (shift == 0) continue;
     for (double& at : blocks[b].kept.beats) at = std::clamp(at + shift, 0.0, lastSample);
     for (beats::SampleStretch& stretch : blocks[b].kept.unreadable) {
