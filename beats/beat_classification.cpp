@@ -7,7 +7,6 @@
 #include "beats/beat_families.h"
 #include "beats/beat_timing.h"
 #include "beats/beat_waveforms.h"
-#include "beats/value_statistics.h"
 #include "statistics/order_statistics.h"
 
 // A beat is judged by its family (the recording's beats of one QRS shape)

@@ -5,7 +5,6 @@
 #include <numeric>
 
 #include "beats/shape_alignment.h"
-#include "beats/value_statistics.h"
 #include "statistics/order_statistics.h"
 
 namespace rrscope::beats {

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstddef>
 
-#include "beats/value_statistics.h"
 #include "statistics/order_statistics.h"
 
 namespace rrscope::beats {

@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "beats/physiology.h"
-#include "beats/value_statistics.h"
 #include "statistics/order_statistics.h"
 
 namespace rrscope::beats {

@@ -1,6 +1,5 @@
 #include "hrv/sample_statistics.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace rrscope::hrv {

@@ -9,7 +9,6 @@
 
 #include "beats/physiology.h"
 #include "beats/r_peak_detector.h"
-#include "beats/value_statistics.h"
 #include "pipeline/lead_alignment.h"
 #include "statistics/order_statistics.h"
 
