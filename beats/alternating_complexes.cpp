@@ -13,11 +13,6 @@ namespace {
 
 // Complexes of one kind match each other as a hump passed over must match a
 // recurring shape to be a beat, and a kind needs as many members.
-// The complexes of one ectopic focus follow the beat before them at a fixed
-// coupling interval, and those of bidirectional tachycardia at its steady
-// rate: within a tenth from one to the next, where the humps of noise fall
-// anywhere in the interval. Not tuned.
-constexpr double kSameCoupling = 0.1;
 // More kinds than this among the passed-over humps are noise; the rest are
 // left to the thresholds.
 constexpr std::size_t kMaxKinds = 16;
@@ -53,7 +48,7 @@ std::vector<SteepHump> steepHumps(const QrsDecisions& d) {
 }  // namespace
 
 void addAlternatingComplexes(QrsDecisions& decisions, std::span<const double> lowPassed,
-                             double rate) {
+                             double rate, const DetectorTuning& tuning) {
   const auto half = std::max<std::int64_t>(2, std::llround(kShapeHalfSeconds * rate));
   const auto lag = std::max<std::int64_t>(1, std::llround(kShapeLagSeconds * rate));
   const std::vector<SteepHump> steep = steepHumps(decisions);
@@ -65,8 +60,8 @@ void addAlternatingComplexes(QrsDecisions& decisions, std::span<const double> lo
     if (!segment) continue;
     for (std::size_t k = 0; k < kinds.size() && kindOf[h] == kMaxKinds; ++k) {
       const Alignment a = alignShape(kinds[k].outline, *segment, static_cast<int>(lag));
-      if (a.correlation >= kHiddenBeatMatch && a.gain >= 1 / kHiddenBeatGain &&
-          a.gain <= kHiddenBeatGain) {
+      if (a.correlation >= tuning.hiddenBeatMatch && a.gain >= 1 / tuning.hiddenBeatGain &&
+          a.gain <= tuning.hiddenBeatGain) {
         kindOf[h] = k;
         kinds[k].members.push_back(h);
       }
@@ -84,7 +79,7 @@ void addAlternatingComplexes(QrsDecisions& decisions, std::span<const double> lo
   const auto paired = [&](std::size_t a, std::size_t b) {
     return steep[a].interval + 1 == steep[b].interval &&
            std::abs(steep[a].coupling - steep[b].coupling) <=
-               kSameCoupling * std::min(steep[a].coupling, steep[b].coupling);
+               tuning.sameCoupling * std::min(steep[a].coupling, steep[b].coupling);
   };
   std::vector<QrsHump> found;
   for (const Kind& kind : kinds) {

@@ -15,6 +15,6 @@ namespace rrscope::beats {
 // rhythm. `lowPassed` is the lead their outlines are compared on, at the
 // rate of `decisions`.
 void addAlternatingComplexes(QrsDecisions& decisions, std::span<const double> lowPassed,
-                             double rate);
+                             double rate, const DetectorTuning& tuning = {});
 
 }  // namespace rrscope::beats

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "beats/centred_window.h"
+#include "statistics/order_statistics.h"
 
 namespace rrscope::beats {
 namespace {
@@ -45,7 +46,9 @@ std::vector<double> thresholds(std::span<const double> values, double floor) {
                  [](double v) { return std::abs(v); });
   std::vector<double> result(values.size());
   forEachCentredWindow(magnitude, kThresholdWindow, [&](std::size_t i, std::span<const double> s) {
-    const double deviation = (sortedQuantile(s, 0.75) - sortedQuantile(s, 0.25)) / 2.0;
+    const double deviation = (statistics::linearQuantileOfSorted(s, 0.75) -
+                              statistics::linearQuantileOfSorted(s, 0.25)) /
+                             2.0;
     result[i] = std::max(floor, kAlpha * deviation);
   });
   return result;
@@ -54,7 +57,7 @@ std::vector<double> thresholds(std::span<const double> values, double floor) {
 std::vector<double> runningMedian(std::span<const double> values) {
   std::vector<double> result(values.size());
   forEachCentredWindow(values, kMedianWindow, [&](std::size_t i, std::span<const double> s) {
-    result[i] = sortedQuantile(s, 0.5);
+    result[i] = statistics::linearQuantileOfSorted(s, 0.5);
   });
   return result;
 }
@@ -67,17 +70,8 @@ double thresholdAt(std::span<const double> magnitudes, std::size_t i, double flo
   const std::size_t end = std::min(magnitudes.size(), i + half + 1);
   std::vector<double> window(magnitudes.begin() + static_cast<std::ptrdiff_t>(first),
                              magnitudes.begin() + static_cast<std::ptrdiff_t>(end));
-  const auto quantile = [&](double q) {
-    const double rank = q * static_cast<double>(window.size() - 1);
-    const auto below = static_cast<std::ptrdiff_t>(rank);
-    std::nth_element(window.begin(), window.begin() + below, window.end());
-    const double low = window[static_cast<std::size_t>(below)];
-    if (below + 1 >= static_cast<std::ptrdiff_t>(window.size())) return low;
-    const double high = *std::min_element(window.begin() + below + 1, window.end());
-    return low + (rank - static_cast<double>(below)) * (high - low);
-  };
-  const double q1 = quantile(0.25);
-  const double q3 = quantile(0.75);
+  const double q1 = statistics::linearQuantileInPlace(window, 0.25);
+  const double q3 = statistics::linearQuantileInPlace(window, 0.75);
   return std::max(floor, kAlpha * (q3 - q1) / 2.0);
 }
 

@@ -4,32 +4,22 @@
 #include <cmath>
 #include <cstdint>
 
+#include "beats/physiology.h"
 #include "beats/shape_alignment.h"
 #include "beats/value_statistics.h"
+#include "statistics/order_statistics.h"
 
 namespace rrscope::beats {
 namespace {
 
-// A beat's slope is the steepest of its complex, which spans up to 60 ms on
-// either side of its fiducial point: a P wave lies 120 ms and more before
-// the complex it leads, so its own reach holds none of that complex.
-constexpr double kWaveHalfSeconds = 0.060;
-// A P wave rises at about a tenth to a fifth of the rate of the complexes
-// around it, a wide ectopic complex at a third or more. Below this share of
-// the slope of its steeper neighbour a beat is slow enough to be a P wave.
-constexpr double kPWaveSlope = 0.3;
+// A beat's slope is the steepest of its complex, within
+// kNarrowQrsHalfSeconds of its fiducial point: a P wave lies 120 ms and more
+// before the complex it leads, so its own reach holds none of that complex.
 // The P wave's peak lies 100 to 350 ms before the R wave: a PR interval of
 // 120 to 200 ms, up to 300 ms in first-degree block, which often comes with
 // the second. Its outline is matched as the complexes' shapes are.
 constexpr double kPWaveNearest = 0.100;
 constexpr double kPWaveFarthest = 0.350;
-// A blocked P wave is the same wave as the conducted ones, whose mean it
-// matches as closely as the complexes of one shape match theirs in a noisy
-// lead, at about the same size: within a factor of two, as one shape's
-// complexes are with breathing and posture. A beat of atrial fibrillation,
-// where no P wave leads the complexes, is far larger than their mean.
-constexpr double kPWaveMatch = 0.85;
-constexpr double kPWaveGain = 2.0;
 
 double steepestNear(std::span<const double> slope, double position, std::int64_t half) {
   const auto at = static_cast<std::int64_t>(std::llround(position));
@@ -59,7 +49,7 @@ std::vector<double> leadingWave(std::span<const ShapedBeat> beats, std::size_t m
   }
   if (count == 0) return {};
   for (double& v : mean) v /= static_cast<double>(count);
-  const double base = upperMedian(mean);
+  const double base = statistics::upperMedian(mean);
   // mean[k] lies farthest + outline - k samples before the complex.
   std::size_t peak = static_cast<std::size_t>(outline);
   for (auto k = static_cast<std::size_t>(outline);
@@ -73,10 +63,11 @@ std::vector<double> leadingWave(std::span<const ShapedBeat> beats, std::size_t m
 }  // namespace
 
 std::vector<ShapedBeat> withoutPWaves(std::span<const ShapedBeat> beats,
-                                      const ShapeSignals& signals, std::span<const double> slope) {
+                                      const ShapeSignals& signals, std::span<const double> slope,
+                                      const DetectorTuning& tuning) {
   if (beats.size() < 3) return {beats.begin(), beats.end()};
   const double rate = signals.rate;
-  const auto half = static_cast<std::int64_t>(std::llround(kWaveHalfSeconds * rate));
+  const auto half = static_cast<std::int64_t>(std::llround(kNarrowQrsHalfSeconds * rate));
   const auto outline = static_cast<std::int64_t>(std::llround(kShapeHalfSeconds * rate));
   const auto lag = static_cast<std::int64_t>(std::max(1.0, std::round(kShapeLagSeconds * rate)));
   std::vector<double> slopes;
@@ -91,7 +82,7 @@ std::vector<ShapedBeat> withoutPWaves(std::span<const ShapedBeat> beats,
     if (i + 1 == slopes.size()) return slopes[i - 1];
     return std::max(slopes[i - 1], slopes[i + 1]);
   };
-  const auto slow = [&](std::size_t i) { return slopes[i] < kPWaveSlope * steepAround(i); };
+  const auto slow = [&](std::size_t i) { return slopes[i] < tuning.pWaveSlope * steepAround(i); };
   const std::vector<double> pWave =
       leadingWave(beats, main, signals, [&](std::size_t i) { return !slow(i); });
   const auto isPWave = [&](std::size_t i) {
@@ -100,7 +91,8 @@ std::vector<ShapedBeat> withoutPWaves(std::span<const ShapedBeat> beats,
                                        outline + lag, outline + lag);
     if (!segment) return false;
     const Alignment a = alignShape(pWave, *segment, static_cast<int>(lag));
-    return a.correlation >= kPWaveMatch && a.gain >= 1 / kPWaveGain && a.gain <= kPWaveGain;
+    return a.correlation >= tuning.pWaveMatch && a.gain >= 1 / tuning.pWaveGain &&
+           a.gain <= tuning.pWaveGain;
   };
   std::vector<ShapedBeat> kept;
   kept.reserve(beats.size());

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "beats/beat_shapes.h"
+#include "beats/detector_tuning.h"
 
 namespace rrscope::beats {
 
@@ -13,6 +14,7 @@ namespace rrscope::beats {
 // slow against the complexes on either side and has the outline and size
 // of the wave that leads the recording's usual complex.
 std::vector<ShapedBeat> withoutPWaves(std::span<const ShapedBeat> beats,
-                                      const ShapeSignals& signals, std::span<const double> slope);
+                                      const ShapeSignals& signals, std::span<const double> slope,
+                                      const DetectorTuning& tuning = {});
 
 }  // namespace rrscope::beats

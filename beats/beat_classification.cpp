@@ -7,7 +7,7 @@
 #include "beats/beat_families.h"
 #include "beats/beat_timing.h"
 #include "beats/beat_waveforms.h"
-#include "beats/value_statistics.h"
+#include "statistics/order_statistics.h"
 
 // A beat is judged by its family (the recording's beats of one QRS shape)
 // and by its own timing:
@@ -100,9 +100,9 @@ std::vector<FamilyFacts> familyFacts(const BeatFamilies& families,
   std::vector<FamilyFacts> facts(count);
   for (std::size_t f = 0; f < count; ++f) {
     facts[f].members = families.families[f].members;
-    facts[f].widthMs = upperMedian(std::move(widths[f]));
-    facts[f].spikeShare = upperMedian(std::move(spikes[f]));
-    facts[f].amplitude = upperMedian(std::move(amplitudes[f]));
+    facts[f].widthMs = statistics::upperMedian(std::move(widths[f]));
+    facts[f].spikeShare = statistics::upperMedian(std::move(spikes[f]));
+    facts[f].amplitude = statistics::upperMedian(std::move(amplitudes[f]));
     facts[f].earlyShare = static_cast<double>(earlyCount[f]) /
                           static_cast<double>(std::max<std::size_t>(1, facts[f].members));
   }

@@ -5,54 +5,30 @@
 #include <numeric>
 
 #include "beats/shape_alignment.h"
-#include "beats/value_statistics.h"
+#include "statistics/order_statistics.h"
 
 namespace rrscope::beats {
 namespace {
 
-// Beats of one shape correlate above 0.95 in a clean lead; 0.85 still
-// holds them together through moderate noise and the slow changes of the
-// complex with posture and breathing, while an ectopic or aberrant complex
-// falls below it.
-constexpr double kSameShape = 0.85;
-// A shape this close to a more common one is a variant of it, such as the
-// same complex with a deeper S wave, and takes its fiducial point through
-// their alignment rather than a point of its own.
-constexpr double kRelatedShape = 0.70;
-// While the shapes are learnt, each keeps a running template in which a new
-// beat weighs at least one twentieth: some fifteen seconds of beats, short
-// enough to follow a complex that changes over minutes and hours.
-constexpr double kTemplateMemory = 20.0;
+// The correlations, weights and fractions by which beats are grouped into
+// shapes and timed are in DetectorTuning.
+//
 // A shape seen fewer times than this is more likely a common complex
 // distorted by noise than a morphology of its own: its mean is too noisy to
 // choose a point on, so it takes the point of the common shape it resembles
-// even when the resemblance is only moderate.
+// even when the resemblance is only moderate
+// (DetectorTuning::noisyRelatedShape). Not tuned.
 constexpr std::size_t kEstablishedShape = 3;
-constexpr double kNoisyRelatedShape = 0.50;
-// A fiducial point lies on a wave of the complex: at least a tenth of its
-// largest deflection, as a small r wave before a deep S wave. Not tuned.
-constexpr double kOnAWave = 0.1;
 // More shapes than this are noise or artefact rather than morphologies; a
 // beat then goes with the shape it matches best.
 constexpr std::size_t kMaxShapes = 16;
-// Such a hump is looked for only in a gap 1.3 times as long as the median
-// of the eight intervals on either side: a missed beat, or a premature one
-// with its pause, leaves a gap of 1.5 to 2 intervals, while from one beat
-// to the next sinus rhythm changes by less, even with the swing of
-// breathing. Between beats that keep their rhythm, a hump matching a shape
-// is a complex-like artefact, such as electrode motion makes.
+// A hidden beat is looked for only in a gap long against the median of the
+// eight intervals on either side (DetectorTuning::longGap). Not tuned.
 constexpr std::size_t kGapNeighbours = 8;
-constexpr double kLongGap = 1.3;
 // The fiducial point is chosen on the lead around the mean complex: its
 // baseline is the median over 150 ms on either side, where the QRS fills
 // less than half and the median lies on the level between the waves.
 constexpr double kBaselineHalfSeconds = 0.150;
-// The R wave draws the fiducial point unless the complex's deepest
-// negative wave is more than twice as deep. R and S waves of about the same
-// size are both sharply timed and the R peak is the usual point; a small r
-// before a deep S (rS) is low and blunt, and the deep wave then times the
-// beat better.
-constexpr double kRWaveFraction = 0.5;
 
 struct Shape {
   std::vector<double> running;  // 2h + 1 samples, the template while learning
@@ -102,8 +78,9 @@ double vertexNear(std::span<const double> y, std::size_t i) {
 
 class ShapeLearner {
  public:
-  explicit ShapeLearner(const ShapeSignals& s)
+  ShapeLearner(const ShapeSignals& s, const DetectorTuning& tuning)
       : signals_(s),
+        tuning_(tuning),
         half_(std::max<std::int64_t>(2, std::llround(kShapeHalfSeconds * s.rate))),
         lag_(std::max<std::int64_t>(1, std::llround(kShapeLagSeconds * s.rate))),
         baselineHalf_(std::llround(kBaselineHalfSeconds * s.rate)) {}
@@ -136,7 +113,7 @@ class ShapeLearner {
       for (const std::size_t s : order) {
         a = alignShape(middle(shapes_[s].mean, width()), segment, static_cast<int>(lag_));
         if (s == order.front()) toMain = a;
-        if (s == shapeOf[i] || a.correlation >= kRelatedShape) {
+        if (s == shapeOf[i] || a.correlation >= tuning_.relatedShape) {
           chosen = s;
           break;
         }
@@ -161,14 +138,14 @@ class ShapeLearner {
     std::vector<std::pair<std::int64_t, std::size_t>> found;
     for (const std::int64_t hump : possible) {
       const std::int64_t at = energyCentre(hump);
-      if (!inLongGap(approximate, at)) continue;
+      if (!inLongGap(approximate, at, tuning_.longGap)) continue;
       const std::span<const double> segment = beatSegmentAt(at);
       for (const std::size_t s : order) {
         if (shapes_[s].count < kRecurringShape) break;
         const Alignment a =
             alignShape(middle(shapes_[s].mean, width()), segment, static_cast<int>(lag_));
-        if (a.correlation >= kHiddenBeatMatch && a.gain >= 1 / kHiddenBeatGain &&
-            a.gain <= kHiddenBeatGain) {
+        if (a.correlation >= tuning_.hiddenBeatMatch && a.gain >= 1 / tuning_.hiddenBeatGain &&
+            a.gain <= tuning_.hiddenBeatGain) {
           found.emplace_back(at, s);
           break;
         }
@@ -192,7 +169,7 @@ class ShapeLearner {
 
   // True when `at` lies between two of `beats` (increasing) whose interval
   // is long against the intervals around it.
-  static bool inLongGap(std::span<const std::int64_t> beats, std::int64_t at) {
+  static bool inLongGap(std::span<const std::int64_t> beats, std::int64_t at, double longGap) {
     const auto next = std::upper_bound(beats.begin(), beats.end(), at);
     if (next == beats.begin() || next == beats.end()) return false;
     const auto k = static_cast<std::size_t>(next - beats.begin());
@@ -203,7 +180,7 @@ class ShapeLearner {
       if (i != k) around.push_back(static_cast<double>(beats[i] - beats[i - 1]));
     }
     if (around.empty()) return false;
-    return static_cast<double>(beats[k] - beats[k - 1]) > kLongGap * upperMedian(around);
+    return static_cast<double>(beats[k] - beats[k - 1]) > longGap * statistics::upperMedian(around);
   }
 
   // The shapes, the most common first.
@@ -266,7 +243,7 @@ class ShapeLearner {
       }
     }
     if (best == shapes_.size() ||
-        (bestAlignment.correlation < kSameShape && shapes_.size() < kMaxShapes)) {
+        (bestAlignment.correlation < tuning_.sameShape && shapes_.size() < kMaxShapes)) {
       const auto central = middle(segment, width());
       const std::span<const double> wide = segmentAt(at);
       shapes_.push_back(
@@ -276,7 +253,7 @@ class ShapeLearner {
     Shape& shape = shapes_[best];
     const std::span<const double> aligned = segmentAt(at + std::llround(bestAlignment.lag));
     const double weight =
-        std::max(1.0 / static_cast<double>(shape.count + 1), 1.0 / kTemplateMemory);
+        std::max(1.0 / static_cast<double>(shape.count + 1), 1.0 / tuning_.templateMemory);
     const auto central = middle(aligned, width());
     for (std::size_t k = 0; k < shape.running.size(); ++k) {
       shape.running[k] += weight * (central[k] - shape.running[k]);
@@ -291,7 +268,7 @@ class ShapeLearner {
   double ownFiducialOffset(const Shape& shape) const {
     std::vector<double> lead = shape.leadSum;
     for (double& v : lead) v /= static_cast<double>(std::max<std::size_t>(1, shape.timed));
-    const double base = upperMedian(lead);
+    const double base = statistics::upperMedian(lead);
     const auto centre = static_cast<std::size_t>(baselineHalf_);
     const auto reach = static_cast<std::size_t>(std::min(half_, baselineHalf_));
     std::size_t high = centre, low = centre;
@@ -299,7 +276,7 @@ class ShapeLearner {
       if (lead[k] > lead[high]) high = k;
       if (lead[k] < lead[low]) low = k;
     }
-    const bool hasRWave = lead[high] - base >= kRWaveFraction * (base - lead[low]);
+    const bool hasRWave = lead[high] - base >= tuning_.rWaveFraction * (base - lead[low]);
     return vertexNear(lead, hasRWave ? high : low) - static_cast<double>(centre);
   }
 
@@ -316,16 +293,16 @@ class ShapeLearner {
   }
 
   // Whether the point `offset` from the centre of `shape` lies on a wave of
-  // its mean complex at least kOnAWave of its largest.
+  // its mean complex at least DetectorTuning::onAWave of its largest.
   bool onAWave(const Shape& shape, double offset) const {
     const auto from = static_cast<std::size_t>(2 * lag_);
     const std::span<const double> own = std::span(shape.mean).subspan(from, width());
-    const double base = upperMedian({own.begin(), own.end()});
+    const double base = statistics::upperMedian({own.begin(), own.end()});
     const auto at = static_cast<std::int64_t>(half_) + std::llround(offset);
     if (at < 0 || at >= static_cast<std::int64_t>(own.size())) return false;
     const double largest = std::ranges::max(own, {}, [&](double v) { return std::abs(v - base); });
     return std::abs(own[static_cast<std::size_t>(at)] - base) >=
-           kOnAWave * std::abs(largest - base);
+           tuning_.onAWave * std::abs(largest - base);
   }
 
   // Each shape, the most common first, takes the fiducial point of a more
@@ -345,7 +322,8 @@ class ShapeLearner {
           relative = &common;
         }
       }
-      const double enough = shape.count < kEstablishedShape ? kNoisyRelatedShape : kRelatedShape;
+      const double enough =
+          shape.count < kEstablishedShape ? tuning_.noisyRelatedShape : tuning_.relatedShape;
       // A best shift on the edge of the search is no match of the complexes.
       const bool inside = std::abs(closest.lag) < static_cast<double>(2 * lag_) - 1;
       shape.fiducialOffset = relative != nullptr && closest.correlation >= enough && inside &&
@@ -356,6 +334,7 @@ class ShapeLearner {
   }
 
   const ShapeSignals& signals_;
+  const DetectorTuning& tuning_;
   std::int64_t half_;
   std::int64_t lag_;
   std::int64_t baselineHalf_;
@@ -368,9 +347,10 @@ class ShapeLearner {
 
 std::vector<ShapedBeat> placeBeatsByShape(const ShapeSignals& signals,
                                           std::span<const std::int64_t> approximate,
-                                          std::span<const std::int64_t> possible) {
+                                          std::span<const std::int64_t> possible,
+                                          const DetectorTuning& tuning) {
   if (approximate.empty()) return {};
-  return ShapeLearner(signals).place(approximate, possible);
+  return ShapeLearner(signals, tuning).place(approximate, possible);
 }
 
 }  // namespace rrscope::beats

@@ -4,13 +4,16 @@
 #include <span>
 #include <vector>
 
+#include "beats/detector_tuning.h"
+#include "beats/physiology.h"
+
 namespace rrscope::beats {
 
-// Half the stretch a shape is matched on: a wide ventricular complex lasts
-// up to some 160 ms, and the integration hump that finds a beat lies near
-// the middle of its complex, so 80 ms on either side holds the whole QRS
-// while the P and T waves, slow and damped by the QRS band, add little.
-inline constexpr double kShapeHalfSeconds = 0.080;
+// Half the stretch a shape is matched on: the integration hump that finds a
+// beat lies near the middle of its complex, so half a wide complex on
+// either side holds the whole QRS while the P and T waves, slow and damped
+// by the QRS band, add little.
+inline constexpr double kShapeHalfSeconds = kWideQrsHalfSeconds;
 // How far a beat may lie from its hump and still be aligned: the humps of
 // one shape fall within a few samples of the same point of the complex,
 // and different shapes within a quarter of a wide complex.
@@ -18,15 +21,9 @@ inline constexpr double kShapeLagSeconds = 0.040;
 
 // A hump the thresholds passed over is a beat when a shape that recurred
 // in at least five accepted beats, a morphology of the heart rather than
-// of noise, matches it with a correlation of 0.9, above what holds one
-// shape's beats together: with no threshold behind it, the match alone
-// must tell a complex from a P wave, a T wave or a burst of noise. Its
-// size must be within a factor of two of the shape's: the complexes of one
-// morphology change their amplitude with breathing and posture by far
-// less, while a P or T wave of a similar outline is smaller.
+// of noise, matches it closely and at about its size
+// (DetectorTuning::hiddenBeatMatch and hiddenBeatGain). Not tuned.
 inline constexpr std::size_t kRecurringShape = 5;
-inline constexpr double kHiddenBeatMatch = 0.90;
-inline constexpr double kHiddenBeatGain = 2.0;
 
 // The lead as the shape stage sees it, all at one rate.
 struct ShapeSignals {
@@ -60,6 +57,7 @@ struct ShapedBeat {
 // increasing order of their humps.
 std::vector<ShapedBeat> placeBeatsByShape(const ShapeSignals& signals,
                                           std::span<const std::int64_t> approximate,
-                                          std::span<const std::int64_t> possible = {});
+                                          std::span<const std::int64_t> possible = {},
+                                          const DetectorTuning& tuning = {});
 
 }  // namespace rrscope::beats

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstddef>
 
-#include "beats/value_statistics.h"
+#include "statistics/order_statistics.h"
 
 namespace rrscope::beats {
 namespace {
@@ -36,7 +36,7 @@ std::vector<double> rhythmAround(std::span<const double> before, const std::vect
       const std::size_t end = kept[static_cast<std::size_t>(k)];
       if (end != b) around.push_back(before[end]);
     }
-    rhythm[b] = upperMedian(around);
+    rhythm[b] = statistics::upperMedian(around);
   }
   return rhythm;
 }
@@ -64,7 +64,7 @@ std::vector<double> irregularity(std::span<const double> before, const std::vect
       for (std::size_t k = lag; k < counted.size(); ++k) {
         differences.push_back(std::abs(counted[k] - counted[k - lag]));
       }
-      least = std::min(least, upperMedian(differences) / rhythm[b]);
+      least = std::min(least, statistics::upperMedian(differences) / rhythm[b]);
     }
     result[b] = std::isfinite(least) ? least : 0.0;
   }

@@ -50,14 +50,4 @@ void forEachCentredWindow(std::span<const double> values, std::size_t width, Vis
   }
 }
 
-// The q-quantile of sorted values, interpolated linearly between the two
-// nearest ranks.
-inline double sortedQuantile(std::span<const double> sorted, double q) {
-  const double rank = q * static_cast<double>(sorted.size() - 1);
-  const auto below = static_cast<std::size_t>(rank);
-  if (below + 1 >= sorted.size()) return sorted.back();
-  const double fraction = rank - static_cast<double>(below);
-  return sorted[below] + fraction * (sorted[below + 1] - sorted[below]);
-}
-
 }  // namespace rrscope::beats

@@ -5,14 +5,14 @@
 #include <cstdint>
 #include <utility>
 
-#include "beats/value_statistics.h"
+#include "beats/physiology.h"
+#include "statistics/order_statistics.h"
 
 namespace rrscope::beats {
 namespace {
 
-// A QRS complex lies within this of its fiducial point; the range between
-// two beats leaves out as much around each, and the T wave after the first.
-constexpr double kComplexHalfSeconds = 0.06;
+// The range between two beats leaves out a narrow QRS complex around each
+// (kNarrowQrsHalfSeconds), and the T wave after the first.
 constexpr double kAfterBeatSeconds = 0.35;
 // The intervals on each side whose median is the rhythm a long interval is
 // measured against.
@@ -33,14 +33,14 @@ double rangeOf(const SampleSource& samples, std::int64_t first, std::int64_t end
 
 double typicalComplexRange(const SampleSource& samples, double rate, std::span<const double> beats,
                            std::vector<double>& buffer) {
-  const auto half = static_cast<std::int64_t>(std::ceil(kComplexHalfSeconds * rate));
+  const auto half = static_cast<std::int64_t>(std::ceil(kNarrowQrsHalfSeconds * rate));
   std::vector<double> ranges;
   ranges.reserve(beats.size());
   for (const double beat : beats) {
     const auto at = static_cast<std::int64_t>(std::llround(beat));
     ranges.push_back(rangeOf(samples, at - half, at + half + 1, buffer));
   }
-  return upperMedian(std::move(ranges));
+  return statistics::upperMedian(std::move(ranges));
 }
 
 // Whether the interval ending at beat `b` is long against the intervals
@@ -52,7 +52,8 @@ bool isLong(std::span<const double> beats, std::size_t b, std::vector<double>& a
   for (std::size_t k = from; k < to; ++k) {
     if (k != b) around.push_back(beats[k] - beats[k - 1]);
   }
-  return !around.empty() && beats[b] - beats[b - 1] >= kLongInterval * upperMedian(around);
+  return !around.empty() &&
+         beats[b] - beats[b - 1] >= kLongInterval * statistics::upperMedian(around);
 }
 
 }  // namespace
@@ -65,7 +66,7 @@ std::vector<SampleStretch> disturbedPauses(const SampleSource& samples, double r
   const double complexRange = typicalComplexRange(samples, rate, beats, buffer);
   if (!(complexRange > 0)) return disturbed;
   const auto after = static_cast<std::int64_t>(std::ceil(kAfterBeatSeconds * rate));
-  const auto before = static_cast<std::int64_t>(std::ceil(kComplexHalfSeconds * rate));
+  const auto before = static_cast<std::int64_t>(std::ceil(kNarrowQrsHalfSeconds * rate));
   for (std::size_t b = 1; b < beats.size(); ++b) {
     if (!isLong(beats, b, around)) continue;
     const double swing = rangeOf(samples, std::llround(beats[b - 1]) + after,

@@ -7,25 +7,16 @@
 #include <optional>
 #include <span>
 
+#include "beats/physiology.h"
 #include "beats/value_statistics.h"
+#include "statistics/order_statistics.h"
 
 namespace rrscope::beats {
 namespace {
 
-// Timing rules, in seconds, after Pan and Tompkins (1985):
-// no two QRS complexes closer than the heart can repolarise,
-constexpr double kRefractorySeconds = 0.200;
-// a candidate this soon after a beat may be the T wave of that beat,
-constexpr double kTWaveSeconds = 0.360;
-// and the first seconds of the lead set the initial signal and noise
-// levels: eight seconds hold four beats at the slowest rate of 30 a minute.
-// The signal level is the middle of the tallest humps there, as many as
-// half the seconds, so that the ringing of an amplifier starting or the
-// edges of a saturated stretch, a hump or two, cannot set it; the noise
-// level is the median of the integrated signal. A lead that starts flat
-// (off, or not yet recording) is learnt from where it comes alive.
-constexpr double kLearningSeconds = 8.0;
-constexpr double kLearntHumpsPerSecond = 0.5;
+// Timing rules after Pan and Tompkins (1985): the refractory period and the
+// T-wave window (physiology.h). The thresholds of this project's own are in
+// DetectorTuning.
 
 // A candidate is a QRS complex when it rises a quarter of the way from the
 // noise level to the signal level, in both signals.
@@ -34,21 +25,11 @@ constexpr double kThresholdFraction = 0.25;
 // search back, being closer to the noise, weighs one quarter.
 constexpr double kPeakWeight = 0.125;
 constexpr double kSearchBackWeight = 0.25;
-// A beat raises the signal levels by at most this many times their value:
-// a large ectopic complex, ten times a normal one, would otherwise lift the
-// thresholds above the normal beats that follow it, and in bigeminy keep
-// them there. The levels still follow a rhythm whose complexes grow.
-constexpr double kLevelCeiling = 1.5;
 // The search back accepts peaks above half the normal thresholds.
 constexpr double kSearchBackScale = 0.5;
-// In the search back, a peak stands out of the gap when it is this many
-// times higher than any other peak there.
-constexpr double kStandOutRatio = 2.0;
-// The typical slope of the beats is their median once this many are known;
-// a beat three times as steep is an artefact: complexes of one lead differ
-// in slope by less, with breathing and posture.
+// The typical slope of the beats is their median once this many are known.
+// Not tuned.
 constexpr std::size_t kTypicalFromBeats = 3;
-constexpr double kArtefactSlope = 3.0;
 
 // A beat is missed when none comes within 166 % of the average interval; the
 // average counts only intervals within 92 % to 116 % of itself, so that
@@ -57,18 +38,9 @@ constexpr double kMissedBeatFactor = 1.66;
 constexpr double kRegularLow = 0.92;
 constexpr double kRegularHigh = 1.16;
 constexpr std::size_t kAveragedIntervals = 8;
-// Levels are learnt anew only after a silence of at least five seconds, and
-// at least three times the missed-beat limit: longer than the pauses of an
-// ordinary rhythm. The silence must hold at least three humps more than ten
-// times the median of the integrated signal over its last five seconds:
-// beats stand that far above it, while the 150 ms integration keeps the
-// humps of noise close to it.
-constexpr double kRelearnSeconds = 5.0;
-constexpr double kRelearnIntervals = 3.0;
+// Levels are learnt anew (DetectorTuning::relearnSeconds) only from a
+// silence that holds at least three tall humps. Not tuned.
 constexpr std::size_t kRelearnHumps = 3;
-constexpr double kRelearnRatio = 10.0;
-// Before the first interval is known: one second, a resting heart rate.
-constexpr double kInitialIntervalSeconds = 1.0;
 
 struct Level {
   double signal = 0;
@@ -121,12 +93,13 @@ std::vector<Candidate> findCandidates(const QrsSignals& s, std::int64_t refracto
 
 class Decision {
  public:
-  Decision(const QrsSignals& s, std::span<const Candidate> candidates)
-      : refractory_(std::llround(kRefractorySeconds * s.rate)),
+  Decision(const QrsSignals& s, std::span<const Candidate> candidates, const DetectorTuning& tuning)
+      : tuning_(tuning),
+        refractory_(std::llround(kRefractorySeconds * s.rate)),
         tWave_(std::llround(kTWaveSeconds * s.rate)),
-        averageAll_(kInitialIntervalSeconds * s.rate),
+        averageAll_(tuning.initialIntervalSeconds * s.rate),
         averageRegular_(averageAll_),
-        relearnGap_(std::llround(kRelearnSeconds * s.rate)),
+        relearnGap_(std::llround(tuning.relearnSeconds * s.rate)),
         integratedSignal_(s.integrated) {
     learn(s, candidates);
   }
@@ -160,7 +133,7 @@ class Decision {
     const auto total = static_cast<std::int64_t>(s.integrated.size());
     const std::int64_t from = candidates.front().index;
     const std::int64_t to =
-        std::min<std::int64_t>(total, from + std::llround(kLearningSeconds * s.rate));
+        std::min<std::int64_t>(total, from + std::llround(tuning_.learningSeconds * s.rate));
     std::vector<double> humps, humpsBandPassed, slopes;
     for (const Candidate& c : candidates) {
       if (c.index >= to) break;
@@ -170,7 +143,7 @@ class Decision {
     }
     const auto seconds = static_cast<double>(to - from) / s.rate;
     const auto tallest =
-        static_cast<std::size_t>(std::max(1.0, std::ceil(kLearntHumpsPerSecond * seconds)));
+        static_cast<std::size_t>(std::max(1.0, std::ceil(tuning_.learntHumpsPerSecond * seconds)));
     integrated_.signal = middleOfTallest(std::move(humps), tallest);
     bandPassed_.signal = middleOfTallest(std::move(humpsBandPassed), tallest);
     typicalSlope_ = middleOfTallest(std::move(slopes), tallest);
@@ -192,7 +165,8 @@ class Decision {
     count = std::min(count, values.size());
     if (count == 0) return 0;
     std::ranges::nth_element(values, values.end() - static_cast<std::ptrdiff_t>(count));
-    return upperMedian({values.end() - static_cast<std::ptrdiff_t>(count), values.end()});
+    return statistics::upperMedian(
+        {values.end() - static_cast<std::ptrdiff_t>(count), values.end()});
   }
 
   bool overdue(std::int64_t index) const {
@@ -207,7 +181,7 @@ class Decision {
   // the edge of a saturation) would otherwise take the next complex for its
   // T wave. The typical slope then stands in for it.
   bool isTWave(const Candidate& c) const {
-    const bool artefact = typicalSlope_ > 0 && lastSlope_ > kArtefactSlope * typicalSlope_;
+    const bool artefact = typicalSlope_ > 0 && lastSlope_ > tuning_.artefactSlope * typicalSlope_;
     const double slope = artefact ? typicalSlope_ : lastSlope_;
     return lastBeat_ && c.index - *lastBeat_ < tWave_ && c.slope < kTWaveSlopeRatio * slope;
   }
@@ -237,7 +211,7 @@ class Decision {
     const bool aboveNoise =
         best->integrated > integrated_.noise && best->bandPassed > bandPassed_.noise;
     const bool standsOut =
-        best->integrated > kStandOutRatio * runnerUp &&
+        best->integrated > tuning_.standOutRatio * runnerUp &&
         (best->bandPassed > kSearchBackScale * bandPassed_.threshold() || aboveNoise);
     if (!clearsLowered && !standsOut) return false;
     accept(*best, kSearchBackWeight, true);
@@ -254,18 +228,18 @@ class Decision {
     if (relearning_) return false;
     const double gap = static_cast<double>(now - lastBeatOrStart());
     if (gap < std::max(static_cast<double>(relearnGap_),
-                       kRelearnIntervals * kMissedBeatFactor * averageRegular_)) {
+                       tuning_.relearnIntervals * kMissedBeatFactor * averageRegular_)) {
       return false;
     }
     // The typical level of the integrated signal over the last stretch of
     // the silence: the noise, with the beats only a small part of it.
     // Before the first beat the silence starts with the lead: never before it.
     const std::int64_t from = std::max({std::int64_t{0}, lastBeatOrStart() + 1, now - relearnGap_});
-    const double typical =
-        upperMedian({integratedSignal_.begin() + from, integratedSignal_.begin() + now});
+    const double typical = statistics::upperMedian(
+        {integratedSignal_.begin() + from, integratedSignal_.begin() + now});
     std::vector<double> tall, tallBandPassed, rest, restBandPassed;
     for (const Candidate& c : skipped_) {
-      if (c.integrated > kRelearnRatio * typical) {
+      if (c.integrated > tuning_.relearnRatio * typical) {
         tall.push_back(c.integrated);
         tallBandPassed.push_back(c.bandPassed);
       } else {
@@ -274,8 +248,9 @@ class Decision {
       }
     }
     if (tall.size() < kRelearnHumps) return false;
-    integrated_ = {upperMedian(tall), upperMedian(rest)};
-    bandPassed_ = {upperMedian(tallBandPassed), upperMedian(restBandPassed)};
+    integrated_ = {statistics::upperMedian(tall), statistics::upperMedian(rest)};
+    bandPassed_ = {statistics::upperMedian(tallBandPassed),
+                   statistics::upperMedian(restBandPassed)};
     std::vector<Candidate> again;
     again.swap(skipped_);
     const std::size_t beatsBefore = beats_.size();
@@ -297,7 +272,7 @@ class Decision {
     lastSlope_ = c.slope;
     push(slopes_, c.slope);
     if (slopes_.size() >= kTypicalFromBeats) {
-      typicalSlope_ = upperMedian({slopes_.begin(), slopes_.end()});
+      typicalSlope_ = statistics::upperMedian({slopes_.begin(), slopes_.end()});
     }
     beats_.push_back({c.index, c.slope, searchedBack});
     std::erase_if(skipped_, [&](const Candidate& s) { return s.index <= c.index; });
@@ -320,13 +295,14 @@ class Decision {
   }
 
   // A beat moves a signal level towards its peak, but raises it by at most
-  // kLevelCeiling times; a level never learnt (a flat lead) takes the peak.
-  static void raiseTowards(double& level, double peak, double weight) {
+  // DetectorTuning::levelCeiling times; a level never learnt (a flat lead)
+  // takes the peak.
+  void raiseTowards(double& level, double peak, double weight) const {
     if (!(level > 0)) {
       level = peak;
       return;
     }
-    towards(level, std::min(peak, kLevelCeiling * level), weight);
+    towards(level, std::min(peak, tuning_.levelCeiling * level), weight);
   }
 
   static void push(std::deque<double>& intervals, double interval) {
@@ -337,6 +313,7 @@ class Decision {
     return std::accumulate(intervals.begin(), intervals.end(), 0.0) / double(intervals.size());
   }
 
+  const DetectorTuning& tuning_;
   std::int64_t refractory_;
   std::int64_t tWave_;
   Level integrated_;
@@ -380,10 +357,10 @@ std::vector<QrsHump> passedOver(std::span<const Candidate> candidates,
 
 }  // namespace
 
-QrsDecisions decideQrs(const QrsSignals& signals) {
+QrsDecisions decideQrs(const QrsSignals& signals, const DetectorTuning& tuning) {
   const std::int64_t refractory = std::llround(kRefractorySeconds * signals.rate);
   const std::vector<Candidate> candidates = findCandidates(signals, refractory);
-  Decision decision(signals, candidates);
+  Decision decision(signals, candidates, tuning);
   for (const Candidate& c : candidates) decision.consider(c);
   decision.finish(static_cast<std::int64_t>(signals.integrated.size()));
   QrsDecisions decisions{std::move(decision).beats(), {}};

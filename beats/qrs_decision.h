@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "beats/detector_tuning.h"
 #include "beats/qrs_signals.h"
 
 namespace rrscope::beats {
@@ -27,6 +28,6 @@ struct QrsDecisions {
   // the T wave of the beat before.
   std::vector<QrsHump> passedOver;
 };
-QrsDecisions decideQrs(const QrsSignals& signals);
+QrsDecisions decideQrs(const QrsSignals& signals, const DetectorTuning& tuning = {});
 
 }  // namespace rrscope::beats

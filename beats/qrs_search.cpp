@@ -5,14 +5,13 @@
 #include <cstdint>
 #include <vector>
 
+#include "beats/physiology.h"
 #include "beats/qrs_signals.h"
 #include "beats/value_statistics.h"
 
 namespace rrscope::beats {
 namespace {
 
-// A complex closer than the refractory period to a beat is part of it.
-constexpr double kRefractorySeconds = 0.200;
 // The band-pass settles within some tens of milliseconds; this much lead on
 // either side keeps its start-up out of the search.
 constexpr double kFilterLeadSeconds = 0.300;
@@ -37,9 +36,8 @@ std::vector<double> steepness(std::span<const double> x, std::int64_t h) {
 }
 
 // How far a found complex is matched against the beat before it, to place
-// it on the point the detector chose for that beat: its QRS complex's width
-// on either side, and the shifts tried.
-constexpr double kMatchHalfSeconds = 0.06;
+// it on the point the detector chose for that beat: a narrow QRS complex's
+// width on either side (kNarrowQrsHalfSeconds), and the shifts tried.
 constexpr double kMatchShiftSeconds = 0.05;
 // Below this correlation the complex has another shape, and keeps the point
 // where it is steepest.
@@ -64,7 +62,7 @@ double correlationAt(std::span<const double> x, std::int64_t i, std::span<const 
 // had it found it. The steepest point itself for a complex of another shape.
 std::int64_t matchedPoint(std::span<const double> signal, std::int64_t beat, std::int64_t steepest,
                           std::int64_t beatSteepest, double rate) {
-  const auto half = std::max<std::int64_t>(2, std::llround(kMatchHalfSeconds * rate));
+  const auto half = std::max<std::int64_t>(2, std::llround(kNarrowQrsHalfSeconds * rate));
   const auto reach = std::max<std::int64_t>(1, std::llround(kMatchShiftSeconds * rate));
   const auto n = static_cast<std::int64_t>(signal.size());
   const std::int64_t guess = steepest + (beat - beatSteepest);

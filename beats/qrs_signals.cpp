@@ -7,6 +7,7 @@
 #include "beats/butterworth.h"
 #include "beats/reused_buffers.h"
 #include "beats/value_statistics.h"
+#include "statistics/order_statistics.h"
 
 namespace rrscope::beats {
 namespace {
@@ -118,13 +119,6 @@ double medianOf5(double a, double b, double c, double d, double e) {
   return std::min(c, d);
 }
 
-// The median of an odd number of values.
-double medianOf(std::span<double> values) {
-  const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
-  std::nth_element(values.begin(), middle, values.end());
-  return *middle;
-}
-
 }  // namespace
 
 std::vector<double> withoutSpikes(std::span<const double> lead, double rate) {
@@ -148,7 +142,7 @@ std::vector<double> withoutSpikes(std::span<const double> lead, double rate) {
     std::array<double, kWidestMedian> window{};
     for (std::size_t i = half; i + half < n; ++i) {
       std::copy_n(lead.begin() + static_cast<std::ptrdiff_t>(i - half), width, window.begin());
-      out[i] = medianOf(std::span(window.data(), width));
+      out[i] = statistics::upperMedianInPlace(std::span(window.data(), width));
     }
   }
   return out;

@@ -16,23 +16,17 @@
 namespace rrscope::beats {
 namespace {
 
-// A QRS complex is the steepest wave of the ECG: a P or T wave rises at
-// about a tenth of the rate of the complexes around it, a wide ectopic
-// complex at a third or more. A hump that only the lowered thresholds of
-// the search back let through, in a pause or a block, and whose steepest
-// slope stays below 0.15 of the typical beat's, between the two, is a P or
-// T wave or a slow artefact; it is no beat.
-constexpr double kQrsSlopeFraction = 0.15;
-
 // The humps that look like QRS complexes: those that cleared the normal
 // thresholds, and the others whose slope is a complex's. The typical
 // beat's slope is the median over the humps that cleared the normal
-// thresholds. Returns the beats and the possible beats that remain.
+// thresholds; a hump of the search back below DetectorTuning::
+// qrsSlopeFraction of it is no beat. Returns the beats and the possible
+// beats that remain.
 struct QrsLikeHumps {
   std::vector<std::int64_t> beats;
   std::vector<std::int64_t> possible;
 };
-QrsLikeHumps qrsLike(const QrsDecisions& decisions) {
+QrsLikeHumps qrsLike(const QrsDecisions& decisions, double qrsSlopeFraction) {
   std::vector<double> slopes;
   for (const QrsHump& hump : decisions.beats) {
     if (!hump.searchedBack) slopes.push_back(hump.slope);
@@ -41,7 +35,7 @@ QrsLikeHumps qrsLike(const QrsDecisions& decisions) {
   if (!slopes.empty()) {
     const auto middle = slopes.begin() + static_cast<std::ptrdiff_t>(slopes.size() / 2);
     std::nth_element(slopes.begin(), middle, slopes.end());
-    least = kQrsSlopeFraction * *middle;
+    least = qrsSlopeFraction * *middle;
   }
   QrsLikeHumps like;
   like.beats.reserve(decisions.beats.size());
@@ -69,7 +63,7 @@ void checkDetectionRate(double rate) {
   }
 }
 
-DetectedBeats detectBeats(const SampleSource& samples, double rate) {
+DetectedBeats detectBeats(const SampleSource& samples, double rate, const DetectorTuning& tuning) {
   checkDetectionRate(rate);
   ReducedSignal reduced = reduceRate(samples, rate);
   const double factor = static_cast<double>(reduced.factor);
@@ -81,12 +75,13 @@ DetectedBeats detectBeats(const SampleSource& samples, double rate) {
   keepBuffer(std::move(reduced.samples));
   const std::vector<double>& lowPassed = both.lowPassed;
   const QrsSignals& signals = both.qrs;
-  QrsDecisions decisions = decideQrs(signals);
-  addAlternatingComplexes(decisions, lowPassed, signals.rate);
-  const QrsLikeHumps humps = qrsLike(decisions);
+  QrsDecisions decisions = decideQrs(signals, tuning);
+  addAlternatingComplexes(decisions, lowPassed, signals.rate, tuning);
+  const QrsLikeHumps humps = qrsLike(decisions, tuning.qrsSlopeFraction);
   const ShapeSignals shapeSignals{signals.bandPassed, lowPassed, signals.rate};
-  const std::vector<ShapedBeat> shaped = withoutPWaves(
-      placeBeatsByShape(shapeSignals, humps.beats, humps.possible), shapeSignals, signals.slope);
+  const std::vector<ShapedBeat> shaped =
+      withoutPWaves(placeBeatsByShape(shapeSignals, humps.beats, humps.possible, tuning),
+                    shapeSignals, signals.slope, tuning);
   const auto toFullRate = [&](double position) {
     return std::clamp(position * factor + offset, 0.0, static_cast<double>(samples.size() - 1));
   };
@@ -100,7 +95,7 @@ DetectedBeats detectBeats(const SampleSource& samples, double rate) {
     }
   }
   for (const SampleStretch& stretch :
-       unreadableStretches(signals.bandPassed, shaped, signals.rate)) {
+       unreadableStretches(signals.bandPassed, shaped, signals.rate, tuning)) {
     detected.unreadable.push_back({toFullRate(stretch.begin), toFullRate(stretch.end)});
   }
   for (std::vector<double>* buffer :

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "beats/detected_beats.h"
+#include "beats/detector_tuning.h"
 #include "beats/sample_source.h"
 
 namespace rrscope::beats {
@@ -16,8 +17,10 @@ namespace rrscope::beats {
 // Returns 0-based sample indices, increasing. Throws std::invalid_argument
 // for a rate below kMinimumRate, above kMaximumRate or not finite
 // ("the sampling rate R per second is outside 60 to 100000, the rates QRS
-// detection works at").
-DetectedBeats detectBeats(const SampleSource& samples, double rate);
+// detection works at"). `tuning` other than the default serves only the
+// measurement of how the thresholds matter.
+DetectedBeats detectBeats(const SampleSource& samples, double rate,
+                          const DetectorTuning& tuning = {});
 
 // Only the beats of detectBeats.
 std::vector<double> detectRPeaks(const SampleSource& samples, double rate);

@@ -5,52 +5,18 @@
 #include <cstdint>
 
 #include "beats/artefact_classification.h"
+#include "beats/physiology.h"
 #include "beats/value_statistics.h"
+#include "statistics/order_statistics.h"
 
 namespace rrscope::beats {
 namespace {
 
-// The QRS complex of a beat spans up to 60 ms on either side of its
-// fiducial point; what lies between two beats beyond that is P wave, T wave,
-// baseline and noise.
-constexpr double kQrsHalfSeconds = 0.060;
-// In the QRS band the P and T waves reach a fifth of the complexes at most.
-// A deflection half as large as the typical complex is a complex the
-// detector did not take, or noise large enough to pass for one.
-constexpr double kNoiseRatio = 0.5;
-// The P and T waves of wide complexes (bundle branch block, paced rhythm)
-// can reach that size in the QRS band all the time; noise stands out of
-// what lies between a recording's beats as a rule, so a deflection must
-// also be twice the median of those between its beats.
-constexpr double kAboveUsual = 2.0;
-// A beat of the heart's own rhythm between two others leaves them some 1.5
-// usual intervals apart or more: a premature beat resets the rhythm, so the
-// pause after it is about one usual interval. So an interval shorter than
-// 1.3 usual ones hides no beat, however large the noise in it, and a beat
-// of the main shape whose neighbours lie closer than that is no beat of the
-// rhythm, but noise in the form of a complex, as electrode motion makes it.
-// The margin leaves room for a rhythm that speeds up.
-constexpr double kRoomForABeat = 1.3;
-// That holds where the rhythm around is regular: its intervals stray from
-// their median by a tenth of it or less (the median of the strays). Sinus
-// rhythm at rest stays within that even with the swing of breathing; in
-// atrial fibrillation, which strays by a fifth and more, two short
-// intervals in a row are the rhythm's own.
-constexpr double kRegularStray = 0.1;
-// A beat is trusted when its shape is one of the recording's (held by at
-// least 1 % of the beats, so also a recurring ectopic shape, and by at least
-// three) and it matches that shape closely. Noise taken for a beat makes a
-// shape of its own or matches a shape poorly; so does a beat that noise
-// distorts beyond timing. Beats of one shape correlate above 0.95 in a clean
-// lead.
-constexpr double kCommonShare = 0.01;
+// The thresholds by which deflections, beats and shapes are judged are in
+// DetectorTuning. A beat is trusted when its shape is held by at least
+// DetectorTuning::commonShare of the beats and by at least this many. Not
+// tuned.
 constexpr std::size_t kCommonShapeLeast = 3;
-constexpr double kTrustedMatch = 0.70;
-// A shape is noise when this share of its beats crowd into intervals of the
-// main rhythm (see below): an ectopic shape keeps to the rhythm nearly
-// always, while the shapes noise makes hold the beats it distorted and the
-// false beats it added in about equal numbers.
-constexpr double kNoiseShapeShare = 0.2;
 
 // Complexes of other shapes between two beats of the recording's main
 // shape are more than the heart can have made when there are more of them
@@ -67,15 +33,9 @@ constexpr std::size_t kRhythmNeighbours = 8;
 // untrusted to leave some. An interval within 8 % of it, between beats that
 // the rhythm rules keep and that resemble the main complex at 0.5 or more,
 // is a beat of the rhythm even where noise has made their shapes rare:
-// noise seldom falls on both the rhythm and the form of a complex. On the
-// noise stress test's electrode motion at 6 dB (records 100 101 103 112 115
-// 117 122 123), 5 to 10 % and 0.3 to 0.6 all mark less of the noisy time
-// and keep a larger share of true beats in the rest; the middle values are
-// taken. Sinus rhythm at rest changes by less than 8 % from one beat to
-// the next nearly always.
+// noise seldom falls on both the rhythm and the form of a complex
+// (DetectorTuning::inTheRhythm and resemblesMain). Not tuned.
 constexpr std::size_t kUsualNeighbours = 40;
-constexpr double kInTheRhythm = 0.08;
-constexpr double kResemblesMain = 0.5;
 
 // The shape most beats have.
 std::size_t mainShape(std::span<const ShapedBeat> beats) {
@@ -104,7 +64,7 @@ std::vector<double> intervalsAround(std::span<const ShapedBeat> beats, std::size
 // around index i; 0 when there are none.
 double usualInterval(std::span<const ShapedBeat> beats, std::size_t shape, std::size_t i) {
   const std::vector<double> intervals = intervalsAround(beats, shape, i, false);
-  return intervals.empty() ? 0 : upperMedian(intervals);
+  return intervals.empty() ? 0 : statistics::upperMedian(intervals);
 }
 
 // For each beat, whether it is one of more complexes of other shapes than
@@ -147,23 +107,25 @@ void markExtraByIntervals(std::span<const ShapedBeat> beats, std::vector<bool>& 
 // closer together than a beat of the rhythm leaves them: noise in the form
 // of the main complex, which the interval series' own classification lets
 // pass where the noise has made the intervals around irregular too.
-void markBeatsBetweenCloseNeighbours(std::span<const ShapedBeat> beats, std::vector<bool>& extra) {
+void markBeatsBetweenCloseNeighbours(std::span<const ShapedBeat> beats, std::vector<bool>& extra,
+                                     const DetectorTuning& tuning) {
   const std::size_t main = mainShape(beats);
   for (std::size_t i = 1; i + 1 < beats.size(); ++i) {
     if (beats[i].shape != main || extra[i]) continue;
     const std::vector<double> around = intervalsAround(beats, main, i, true);
     if (around.empty()) continue;
-    const double usual = upperMedian(around);
-    if (beats[i + 1].position - beats[i - 1].position >= kRoomForABeat * usual) continue;
+    const double usual = statistics::upperMedian(around);
+    if (beats[i + 1].position - beats[i - 1].position >= tuning.roomForABeat * usual) continue;
     std::vector<double> strays;
     strays.reserve(around.size());
     for (const double interval : around) strays.push_back(std::abs(interval - usual));
-    if (upperMedian(strays) <= kRegularStray * usual) extra[i] = true;
+    if (statistics::upperMedian(strays) <= tuning.regularStray * usual) extra[i] = true;
   }
 }
 
 // For each shape index, whether the shape is one that noise made.
-std::vector<bool> noiseShapes(std::span<const ShapedBeat> beats, const std::vector<bool>& extra) {
+std::vector<bool> noiseShapes(std::span<const ShapedBeat> beats, const std::vector<bool>& extra,
+                              double noiseShapeShare) {
   std::size_t shapes = 0;
   for (const ShapedBeat& b : beats) shapes = std::max(shapes, b.shape + 1);
   std::vector<double> all(shapes, 0), crowded(shapes, 0);
@@ -173,21 +135,21 @@ std::vector<bool> noiseShapes(std::span<const ShapedBeat> beats, const std::vect
   }
   std::vector<bool> noise(shapes, false);
   for (std::size_t s = 0; s < shapes; ++s) {
-    noise[s] = all[s] > 0 && crowded[s] >= kNoiseShapeShare * all[s];
+    noise[s] = all[s] > 0 && crowded[s] >= noiseShapeShare * all[s];
   }
   return noise;
 }
 
 // The rhythm around an interval: the median of the intervals between two
 // trusted beats among the kUsualNeighbours intervals on either side (0
-// where there are none), and whether they stray from it by kRegularStray or
-// less.
+// where there are none), and whether they stray from it by `regularStray`
+// of it or less.
 struct Rhythm {
   double usual = 0;
   bool regular = false;
 };
 std::vector<Rhythm> trustedRhythm(std::span<const ShapedBeat> beats,
-                                  const std::vector<bool>& trusted) {
+                                  const std::vector<bool>& trusted, double regularStray) {
   std::vector<Rhythm> rhythm(beats.size() - 1);
   std::vector<double> around, strays;
   for (std::size_t i = 0; i + 1 < beats.size(); ++i) {
@@ -198,34 +160,36 @@ std::vector<Rhythm> trustedRhythm(std::span<const ShapedBeat> beats,
       if (trusted[k] && trusted[k + 1]) around.push_back(beats[k + 1].position - beats[k].position);
     }
     if (around.empty()) continue;
-    const double usual = upperMedian(around);
+    const double usual = statistics::upperMedian(around);
     strays.clear();
     for (const double interval : around) strays.push_back(std::abs(interval - usual));
-    rhythm[i] = {usual, upperMedian(strays) <= kRegularStray * usual};
+    rhythm[i] = {usual, statistics::upperMedian(strays) <= regularStray * usual};
   }
   return rhythm;
 }
 
 // Whether the interval from beat i to the next is long enough to hold a
 // beat that noise hid; without the usual interval to judge by, it is.
-bool mayHideABeat(std::span<const ShapedBeat> beats, std::size_t main, std::size_t i) {
+bool mayHideABeat(std::span<const ShapedBeat> beats, std::size_t main, std::size_t i,
+                  double roomForABeat) {
   const double usual = usualInterval(beats, main, i);
-  return usual <= 0 || beats[i + 1].position - beats[i].position >= kRoomForABeat * usual;
+  return usual <= 0 || beats[i + 1].position - beats[i].position >= roomForABeat * usual;
 }
 
 }  // namespace
 
 std::vector<SampleStretch> unreadableStretches(std::span<const double> bandPassed,
-                                               std::span<const ShapedBeat> beats, double rate) {
+                                               std::span<const ShapedBeat> beats, double rate,
+                                               const DetectorTuning& tuning) {
   if (beats.size() < 2) return {};
-  const auto half = static_cast<std::int64_t>(std::llround(kQrsHalfSeconds * rate));
+  const auto half = static_cast<std::int64_t>(std::llround(kNarrowQrsHalfSeconds * rate));
   const auto at = [](const ShapedBeat& b) { return std::llround(b.position); };
   std::vector<double> amplitudes;
   amplitudes.reserve(beats.size());
   for (const ShapedBeat& b : beats) {
     amplitudes.push_back(largestMagnitudeIn(bandPassed, at(b) - half, at(b) + half + 1));
   }
-  const double typical = upperMedian(amplitudes);
+  const double typical = statistics::upperMedian(amplitudes);
   std::vector<double> between;
   between.reserve(beats.size() - 1);
   for (std::size_t i = 0; i + 1 < beats.size(); ++i) {
@@ -233,32 +197,34 @@ std::vector<SampleStretch> unreadableStretches(std::span<const double> bandPasse
   }
   const auto common =
       std::max(kCommonShapeLeast,
-               static_cast<std::size_t>(kCommonShare * static_cast<double>(beats.size())));
-  const double least = std::max(kNoiseRatio * typical, kAboveUsual * upperMedian(between));
+               static_cast<std::size_t>(tuning.commonShare * static_cast<double>(beats.size())));
+  const double least =
+      std::max(tuning.noiseRatio * typical, tuning.aboveUsual * statistics::upperMedian(between));
   std::vector<bool> extra = outsideTheRhythm(beats);
   markExtraByIntervals(beats, extra);
-  markBeatsBetweenCloseNeighbours(beats, extra);
-  const std::vector<bool> noiseShape = noiseShapes(beats, extra);
+  markBeatsBetweenCloseNeighbours(beats, extra, tuning);
+  const std::vector<bool> noiseShape = noiseShapes(beats, extra, tuning.noiseShapeShare);
   std::vector<bool> trusted(beats.size());
   for (std::size_t k = 0; k < beats.size(); ++k) {
-    trusted[k] = beats[k].shapeSize >= common && beats[k].correlation >= kTrustedMatch &&
+    trusted[k] = beats[k].shapeSize >= common && beats[k].correlation >= tuning.trustedMatch &&
                  !extra[k] && !noiseShape[beats[k].shape];
   }
-  const std::vector<Rhythm> rhythm = trustedRhythm(beats, trusted);
+  const std::vector<Rhythm> rhythm = trustedRhythm(beats, trusted, tuning.regularStray);
   // A beat of a rare shape is an ectopic or aberrant complex, whose
   // intervals are no part of the rhythm even when they happen to match it.
   const auto resemblesMain = [&](std::size_t k) {
-    return !extra[k] && beats[k].shapeSize >= common && beats[k].mainCorrelation >= kResemblesMain;
+    return !extra[k] && beats[k].shapeSize >= common &&
+           beats[k].mainCorrelation >= tuning.resemblesMain;
   };
   std::vector<SampleStretch> stretches;
   const std::size_t main = mainShape(beats);
   for (std::size_t i = 0; i + 1 < beats.size(); ++i) {
-    const bool noisy = between[i] >= least && mayHideABeat(beats, main, i);
+    const bool noisy = between[i] >= least && mayHideABeat(beats, main, i, tuning.roomForABeat);
     const double usual = rhythm[i].usual;
     const double stray =
         usual > 0 ? std::abs(beats[i + 1].position - beats[i].position - usual) / usual : 0;
-    const bool inTheRhythm =
-        rhythm[i].regular && stray <= kInTheRhythm && resemblesMain(i) && resemblesMain(i + 1);
+    const bool inTheRhythm = rhythm[i].regular && stray <= tuning.inTheRhythm && resemblesMain(i) &&
+                             resemblesMain(i + 1);
     const bool readable = (!noisy && trusted[i] && trusted[i + 1]) || inTheRhythm;
     if (readable) continue;
     const SampleStretch stretch{beats[i].position, beats[i + 1].position};

@@ -5,6 +5,7 @@
 
 #include "beats/beat_shapes.h"
 #include "beats/detected_beats.h"
+#include "beats/detector_tuning.h"
 
 namespace rrscope::beats {
 
@@ -17,6 +18,7 @@ namespace rrscope::beats {
 // rhythm keeps. Positions in the samples of `bandPassed`, from one beat to
 // the next, merged where they meet; `beats` in increasing order.
 std::vector<SampleStretch> unreadableStretches(std::span<const double> bandPassed,
-                                               std::span<const ShapedBeat> beats, double rate);
+                                               std::span<const ShapedBeat> beats, double rate,
+                                               const DetectorTuning& tuning = {});
 
 }  // namespace rrscope::beats

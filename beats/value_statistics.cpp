@@ -5,13 +5,6 @@
 
 namespace rrscope::beats {
 
-double upperMedian(std::vector<double> values) {
-  if (values.empty()) return 0;
-  const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
-  std::nth_element(values.begin(), middle, values.end());
-  return *middle;
-}
-
 double largestMagnitude(std::span<const double> values) {
   double largest = 0;
   for (const double v : values) largest = std::max(largest, std::abs(v));

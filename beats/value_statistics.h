@@ -2,14 +2,8 @@
 
 #include <cstdint>
 #include <span>
-#include <vector>
 
 namespace rrscope::beats {
-
-// The middle value, the upper of the two middle ones for an even count;
-// 0 for no values. The detector's levels and thresholds take it as a
-// typical value that single outliers do not move.
-double upperMedian(std::vector<double> values);
 
 // The largest |value|; 0 for no values.
 double largestMagnitude(std::span<const double> values);

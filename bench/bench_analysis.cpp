@@ -22,16 +22,14 @@
 #include "charts/recording_window.h"
 #include "charts/run.h"
 #include "examples/generator/ecg_signal.h"
+#include "statistics/order_statistics.h"
 
 namespace {
 
+using rrscope::statistics::upperMedian;
+
 using Clock = std::chrono::steady_clock;
 constexpr long long kLines = 10'000'000;
-
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
 
 double peakResidentMegabytes() {
   rusage usage{};
@@ -109,10 +107,10 @@ int main(int argc, char** argv) {
   std::printf("file: %s, %.1f MiB, %lld lines, %lld peaks\n", path.c_str(), fileMegabytes, kLines,
               peaks);
   std::printf("load + detect + RR series: median %.3f s over %d runs (min %.3f, max %.3f)\n",
-              median(coreTimes), repeat, *std::min_element(coreTimes.begin(), coreTimes.end()),
+              upperMedian(coreTimes), repeat, *std::min_element(coreTimes.begin(), coreTimes.end()),
               *std::max_element(coreTimes.begin(), coreTimes.end()));
   std::printf("  of which loading %.3f s, detection and RR series %.3f s (medians)\n",
-              median(loadTimes), median(detectTimes));
+              upperMedian(loadTimes), upperMedian(detectTimes));
   std::printf("peak resident memory so far: %.1f MiB (target below %.1f MiB)\n", coreMemory,
               1.5 * fileMegabytes + 50);
 
@@ -145,8 +143,8 @@ int main(int argc, char** argv) {
     });
     chartTimes.push_back(whole - detection);
   }
-  std::printf("whole Command1 run, charts recorded: median %.3f s\n", median(runTimes));
-  std::printf("chart and statistics stages alone: median %.3f s\n", median(chartTimes));
+  std::printf("whole Command1 run, charts recorded: median %.3f s\n", upperMedian(runTimes));
+  std::printf("chart and statistics stages alone: median %.3f s\n", upperMedian(chartTimes));
   std::printf("peak resident memory: %.1f MiB\n", peakResidentMegabytes());
   return 0;
 }

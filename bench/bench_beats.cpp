@@ -6,6 +6,11 @@
 //       .atr beats: Se and +P at 150 ms, the error of the intervals between
 //       matched normally conducted beats, the RMSSD of those intervals, and
 //       the unreadable share of the record; one line per record and the pool
+//   rrscope_bench_beats sensitivity RECORD.hea...
+//       the pooled missed and false beats, Se, +P, interval RMS and
+//       unreadable share of `accuracy` with each of the detector's own
+//       thresholds (DetectorTuning) at 0.8 and 1.2 times its default, the
+//       others at theirs, and the differences from the defaults
 //   rrscope_bench_beats classes RECORD.hea...   (LEAD=1 in the environment: signal 1)
 //       analyses signal 0 of each WFDB record as `rrscope-batch --correct`
 //       does and compares its beat classes with the .atr labels mapped to
@@ -68,8 +73,11 @@
 #include "pipeline/recording_samples.h"
 #include "recordings/read_recording.h"
 #include "recordings/wfdb_annotations.h"
+#include "statistics/order_statistics.h"
 
 namespace {
+
+using rrscope::statistics::upperMedian;
 
 using Clock = std::chrono::steady_clock;
 constexpr double kRate = 6000.0;
@@ -100,11 +108,6 @@ Timing timed(const std::function<void()>& work) {
   Timing t;
   t.elapsed = seconds([&] { t.processor = processorSeconds(work); });
   return t;
-}
-
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
 }
 
 double peakResidentMegabytes() {
@@ -151,7 +154,7 @@ int speed(const std::string& path, int repeat) {
   std::printf(
       "load %.3f s + detection and refinement %.3f s = %.3f s (medians of %d); "
       "processor time %.3f s\n",
-      median(load), median(detect), median(total), repeat, median(processor));
+      upperMedian(load), upperMedian(detect), upperMedian(total), repeat, upperMedian(processor));
   std::printf("peak resident memory %.1f MiB (limit %.1f MiB)\n", peakResidentMegabytes(),
               1.5 * fileMegabytes + 50);
   return 0;
@@ -249,7 +252,7 @@ int correctionSpeed(int repeat) {
   std::printf(
       "correction of %zu beats: median %.1f ms over %d runs (processor time %.1f ms), "
       "%d beats corrected\n",
-      beats.size(), 1000 * median(times), repeat, 1000 * median(processor), corrected);
+      beats.size(), 1000 * upperMedian(times), repeat, 1000 * upperMedian(processor), corrected);
   return 0;
 }
 
@@ -483,13 +486,29 @@ struct RecordAccuracy {
   double seconds = 0, unreadableSeconds = 0, flutterSeconds = 0;
 };
 
-RecordAccuracy measureRecord(const std::string& headerPath) {
+// Signal 0 of a record and its annotations, read once so that the detector
+// can run on them many times.
+struct ReadRecord {
+  std::string headerPath;
+  rrscope::recordings::Recording recording;
+  RecordAnnotations annotations;
+};
+
+ReadRecord readRecord(const std::string& headerPath) {
   namespace rec = rrscope::recordings;
-  const rec::Recording recording = rec::readWfdbRecording(headerPath, rec::ChannelRequest{"0"});
+  ReadRecord read{headerPath, rec::readWfdbRecording(headerPath, rec::ChannelRequest{"0"}), {}};
+  read.annotations = readRecordAnnotations(headerPath, read.recording);
+  return read;
+}
+
+RecordAccuracy measureRecord(const ReadRecord& read,
+                             const rrscope::beats::DetectorTuning& tuning = {}) {
+  const std::string& headerPath = read.headerPath;
+  const rrscope::recordings::Recording& recording = read.recording;
   const double rate = recording.rate.hertz();
-  const RecordAnnotations annotations = readRecordAnnotations(headerPath, recording);
-  const rrscope::beats::DetectedBeats found =
-      rrscope::pipeline::detectBeatsInBlocks(rrscope::pipeline::RecordingSamples(recording), rate);
+  const RecordAnnotations& annotations = read.annotations;
+  const rrscope::beats::DetectedBeats found = rrscope::pipeline::detectBeatsInBlocks(
+      rrscope::pipeline::RecordingSamples(recording), rate, {}, tuning);
 
   const std::vector<double> detected = outsideStretches(found.beats, annotations.flutter);
   const LabelledBeats reference = outsideStretches(annotations.beats, annotations.flutter);
@@ -546,7 +565,7 @@ void printAccuracyRow(const RecordAccuracy& r) {
 
 int accuracy(std::span<const std::string> headerPaths) {
   std::vector<RecordAccuracy> records;
-  for (const std::string& path : headerPaths) records.push_back(measureRecord(path));
+  for (const std::string& path : headerPaths) records.push_back(measureRecord(readRecord(path)));
   std::ranges::sort(records, {}, &RecordAccuracy::name);
 
   printAccuracyHeading();
@@ -566,6 +585,95 @@ int accuracy(std::span<const std::string> headerPaths) {
     std::printf("worst interval RMS: %s %.2f ms; worst RMSSD difference: %s %+.2f %%\n",
                 worstRms->name.c_str(), rootMeanSquare(worstRms->intervalErrorsMs),
                 worstRmssd->name.c_str(), worstRmssd->successive.differencePct());
+  }
+  return 0;
+}
+
+// The thresholds of the detector that are this project's own, each moved by
+// a fifth either way on its own, the others at their defaults.
+struct Tunable {
+  const char* name;
+  double rrscope::beats::DetectorTuning::*field;
+};
+using Tuning = rrscope::beats::DetectorTuning;
+constexpr std::array kTunables{
+    Tunable{"learningSeconds", &Tuning::learningSeconds},
+    Tunable{"learntHumpsPerSecond", &Tuning::learntHumpsPerSecond},
+    Tunable{"levelCeiling", &Tuning::levelCeiling},
+    Tunable{"standOutRatio", &Tuning::standOutRatio},
+    Tunable{"artefactSlope", &Tuning::artefactSlope},
+    Tunable{"relearnSeconds", &Tuning::relearnSeconds},
+    Tunable{"relearnIntervals", &Tuning::relearnIntervals},
+    Tunable{"relearnRatio", &Tuning::relearnRatio},
+    Tunable{"initialIntervalSeconds", &Tuning::initialIntervalSeconds},
+    Tunable{"qrsSlopeFraction", &Tuning::qrsSlopeFraction},
+    Tunable{"sameShape", &Tuning::sameShape},
+    Tunable{"relatedShape", &Tuning::relatedShape},
+    Tunable{"templateMemory", &Tuning::templateMemory},
+    Tunable{"noisyRelatedShape", &Tuning::noisyRelatedShape},
+    Tunable{"onAWave", &Tuning::onAWave},
+    Tunable{"longGap", &Tuning::longGap},
+    Tunable{"rWaveFraction", &Tuning::rWaveFraction},
+    Tunable{"hiddenBeatMatch", &Tuning::hiddenBeatMatch},
+    Tunable{"hiddenBeatGain", &Tuning::hiddenBeatGain},
+    Tunable{"pWaveSlope", &Tuning::pWaveSlope},
+    Tunable{"pWaveMatch", &Tuning::pWaveMatch},
+    Tunable{"pWaveGain", &Tuning::pWaveGain},
+    Tunable{"sameCoupling", &Tuning::sameCoupling},
+    Tunable{"noiseRatio", &Tuning::noiseRatio},
+    Tunable{"aboveUsual", &Tuning::aboveUsual},
+    Tunable{"roomForABeat", &Tuning::roomForABeat},
+    Tunable{"regularStray", &Tuning::regularStray},
+    Tunable{"commonShare", &Tuning::commonShare},
+    Tunable{"trustedMatch", &Tuning::trustedMatch},
+    Tunable{"noiseShapeShare", &Tuning::noiseShapeShare},
+    Tunable{"inTheRhythm", &Tuning::inTheRhythm},
+    Tunable{"resemblesMain", &Tuning::resemblesMain},
+};
+constexpr std::array kSensitivityFactors{0.8, 1.2};
+
+RecordAccuracy pooledAccuracy(std::span<const ReadRecord> records, const Tuning& tuning) {
+  RecordAccuracy pool;
+  for (const ReadRecord& record : records) addTo(pool, measureRecord(record, tuning));
+  return pool;
+}
+
+double unreadablePct(const RecordAccuracy& pool) {
+  return pool.seconds == 0 ? 0.0 : 100.0 * pool.unreadableSeconds / pool.seconds;
+}
+
+void printSensitivityRow(const std::string& name, const std::string& value,
+                         const RecordAccuracy& pool, const RecordAccuracy& defaults) {
+  const Scoring& s = pool.scoring;
+  const Scoring& d = defaults.scoring;
+  const double rms = rootMeanSquare(pool.intervalErrorsMs);
+  std::printf("%-22s %8s | %5lld %5lld %7.2f %7.2f %7.3f %7.3f | %+5lld %+5lld %+7.3f %+7.3f\n",
+              name.c_str(), value.c_str(), s.falseNegatives, s.falsePositives, s.sensitivityPct(),
+              s.positivePredictivityPct(), rms, unreadablePct(pool),
+              s.falseNegatives - d.falseNegatives, s.falsePositives - d.falsePositives,
+              rms - rootMeanSquare(defaults.intervalErrorsMs),
+              unreadablePct(pool) - unreadablePct(defaults));
+  std::fflush(stdout);
+}
+
+// Pooled Se, +P, interval RMS and unreadable share with each tunable
+// threshold at 0.8 and 1.2 times its default, and their differences from
+// the defaults' figures.
+int sensitivity(std::span<const std::string> headerPaths) {
+  std::vector<ReadRecord> records;
+  for (const std::string& path : headerPaths) records.push_back(readRecord(path));
+  const RecordAccuracy defaults = pooledAccuracy(records, {});
+  std::printf("%-22s %8s | %5s %5s %7s %7s %7s %7s | %5s %5s %7s %7s\n", "threshold", "value", "FN",
+              "FP", "Se %", "+P %", "RMS ms", "unread%", "dFN", "dFP", "dRMS", "dUnread");
+  printSensitivityRow("(defaults)", "", defaults, defaults);
+  for (const Tunable& tunable : kTunables) {
+    for (const double factor : kSensitivityFactors) {
+      Tuning tuning;
+      tuning.*tunable.field *= factor;
+      char value[32];
+      std::snprintf(value, sizeof value, "%.4g", tuning.*tunable.field);
+      printSensitivityRow(tunable.name, value, pooledAccuracy(records, tuning), defaults);
+    }
   }
   return 0;
 }
@@ -911,6 +1019,9 @@ int main(int argc, char** argv) {
   try {
     if (args.size() >= 2 && args[0] == "accuracy") {
       return accuracy(std::span<const std::string>(args).subspan(1));
+    }
+    if (args.size() >= 2 && args[0] == "sensitivity") {
+      return sensitivity(std::span<const std::string>(args).subspan(1));
     }
     if (args.size() == 2 && args[0] == "classes-detail") return classesDetail(args[1]);
     if (args.size() >= 2 && args[0] == "rates") {

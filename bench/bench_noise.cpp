@@ -55,8 +55,11 @@
 #include "beats/sample_source.h"
 #include "pipeline/blockwise_detection.h"
 #include "recordings/read_recording.h"
+#include "statistics/order_statistics.h"
 
 namespace {
+
+using rrscope::statistics::upperMedian;
 
 using rrscope::beats::SampleStretch;
 using rrscope::beats::Scoring;
@@ -81,13 +84,6 @@ Lead readSignalZero(const std::string& headerPath) {
   const rrscope::recordings::Recording recording =
       rrscope::recordings::readWfdbRecording(headerPath, {.text = "0"});
   return {rrscope::recordings::physicalSamples(recording), recording.rate.hertz()};
-}
-
-double median(std::vector<double> values) {
-  if (values.empty()) return 0;
-  const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
-  std::nth_element(values.begin(), middle, values.end());
-  return *middle;
 }
 
 // The mean of the values less the lowest and highest kTrimmedShare of them.
@@ -125,7 +121,7 @@ double qrsPeakToPeak(std::span<const double> ecg, std::span<const double> beats,
 
 // The earlier, gentler amplitude: the median range over every beat.
 double medianPeakToPeak(std::span<const double> ecg, std::span<const double> beats, double rate) {
-  return median(qrsRanges(ecg, beats, rate));
+  return upperMedian(qrsRanges(ecg, beats, rate));
 }
 
 // The noise amplitude R of the database: the trimmed mean of the RMS of the

@@ -18,6 +18,7 @@
 
 #include "pipeline/beat_list.h"
 #include "pipeline/memory_reuse.h"
+#include "statistics/order_statistics.h"
 #include "ui/recording/ecg_recording_window.h"
 #include "ui/recording/ecg_strip_view.h"
 #include "ui/recording/tachogram_view.h"
@@ -29,10 +30,7 @@ using rrscope::ui::EcgRecordingWindow;
 
 struct Times {
   std::vector<double> ms;
-  double median() {
-    std::ranges::sort(ms);
-    return ms[ms.size() / 2];
-  }
+  double median() const { return rrscope::statistics::upperMedian(ms); }
   double slowest() const { return *std::ranges::max_element(ms); }
 };
 

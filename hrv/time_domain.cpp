@@ -5,6 +5,7 @@
 
 #include "hrv/measure_parts.h"
 #include "hrv/sample_statistics.h"
+#include "statistics/order_statistics.h"
 
 namespace rrscope::hrv {
 namespace {
@@ -33,9 +34,14 @@ std::int64_t countAbove(std::span<const double> differences, double limitMs) {
 void addLocation(std::span<const double> intervalsMs, MeasureValues& values) {
   std::vector<double> scratch(intervalsMs.begin(), intervalsMs.end());
   setMeasure(values, Measure::meanNn, MeasureValue::of(meanOf(intervalsMs)));
-  setMeasure(values, Measure::medianNn, MeasureValue::of(linearPercentile(scratch, 50)));
-  const double upper = linearPercentile(scratch, 75);
-  setMeasure(values, Measure::iqrNn, MeasureValue::of(upper - linearPercentile(scratch, 25)));
+  // Quantiles reorder the copy: selecting two ranks takes linear time where
+  // sorting would not.
+  using statistics::linearQuantileFromNearerEnd;
+  setMeasure(values, Measure::medianNn,
+             MeasureValue::of(linearQuantileFromNearerEnd(scratch, 0.50)));
+  const double upper = linearQuantileFromNearerEnd(scratch, 0.75);
+  setMeasure(values, Measure::iqrNn,
+             MeasureValue::of(upper - linearQuantileFromNearerEnd(scratch, 0.25)));
 }
 
 void addHeartRates(std::span<const double> intervalsMs, MeasureValues& values) {

@@ -7,9 +7,10 @@
 #include <span>
 #include <thread>
 
+#include "beats/physiology.h"
 #include "beats/r_peak_detector.h"
-#include "beats/value_statistics.h"
 #include "pipeline/lead_alignment.h"
+#include "statistics/order_statistics.h"
 
 namespace rrscope::pipeline {
 namespace {
@@ -19,19 +20,14 @@ namespace {
 // rules several of their 8-beat learning windows before the block starts.
 constexpr double kBlockSeconds = 600.0;
 constexpr double kMarginSeconds = 20.0;
-// Two peaks closer than the detector's refractory period are one beat seen
-// from both sides of a block edge.
-constexpr double kRefractorySeconds = 0.2;
 // Each block learns its own beat shapes and chooses their fiducial points
 // anew, and where a complex has two waves of about one size, two blocks may
 // choose different ones. The beats both see in the margin after a block
-// edge tell: matched within 100 ms (less than the distance of two beats, more
-// than that of two waves of one complex) they differ by the same amount,
-// and the later block is moved by the median difference so that the whole
-// recording keeps the first block's points. A difference under a sample is
-// the alignment's rounding and moves nothing; fewer than five pairs, in a
-// margin left unreadable, tell nothing.
-constexpr double kSameBeatSeconds = 0.1;
+// edge tell: matched within beats::kSameBeatSeconds they differ by the same
+// amount, and the later block is moved by the median difference so that
+// the whole recording keeps the first block's points. A difference under a
+// sample is the alignment's rounding and moves nothing; fewer than five
+// pairs, in a margin left unreadable, tell nothing.
 constexpr std::size_t kLeastPairs = 5;
 // The pairs must agree: two thirds of them within a sample of the median.
 // Where a block's beats take two points by turns, its own shapes disagree
@@ -51,11 +47,11 @@ struct BlockBeats {
 };
 
 BlockBeats detectInBlock(const beats::SampleSource& samples, double rate, Block block,
-                         std::int64_t margin) {
+                         std::int64_t margin, const beats::DetectorTuning& tuning) {
   const std::int64_t first = std::max<std::int64_t>(0, block.begin - margin);
   const std::int64_t last = std::min(samples.size(), block.end + margin);
   const beats::SampleWindow window(samples, first, last - first);
-  const beats::DetectedBeats found = beats::detectBeats(window, rate);
+  const beats::DetectedBeats found = beats::detectBeats(window, rate, tuning);
   const auto begin = static_cast<double>(block.begin);
   const auto end = static_cast<double>(block.end);
   const auto offset = static_cast<double>(first);
@@ -84,7 +80,7 @@ double medianDifference(const beats::DetectedBeats& earlier, std::span<const dou
   std::vector<double> differences = pairedDifferences(laterBeats, earlier, reach);
   for (double& d : differences) d = -d;
   if (differences.size() < kLeastPairs) return 0;
-  const double median = beats::upperMedian(differences);
+  const double median = statistics::upperMedian(differences);
   const auto agreeing = std::ranges::count_if(
       differences, [&](double d) { return std::abs(d - median) <= kAgreement; });
   if (3 * static_cast<std::size_t>(agreeing) < 2 * differences.size()) return 0;
@@ -98,8 +94,8 @@ void keepOneFiducialPoint(std::vector<BlockBeats>& blocks, double rate, double l
   for (std::size_t b = 1; b < blocks.size(); ++b) {
     // Both sides as their blocks found them: this block moves by what it
     // differs from the block before, and by what that one moved.
-    shift +=
-        medianDifference(blocks[b - 1].afterEnd, blocks[b].kept.beats, kSameBeatSeconds * rate);
+    shift += medianDifference(blocks[b - 1].afterEnd, blocks[b].kept.beats,
+                              beats::kSameBeatSeconds * rate);
     if (shift == 0) continue;
     for (double& at : blocks[b].kept.beats) at = std::clamp(at + shift, 0.0, lastSample);
     for (beats::SampleStretch& stretch : blocks[b].kept.unreadable) {
@@ -121,12 +117,13 @@ void appendStretch(std::vector<beats::SampleStretch>& stretches, beats::SampleSt
 }  // namespace
 
 beats::DetectedBeats detectBeatsInBlocks(const beats::SampleSource& samples, double rate,
-                                         const Progress& progress) {
+                                         const Progress& progress,
+                                         const beats::DetectorTuning& tuning) {
   beats::checkDetectionRate(rate);  // before the blocks are sized by it
   const auto blockLength = static_cast<std::int64_t>(std::llround(kBlockSeconds * rate));
   const auto margin = static_cast<std::int64_t>(std::llround(kMarginSeconds * rate));
   // A short recording is one block: cutting it would only lose the margins.
-  if (samples.size() <= blockLength + 2 * margin) return beats::detectBeats(samples, rate);
+  if (samples.size() <= blockLength + 2 * margin) return beats::detectBeats(samples, rate, tuning);
 
   std::vector<Block> blocks;
   for (std::int64_t begin = 0; begin < samples.size(); begin += blockLength) {
@@ -141,7 +138,7 @@ beats::DetectedBeats detectBeatsInBlocks(const beats::SampleSource& samples, dou
   for (std::size_t worker = 0; worker < workers; ++worker) {
     running.push_back(std::async(std::launch::async, [&, worker] {
       for (std::size_t b = worker; b < blocks.size(); b += workers) {
-        found[b] = detectInBlock(samples, rate, blocks[b], margin);
+        found[b] = detectInBlock(samples, rate, blocks[b], margin, tuning);
         const std::size_t count = ++done;
         if (progress) progress(static_cast<double>(count) / static_cast<double>(blocks.size()));
       }
@@ -151,7 +148,9 @@ beats::DetectedBeats detectBeatsInBlocks(const beats::SampleSource& samples, dou
   keepOneFiducialPoint(found, rate, static_cast<double>(samples.size() - 1));
 
   beats::DetectedBeats merged;
-  const double refractory = kRefractorySeconds * rate;
+  // Two peaks closer than the refractory period are one beat seen from both
+  // sides of a block edge.
+  const double refractory = beats::kRefractorySeconds * rate;
   for (const BlockBeats& block : found) {
     for (const double peak : block.kept.beats) {
       if (!merged.beats.empty() && peak - merged.beats.back() < refractory) continue;

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "beats/detected_beats.h"
+#include "beats/detector_tuning.h"
 #include "beats/sample_source.h"
 #include "pipeline/progress.h"
 
@@ -15,9 +16,11 @@ namespace rrscope::pipeline {
 // the block. The detector's buffers then grow with the block rather than
 // with the recording, and the blocks spread over the cores. Positions are
 // 0-based full-rate samples, increasing. `progress`, when given, hears of
-// each block done.
+// each block done; `tuning` is the detector's (its default but for the
+// measurement of how its thresholds matter).
 beats::DetectedBeats detectBeatsInBlocks(const beats::SampleSource& samples, double rate,
-                                         const Progress& progress = {});
+                                         const Progress& progress = {},
+                                         const beats::DetectorTuning& tuning = {});
 
 // Only the beats of detectBeatsInBlocks.
 std::vector<double> detectRPeaksInBlocks(const beats::SampleSource& samples, double rate);

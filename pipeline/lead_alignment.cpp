@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "pipeline/sample_stretches.h"
+#include "statistics/order_statistics.h"
 
 namespace rrscope::pipeline {
 namespace {
@@ -19,13 +20,6 @@ std::optional<double> nearest(std::span<const double> beats, double position) {
     best = *std::prev(after);
   }
   return best;
-}
-
-double median(std::vector<double> values) {
-  const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
-  std::ranges::nth_element(values, middle);
-  if (values.size() % 2 == 1) return *middle;
-  return (*middle + *std::max_element(values.begin(), middle)) / 2;
 }
 
 }  // namespace
@@ -49,7 +43,7 @@ LeadAlignment alignLead(const beats::DetectedBeats& lead, const beats::DetectedB
   std::vector<double> differences = pairedDifferences(lead, primary, window);
   if (differences.empty()) return {};
   const std::size_t shared = differences.size();
-  return {median(std::move(differences)), shared};
+  return {statistics::midpointMedian(std::move(differences)), shared};
 }
 
 }  // namespace rrscope::pipeline

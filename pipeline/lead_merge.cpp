@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "beats/physiology.h"
 #include "pipeline/lead_alignment.h"
 #include "pipeline/sample_stretches.h"
 
@@ -104,7 +105,7 @@ class LeadVote {
 // are one complex that two leads placed over kSameBeatMs apart (a wide
 // ectopic complex, or one lead's false beat beside a burst). The beat more
 // readable leads saw stands, the earlier on a tie.
-constexpr double kRefractoryMs = 200;
+constexpr double kRefractoryMs = beats::kRefractorySeconds * 1000;
 
 std::vector<double> keepApart(std::vector<StandingBeat> standing, double refractory) {
   std::ranges::sort(standing, {}, &StandingBeat::position);

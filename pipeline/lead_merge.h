@@ -3,13 +3,13 @@
 #include <span>
 
 #include "beats/detected_beats.h"
+#include "beats/physiology.h"
 
 namespace rrscope::pipeline {
 
-// Beats of different leads this close are one beat: a QRS complex reaches
-// every lead within a few tens of ms, and no two beats come closer than the
-// 200 ms refractory period, so half of it still tells neighbours apart.
-inline constexpr double kSameBeatMs = 100;
+// Beats of different leads this close are one beat (beats::kSameBeatSeconds,
+// 100 ms).
+inline constexpr double kSameBeatMs = beats::kSameBeatSeconds * 1000;
 
 // One series from the beats of several leads at the same `rate`, the
 // primary lead first; positions and stretches stay in that lead's samples.

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <optional>
 
-#include "hrv/sample_statistics.h"
 #include "pipeline/sample_stretches.h"
+#include "statistics/order_statistics.h"
 
 namespace rrscope::pipeline {
 namespace {
@@ -46,7 +46,7 @@ std::optional<double> neighbourMedian(std::span<const Interval> intervals,
   std::vector<double> around;
   around.reserve(to - from);
   for (std::size_t k = from; k < to; ++k) around.push_back(intervals[nnAt[k]].ms);
-  return hrv::linearPercentile(around, 50.0);
+  return statistics::linearQuantileFromNearerEnd(around, 0.5);
 }
 
 }  // namespace
