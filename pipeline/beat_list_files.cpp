@@ -63,7 +63,7 @@ std::vector<Annotation> beatAnnotations(const BeatList& list, const TimeScale& s
   beats.reserve(list.size());
   for (std::size_t i = 0; i < list.size(); ++i) {
     beats.push_back({ticksAt(list.positions()[i], scale), codeOfClass(list.classes()[i]),
-                     static_cast<int>(list.sources()[i])});
+                     static_cast<int>(list.sources()[i]), {}});
   }
   return beats;
 }
@@ -72,8 +72,8 @@ std::vector<Annotation> noiseAnnotations(const BeatList& list, const TimeScale& 
   std::vector<Annotation> noise;
   const auto end = static_cast<double>(list.sampleCount());
   for (const beats::SampleStretch& stretch : list.unreadable()) {
-    noise.push_back({ticksAt(stretch.begin, scale), kNoise, kAllSignalsUnreadable});
-    noise.push_back({ticksAt(std::min(stretch.end, end), scale), kNoise, kAllSignalsClean});
+    noise.push_back({ticksAt(stretch.begin, scale), kNoise, kAllSignalsUnreadable, {}});
+    noise.push_back({ticksAt(std::min(stretch.end, end), scale), kNoise, kAllSignalsClean, {}});
   }
   return noise;
 }

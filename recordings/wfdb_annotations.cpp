@@ -248,7 +248,7 @@ AnnotationFile readAnnotations(const std::string& path) {
   result.timeResolution = walkAnnotations(
       bytes, path,
       [&result](std::int64_t time, int code) {
-        result.annotations.push_back({time, code, 0});
+        result.annotations.push_back({time, code, 0, {}});
       },
       [&result](int subtype) { result.annotations.back().subtype = subtype; },
       [&result](std::string_view text) { result.annotations.back().aux = text; });

@@ -196,20 +196,17 @@ TEST(BeatAnnotations, NameTheRecordingTheyBelongTo) {
   EXPECT_TRUE(plain.notes.samples.empty());
 
   using Part = IdentityPart;
-  const struct {
-    RecordingIdentity opened;
-    std::vector<Part> parts;
-  } cases[] = {
-      {{"100.rr", {360, 1}, 650000, saved.checksum}, {Part::fileName}},
-      {{"100.hea", {720, 2}, 650000, saved.checksum}, {}},
-      {{"100.hea", {1000, 1}, 650000, saved.checksum}, {Part::rate}},
-      {{"100.hea", {360, 1}, 649999, saved.checksum}, {Part::sampleCount}},
-      {{"100.hea", {360, 1}, 650000, saved.checksum ^ 1}, {Part::checksum}},
-      {{"x.edf", {250, 1}, 1, 0}, {Part::fileName, Part::rate, Part::sampleCount, Part::checksum}},
-  };
-  for (const auto& [opened, parts] : cases) {
+  const auto expectDifferences = [&saved](const RecordingIdentity& opened,
+                                          const std::vector<Part>& parts) {
     EXPECT_EQ(differences(saved, opened), parts) << identityText(opened);
-  }
+  };
+  expectDifferences({"100.rr", {360, 1}, 650000, saved.checksum}, {Part::fileName});
+  expectDifferences({"100.hea", {720, 2}, 650000, saved.checksum}, {});
+  expectDifferences({"100.hea", {1000, 1}, 650000, saved.checksum}, {Part::rate});
+  expectDifferences({"100.hea", {360, 1}, 649999, saved.checksum}, {Part::sampleCount});
+  expectDifferences({"100.hea", {360, 1}, 650000, saved.checksum ^ 1}, {Part::checksum});
+  expectDifferences({"x.edf", {250, 1}, 1, 0},
+                    {Part::fileName, Part::rate, Part::sampleCount, Part::checksum});
   EXPECT_FALSE(readIdentityText("## time resolution: 360000").has_value());
   EXPECT_FALSE(readIdentityText("## rrscope recording: 360/1 12 zz 100.hea").has_value());
 }

@@ -107,9 +107,9 @@ TEST(HostileAnnotationFiles, APositionBeyond64BitsAtTheRateIsAnErrorNotAWrongBea
   const AnnotationFile far{{{kLargest, 1, 0}}, SamplingRate{1000, 3}};
   EXPECT_THROW(beatSamples(far, SamplingRate{360, 1}, absurd), RecordingError);
   // The product fits in 128 bits, the position not in 64.
-  const AnnotationFile late{{{kLargest / 2, 1, 0}}, std::nullopt};
+  const AnnotationFile late{{{kLargest / 2, 1, 0, {}}}, std::nullopt};
   EXPECT_THROW(beatSamples(late, SamplingRate{1, 1}, SamplingRate{4, 1}), RecordingError);
-  const AnnotationFile near{{{360, 1, 0}, {720, 5, 0}}, std::nullopt};
+  const AnnotationFile near{{{360, 1, 0, {}}, {720, 5, 0, {}}}, std::nullopt};
   EXPECT_EQ(beatSamples(near, SamplingRate{360, 1}, SamplingRate{1000, 1}),
             (std::vector<std::int64_t>{1000, 2000}));
   EXPECT_EQ(messageOf([&] {
