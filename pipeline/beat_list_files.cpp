@@ -62,8 +62,10 @@ std::vector<Annotation> beatAnnotations(const BeatList& list, const TimeScale& s
   std::vector<Annotation> beats;
   beats.reserve(list.size());
   for (std::size_t i = 0; i < list.size(); ++i) {
-    beats.push_back({ticksAt(list.positions()[i], scale), codeOfClass(list.classes()[i]),
-                     static_cast<int>(list.sources()[i]), {}});
+    beats.push_back({ticksAt(list.positions()[i], scale),
+                     codeOfClass(list.classes()[i]),
+                     static_cast<int>(list.sources()[i]),
+                     {}});
   }
   return beats;
 }

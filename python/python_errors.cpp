@@ -2,8 +2,8 @@
 
 #include <exception>
 
-#include "analysis/run_error.h"
 #include "analysis/error_sentence.h"
+#include "analysis/run_error.h"
 #include "interruptible.h"
 #include "recordings/recording_error.h"
 

@@ -86,8 +86,7 @@ TEST_F(HostileInputs, WindowsBeyondTheirBoundAreRefusedBeforeAnyIsMeasured) {
   expected +=
       "\": --windows 300:30 cuts its series into 59991 windows, more than the 50000 one series "
       "may be cut into";
-  EXPECT_NE(result.err.find(expected), std::string::npos)
-      << result.err;
+  EXPECT_NE(result.err.find(expected), std::string::npos) << result.err;
   ASSERT_EQ(result.outLines().size(), 1u);
   EXPECT_EQ(json::parse(result.outLines()[0])["file"], rr.toStdString());
 }
