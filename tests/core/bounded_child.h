@@ -12,9 +12,9 @@
 
 namespace rrscope::test {
 
-// AddressSanitizer reserves terabytes of address space, so its builds bound
-// only the time.
-#if defined(__SANITIZE_ADDRESS__)
+// AddressSanitizer and ThreadSanitizer reserve terabytes of address space,
+// so their builds bound only the time.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 inline constexpr bool kAddressSpaceCanBeBounded = false;
 #else
 inline constexpr bool kAddressSpaceCanBeBounded = true;
