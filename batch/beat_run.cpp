@@ -10,11 +10,11 @@
 #include "analysis/run_stages.h"
 #include "batch/figures_text.h"
 #include "beats/beat_file.h"
-#include "beats/line_samples.h"
 #include "beats/qrs_search.h"
 #include "beats/r_peak_detector.h"
 #include "charts/chart_stages.h"
 #include "charts/recording_window.h"
+#include "pipeline/line_samples.h"
 #include "pipeline/readable_series.h"
 
 namespace rrscope::batch {
@@ -63,7 +63,7 @@ void correctIfAsked(const BeatOptions& options, const beats::SampleSource& sampl
 std::optional<RunReport> runPanTompkins(const BeatOptions& options, AnalysisState& state,
                                         RunWindow& window, BeatReport& report) {
   const auto detectBeats = [&](RunContext& run) {
-    const beats::LineSamples samples(run.state.SampleLines);
+    const pipeline::LineSamples samples(run.state.SampleLines);
     beats::DetectedBeats found = beats::detectBeats(samples, kSamplesPerSecond);
     report.beats = std::move(found.beats);
     report.unreadable = std::move(found.unreadable);
@@ -128,7 +128,7 @@ void runWithBeats(std::string_view file, const BatchOptions& options, const Outc
           std::optional<RunReport> error = outcome.error;
           if (!error) {
             report.beats = thresholdBeats(outcome.state);
-            correctIfAsked(beatOptions, beats::LineSamples(outcome.state.SampleLines), report);
+            correctIfAsked(beatOptions, pipeline::LineSamples(outcome.state.SampleLines), report);
             error = scoreIfAsked(beatOptions, file, report);
           }
           RunOutcome withBeats{outcome.file,          outcome.parameters, outcome.window,

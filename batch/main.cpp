@@ -27,7 +27,7 @@
 #include "batch/svg_surface.h"
 #include "batch/whole_file.h"
 #include "charts/display_list_json.h"
-#include "pipeline/memory_reuse.h"
+#include "programs/memory_reuse.h"
 
 namespace rrscope::batch {
 namespace {
@@ -241,6 +241,6 @@ int runBatch(int argc, char** argv) {
 }  // namespace rrscope::batch
 
 int main(int argc, char** argv) {
-  rrscope::pipeline::keepFreedMemoryForReuse();
+  rrscope::programs::keepFreedMemoryForReuse();
   return rrscope::batch::runBatch(argc, argv);
 }

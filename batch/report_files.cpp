@@ -8,8 +8,8 @@
 #include "batch/offscreen_platform.h"
 #include "batch/output_files.h"
 #include "batch/whole_file.h"
-#include "ui/report/report_page.h"
-#include "ui/report/window_strips.h"
+#include "report/report_page.h"
+#include "report/window_strips.h"
 
 namespace rrscope::batch {
 namespace {

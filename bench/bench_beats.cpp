@@ -65,10 +65,10 @@
 #include "beats/beat_class.h"
 #include "beats/beat_file.h"
 #include "beats/beat_scoring.h"
-#include "beats/line_samples.h"
 #include "beats/r_peak_detector.h"
 #include "hrv/hrv_measures.h"
 #include "pipeline/blockwise_detection.h"
+#include "pipeline/line_samples.h"
 #include "pipeline/recording_analysis.h"
 #include "pipeline/recording_samples.h"
 #include "recordings/read_recording.h"
@@ -118,7 +118,7 @@ double peakResidentMegabytes() {
 
 std::vector<double> detectInFile(const std::string& path, double rate) {
   const rrscope::SampleLines lines = rrscope::readSampleFile(path);
-  return rrscope::beats::detectRPeaks(rrscope::beats::LineSamples(lines), rate);
+  return rrscope::beats::detectRPeaks(rrscope::pipeline::LineSamples(lines), rate);
 }
 
 int score(const std::string& path, const std::string& beatsPath, double rate) {
@@ -140,7 +140,7 @@ int speed(const std::string& path, int repeat) {
     rrscope::SampleLines lines;
     const Timing loading = timed([&] { lines = rrscope::readSampleFile(path); });
     const Timing detecting = timed([&] {
-      beats = rrscope::beats::detectRPeaks(rrscope::beats::LineSamples(lines), kRate).size();
+      beats = rrscope::beats::detectRPeaks(rrscope::pipeline::LineSamples(lines), kRate).size();
     });
     load.push_back(loading.elapsed);
     detect.push_back(detecting.elapsed);

@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "pipeline/beat_list.h"
-#include "pipeline/memory_reuse.h"
+#include "editing/beat_list.h"
+#include "programs/memory_reuse.h"
 #include "statistics/order_statistics.h"
 #include "ui/recording/ecg_recording_window.h"
 #include "ui/recording/ecg_strip_view.h"
@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: rrscope_bench_recording_window RECORD.hea [RUNS]\n");
     return 2;
   }
-  rrscope::pipeline::keepFreedMemoryForReuse();  // as the program does
+  rrscope::programs::keepFreedMemoryForReuse();  // as the program does
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
   const QString file = QString::fromLocal8Bit(argv[1]);
@@ -84,7 +84,7 @@ int main(int argc, char** argv) {
     }
     opening.ms.push_back(ms);
   }
-  const rrscope::pipeline::BeatList& beats = *window->beats();
+  const rrscope::editing::BeatList& beats = *window->beats();
   std::printf("%s: %.0f s, %zu beats\n", argv[1],
               static_cast<double>(beats.sampleCount()) / beats.rate(), beats.size());
   print("open until the tachogram is drawn", opening);

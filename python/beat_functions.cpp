@@ -13,9 +13,9 @@
 #include "beats/qrs_search.h"
 #include "beats/sample_source.h"
 #include "class_functions.h"
+#include "editing/beat_sources.h"
 #include "interruptible.h"
 #include "numpy_arrays.h"
-#include "pipeline/beat_sources.h"
 #include "pipeline/blockwise_detection.h"
 #include "pipeline/lead_merge.h"
 #include "pipeline/readable_series.h"
@@ -106,7 +106,7 @@ Correction correctArtefacts(const py::object& beatsObject, double rateHz,
     requireFinite(samples->values(), "samples");
   }
   beats::CorrectedBeats corrected;
-  std::vector<pipeline::BeatSource> sources;
+  std::vector<editing::BeatSource> sources;
   std::vector<double> removed;
   {
     const py::gil_scoped_release released;
@@ -119,7 +119,7 @@ Correction correctArtefacts(const py::object& beatsObject, double rateHz,
     } else {
       corrected = beats::correctArtefacts(beats.values());
     }
-    sources = pipeline::beatSources(beats.values(), corrected.beats, &removed);
+    sources = editing::beatSources(beats.values(), corrected.beats, &removed);
   }
   Correction result;
   result.counts["extra"] = corrected.counts.extra;
@@ -291,9 +291,9 @@ positive_predictivity_pct, mean_abs_error_ms, max_abs_error_ms.
 }  // namespace
 
 void addBeatFunctions(py::module_& module) {
-  module.attr("DETECTED") = static_cast<int>(pipeline::BeatSource::detected);
-  module.attr("MOVED") = static_cast<int>(pipeline::BeatSource::moved);
-  module.attr("INSERTED") = static_cast<int>(pipeline::BeatSource::inserted);
+  module.attr("DETECTED") = static_cast<int>(editing::BeatSource::detected);
+  module.attr("MOVED") = static_cast<int>(editing::BeatSource::moved);
+  module.attr("INSERTED") = static_cast<int>(editing::BeatSource::inserted);
 
   py::class_<Correction>(module, "Correction", kCorrectionDoc)
       .def_readonly("beats", &Correction::beats)

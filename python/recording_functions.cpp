@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "analysis/run_stages.h"
-#include "beats/line_samples.h"
 #include "numpy_arrays.h"
 #include "pipeline/file_named_errors.h"
+#include "pipeline/line_samples.h"
 #include "pipeline/recording_reading.h"
 #include "recording_paths.h"
 #include "recordings/read_recording.h"
@@ -52,7 +52,7 @@ PythonRecording readRecording(const std::string& path, const std::optional<std::
     requireTextFile(path);
     const SampleLines lines = readSampleFile(path);
     read.samples.resize(static_cast<std::size_t>(lines.lineCount()));
-    beats::LineSamples(lines).read(0, read.samples);
+    pipeline::LineSamples(lines).read(0, read.samples);
     read.rateHz = static_cast<double>(recordings::kTextRate);
     return read;
   }

@@ -12,7 +12,7 @@
 #include <utility>
 
 #include "analysis/rr_milliseconds.h"
-#include "pipeline/opened_recording.h"
+#include "editing/opened_recording.h"
 #include "ui/app_icon.h"
 #include "ui/caption_label.h"
 #include "ui/chart_box.h"
@@ -323,7 +323,7 @@ void Form1::chooseRecording() {
                 QStringLiteral("Записи ЭКГ и RR-интервалов (*.edf *.bdf *.hea *.ecg *.gdf *.rr);;"
                                "Текст, 6000 отсчётов в секунду (*.txt);;Все файлы (*)"));
   if (file.isEmpty()) return;
-  if (pipeline::isRecordingFile(file.toStdString())) {
+  if (editing::isRecordingFile(file.toStdString())) {
     openRecording(file);
   } else {
     openFile(file.toStdString());

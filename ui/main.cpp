@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "pipeline/memory_reuse.h"
-#include "pipeline/opened_recording.h"
+#include "editing/opened_recording.h"
+#include "programs/memory_reuse.h"
 #include "rrscope/version.h"
 #include "ui/form1.h"
 #include "ui/russian_dialogs.h"
@@ -47,7 +47,7 @@ std::optional<int> answerWithoutWindow(const WindowCommandLine& line) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  rrscope::pipeline::keepFreedMemoryForReuse();
+  rrscope::programs::keepFreedMemoryForReuse();
   // --version and --help answer before Qt starts, so that they need no
   // display; Qt's own options wait for the second reading.
   const std::vector<std::string_view> raw(argv + 1, argv + argc);
@@ -64,7 +64,7 @@ int main(int argc, char* argv[]) {
   rrscope::Form1 window;
   // A recording opens in its own window; the analysis window waits hidden
   // until a stretch is sent to it.
-  if (line.file && rrscope::pipeline::isRecordingFile(*line.file)) {
+  if (line.file && rrscope::editing::isRecordingFile(*line.file)) {
     window.openRecording(QString::fromStdString(*line.file));
     return QApplication::exec();
   }

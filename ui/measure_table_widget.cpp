@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <memory>
 
+#include "report/measure_names.h"
 #include "ui/measure_captions.h"
 #include "ui/measure_table_text.h"
-#include "ui/report/measure_names.h"
 
 namespace rrscope::ui {
 namespace {

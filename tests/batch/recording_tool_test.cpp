@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "batch_tool_runner.h"
-#include "pipeline/beat_list.h"
-#include "pipeline/beat_list_files.h"
+#include "editing/beat_list.h"
+#include "editing/beat_list_files.h"
 #include "recordings/wfdb_annotations.h"
 #include "recordings/wfdb_writer.h"
 #include "tests/beats/synthetic_record.h"
@@ -125,11 +125,11 @@ TEST_F(RecordingTool, BeatsSavedByTheRecordingWindowAreAReference) {
   const QString header = writeWfdb(QStringLiteral("rec"));
   std::vector<double> positions;
   for (const std::int64_t beat : lead_.beats) positions.push_back(static_cast<double>(beat) + 0.4);
-  std::vector<pipeline::BeatSource> sources(positions.size(), pipeline::BeatSource::detected);
-  sources[5] = pipeline::BeatSource::added;
-  const pipeline::BeatList list(positions, sources, {{2500, 3000}}, 250,
-                                static_cast<std::int64_t>(lead_.adc.size()));
-  pipeline::writeBeatAnnotations(path("rec.rrscope").toStdString(), list, {250, 1});
+  std::vector<editing::BeatSource> sources(positions.size(), editing::BeatSource::detected);
+  sources[5] = editing::BeatSource::added;
+  const editing::BeatList list(positions, sources, {{2500, 3000}}, 250,
+                               static_cast<std::int64_t>(lead_.adc.size()));
+  editing::writeBeatAnnotations(path("rec.rrscope").toStdString(), list, {250, 1});
   for (const QString& option :
        {"--reference=" + path("rec.rrscope"), QStringLiteral("--reference-suffix=.rrscope")}) {
     const ToolResult result = runTool({"--correct", option, header});

@@ -15,7 +15,7 @@
 #include <cmath>
 #include <memory>
 
-#include "pipeline/beat_list.h"
+#include "editing/beat_list.h"
 #include "recordings/wfdb_writer.h"
 #include "tests/beats/synthetic_record.h"
 #include "tests/recordings/edf_file.h"
@@ -31,7 +31,7 @@
 namespace rrscope {
 namespace {
 
-using pipeline::BeatSource;
+using editing::BeatSource;
 using test::batchLine;
 using test::kRate;
 using test::kSeconds;
@@ -41,7 +41,7 @@ using ui::EcgRecordingWindow;
 // The measures of a stretch, recomputed here from the list's beats:
 // differences of successive beats inside the stretch, none of them in an
 // unreadable stretch on this clean lead.
-double meanIntervalMs(const pipeline::BeatList& beats, beats::SampleStretch stretch) {
+double meanIntervalMs(const editing::BeatList& beats, beats::SampleStretch stretch) {
   double sum = 0;
   int count = 0;
   const std::span<const double> positions = beats.positions();
@@ -88,7 +88,7 @@ TEST_F(RecordingWindowTest, ClicksAndKeysAddAndRemoveBeatsWithUndoAndRedo) {
   const auto window = open(writeWfdb(QStringLiteral("lead")));
   ASSERT_TRUE(window->isLoaded());
   ui::EcgStripView& strip = window->strip();
-  const pipeline::BeatList& beats = *window->beats();
+  const editing::BeatList& beats = *window->beats();
   const std::size_t count = beats.size();
   const std::vector<double> original(beats.positions().begin(), beats.positions().end());
   const QString meanBefore = shownMeanNn(*window);
@@ -274,7 +274,7 @@ TEST_F(RecordingWindowTest, EditedBeatsAreSavedAndOfferedWhenTheRecordingOpensAg
     QFile rr(path("lead.rr"));
     ASSERT_TRUE(rr.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = rr.readAll().trimmed().split('\n');
-    const pipeline::StretchSeries series = window->beats()->series(window->stretch());
+    const editing::StretchSeries series = window->beats()->series(window->stretch());
     ASSERT_EQ(static_cast<std::size_t>(lines.size()), series.intervalsMs.size());
     EXPECT_EQ(lines.front().toDouble(), series.intervalsMs.front());
     log_.nextSaveFile = path("lead.png");

@@ -129,7 +129,7 @@ TEST_F(RecordingWindowTest, ABeatMovesByItsMarkAndByKeysWithUndo) {
   };
   const int dropped = drag(original, original + 0.06 * kRate, Qt::AltModifier);
   EXPECT_EQ(window->beats()->positions()[chosen], strip.sampleAt(dropped));
-  EXPECT_EQ(window->beats()->sources()[chosen], pipeline::BeatSource::added);
+  EXPECT_EQ(window->beats()->sources()[chosen], editing::BeatSource::added);
   EXPECT_EQ(strip.selectedBeat(), chosen);
 
   drag(window->beats()->positions()[chosen], original + 0.02 * kRate, {});
@@ -558,8 +558,8 @@ TEST(TachogramView, ScalesToEveryIntervalWithABreakForLongPauses) {
     std::vector<double> positions{0};
     for (const double ms : intervals) positions.push_back(positions.back() + ms);
     const auto total = static_cast<std::int64_t>(positions.back()) + 1;
-    return std::make_unique<pipeline::BeatList>(
-        positions, std::vector(positions.size(), pipeline::BeatSource::detected),
+    return std::make_unique<editing::BeatList>(
+        positions, std::vector(positions.size(), editing::BeatSource::detected),
         std::vector<beats::SampleStretch>{}, 1000, total);
   };
   std::vector<double> intervals;

@@ -5,8 +5,8 @@
 #include <numbers>
 #include <regex>
 
-#include "ui/report/report_page.h"
-#include "ui/report/window_strips.h"
+#include "report/report_page.h"
+#include "report/window_strips.h"
 
 namespace rrscope::report {
 namespace {

@@ -5,15 +5,15 @@
 namespace rrscope::ui {
 
 // Colours that stay apart for the common colour-vision deficiencies.
-QColor beatColour(pipeline::BeatSource source) {
+QColor beatColour(editing::BeatSource source) {
   switch (source) {
-    case pipeline::BeatSource::detected:
+    case editing::BeatSource::detected:
       return QColor(0, 90, 181);  // blue
-    case pipeline::BeatSource::moved:
+    case editing::BeatSource::moved:
       return QColor(230, 159, 0);  // orange
-    case pipeline::BeatSource::inserted:
+    case editing::BeatSource::inserted:
       return QColor(0, 158, 115);  // green
-    case pipeline::BeatSource::added:
+    case editing::BeatSource::added:
       return QColor(204, 121, 167);  // purple
   }
   return Qt::black;
@@ -37,7 +37,7 @@ QColor classColour(beats::BeatClass beatClass) {
   return Qt::black;
 }
 
-QColor markColour(pipeline::BeatSource source, beats::BeatClass beatClass) {
+QColor markColour(editing::BeatSource source, beats::BeatClass beatClass) {
   return beatClass == beats::BeatClass::N ? beatColour(source) : classColour(beatClass);
 }
 
@@ -59,15 +59,15 @@ QColor editedColour() {
   return QColor(213, 94, 0);
 }
 
-QString beatSourceName(pipeline::BeatSource source) {
+QString beatSourceName(editing::BeatSource source) {
   switch (source) {
-    case pipeline::BeatSource::detected:
+    case editing::BeatSource::detected:
       return QStringLiteral("найден детектором");
-    case pipeline::BeatSource::moved:
+    case editing::BeatSource::moved:
       return QStringLiteral("сдвинут коррекцией");
-    case pipeline::BeatSource::inserted:
+    case editing::BeatSource::inserted:
       return QStringLiteral("вставлен коррекцией");
-    case pipeline::BeatSource::added:
+    case editing::BeatSource::added:
       return QStringLiteral("добавлен вручную");
   }
   return {};

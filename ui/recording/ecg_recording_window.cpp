@@ -22,10 +22,10 @@
 #include <cmath>
 #include <filesystem>
 
-#include "pipeline/beat_list_files.h"
-#include "pipeline/beat_snap.h"
+#include "editing/beat_list_files.h"
+#include "editing/beat_snap.h"
+#include "editing/series_export.h"
 #include "pipeline/recording_samples.h"
-#include "pipeline/series_export.h"
 #include "ui/app_icon.h"
 #include "ui/measure_table_widget.h"
 #include "ui/recording/beat_colours.h"
@@ -86,9 +86,9 @@ QLabel* legendEntry(const QColor& colour, const QString& name, QWidget* parent) 
 QLayout* legendRows(QWidget* parent) {
   auto* rows = new QVBoxLayout;
   auto* sources = new QHBoxLayout;
-  for (const pipeline::BeatSource source :
-       {pipeline::BeatSource::detected, pipeline::BeatSource::moved, pipeline::BeatSource::inserted,
-        pipeline::BeatSource::added}) {
+  for (const editing::BeatSource source :
+       {editing::BeatSource::detected, editing::BeatSource::moved, editing::BeatSource::inserted,
+        editing::BeatSource::added}) {
     sources->addWidget(legendEntry(beatColour(source), beatSourceName(source), parent));
   }
   sources->addStretch();
@@ -440,7 +440,7 @@ void EcgRecordingWindow::setAnalysisSender(std::function<void(const QString&)> s
   sendToAnalysis_ = std::move(send);
 }
 
-const pipeline::BeatList* EcgRecordingWindow::beats() const {
+const editing::BeatList* EcgRecordingWindow::beats() const {
   return beats_.get();
 }
 
@@ -471,7 +471,7 @@ void EcgRecordingWindow::openFile(const QString& file) {
     };
     try {
       auto opened =
-          std::make_shared<pipeline::OpenedRecording>(pipeline::openRecording(path, progress));
+          std::make_shared<editing::OpenedRecording>(editing::openRecording(path, progress));
       QMetaObject::invokeMethod(
           this, [this, opened] { finishLoading(opened); }, Qt::QueuedConnection);
     } catch (const std::exception& error) {
@@ -482,13 +482,13 @@ void EcgRecordingWindow::openFile(const QString& file) {
   });
 }
 
-void EcgRecordingWindow::finishLoading(std::shared_ptr<pipeline::OpenedRecording> opened) {
+void EcgRecordingWindow::finishLoading(std::shared_ptr<editing::OpenedRecording> opened) {
   progress_->hide();
   file_ = openingFile_;
   opened_ = std::move(opened);
   samples_.clear();
   combined_ = false;
-  beats_ = std::make_unique<pipeline::BeatList>(startingBeats(correctionLevel_));
+  beats_ = std::make_unique<editing::BeatList>(startingBeats(correctionLevel_));
   sampleList_->showSamples(samples_, beats_->rate(), -1);
   stretch_ = wholeRecording();
   showRecording();
@@ -546,20 +546,20 @@ void EcgRecordingWindow::chooseAndOpen() {
 // Beats saved from this window before come back when the user wants them,
 // and only into the recording they were saved from.
 void EcgRecordingWindow::offerSavedBeats() {
-  const std::filesystem::path saved = pipeline::beatAnnotationPath(file_.toStdString());
+  const std::filesystem::path saved = editing::beatAnnotationPath(file_.toStdString());
   std::error_code missing;
   if (!std::filesystem::exists(saved, missing)) return;
   const QString name = QString::fromStdString(saved.filename().string());
-  pipeline::SavedBeats beats;
+  editing::SavedBeats beats;
   try {
-    beats = pipeline::readBeatAnnotations(saved, beatRate(*opened_));
+    beats = editing::readBeatAnnotations(saved, beatRate(*opened_));
   } catch (const std::exception& error) {
     reportError(QStringLiteral("Ошибка чтения ударов"),
                 QStringLiteral("Сохранённые удары (%1) не прочитаны: %2").arg(name, error.what()));
     return;
   }
   if (const std::optional<QString> mismatch =
-          savedBeatsMismatch(beats, pipeline::identityOf(*opened_))) {
+          savedBeatsMismatch(beats, editing::identityOf(*opened_))) {
     reportError(QStringLiteral("Удары не восстановлены"),
                 QStringLiteral("%1: %2").arg(name, *mismatch));
     return;
@@ -574,8 +574,8 @@ void EcgRecordingWindow::offerSavedBeats() {
   samples_ = beats.notes.samples;
   sampleList_->showSamples(samples_, beats_->rate(), -1);
   correction_->setCurrentIndex(correction_->findData(static_cast<int>(correctionLevel_)));
-  beats_ = std::make_unique<pipeline::BeatList>(
-      pipeline::restoredBeatList(std::move(beats), startingBeats(correctionLevel_)));
+  beats_ = std::make_unique<editing::BeatList>(
+      editing::restoredBeatList(std::move(beats), startingBeats(correctionLevel_)));
   showRecording();
 }
 
@@ -693,10 +693,10 @@ void EcgRecordingWindow::showSamples(std::size_t chosen) {
   sampleList_->showSamples(samples_, beats_ ? beats_->rate() : 1, static_cast<int>(chosen));
 }
 
-pipeline::StretchSeries EcgRecordingWindow::combinedSeries() const {
-  pipeline::StretchSeries combined;
+editing::StretchSeries EcgRecordingWindow::combinedSeries() const {
+  editing::StretchSeries combined;
   for (const beats::SampleStretch& sample : samples_) {
-    const pipeline::StretchSeries series = correctedSeries(sample);
+    const editing::StretchSeries series = correctedSeries(sample);
     combined.intervalsMs.insert(combined.intervalsMs.end(), series.intervalsMs.begin(),
                                 series.intervalsMs.end());
     combined.ends.insert(combined.ends.end(), series.ends.begin(), series.ends.end());
@@ -711,14 +711,14 @@ pipeline::StretchSeries EcgRecordingWindow::combinedSeries() const {
 
 // --- The correction ------------------------------------------------------
 
-pipeline::BeatList EcgRecordingWindow::startingBeats(beats::CorrectionLevel level) const {
+editing::BeatList EcgRecordingWindow::startingBeats(beats::CorrectionLevel level) const {
   const pipeline::RecordingAnalysis& analysis = opened_->analysis;
   if (level != beats::CorrectionLevel::off || !opened_->recording) return opened_->beats;
   std::vector<beats::BeatClass> classes = analysis.detectedClasses;
-  return pipeline::BeatList(
-      analysis.detected, std::vector(analysis.detected.size(), pipeline::BeatSource::detected),
-      {opened_->beats.unreadable().begin(), opened_->beats.unreadable().end()},
-      opened_->beats.rate(), opened_->beats.sampleCount(), std::move(classes));
+  return editing::BeatList(analysis.detected,
+                           std::vector(analysis.detected.size(), editing::BeatSource::detected),
+                           {opened_->beats.unreadable().begin(), opened_->beats.unreadable().end()},
+                           opened_->beats.rate(), opened_->beats.sampleCount(), std::move(classes));
 }
 
 bool EcgRecordingWindow::setCorrectionLevel(beats::CorrectionLevel level) {
@@ -735,7 +735,7 @@ bool EcgRecordingWindow::setCorrectionLevel(beats::CorrectionLevel level) {
       if (!agreed) return false;
     }
     correctionLevel_ = level;
-    beats_ = std::make_unique<pipeline::BeatList>(startingBeats(level));
+    beats_ = std::make_unique<editing::BeatList>(startingBeats(level));
     showRecording();
   } else {
     correctionLevel_ = level;
@@ -745,8 +745,8 @@ bool EcgRecordingWindow::setCorrectionLevel(beats::CorrectionLevel level) {
   return true;
 }
 
-pipeline::StretchSeries EcgRecordingWindow::correctedSeries(beats::SampleStretch stretch) const {
-  pipeline::StretchSeries series = beats_->series(stretch);
+editing::StretchSeries EcgRecordingWindow::correctedSeries(beats::SampleStretch stretch) const {
+  editing::StretchSeries series = beats_->series(stretch);
   if (const std::optional<double> seconds = beats::thresholdSeconds(correctionLevel_)) {
     series.intervalsMs = beats::correctByThreshold(series.intervalsMs, *seconds).intervalsMs;
   }
@@ -763,7 +763,7 @@ void EcgRecordingWindow::setWindowMeasure(std::optional<hrv::Measure> measure) {
 
 // The windows of the whole recording's series, timed by their beats: those
 // of unreadable stretches are left out and leave gaps, as in the report.
-void EcgRecordingWindow::refreshWindowStrip(const pipeline::StretchSeries& whole) {
+void EcgRecordingWindow::refreshWindowStrip(const editing::StretchSeries& whole) {
   const std::uint64_t generation = ++stripGeneration_;
   if (!windowMeasure_ || whole.intervalsMs.empty()) {
     showWindowStrip(generation, {});
@@ -824,7 +824,7 @@ void EcgRecordingWindow::showWindowStrip(std::uint64_t generation,
 double EcgRecordingWindow::snappedToQrs(double sample) const {
   if (!opened_->recording) return sample;
   const pipeline::RecordingSamples samples(*opened_->recording);
-  return pipeline::snapToQrs(samples, beats_->rate(), sample);
+  return editing::snapToQrs(samples, beats_->rate(), sample);
 }
 
 void EcgRecordingWindow::addBeat(double sample) {
@@ -879,7 +879,7 @@ void EcgRecordingWindow::redo() {
 }
 
 void EcgRecordingWindow::refreshAfterEdit(std::optional<std::size_t> selected) {
-  pipeline::StretchSeries whole = correctedSeries(wholeRecording());
+  editing::StretchSeries whole = correctedSeries(wholeRecording());
   if (windowMeasure_) refreshWindowStrip(whole);
   strip_->beatsChanged(selected);
   const bool wholeStretch =
@@ -894,7 +894,7 @@ void EcgRecordingWindow::refreshAfterEdit(std::optional<std::size_t> selected) {
 // kLongestSeriesAtOnce intervals they follow from a worker thread, while the
 // other measures show at once. A newer edit makes an unfinished result
 // stale; only the latest one is shown.
-void EcgRecordingWindow::refreshMeasures(std::optional<pipeline::StretchSeries> series) {
+void EcgRecordingWindow::refreshMeasures(std::optional<editing::StretchSeries> series) {
   stretchSeries_ = series      ? std::move(*series)
                    : combined_ ? combinedSeries()
                                : correctedSeries(stretch_);
@@ -994,7 +994,7 @@ void EcgRecordingWindow::reportError(const QString& title, const QString& text) 
 void EcgRecordingWindow::saveBeats() {
   if (!beats_) return;
   const QString suggested =
-      QString::fromStdString(pipeline::beatAnnotationPath(file_.toStdString()).string());
+      QString::fromStdString(editing::beatAnnotationPath(file_.toStdString()).string());
   const QString path =
       chooseSaveFile(QStringLiteral("Сохранить удары"), suggested,
                      QStringLiteral("Аннотации WFDB (*.rrscope);;Таблица CSV (*.csv)"));
@@ -1031,8 +1031,8 @@ void EcgRecordingWindow::exportNn() {
   try {
     const bool csv =
         QFileInfo(path).suffix().compare(QStringLiteral("csv"), Qt::CaseInsensitive) == 0;
-    writeTextFile(
-        path, csv ? pipeline::rrCsv(stretchSeries_, *beats_) : pipeline::rrText(stretchSeries_));
+    writeTextFile(path,
+                  csv ? editing::rrCsv(stretchSeries_, *beats_) : editing::rrText(stretchSeries_));
   } catch (const std::exception& error) {
     reportError(QStringLiteral("Ошибка записи"),
                 QStringLiteral("NN-интервалы не сохранены: %1").arg(error.what()));

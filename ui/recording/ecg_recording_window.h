@@ -13,8 +13,8 @@
 #include "beats/beat_class.h"
 #include "beats/correction_level.h"
 #include "beats/detected_beats.h"
+#include "editing/opened_recording.h"
 #include "hrv/hrv_measures.h"
-#include "pipeline/opened_recording.h"
 #include "ui/recording/recording_files.h"
 #include "ui/recording/window_strip_view.h"
 
@@ -69,7 +69,7 @@ class EcgRecordingWindow : public QWidget {
   void setAnalysisSender(std::function<void(const QString&)> send);
 
   bool isLoaded() const { return opened_ != nullptr; }
-  const pipeline::BeatList* beats() const;
+  const editing::BeatList* beats() const;
   beats::SampleStretch stretch() const { return stretch_; }
   const hrv::Measures& measures() const { return measures_; }
   // False while the entropies and the DFA of a long stretch are computed.
@@ -144,7 +144,7 @@ class EcgRecordingWindow : public QWidget {
   QWidget* buildStretchRow();
   QWidget* buildButtonRow();
   void connectViews();
-  void finishLoading(std::shared_ptr<pipeline::OpenedRecording> opened);
+  void finishLoading(std::shared_ptr<editing::OpenedRecording> opened);
   void failLoading(const QString& message);
   void showTitle();
   void showReaderWarnings();
@@ -152,23 +152,23 @@ class EcgRecordingWindow : public QWidget {
   void showRecording();
   void refreshAfterEdit(std::optional<std::size_t> selected);
   // The measures of the stretch, from its series when the caller has it.
-  void refreshMeasures(std::optional<pipeline::StretchSeries> series = std::nullopt);
+  void refreshMeasures(std::optional<editing::StretchSeries> series = std::nullopt);
   void computeNonlinearInBackground();
   // The series the measures take: the beats' own, held to the threshold of
   // the correction level when it has one.
-  pipeline::StretchSeries correctedSeries(beats::SampleStretch stretch) const;
+  editing::StretchSeries correctedSeries(beats::SampleStretch stretch) const;
   // The samples' series end to end; the interval across a join is none.
-  pipeline::StretchSeries combinedSeries() const;
+  editing::StretchSeries combinedSeries() const;
   void showSamples(std::size_t chosen);
   // The beats to start from at `level`.
-  pipeline::BeatList startingBeats(beats::CorrectionLevel level) const;
+  editing::BeatList startingBeats(beats::CorrectionLevel level) const;
   QWidget* buildCorrectionChoice(QWidget* parent);
   QWidget* buildDetrendRow(QWidget* parent);
   void readDetrendFields();
   QWidget* buildWindowMeasureChoice(QWidget* parent);
   // The windows are many spectra or DFAs on a day: they follow from a
   // worker thread, and only the latest request's are shown.
-  void refreshWindowStrip(const pipeline::StretchSeries& whole);
+  void refreshWindowStrip(const editing::StretchSeries& whole);
   void showWindowStrip(std::uint64_t generation, std::vector<WindowStripPoint> points);
   void showNonlinear(std::uint64_t generation, const hrv::Measures& nonlinear);
   void showStretchFields();
@@ -200,8 +200,8 @@ class EcgRecordingWindow : public QWidget {
 
   QString file_;         // of the recording shown
   QString openingFile_;  // of the one being opened
-  std::shared_ptr<pipeline::OpenedRecording> opened_;
-  std::unique_ptr<pipeline::BeatList> beats_;
+  std::shared_ptr<editing::OpenedRecording> opened_;
+  std::unique_ptr<editing::BeatList> beats_;
   beats::SampleStretch stretch_;
   hrv::Measures measures_;
   std::uint64_t measuresGeneration_ = 0;
@@ -209,7 +209,7 @@ class EcgRecordingWindow : public QWidget {
   std::vector<std::pair<std::uint64_t, std::jthread>> nonlinearWorkers_;
   std::uint64_t stripGeneration_ = 0;
   std::vector<std::pair<std::uint64_t, std::jthread>> stripWorkers_;
-  pipeline::StretchSeries stretchSeries_;
+  editing::StretchSeries stretchSeries_;
   beats::CorrectionLevel correctionLevel_ = beats::CorrectionLevel::automatic;
   hrv::MeasureOptions measureOptions_;  // how the spectra are prepared
   std::vector<beats::SampleStretch> samples_;

@@ -88,7 +88,7 @@ QSize EcgStripView::minimumSizeHint() const {
 }
 
 void EcgStripView::showRecording(const recordings::Recording* recording,
-                                 const pipeline::BeatList* beats) {
+                                 const editing::BeatList* beats) {
   recording_ = recording;
   beats_ = beats;
   selected_.reset();
@@ -243,7 +243,7 @@ void EcgStripView::paintTrace(QPainter& painter, const QRectF& area) const {
 
 void EcgStripView::paintBeats(QPainter& painter, const QRectF& area) const {
   const std::span<const double> positions = beats_->positions();
-  const std::span<const pipeline::BeatSource> sources = beats_->sources();
+  const std::span<const editing::BeatSource> sources = beats_->sources();
   const std::span<const beats::BeatClass> classes = beats_->classes();
   const std::size_t first = beats_->firstAtOrAfter(start_);
   const std::size_t end = beats_->firstAtOrAfter(start_ + widthSamples() + 1);

@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "beats/beat_class.h"
-#include "pipeline/beat_list.h"
+#include "editing/beat_list.h"
 #include "recordings/recording.h"
 
 class QMenu;
@@ -36,7 +36,7 @@ class EcgStripView : public QWidget {
   explicit EcgStripView(QWidget* parent);
 
   // The lead and beats to show; both must outlive the view or the next call.
-  void showRecording(const recordings::Recording* recording, const pipeline::BeatList* beats);
+  void showRecording(const recordings::Recording* recording, const editing::BeatList* beats);
   // Redraws after the beats changed; the selection stays on `selected`.
   void beatsChanged(std::optional<std::size_t> selected);
 
@@ -99,7 +99,7 @@ class EcgStripView : public QWidget {
   bool moveSelected(const QKeyEvent& event);
 
   const recordings::Recording* recording_ = nullptr;
-  const pipeline::BeatList* beats_ = nullptr;
+  const editing::BeatList* beats_ = nullptr;
   double start_ = 0;
   double widthSeconds_ = 10;
   std::optional<std::size_t> selected_;

@@ -4,13 +4,13 @@
 #include <QSaveFile>
 #include <cmath>
 
-#include "pipeline/beat_list_files.h"
+#include "editing/beat_list_files.h"
 #include "pipeline/measure_csv.h"
 #include "recordings/shortest_text.h"
 #include "recordings/text_export.h"
+#include "report/report_page.h"
+#include "report/window_strips.h"
 #include "ui/recording/clock_text.h"
-#include "ui/report/report_page.h"
-#include "ui/report/window_strips.h"
 
 namespace rrscope::ui {
 namespace {
@@ -29,7 +29,7 @@ void writeBytes(const QString& path, const QByteArray& bytes) {
   }
 }
 
-std::string stretchNote(const pipeline::BeatList& beats, beats::SampleStretch stretch,
+std::string stretchNote(const editing::BeatList& beats, beats::SampleStretch stretch,
                         const QString& correction) {
   const double rate = beats.rate();
   return QStringLiteral("%1–%2 из %3; правлено ударов вручную: %4; коррекция: %5")
@@ -41,16 +41,16 @@ std::string stretchNote(const pipeline::BeatList& beats, beats::SampleStretch st
 }
 
 // The classes of the beats inside the stretch.
-std::span<const beats::BeatClass> stretchClasses(const pipeline::BeatList& beats,
+std::span<const beats::BeatClass> stretchClasses(const editing::BeatList& beats,
                                                  beats::SampleStretch stretch) {
   const std::size_t first = beats.firstAtOrAfter(stretch.begin);
   const std::size_t last = std::max(first, beats.firstAtOrAfter(stretch.end));
   return beats.classes().subspan(first, last - first);
 }
 
-report::ReportContent reportContent(const pipeline::OpenedRecording& opened,
-                                    const pipeline::BeatList& beats, beats::SampleStretch stretch,
-                                    const pipeline::StretchSeries& series,
+report::ReportContent reportContent(const editing::OpenedRecording& opened,
+                                    const editing::BeatList& beats, beats::SampleStretch stretch,
+                                    const editing::StretchSeries& series,
                                     const hrv::Measures& measures, const QString& correction) {
   const double rate = beats.rate();
   report::ReportContent content;
@@ -71,7 +71,7 @@ report::ReportContent reportContent(const pipeline::OpenedRecording& opened,
   for (std::size_t i = 0; i < series.intervalsMs.size(); ++i) {
     const std::size_t end = series.ends[i];
     content.beatSeconds.push_back(positions[end] / rate);
-    if (beats.sources()[end] != pipeline::BeatSource::detected) {
+    if (beats.sources()[end] != editing::BeatSource::detected) {
       content.correctedIntervals.push_back(i);
     }
   }
@@ -95,26 +95,26 @@ report::ReportContent reportContent(const pipeline::OpenedRecording& opened,
 
 }  // namespace
 
-recordings::SamplingRate beatRate(const pipeline::OpenedRecording& opened) {
+recordings::SamplingRate beatRate(const editing::OpenedRecording& opened) {
   return opened.recording ? opened.recording->rate : recordings::SamplingRate{1000, 1};
 }
 
-void saveBeatFile(const QString& path, const pipeline::BeatList& beats,
-                  const pipeline::OpenedRecording& opened, beats::CorrectionLevel correction,
+void saveBeatFile(const QString& path, const editing::BeatList& beats,
+                  const editing::OpenedRecording& opened, beats::CorrectionLevel correction,
                   std::span<const beats::SampleStretch> samples) {
   const std::filesystem::path file(path.toStdString());
   if (hasSuffix(path, QStringLiteral("csv"))) {
-    pipeline::writeBeatCsv(file, beats);
+    editing::writeBeatCsv(file, beats);
   } else {
-    pipeline::writeBeatAnnotations(
+    editing::writeBeatAnnotations(
         file, beats, beatRate(opened),
-        {pipeline::identityOf(opened), correction, {samples.begin(), samples.end()}});
+        {editing::identityOf(opened), correction, {samples.begin(), samples.end()}});
   }
 }
 
-void writeStretchReport(const QString& path, const pipeline::OpenedRecording& opened,
-                        const pipeline::BeatList& beats, beats::SampleStretch stretch,
-                        const pipeline::StretchSeries& series, const hrv::Measures& measures,
+void writeStretchReport(const QString& path, const editing::OpenedRecording& opened,
+                        const editing::BeatList& beats, beats::SampleStretch stretch,
+                        const editing::StretchSeries& series, const hrv::Measures& measures,
                         const QString& correction) {
   const report::ReportContent content =
       reportContent(opened, beats, stretch, series, measures, correction);

@@ -9,30 +9,30 @@
 
 #include "beats/correction_level.h"
 #include "beats/detected_beats.h"
+#include "editing/opened_recording.h"
 #include "hrv/hrv_measures.h"
-#include "pipeline/opened_recording.h"
 
 namespace rrscope::ui {
 
 // The rate the beats of an opened recording count in: the lead's, or ms
 // for a file of RR intervals.
-recordings::SamplingRate beatRate(const pipeline::OpenedRecording& opened);
+recordings::SamplingRate beatRate(const editing::OpenedRecording& opened);
 
 // Saves the beats of `opened` as a CSV table when `path` ends in .csv,
 // else as an annotation file that names the recording they belong to,
 // their correction level and the analysis `samples`. Throws
 // std::runtime_error when it cannot be written.
-void saveBeatFile(const QString& path, const pipeline::BeatList& beats,
-                  const pipeline::OpenedRecording& opened, beats::CorrectionLevel correction,
+void saveBeatFile(const QString& path, const editing::BeatList& beats,
+                  const editing::OpenedRecording& opened, beats::CorrectionLevel correction,
                   std::span<const beats::SampleStretch> samples);
 
 // Writes the one-page report of the stretch, with `correction` saying how
 // its series was made (the correction level, and the samples when it is
 // theirs together): a PNG when `path` ends in .png, else a PDF. Throws
 // std::runtime_error when it cannot be written.
-void writeStretchReport(const QString& path, const pipeline::OpenedRecording& opened,
-                        const pipeline::BeatList& beats, beats::SampleStretch stretch,
-                        const pipeline::StretchSeries& series, const hrv::Measures& measures,
+void writeStretchReport(const QString& path, const editing::OpenedRecording& opened,
+                        const editing::BeatList& beats, beats::SampleStretch stretch,
+                        const editing::StretchSeries& series, const hrv::Measures& measures,
                         const QString& correction);
 
 // One row of the measures' CSV: a stretch in seconds (none for the

@@ -10,20 +10,20 @@ QString rateText(recordings::SamplingRate rate) {
       static_cast<double>(rate.numerator) / static_cast<double>(rate.denominator), 'g', 10);
 }
 
-QString differenceText(pipeline::IdentityPart part, const pipeline::RecordingIdentity& saved,
-                       const pipeline::RecordingIdentity& opened) {
+QString differenceText(editing::IdentityPart part, const editing::RecordingIdentity& saved,
+                       const editing::RecordingIdentity& opened) {
   switch (part) {
-    case pipeline::IdentityPart::fileName:
+    case editing::IdentityPart::fileName:
       return QStringLiteral("файл %1, а открыт %2")
           .arg(QString::fromStdString(saved.fileName), QString::fromStdString(opened.fileName));
-    case pipeline::IdentityPart::rate:
+    case editing::IdentityPart::rate:
       return QStringLiteral("частота %1 Гц, а у записи %2 Гц")
           .arg(rateText(saved.rate), rateText(opened.rate));
-    case pipeline::IdentityPart::sampleCount:
+    case editing::IdentityPart::sampleCount:
       return QStringLiteral("длина %1 отсчётов, а у записи %2")
           .arg(saved.sampleCount)
           .arg(opened.sampleCount);
-    case pipeline::IdentityPart::checksum:
+    case editing::IdentityPart::checksum:
       return QStringLiteral("контрольная сумма отсчётов другая");
   }
   return {};
@@ -31,17 +31,17 @@ QString differenceText(pipeline::IdentityPart part, const pipeline::RecordingIde
 
 }  // namespace
 
-std::optional<QString> savedBeatsMismatch(const pipeline::SavedBeats& saved,
-                                          const pipeline::RecordingIdentity& opened) {
+std::optional<QString> savedBeatsMismatch(const editing::SavedBeats& saved,
+                                          const editing::RecordingIdentity& opened) {
   if (!saved.notes.identity) {
     return QStringLiteral(
         "В файле не сказано, к какой записи относятся удары; они не восстановлены.");
   }
-  const std::vector<pipeline::IdentityPart> parts =
-      pipeline::differences(*saved.notes.identity, opened);
+  const std::vector<editing::IdentityPart> parts =
+      editing::differences(*saved.notes.identity, opened);
   if (parts.empty()) return std::nullopt;
   QStringList texts;
-  for (const pipeline::IdentityPart part : parts) {
+  for (const editing::IdentityPart part : parts) {
     texts << differenceText(part, *saved.notes.identity, opened);
   }
   return QStringLiteral("Удары сохранены для другой записи (%1); они не восстановлены.")

@@ -2,8 +2,8 @@
 
 #include <QPainter>
 
-#include "ui/report/report_charts.h"
-#include "ui/report/window_strips.h"
+#include "report/report_charts.h"
+#include "report/window_strips.h"
 
 namespace rrscope::ui {
 namespace {

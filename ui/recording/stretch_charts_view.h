@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "hrv/hrv_measures.h"
-#include "ui/report/report_content.h"
+#include "report/report_content.h"
 
 namespace rrscope::ui {
 

@@ -7,9 +7,9 @@
 #include <array>
 #include <cmath>
 
+#include "report/plot_frame.h"
 #include "ui/recording/beat_colours.h"
 #include "ui/recording/clock_text.h"
-#include "ui/report/plot_frame.h"
 
 namespace rrscope::ui {
 namespace {
@@ -73,7 +73,7 @@ QSize TachogramView::minimumSizeHint() const {
   return {300, 100};
 }
 
-void TachogramView::showBeats(const pipeline::BeatList* beats, pipeline::StretchSeries whole) {
+void TachogramView::showBeats(const editing::BeatList* beats, editing::StretchSeries whole) {
   beats_ = beats;
   whole_ = std::move(whole);
   setShowsHeartRate(heartRate_);
@@ -301,7 +301,7 @@ void TachogramView::paintIntervals(QPainter& painter, const QRectF& plot) const 
   const auto columns = static_cast<std::size_t>(std::ceil(plot.width())) + 1;
   std::vector<double> low(columns, INFINITY), high(columns, -INFINITY);
   const std::span<const double> positions = beats_->positions();
-  const std::span<const pipeline::BeatSource> sources = beats_->sources();
+  const std::span<const editing::BeatSource> sources = beats_->sources();
   std::vector<QPointF> marked;
   for (std::size_t i = 0; i < whole_.intervalsMs.size(); ++i) {
     const std::size_t end = whole_.ends[i];
@@ -310,7 +310,7 @@ void TachogramView::paintIntervals(QPainter& painter, const QRectF& plot) const 
         std::min(columns - 1, static_cast<std::size_t>(std::max(0.0, x - plot.left())));
     low[column] = std::min(low[column], values_[i]);
     high[column] = std::max(high[column], values_[i]);
-    if (sources[end] != pipeline::BeatSource::detected) marked.emplace_back(x, yOf(values_[i]));
+    if (sources[end] != editing::BeatSource::detected) marked.emplace_back(x, yOf(values_[i]));
   }
   painter.setPen(QPen(palette().color(QPalette::Text), 1));
   std::optional<QPointF> previous;

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "beats/detected_beats.h"
-#include "pipeline/beat_list.h"
+#include "editing/beat_list.h"
 
 namespace rrscope::ui {
 
@@ -29,7 +29,7 @@ class TachogramView : public QWidget {
 
   // The beats to show, with the series of the whole recording; the list
   // must outlive the view or the next call.
-  void showBeats(const pipeline::BeatList* beats, pipeline::StretchSeries whole);
+  void showBeats(const editing::BeatList* beats, editing::StretchSeries whole);
   void setStretch(beats::SampleStretch stretch);
   void setCursor(double sample);
 
@@ -71,8 +71,8 @@ class TachogramView : public QWidget {
   void paintBreaks(QPainter& painter, const QRectF& plot) const;
   void paintIntervals(QPainter& painter, const QRectF& plot) const;
 
-  const pipeline::BeatList* beats_ = nullptr;
-  pipeline::StretchSeries whole_;
+  const editing::BeatList* beats_ = nullptr;
+  editing::StretchSeries whole_;
   bool heartRate_ = false;
   std::vector<double> values_;  // of whole_'s intervals, as shown
   beats::SampleStretch stretch_;

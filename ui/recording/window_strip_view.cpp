@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "report/plot_frame.h"
 #include "ui/recording/tachogram_view.h"
-#include "ui/report/plot_frame.h"
 
 namespace rrscope::ui {
 namespace {
