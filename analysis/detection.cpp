@@ -4,7 +4,7 @@
 #include "analysis/run_error.h"
 #include "analysis/run_stages.h"
 
-namespace rrscope {
+namespace rrscope::analysis {
 void readDetectionParameters(RunContext& run) {
   run.values.threshold = parseTextBox(run, TextBox::Text1);
   const double guardSeconds = parseTextBox(run, TextBox::Text2);
@@ -50,4 +50,4 @@ void formRRSeries(RunContext& run) {
   }
 }
 
-}  // namespace rrscope
+}  // namespace rrscope::analysis

@@ -5,7 +5,7 @@
 
 #include "text/number_text.h"
 
-namespace rrscope {
+namespace rrscope::analysis {
 namespace {
 
 constexpr std::array<std::string_view, 9> kParameterOptions = {
@@ -194,4 +194,4 @@ std::string errorMessage(const ErrorFacts& facts) {
   return "the analysis stopped";
 }
 
-}  // namespace rrscope
+}  // namespace rrscope::analysis

@@ -5,7 +5,7 @@
 
 #include "analysis/run_error.h"
 
-namespace rrscope {
+namespace rrscope::analysis {
 
 // The option that sets a parameter box: "--threshold" for Text1, ...
 std::string_view parameterOption(TextBox box);
@@ -14,4 +14,4 @@ std::string_view parameterOption(TextBox box);
 // that names options, files and lines, never the window's controls.
 std::string errorMessage(const ErrorFacts& facts);
 
-}  // namespace rrscope
+}  // namespace rrscope::analysis

@@ -2,7 +2,7 @@
 
 #include <sys/mman.h>
 
-namespace rrscope {
+namespace rrscope::analysis {
 
 void* allocateLarge(std::size_t bytes) {
   constexpr std::size_t kHugePage = std::size_t{2} << 20;
@@ -17,4 +17,4 @@ void* allocateLarge(std::size_t bytes) {
   return block;
 }
 
-}  // namespace rrscope
+}  // namespace rrscope::analysis

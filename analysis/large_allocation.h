@@ -5,7 +5,7 @@
 #include <memory>
 #include <new>
 
-namespace rrscope {
+namespace rrscope::analysis {
 
 // Memory for the large arrays of a sample file. Blocks of several megabytes
 // are aligned to 2 MiB and offered to the kernel as huge pages, which cuts the
@@ -36,4 +36,4 @@ struct LargeAllocator {
   friend bool operator==(const LargeAllocator&, const LargeAllocator&) = default;
 };
 
-}  // namespace rrscope
+}  // namespace rrscope::analysis

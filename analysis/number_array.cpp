@@ -4,7 +4,7 @@
 
 #include "analysis/run_error.h"
 
-namespace rrscope {
+namespace rrscope::analysis {
 
 void throwSubscriptError(std::int64_t position, std::int64_t capacity, Series series) {
   throw RunError({.cause = ErrorCause::positionOutOfRange,
@@ -30,4 +30,4 @@ void NumberArray::set(std::int64_t position, double value) {
   values_[index] = value;
 }
 
-}  // namespace rrscope
+}  // namespace rrscope::analysis

@@ -7,7 +7,7 @@
 
 #include "analysis/run_error.h"
 
-namespace rrscope {
+namespace rrscope::analysis {
 
 // A run's array of numbers, positions 1 to 10,000,000. It holds only what the
 // last run wrote; every other position reads as 0, so nothing of an earlier
@@ -49,4 +49,4 @@ inline std::int64_t roundedPosition(double value) {
   return static_cast<std::int64_t>(std::nearbyint(value));
 }
 
-}  // namespace rrscope
+}  // namespace rrscope::analysis

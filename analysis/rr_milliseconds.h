@@ -4,7 +4,7 @@
 
 #include "analysis/analysis_state.h"
 
-namespace rrscope {
+namespace rrscope::analysis {
 
 // The RR series of the last run in milliseconds: RRIntervals at positions 1
 // to peakEnd - 3, which is all the state keeps, times 1000 / kSamplesPerSecond.
@@ -17,4 +17,4 @@ inline std::vector<double> rrSeriesMilliseconds(const AnalysisState& state) {
   return intervals;
 }
 
-}  // namespace rrscope
+}  // namespace rrscope::analysis

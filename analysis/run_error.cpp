@@ -2,7 +2,7 @@
 
 #include "text/text_cut.h"
 
-namespace rrscope {
+namespace rrscope::analysis {
 
 std::string_view errorKindKey(ErrorKind kind) {
   switch (kind) {
@@ -79,4 +79,4 @@ const char* RunError::what() const noexcept {
   return errorKindKey(kind()).data();
 }
 
-}  // namespace rrscope
+}  // namespace rrscope::analysis

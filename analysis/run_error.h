@@ -9,7 +9,7 @@
 
 #include "analysis/run_window.h"
 
-namespace rrscope {
+namespace rrscope::analysis {
 
 // The ways in which a run or a click can stop.
 enum class ErrorKind {
@@ -134,4 +134,4 @@ struct RunReport {
   ErrorKind kind() const { return errorKind(facts.cause); }
 };
 
-}  // namespace rrscope
+}  // namespace rrscope::analysis

@@ -4,7 +4,7 @@
 
 #include "text/number_text.h"
 
-namespace rrscope {
+namespace rrscope::analysis {
 
 void enableRefresh(RunContext& run) {
   run.window.enableRefresh();
@@ -29,4 +29,4 @@ void loadSampleFile(RunContext& run) {
   run.values.sampleEnd = lines + 1;
 }
 
-}  // namespace rrscope
+}  // namespace rrscope::analysis

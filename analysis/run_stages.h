@@ -4,7 +4,7 @@
 
 #include "analysis/run_values.h"
 
-namespace rrscope {
+namespace rrscope::analysis {
 
 // Stages of the run that belong to the run itself, to loading and to
 // detection, in the order the run calls them; clearing the charts is a chart
@@ -25,4 +25,4 @@ void formRRSeries(RunContext& run);
 // stops at the first such fault, and the file is closed on every path.
 SampleLines readSampleFile(const std::string& path);
 
-}  // namespace rrscope
+}  // namespace rrscope::analysis

@@ -5,7 +5,7 @@
 #include "analysis/run_error.h"
 #include "text/numeric_parse.h"
 
-namespace rrscope {
+namespace rrscope::analysis {
 
 double parseTextBox(const RunContext& run, TextBox box) {
   std::string text = run.window.text(box);
@@ -30,4 +30,4 @@ double parseSampleLine(const SampleLines& lines, std::int64_t position) {
       {.cause = ErrorCause::sampleBeyondRange, .text = std::string(start), .line = position});
 }
 
-}  // namespace rrscope
+}  // namespace rrscope::analysis

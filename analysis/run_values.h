@@ -5,7 +5,7 @@
 #include "analysis/analysis_state.h"
 #include "analysis/run_window.h"
 
-namespace rrscope {
+namespace rrscope::analysis {
 
 // The values one run creates and hands from stage to stage.
 struct RunValues {
@@ -32,4 +32,4 @@ double parseCaption(const RunContext& run, Caption label);
 // The same for the sample on line `position` of the loaded file.
 double parseSampleLine(const SampleLines& lines, std::int64_t position);
 
-}  // namespace rrscope
+}  // namespace rrscope::analysis

@@ -3,10 +3,12 @@
 #include <string>
 #include <string_view>
 
-namespace rrscope {
-
 // Only the chart stages draw, so the analysis knows the surface by name alone.
+namespace rrscope::charts {
 class ChartSurface;
+}
+
+namespace rrscope::analysis {
 
 enum class TextBox { Text1, Text2, Text3, Text4, Text5, Text6, Text7, Text8, Text9 };
 
@@ -35,7 +37,7 @@ class RunWindow {
   // the user cancelled.
   virtual std::string chooseSampleFile() = 0;
 
-  virtual ChartSurface& surface(Picture picture) = 0;
+  virtual charts::ChartSurface& surface(Picture picture) = 0;
 };
 
-}  // namespace rrscope
+}  // namespace rrscope::analysis

@@ -9,7 +9,7 @@
 #include "analysis/run_error.h"
 #include "analysis/run_stages.h"
 
-namespace rrscope {
+namespace rrscope::analysis {
 namespace {
 
 // Owns an open file descriptor, so that the file is closed on every path.
@@ -107,4 +107,4 @@ SampleLines readSampleFile(const std::string& path) {
   return readLines(file.get(), expected, input, path);
 }
 
-}  // namespace rrscope
+}  // namespace rrscope::analysis

@@ -10,7 +10,7 @@
 #include <emmintrin.h>
 #endif
 
-namespace rrscope {
+namespace rrscope::analysis {
 
 void LineStarts::pushWrapped(std::uint64_t start) {
   while (wraps_.size() < (start >> lowBits_)) wraps_.push_back(low_.size());
@@ -146,4 +146,4 @@ SampleLines SampleLines::fromText(std::string_view text) {
   return std::move(builder).finish();
 }
 
-}  // namespace rrscope
+}  // namespace rrscope::analysis

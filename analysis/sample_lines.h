@@ -9,7 +9,7 @@
 
 #include "analysis/large_allocation.h"
 
-namespace rrscope {
+namespace rrscope::analysis {
 
 // Where each line of a file begins, 32 bits a line. Files beyond 4 GiB are
 // rare, so instead of widening every entry the table keeps the few lines at
@@ -111,4 +111,4 @@ class SampleLinesBuilder {
   std::uint64_t lineStart_ = 0;  // where the unfinished line begins
 };
 
-}  // namespace rrscope
+}  // namespace rrscope::analysis

@@ -5,7 +5,7 @@
 
 #include "analysis/run_window.h"
 
-namespace rrscope {
+namespace rrscope::analysis {
 
 // The texts of Text1 to Text9 when the window opens; Command3 restores them.
 inline constexpr std::array<std::string_view, 9> kInitialTexts = {
@@ -34,4 +34,4 @@ constexpr std::string_view initialCaption(Caption label) {
   return "";
 }
 
-}  // namespace rrscope
+}  // namespace rrscope::analysis

@@ -12,20 +12,20 @@ namespace {
 
 struct ParameterOption {
   const char* name;
-  TextBox box;
+  analysis::TextBox box;
   const char* description;
 };
 
 constexpr std::array<ParameterOption, 9> kParameterOptions = {{
-    {"--threshold", TextBox::Text1, "Text1, detection threshold"},
-    {"--guard", TextBox::Text2, "Text2, guard interval in seconds"},
-    {"--rhythm-x", TextBox::Text3, "Text3, horizontal scale of the rhythmogram"},
-    {"--rhythm-y", TextBox::Text4, "Text4, vertical scale of the rhythmogram"},
-    {"--scatter-y", TextBox::Text5, "Text5, vertical scale of the scattergram"},
-    {"--scatter-x", TextBox::Text6, "Text6, horizontal scale of the scattergram"},
-    {"--pulse-gain", TextBox::Text7, "Text7, gain of the pulse chart"},
-    {"--pulse-x", TextBox::Text8, "Text8, horizontal scale of the pulse chart"},
-    {"--tau", TextBox::Text9, "Text9, shift tau of the scattergram"},
+    {"--threshold", analysis::TextBox::Text1, "Text1, detection threshold"},
+    {"--guard", analysis::TextBox::Text2, "Text2, guard interval in seconds"},
+    {"--rhythm-x", analysis::TextBox::Text3, "Text3, horizontal scale of the rhythmogram"},
+    {"--rhythm-y", analysis::TextBox::Text4, "Text4, vertical scale of the rhythmogram"},
+    {"--scatter-y", analysis::TextBox::Text5, "Text5, vertical scale of the scattergram"},
+    {"--scatter-x", analysis::TextBox::Text6, "Text6, horizontal scale of the scattergram"},
+    {"--pulse-gain", analysis::TextBox::Text7, "Text7, gain of the pulse chart"},
+    {"--pulse-x", analysis::TextBox::Text8, "Text8, horizontal scale of the pulse chart"},
+    {"--tau", analysis::TextBox::Text9, "Text9, shift tau of the scattergram"},
 }};
 
 constexpr std::string_view kDescription =
@@ -175,7 +175,7 @@ void addParameterOptions(CLI::App& app, BatchOptions& options) {
   OptionGroup group(app, "Parameters");
   for (const ParameterOption& option : kParameterOptions) {
     std::string& text = options.parameters[static_cast<std::size_t>(option.box)];
-    text = std::string(initialText(option.box));
+    text = std::string(analysis::initialText(option.box));
     group.text(option.name, text, "TEXT", option.description)->default_str(text);
   }
 }

@@ -21,7 +21,7 @@ namespace rrscope::batch {
 namespace {
 
 // The detected peaks of the window's run, as 0-based sample positions.
-std::vector<double> thresholdBeats(const AnalysisState& state) {
+std::vector<double> thresholdBeats(const analysis::AnalysisState& state) {
   std::vector<double> beats;
   for (const double position : state.PeakTimes.written()) beats.push_back(position - 1);
   return beats;
@@ -30,10 +30,10 @@ std::vector<double> thresholdBeats(const AnalysisState& state) {
 // The beats in the arrays the statistics stages read: PeakTimes 1 to K and
 // the K - 1 intervals between them. Unlike the window's series, the last
 // interval counts too.
-void storeBeats(RunContext& run, const std::vector<double>& beats) {
+void storeBeats(analysis::RunContext& run, const std::vector<double>& beats) {
   if (beats.size() < 2) {
-    throw RunError(
-        {.cause = ErrorCause::tooFewBeats, .count = static_cast<std::int64_t>(beats.size())});
+    throw analysis::RunError({.cause = analysis::ErrorCause::tooFewBeats,
+                              .count = static_cast<std::int64_t>(beats.size())});
   }
   run.state.PeakTimes.clear();
   run.state.RRIntervals.clear();
@@ -49,7 +49,7 @@ void storeBeats(RunContext& run, const std::vector<double>& beats) {
 void correctIfAsked(const BeatOptions& options, const beats::SampleSource& samples,
                     BeatReport& report) {
   if (!options.correct) return;
-  const beats::QrsSearch search(samples, kSamplesPerSecond);
+  const beats::QrsSearch search(samples, analysis::kSamplesPerSecond);
   const beats::QrsFinder find = [&](double after, double before) {
     return search.between(after, before);
   };
@@ -60,32 +60,33 @@ void correctIfAsked(const BeatOptions& options, const beats::SampleSource& sampl
 
 // A run of the window's stages with the Pan–Tompkins detector in place of
 // the threshold, and without the charts.
-std::optional<RunReport> runPanTompkins(const BeatOptions& options, AnalysisState& state,
-                                        RunWindow& window, BeatReport& report) {
-  const auto detectBeats = [&](RunContext& run) {
+std::optional<analysis::RunReport> runPanTompkins(const BeatOptions& options,
+                                                  analysis::AnalysisState& state,
+                                                  analysis::RunWindow& window, BeatReport& report) {
+  const auto detectBeats = [&](analysis::RunContext& run) {
     const pipeline::LineSamples samples(run.state.SampleLines);
-    beats::DetectedBeats found = beats::detectBeats(samples, kSamplesPerSecond);
+    beats::DetectedBeats found = beats::detectBeats(samples, analysis::kSamplesPerSecond);
     report.beats = std::move(found.beats);
     report.unreadable = std::move(found.unreadable);
     correctIfAsked(options, samples, report);
     storeBeats(run, report.beats);
   };
-  using Step = std::pair<std::string_view, std::function<void(RunContext&)>>;
+  using Step = std::pair<std::string_view, std::function<void(analysis::RunContext&)>>;
   const std::array<Step, 7> steps = {{
-      {"enableRefresh", enableRefresh},
-      {"resetDebugPage", resetDebugPage},
-      {"clearCharts", clearCharts},
-      {"loadSampleFile", loadSampleFile},
+      {"enableRefresh", analysis::enableRefresh},
+      {"resetDebugPage", analysis::resetDebugPage},
+      {"clearCharts", charts::clearCharts},
+      {"loadSampleFile", analysis::loadSampleFile},
       {"detectBeats", detectBeats},
-      {"showRhythmStatistics", showRhythmStatistics},
-      {"showIntervalCount", showIntervalCount},
+      {"showRhythmStatistics", charts::showRhythmStatistics},
+      {"showIntervalCount", charts::showIntervalCount},
   }};
-  RunContext run{state, window, RunValues{}};
+  analysis::RunContext run{state, window, analysis::RunValues{}};
   for (const auto& [name, execute] : steps) {
     try {
       execute(run);
-    } catch (const RunError& error) {
-      return RunReport{std::string(name), error.facts()};
+    } catch (const analysis::RunError& error) {
+      return analysis::RunReport{std::string(name), error.facts()};
     }
   }
   return std::nullopt;
@@ -93,26 +94,27 @@ std::optional<RunReport> runPanTompkins(const BeatOptions& options, AnalysisStat
 
 // Scores the beats used against the file's reference; a reference that
 // cannot be read stops the file with its reason.
-std::optional<RunReport> scoreIfAsked(const BeatOptions& options, std::string_view file,
-                                      BeatReport& report) {
+std::optional<analysis::RunReport> scoreIfAsked(const BeatOptions& options, std::string_view file,
+                                                BeatReport& report) {
   if (!options.scores()) return std::nullopt;
   const std::string path = referenceFileFor(options, file);
   try {
     const std::vector<double> reference = beats::readBeatFile(path);
-    report.scoring =
-        beats::scoreBeats(report.beats, reference, kSamplesPerSecond, options.matchWindowMs);
+    report.scoring = beats::scoreBeats(report.beats, reference, analysis::kSamplesPerSecond,
+                                       options.matchWindowMs);
     return std::nullopt;
   } catch (const beats::BeatFileError& error) {
     if (error.line() == 0) {
-      return RunReport{"scoreBeats",
-                       {.cause = ErrorCause::inputNotRead, .file = path, .reason = error.what()}};
+      return analysis::RunReport{
+          "scoreBeats",
+          {.cause = analysis::ErrorCause::inputNotRead, .file = path, .reason = error.what()}};
     }
-    return RunReport{"scoreBeats",
-                     {.cause = ErrorCause::inputLineInvalid,
-                      .file = path,
-                      .text = error.text(),
-                      .line = static_cast<std::int64_t>(error.line()),
-                      .reason = error.what()}};
+    return analysis::RunReport{"scoreBeats",
+                               {.cause = analysis::ErrorCause::inputLineInvalid,
+                                .file = path,
+                                .text = error.text(),
+                                .line = static_cast<std::int64_t>(error.line()),
+                                .reason = error.what()}};
   }
 }
 
@@ -125,7 +127,7 @@ void runWithBeats(std::string_view file, const BatchOptions& options, const Outc
   if (beatOptions.detector == Detector::threshold) {
     runWithoutWindow(
         file, options.parameters, options.writesCharts(), [&](const RunOutcome& outcome) {
-          std::optional<RunReport> error = outcome.error;
+          std::optional<analysis::RunReport> error = outcome.error;
           if (!error) {
             report.beats = thresholdBeats(outcome.state);
             correctIfAsked(beatOptions, pipeline::LineSamples(outcome.state.SampleLines), report);
@@ -139,17 +141,17 @@ void runWithBeats(std::string_view file, const BatchOptions& options, const Outc
         });
     return;
   }
-  RecordingWindow window;
+  charts::RecordingWindow window;
   for (std::size_t i = 0; i < options.parameters.size(); ++i) {
-    window.setText(static_cast<TextBox>(i), options.parameters[i]);
+    window.setText(static_cast<analysis::TextBox>(i), options.parameters[i]);
   }
   window.setNextFile(std::string(file));
-  AnalysisState state;
-  std::optional<RunReport> error = runPanTompkins(beatOptions, state, window, report);
+  analysis::AnalysisState state;
+  std::optional<analysis::RunReport> error = runPanTompkins(beatOptions, state, window, report);
   if (!error) error = scoreIfAsked(beatOptions, file, report);
-  std::array<const DisplayList*, 5> lists{};
+  std::array<const charts::DisplayList*, 5> lists{};
   for (std::size_t i = 0; i < lists.size(); ++i) {
-    lists[i] = &window.displayList(static_cast<Picture>(i));
+    lists[i] = &window.displayList(static_cast<analysis::Picture>(i));
   }
   RunOutcome outcome{file, options.parameters, window, lists, state, error};
   outcome.beats = &report;
@@ -182,12 +184,12 @@ void addUnreadable(const BeatReport& report, JsonLine& line) {
   JsonLine stretches = JsonLine::array();
   double seconds = 0;
   for (const beats::SampleStretch& s : report.unreadable) {
-    stretches.push_back(
-        {jsonNumber(s.begin / kSamplesPerSecond), jsonNumber(s.end / kSamplesPerSecond)});
-    seconds += (s.end - s.begin) / kSamplesPerSecond;
+    stretches.push_back({jsonNumber(s.begin / analysis::kSamplesPerSecond),
+                         jsonNumber(s.end / analysis::kSamplesPerSecond)});
+    seconds += (s.end - s.begin) / analysis::kSamplesPerSecond;
   }
   const pipeline::ReadableSeries series =
-      pipeline::readableSeries(report.beats, report.unreadable, kSamplesPerSecond);
+      pipeline::readableSeries(report.beats, report.unreadable, analysis::kSamplesPerSecond);
   line["unreadable"] = std::move(stretches);
   line["unreadable_s"] = jsonNumber(seconds);
   line["excluded_beats"] = series.excludedBeats;
@@ -254,10 +256,10 @@ void appendBeatCsvFields(std::string& out, const BeatOptions& options, const Run
 std::vector<double> analysedIntervalsMs(const RunOutcome& outcome) {
   const BeatReport* report = outcome.beats;
   if (report != nullptr && (report->detector == Detector::panTompkins || report->corrections)) {
-    return pipeline::readableSeries(report->beats, report->unreadable, kSamplesPerSecond)
+    return pipeline::readableSeries(report->beats, report->unreadable, analysis::kSamplesPerSecond)
         .intervalsMs;
   }
-  return rrSeriesMilliseconds(outcome.state);
+  return analysis::rrSeriesMilliseconds(outcome.state);
 }
 
 }  // namespace rrscope::batch

@@ -7,18 +7,18 @@ namespace {
 
 struct CaptionColumn {
   std::string_view key;
-  Caption label;
+  analysis::Caption label;
 };
 
 // The captions a run writes, in the order the figures list them; Text9
 // follows them, as a run may rewrite it.
 constexpr std::array<CaptionColumn, 6> kCaptionColumns = {{
-    {"sam", Caption::sam},
-    {"TR", Caption::TR},
-    {"Label21", Caption::Label21},
-    {"Label22", Caption::Label22},
-    {"Label16", Caption::Label16},
-    {"Label8", Caption::Label8},
+    {"sam", analysis::Caption::sam},
+    {"TR", analysis::Caption::TR},
+    {"Label21", analysis::Caption::Label21},
+    {"Label22", analysis::Caption::Label22},
+    {"Label16", analysis::Caption::Label16},
+    {"Label8", analysis::Caption::Label8},
 }};
 
 JsonLine parametersObject(const ParameterTexts& parameters) {
@@ -29,12 +29,12 @@ JsonLine parametersObject(const ParameterTexts& parameters) {
   return object;
 }
 
-JsonLine captionsObject(const RunWindow& window) {
+JsonLine captionsObject(const analysis::RunWindow& window) {
   JsonLine object = JsonLine::object();
   for (const CaptionColumn& column : kCaptionColumns) {
     object[std::string(column.key)] = window.caption(column.label);
   }
-  object["Text9"] = window.text(TextBox::Text9);
+  object["Text9"] = window.text(analysis::TextBox::Text9);
   return object;
 }
 
@@ -49,7 +49,8 @@ struct ErrorFields {
 // output that could not be written.
 ErrorFields errorFields(const RunOutcome& outcome) {
   if (const auto& error = outcome.error) {
-    return {true, errorKindKey(error->kind()), error->stage, errorMessage(error->facts)};
+    return {true, analysis::errorKindKey(error->kind()), error->stage,
+            analysis::errorMessage(error->facts)};
   }
   if (const auto& failure = outcome.outputFailure) {
     return {true, "cannot-write", "writeOutputs", *failure};
@@ -140,7 +141,7 @@ std::string figuresCsvRow(const RunOutcome& outcome) {
     appendCsvField(out, outcome.window.caption(column.label));
   }
   out += ',';
-  appendCsvField(out, outcome.window.text(TextBox::Text9));
+  appendCsvField(out, outcome.window.text(analysis::TextBox::Text9));
   const ErrorFields error = errorFields(outcome);
   for (const std::string_view field : {error.kind, error.stage, std::string_view(error.message)}) {
     out += ',';

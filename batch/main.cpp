@@ -150,11 +150,11 @@ class OutcomeWriter {
     const std::string stem = outputStem(outcome.file);
     if (options_.displayListDir) {
       writeWholeFile(displayListPath(*options_.displayListDir, stem),
-                     displayListsJson(outcome.displayLists) + "\n");
+                     charts::displayListsJson(outcome.displayLists) + "\n");
     }
     if (options_.svgDir) {
-      for (const Picture picture : kPictures) {
-        const DisplayList& list = *outcome.displayLists[static_cast<std::size_t>(picture)];
+      for (const analysis::Picture picture : kPictures) {
+        const charts::DisplayList& list = *outcome.displayLists[static_cast<std::size_t>(picture)];
         writeWholeFile(svgPath(*options_.svgDir, stem, picture), pictureSvg(list, picture));
       }
     }

@@ -22,10 +22,10 @@ std::optional<double> numberBeforeUnit(std::string_view caption) {
 
 // The captions round to 15 digits; where a caption shows the figure, the
 // number is taken from what the caption was computed from, exactly.
-double observedSeconds(const AnalysisState& state) {
+double observedSeconds(const analysis::AnalysisState& state) {
   double samples = 0;
   for (const double interval : state.RRIntervals.written()) samples += interval;
-  return samples / kSamplesPerSecond;
+  return samples / analysis::kSamplesPerSecond;
 }
 
 void appendField(std::string& out, std::optional<double> value) {
@@ -43,15 +43,15 @@ JsonLine jsonField(std::optional<double> value) {
 }  // namespace
 
 NumericFigures numericFigures(const RunOutcome& outcome) {
-  const RunWindow& window = outcome.window;
+  const analysis::RunWindow& window = outcome.window;
   NumericFigures figures;
-  figures.samples = captionNumber(window.caption(Caption::sam));
-  if (figures.samples && numberBeforeUnit(window.caption(Caption::TR)))
-    figures.recordingSeconds = *figures.samples / kSamplesPerSecond;
-  if (captionNumber(window.caption(Caption::Label21)))
+  figures.samples = captionNumber(window.caption(analysis::Caption::sam));
+  if (figures.samples && numberBeforeUnit(window.caption(analysis::Caption::TR)))
+    figures.recordingSeconds = *figures.samples / analysis::kSamplesPerSecond;
+  if (captionNumber(window.caption(analysis::Caption::Label21)))
     figures.observationSeconds = observedSeconds(outcome.state);
-  figures.meanHeartRate = captionNumber(window.caption(Caption::Label22));
-  figures.intervals = captionNumber(window.caption(Caption::Label8));
+  figures.meanHeartRate = captionNumber(window.caption(analysis::Caption::Label22));
+  figures.intervals = captionNumber(window.caption(analysis::Caption::Label8));
   return figures;
 }
 

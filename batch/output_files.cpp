@@ -24,7 +24,7 @@ std::string quoted(std::string_view name, std::string_view rest) {
   return text;
 }
 
-std::string pictureName(Picture picture) {
+std::string pictureName(analysis::Picture picture) {
   return "Picture" + std::to_string(static_cast<int>(picture) + 1);
 }
 
@@ -125,7 +125,8 @@ std::filesystem::path displayListPath(const std::string& dir, std::string_view s
   return inFolder(dir, std::string(stem) + ".json");
 }
 
-std::filesystem::path svgPath(const std::string& dir, std::string_view stem, Picture picture) {
+std::filesystem::path svgPath(const std::string& dir, std::string_view stem,
+                              analysis::Picture picture) {
   return inFolder(dir, std::string(stem) + "-" + pictureName(picture) + ".svg");
 }
 
@@ -134,7 +135,7 @@ std::filesystem::path windowPngPath(const std::string& dir, std::string_view ste
 }
 
 std::filesystem::path picturePngPath(const std::string& dir, std::string_view stem,
-                                     Picture picture) {
+                                     analysis::Picture picture) {
   return inFolder(dir, std::string(stem) + "-" + pictureName(picture) + ".png");
 }
 
@@ -144,12 +145,12 @@ std::vector<std::filesystem::path> plannedOutputs(const BatchOptions& options,
   std::vector<std::filesystem::path> paths;
   if (options.displayListDir) paths.push_back(displayListPath(*options.displayListDir, stem));
   if (options.svgDir) {
-    for (const Picture picture : kPictures)
+    for (const analysis::Picture picture : kPictures)
       paths.push_back(svgPath(*options.svgDir, stem, picture));
   }
   if (options.pngDir) {
     paths.push_back(windowPngPath(*options.pngDir, stem));
-    for (const Picture picture : kPictures) {
+    for (const analysis::Picture picture : kPictures) {
       paths.push_back(picturePngPath(*options.pngDir, stem, picture));
     }
   }

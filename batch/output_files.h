@@ -16,10 +16,11 @@ std::string outputStem(std::string_view file);
 
 // DIR/STEM.json, DIR/STEM-Picture3.svg, ...
 std::filesystem::path displayListPath(const std::string& dir, std::string_view stem);
-std::filesystem::path svgPath(const std::string& dir, std::string_view stem, Picture picture);
+std::filesystem::path svgPath(const std::string& dir, std::string_view stem,
+                              analysis::Picture picture);
 std::filesystem::path windowPngPath(const std::string& dir, std::string_view stem);
 std::filesystem::path picturePngPath(const std::string& dir, std::string_view stem,
-                                     Picture picture);
+                                     analysis::Picture picture);
 
 // Every file that the options will write for `file`; of a text export, whose
 // number of parts is known only once it runs, the first part's name.
@@ -46,7 +47,8 @@ struct OutputContent {
 void writeOutputsTogether(std::span<const OutputContent> outputs);
 
 // The five pictures in order.
-inline constexpr Picture kPictures[] = {Picture::Picture1, Picture::Picture2, Picture::Picture3,
-                                        Picture::Picture4, Picture::Picture5};
+inline constexpr analysis::Picture kPictures[] = {
+    analysis::Picture::Picture1, analysis::Picture::Picture2, analysis::Picture::Picture3,
+    analysis::Picture::Picture4, analysis::Picture::Picture5};
 
 }  // namespace rrscope::batch

@@ -29,10 +29,10 @@ struct OutputFile {
 struct RunOutcome {
   std::string_view file;
   const ParameterTexts& parameters;  // the texts set before the run
-  const RunWindow& window;
-  std::array<const DisplayList*, 5> displayLists;
-  const AnalysisState& state;
-  const std::optional<RunReport>& error;
+  const analysis::RunWindow& window;
+  std::array<const charts::DisplayList*, 5> displayLists;
+  const analysis::AnalysisState& state;
+  const std::optional<analysis::RunReport>& error;
   std::span<const OutputFile> windowPictures = {};
   // Why an output of this file could not be written, once that is known.
   std::optional<std::string> outputFailure = {};

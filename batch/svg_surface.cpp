@@ -31,7 +31,7 @@ void appendAttribute(std::string& out, std::string_view name, float value) {
 }
 
 // Colours are stored as blue * 65536 + green * 256 + red.
-std::string colourText(Colour colour) {
+std::string colourText(charts::Colour colour) {
   char buffer[8];
   std::snprintf(buffer, sizeof buffer, "#%02x%02x%02x", colour & 0xFF, (colour >> 8) & 0xFF,
                 (colour >> 16) & 0xFF);
@@ -69,17 +69,17 @@ bool finite(std::initializer_list<float> values) {
 
 }  // namespace
 
-SurfaceArea surfaceArea(Picture picture) {
+SurfaceArea surfaceArea(analysis::Picture picture) {
   switch (picture) {
-    case Picture::Picture1:
+    case analysis::Picture::Picture1:
       return {3675, 3795, kSans, kSansSize};
-    case Picture::Picture2:
+    case analysis::Picture::Picture2:
       return {3555, 3795, kSerif, kSerifSize};
-    case Picture::Picture3:
+    case analysis::Picture::Picture3:
       return {3795, 3675, kSans, kSansSize};
-    case Picture::Picture4:
+    case analysis::Picture::Picture4:
       return {3555, 3675, kSerif, kSerifSize};
-    case Picture::Picture5:
+    case analysis::Picture::Picture5:
       return {3675, 3795, kSans, kSansSize};
   }
   return {0, 0, kSans, kSansSize};
@@ -97,7 +97,7 @@ bool SvgSurface::touchesArea(float left, float top, float right, float bottom) c
   return right >= 0 && bottom >= 0 && left <= area_.width && top <= area_.height;
 }
 
-void SvgSurface::Line(float x1, float y1, float x2, float y2, Colour colour) {
+void SvgSurface::Line(float x1, float y1, float x2, float y2, charts::Colour colour) {
   if (!finite({x1, y1, x2, y2})) return;
   const float half = strokeWidth() / 2;
   if (!touchesArea(std::min(x1, x2) - half, std::min(y1, y2) - half, std::max(x1, x2) + half,
@@ -114,7 +114,7 @@ void SvgSurface::Line(float x1, float y1, float x2, float y2, Colour colour) {
   body_ += "/>\n";
 }
 
-void SvgSurface::Circle(float radius, Colour colour) {
+void SvgSurface::Circle(float radius, charts::Colour colour) {
   const float x = currentX_;
   const float y = currentY_;
   const float r = std::abs(radius);
@@ -184,7 +184,7 @@ std::string SvgSurface::document() const {
   return out;
 }
 
-std::string pictureSvg(const DisplayList& list, Picture picture) {
+std::string pictureSvg(const charts::DisplayList& list, analysis::Picture picture) {
   SvgSurface surface(surfaceArea(picture));
   list.replay(surface);
   return surface.document();

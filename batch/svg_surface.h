@@ -19,22 +19,22 @@ struct SurfaceArea {
 
 // The drawing area of each of the window's picture boxes: the outer size less
 // the 2-pixel sunken border on every side.
-SurfaceArea surfaceArea(Picture picture);
+SurfaceArea surfaceArea(analysis::Picture picture);
 
 // A chart surface that writes an SVG document in twips, with the drawing
 // area as its view box and clipped to it as the window clips. Line widths
 // count in pixels of 15 twips. Operations that cannot touch the area are
 // left out, so a full pulse chart stays small.
-class SvgSurface final : public ChartSurface {
+class SvgSurface final : public charts::ChartSurface {
  public:
   explicit SvgSurface(const SurfaceArea& area) : area_(area) {}
 
   void Cls() override { body_.clear(); }
   void DrawWidth(int width) override;
-  void Line(float x1, float y1, float x2, float y2, Colour colour) override;
+  void Line(float x1, float y1, float x2, float y2, charts::Colour colour) override;
   void CurrentX(float x) override { currentX_ = x; }
   void CurrentY(float y) override { currentY_ = y; }
-  void Circle(float radius, Colour colour) override;
+  void Circle(float radius, charts::Colour colour) override;
   void Print(std::string_view text) override;
 
   // The whole document drawn so far.
@@ -52,6 +52,6 @@ class SvgSurface final : public ChartSurface {
 };
 
 // The SVG document of one picture's display list.
-std::string pictureSvg(const DisplayList& list, Picture picture);
+std::string pictureSvg(const charts::DisplayList& list, analysis::Picture picture);
 
 }  // namespace rrscope::batch

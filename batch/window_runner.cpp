@@ -71,23 +71,23 @@ void WindowRunner::run(std::string_view file, const ParameterTexts& parameters,
   }
   const std::string chosen(file);
   window.setFileChooser([chosen] { return chosen; });
-  std::optional<RunReport> error;
-  window.setErrorReporter([&error](const RunReport& report) { error = report; });
+  std::optional<analysis::RunReport> error;
+  window.setErrorReporter([&error](const analysis::RunReport& report) { error = report; });
   window.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
   QApplication::processEvents();
 
   const std::string stem = outputStem(file);
   std::vector<OutputFile> pictures;
   pictures.push_back(pngFile(widgetImage(window), windowPngPath(pngDir, stem)));
-  for (const Picture picture : kPictures) {
+  for (const analysis::Picture picture : kPictures) {
     const QString name = QStringLiteral("Picture%1").arg(static_cast<int>(picture) + 1);
     pictures.push_back(pngFile(widgetImage(*window.findChild<QWidget*>(name)),
                                picturePngPath(pngDir, stem, picture)));
   }
 
-  std::array<const DisplayList*, 5> lists{};
+  std::array<const charts::DisplayList*, 5> lists{};
   for (std::size_t i = 0; i < lists.size(); ++i) {
-    lists[i] = &window.displayList(static_cast<Picture>(i));
+    lists[i] = &window.displayList(static_cast<analysis::Picture>(i));
   }
   use(RunOutcome{file, parameters, window, lists, window.analysisState(), error, pictures});
 }

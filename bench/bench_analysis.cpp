@@ -59,16 +59,16 @@ struct CoreTimes {
 
 // Loading, detection and the RR series: the stages that turn a file into intervals.
 CoreTimes loadAndDetect(const std::string& path) {
-  rrscope::AnalysisState state;
-  rrscope::RecordingWindow window;
+  rrscope::analysis::AnalysisState state;
+  rrscope::charts::RecordingWindow window;
   window.setNextFile(path);
-  rrscope::RunContext run{state, window, {}};
+  rrscope::analysis::RunContext run{state, window, {}};
   CoreTimes times;
-  times.load = timeSeconds([&] { rrscope::loadSampleFile(run); });
+  times.load = timeSeconds([&] { rrscope::analysis::loadSampleFile(run); });
   times.detect = timeSeconds([&] {
-    rrscope::readDetectionParameters(run);
-    rrscope::detectPeaks(run);
-    rrscope::formRRSeries(run);
+    rrscope::analysis::readDetectionParameters(run);
+    rrscope::analysis::detectPeaks(run);
+    rrscope::analysis::formRRSeries(run);
   });
   times.peaks = run.values.peakEnd - 1;
   return times;
@@ -117,29 +117,31 @@ int main(int argc, char** argv) {
   std::vector<double> runTimes;
   std::vector<double> chartTimes;
   for (int i = 0; i < repeat; ++i) {
-    rrscope::AnalysisState state;
-    rrscope::RecordingWindow window;
+    rrscope::analysis::AnalysisState state;
+    rrscope::charts::RecordingWindow window;
     window.setNextFile(path);
-    std::optional<rrscope::RunReport> report;
-    runTimes.push_back(timeSeconds(
-        [&] { report = rrscope::runAnalysis(rrscope::RunEntry::command1, state, window); }));
+    std::optional<rrscope::analysis::RunReport> report;
+    runTimes.push_back(timeSeconds([&] {
+      report = rrscope::charts::runAnalysis(rrscope::charts::RunEntry::command1, state, window);
+    }));
     if (report) {
       std::printf("the run stopped in %s with %s\n", report->stage.c_str(),
-                  std::string(rrscope::errorKindKey(report->kind())).c_str());
+                  std::string(rrscope::analysis::errorKindKey(report->kind())).c_str());
       return 1;
     }
     // The same samples again without loading, to separate the chart stages.
-    rrscope::RunContext run{state, window, {}};
+    rrscope::analysis::RunContext run{state, window, {}};
     double detection = 0;
     double whole = timeSeconds([&] {
-      rrscope::takeSampleCount(run);
-      rrscope::clearCharts(run);
+      rrscope::analysis::takeSampleCount(run);
+      rrscope::charts::clearCharts(run);
       detection = timeSeconds([&] {
-        rrscope::readDetectionParameters(run);
-        rrscope::detectPeaks(run);
-        rrscope::formRRSeries(run);
+        rrscope::analysis::readDetectionParameters(run);
+        rrscope::analysis::detectPeaks(run);
+        rrscope::analysis::formRRSeries(run);
       });
-      for (const rrscope::Stage& stage : rrscope::runStages().subspan(8)) stage.execute(run);
+      for (const rrscope::charts::Stage& stage : rrscope::charts::runStages().subspan(8))
+        stage.execute(run);
     });
     chartTimes.push_back(whole - detection);
   }

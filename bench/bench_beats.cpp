@@ -117,7 +117,7 @@ double peakResidentMegabytes() {
 }
 
 std::vector<double> detectInFile(const std::string& path, double rate) {
-  const rrscope::SampleLines lines = rrscope::readSampleFile(path);
+  const rrscope::analysis::SampleLines lines = rrscope::analysis::readSampleFile(path);
   return rrscope::beats::detectRPeaks(rrscope::pipeline::LineSamples(lines), rate);
 }
 
@@ -137,8 +137,8 @@ int speed(const std::string& path, int repeat) {
   std::vector<double> load, detect, total, processor;
   std::size_t beats = 0;
   for (int i = 0; i < repeat; ++i) {
-    rrscope::SampleLines lines;
-    const Timing loading = timed([&] { lines = rrscope::readSampleFile(path); });
+    rrscope::analysis::SampleLines lines;
+    const Timing loading = timed([&] { lines = rrscope::analysis::readSampleFile(path); });
     const Timing detecting = timed([&] {
       beats = rrscope::beats::detectRPeaks(rrscope::pipeline::LineSamples(lines), kRate).size();
     });

@@ -12,8 +12,8 @@
 
 namespace {
 
-rrscope::DisplayList pulseChart(double horizontalScale) {
-  rrscope::DisplayList list;
+rrscope::charts::DisplayList pulseChart(double horizontalScale) {
+  rrscope::charts::DisplayList list;
   list.Cls();
   for (long i = 1; i <= 10'000'001; i += 11) {
     // A beat every 5000 samples on a slow wander.
@@ -21,7 +21,7 @@ rrscope::DisplayList pulseChart(double horizontalScale) {
     list.DrawWidth(2);
     list.CurrentX(static_cast<float>(i * horizontalScale));
     list.CurrentY(static_cast<float>(sample * 500 + 1730));
-    list.Circle(2, rrscope::kRed);
+    list.Circle(2, rrscope::charts::kRed);
   }
   return list;
 }
@@ -35,7 +35,7 @@ int main(int argc, char* argv[]) {
   const QSize area(253, 245);  // Picture3's drawing area in logical pixels
 
   for (const double scale : {0.05, 0.0, 3795.0 / 10'000'001}) {
-    const rrscope::DisplayList list = pulseChart(scale);
+    const rrscope::charts::DisplayList list = pulseChart(scale);
     for (const double ratio : {1.0, 2.0}) {
       std::vector<double> seconds;
       for (int repeat = 0; repeat < 5; ++repeat) {

@@ -5,7 +5,7 @@
 #include "analysis/run_error.h"
 #include "text/number_text.h"
 
-namespace rrscope {
+namespace rrscope::charts {
 namespace {
 
 constexpr std::int64_t kCounterLimit = 32767;
@@ -19,17 +19,19 @@ constexpr int kBarWidth = 4;
 
 }  // namespace
 
-void checkBarCounter(const RunContext& run, std::int64_t count, Picture chart, double seconds) {
+void checkBarCounter(const analysis::RunContext& run, std::int64_t count, analysis::Picture chart,
+                     double seconds) {
   if (count <= kCounterLimit) return;
   // No heart beats that often: so many intervals in one bin mean that the
   // detection took nearly every sample for a peak.
-  throw RunError({.cause = ErrorCause::binOverflow,
-                  .fields = {{TextBox::Text1, run.window.text(TextBox::Text1)},
-                             {TextBox::Text2, run.window.text(TextBox::Text2)}},
-                  .chart = chart,
-                  .count = count,
-                  .limit = kCounterLimit,
-                  .value = seconds});
+  throw analysis::RunError(
+      {.cause = analysis::ErrorCause::binOverflow,
+       .fields = {{analysis::TextBox::Text1, run.window.text(analysis::TextBox::Text1)},
+                  {analysis::TextBox::Text2, run.window.text(analysis::TextBox::Text2)}},
+       .chart = chart,
+       .count = count,
+       .limit = kCounterLimit,
+       .value = seconds});
 }
 
 void drawAxisAndBar(ChartSurface& surface, float axisLeft, float axisRight, double x, double share,
@@ -54,4 +56,4 @@ void printAxisNumber(ChartSurface& surface, double x, double number) {
   surface.Print(text::signedNumberText(number));
 }
 
-}  // namespace rrscope
+}  // namespace rrscope::charts

@@ -1,6 +1,6 @@
 #pragma once
 
-namespace rrscope {
+namespace rrscope::charts {
 
 // What the rhythmogram and the scattergram have in common: ticks every 0.1 s
 // of interval length, 40 tick dots and 30 labels on each value axis, and the
@@ -11,4 +11,4 @@ inline constexpr int kTickLabels = 30;
 inline constexpr int kLineWidth = 2;
 inline constexpr double kDotRadius = 20;
 
-}  // namespace rrscope
+}  // namespace rrscope::charts

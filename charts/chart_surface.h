@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace rrscope {
+namespace rrscope::charts {
 
 // A 24-bit colour stored as blue * 65536 + green * 256 + red.
 using Colour = std::int32_t;
@@ -30,4 +30,4 @@ class ChartSurface {
   virtual void Print(std::string_view text) = 0;
 };
 
-}  // namespace rrscope
+}  // namespace rrscope::charts

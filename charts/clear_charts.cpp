@@ -1,12 +1,13 @@
 #include "charts/chart_stages.h"
 
-namespace rrscope {
+namespace rrscope::charts {
 
-void clearCharts(RunContext& run) {
-  for (const Picture picture : {Picture::Picture1, Picture::Picture2, Picture::Picture3,
-                                Picture::Picture4, Picture::Picture5}) {
+void clearCharts(analysis::RunContext& run) {
+  for (const analysis::Picture picture :
+       {analysis::Picture::Picture1, analysis::Picture::Picture2, analysis::Picture::Picture3,
+        analysis::Picture::Picture4, analysis::Picture::Picture5}) {
     run.window.surface(picture).Cls();
   }
 }
 
-}  // namespace rrscope
+}  // namespace rrscope::charts

@@ -10,7 +10,7 @@
 #include "charts/correlation_windows.h"
 #include "text/number_text.h"
 
-namespace rrscope {
+namespace rrscope::charts {
 namespace {
 
 constexpr double kFullShare = 6400;  // bar height for a count equal to the intervals
@@ -22,19 +22,21 @@ double differenceX(double seconds) {
 }
 
 // Each interval is turned into seconds before the two are subtracted.
-CorrelationWindows countDifferences(const RunContext& run, std::int64_t intervals) {
+CorrelationWindows countDifferences(const analysis::RunContext& run, std::int64_t intervals) {
   CorrelationWindows windows;
-  const NumberArray& rr = run.state.RRIntervals;
+  const analysis::NumberArray& rr = run.state.RRIntervals;
   for (std::int64_t j = 1; j <= intervals - 1; ++j) {
-    windows.add(rr.at(j + 1) / kSamplesPerSecond - rr.at(j) / kSamplesPerSecond);
+    windows.add(rr.at(j + 1) / analysis::kSamplesPerSecond -
+                rr.at(j) / analysis::kSamplesPerSecond);
   }
   return windows;
 }
 
-void drawBars(const RunContext& run, ChartSurface& surface, const CorrelationWindows& windows,
-              std::int64_t intervals) {
+void drawBars(const analysis::RunContext& run, ChartSurface& surface,
+              const CorrelationWindows& windows, std::int64_t intervals) {
   for (int window = 1; window <= CorrelationWindows::kWindows; ++window) {
-    checkBarCounter(run, windows.count(window), Picture::Picture5, windows.centre(window));
+    checkBarCounter(run, windows.count(window), analysis::Picture::Picture5,
+                    windows.centre(window));
     // The share is of the intervals, not of the one fewer differences. A bar
     // stands at its window's centre.
     const double share =
@@ -62,12 +64,12 @@ void drawLabels(ChartSurface& surface) {
 
 }  // namespace
 
-void drawCorrelationChart(RunContext& run) {
-  ChartSurface& surface = run.window.surface(Picture::Picture5);
+void drawCorrelationChart(analysis::RunContext& run) {
+  ChartSurface& surface = run.window.surface(analysis::Picture::Picture5);
   const std::int64_t intervals = run.values.peakEnd - 3;
   drawBars(run, surface, countDifferences(run, intervals), intervals);
   drawTicks(surface);
   drawLabels(surface);
 }
 
-}  // namespace rrscope
+}  // namespace rrscope::charts

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace rrscope {
+namespace rrscope::charts {
 
 CorrelationWindows::CorrelationWindows() {
   double centre = -3.95;
@@ -23,4 +23,4 @@ void CorrelationWindows::add(double seconds) {
   for (auto k = first; k < end; ++k) ++counts_[static_cast<std::size_t>(k)];
 }
 
-}  // namespace rrscope
+}  // namespace rrscope::charts

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-namespace rrscope {
+namespace rrscope::charts {
 
 // The correlation chart's 160 overlapping windows, 0.1 s wide, whose centres
 // run from -3.95 s in steps of 0.05 s. Each centre is the one before it plus
@@ -32,4 +32,4 @@ class CorrelationWindows {
   std::array<std::int64_t, kWindows> counts_{};
 };
 
-}  // namespace rrscope
+}  // namespace rrscope::charts

@@ -1,6 +1,6 @@
 #include "charts/display_list.h"
 
-namespace rrscope {
+namespace rrscope::charts {
 
 void DisplayList::Cls() {
   ops_.clear();
@@ -74,4 +74,4 @@ void DisplayList::replay(ChartSurface& target) const {
   }
 }
 
-}  // namespace rrscope
+}  // namespace rrscope::charts

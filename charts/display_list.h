@@ -7,7 +7,7 @@
 
 #include "charts/chart_surface.h"
 
-namespace rrscope {
+namespace rrscope::charts {
 
 // The recording surface: keeps every operation in the order it was issued,
 // so that a drawing can be rasterized, exported or compared later. Cls drops
@@ -43,4 +43,4 @@ class DisplayList final : public ChartSurface {
   std::vector<std::string> texts_;  // printed texts, in order of issue
 };
 
-}  // namespace rrscope
+}  // namespace rrscope::charts

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <cstdio>
 
-namespace rrscope {
+namespace rrscope::charts {
 namespace {
 
 // Writes each operation it receives as one JSON array.
@@ -113,4 +113,4 @@ std::string displayListsJson(const std::array<const DisplayList*, 5>& lists) {
   return out;
 }
 
-}  // namespace rrscope
+}  // namespace rrscope::charts

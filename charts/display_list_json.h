@@ -6,7 +6,7 @@
 
 #include "charts/display_list.h"
 
-namespace rrscope {
+namespace rrscope::charts {
 
 // A display list as a JSON array, one array per operation:
 // ["Cls"], ["DrawWidth", w], ["Line", x1, y1, x2, y2, colour], ["CurrentX", x],
@@ -20,4 +20,4 @@ std::string displayListsJson(const std::array<const DisplayList*, 5>& lists);
 // Appends `text` as a JSON string literal, quotes included.
 void appendJsonString(std::string& out, std::string_view text);
 
-}  // namespace rrscope
+}  // namespace rrscope::charts

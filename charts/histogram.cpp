@@ -9,7 +9,7 @@
 #include "charts/histogram_bins.h"
 #include "text/number_text.h"
 
-namespace rrscope {
+namespace rrscope::charts {
 namespace {
 
 constexpr double kFullShare = 9000;  // bar height for all intervals in one bin
@@ -19,18 +19,18 @@ double lengthX(double seconds) {
   return 2500 * seconds - 500;
 }
 
-HistogramBins countIntervals(const RunContext& run, std::int64_t intervals) {
+HistogramBins countIntervals(const analysis::RunContext& run, std::int64_t intervals) {
   HistogramBins bins;
   for (std::int64_t j = 1; j <= intervals; ++j) {
-    bins.add(run.state.RRIntervals.at(j) / kSamplesPerSecond);
+    bins.add(run.state.RRIntervals.at(j) / analysis::kSamplesPerSecond);
   }
   return bins;
 }
 
-void drawBars(const RunContext& run, ChartSurface& surface, const HistogramBins& bins,
+void drawBars(const analysis::RunContext& run, ChartSurface& surface, const HistogramBins& bins,
               std::int64_t intervals) {
   for (int bin = 1; bin <= HistogramBins::kBins; ++bin) {
-    checkBarCounter(run, bins.count(bin), Picture::Picture4, bins.lowerEdge(bin));
+    checkBarCounter(run, bins.count(bin), analysis::Picture::Picture4, bins.lowerEdge(bin));
     // The axis is drawn again before every bar, as the bars are drawn one
     // bin at a time. A bar stands at its bin's lower edge.
     const double share = static_cast<double>(bins.count(bin)) / static_cast<double>(intervals);
@@ -59,12 +59,12 @@ void drawRateLabels(ChartSurface& surface) {
 
 }  // namespace
 
-void drawHistogram(RunContext& run) {
-  ChartSurface& surface = run.window.surface(Picture::Picture4);
+void drawHistogram(analysis::RunContext& run) {
+  ChartSurface& surface = run.window.surface(analysis::Picture::Picture4);
   const std::int64_t intervals = run.values.peakEnd - 3;
   drawBars(run, surface, countIntervals(run, intervals), intervals);
   drawTicks(surface);
   drawRateLabels(surface);
 }
 
-}  // namespace rrscope
+}  // namespace rrscope::charts

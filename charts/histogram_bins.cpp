@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace rrscope {
+namespace rrscope::charts {
 
 HistogramBins::HistogramBins() {
   double edge = 0.3;
@@ -20,4 +20,4 @@ void HistogramBins::add(double seconds) {
   if (edges_[bin] < seconds) ++counts_[bin];
 }
 
-}  // namespace rrscope
+}  // namespace rrscope::charts

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-namespace rrscope {
+namespace rrscope::charts {
 
 // The histogram's 45 bins of 0.02 s from 0.3 s on. Each edge is the one
 // before it plus 0.02, added up in double precision, and both bounds of a bin
@@ -30,4 +30,4 @@ class HistogramBins {
   std::array<std::int64_t, kBins> counts_{};
 };
 
-}  // namespace rrscope
+}  // namespace rrscope::charts

@@ -6,18 +6,18 @@
 #include "analysis/run_stages.h"
 #include "charts/chart_stages.h"
 
-namespace rrscope {
+namespace rrscope::charts {
 namespace {
 
 constexpr std::array<Stage, 16> kStages = {{
-    {"enableRefresh", enableRefresh, true, false},
-    {"resetDebugPage", resetDebugPage, true, false},
-    {"takeSampleCount", takeSampleCount, false, true},
+    {"enableRefresh", analysis::enableRefresh, true, false},
+    {"resetDebugPage", analysis::resetDebugPage, true, false},
+    {"takeSampleCount", analysis::takeSampleCount, false, true},
     {"clearCharts", clearCharts, true, true},
-    {"loadSampleFile", loadSampleFile, true, false},
-    {"readDetectionParameters", readDetectionParameters, true, true},
-    {"detectPeaks", detectPeaks, true, true},
-    {"formRRSeries", formRRSeries, true, true},
+    {"loadSampleFile", analysis::loadSampleFile, true, false},
+    {"readDetectionParameters", analysis::readDetectionParameters, true, true},
+    {"detectPeaks", analysis::detectPeaks, true, true},
+    {"formRRSeries", analysis::formRRSeries, true, true},
     {"drawRhythmogramFrame", drawRhythmogramFrame, true, true},
     {"drawScattergramFrame", drawScattergramFrame, true, true},
     {"plotIntervals", plotIntervals, true, true},
@@ -34,21 +34,23 @@ std::span<const Stage> runStages() {
   return kStages;
 }
 
-std::optional<RunReport> runAnalysis(RunEntry entry, AnalysisState& state, RunWindow& window) {
-  RunContext run{state, window, RunValues{}};
+std::optional<analysis::RunReport> runAnalysis(RunEntry entry, analysis::AnalysisState& state,
+                                               analysis::RunWindow& window) {
+  analysis::RunContext run{state, window, analysis::RunValues{}};
   for (const Stage& stage : kStages) {
     if (!(entry == RunEntry::command1 ? stage.command1 : stage.command2)) continue;
     try {
       stage.execute(run);
-    } catch (const RunError& error) {
-      return RunReport{std::string(stage.name), error.facts()};
+    } catch (const analysis::RunError& error) {
+      return analysis::RunReport{std::string(stage.name), error.facts()};
     } catch (const std::bad_alloc&) {
       // What the stage held is freed by now, and the state keeps what the
       // stages before it left, the loaded samples included.
-      return RunReport{std::string(stage.name), {.cause = ErrorCause::outOfMemory}};
+      return analysis::RunReport{std::string(stage.name),
+                                 {.cause = analysis::ErrorCause::outOfMemory}};
     }
   }
   return std::nullopt;
 }
 
-}  // namespace rrscope
+}  // namespace rrscope::charts

@@ -9,7 +9,7 @@
 #include "analysis/run_values.h"
 #include "analysis/run_window.h"
 
-namespace rrscope {
+namespace rrscope::charts {
 
 // The run sits with the chart stages, as its table lists every stage from
 // loading to the last chart.
@@ -20,7 +20,7 @@ enum class RunEntry { command1, command2 };
 
 struct Stage {
   std::string_view name;
-  void (*execute)(RunContext&);
+  void (*execute)(analysis::RunContext&);
   bool command1;  // part of a Command1 run
   bool command2;  // part of a Command2 run
 };
@@ -31,6 +31,7 @@ std::span<const Stage> runStages();
 // Executes the stages of one run. Returns nothing when the run completes and
 // the report of the error that stopped it otherwise; what the stages before
 // the error did stays done.
-std::optional<RunReport> runAnalysis(RunEntry entry, AnalysisState& state, RunWindow& window);
+std::optional<analysis::RunReport> runAnalysis(RunEntry entry, analysis::AnalysisState& state,
+                                               analysis::RunWindow& window);
 
-}  // namespace rrscope
+}  // namespace rrscope::charts

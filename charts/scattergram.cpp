@@ -11,7 +11,7 @@
 #include "text/number_text.h"
 #include "text/strict_number.h"
 
-namespace rrscope {
+namespace rrscope::charts {
 namespace {
 
 constexpr double kBaseline = 3795;  // y of the horizontal axis and of a partner of length 0
@@ -21,59 +21,60 @@ constexpr double kHorizontalLabelY = 3555;
 constexpr double kHorizontalLabelOffset = 100;
 constexpr double kValueOrigin = 10;  // x of an interval of length 0
 
-constexpr ChartScale kVertical{Picture::Picture2, TextBox::Text5};
-constexpr ChartScale kHorizontal{Picture::Picture2, TextBox::Text6};
+constexpr ChartScale kVertical{analysis::Picture::Picture2, analysis::TextBox::Text5};
+constexpr ChartScale kHorizontal{analysis::Picture::Picture2, analysis::TextBox::Text6};
 
-double verticalScale(const RunContext& run) {
-  return parseTextBox(run, kVertical.box);
+double verticalScale(const analysis::RunContext& run) {
+  return analysis::parseTextBox(run, kVertical.box);
 }
 
-double horizontalScale(const RunContext& run) {
-  return parseTextBox(run, kHorizontal.box);
+double horizontalScale(const analysis::RunContext& run) {
+  return analysis::parseTextBox(run, kHorizontal.box);
 }
 
 // The shift as a 16-bit whole number: the text of Text9 must be one number.
-std::int16_t wholeShift(const RunContext& run) {
-  std::string shift = run.window.text(TextBox::Text9);
+std::int16_t wholeShift(const analysis::RunContext& run) {
+  std::string shift = run.window.text(analysis::TextBox::Text9);
   const text::StrictShort whole = text::strictWholeShort(shift);
   switch (whole.failure) {
     case text::StrictFailure::none:
       return whole.value;
     case text::StrictFailure::notANumber:
-      throw RunError(
-          {.cause = ErrorCause::shiftNotANumber, .fields = {{TextBox::Text9, std::move(shift)}}});
+      throw analysis::RunError({.cause = analysis::ErrorCause::shiftNotANumber,
+                                .fields = {{analysis::TextBox::Text9, std::move(shift)}}});
     case text::StrictFailure::outOfRange:
       break;
   }
-  throw RunError({.cause = ErrorCause::shiftOutOfRange,
-                  .fields = {{TextBox::Text9, std::move(shift)}},
-                  .limit = std::numeric_limits<std::int16_t>::max()});
+  throw analysis::RunError({.cause = analysis::ErrorCause::shiftOutOfRange,
+                            .fields = {{analysis::TextBox::Text9, std::move(shift)}},
+                            .limit = std::numeric_limits<std::int16_t>::max()});
 }
 
 // A shift larger than the series allows becomes the largest that leaves the
 // first interval a partner inside the series; the lowered text stays in Text9.
-void capShift(RunContext& run) {
+void capShift(analysis::RunContext& run) {
   const std::int64_t largest = run.values.peakEnd - 4;
   if (wholeShift(run) > largest) run.window.setText9(text::wholeNumberText(largest));
 }
 
 // The interval that interval `interval` is paired with.
-std::int64_t partnerPosition(const RunContext& run, std::int64_t interval) {
-  const double tau = parseTextBox(run, TextBox::Text9);
-  const std::int64_t partner = roundedPosition(static_cast<double>(interval) + tau);
-  if (partner < 1 || partner > NumberArray::kCapacity) {
-    throw RunError({.cause = ErrorCause::shiftPairsOutside,
-                    .fields = {{TextBox::Text9, run.window.text(TextBox::Text9)}},
-                    .count = interval,
-                    .limit = NumberArray::kCapacity});
+std::int64_t partnerPosition(const analysis::RunContext& run, std::int64_t interval) {
+  const double tau = analysis::parseTextBox(run, analysis::TextBox::Text9);
+  const std::int64_t partner = analysis::roundedPosition(static_cast<double>(interval) + tau);
+  if (partner < 1 || partner > analysis::NumberArray::kCapacity) {
+    throw analysis::RunError(
+        {.cause = analysis::ErrorCause::shiftPairsOutside,
+         .fields = {{analysis::TextBox::Text9, run.window.text(analysis::TextBox::Text9)}},
+         .count = interval,
+         .limit = analysis::NumberArray::kCapacity});
   }
   return partner;
 }
 
 }  // namespace
 
-void drawScattergramFrame(RunContext& run) {
-  ChartSurface& surface = run.window.surface(Picture::Picture2);
+void drawScattergramFrame(analysis::RunContext& run) {
+  ChartSurface& surface = run.window.surface(analysis::Picture::Picture2);
   surface.DrawWidth(kLineWidth);
   surface.Line(0, kBaseline, kAxisEnd, kBaseline, kRed);
   surface.Line(0, 0, 0, kBaseline, kRed);
@@ -94,8 +95,8 @@ void drawScattergramFrame(RunContext& run) {
   }
 }
 
-void plotScattergramPoint(RunContext& run, std::int64_t interval) {
-  ChartSurface& surface = run.window.surface(Picture::Picture2);
+void plotScattergramPoint(analysis::RunContext& run, std::int64_t interval) {
+  ChartSurface& surface = run.window.surface(analysis::Picture::Picture2);
   surface.DrawWidth(kLineWidth);
   capShift(run);
   const double x = finiteValue(
@@ -108,4 +109,4 @@ void plotScattergramPoint(RunContext& run, std::int64_t interval) {
   surface.Circle(kDotRadius, kRed);
 }
 
-}  // namespace rrscope
+}  // namespace rrscope::charts

@@ -2,12 +2,12 @@
 
 #include "analysis/run_error.h"
 
-namespace rrscope {
+namespace rrscope::charts {
 
-void throwChartOverflow(const RunContext& run, ChartScale scale) {
-  throw RunError({.cause = ErrorCause::chartBeyondRange,
-                  .fields = {{scale.box, run.window.text(scale.box)}},
-                  .chart = scale.chart});
+void throwChartOverflow(const analysis::RunContext& run, ChartScale scale) {
+  throw analysis::RunError({.cause = analysis::ErrorCause::chartBeyondRange,
+                            .fields = {{scale.box, run.window.text(scale.box)}},
+                            .chart = scale.chart});
 }
 
-}  // namespace rrscope
+}  // namespace rrscope::charts

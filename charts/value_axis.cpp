@@ -3,7 +3,7 @@
 #include "charts/chart_constants.h"
 #include "text/number_text.h"
 
-namespace rrscope {
+namespace rrscope::charts {
 namespace {
 
 constexpr double kBaseline = 3795;
@@ -13,8 +13,8 @@ constexpr double kLabelLift = 90;
 
 }  // namespace
 
-void drawLengthAxisTicks(ChartSurface& surface, const RunContext& run, ChartScale scale) {
-  const auto factor = [&] { return parseTextBox(run, scale.box); };
+void drawLengthAxisTicks(ChartSurface& surface, const analysis::RunContext& run, ChartScale scale) {
+  const auto factor = [&] { return analysis::parseTextBox(run, scale.box); };
   for (int k = 1; k <= kTickDots; ++k) {
     surface.DrawWidth(kLineWidth);
     surface.CurrentX(kTickX);
@@ -29,4 +29,4 @@ void drawLengthAxisTicks(ChartSurface& surface, const RunContext& run, ChartScal
   }
 }
 
-}  // namespace rrscope
+}  // namespace rrscope::charts

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace rrscope {
+namespace rrscope::charts {
 
 std::vector<ValueRange> valueEnvelope(std::span<const std::int32_t> values, std::size_t columns) {
   std::vector<ValueRange> ranges;
@@ -21,4 +21,4 @@ std::vector<ValueRange> valueEnvelope(std::span<const std::int32_t> values, std:
   return ranges;
 }
 
-}  // namespace rrscope
+}  // namespace rrscope::charts

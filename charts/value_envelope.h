@@ -5,7 +5,7 @@
 #include <span>
 #include <vector>
 
-namespace rrscope {
+namespace rrscope::charts {
 
 // The lowest and highest value that fall into one pixel column.
 struct ValueRange {
@@ -19,4 +19,4 @@ struct ValueRange {
 // With fewer values than columns, a value spreads over several columns.
 std::vector<ValueRange> valueEnvelope(std::span<const std::int32_t> values, std::size_t columns);
 
-}  // namespace rrscope
+}  // namespace rrscope::charts

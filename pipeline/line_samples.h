@@ -10,12 +10,12 @@ namespace rrscope::pipeline {
 // numbers stops the reading with the window's overflow error for that line.
 class LineSamples final : public beats::SampleSource {
  public:
-  explicit LineSamples(const SampleLines& lines) : lines_(lines) {}
+  explicit LineSamples(const analysis::SampleLines& lines) : lines_(lines) {}
   std::int64_t size() const override { return lines_.lineCount(); }
   void read(std::int64_t first, std::span<double> out) const override;
 
  private:
-  const SampleLines& lines_;
+  const analysis::SampleLines& lines_;
 };
 
 }  // namespace rrscope::pipeline

@@ -15,7 +15,7 @@ void registerErrors(pybind11::module_&) {
       if (thrown) std::rethrow_exception(thrown);
     } catch (const recordings::RecordingError& error) {
       PyErr_SetString(PyExc_OSError, error.what());
-    } catch (const RunError& error) {
+    } catch (const analysis::RunError& error) {
       // The batch tool's sentence, which names the file and the reason.
       PyErr_SetString(PyExc_OSError, errorMessage(error.facts()).c_str());
     } catch (const Interrupted&) {

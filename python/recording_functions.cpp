@@ -50,7 +50,7 @@ PythonRecording readRecording(const std::string& path, const std::optional<std::
     // The window's text file: one sample a line at 6000 per second, read
     // with the window's numeric parse.
     requireTextFile(path);
-    const SampleLines lines = readSampleFile(path);
+    const analysis::SampleLines lines = analysis::readSampleFile(path);
     read.samples.resize(static_cast<std::size_t>(lines.lineCount()));
     pipeline::LineSamples(lines).read(0, read.samples);
     read.rateHz = static_cast<double>(recordings::kTextRate);

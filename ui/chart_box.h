@@ -19,8 +19,8 @@ class ChartBox : public QFrame {
   explicit ChartBox(QWidget* parent = nullptr);
 
   // The surface that runs draw on.
-  DisplayList& surface() { return displayList_; }
-  const DisplayList& displayList() const { return displayList_; }
+  charts::DisplayList& surface() { return displayList_; }
+  const charts::DisplayList& displayList() const { return displayList_; }
 
   // Renders the display list as it stands now and schedules a repaint.
   void showDrawing();
@@ -31,7 +31,7 @@ class ChartBox : public QFrame {
  private:
   void renderImage();
 
-  DisplayList displayList_;
+  charts::DisplayList displayList_;
   QImage image_;
 };
 

@@ -18,21 +18,22 @@ constexpr std::array<const char*, 5> kChartNouns = {"ритмограмма", "�
                                                     "гистограмма", "корреляция"};
 
 std::ptrdiff_t stageIndex(std::string_view name) {
-  const auto stages = runStages();
-  const auto found = std::find_if(stages.begin(), stages.end(),
-                                  [name](const Stage& stage) { return stage.name == name; });
+  const auto stages = charts::runStages();
+  const auto found = std::find_if(stages.begin(), stages.end(), [name](const charts::Stage& stage) {
+    return stage.name == name;
+  });
   return found - stages.begin();
 }
 
-std::string intervals(const AnalysisState& state) {
+std::string intervals(const analysis::AnalysisState& state) {
   const auto count = static_cast<std::int64_t>(state.RRIntervals.written().size());
   return countOf(count, "интервал", "интервала", "интервалов");
 }
 
 }  // namespace
 
-ChartFill chartFill(Picture chart, const DisplayList& drawing,
-                    const std::optional<RunReport>& stopped) {
+ChartFill chartFill(analysis::Picture chart, const charts::DisplayList& drawing,
+                    const std::optional<analysis::RunReport>& stopped) {
   const std::size_t index = static_cast<std::size_t>(chart);
   if (!stopped || stageIndex(stopped->stage) > stageIndex(kLastStages[index])) {
     return ChartFill::complete;
@@ -41,8 +42,8 @@ ChartFill chartFill(Picture chart, const DisplayList& drawing,
   return onlyCleared ? ChartFill::blank : ChartFill::partial;
 }
 
-std::string chartDescription(Picture chart, ChartFill fill, const AnalysisState& state,
-                             std::string_view shift) {
+std::string chartDescription(analysis::Picture chart, ChartFill fill,
+                             const analysis::AnalysisState& state, std::string_view shift) {
   const std::string noun = kChartNouns[static_cast<std::size_t>(chart)];
   switch (fill) {
     case ChartFill::blank:
@@ -53,9 +54,9 @@ std::string chartDescription(Picture chart, ChartFill fill, const AnalysisState&
       break;
   }
   switch (chart) {
-    case Picture::Picture2:
+    case analysis::Picture::Picture2:
       return noun + ", " + intervals(state) + ", сдвиг тау " + std::string(shift);
-    case Picture::Picture3:
+    case analysis::Picture::Picture3:
       return noun + ", " + countOf(state.SampleLines.lineCount(), "сэмпл", "сэмпла", "сэмплов");
     default:
       return noun + ", " + intervals(state);

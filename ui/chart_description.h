@@ -16,13 +16,13 @@ enum class ChartFill { blank, partial, complete };
 // A chart is complete when the run got past its last stage, partial when it
 // stopped on the way with something drawn, and blank when only the clearing
 // stands on its surface.
-ChartFill chartFill(Picture chart, const DisplayList& drawing,
-                    const std::optional<RunReport>& stopped);
+ChartFill chartFill(analysis::Picture chart, const charts::DisplayList& drawing,
+                    const std::optional<analysis::RunReport>& stopped);
 
 // What a chart shows, for a screen reader: "ритмограмма, 758 интервалов",
 // "пульс, 30000 сэмплов", and empty for a blank chart. `shift` is the text
 // of the shift box, which the scattergram pairs its intervals by.
-std::string chartDescription(Picture chart, ChartFill fill, const AnalysisState& state,
-                             std::string_view shift);
+std::string chartDescription(analysis::Picture chart, ChartFill fill,
+                             const analysis::AnalysisState& state, std::string_view shift);
 
 }  // namespace rrscope::ui

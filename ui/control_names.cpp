@@ -26,19 +26,19 @@ constexpr std::array<const char*, 5> kChartsOf = {"ритмограммы", "с�
 
 }  // namespace
 
-std::string fieldName(TextBox box) {
+std::string fieldName(analysis::TextBox box) {
   return kFieldNames[static_cast<std::size_t>(box)];
 }
 
-std::string stepButtonName(TextBox box, bool increases) {
+std::string stepButtonName(analysis::TextBox box, bool increases) {
   return (increases ? "увеличить " : "уменьшить ") + fieldName(box);
 }
 
-std::string chartTitle(Picture chart) {
+std::string chartTitle(analysis::Picture chart) {
   return kChartTitles[static_cast<std::size_t>(chart)];
 }
 
-std::string chartOf(Picture chart) {
+std::string chartOf(analysis::Picture chart) {
   return kChartsOf[static_cast<std::size_t>(chart)];
 }
 

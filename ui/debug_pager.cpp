@@ -15,8 +15,8 @@ std::int16_t add16(std::int16_t value, int change) {
   const int sum = value + change;
   if (sum > std::numeric_limits<std::int16_t>::max() ||
       sum < std::numeric_limits<std::int16_t>::min()) {
-    throw RunError({.cause = ErrorCause::debugIndexOverflow,
-                    .limit = std::numeric_limits<std::int16_t>::max()});
+    throw analysis::RunError({.cause = analysis::ErrorCause::debugIndexOverflow,
+                              .limit = std::numeric_limits<std::int16_t>::max()});
   }
   return static_cast<std::int16_t>(sum);
 }
@@ -28,8 +28,8 @@ void Form1::nextDebugPage() {
   try {
     state_.DebugPage = add16(state_.DebugPage, 1);
     refreshDebugFrame();
-  } catch (const RunError& error) {
-    reportError(RunReport{"nextDebugPage", error.facts()});
+  } catch (const analysis::RunError& error) {
+    reportError(analysis::RunReport{"nextDebugPage", error.facts()});
   }
 }
 
@@ -38,8 +38,8 @@ void Form1::previousDebugPage() {
   try {
     state_.DebugPage = add16(state_.DebugPage, -1);
     refreshDebugFrame();
-  } catch (const RunError& error) {
-    reportError(RunReport{"previousDebugPage", error.facts()});
+  } catch (const analysis::RunError& error) {
+    reportError(analysis::RunReport{"previousDebugPage", error.facts()});
   }
 }
 
@@ -58,7 +58,7 @@ void Form1::refreshDebugFrame() {
 
   const std::string separator = QLocale().decimalPoint().toStdString();
   const auto seconds = [this](std::int16_t position) {
-    return state_.RRIntervals.at(position) / kSamplesPerSecond;
+    return state_.RRIntervals.at(position) / analysis::kSamplesPerSecond;
   };
   const double atI = seconds(i);
   show("Label33", text::localeNumberText(atI, separator));

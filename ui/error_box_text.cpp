@@ -10,21 +10,21 @@
 namespace rrscope::ui {
 namespace {
 
-std::string kindTitle(ErrorKind kind) {
+std::string kindTitle(analysis::ErrorKind kind) {
   switch (kind) {
-    case ErrorKind::cannotOpenFile:
+    case analysis::ErrorKind::cannotOpenFile:
       return "Не удаётся открыть файл";
-    case ErrorKind::readError:
+    case analysis::ErrorKind::readError:
       return "Ошибка чтения файла";
-    case ErrorKind::subscriptOutOfRange:
+    case analysis::ErrorKind::subscriptOutOfRange:
       return "Выход за пределы массива";
-    case ErrorKind::overflow:
+    case analysis::ErrorKind::overflow:
       return "Переполнение";
-    case ErrorKind::divisionByZero:
+    case analysis::ErrorKind::divisionByZero:
       return "Деление на ноль";
-    case ErrorKind::typeMismatch:
+    case analysis::ErrorKind::typeMismatch:
       return "Несоответствие типа";
-    case ErrorKind::outOfMemory:
+    case analysis::ErrorKind::outOfMemory:
       return "Недостаточно памяти";
   }
   return "Ошибка";
@@ -41,7 +41,7 @@ std::string number(std::int64_t value) {
   return std::to_string(value);
 }
 
-std::string field(TextBox box) {
+std::string field(analysis::TextBox box) {
   return "в поле " + quoted(fieldName(box));
 }
 
@@ -61,156 +61,157 @@ std::string systemReason(int error) {
   }
 }
 
-std::string captionName(Caption label) {
+std::string captionName(analysis::Caption label) {
   switch (label) {
-    case Caption::sam:
+    case analysis::Caption::sam:
       return "Количество сэмплов";
-    case Caption::TR:
+    case analysis::Caption::TR:
       return "Время записи ритма";
-    case Caption::Label8:
+    case analysis::Caption::Label8:
       return "Количество RR интервалов в анализируемой последовательности";
-    case Caption::Label16:
+    case analysis::Caption::Label16:
       return "RRi+tau,    с";
-    case Caption::Label21:
+    case analysis::Caption::Label21:
       return "Время наблюдения RR интервалов";
-    case Caption::Label22:
+    case analysis::Caption::Label22:
       return "Cредняя ЧСС";
   }
   return "";
 }
 
-std::string seriesName(Series series) {
+std::string seriesName(analysis::Series series) {
   switch (series) {
-    case Series::sampleLines:
+    case analysis::Series::sampleLines:
       return "сэмплов";
-    case Series::peakTimes:
+    case analysis::Series::peakTimes:
       return "пиков R";
-    case Series::rrIntervals:
+    case analysis::Series::rrIntervals:
       return "RR интервалов";
   }
   return "";
 }
 
-std::string lowerThreshold(const ErrorFacts& facts) {
-  return " Уменьшите значение " + field(TextBox::Text1) + " (сейчас " +
+std::string lowerThreshold(const analysis::ErrorFacts& facts) {
+  return " Уменьшите значение " + field(analysis::TextBox::Text1) + " (сейчас " +
          quoted(facts.fields.at(0).text) + ") или проверьте файл.";
 }
 
 const std::string kOpenSamples = " Откройте кнопкой «Нажми меня» файл с сэмплами.";
 
-std::string chartBeyondRange(const ErrorFacts& facts) {
-  const FieldText& scale = facts.fields.at(0);
+std::string chartBeyondRange(const analysis::ErrorFacts& facts) {
+  const analysis::FieldText& scale = facts.fields.at(0);
   std::string advice = " Введите меньшее значение";
-  if (scale.box == TextBox::Text7) advice += " или проверьте значения в файле";
+  if (scale.box == analysis::TextBox::Text7) advice += " или проверьте значения в файле";
   return "При значении " + quoted(scale.text) + " " + field(scale.box) + " точки " +
          chartOf(*facts.chart) + " выходят за пределы, которые может принять рисунок." + advice +
          ".";
 }
 
-std::string binOverflow(const ErrorFacts& facts) {
+std::string binOverflow(const analysis::ErrorFacts& facts) {
   const std::string seconds = text::reportNumberText(facts.value, 2);
-  const std::string where = facts.chart == Picture::Picture4
+  const std::string where = facts.chart == analysis::Picture::Picture4
                                 ? "В столбец гистограммы от " + seconds + " с попало больше " +
                                       number(facts.limit) + " RR интервалов"
                                 : "В окно корреляции около " + seconds + " с попало больше " +
                                       number(facts.limit) + " разностей RR интервалов";
   return where + ": при пороге " + quoted(facts.fields.at(0).text) + " и защитном интервале " +
          quoted(facts.fields.at(1).text) +
-         " с почти каждый сэмпл считается пиком R. Увеличьте значение " + field(TextBox::Text1) +
-         " или " + quoted(fieldName(TextBox::Text2)) + ".";
+         " с почти каждый сэмпл считается пиком R. Увеличьте значение " +
+         field(analysis::TextBox::Text1) + " или " + quoted(fieldName(analysis::TextBox::Text2)) +
+         ".";
 }
 
-std::string shiftField(const ErrorFacts& facts) {
-  return quoted(facts.fields.at(0).text) + " " + field(TextBox::Text9);
+std::string shiftField(const analysis::ErrorFacts& facts) {
+  return quoted(facts.fields.at(0).text) + " " + field(analysis::TextBox::Text9);
 }
 
-std::string sentences(const ErrorFacts& facts) {
+std::string sentences(const analysis::ErrorFacts& facts) {
   switch (facts.cause) {
-    case ErrorCause::noFileChosen:
+    case analysis::ErrorCause::noFileChosen:
       return "Файл не выбран. Нажмите «Нажми меня» и выберите файл сэмплов.";
-    case ErrorCause::fileNotOpened:
+    case analysis::ErrorCause::fileNotOpened:
       return "Не удаётся открыть файл " + quoted(facts.file) + ": " +
              systemReason(facts.systemError) +
              ". Выберите существующий файл сэмплов, доступный для чтения.";
-    case ErrorCause::fileIsFolder:
+    case analysis::ErrorCause::fileIsFolder:
       return quoted(facts.file) + " — это папка, а не файл. Выберите файл сэмплов.";
-    case ErrorCause::readFailed:
+    case analysis::ErrorCause::readFailed:
       return "Чтение файла " + quoted(facts.file) + " прервалось после " +
              countOf(facts.count, "байта", "байт", "байт") + ": " +
              systemReason(facts.systemError) +
              ". Ранее загруженные сэмплы сохранены; проверьте файл и откройте его ещё раз.";
-    case ErrorCause::tooManyLines:
+    case analysis::ErrorCause::tooManyLines:
       return "В файле больше " + number(facts.limit) +
              " строк, а в файле сэмплов их может быть не больше. Разделите его на файлы не "
              "длиннее " +
              number(facts.limit) + " строк.";
-    case ErrorCause::fileIsDevice:
+    case analysis::ErrorCause::fileIsDevice:
       return quoted(facts.file) + " — это устройство, а не файл. Выберите файл сэмплов.";
-    case ErrorCause::pipeWithoutWriter:
+    case analysis::ErrorCause::pipeWithoutWriter:
       return quoted(facts.file) +
              " — это канал, в который не пишет ни одна программа. Сначала запустите программу, "
              "которая пишет сэмплы, или выберите файл сэмплов.";
-    case ErrorCause::lineTooLong:
+    case analysis::ErrorCause::lineTooLong:
       return "Строка " + number(facts.line) + " файла длиннее " + number(facts.limit >> 20) +
              " МБ, а сэмпл не бывает таким длинным, поэтому чтение остановлено. Выберите файл, в "
              "котором на каждой строке одно значение.";
-    case ErrorCause::outOfMemory:
+    case analysis::ErrorCause::outOfMemory:
       return "Для анализа не хватило памяти. Ранее загруженные сэмплы сохранены; закройте другие "
              "программы или откройте запись покороче.";
-    case ErrorCause::parameterBeyondRange:
+    case analysis::ErrorCause::parameterBeyondRange:
       return "Число " + quoted(facts.fields.at(0).text) + " " + field(facts.fields.at(0).box) +
              " выходит за пределы допустимых чисел. Введите меньшее число.";
-    case ErrorCause::captionBeyondRange:
+    case analysis::ErrorCause::captionBeyondRange:
       return "Значение " + quoted(facts.text) + " в строке " + quoted(captionName(*facts.caption)) +
              " выходит за пределы допустимых чисел. Откройте файл заново.";
-    case ErrorCause::sampleBeyondRange:
+    case analysis::ErrorCause::sampleBeyondRange:
       return "Сэмпл в строке " + number(facts.line) + " файла (" + quoted(facts.text) +
              ") выходит за пределы допустимых чисел. Исправьте эту строку файла.";
-    case ErrorCause::guardBeyondRange:
+    case analysis::ErrorCause::guardBeyondRange:
       return "Защитный интервал " + quoted(facts.fields.at(0).text) +
              " с слишком велик, чтобы отсчитать его в сэмплах. Введите меньшее число " +
-             field(TextBox::Text2) + ".";
-    case ErrorCause::positionOutOfRange:
+             field(analysis::TextBox::Text2) + ".";
+    case analysis::ErrorCause::positionOutOfRange:
       return "Номер " + number(facts.count) + " в ряду " + seriesName(*facts.series) +
              " лежит вне пределов от 1 до " + number(facts.limit) +
              ". Проверьте параметры анализа.";
-    case ErrorCause::tooFewPeaks:
+    case analysis::ErrorCause::tooFewPeaks:
       return "Найдено меньше двух пиков R (" + number(facts.count) + "), и RR интервалов нет." +
              lowerThreshold(facts);
-    case ErrorCause::noSamples:
+    case analysis::ErrorCause::noSamples:
       return "В файле нет ни одного сэмпла, поэтому и пиков R нет." + kOpenSamples;
-    case ErrorCause::noFileLoaded:
+    case analysis::ErrorCause::noFileLoaded:
       return "Файл сэмплов ещё не загружен, и анализировать нечего." + kOpenSamples;
-    case ErrorCause::noIntervals:
+    case analysis::ErrorCause::noIntervals:
       return "Найдено только два пика R, и анализируемых RR интервалов нет." +
              lowerThreshold(facts);
-    case ErrorCause::zeroObservationTime:
+    case analysis::ErrorCause::zeroObservationTime:
       return "Время наблюдения RR интервалов равно 0 с, и среднюю ЧСС не вычислить." +
              lowerThreshold(facts);
-    case ErrorCause::heartRateBeyondRange:
+    case analysis::ErrorCause::heartRateBeyondRange:
       return "Средняя ЧСС выходит за пределы допустимых чисел." + lowerThreshold(facts);
-    case ErrorCause::chartBeyondRange:
+    case analysis::ErrorCause::chartBeyondRange:
       return chartBeyondRange(facts);
-    case ErrorCause::binOverflow:
+    case analysis::ErrorCause::binOverflow:
       return binOverflow(facts);
-    case ErrorCause::shiftNotANumber:
+    case analysis::ErrorCause::shiftNotANumber:
       return "Текст " + shiftField(facts) +
              " — не число. Введите целое число интервалов, например 1.";
-    case ErrorCause::shiftOutOfRange:
+    case analysis::ErrorCause::shiftOutOfRange:
       return "Сдвиг " + shiftField(facts) + " лежит вне пределов от " + number(-facts.limit - 1) +
              " до " + number(facts.limit) + ". Введите меньший сдвиг.";
-    case ErrorCause::shiftPairsOutside:
+    case analysis::ErrorCause::shiftPairsOutside:
       return "Сдвиг " + shiftField(facts) + " даёт RR интервалу " + number(facts.count) +
              " пару вне пределов от 1 до " + number(facts.limit) + ". Введите сдвиг 0 или больше.";
-    case ErrorCause::debugIndexOverflow:
+    case analysis::ErrorCause::debugIndexOverflow:
       return "Номер интервала в рамке отладки не может быть больше " + number(facts.limit) +
              ". Листайте назад кнопкой «<».";
-    case ErrorCause::tooFewBeats:
+    case analysis::ErrorCause::tooFewBeats:
       return "Детектор нашёл меньше двух пиков R (" + number(facts.count) +
              "). Проверьте, что в файле записана ЭКГ.";
-    case ErrorCause::inputNotRead:
+    case analysis::ErrorCause::inputNotRead:
       return "Не удаётся прочитать файл " + quoted(facts.file) + ". Выберите другой файл.";
-    case ErrorCause::inputLineInvalid:
+    case analysis::ErrorCause::inputLineInvalid:
       return "Строка " + number(facts.line) + " файла " + quoted(facts.file) + " (" +
              quoted(facts.text) + ") не содержит допустимого значения. Исправьте эту строку.";
   }
@@ -219,11 +220,11 @@ std::string sentences(const ErrorFacts& facts) {
 
 }  // namespace
 
-ErrorBoxText errorBoxText(const ErrorFacts& facts) {
-  return {kindTitle(errorKind(facts.cause)), sentences(facts)};
+ErrorBoxText errorBoxText(const analysis::ErrorFacts& facts) {
+  return {kindTitle(analysis::errorKind(facts.cause)), sentences(facts)};
 }
 
-void showErrorBox(QWidget* parent, const ErrorFacts& facts) {
+void showErrorBox(QWidget* parent, const analysis::ErrorFacts& facts) {
   const ErrorBoxText wording = errorBoxText(facts);
   QMessageBox box(QMessageBox::Critical, QString::fromStdString(wording.title),
                   QString::fromStdString(wording.text), QMessageBox::Ok, parent);

@@ -16,9 +16,9 @@ struct ErrorBoxText {
   std::string text;
 };
 
-ErrorBoxText errorBoxText(const ErrorFacts& facts);
+ErrorBoxText errorBoxText(const analysis::ErrorFacts& facts);
 
 // Shows the error box over `parent` and waits until the user closes it.
-void showErrorBox(QWidget* parent, const ErrorFacts& facts);
+void showErrorBox(QWidget* parent, const analysis::ErrorFacts& facts);
 
 }  // namespace rrscope::ui

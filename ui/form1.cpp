@@ -40,23 +40,23 @@ constexpr std::array<std::string_view, 5> kPictureNames = {"Picture1", "Picture2
 
 struct StepButton {
   std::string_view name;
-  TextBox box;
+  analysis::TextBox box;
   double step;
 };
 
 constexpr std::array<StepButton, 12> kStepButtons = {{
-    {"Command4", TextBox::Text4, 0.1},
-    {"Command5", TextBox::Text4, -0.1},
-    {"Command6", TextBox::Text5, 0.1},
-    {"Command7", TextBox::Text5, -0.1},
-    {"Command8", TextBox::Text3, 0.01},
-    {"Command9", TextBox::Text3, -0.01},
-    {"Command10", TextBox::Text6, 0.1},
-    {"Command11", TextBox::Text6, -0.1},
-    {"Command12", TextBox::Text7, 50},
-    {"Command13", TextBox::Text7, -50},
-    {"Command14", TextBox::Text8, 0.01},
-    {"Command15", TextBox::Text8, -0.01},
+    {"Command4", analysis::TextBox::Text4, 0.1},
+    {"Command5", analysis::TextBox::Text4, -0.1},
+    {"Command6", analysis::TextBox::Text5, 0.1},
+    {"Command7", analysis::TextBox::Text5, -0.1},
+    {"Command8", analysis::TextBox::Text3, 0.01},
+    {"Command9", analysis::TextBox::Text3, -0.01},
+    {"Command10", analysis::TextBox::Text6, 0.1},
+    {"Command11", analysis::TextBox::Text6, -0.1},
+    {"Command12", analysis::TextBox::Text7, 50},
+    {"Command13", analysis::TextBox::Text7, -50},
+    {"Command14", analysis::TextBox::Text8, 0.01},
+    {"Command15", analysis::TextBox::Text8, -0.01},
 }};
 
 template <class Enum>
@@ -166,8 +166,8 @@ void Form1::buildControls() {
   for (std::size_t i = 0; i < kPictureNames.size(); ++i) {
     charts_[i] = findChild<ui::ChartBox*>(qstring(kPictureNames[i]));
   }
-  charts_[slot(Picture::Picture2)]->setFont(chartLabelFont());
-  charts_[slot(Picture::Picture4)]->setFont(chartLabelFont());
+  charts_[slot(analysis::Picture::Picture2)]->setFont(chartLabelFont());
+  charts_[slot(analysis::Picture::Picture4)]->setFont(chartLabelFont());
   command2_ = findChild<QPushButton*>(QStringLiteral("Command2"));
   command2_->setEnabled(false);
   nameControls();
@@ -177,21 +177,21 @@ void Form1::buildControls() {
 // to, and every step button shows only "+" or "-"; the names say it.
 void Form1::nameControls() {
   for (std::size_t i = 0; i < textBoxes_.size(); ++i) {
-    textBoxes_[i]->setAccessibleName(qstring(ui::fieldName(static_cast<TextBox>(i))));
+    textBoxes_[i]->setAccessibleName(qstring(ui::fieldName(static_cast<analysis::TextBox>(i))));
   }
   for (const StepButton& button : kStepButtons) {
     control(button.name)
         ->setAccessibleName(qstring(ui::stepButtonName(button.box, button.step > 0)));
   }
   for (std::size_t i = 0; i < charts_.size(); ++i) {
-    charts_[i]->setAccessibleName(qstring(ui::chartTitle(static_cast<Picture>(i))));
+    charts_[i]->setAccessibleName(qstring(ui::chartTitle(static_cast<analysis::Picture>(i))));
   }
 }
 
-void Form1::describeCharts(const std::optional<RunReport>& stopped) {
-  const std::string shift = text(TextBox::Text9);
+void Form1::describeCharts(const std::optional<analysis::RunReport>& stopped) {
+  const std::string shift = text(analysis::TextBox::Text9);
   for (std::size_t i = 0; i < charts_.size(); ++i) {
-    const auto picture = static_cast<Picture>(i);
+    const auto picture = static_cast<analysis::Picture>(i);
     const ui::ChartFill fill = ui::chartFill(picture, displayList(picture), stopped);
     charts_[i]->setAccessibleDescription(
         qstring(ui::chartDescription(picture, fill, state_, shift)));
@@ -202,8 +202,8 @@ void Form1::connectButtons() {
   const auto onClick = [this](std::string_view name, auto handler) {
     connect(findChild<QPushButton*>(qstring(name)), &QPushButton::clicked, this, handler);
   };
-  onClick("Command1", [this] { startRun(RunEntry::command1); });
-  onClick("Command2", [this] { startRun(RunEntry::command2); });
+  onClick("Command1", [this] { startRun(charts::RunEntry::command1); });
+  onClick("Command2", [this] { startRun(charts::RunEntry::command2); });
   onClick("Command3", [this] { restoreDefaults(); });
 
   for (const StepButton& button : kStepButtons) {
@@ -221,23 +221,23 @@ QLabel* Form1::label(std::string_view name) const {
   return findChild<QLabel*>(qstring(name));
 }
 
-std::string Form1::text(TextBox box) const {
+std::string Form1::text(analysis::TextBox box) const {
   return textBoxes_[slot(box)]->text().toStdString();
 }
 
-void Form1::setTextBox(TextBox box, std::string_view text) {
+void Form1::setTextBox(analysis::TextBox box, std::string_view text) {
   textBoxes_[slot(box)]->setText(qstring(text));
 }
 
 void Form1::setText9(std::string_view text) {
-  setTextBox(TextBox::Text9, text);
+  setTextBox(analysis::TextBox::Text9, text);
 }
 
-std::string Form1::caption(Caption label) const {
+std::string Form1::caption(analysis::Caption label) const {
   return captionLabels_[slot(label)]->text().toStdString();
 }
 
-void Form1::setCaption(Caption label, std::string_view text) {
+void Form1::setCaption(analysis::Caption label, std::string_view text) {
   captionLabels_[slot(label)]->setText(qstring(text));
 }
 
@@ -255,7 +255,7 @@ std::string Form1::chooseSampleFile() {
       .toStdString();
 }
 
-ChartSurface& Form1::surface(Picture picture) {
+charts::ChartSurface& Form1::surface(analysis::Picture picture) {
   return charts_[slot(picture)]->surface();
 }
 
@@ -263,20 +263,20 @@ void Form1::setFileChooser(std::function<std::string()> chooser) {
   fileChooser_ = std::move(chooser);
 }
 
-void Form1::setErrorReporter(std::function<void(const RunReport&)> reporter) {
+void Form1::setErrorReporter(std::function<void(const analysis::RunReport&)> reporter) {
   errorReporter_ = std::move(reporter);
 }
 
 void Form1::openFile(std::string_view file) {
   presetChoice_ = std::string(file);
-  startRun(RunEntry::command1);
+  startRun(charts::RunEntry::command1);
 }
 
-const DisplayList& Form1::displayList(Picture picture) const {
+const charts::DisplayList& Form1::displayList(analysis::Picture picture) const {
   return charts_[slot(picture)]->displayList();
 }
 
-const AnalysisState& Form1::analysisState() const {
+const analysis::AnalysisState& Form1::analysisState() const {
   return state_;
 }
 
@@ -334,8 +334,8 @@ void Form1::setRecordingChooser(std::function<QString()> chooser) {
   recordingChooser_ = std::move(chooser);
 }
 
-void Form1::startRun(RunEntry entry) {
-  std::optional<RunReport> report;
+void Form1::startRun(charts::RunEntry entry) {
+  std::optional<analysis::RunReport> report;
   {
     // The run holds the thread until it ends; nothing repaints meanwhile.
     const ui::OverrideCursor busy(Qt::WaitCursor);
@@ -347,19 +347,19 @@ void Form1::startRun(RunEntry entry) {
   if (report) reportError(*report);
 }
 
-void Form1::updateMeasures(const std::optional<RunReport>& report) {
+void Form1::updateMeasures(const std::optional<analysis::RunReport>& report) {
   if (report) {
     measuresWindow_->showStoppedRun(qstring(ui::errorBoxText(report->facts).text));
     return;
   }
-  measuresWindow_->showCompletedRun(rrSeriesMilliseconds(state_));
+  measuresWindow_->showCompletedRun(analysis::rrSeriesMilliseconds(state_));
 }
 
 void Form1::showDrawings() {
   for (ui::ChartBox* chart : charts_) chart->showDrawing();
 }
 
-void Form1::reportError(const RunReport& report) {
+void Form1::reportError(const analysis::RunReport& report) {
   if (errorReporter_) {
     errorReporter_(report);
     return;

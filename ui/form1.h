@@ -33,7 +33,7 @@ class MeasuresWindow;
 // owns the analysis state, and does all its work in the click handlers of
 // its buttons: the two run buttons, the parameter steps and restore, and the
 // debug pager. A run reaches the window only through RunWindow.
-class Form1 : public QWidget, public RunWindow {
+class Form1 : public QWidget, public analysis::RunWindow {
   Q_OBJECT
 
  public:
@@ -41,26 +41,26 @@ class Form1 : public QWidget, public RunWindow {
   ~Form1() override;
 
   // RunWindow
-  std::string text(TextBox box) const override;
+  std::string text(analysis::TextBox box) const override;
   void setText9(std::string_view text) override;
-  std::string caption(Caption label) const override;
-  void setCaption(Caption label, std::string_view text) override;
+  std::string caption(analysis::Caption label) const override;
+  void setCaption(analysis::Caption label, std::string_view text) override;
   void enableRefresh() override;
   std::string chooseSampleFile() override;
-  ChartSurface& surface(Picture picture) override;
+  charts::ChartSurface& surface(analysis::Picture picture) override;
 
   // Replaces the file-open dialog: the chooser returns the file name, empty
   // for a cancel.
   void setFileChooser(std::function<std::string()> chooser);
   // Replaces the error message box.
-  void setErrorReporter(std::function<void(const RunReport&)> reporter);
+  void setErrorReporter(std::function<void(const analysis::RunReport&)> reporter);
 
   // Runs `file` as "Нажми меня" does when the dialog answers with it: the
   // way a file given on the command line or by a file manager is opened.
   void openFile(std::string_view file);
 
-  const DisplayList& displayList(Picture picture) const;
-  const AnalysisState& analysisState() const;
+  const charts::DisplayList& displayList(analysis::Picture picture) const;
+  const analysis::AnalysisState& analysisState() const;
 
   // The window of the variability measures; the background's context menu
   // or F2 opens it.
@@ -84,25 +84,25 @@ class Form1 : public QWidget, public RunWindow {
   void buildControls();
   void nameControls();
   // Tells a screen reader what each chart shows after a run.
-  void describeCharts(const std::optional<RunReport>& stopped);
+  void describeCharts(const std::optional<analysis::RunReport>& stopped);
   void connectButtons();
   QWidget* control(std::string_view name) const;
   QLabel* label(std::string_view name) const;
 
   // Click handlers.
-  void startRun(RunEntry entry);
-  void stepParameter(TextBox box, double step);
+  void startRun(charts::RunEntry entry);
+  void stepParameter(analysis::TextBox box, double step);
   void restoreDefaults();
   void nextDebugPage();
   void previousDebugPage();
 
-  void setTextBox(TextBox box, std::string_view text);
+  void setTextBox(analysis::TextBox box, std::string_view text);
   void refreshDebugFrame();
   void showDrawings();
-  void reportError(const RunReport& report);
-  void updateMeasures(const std::optional<RunReport>& report);
+  void reportError(const analysis::RunReport& report);
+  void updateMeasures(const std::optional<analysis::RunReport>& report);
 
-  AnalysisState state_;
+  analysis::AnalysisState state_;
   std::array<QLineEdit*, 9> textBoxes_{};
   std::array<QLabel*, 6> captionLabels_{};
   std::array<ui::ChartBox*, 5> charts_{};
@@ -111,7 +111,7 @@ class Form1 : public QWidget, public RunWindow {
   QMenu* backgroundMenu_ = nullptr;
   std::function<QString()> recordingChooser_;
   std::function<std::string()> fileChooser_;
-  std::function<void(const RunReport&)> errorReporter_;
+  std::function<void(const analysis::RunReport&)> errorReporter_;
   // The recording windows: windows of their own, so that the program ends
   // when the last visible one closes, deleted with this one if still open.
   std::vector<QPointer<ui::EcgRecordingWindow>> recordingWindows_;

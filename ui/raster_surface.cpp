@@ -73,7 +73,7 @@ bool clipSegment(QPointF& a, QPointF& b, const QRectF& rect) {
 
 }  // namespace
 
-QColor colourFromValue(Colour value) {
+QColor colourFromValue(charts::Colour value) {
   return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
 }
 
@@ -103,7 +103,7 @@ void RasterSurface::DrawWidth(int width) {
   width_ = std::max(width, 1);
 }
 
-void RasterSurface::usePen(Colour colour) {
+void RasterSurface::usePen(charts::Colour colour) {
   QPen pen(colourFromValue(colour));
   pen.setWidthF(width_);
   pen.setCapStyle(Qt::RoundCap);
@@ -111,7 +111,7 @@ void RasterSurface::usePen(Colour colour) {
   painter_.setPen(pen);
 }
 
-void RasterSurface::Line(float x1, float y1, float x2, float y2, Colour colour) {
+void RasterSurface::Line(float x1, float y1, float x2, float y2, charts::Colour colour) {
   if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) {
     return;
   }
@@ -146,7 +146,7 @@ bool RasterSurface::alreadyDotted(QPoint pixel, const DotStyle& style) {
   return false;
 }
 
-void RasterSurface::Circle(float radius, Colour colour) {
+void RasterSurface::Circle(float radius, charts::Colour colour) {
   const double x = pixels(currentX_);
   const double y = pixels(currentY_);
   const double r = std::abs(pixels(radius));
@@ -191,7 +191,7 @@ void RasterSurface::Print(std::string_view text) {
   forgetDots();
 }
 
-QImage rasterize(const DisplayList& list, QSize logicalSize, qreal devicePixelRatio,
+QImage rasterize(const charts::DisplayList& list, QSize logicalSize, qreal devicePixelRatio,
                  const SurfaceLook& look) {
   QImage image(logicalSize * devicePixelRatio, QImage::Format_RGB32);
   image.setDevicePixelRatio(devicePixelRatio);

@@ -29,16 +29,16 @@ struct SurfaceLook {
 // middle of the device pixel their centre falls in, and one that repeats a
 // circle already drawn there in the same style is skipped too, which keeps a
 // chart of close to a million dots quick.
-class RasterSurface final : public ChartSurface {
+class RasterSurface final : public charts::ChartSurface {
  public:
   RasterSurface(QImage& image, const SurfaceLook& look);
 
   void Cls() override;
   void DrawWidth(int width) override;
-  void Line(float x1, float y1, float x2, float y2, Colour colour) override;
+  void Line(float x1, float y1, float x2, float y2, charts::Colour colour) override;
   void CurrentX(float x) override { currentX_ = x; }
   void CurrentY(float y) override { currentY_ = y; }
-  void Circle(float radius, Colour colour) override;
+  void Circle(float radius, charts::Colour colour) override;
   void Print(std::string_view text) override;
 
   // Operations that reached the painter; the rest were culled or repeated.
@@ -47,12 +47,12 @@ class RasterSurface final : public ChartSurface {
  private:
   struct DotStyle {
     float radius = -1;
-    Colour colour = 0;
+    charts::Colour colour = 0;
     int width = 0;
     friend bool operator==(const DotStyle&, const DotStyle&) = default;
   };
 
-  void usePen(Colour colour);
+  void usePen(charts::Colour colour);
   std::optional<QPoint> devicePixel(double x, double y) const;
   bool alreadyDotted(QPoint pixel, const DotStyle& style);
   void forgetDots() { ++dotGeneration_; }
@@ -75,11 +75,11 @@ class RasterSurface final : public ChartSurface {
 };
 
 // Unpacks blue * 65536 + green * 256 + red.
-QColor colourFromValue(Colour value);
+QColor colourFromValue(charts::Colour value);
 
 // Renders a display list onto a fresh image of the drawing area
 // (`logicalSize` in logical pixels) at the given device pixel ratio.
-QImage rasterize(const DisplayList& list, QSize logicalSize, qreal devicePixelRatio,
+QImage rasterize(const charts::DisplayList& list, QSize logicalSize, qreal devicePixelRatio,
                  const SurfaceLook& look);
 
 }  // namespace rrscope::ui

@@ -68,16 +68,16 @@ QJsonObject jsonObject(const std::string& line) {
 
 // The display lists of a Command1 run in the library, as the tool writes them.
 std::string libraryDisplayLists(const QString& file, std::string_view tau) {
-  RecordingWindow window;
-  window.setText(TextBox::Text9, tau);
+  charts::RecordingWindow window;
+  window.setText(analysis::TextBox::Text9, tau);
   window.setNextFile(file.toStdString());
-  AnalysisState state;
-  EXPECT_FALSE(runAnalysis(RunEntry::command1, state, window));
-  std::array<const DisplayList*, 5> lists{};
+  analysis::AnalysisState state;
+  EXPECT_FALSE(charts::runAnalysis(charts::RunEntry::command1, state, window));
+  std::array<const charts::DisplayList*, 5> lists{};
   for (std::size_t i = 0; i < lists.size(); ++i) {
-    lists[i] = &window.displayList(static_cast<Picture>(i));
+    lists[i] = &window.displayList(static_cast<analysis::Picture>(i));
   }
-  return displayListsJson(lists) + "\n";
+  return charts::displayListsJson(lists) + "\n";
 }
 
 class BatchTool : public test::ToolTest {

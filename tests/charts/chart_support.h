@@ -17,31 +17,31 @@ namespace rrscope::chart_tests {
 using Point = std::pair<double, double>;
 
 // A recorded chart replayed into plain values for assertions.
-struct Drawing final : ChartSurface {
+struct Drawing final : charts::ChartSurface {
   std::vector<Point> red;   // centres of the red circles
   std::vector<Point> bars;  // (x, top) of every vertical line
   std::vector<std::pair<Point, std::string>> texts;
   Point at;
 
-  explicit Drawing(const DisplayList& list) { list.replay(*this); }
+  explicit Drawing(const charts::DisplayList& list) { list.replay(*this); }
   void Cls() override {}
   void DrawWidth(int) override {}
-  void Line(float x1, float y1, float x2, float, Colour) override {
+  void Line(float x1, float y1, float x2, float, charts::Colour) override {
     if (x1 == x2) bars.emplace_back(x1, y1);
   }
   void CurrentX(float x) override { at.first = x; }
   void CurrentY(float y) override { at.second = y; }
-  void Circle(float, Colour c) override {
-    if (c == kRed) red.push_back(at);
+  void Circle(float, charts::Colour c) override {
+    if (c == charts::kRed) red.push_back(at);
   }
   void Print(std::string_view text) override { texts.emplace_back(at, text); }
 };
 
 // A window, its state and a run in mid-flight, for calling one stage by hand.
 struct StageRun {
-  AnalysisState state;
-  RecordingWindow window;
-  RunContext run{state, window, RunValues{}};
+  analysis::AnalysisState state;
+  charts::RecordingWindow window;
+  analysis::RunContext run{state, window, analysis::RunValues{}};
 
   // An analysed series of these intervals in samples, with the peaks around
   // it as detection leaves them: the last peak closes no analysed interval.
@@ -55,11 +55,11 @@ struct StageRun {
     state.PeakTimes.set(std::int64_t(intervals.size()) + 2, peak + 6000);
     run.values.peakEnd = std::int64_t(intervals.size()) + 3;
   }
-  Drawing drawing(Picture picture) const { return Drawing(window.displayList(picture)); }
-  std::optional<ErrorKind> stopOf(void (*stage)(RunContext&)) {
+  Drawing drawing(analysis::Picture picture) const { return Drawing(window.displayList(picture)); }
+  std::optional<analysis::ErrorKind> stopOf(void (*stage)(analysis::RunContext&)) {
     try {
       stage(run);
-    } catch (const RunError& error) {
+    } catch (const analysis::RunError& error) {
       return error.kind();
     }
     return std::nullopt;

@@ -33,18 +33,18 @@ TEST(SinglePassCounting, EqualsThePerBinScanWithAccumulatedEdges) {
   std::uniform_real_distribution<double> spread(-4.5, 4.5);
   for (int k = 0; k < 20000; ++k) values.push_back(spread(random));
 
-  HistogramBins bins;
-  CorrelationWindows windows;
+  charts::HistogramBins bins;
+  charts::CorrelationWindows windows;
   for (const double v : values) {
     bins.add(v);
     windows.add(v);
   }
   double lower = 0.3;
-  for (int bin = 1; bin <= HistogramBins::kBins; ++bin, lower += 0.02) {
+  for (int bin = 1; bin <= charts::HistogramBins::kBins; ++bin, lower += 0.02) {
     EXPECT_EQ(bins.count(bin), scanCount(values, lower, lower + 0.02)) << "bin " << bin;
   }
   double centre = -3.95;
-  for (int window = 1; window <= CorrelationWindows::kWindows; ++window, centre += 0.05) {
+  for (int window = 1; window <= charts::CorrelationWindows::kWindows; ++window, centre += 0.05) {
     EXPECT_EQ(windows.count(window), scanCount(values, centre - 0.05, centre + 0.05))
         << "window " << window;
   }

@@ -25,8 +25,8 @@ TEST(Histogram, ValuesOnAccumulatedEdgesBelongToNoBin) {
   for (const auto& [interval, risen] : cases) {
     StageRun s;
     s.setIntervals({interval});
-    drawHistogram(s.run);
-    EXPECT_EQ(risenBars(s.drawing(Picture::Picture4)), risen) << interval;
+    charts::drawHistogram(s.run);
+    EXPECT_EQ(risenBars(s.drawing(analysis::Picture::Picture4)), risen) << interval;
   }
 }
 
@@ -36,8 +36,8 @@ TEST(Histogram, BarsAreSharesOfAllIntervalsRoundedHalfToEvenUnderRateLabels) {
   std::vector<double> intervals(12, 1800);
   intervals.insert(intervals.end(), {4860, 3030, 3030, 3030});
   s.setIntervals(intervals);
-  drawHistogram(s.run);
-  const Drawing drawing = s.drawing(Picture::Picture4);
+  charts::drawHistogram(s.run);
+  const Drawing drawing = s.drawing(analysis::Picture::Picture4);
   EXPECT_EQ(risenBars(drawing), (std::map<int, double>{{11, 1712}, {26, 2838}}));
   EXPECT_EQ(drawing.bars[25].first, 1500);
   std::vector<std::string> labels;
@@ -62,29 +62,29 @@ TEST(CorrelationChart, DifferencesCountInTheOverlappingWindowsThatHoldThem) {
   for (const auto& c : cases) {
     StageRun s;
     s.setIntervals(c.intervals);
-    drawCorrelationChart(s.run);
-    EXPECT_EQ(risenBars(s.drawing(Picture::Picture5)), c.risen) << c.intervals[1];
+    charts::drawCorrelationChart(s.run);
+    EXPECT_EQ(risenBars(s.drawing(analysis::Picture::Picture5)), c.risen) << c.intervals[1];
   }
 }
 
 TEST(DistributionCharts, CountersOverflowAbove32767WithEarlierBarsDrawn) {
   const struct {
-    void (*stage)(RunContext&);
-    Picture picture;
+    void (*stage)(analysis::RunContext&);
+    analysis::Picture picture;
     std::size_t intervals;
     bool overflows;
     std::size_t barsDrawn;
   } cases[] = {
-      {drawHistogram, Picture::Picture4, 32767, false, 45},
-      {drawHistogram, Picture::Picture4, 32768, true, 25},
-      {drawCorrelationChart, Picture::Picture5, 32768, false, 160},
-      {drawCorrelationChart, Picture::Picture5, 32769, true, 79},
+      {charts::drawHistogram, analysis::Picture::Picture4, 32767, false, 45},
+      {charts::drawHistogram, analysis::Picture::Picture4, 32768, true, 25},
+      {charts::drawCorrelationChart, analysis::Picture::Picture5, 32768, false, 160},
+      {charts::drawCorrelationChart, analysis::Picture::Picture5, 32769, true, 79},
   };
   for (const auto& c : cases) {
     StageRun s;
     s.setIntervals(std::vector<double>(c.intervals, 4860));
     const auto stop = s.stopOf(c.stage);
-    EXPECT_EQ(stop, c.overflows ? std::optional(ErrorKind::overflow) : std::nullopt);
+    EXPECT_EQ(stop, c.overflows ? std::optional(analysis::ErrorKind::overflow) : std::nullopt);
     EXPECT_EQ(s.drawing(c.picture).bars.size(), c.barsDrawn) << c.intervals;
   }
 }

@@ -23,32 +23,32 @@ TEST(IntervalCharts, ShiftIsCappedToTheSeriesAndPartnersRoundHalfToEven) {
     std::vector<double> intervals;
     for (int i = 1; i <= c.intervals; ++i) intervals.push_back(600.0 * i);
     s.setIntervals(intervals);
-    s.window.setText(TextBox::Text9, c.shift);
-    plotIntervals(s.run);
-    EXPECT_EQ(s.window.text(TextBox::Text9), c.shiftAfter) << c.shift;
+    s.window.setText(analysis::TextBox::Text9, c.shift);
+    charts::plotIntervals(s.run);
+    EXPECT_EQ(s.window.text(analysis::TextBox::Text9), c.shiftAfter) << c.shift;
     std::vector<int> partners;
-    for (const auto& [x, y] : s.drawing(Picture::Picture2).red) {
+    for (const auto& [x, y] : s.drawing(analysis::Picture::Picture2).red) {
       partners.push_back(static_cast<int>((3795 - y) / 300));  // y = 3795 - 0.5 * 600 * j
     }
     EXPECT_EQ(partners, c.partners) << c.shift;
-    EXPECT_EQ(s.drawing(Picture::Picture1).red.size(), std::size_t(c.intervals));
+    EXPECT_EQ(s.drawing(analysis::Picture::Picture1).red.size(), std::size_t(c.intervals));
   }
 }
 
 TEST(IntervalCharts, UnusableShiftStopsAfterTheFirstRhythmogramMarker) {
-  const std::pair<std::string, ErrorKind> cases[] = {
-      {"", ErrorKind::typeMismatch},
-      {"1,5", ErrorKind::typeMismatch},
-      {"40000", ErrorKind::overflow},
-      {"-1", ErrorKind::subscriptOutOfRange},
+  const std::pair<std::string, analysis::ErrorKind> cases[] = {
+      {"", analysis::ErrorKind::typeMismatch},
+      {"1,5", analysis::ErrorKind::typeMismatch},
+      {"40000", analysis::ErrorKind::overflow},
+      {"-1", analysis::ErrorKind::subscriptOutOfRange},
   };
   for (const auto& [shift, kind] : cases) {
     StageRun s;
     s.setIntervals({6000, 6000, 6000});
-    s.window.setText(TextBox::Text9, shift);
-    EXPECT_EQ(s.stopOf(plotIntervals), kind) << shift;
-    EXPECT_EQ(s.drawing(Picture::Picture1).red.size(), 1u) << shift;
-    EXPECT_TRUE(s.drawing(Picture::Picture2).red.empty()) << shift;
+    s.window.setText(analysis::TextBox::Text9, shift);
+    EXPECT_EQ(s.stopOf(charts::plotIntervals), kind) << shift;
+    EXPECT_EQ(s.drawing(analysis::Picture::Picture1).red.size(), 1u) << shift;
+    EXPECT_TRUE(s.drawing(analysis::Picture::Picture2).red.empty()) << shift;
   }
 }
 

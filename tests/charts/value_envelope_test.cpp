@@ -16,7 +16,7 @@ TEST(ValueEnvelope, KeepsEveryPeakAndCoversEveryColumn) {
   values[499] = 40;
   values[500] = -40;
   values[999] = 9;
-  const std::vector<ValueRange> ranges = valueEnvelope(values, 10);
+  const std::vector<charts::ValueRange> ranges = charts::valueEnvelope(values, 10);
   ASSERT_EQ(ranges.size(), 10u);
   EXPECT_EQ(ranges[0].low, -7);
   EXPECT_EQ(ranges[4].high, 40);
@@ -26,16 +26,16 @@ TEST(ValueEnvelope, KeepsEveryPeakAndCoversEveryColumn) {
   EXPECT_EQ(ranges[3].high, 0);
 
   const std::vector<std::int32_t> three{1, 5, 3};
-  const std::vector<ValueRange> spread = valueEnvelope(three, 7);
+  const std::vector<charts::ValueRange> spread = charts::valueEnvelope(three, 7);
   ASSERT_EQ(spread.size(), 7u);
-  for (const ValueRange& range : spread) {
+  for (const charts::ValueRange& range : spread) {
     EXPECT_EQ(range.low, range.high);
     EXPECT_TRUE(range.low == 1 || range.low == 5 || range.low == 3);
   }
   EXPECT_EQ(spread.front().low, 1);
   EXPECT_EQ(spread.back().low, 3);
-  EXPECT_TRUE(valueEnvelope({}, 5).empty());
-  EXPECT_TRUE(valueEnvelope(three, 0).empty());
+  EXPECT_TRUE(charts::valueEnvelope({}, 5).empty());
+  EXPECT_TRUE(charts::valueEnvelope(three, 0).empty());
 }
 
 }  // namespace

@@ -14,34 +14,34 @@ namespace {
 class Detection : public ::testing::Test {
  protected:
   void load(std::string_view samples) {
-    state.SampleLines = SampleLines::fromText(samples);
+    state.SampleLines = analysis::SampleLines::fromText(samples);
     run.values.sampleEnd = state.SampleLines.lineCount() + 1;
   }
   void detect(double threshold, double guardSamples) {
     run.values.threshold = threshold;
     run.values.guardSamples = guardSamples;
     run.values.peakEnd = 1;
-    detectPeaks(run);
-    formRRSeries(run);
+    analysis::detectPeaks(run);
+    analysis::formRRSeries(run);
   }
   std::vector<double> peaks() const {
     std::vector<double> result;
     for (std::int64_t k = 1; k < run.values.peakEnd; ++k) result.push_back(state.PeakTimes.at(k));
     return result;
   }
-  ErrorKind failure(void (*stage)(RunContext&)) {
+  analysis::ErrorKind failure(void (*stage)(analysis::RunContext&)) {
     try {
       stage(run);
-    } catch (const RunError& error) {
+    } catch (const analysis::RunError& error) {
       return error.kind();
     }
     ADD_FAILURE() << "the stage did not stop";
-    return ErrorKind::readError;
+    return analysis::ErrorKind::readError;
   }
 
-  AnalysisState state;
-  RecordingWindow window;
-  RunContext run{state, window, {}};
+  analysis::AnalysisState state;
+  charts::RecordingWindow window;
+  analysis::RunContext run{state, window, {}};
 };
 
 using Peaks = std::vector<double>;
@@ -118,15 +118,15 @@ TEST_F(Detection, NothingOfAnEarlierRunShowsThroughAShorterOne) {
 TEST_F(Detection, NumbersBeyondTheDoubleRangeStopTheRunWhereTheyAreRead) {
   load("0\n1e999\n");
   run.values.threshold = 0.4;
-  EXPECT_EQ(failure(detectPeaks), ErrorKind::overflow);
+  EXPECT_EQ(failure(analysis::detectPeaks), analysis::ErrorKind::overflow);
 
   for (const char* guard : {"1e999", "1e305"}) {
-    window.setText(TextBox::Text2, guard);
-    EXPECT_EQ(failure(readDetectionParameters), ErrorKind::overflow) << guard;
+    window.setText(analysis::TextBox::Text2, guard);
+    EXPECT_EQ(failure(analysis::readDetectionParameters), analysis::ErrorKind::overflow) << guard;
   }
-  window.setText(TextBox::Text2, "0.4");
-  window.setText(TextBox::Text1, "-1e999");
-  EXPECT_EQ(failure(readDetectionParameters), ErrorKind::overflow);
+  window.setText(analysis::TextBox::Text2, "0.4");
+  window.setText(analysis::TextBox::Text1, "-1e999");
+  EXPECT_EQ(failure(analysis::readDetectionParameters), analysis::ErrorKind::overflow);
 }
 
 }  // namespace

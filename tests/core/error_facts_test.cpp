@@ -34,9 +34,9 @@ TEST(TextCut, CutsAfterWholeCharactersOnly) {
 }
 
 TEST(TextCut, AReportQuotesAtMostFortyCharactersOfEveryText) {
-  const RunError error({.cause = ErrorCause::binOverflow,
-                        .fields = {{TextBox::Text1, repeated("я", 50)}},
-                        .text = repeated("ж", 50)});
+  const analysis::RunError error({.cause = analysis::ErrorCause::binOverflow,
+                                  .fields = {{analysis::TextBox::Text1, repeated("я", 50)}},
+                                  .text = repeated("ж", 50)});
   EXPECT_EQ(error.facts().text, repeated("ж", 40) + "...");
   EXPECT_EQ(error.facts().fields[0].text, repeated("я", 40) + "...");
 }
@@ -50,35 +50,35 @@ TEST(ReportNumbers, NoiseAroundZeroAndRoundingToHundredths) {
 
 class RunFacts : public ::testing::Test {
  protected:
-  std::optional<RunReport> run(RunEntry entry, const std::string& path = "") {
+  std::optional<analysis::RunReport> run(charts::RunEntry entry, const std::string& path = "") {
     window.setNextFile(path);
-    return runAnalysis(entry, state, window);
+    return charts::runAnalysis(entry, state, window);
   }
 
   test::TempFolder folder;
-  AnalysisState state;
-  RecordingWindow window;
+  analysis::AnalysisState state;
+  charts::RecordingWindow window;
 };
 
 TEST_F(RunFacts, TooFewPeaksSaysWhetherThereWereSamplesToSearch) {
   // Refresh before any file was loaded: the first open was cancelled.
-  EXPECT_EQ(run(RunEntry::command1)->facts.cause, ErrorCause::noFileChosen);
-  auto report = run(RunEntry::command2);
+  EXPECT_EQ(run(charts::RunEntry::command1)->facts.cause, analysis::ErrorCause::noFileChosen);
+  auto report = run(charts::RunEntry::command2);
   ASSERT_TRUE(report);
-  EXPECT_EQ(report->facts.cause, ErrorCause::noFileLoaded);
-  EXPECT_EQ(report->kind(), ErrorKind::subscriptOutOfRange);
+  EXPECT_EQ(report->facts.cause, analysis::ErrorCause::noFileLoaded);
+  EXPECT_EQ(report->kind(), analysis::ErrorKind::subscriptOutOfRange);
   EXPECT_EQ(report->stage, "showRhythmStatistics");
 
-  for (const RunEntry entry : {RunEntry::command1, RunEntry::command2}) {
+  for (const charts::RunEntry entry : {charts::RunEntry::command1, charts::RunEntry::command2}) {
     report = run(entry, folder.write("empty.txt", ""));
     ASSERT_TRUE(report);
-    EXPECT_EQ(report->facts.cause, ErrorCause::noSamples);
+    EXPECT_EQ(report->facts.cause, analysis::ErrorCause::noSamples);
   }
 
-  window.setText(TextBox::Text1, "5");
-  report = run(RunEntry::command1, folder.write("low.txt", "1\n2\n1\n"));
+  window.setText(analysis::TextBox::Text1, "5");
+  report = run(charts::RunEntry::command1, folder.write("low.txt", "1\n2\n1\n"));
   ASSERT_TRUE(report);
-  EXPECT_EQ(report->facts.cause, ErrorCause::tooFewPeaks);
+  EXPECT_EQ(report->facts.cause, analysis::ErrorCause::tooFewPeaks);
   EXPECT_EQ(report->facts.count, 0);
   EXPECT_EQ(report->facts.fields.at(0).text, "5");
 }

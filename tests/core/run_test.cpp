@@ -15,47 +15,48 @@ namespace {
 
 class RunOnFiles : public ::testing::Test {
  protected:
-  std::optional<RunReport> command1(const std::string& path) {
+  std::optional<analysis::RunReport> command1(const std::string& path) {
     window.setNextFile(path);
-    return runAnalysis(RunEntry::command1, state, window);
+    return charts::runAnalysis(charts::RunEntry::command1, state, window);
   }
 
   test::TempFolder folder;
-  AnalysisState state;
-  RecordingWindow window;
+  analysis::AnalysisState state;
+  charts::RecordingWindow window;
 };
 
 TEST_F(RunOnFiles, SamShowsTheNumberOfSamples) {
   std::string samples;
   for (int i = 0; i < 1200; ++i) samples += "0\n";
   command1(folder.write("flat.txt", samples));
-  EXPECT_EQ(window.caption(Caption::sam), "1200");
+  EXPECT_EQ(window.caption(analysis::Caption::sam), "1200");
   command1(folder.write("empty.txt", ""));
-  EXPECT_EQ(window.caption(Caption::sam), "0");
+  EXPECT_EQ(window.caption(analysis::Caption::sam), "0");
 }
 
 TEST_F(RunOnFiles, AFailedLoadKeepsWhatWasLoadedAndWhatTheFirstStagesDid) {
   command1(folder.write("eight.txt", "1\n2\n3\n4\n5\n6\n7\n8\n"));
   state.DebugPage = 7;
-  window.surface(Picture::Picture3).Line(0, 0, 10, 10, kRed);
+  window.surface(analysis::Picture::Picture3).Line(0, 0, 10, 10, charts::kRed);
 
   const auto report = command1(folder.path() + "/missing.txt");
   ASSERT_TRUE(report.has_value());
-  EXPECT_EQ(report->kind(), ErrorKind::cannotOpenFile);
+  EXPECT_EQ(report->kind(), analysis::ErrorKind::cannotOpenFile);
   EXPECT_EQ(report->stage, "loadSampleFile");
   EXPECT_TRUE(window.refreshEnabled());
   EXPECT_EQ(state.DebugPage, 2);
-  for (const Picture picture : {Picture::Picture1, Picture::Picture3, Picture::Picture5}) {
-    EXPECT_EQ(window.displayList(picture).ops(), std::vector{DisplayList::Op::Cls});
+  for (const analysis::Picture picture :
+       {analysis::Picture::Picture1, analysis::Picture::Picture3, analysis::Picture::Picture5}) {
+    EXPECT_EQ(window.displayList(picture).ops(), std::vector{charts::DisplayList::Op::Cls});
   }
-  EXPECT_EQ(window.caption(Caption::sam), "8");
+  EXPECT_EQ(window.caption(analysis::Caption::sam), "8");
   EXPECT_EQ(state.SampleLines.line(8), "8");
 }
 
 TEST_F(RunOnFiles, AShorterFileReplacesTheLongerOneWhole) {
   command1(folder.write("eight.txt", "1\n2\n3\n4\n5\n6\n7\n8\n"));
   command1(folder.write("five.txt", "a\nb\nc\nd\ne\n"));
-  EXPECT_EQ(window.caption(Caption::sam), "5");
+  EXPECT_EQ(window.caption(analysis::Caption::sam), "5");
   EXPECT_EQ(state.SampleLines.line(5), "e");
   EXPECT_EQ(state.SampleLines.line(6), "");
 }
@@ -66,11 +67,11 @@ TEST_F(RunOnFiles, Command2AnalysesTheSamplesThatSamCounts) {
   EXPECT_EQ(state.PeakTimes.at(1), 4);
   state.PeakTimes.clear();
   state.DebugPage = 5;
-  window.setText(TextBox::Text1, "0.95");
-  runAnalysis(RunEntry::command2, state, window);
+  window.setText(analysis::TextBox::Text1, "0.95");
+  charts::runAnalysis(charts::RunEntry::command2, state, window);
   EXPECT_EQ(state.PeakTimes.at(1), 0);  // the new threshold finds nothing
-  window.setText(TextBox::Text1, "0.5");
-  runAnalysis(RunEntry::command2, state, window);
+  window.setText(analysis::TextBox::Text1, "0.5");
+  charts::runAnalysis(charts::RunEntry::command2, state, window);
   EXPECT_EQ(state.PeakTimes.at(1), 4);
   EXPECT_EQ(state.DebugPage, 5);
   EXPECT_EQ(window.dialogsShown(), 1);
@@ -89,10 +90,11 @@ TEST_F(RunOnFiles, RunningOutOfMemoryIsAReportThatKeepsTheSamples) {
     test::setLimit(RLIMIT_AS, test::addressSpaceInUse() + (std::size_t{64} << 20));
     const auto report = command1(large);
     if (!report) return std::string("no report");
-    const auto refresh = runAnalysis(RunEntry::command2, state, window);
-    return std::string(errorKindKey(report->kind())) + " in " + report->stage + "; sam " +
-           window.caption(Caption::sam) + ", line 8 " + std::string(state.SampleLines.line(8)) +
-           "; refresh " + (refresh ? std::string(errorKindKey(refresh->kind())) : "completed");
+    const auto refresh = charts::runAnalysis(charts::RunEntry::command2, state, window);
+    return std::string(analysis::errorKindKey(report->kind())) + " in " + report->stage + "; sam " +
+           window.caption(analysis::Caption::sam) + ", line 8 " +
+           std::string(state.SampleLines.line(8)) + "; refresh " +
+           (refresh ? std::string(analysis::errorKindKey(refresh->kind())) : "completed");
   });
   ASSERT_TRUE(end.finished) << "ended by signal " << end.signal;
   EXPECT_EQ(end.text,

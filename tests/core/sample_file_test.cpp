@@ -16,7 +16,7 @@
 namespace rrscope {
 namespace {
 
-std::vector<std::string> linesOf(const SampleLines& lines) {
+std::vector<std::string> linesOf(const analysis::SampleLines& lines) {
   std::vector<std::string> result;
   for (std::int64_t i = 1; i <= lines.lineCount(); ++i) result.emplace_back(lines.line(i));
   return result;
@@ -45,27 +45,27 @@ TEST(SampleLines, EachKindOfLineBreakEndsALine) {
        {"long line of sixteen+ bytes", "and another one over sixteen"}},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(linesOf(SampleLines::fromText(c.bytes)), c.lines)
+    EXPECT_EQ(linesOf(analysis::SampleLines::fromText(c.bytes)), c.lines)
         << ::testing::PrintToString(c.bytes);
   }
 }
 
 TEST(SampleLines, NulBytesAndMegabyteLinesAreOrdinaryText) {
   const std::string nul("0.5\0x\n\0\n", 8);
-  const SampleLines binary = SampleLines::fromText(nul);
+  const analysis::SampleLines binary = analysis::SampleLines::fromText(nul);
   ASSERT_EQ(binary.lineCount(), 2);
   EXPECT_EQ(binary.line(1), std::string_view("0.5\0x", 5));
   EXPECT_EQ(binary.line(2), std::string_view("\0", 1));
 
   const std::string huge(1 << 20, '7');
-  const SampleLines wide = SampleLines::fromText(huge + "\n" + huge);
+  const analysis::SampleLines wide = analysis::SampleLines::fromText(huge + "\n" + huge);
   ASSERT_EQ(wide.lineCount(), 2);
   EXPECT_EQ(wide.line(2).size(), huge.size());
 }
 
 TEST(LineStarts, OffsetsBeyondTheLowBitsStayExact) {
   // Three low bits stand in for 32, so that offsets wrap every 8 bytes.
-  LineStarts starts(3);
+  analysis::LineStarts starts(3);
   const std::vector<std::uint64_t> offsets = {0, 3, 7, 8, 9, 30, 31, 64, 100, 101};
   for (const auto offset : offsets) starts.push(offset);
   ASSERT_EQ(starts.size(), offsets.size());
@@ -81,25 +81,26 @@ int openDescriptors() {
   return count;
 }
 
-ErrorKind kindOfLoading(const std::string& path) {
+analysis::ErrorKind kindOfLoading(const std::string& path) {
   try {
-    readSampleFile(path);
-  } catch (const RunError& error) {
+    analysis::readSampleFile(path);
+  } catch (const analysis::RunError& error) {
     return error.kind();
   }
   ADD_FAILURE() << "no error for " << path;
-  return ErrorKind::typeMismatch;
+  return analysis::ErrorKind::typeMismatch;
 }
 
 TEST(ReadSampleFile, ReportsWhatCannotBeReadAndClosesTheFileOnEveryPath) {
   test::TempFolder folder;
   const std::string tooLong = folder.write("too-long.txt", std::string(20'000'002, '\n'));
   const int before = openDescriptors();
-  EXPECT_EQ(kindOfLoading(""), ErrorKind::cannotOpenFile);
-  EXPECT_EQ(kindOfLoading(folder.path() + "/missing.txt"), ErrorKind::cannotOpenFile);
-  EXPECT_EQ(kindOfLoading(folder.path()), ErrorKind::cannotOpenFile);
-  EXPECT_EQ(kindOfLoading("/proc/self/mem"), ErrorKind::readError);  // reading it fails with EIO
-  EXPECT_EQ(kindOfLoading(tooLong), ErrorKind::subscriptOutOfRange);
+  EXPECT_EQ(kindOfLoading(""), analysis::ErrorKind::cannotOpenFile);
+  EXPECT_EQ(kindOfLoading(folder.path() + "/missing.txt"), analysis::ErrorKind::cannotOpenFile);
+  EXPECT_EQ(kindOfLoading(folder.path()), analysis::ErrorKind::cannotOpenFile);
+  EXPECT_EQ(kindOfLoading("/proc/self/mem"),
+            analysis::ErrorKind::readError);  // reading it fails with EIO
+  EXPECT_EQ(kindOfLoading(tooLong), analysis::ErrorKind::subscriptOutOfRange);
   EXPECT_EQ(openDescriptors(), before);
 }
 
@@ -107,17 +108,17 @@ TEST(ReadSampleFile, TakesExactlyTenMillionLinesAndNoMore) {
   test::TempFolder folder;
   std::string bytes(20'000'000, '\n');
   for (std::size_t i = 0; i < bytes.size(); i += 2) bytes[i] = '1';
-  const SampleLines full = readSampleFile(folder.write("full.txt", bytes));
+  const analysis::SampleLines full = analysis::readSampleFile(folder.write("full.txt", bytes));
   EXPECT_EQ(full.lineCount(), 10'000'000);
   EXPECT_EQ(full.line(10'000'000), "1");
   // A last line without its line break is still a line, the one too many.
   EXPECT_EQ(kindOfLoading(folder.write("one-more.txt", bytes + "1")),
-            ErrorKind::subscriptOutOfRange);
-  EXPECT_EQ(readSampleFile(folder.write("crlf.txt", "1\r\n")).lineCount(), 1);
+            analysis::ErrorKind::subscriptOutOfRange);
+  EXPECT_EQ(analysis::readSampleFile(folder.write("crlf.txt", "1\r\n")).lineCount(), 1);
 }
 
 // How a load that failed reads in the tests: its kind, cause and line.
-std::string failure(ErrorCause cause, std::int64_t line = 0) {
+std::string failure(analysis::ErrorCause cause, std::int64_t line = 0) {
   return std::string(errorKindKey(errorKind(cause))) + ", cause " +
          std::to_string(static_cast<int>(cause)) + ", line " + std::to_string(line);
 }
@@ -127,8 +128,8 @@ std::string failure(ErrorCause cause, std::int64_t line = 0) {
 std::string boundedLoading(const std::string& path) {
   const test::ChildEnd end = test::runBounded([&path] {
     try {
-      return "lines " + std::to_string(readSampleFile(path).lineCount());
-    } catch (const RunError& error) {
+      return "lines " + std::to_string(analysis::readSampleFile(path).lineCount());
+    } catch (const analysis::RunError& error) {
       return failure(error.facts().cause, error.facts().line);
     }
   });
@@ -156,11 +157,11 @@ TEST(ReadSampleFile, EndlessOrSilentInputStopsWithinBounds) {
     std::string outcome;
   };
   const Case cases[] = {
-      {zeros.path(), failure(ErrorCause::lineTooLong, 1)},
-      {twoGigabytes, failure(ErrorCause::lineTooLong, 1)},
-      {endlessLines.path(), failure(ErrorCause::tooManyLines)},
-      {fifo, failure(ErrorCause::pipeWithoutWriter)},
-      {"/dev/zero", failure(ErrorCause::fileIsDevice)},
+      {zeros.path(), failure(analysis::ErrorCause::lineTooLong, 1)},
+      {twoGigabytes, failure(analysis::ErrorCause::lineTooLong, 1)},
+      {endlessLines.path(), failure(analysis::ErrorCause::tooManyLines)},
+      {fifo, failure(analysis::ErrorCause::pipeWithoutWriter)},
+      {"/dev/zero", failure(analysis::ErrorCause::fileIsDevice)},
   };
   for (const Case& c : cases) EXPECT_EQ(boundedLoading(c.path), c.outcome) << c.path;
 }
@@ -168,10 +169,10 @@ TEST(ReadSampleFile, EndlessOrSilentInputStopsWithinBounds) {
 // The line limit counts the bytes of one line, whichever way it breaks.
 TEST(ReadSampleFile, TakesLinesUpToTheLongestLine) {
   test::TempFolder folder;
-  const std::string longest(SampleLines::kLongestLine, '7');
+  const std::string longest(analysis::SampleLines::kLongestLine, '7');
   EXPECT_EQ(boundedLoading(folder.write("longest.txt", "1\r\n" + longest + "\r\n2")), "lines 3");
   EXPECT_EQ(boundedLoading(folder.write("longer.txt", "1\n2\r" + longest + "7\n")),
-            failure(ErrorCause::lineTooLong, 3));
+            failure(analysis::ErrorCause::lineTooLong, 3));
 }
 
 // Pipes are read as they deliver, whether the writer is done before the
@@ -190,7 +191,7 @@ TEST(ReadSampleFile, ReadsPipesThatAProgramWritesTo) {
 TEST(ReadSampleFile, OpensNamesWithCyrillicLetters) {
   test::TempFolder folder;
   const std::string path = folder.write("запись пациента.txt", "0.1\n0.9\n0.2\n");
-  EXPECT_EQ(linesOf(readSampleFile(path)), (Lines{"0.1", "0.9", "0.2"}));
+  EXPECT_EQ(linesOf(analysis::readSampleFile(path)), (Lines{"0.1", "0.9", "0.2"}));
 }
 
 }  // namespace

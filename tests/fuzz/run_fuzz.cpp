@@ -42,17 +42,17 @@ class MemoryFile {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string_view input(reinterpret_cast<const char*>(data), size);
-  rrscope::RecordingWindow window;
+  rrscope::charts::RecordingWindow window;
   for (int box = 0; box < 9; ++box) {
     const std::size_t end = input.find(kTextEnd);
     if (end == std::string_view::npos) break;
-    window.setText(static_cast<rrscope::TextBox>(box), input.substr(0, end));
+    window.setText(static_cast<rrscope::analysis::TextBox>(box), input.substr(0, end));
     input.remove_prefix(end + 1);
   }
   const MemoryFile file(input);
   window.setNextFile(file.path());
-  rrscope::AnalysisState state;
-  rrscope::runAnalysis(rrscope::RunEntry::command1, state, window);
-  rrscope::runAnalysis(rrscope::RunEntry::command2, state, window);
+  rrscope::analysis::AnalysisState state;
+  rrscope::charts::runAnalysis(rrscope::charts::RunEntry::command1, state, window);
+  rrscope::charts::runAnalysis(rrscope::charts::RunEntry::command2, state, window);
   return 0;
 }

@@ -81,7 +81,7 @@ TEST(DebugPager, StopsWithAnOverflowAt32767) {
   expected[1] = "32767";
   EXPECT_EQ(frame(window), expected);
   ASSERT_EQ(window.reports.size(), 1u);
-  EXPECT_EQ(window.reports[0].kind(), ErrorKind::overflow);
+  EXPECT_EQ(window.reports[0].kind(), analysis::ErrorKind::overflow);
   EXPECT_EQ(window.reports[0].stage, "nextDebugPage");
 
   // From now on ">" stops before changing anything; "<" still pages.

@@ -61,10 +61,10 @@ TEST(OpenFile, AMissingFileGoesToTheErrorBoxAsWhenChosenInTheDialog) {
   testing::acceptNextMessageBox(box);
   form.openFile(missing);
   const ui::ErrorBoxText wording = ui::errorBoxText(
-      {.cause = ErrorCause::fileNotOpened, .file = missing, .systemError = ENOENT});
+      {.cause = analysis::ErrorCause::fileNotOpened, .file = missing, .systemError = ENOENT});
   EXPECT_EQ(box.title.toStdString(), wording.title);
   EXPECT_EQ(box.text.toStdString(), wording.text);
-  EXPECT_EQ(form.caption(Caption::sam), "");
+  EXPECT_EQ(form.caption(analysis::Caption::sam), "");
 }
 
 ui::WindowCommandLine read(std::initializer_list<std::string_view> arguments) {

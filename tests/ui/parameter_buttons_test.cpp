@@ -52,9 +52,9 @@ TEST(ParameterButtons, ANumberBeyondTheDoubleRangeIsReportedAndKept) {
   window.click("Command12");
   EXPECT_EQ(window.boxText("Text7"), "1e999");
   ASSERT_EQ(window.reports.size(), 1u);
-  EXPECT_EQ(window.reports[0].kind(), ErrorKind::overflow);
+  EXPECT_EQ(window.reports[0].kind(), analysis::ErrorKind::overflow);
   ASSERT_EQ(window.reports[0].facts.fields.size(), 1u);
-  EXPECT_EQ(window.reports[0].facts.fields[0].box, TextBox::Text7);
+  EXPECT_EQ(window.reports[0].facts.fields[0].box, analysis::TextBox::Text7);
   EXPECT_EQ(window.reports[0].facts.fields[0].text, "1e999");
 }
 

@@ -24,7 +24,7 @@ namespace rrscope::testing {
 struct TestWindow {
   std::unique_ptr<Form1> form = std::make_unique<Form1>();
   std::string nextFile;
-  std::vector<RunReport> reports;
+  std::vector<analysis::RunReport> reports;
   int dialogs = 0;
 
   TestWindow() {
@@ -32,7 +32,8 @@ struct TestWindow {
       ++dialogs;
       return nextFile;
     });
-    form->setErrorReporter([this](const RunReport& report) { reports.push_back(report); });
+    form->setErrorReporter(
+        [this](const analysis::RunReport& report) { reports.push_back(report); });
   }
 
   template <class Widget = QWidget>

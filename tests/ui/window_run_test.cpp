@@ -52,8 +52,9 @@ TEST_F(WindowRun, Command1FillsTheStateTheFiguresAndTheCharts) {
   EXPECT_EQ(window_.dialogs, 1);
   EXPECT_EQ(window_.labelText("sam"), "30000");
   EXPECT_TRUE(window_.find("Command2")->isEnabled());
-  for (const Picture picture : {Picture::Picture1, Picture::Picture2, Picture::Picture3,
-                                Picture::Picture4, Picture::Picture5}) {
+  for (const analysis::Picture picture :
+       {analysis::Picture::Picture1, analysis::Picture::Picture2, analysis::Picture::Picture3,
+        analysis::Picture::Picture4, analysis::Picture::Picture5}) {
     EXPECT_GT(window_.form->displayList(picture).size(), 1u);
   }
 
@@ -86,7 +87,7 @@ TEST_F(WindowRun, ACancelledDialogIsReportedAndKeepsTheLoadedSamples) {
   EXPECT_EQ(window_.labelText("sam"), "30000");
   const QColor background = window_.find("Picture1")->palette().color(QPalette::Window);
   const QImage rhythmogram = drawingArea(window_, "Picture1");
-  EXPECT_EQ(window_.form->displayList(Picture::Picture1).size(), 1u);
+  EXPECT_EQ(window_.form->displayList(analysis::Picture::Picture1).size(), 1u);
   EXPECT_EQ(rhythmogram.pixel(0, 100), background.rgb());
 
   // Command2 analyses the samples still loaded.

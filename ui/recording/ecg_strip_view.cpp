@@ -204,9 +204,9 @@ void EcgStripView::paintTrace(QPainter& painter, const QRectF& area) const {
   const double firstX = xOf(static_cast<double>(first));
   const double lastX = xOf(static_cast<double>(end - 1));
   const auto columns = static_cast<std::size_t>(std::max(1.0, std::ceil(lastX - firstX)));
-  const std::vector<ValueRange> envelope = valueEnvelope(values, columns);
+  const std::vector<charts::ValueRange> envelope = charts::valueEnvelope(values, columns);
   std::int32_t low = envelope.front().low, high = envelope.front().high;
-  for (const ValueRange& range : envelope) {
+  for (const charts::ValueRange& range : envelope) {
     low = std::min(low, range.low);
     high = std::max(high, range.high);
   }
