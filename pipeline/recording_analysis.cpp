@@ -1,7 +1,5 @@
 #include "pipeline/recording_analysis.h"
 
-#include <algorithm>
-
 #include "beats/beat_classification.h"
 #include "beats/disturbed_pauses.h"
 #include "beats/qrs_search.h"
@@ -17,27 +15,15 @@ namespace {
 // The part of an analysis's time that detection takes, for its progress.
 constexpr double kDetectionShare = 0.9;
 
-// The corrected beats that lie where no detected beat lies: those the
-// correction moved or inserted.
-std::vector<std::size_t> changedBeats(std::span<const double> detected,
-                                      std::span<const double> corrected) {
-  std::vector<std::size_t> changed;
-  for (std::size_t i = 0; i < corrected.size(); ++i) {
-    if (!std::ranges::binary_search(detected, corrected[i])) changed.push_back(i);
-  }
-  return changed;
-}
-
-// The class of each detected beat: that of the same beat after correction,
-// or Q for one the correction removed as extra, which belongs to no class.
-std::vector<beats::BeatClass> classesOfDetected(std::span<const double> detected,
-                                                std::span<const double> corrected,
+// The class of each detected beat: that of the beat it became after
+// correction, or Q for one the correction removed as extra, which belongs
+// to no class.
+std::vector<beats::BeatClass> classesOfDetected(std::size_t detected,
+                                                std::span<const beats::BeatOrigin> origins,
                                                 std::span<const beats::BeatClass> classes) {
-  std::vector<beats::BeatClass> result(detected.size(), beats::BeatClass::Q);
-  std::size_t k = 0;
-  for (std::size_t i = 0; i < detected.size(); ++i) {
-    while (k < corrected.size() && corrected[k] < detected[i]) ++k;
-    if (k < corrected.size() && corrected[k] == detected[i]) result[i] = classes[k];
+  std::vector<beats::BeatClass> result(detected, beats::BeatClass::Q);
+  for (std::size_t k = 0; k < origins.size(); ++k) {
+    if (origins[k].change != beats::BeatChange::inserted) result[origins[k].given] = classes[k];
   }
   return result;
 }
@@ -112,13 +98,14 @@ RecordingAnalysis analyseSource(const beats::SampleSource& samples, double rate,
     };
     beats::CorrectedBeats corrected = beats::correctArtefacts(analysis.detected, find);
     analysis.corrections = corrected.counts;
-    analysis.correctedBeats = changedBeats(analysis.detected, corrected.beats);
+    analysis.nnOrigins = std::move(corrected.origins);
     analysis.nnBeats = std::move(corrected.beats);
     analysis.nnClasses = beats::classifyBeats(samples, rate, analysis.nnBeats);
     analysis.detectedClasses =
-        classesOfDetected(analysis.detected, analysis.nnBeats, analysis.nnClasses);
+        classesOfDetected(analysis.detected.size(), analysis.nnOrigins, analysis.nnClasses);
   } else {
     analysis.nnBeats = analysis.detected;
+    analysis.nnOrigins = beats::keptOrigins(analysis.nnBeats.size());
     if (options.classify) {
       analysis.detectedClasses = beats::classifyBeats(samples, rate, analysis.detected);
       analysis.nnClasses = analysis.detectedClasses;

@@ -15,7 +15,7 @@
 #include "class_functions.h"
 #include "interruptible.h"
 #include "numpy_arrays.h"
-#include "pipeline/beat_sources.h"
+#include "pipeline/beat_list.h"
 #include "pipeline/blockwise_detection.h"
 #include "pipeline/lead_merge.h"
 #include "pipeline/readable_series.h"
@@ -106,8 +106,6 @@ Correction correctArtefacts(const py::object& beatsObject, double rateHz,
     requireFinite(samples->values(), "samples");
   }
   beats::CorrectedBeats corrected;
-  std::vector<pipeline::BeatSource> sources;
-  std::vector<double> removed;
   {
     const py::gil_scoped_release released;
     if (samples) {
@@ -119,7 +117,6 @@ Correction correctArtefacts(const py::object& beatsObject, double rateHz,
     } else {
       corrected = beats::correctArtefacts(beats.values());
     }
-    sources = pipeline::beatSources(beats.values(), corrected.beats, &removed);
   }
   Correction result;
   result.counts["extra"] = corrected.counts.extra;
@@ -127,9 +124,13 @@ Correction correctArtefacts(const py::object& beatsObject, double rateHz,
   result.counts["ectopic"] = corrected.counts.ectopic;
   result.counts["long_short"] = corrected.counts.longShort;
   result.counts["pauses"] = corrected.counts.pauses;
-  result.sources = py::array_t<std::int8_t>(static_cast<py::ssize_t>(sources.size()));
+  result.sources = py::array_t<std::int8_t>(static_cast<py::ssize_t>(corrected.origins.size()));
   auto view = result.sources.mutable_unchecked<1>();
-  for (std::size_t i = 0; i < sources.size(); ++i) view(i) = static_cast<std::int8_t>(sources[i]);
+  for (std::size_t i = 0; i < corrected.origins.size(); ++i) {
+    view(i) = static_cast<std::int8_t>(pipeline::sourceOf(corrected.origins[i].change));
+  }
+  std::vector<double> removed;
+  for (const std::size_t i : corrected.removed) removed.push_back(beats.values()[i]);
   result.beats = arrayOf(std::move(corrected.beats));
   result.removed = arrayOf(std::move(removed));
   return result;
