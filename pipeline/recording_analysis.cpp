@@ -2,9 +2,7 @@
 
 #include "beats/beat_classification.h"
 #include "beats/disturbed_pauses.h"
-#include "beats/qrs_search.h"
-#include "pipeline/blockwise_detection.h"
-#include "pipeline/lead_merge.h"
+#include "pipeline/lead_beats.h"
 #include "pipeline/readable_series.h"
 #include "pipeline/recording_samples.h"
 #include "pipeline/sample_stretches.h"
@@ -45,17 +43,6 @@ void formSeries(RecordingAnalysis& analysis, double rate, bool byClass) {
   analysis.interpolatedIntervals = series.interpolatedIntervals;
 }
 
-// The recording's own beats merged with those of the other leads.
-beats::DetectedBeats detectAllLeads(const beats::SampleSource& samples, double rate,
-                                    std::span<const OtherLead> otherLeads,
-                                    const Progress& progress) {
-  beats::DetectedBeats own = detectBeatsInBlocks(samples, rate, progress);
-  if (otherLeads.empty()) return own;
-  std::vector<beats::DetectedBeats> leads{std::move(own)};
-  for (const OtherLead& lead : otherLeads) leads.push_back(lead.detected);
-  return mergeLeads(leads, rate);
-}
-
 std::vector<beats::SampleStretch> invalidStretches(const recordings::Recording& recording) {
   std::vector<beats::SampleStretch> stretches;
   for (const recordings::SampleRun& run : recording.invalid) {
@@ -84,22 +71,18 @@ RecordingAnalysis analyseSource(const beats::SampleSource& samples, double rate,
   const Progress detecting =
       options.progress ? Progress([&](double done) { options.progress(kDetectionShare * done); })
                        : Progress();
-  beats::DetectedBeats detected = detectAllLeads(samples, rate, otherLeads, detecting);
-  analysis.detected = std::move(detected.beats);
+  LeadBeats found = findLeadBeats(
+      samples, rate, {.correct = options.correct, .otherLeads = otherLeads, .progress = detecting});
+  analysis.detected = std::move(found.detected.beats);
   // Samples the file holds no value for are unreadable as noise is: the
   // beats beside them and the intervals across them cannot be trusted.
   analysis.invalidSamples = stretchedSampleCount(invalid);
-  analysis.unreadable = unitedStretches(detected.unreadable, invalid);
+  analysis.unreadable = unitedStretches(found.detected.unreadable, invalid);
   analysis.ectopic = options.ectopic;
-  if (options.correct) {
-    const beats::QrsSearch search(samples, rate);
-    const beats::QrsFinder find = [&](double after, double before) {
-      return search.between(after, before);
-    };
-    beats::CorrectedBeats corrected = beats::correctArtefacts(analysis.detected, find);
-    analysis.corrections = corrected.counts;
-    analysis.nnOrigins = std::move(corrected.origins);
-    analysis.nnBeats = std::move(corrected.beats);
+  if (found.corrected) {
+    analysis.corrections = found.corrected->counts;
+    analysis.nnOrigins = std::move(found.corrected->origins);
+    analysis.nnBeats = std::move(found.corrected->beats);
     analysis.nnClasses = beats::classifyBeats(samples, rate, analysis.nnBeats);
     analysis.detectedClasses =
         classesOfDetected(analysis.detected.size(), analysis.nnOrigins, analysis.nnClasses);
