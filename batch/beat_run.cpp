@@ -10,10 +10,9 @@
 #include "analysis/run_stages.h"
 #include "batch/figures_text.h"
 #include "beats/beat_file.h"
-#include "beats/qrs_search.h"
-#include "beats/r_peak_detector.h"
 #include "charts/chart_stages.h"
 #include "charts/recording_window.h"
+#include "pipeline/lead_beats.h"
 #include "pipeline/line_samples.h"
 #include "pipeline/readable_series.h"
 
@@ -44,31 +43,37 @@ void storeBeats(analysis::RunContext& run, const std::vector<double>& beats) {
   run.values.peakEnd = static_cast<std::int64_t>(beats.size()) + 2;
 }
 
-// With the samples at hand, a missed beat is inserted only onto a QRS
-// complex found in them.
-void correctIfAsked(const BeatOptions& options, const beats::SampleSource& samples,
-                    BeatReport& report) {
-  if (!options.correct) return;
-  const beats::QrsSearch search(samples, analysis::kSamplesPerSecond);
-  const beats::QrsFinder find = [&](double after, double before) {
-    return search.between(after, before);
-  };
-  beats::CorrectedBeats corrected = beats::correctArtefacts(report.beats, find);
+void useCorrected(beats::CorrectedBeats corrected, BeatReport& report) {
   report.beats = std::move(corrected.beats);
   report.corrections = corrected.counts;
 }
 
-// A run of the window's stages with the Pan–Tompkins detector in place of
-// the threshold, and without the charts.
+// With the samples at hand, a missed beat is inserted only onto a QRS
+// complex found in them.
+void correctIfAsked(const BeatOptions& options, const beats::SampleSource& samples,
+                    BeatReport& report) {
+  if (options.correct) {
+    useCorrected(pipeline::correctOnSamples(report.beats, samples, analysis::kSamplesPerSecond),
+                 report);
+  }
+}
+
+// A run of the window's stages with the pipeline's detection and correction
+// in place of the threshold, and without the charts.
 std::optional<analysis::RunReport> runPanTompkins(const BeatOptions& options,
                                                   analysis::AnalysisState& state,
                                                   analysis::RunWindow& window, BeatReport& report) {
   const auto detectBeats = [&](analysis::RunContext& run) {
     const pipeline::LineSamples samples(run.state.SampleLines);
-    beats::DetectedBeats found = beats::detectBeats(samples, analysis::kSamplesPerSecond);
-    report.beats = std::move(found.beats);
-    report.unreadable = std::move(found.unreadable);
-    correctIfAsked(options, samples, report);
+    pipeline::LeadBeats found = pipeline::findLeadBeats(
+        samples, analysis::kSamplesPerSecond,
+        {.detection = pipeline::Detection::inOnePiece, .correct = options.correct});
+    report.unreadable = std::move(found.detected.unreadable);
+    if (found.corrected) {
+      useCorrected(std::move(*found.corrected), report);
+    } else {
+      report.beats = std::move(found.detected.beats);
+    }
     storeBeats(run, report.beats);
   };
   using Step = std::pair<std::string_view, std::function<void(analysis::RunContext&)>>;

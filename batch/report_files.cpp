@@ -1,7 +1,6 @@
 #include "batch/report_files.h"
 
 #include <QGuiApplication>
-#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -40,7 +39,7 @@ report::ReportContent reportContent(const recordings::Recording& recording,
   content.nnMs = analysis.nnMs;
   // An interval is marked when the beat that ends it was moved or inserted.
   for (std::size_t i = 0; i < analysis.nnEnds.size(); ++i) {
-    if (std::ranges::binary_search(analysis.correctedBeats, analysis.nnEnds[i])) {
+    if (analysis.nnOrigins[analysis.nnEnds[i]].change != beats::BeatChange::kept) {
       content.correctedIntervals.push_back(i);
     }
   }

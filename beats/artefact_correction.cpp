@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <numeric>
 #include <stdexcept>
 
 #include "beats/artefact_classification.h"
@@ -31,14 +33,31 @@ Indices afterInsertion(const Indices& inserted, Indices indices) {
   return indices;
 }
 
-int removeExtra(std::vector<double>& beats, const Indices& extra) {
-  std::vector<bool> drop(beats.size(), false);
+// A beat given is known by its index there; an inserted beat has none.
+constexpr std::size_t kInserted = std::numeric_limits<std::size_t>::max();
+
+// The series under correction: each beat with the index of the beat given
+// it is, and the beats given that were taken out.
+struct Tracked {
+  std::vector<double> beats;
+  std::vector<std::size_t> given;
+  std::vector<std::size_t> removed;
+};
+
+int removeExtra(Tracked& series, const Indices& extra) {
+  std::vector<bool> drop(series.beats.size(), false);
   for (const std::size_t i : extra) drop[i] = true;
   std::size_t kept = 0;
-  for (std::size_t i = 0; i < beats.size(); ++i) {
-    if (!drop[i]) beats[kept++] = beats[i];
+  for (std::size_t i = 0; i < series.beats.size(); ++i) {
+    if (!drop[i]) {
+      series.beats[kept] = series.beats[i];
+      series.given[kept++] = series.given[i];
+    } else if (series.given[i] != kInserted) {
+      series.removed.push_back(series.given[i]);
+    }
   }
-  beats.resize(kept);
+  series.beats.resize(kept);
+  series.given.resize(kept);
   return static_cast<int>(extra.size());
 }
 
@@ -52,10 +71,12 @@ struct Insertion {
   int pauses = 0;
 };
 
-Insertion insertMissed(std::vector<double>& beats, const Indices& missed, const QrsFinder* find,
+Insertion insertMissed(Tracked& series, const Indices& missed, const QrsFinder* find,
                        std::vector<double>& pauses) {
-  std::vector<double> result;
-  result.reserve(beats.size() + missed.size());
+  const std::vector<double>& beats = series.beats;
+  Tracked result{{}, {}, std::move(series.removed)};
+  result.beats.reserve(beats.size() + missed.size());
+  result.given.reserve(beats.size() + missed.size());
   Insertion counts;
   auto next = missed.begin();
   for (std::size_t i = 0; i < beats.size(); ++i) {
@@ -65,16 +86,18 @@ Insertion insertMissed(std::vector<double>& beats, const Indices& missed, const 
           find != nullptr ? (*find)(beats[i - 1], beats[i])
                           : std::optional<double>((beats[i - 1] + beats[i]) / 2);
       if (found) {
-        result.push_back(*found);
+        result.beats.push_back(*found);
+        result.given.push_back(kInserted);
         ++counts.inserted;
       } else {
         pauses.push_back(beats[i]);
         ++counts.pauses;
       }
     }
-    result.push_back(beats[i]);
+    result.beats.push_back(beats[i]);
+    result.given.push_back(series.given[i]);
   }
-  beats = std::move(result);
+  series = std::move(result);
   return counts;
 }
 
@@ -88,9 +111,23 @@ Indices withoutPauses(std::span<const double> beats, Indices missed,
   return missed;
 }
 
+// Puts the beats back in order, each keeping its index among those given.
+void sortByPosition(Tracked& series) {
+  std::vector<std::size_t> order(series.beats.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::ranges::stable_sort(order, {}, [&](std::size_t i) { return series.beats[i]; });
+  Tracked sorted{{}, {}, std::move(series.removed)};
+  for (const std::size_t i : order) {
+    sorted.beats.push_back(series.beats[i]);
+    sorted.given.push_back(series.given[i]);
+  }
+  series = std::move(sorted);
+}
+
 // Misplaced beats move halfway between their neighbours as they stood before
 // any of them moved.
-int moveToMidpoints(std::vector<double>& beats, const Indices& misplaced) {
+int moveToMidpoints(Tracked& series, const Indices& misplaced) {
+  std::vector<double>& beats = series.beats;
   std::vector<std::pair<std::size_t, double>> moves;
   for (const std::size_t i : misplaced) {
     if (i > 1 && i + 1 < beats.size()) moves.emplace_back(i, (beats[i - 1] + beats[i + 1]) / 2);
@@ -98,17 +135,17 @@ int moveToMidpoints(std::vector<double>& beats, const Indices& misplaced) {
   for (const auto& [i, position] : moves) beats[i] = position;
   // Each beat moves between its neighbours, so the order holds but for
   // neighbours that moved together.
-  if (!std::is_sorted(beats.begin(), beats.end())) std::sort(beats.begin(), beats.end());
+  if (!std::is_sorted(beats.begin(), beats.end())) sortByPosition(series);
   return static_cast<int>(moves.size());
 }
 
-CorrectionCounts applyCorrections(std::vector<double>& beats, const Artefacts& found,
-                                  const QrsFinder* find, std::vector<double>& pauses) {
+CorrectionCounts applyCorrections(Tracked& series, const Artefacts& found, const QrsFinder* find,
+                                  std::vector<double>& pauses) {
   CorrectionCounts counts;
-  counts.extra = removeExtra(beats, found.extra);
+  counts.extra = removeExtra(series, found.extra);
   const Indices missed = afterRemoval(found.extra, found.missed);
-  const std::vector<double> before = beats;
-  const Insertion insertion = insertMissed(beats, missed, find, pauses);
+  const std::vector<double> before = series.beats;
+  const Insertion insertion = insertMissed(series, missed, find, pauses);
   counts.missed = insertion.inserted;
   counts.pauses = insertion.pauses;
   std::sort(pauses.begin(), pauses.end());
@@ -121,8 +158,8 @@ CorrectionCounts applyCorrections(std::vector<double>& beats, const Artefacts& f
   }
   const Indices ectopic = afterInsertion(inserted, afterRemoval(found.extra, found.ectopic));
   const Indices longShort = afterInsertion(inserted, afterRemoval(found.extra, found.longShort));
-  counts.ectopic = moveToMidpoints(beats, ectopic);
-  counts.longShort = moveToMidpoints(beats, longShort);
+  counts.ectopic = moveToMidpoints(series, ectopic);
+  counts.longShort = moveToMidpoints(series, longShort);
   return counts;
 }
 
@@ -144,14 +181,33 @@ void checkPositions(std::span<const double> beats) {
   }
 }
 
+// A beat that stands where it was given was kept, even when a correction
+// moved it and a later one put it back.
+std::vector<BeatOrigin> originsOf(const Tracked& series, std::span<const double> given) {
+  std::vector<BeatOrigin> origins;
+  origins.reserve(series.beats.size());
+  for (std::size_t k = 0; k < series.beats.size(); ++k) {
+    const std::size_t i = series.given[k];
+    if (i == kInserted) {
+      origins.push_back({BeatChange::inserted, 0});
+    } else {
+      origins.push_back({series.beats[k] == given[i] ? BeatChange::kept : BeatChange::moved, i});
+    }
+  }
+  return origins;
+}
+
 CorrectedBeats correct(std::span<const double> beats, const QrsFinder* find) {
   checkPositions(beats);
-  CorrectedBeats result{{beats.begin(), beats.end()}, {}};
+  Tracked series{{beats.begin(), beats.end()}, {}, {}};
+  series.given.resize(beats.size());
+  std::iota(series.given.begin(), series.given.end(), std::size_t{0});
+  CorrectionCounts counts;
   ClassificationMemory memory;
   std::vector<double> pauses;
   const auto classify = [&] {
-    Artefacts found = classifyArtefacts(result.beats, memory);
-    found.missed = withoutPauses(result.beats, std::move(found.missed), pauses);
+    Artefacts found = classifyArtefacts(series.beats, memory);
+    found.missed = withoutPauses(series.beats, std::move(found.missed), pauses);
     if (find != nullptr) {
       // With the samples at hand every beat stands on a QRS complex the
       // detector found: one out of step with the rhythm is an ectopic beat
@@ -165,15 +221,23 @@ CorrectedBeats correct(std::span<const double> beats, const QrsFinder* find) {
   Artefacts found = classify();
   std::size_t previous = found.total();
   while (found.total() > 0) {
-    add(result.counts, applyCorrections(result.beats, found, find, pauses));
+    add(counts, applyCorrections(series, found, find, pauses));
     found = classify();
     if (found.total() >= previous) break;
     previous = found.total();
   }
-  return result;
+  std::ranges::sort(series.removed);
+  std::vector<BeatOrigin> origins = originsOf(series, beats);
+  return {std::move(series.beats), std::move(origins), std::move(series.removed), counts};
 }
 
 }  // namespace
+
+std::vector<BeatOrigin> keptOrigins(std::size_t count) {
+  std::vector<BeatOrigin> origins(count);
+  for (std::size_t i = 0; i < count; ++i) origins[i].given = i;
+  return origins;
+}
 
 CorrectedBeats correctArtefacts(std::span<const double> beats) {
   return correct(beats, nullptr);

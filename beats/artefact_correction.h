@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <span>
@@ -17,11 +19,32 @@ struct CorrectionCounts {
   int total() const { return extra + missed + ectopic + longShort; }
 };
 
-// The NN series: the beats after correction.
+// What the correction did to one beat it gave back.
+enum class BeatChange : std::uint8_t {
+  kept,      // where it was given
+  moved,     // a beat given, now elsewhere
+  inserted,  // none of the beats given
+};
+
+// Where a corrected beat comes from: for one kept or moved, `given` is its
+// index in the series given.
+struct BeatOrigin {
+  BeatChange change = BeatChange::kept;
+  std::size_t given = 0;
+  bool operator==(const BeatOrigin&) const = default;
+};
+
+// The NN series: the beats after correction, where each comes from, and
+// the indices of the beats given that it took out, increasing.
 struct CorrectedBeats {
   std::vector<double> beats;
+  std::vector<BeatOrigin> origins;  // one per beat
+  std::vector<std::size_t> removed;
   CorrectionCounts counts;
 };
+
+// The origins of a series left as it was given: every beat kept.
+std::vector<BeatOrigin> keptOrigins(std::size_t count);
 
 // Corrects the artefacts of a beat series (positions in any one unit,
 // increasing) in the beat domain, by the method of Lipponen and Tarvainen

@@ -319,6 +319,18 @@ void BeatList::replaceMarks(std::size_t first, std::size_t count,
                      with.end());
 }
 
+BeatSource sourceOf(beats::BeatChange change) {
+  switch (change) {
+    case beats::BeatChange::kept:
+      return BeatSource::detected;
+    case beats::BeatChange::moved:
+      return BeatSource::moved;
+    case beats::BeatChange::inserted:
+      return BeatSource::inserted;
+  }
+  return BeatSource::detected;
+}
+
 std::string_view beatSourceWord(BeatSource source) {
   switch (source) {
     case BeatSource::detected:

@@ -8,6 +8,7 @@
 #include <variant>
 #include <vector>
 
+#include "beats/artefact_correction.h"
 #include "beats/beat_class.h"
 #include "beats/detected_beats.h"
 
@@ -21,6 +22,9 @@ enum class BeatSource : std::uint8_t {
   inserted = 2,  // inserted by the artefact correction
   added = 3,     // added (or moved) by hand
 };
+
+// The source of a beat the artefact correction gave back.
+BeatSource sourceOf(beats::BeatChange change);
 
 // The source as one English word, as files write it: "detected", "moved",
 // "inserted" or "added".

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <filesystem>
 
-#include "editing/beat_sources.h"
 #include "pipeline/recording_reading.h"
 #include "recordings/read_recording.h"
 #include "recordings/recording_error.h"
@@ -33,6 +32,7 @@ OpenedRecording openRrFile(const std::string& file) {
   analysis.rate = kRrFileRate;
   analysis.detected = positions;
   analysis.nnBeats = positions;
+  analysis.nnOrigins = beats::keptOrigins(positions.size());
   analysis.nnMs = series.intervalsMs;
   std::vector<BeatSource> sources(positions.size(), BeatSource::detected);
   BeatList beats(std::move(positions), std::move(sources), {}, kRrFileRate, length);
@@ -54,8 +54,11 @@ OpenedRecording openRecording(const std::string& file, const pipeline::Progress&
   // recording at first: the same series, so the same figures.
   options.hrv = false;
   options.progress = progress;
-  pipeline::RecordingAnalysis analysis = analyseRecording(recording, options, std::nullopt);
-  std::vector<BeatSource> sources = beatSources(analysis.detected, analysis.nnBeats);
+  pipeline::RecordingAnalysis analysis =
+      pipeline::analyseRecording(recording, options, std::nullopt);
+  std::vector<BeatSource> sources;
+  for (const beats::BeatOrigin& origin : analysis.nnOrigins)
+    sources.push_back(sourceOf(origin.change));
   BeatList beats(analysis.nnBeats, std::move(sources), analysis.unreadable, recording.rate.hertz(),
                  static_cast<std::int64_t>(recording.sampleCount()), analysis.nnClasses);
   return {file, std::move(recording), std::move(analysis), std::move(beats)};

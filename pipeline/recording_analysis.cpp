@@ -1,12 +1,8 @@
 #include "pipeline/recording_analysis.h"
 
-#include <algorithm>
-
 #include "beats/beat_classification.h"
 #include "beats/disturbed_pauses.h"
-#include "beats/qrs_search.h"
-#include "pipeline/blockwise_detection.h"
-#include "pipeline/lead_merge.h"
+#include "pipeline/lead_beats.h"
 #include "pipeline/readable_series.h"
 #include "pipeline/recording_samples.h"
 #include "pipeline/sample_stretches.h"
@@ -17,27 +13,15 @@ namespace {
 // The part of an analysis's time that detection takes, for its progress.
 constexpr double kDetectionShare = 0.9;
 
-// The corrected beats that lie where no detected beat lies: those the
-// correction moved or inserted.
-std::vector<std::size_t> changedBeats(std::span<const double> detected,
-                                      std::span<const double> corrected) {
-  std::vector<std::size_t> changed;
-  for (std::size_t i = 0; i < corrected.size(); ++i) {
-    if (!std::ranges::binary_search(detected, corrected[i])) changed.push_back(i);
-  }
-  return changed;
-}
-
-// The class of each detected beat: that of the same beat after correction,
-// or Q for one the correction removed as extra, which belongs to no class.
-std::vector<beats::BeatClass> classesOfDetected(std::span<const double> detected,
-                                                std::span<const double> corrected,
+// The class of each detected beat: that of the beat it became after
+// correction, or Q for one the correction removed as extra, which belongs
+// to no class.
+std::vector<beats::BeatClass> classesOfDetected(std::size_t detected,
+                                                std::span<const beats::BeatOrigin> origins,
                                                 std::span<const beats::BeatClass> classes) {
-  std::vector<beats::BeatClass> result(detected.size(), beats::BeatClass::Q);
-  std::size_t k = 0;
-  for (std::size_t i = 0; i < detected.size(); ++i) {
-    while (k < corrected.size() && corrected[k] < detected[i]) ++k;
-    if (k < corrected.size() && corrected[k] == detected[i]) result[i] = classes[k];
+  std::vector<beats::BeatClass> result(detected, beats::BeatClass::Q);
+  for (std::size_t k = 0; k < origins.size(); ++k) {
+    if (origins[k].change != beats::BeatChange::inserted) result[origins[k].given] = classes[k];
   }
   return result;
 }
@@ -57,17 +41,6 @@ void formSeries(RecordingAnalysis& analysis, double rate, bool byClass) {
   analysis.excludedIntervals = series.excludedIntervals;
   analysis.ectopicIntervals = series.ectopicIntervals;
   analysis.interpolatedIntervals = series.interpolatedIntervals;
-}
-
-// The recording's own beats merged with those of the other leads.
-beats::DetectedBeats detectAllLeads(const beats::SampleSource& samples, double rate,
-                                    std::span<const OtherLead> otherLeads,
-                                    const Progress& progress) {
-  beats::DetectedBeats own = detectBeatsInBlocks(samples, rate, progress);
-  if (otherLeads.empty()) return own;
-  std::vector<beats::DetectedBeats> leads{std::move(own)};
-  for (const OtherLead& lead : otherLeads) leads.push_back(lead.detected);
-  return mergeLeads(leads, rate);
 }
 
 std::vector<beats::SampleStretch> invalidStretches(const recordings::Recording& recording) {
@@ -98,27 +71,24 @@ RecordingAnalysis analyseSource(const beats::SampleSource& samples, double rate,
   const Progress detecting =
       options.progress ? Progress([&](double done) { options.progress(kDetectionShare * done); })
                        : Progress();
-  beats::DetectedBeats detected = detectAllLeads(samples, rate, otherLeads, detecting);
-  analysis.detected = std::move(detected.beats);
+  LeadBeats found = findLeadBeats(
+      samples, rate, {.correct = options.correct, .otherLeads = otherLeads, .progress = detecting});
+  analysis.detected = std::move(found.detected.beats);
   // Samples the file holds no value for are unreadable as noise is: the
   // beats beside them and the intervals across them cannot be trusted.
   analysis.invalidSamples = stretchedSampleCount(invalid);
-  analysis.unreadable = unitedStretches(detected.unreadable, invalid);
+  analysis.unreadable = unitedStretches(found.detected.unreadable, invalid);
   analysis.ectopic = options.ectopic;
-  if (options.correct) {
-    const beats::QrsSearch search(samples, rate);
-    const beats::QrsFinder find = [&](double after, double before) {
-      return search.between(after, before);
-    };
-    beats::CorrectedBeats corrected = beats::correctArtefacts(analysis.detected, find);
-    analysis.corrections = corrected.counts;
-    analysis.correctedBeats = changedBeats(analysis.detected, corrected.beats);
-    analysis.nnBeats = std::move(corrected.beats);
+  if (found.corrected) {
+    analysis.corrections = found.corrected->counts;
+    analysis.nnOrigins = std::move(found.corrected->origins);
+    analysis.nnBeats = std::move(found.corrected->beats);
     analysis.nnClasses = beats::classifyBeats(samples, rate, analysis.nnBeats);
     analysis.detectedClasses =
-        classesOfDetected(analysis.detected, analysis.nnBeats, analysis.nnClasses);
+        classesOfDetected(analysis.detected.size(), analysis.nnOrigins, analysis.nnClasses);
   } else {
     analysis.nnBeats = analysis.detected;
+    analysis.nnOrigins = beats::keptOrigins(analysis.nnBeats.size());
     if (options.classify) {
       analysis.detectedClasses = beats::classifyBeats(samples, rate, analysis.detected);
       analysis.nnClasses = analysis.detectedClasses;

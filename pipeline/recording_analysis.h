@@ -46,7 +46,9 @@ struct RecordingAnalysis {
   std::vector<beats::BeatClass> nnClasses;
   EctopicHandling ectopic = EctopicHandling::exclude;
   std::optional<beats::CorrectionCounts> corrections;
-  std::vector<std::size_t> correctedBeats;  // indices in nnBeats of beats moved or inserted
+  // One per beat of nnBeats: the detected beat it is, and whether the
+  // correction moved it, or that the correction inserted it.
+  std::vector<beats::BeatOrigin> nnOrigins;
   // Intervals between successive nnBeats, less those that touch an
   // unreadable stretch.
   std::vector<double> nnMs;

@@ -10,14 +10,13 @@
 #include "beat_arguments.h"
 #include "beats/artefact_correction.h"
 #include "beats/beat_scoring.h"
-#include "beats/qrs_search.h"
 #include "beats/sample_source.h"
 #include "class_functions.h"
-#include "editing/beat_sources.h"
+#include "editing/beat_list.h"
 #include "interruptible.h"
 #include "numpy_arrays.h"
-#include "pipeline/blockwise_detection.h"
-#include "pipeline/lead_merge.h"
+#include "pipeline/lead_beats.h"
+#include "pipeline/other_lead.h"
 #include "pipeline/readable_series.h"
 #include "pipeline/sample_stretches.h"
 #include "stretch_arrays.h"
@@ -48,15 +47,13 @@ beats::DetectedBeats detectLeads(std::span<const double> samples,
                                  const std::vector<NumberArray>& others, double rateHz,
                                  const Checkpoint& checkpoint) {
   const pipeline::Progress eachBlock = [&checkpoint](double) { checkpoint(); };
-  beats::DetectedBeats own =
-      pipeline::detectBeatsInBlocks(beats::SpanSamples(samples), rateHz, eachBlock);
-  if (others.empty()) return own;
-  std::vector<beats::DetectedBeats> leads{std::move(own)};
+  std::vector<pipeline::OtherLead> leads;
   for (const NumberArray& lead : others) {
-    leads.push_back(
-        pipeline::detectBeatsInBlocks(beats::SpanSamples(lead.values()), rateHz, eachBlock));
+    leads.push_back(pipeline::detectOtherLead({}, beats::SpanSamples(lead.values()), rateHz,
+                                              static_cast<std::int64_t>(samples.size()),
+                                              eachBlock));
   }
-  return pipeline::mergeLeads(leads, rateHz);
+  return pipeline::detectWithOtherLeads(beats::SpanSamples(samples), rateHz, leads, eachBlock);
 }
 
 // The detectors the batch tool names for a recording: --detector pan-tompkins.
@@ -106,20 +103,11 @@ Correction correctArtefacts(const py::object& beatsObject, double rateHz,
     requireFinite(samples->values(), "samples");
   }
   beats::CorrectedBeats corrected;
-  std::vector<editing::BeatSource> sources;
-  std::vector<double> removed;
   {
     const py::gil_scoped_release released;
-    if (samples) {
-      const beats::SpanSamples source(samples->values());
-      const beats::QrsSearch search(source, rateHz);
-      corrected = beats::correctArtefacts(beats.values(), [&](double after, double before) {
-        return search.between(after, before);
-      });
-    } else {
-      corrected = beats::correctArtefacts(beats.values());
-    }
-    sources = editing::beatSources(beats.values(), corrected.beats, &removed);
+    corrected = samples ? pipeline::correctOnSamples(beats.values(),
+                                                     beats::SpanSamples(samples->values()), rateHz)
+                        : beats::correctArtefacts(beats.values());
   }
   Correction result;
   result.counts["extra"] = corrected.counts.extra;
@@ -127,9 +115,13 @@ Correction correctArtefacts(const py::object& beatsObject, double rateHz,
   result.counts["ectopic"] = corrected.counts.ectopic;
   result.counts["long_short"] = corrected.counts.longShort;
   result.counts["pauses"] = corrected.counts.pauses;
-  result.sources = py::array_t<std::int8_t>(static_cast<py::ssize_t>(sources.size()));
+  result.sources = py::array_t<std::int8_t>(static_cast<py::ssize_t>(corrected.origins.size()));
   auto view = result.sources.mutable_unchecked<1>();
-  for (std::size_t i = 0; i < sources.size(); ++i) view(i) = static_cast<std::int8_t>(sources[i]);
+  for (std::size_t i = 0; i < corrected.origins.size(); ++i) {
+    view(i) = static_cast<std::int8_t>(editing::sourceOf(corrected.origins[i].change));
+  }
+  std::vector<double> removed;
+  for (const std::size_t i : corrected.removed) removed.push_back(beats.values()[i]);
   result.beats = arrayOf(std::move(corrected.beats));
   result.removed = arrayOf(std::move(removed));
   return result;

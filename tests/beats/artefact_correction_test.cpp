@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <span>
 #include <vector>
 
 #include "beats/artefact_classification.h"
@@ -31,11 +33,35 @@ void expectCounts(const CorrectionCounts& c, int extra, int missed, int ectopic,
   EXPECT_EQ(c.longShort, longShort);
 }
 
+// Every beat given is accounted for once: it stands in the corrected series,
+// in its order, kept where it was or moved, or it was removed.
+void expectEveryBeatAccountedFor(std::span<const double> given, const CorrectedBeats& corrected) {
+  ASSERT_EQ(corrected.origins.size(), corrected.beats.size());
+  std::vector<int> seen(given.size(), 0);
+  std::size_t previous = 0;
+  bool first = true;
+  for (std::size_t k = 0; k < corrected.beats.size(); ++k) {
+    const BeatOrigin origin = corrected.origins[k];
+    if (origin.change == BeatChange::inserted) continue;
+    ASSERT_LT(origin.given, given.size()) << k;
+    EXPECT_TRUE(first || origin.given > previous) << k;
+    EXPECT_EQ(origin.change == BeatChange::kept, corrected.beats[k] == given[origin.given]) << k;
+    ++seen[origin.given];
+    previous = origin.given;
+    first = false;
+  }
+  EXPECT_TRUE(std::ranges::is_sorted(corrected.removed));
+  for (const std::size_t i : corrected.removed) ++seen[i];
+  EXPECT_EQ(std::ranges::count(seen, 1), static_cast<long>(given.size()));
+}
+
 TEST(ArtefactCorrection, LeavesAnArtefactFreeSeriesAsItIs) {
   const std::vector<double> clean = evenSeries(300);
   const CorrectedBeats result = correctArtefacts(clean);
   expectCounts(result.counts, 0, 0, 0, 0);
   EXPECT_EQ(result.beats, clean);
+  EXPECT_EQ(result.origins, keptOrigins(clean.size()));
+  EXPECT_TRUE(result.removed.empty());
   EXPECT_TRUE(correctArtefacts(std::vector<double>{0, 1000, 1100}).beats.size() == 3);
 }
 
@@ -46,6 +72,8 @@ TEST(ArtefactCorrection, RemovesExtraAndInsertsMissedBeats) {
   const CorrectedBeats extra = correctArtefacts(withExtra);
   expectCounts(extra.counts, 1, 0, 0, 0);
   EXPECT_EQ(extra.beats, clean);
+  EXPECT_EQ(extra.removed, std::vector<std::size_t>{150});
+  EXPECT_EQ(extra.origins[150], (BeatOrigin{BeatChange::kept, 151}));
 
   // Strongly alternating intervals around the extra beat make its short
   // interval look like the middle of an ectopic pattern; it is still extra.
@@ -64,6 +92,9 @@ TEST(ArtefactCorrection, RemovesExtraAndInsertsMissedBeats) {
   expectCounts(missed.counts, 0, 1, 0, 0);
   ASSERT_EQ(missed.beats.size(), clean.size());
   EXPECT_DOUBLE_EQ(missed.beats[200], (clean[199] + clean[201]) / 2);
+  EXPECT_EQ(missed.origins[200].change, BeatChange::inserted);
+  EXPECT_EQ(missed.origins[201], (BeatOrigin{BeatChange::kept, 200}));
+  expectEveryBeatAccountedFor(withGap, missed);
   missed.beats.erase(missed.beats.begin() + 200);
   EXPECT_EQ(missed.beats, withGap);
 }
@@ -76,6 +107,8 @@ TEST(ArtefactCorrection, MovesEctopicAndLongShortBeatsToTheMidpointOfTheirNeighb
   const CorrectedBeats ectopic = correctArtefacts(premature);
   expectCounts(ectopic.counts, 0, 0, 1, 0);
   EXPECT_DOUBLE_EQ(ectopic.beats[100], (clean[99] + clean[101]) / 2);
+  EXPECT_EQ(ectopic.origins[100], (BeatOrigin{BeatChange::moved, 100}));
+  EXPECT_EQ(std::ranges::count(ectopic.origins, BeatChange::kept, &BeatOrigin::change), 299);
 
   // A single long interval, too short for a missed beat: everything after it
   // is late by 60 % of an interval, and nothing compensates.
@@ -105,6 +138,12 @@ TEST(ArtefactCorrection, CorrectsSeveralKindsInOneSeries) {
   ASSERT_EQ(result.beats.size(), clean.size());
   EXPECT_DOUBLE_EQ(result.beats[500], (clean[499] + clean[501]) / 2);
   EXPECT_DOUBLE_EQ(result.beats[700], (clean[699] + clean[701]) / 2);
+  // The extra beat went, the beat of the gap came, the late one moved.
+  EXPECT_EQ(result.removed, std::vector<std::size_t>{300});
+  EXPECT_EQ(result.origins[300], (BeatOrigin{BeatChange::kept, 301}));
+  EXPECT_EQ(result.origins[500].change, BeatChange::inserted);
+  EXPECT_EQ(result.origins[700], (BeatOrigin{BeatChange::moved, 700}));
+  expectEveryBeatAccountedFor(damaged, result);
 }
 
 // Single blocked atrial beats, a run of 2:1 block, with P waves twice as
@@ -171,6 +210,10 @@ TEST(ArtefactCorrection, InsertsBeatsOnlyWhereTheSamplesShowAComplex) {
     EXPECT_EQ(refilled.counts.missed, 1) << what;
     ASSERT_EQ(refilled.beats.size(), found.size()) << what;
     EXPECT_NEAR(refilled.beats[20], dropped, 0.005 * rate) << what;
+    EXPECT_EQ(refilled.origins[20].change, BeatChange::inserted) << what;
+    EXPECT_EQ(std::ranges::count(refilled.origins, BeatChange::kept, &BeatOrigin::change),
+              static_cast<long>(withGap.size()))
+        << what;
   }
 }
 

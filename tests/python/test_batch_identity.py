@@ -46,6 +46,10 @@ def test_a_recordings_beats_corrections_and_measures_are_the_batch_tools(records
         for key in ("extra", "missed", "ectopic", "long_short"):
             assert corrected.counts[key] == line["corrections"][key], key
         assert corrected.counts["pauses"] == line["pauses"]
+        # With the samples at hand nothing moves: each detected beat stays or is removed.
+        assert not np.any(corrected.sources == rrscope.MOVED)
+        kept = corrected.beats[corrected.sources == rrscope.DETECTED]
+        np.testing.assert_array_equal(np.sort(np.concatenate([kept, corrected.removed])), beats)
         assert len(intervals) == line["intervals"]
         expect_same_measures(rrscope.hrv(intervals), line["hrv"], line["hrv_undefined"])
 
