@@ -5,13 +5,12 @@
 #include <span>
 #include <vector>
 
+#include "statistics/column_envelope.h"
+
 namespace rrscope::charts {
 
 // The lowest and highest value that fall into one pixel column.
-struct ValueRange {
-  std::int32_t low = 0;
-  std::int32_t high = 0;
-};
+using ValueRange = statistics::ColumnRange<std::int32_t>;
 
 // Splits `values` into `columns` runs of (nearly) equal length and returns
 // each run's range: drawn as one vertical line per column, a trace of any

@@ -7,14 +7,6 @@
 
 namespace rrscope::report {
 
-// How the report's table names a measure and its unit.
-struct MeasureName {
-  QString name;
-  QString unit;  // empty for measures without a unit
-};
-
-MeasureName measureName(hrv::Measure measure);
-
 // The groups the tables of measures show, each from its first measure on,
 // in the order of the measures.
 struct MeasureGroup {

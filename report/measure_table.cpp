@@ -1,5 +1,6 @@
 #include <QFontMetricsF>
 
+#include "hrv/measure_catalogue.h"
 #include "report/measure_names.h"
 #include "report/plot_frame.h"
 #include "report/report_charts.h"
@@ -38,19 +39,20 @@ void drawMeasureTable(QPainter& painter, QRectF area, const ReportContent& conte
       painter.setPen(QPen(QColor(160, 170, 200), 0.4));
       painter.drawLine(QPointF(area.left(), y), QPointF(area.right(), y));
     }
-    const MeasureName name = measureName(measure);
+    const hrv::MeasureEntry& entry = hrv::measureEntry(measure);
     const hrv::MeasureValue& value = content.measures[measure];
     // Some sixty rows share the column; below 8 points a row, a smaller font.
     painter.setFont(reportFont(rowHeight < 8 ? 6.3 : 7));
     painter.setPen(Qt::black);
     const QRectF row(area.left() + 4, y, area.width() - 4, rowHeight);
-    painter.drawText(row, Qt::AlignLeft | Qt::AlignVCenter, name.name);
+    painter.drawText(row, Qt::AlignLeft | Qt::AlignVCenter, QString::fromUtf8(entry.reportName));
     painter.setPen(value.defined() ? QColor(Qt::black) : QColor(130, 130, 130));
     painter.drawText(QRectF(area.left(), y, valueRight - area.left(), rowHeight),
                      Qt::AlignRight | Qt::AlignVCenter, measureText(measure, value));
     painter.setPen(QColor(80, 80, 80));
     painter.drawText(QRectF(unitLeft, y, area.right() - unitLeft, rowHeight),
-                     Qt::AlignLeft | Qt::AlignVCenter, name.unit);
+                     Qt::AlignLeft | Qt::AlignVCenter,
+                     QString::fromUtf8(hrv::unitTexts(entry.unit).report));
     y += rowHeight;
   }
   painter.restore();

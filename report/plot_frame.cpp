@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "statistics/tick_steps.h"
+
 namespace rrscope::report {
 namespace {
 
@@ -16,13 +18,7 @@ constexpr double kCaptionFont = 7;
 constexpr int kWantedTicks = 6;
 
 double tickStep(AxisRange range, int wanted) {
-  const double span = std::max(range.high - range.low, 1e-12);
-  const double raw = span / wanted;
-  const double power = std::pow(10.0, std::floor(std::log10(raw)));
-  for (const double factor : {1.0, 2.0, 5.0}) {
-    if (factor * power >= raw) return factor * power;
-  }
-  return 10.0 * power;
+  return statistics::decimalStep(std::max(range.high - range.low, 1e-12), wanted);
 }
 
 }  // namespace

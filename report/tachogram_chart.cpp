@@ -1,9 +1,12 @@
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
 #include "report/plot_frame.h"
 #include "report/report_charts.h"
+#include "statistics/column_envelope.h"
+#include "statistics/tick_steps.h"
 
 namespace rrscope::report {
 namespace {
@@ -100,12 +103,11 @@ void drawTachogram(QPainter& painter, QRectF area, const ReportContent& content)
   const AxisRange time = timeAxisMinutes(content);
   const double minutes = time.high - time.low;
   PlotFrame frame(area, time, intervalRange(content.nnMs));
-  // Past two hours the minutes are read best in whole hours.
+  // Past two hours the minutes are read best in whole hours, at most 12
+  // ticks of them.
   if (minutes > 120) {
-    for (const double hours : {1.0, 2.0, 3.0, 4.0, 6.0, 12.0, 24.0}) {
-      frame.setXTickStep(hours * 60);
-      if (minutes / (hours * 60) <= 12) break;
-    }
+    constexpr std::array<double, 7> kHours{1, 2, 3, 4, 6, 12, 24};
+    frame.setXTickStep(statistics::firstStepAtLeast(minutes / 12, kHours, 60));
   }
   frame.drawAxes(painter, title, QStringLiteral("время, мин"), QStringLiteral("NN, мс"));
   painter.save();
@@ -143,21 +145,19 @@ void drawTachogram(QPainter& painter, QRectF area, const ReportContent& content)
     }
     drawSegment(painter, line);
   } else {
-    std::vector<double> low(static_cast<std::size_t>(columns), INFINITY);
-    std::vector<double> high(static_cast<std::size_t>(columns), -INFINITY);
-    for (std::size_t i = 0; i < content.nnMs.size(); ++i) {
-      const double x =
-          (frame.xAt(content.beatSeconds[i] / 60.0) - frame.plot().left()) / frame.plot().width();
-      const auto column = std::clamp(static_cast<int>(x * columns), 0, columns - 1);
-      const double nn = clamped(content.nnMs[i]);
-      low[static_cast<std::size_t>(column)] = std::min(low[static_cast<std::size_t>(column)], nn);
-      high[static_cast<std::size_t>(column)] = std::max(high[static_cast<std::size_t>(column)], nn);
-    }
+    // Clamping each interval or a column's range gives the same range.
+    const auto envelope = statistics::columnEnvelope(
+        std::span<const double>(content.nnMs), static_cast<std::size_t>(columns),
+        [&](std::size_t i) {
+          return (frame.xAt(content.beatSeconds[i] / 60.0) - frame.plot().left()) /
+                 frame.plot().width() * columns;
+        });
     for (int column = 0; column < columns; ++column) {
-      const auto c = static_cast<std::size_t>(column);
-      if (low[c] > high[c]) continue;
+      const auto& range = envelope[static_cast<std::size_t>(column)];
+      if (range.empty()) continue;
       const double x = frame.plot().left() + (column + 0.5) * frame.plot().width() / columns;
-      painter.drawLine(QPointF(x, frame.yAt(low[c])), QPointF(x, frame.yAt(high[c]) - 0.3));
+      painter.drawLine(QPointF(x, frame.yAt(clamped(range.low))),
+                       QPointF(x, frame.yAt(clamped(range.high)) - 0.3));
     }
   }
   drawClippedMarks(painter, frame, content);

@@ -6,18 +6,8 @@
 
 namespace rrscope::ui {
 
-// How the measures window presents a measure: its Russian name, unit, a
-// one-line explanation and the decimals its value is shown with.
-struct MeasureCaption {
-  std::string_view name;
-  std::string_view unit;
-  std::string_view explanation;
-  int decimals;
-};
-
-const MeasureCaption& measureCaption(hrv::Measure measure);
-
-// The reason a measure is undefined, in Russian.
+// The reason a measure is undefined, in Russian. The measures' own names,
+// units and explanations are in hrv/measure_catalogue.h.
 std::string_view undefinedReasonText(hrv::Undefined reason);
 
 }  // namespace rrscope::ui

@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 
+#include "hrv/measure_catalogue.h"
 #include "ui/measure_captions.h"
 
 namespace rrscope::ui {
@@ -40,10 +41,10 @@ QString shownValue(const hrv::MeasureValue& value, int decimals) {
 QString tableAsTabText(const hrv::Measures& measures) {
   QStringList lines{QStringLiteral("Показатель\tЗначение\tЕд. изм.")};
   for (const hrv::Measure measure : hrv::allMeasures()) {
-    const MeasureCaption& caption = measureCaption(measure);
-    lines << qstring(caption.name) + QLatin1Char('\t') +
-                 shownValue(measures[measure], caption.decimals) + QLatin1Char('\t') +
-                 qstring(caption.unit);
+    const hrv::MeasureEntry& entry = hrv::measureEntry(measure);
+    lines << qstring(entry.windowName) + QLatin1Char('\t') +
+                 shownValue(measures[measure], entry.windowDecimals) + QLatin1Char('\t') +
+                 qstring(hrv::unitTexts(entry.unit).window);
   }
   return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
@@ -51,11 +52,12 @@ QString tableAsTabText(const hrv::Measures& measures) {
 QString tableAsCsv(const hrv::Measures& measures) {
   QStringList lines{QStringLiteral("key,name,value,unit,undefined")};
   for (const hrv::Measure measure : hrv::allMeasures()) {
-    const MeasureCaption& caption = measureCaption(measure);
+    const hrv::MeasureEntry& entry = hrv::measureEntry(measure);
     const hrv::MeasureValue& value = measures[measure];
     const QStringList fields{
-        qstring(hrv::measureKey(measure)), qstring(caption.name),
-        value.defined() ? fullPrecision(value.value()) : QString(), qstring(caption.unit),
+        qstring(entry.key), qstring(entry.windowName),
+        value.defined() ? fullPrecision(value.value()) : QString(),
+        qstring(hrv::unitTexts(entry.unit).window),
         value.defined() ? QString() : qstring(undefinedReasonText(value.reason()))};
     QStringList quoted;
     for (const QString& field : fields) quoted << csvField(field);

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <memory>
 
+#include "hrv/measure_catalogue.h"
 #include "report/measure_names.h"
-#include "ui/measure_captions.h"
 #include "ui/measure_table_text.h"
 
 namespace rrscope::ui {
@@ -40,7 +40,7 @@ QStringList rowNames() {
     for (const report::MeasureGroup& group : report::measureGroups()) {
       if (group.first == measure) names[row++] = QString::fromUtf8(group.title);
     }
-    names[row++] = qstring(measureCaption(measure).name);
+    names[row++] = qstring(hrv::measureEntry(measure).windowName);
   }
   return names;
 }
@@ -66,14 +66,14 @@ MeasureTableWidget::MeasureTableWidget(QWidget* parent)
     addHeading(rowOf(group.first) - 1, QString::fromUtf8(group.title));
   }
   for (const hrv::Measure measure : hrv::allMeasures()) {
-    const MeasureCaption& caption = measureCaption(measure);
+    const hrv::MeasureEntry& entry = hrv::measureEntry(measure);
     const int row = rowOf(measure);
-    const QString tip = qstring(caption.explanation);
-    setItem(row, 0, readOnlyItem(qstring(caption.name), tip));
+    const QString tip = qstring(entry.explanation);
+    setItem(row, 0, readOnlyItem(qstring(entry.windowName), tip));
     auto* value = readOnlyItem(QString(), tip);
     value->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
     setItem(row, 1, value);
-    setItem(row, 2, readOnlyItem(qstring(caption.unit), tip));
+    setItem(row, 2, readOnlyItem(qstring(hrv::unitTexts(entry.unit).window), tip));
   }
   resizeColumnToContents(0);
 }
@@ -108,11 +108,11 @@ void MeasureTableWidget::showMeasures(const hrv::Measures& measures) {
   int width = std::max(metrics.horizontalAdvance(horizontalHeaderItem(1)->text()) + kCellPadding,
                        metrics.horizontalAdvance(QStringLiteral("нет данных…")));
   for (const hrv::Measure measure : hrv::allMeasures()) {
-    const MeasureCaption& caption = measureCaption(measure);
-    const QString text = shownValue(measures[measure], caption.decimals);
+    const hrv::MeasureEntry& entry = hrv::measureEntry(measure);
+    const QString text = shownValue(measures[measure], entry.windowDecimals);
     QTableWidgetItem* value = item(rowOf(measure), 1);
     value->setText(text);
-    const QString explanation = qstring(caption.explanation);
+    const QString explanation = qstring(entry.explanation);
     if (measures[measure].defined()) {
       value->setToolTip(explanation);
       width = std::max(width, metrics.horizontalAdvance(text));

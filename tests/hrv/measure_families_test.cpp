@@ -1,10 +1,14 @@
 // The measures beyond the time domain as computeMeasures reports them: the
 // AR and Lomb–Scargle spectra beside Welch's, the entropies and the DFA,
-// the detrending that only the Welch and AR spectra see, and the windows.
+// the detrending that only the Welch and AR spectra see, the windows, and
+// the catalogue that names them all.
 #include <cmath>
 #include <numbers>
+#include <set>
+#include <string>
 #include <vector>
 
+#include "hrv/measure_catalogue.h"
 #include "tests/hrv/hrv_test_support.h"
 
 namespace rrscope::hrv {
@@ -151,6 +155,41 @@ TEST(Windows, MembershipAtExactBordersAndOnlyWholeWindows) {
   EXPECT_EQ(gapped[0].intervals, 2u);
   EXPECT_EQ(gapped[1].intervals, 2u);
   EXPECT_TRUE(windowedMeasures(seconds, {40, 5}).empty());
+}
+
+// Every front end takes a measure's unit from its row and the batch tool
+// and Python its key: a key that names another unit than the row, or a
+// second row with the same key, would give two answers for one measure.
+// The Python help finds an AR or Lomb–Scargle key's convention under the
+// Welch key.
+TEST(MeasureCatalogue, KeysAreUniqueAndAgreeWithTheirUnitAndConvention) {
+  const std::pair<std::string_view, Unit> kSuffixes[] = {{"_ms2", Unit::ms2},
+                                                         {"_ms", Unit::ms},
+                                                         {"_hz", Unit::hz},
+                                                         {"_pct", Unit::percent},
+                                                         {"_bpm", Unit::bpm}};
+  std::set<std::string_view> keys;
+  for (const Measure measure : allMeasures()) {
+    const MeasureEntry& entry = measureEntry(measure);
+    const std::string_view key = entry.key;
+    EXPECT_TRUE(keys.insert(key).second) << key;
+    EXPECT_EQ(measureEntryOfKey(key), &entry) << key;
+    Unit unit = entry.unit == Unit::normalized ? Unit::normalized : Unit::none;
+    for (const auto& [suffix, named] : kSuffixes) {
+      if (key.ends_with(suffix)) {
+        unit = named;
+        break;
+      }
+    }
+    EXPECT_EQ(entry.unit, unit) << key;
+    const bool spectral = key.starts_with("ar_") || key.starts_with("ls_");
+    const MeasureEntry* welch = spectral ? measureEntryOfKey(key.substr(3)) : &entry;
+    ASSERT_NE(welch, nullptr) << key;
+    EXPECT_FALSE(welch->convention.empty()) << key;
+    EXPECT_EQ(entry.band.has_value(), welch->band.has_value()) << key;
+    EXPECT_FALSE(entry.windowName.empty() || entry.reportName.empty()) << key;
+  }
+  EXPECT_EQ(measureEntryOfKey("lf"), nullptr);
 }
 
 }  // namespace

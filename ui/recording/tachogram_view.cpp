@@ -8,6 +8,8 @@
 #include <cmath>
 
 #include "report/plot_frame.h"
+#include "statistics/column_envelope.h"
+#include "statistics/tick_steps.h"
 #include "ui/recording/beat_colours.h"
 #include "ui/recording/clock_text.h"
 
@@ -41,15 +43,13 @@ double padOf(double low, double high) {
   return std::max(0.025 * high, 0.05 * (high - low));
 }
 
-// A step in seconds that reads well on a clock: 1, 2, 5, 10, 15, 30 s, 1,
-// 2, 5, 10, 15, 30 min, 1, 2, 3, 6, 12 h.
+// A step in seconds that reads well on a clock, at most `count` of them
+// over `span`: 1, 2, 5, 10, 15, 30 s, 1, 2, 5, 10, 15, 30 min, 1, 2, 3, 6,
+// 12, 24 h.
 double clockStep(double span, int count) {
-  const double raw = span / std::max(1, count);
-  for (const double step : {1.0, 2.0, 5.0, 10.0, 15.0, 30.0, 60.0, 120.0, 300.0, 600.0, 900.0,
-                            1800.0, 3600.0, 7200.0, 10800.0, 21600.0, 43200.0}) {
-    if (step >= raw) return step;
-  }
-  return 86400;
+  constexpr std::array<double, 18> kSteps{1,   2,   5,    10,   15,   30,    60,    120,   300,
+                                          600, 900, 1800, 3600, 7200, 10800, 21600, 43200, 86400};
+  return statistics::firstStepAtLeast(span / std::max(1, count), kSteps);
 }
 
 }  // namespace
@@ -299,36 +299,34 @@ void TachogramView::paintBreaks(QPainter& painter, const QRectF& plot) const {
 // interval in it, then a dot on each marked interval.
 void TachogramView::paintIntervals(QPainter& painter, const QRectF& plot) const {
   const auto columns = static_cast<std::size_t>(std::ceil(plot.width())) + 1;
-  std::vector<double> low(columns, INFINITY), high(columns, -INFINITY);
   const std::span<const double> positions = beats_->positions();
   const std::span<const editing::BeatSource> sources = beats_->sources();
-  std::vector<QPointF> marked;
-  for (std::size_t i = 0; i < whole_.intervalsMs.size(); ++i) {
-    const std::size_t end = whole_.ends[i];
-    const double x = xOf(positions[end]);
-    const auto column =
-        std::min(columns - 1, static_cast<std::size_t>(std::max(0.0, x - plot.left())));
-    low[column] = std::min(low[column], values_[i]);
-    high[column] = std::max(high[column], values_[i]);
-    if (sources[end] != editing::BeatSource::detected) marked.emplace_back(x, yOf(values_[i]));
-  }
+  const auto xOfInterval = [&](std::size_t i) { return xOf(positions[whole_.ends[i]]); };
+  const auto envelope =
+      statistics::columnEnvelope(std::span<const double>(values_), columns,
+                                 [&](std::size_t i) { return xOfInterval(i) - plot.left(); });
   painter.setPen(QPen(palette().color(QPalette::Text), 1));
   std::optional<QPointF> previous;
   for (std::size_t c = 0; c < columns; ++c) {
-    if (low[c] > high[c]) {
+    const auto& range = envelope[c];
+    if (range.empty()) {
       previous.reset();
       continue;
     }
     const double x = plot.left() + static_cast<double>(c) + 0.5;
-    const QPointF top(x, yOf(high[c])), bottom(x, yOf(low[c]));
+    const QPointF top(x, yOf(range.high)), bottom(x, yOf(range.low));
     painter.drawLine(top, bottom);
     // Neighbouring columns join, so that a sparse series reads as a line.
-    if (previous) painter.drawLine(*previous, QPointF(x, yOf((low[c] + high[c]) / 2)));
-    previous = QPointF(x, yOf((low[c] + high[c]) / 2));
+    const QPointF middle(x, yOf((range.low + range.high) / 2));
+    if (previous) painter.drawLine(*previous, middle);
+    previous = middle;
   }
   painter.setPen(Qt::NoPen);
   painter.setBrush(editedColour());
-  for (const QPointF& point : marked) painter.drawEllipse(point, 2.0, 2.0);
+  for (std::size_t i = 0; i < whole_.intervalsMs.size(); ++i) {
+    if (sources[whole_.ends[i]] == editing::BeatSource::detected) continue;
+    painter.drawEllipse(QPointF(xOfInterval(i), yOf(values_[i])), 2.0, 2.0);
+  }
 }
 
 void TachogramView::mousePressEvent(QMouseEvent* event) {
