@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "beats/beat_class.h"
+#include "beats/beat_families.h"
 #include "synthetic_ecg.h"
 
 namespace rrscope::beats {
@@ -201,6 +202,28 @@ TEST(BeatClassification, FewBeatsAreNormal) {
   const SpanSamples samples(lead);
   EXPECT_EQ(beatClassLetters(classifyBeats(samples, 360, beats)), "NN");
   EXPECT_TRUE(classifyBeats(samples, 360, {}).empty());
+}
+
+// Past the most families followed at once, a new shape takes the place of
+// the family joined longest ago: that shape, seen again, starts a family of
+// its own, while a family still followed takes its beat and, now the
+// largest, moves first.
+TEST(BeatFamilies, ANewShapeTakesThePlaceOfTheFamilyJoinedLongestAgo) {
+  std::mt19937 random(5);
+  std::normal_distribution<float> noise;
+  std::vector<Waveform> shapes(25);  // none like another
+  for (Waveform& shape : shapes) {
+    for (float& value : shape) value = noise(random);
+  }
+  std::vector<Waveform> waveforms = shapes;
+  waveforms.push_back(shapes[5]);
+  waveforms.push_back(shapes[0]);
+  const BeatFamilies families = formFamilies(waveforms);
+  ASSERT_EQ(families.families.size(), 26u);
+  EXPECT_EQ(families.familyOf[24], 24u);
+  EXPECT_EQ(families.familyOf[25], 5u);
+  EXPECT_EQ(families.families[5].members, 2u);
+  EXPECT_EQ(families.familyOf[26], 25u);
 }
 
 }  // namespace
