@@ -196,6 +196,22 @@ TEST(BeatClassification, FibrillationsShortIntervalsAreNotPrematureBeats) {
   EXPECT_EQ(std::ranges::count(found, 'V'), 0) << found;
 }
 
+// Complete heart block: after the sinus rhythm the ventricles beat on
+// their own, slowly, in wide complexes that point the other way. They come
+// late, not early, and are ventricular all the same; the sinus beats after
+// them are normal again.
+TEST(BeatClassification, AWideEscapeRhythmIsVentricularThoughNeverEarly) {
+  std::vector<PlannedBeat> plan;
+  Rhythm rhythm(0.8);
+  rhythm.normal(plan, 40);
+  double t = plan.back().time;
+  const BeatShape escape{{{0.0, -1.6, 0.022}, {0.06, 0.5, 0.02}, {0.3, 0.7, 0.06}}};
+  for (int i = 0; i < 15; ++i) plan.push_back({t += 1.5, escape, 'V'});
+  for (int i = 0; i < 30; ++i) plan.push_back({t += 0.8, test::normalBeat(0.3), 'N'});
+  const auto [found, expected] = classify(plan, 360);
+  EXPECT_EQ(found, expected);
+}
+
 TEST(BeatClassification, FewBeatsAreNormal) {
   const std::vector<double> beats{100, 400};
   const std::vector<double> lead(1000, 0.0);
