@@ -64,6 +64,13 @@ inline ToolResult runTool(const QStringList& arguments, rlim_t dataLimitBytes = 
           process.readAllStandardError().toStdString()};
 }
 
+// The tool refused its command line, saying `says`, before it ran anything.
+inline void expectUsageError(const ToolResult& result, std::string_view says) {
+  EXPECT_EQ(result.exitCode, 2) << result.err;
+  EXPECT_EQ(result.out, "");
+  EXPECT_NE(result.err.find(says), std::string::npos) << result.err;
+}
+
 // The fields of a CSV row, unquoted.
 inline std::vector<std::string> csvFields(std::string_view row) {
   std::vector<std::string> fields(1);

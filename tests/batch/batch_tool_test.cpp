@@ -233,8 +233,9 @@ TEST_F(BatchTool, BadUsageRunsNothing) {
   const QString charts = path("charts");
   // Unknown or incomplete options (a text beginning with "-" needs "="),
   // beat options that contradict each other or the output, files of RR
-  // intervals with sample options, recording options on text files, text
-  // options on recordings, and one table of both.
+  // intervals with sample options, windows and detrending that are no such,
+  // recording options on text files, text options on recordings, and one
+  // table of both.
   const std::vector<QStringList> cases = {{},
                                           {"--no-such-option", beats},
                                           {beats, "--threshold"},
@@ -251,6 +252,11 @@ TEST_F(BatchTool, BadUsageRunsNothing) {
                                           {"--input=rr", "--svg", charts, beats},
                                           {"--input=rr", "--rr", beats},
                                           {"--input=ecg", beats},
+                                          {"--input=rr", "--windows", "300", beats},
+                                          {"--input=rr", "--windows", "0:30", beats},
+                                          {"--input=rr", "--windows", "300:-1", beats},
+                                          {"--input=rr", "--lambda", "0", beats},
+                                          {"--input=rr", "--detrend", "linear", beats},
                                           {"--beats", record},
                                           {"--signal", "0", beats},
                                           {"--leads=all", beats},
@@ -321,10 +327,7 @@ TEST_F(BatchTool, ExistingOutputsNeedForce) {
   const QString list = charts + "/beats.json";
   writeFile("charts/beats.json", "kept");
 
-  const ToolResult refused = runTool({"--display-list", charts, beats});
-  EXPECT_EQ(refused.exitCode, 2);
-  EXPECT_EQ(refused.out, "");  // refused before any run
-  EXPECT_NE(refused.err.find("--force"), std::string::npos);
+  test::expectUsageError(runTool({"--display-list", charts, beats}), "--force");
   EXPECT_EQ(readFile(list), "kept");
 
   const ToolResult forced = runTool({"--force", "--display-list", charts, beats});

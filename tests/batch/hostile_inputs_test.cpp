@@ -24,13 +24,9 @@ class HostileInputs : public test::ToolTest {
 };
 
 TEST_F(HostileInputs, AMatchWindowAboveOneSecondIsAUsageError) {
-  const ToolResult result = runTool({"--match-window=1e9", "--reference=a", writeBeats()});
-  EXPECT_EQ(result.exitCode, 2);
-  EXPECT_EQ(result.out, "");
-  EXPECT_NE(result.err.find("--match-window must be at most 1000 ms: a beat is never that far "
-                            "from itself"),
-            std::string::npos)
-      << result.err;
+  test::expectUsageError(runTool({"--match-window=1e9", "--reference=a", writeBeats()}),
+                         "--match-window must be at most 1000 ms: a beat is never that far from "
+                         "itself");
   const ToolResult widest = runTool({"--match-window=1000", "--reference=a", writeBeats()});
   EXPECT_NE(widest.exitCode, 2) << widest.err;
 }
@@ -48,33 +44,14 @@ TEST_F(HostileInputs, AFifoOrADeviceAsReferenceStopsTheFileAtOnce) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
 }
 
-TEST_F(HostileInputs, AnRrLineOutside10MsToAnHourIsABadIntervalNamingIt) {
-  for (const char* absurd : {"1e308", "1e10", "5"}) {
-    const ToolResult out =
-        runTool({"--input=rr", writeFile("absurd.rr", std::string("800\n800\n") + absurd + "\n")});
-    EXPECT_EQ(out.exitCode, 1) << absurd;
-    ASSERT_EQ(out.outLines().size(), 1u);
-    const json line = json::parse(out.outLines()[0]);
-    EXPECT_EQ(line["error"]["kind"], "bad-interval");
-    EXPECT_EQ(line["error"]["message"], std::string("line 3 (\"") + absurd +
-                                            "\") is outside 10 ms to 3600000 ms, the intervals "
-                                            "of a heart");
-    EXPECT_TRUE(line["hrv"].is_null());
-  }
-}
-
 // 300:0.0001 asked for 864 million windows of a day and ran out of memory
 // before any line; a series of hour-long intervals asks for too many even
 // at a sensible step, and only its own file goes without a line.
 TEST_F(HostileInputs, WindowsBeyondTheirBoundAreRefusedBeforeAnyIsMeasured) {
   const QString rr = writeFile("a.rr", "800\n810\n790\n");
   for (const char* tiny : {"300:0.0001", "1:1e-300", "300:0.5"}) {
-    const ToolResult result = runTool({"--input=rr", "--windows", tiny, rr});
-    EXPECT_EQ(result.exitCode, 2) << tiny;
-    EXPECT_EQ(result.out, "");
-    EXPECT_NE(result.err.find(std::string("--windows ") + tiny + ": STEP must be at least 1 s"),
-              std::string::npos)
-        << result.err;
+    test::expectUsageError(runTool({"--input=rr", "--windows", tiny, rr}),
+                           std::string("--windows ") + tiny + ": STEP must be at least 1 s");
   }
   std::string hours;
   for (int i = 0; i < 500; ++i) hours += "3600000\n";
@@ -97,9 +74,8 @@ TEST_F(HostileInputs, ALambdaThatDestroysTheSeriesIsAUsageError) {
   const QString rr = writeFile("a.rr", "800\n810\n790\n");
   const QStringList detrend{"--input=rr", "--hrv", "--detrend", "smoothness-priors", "--lambda"};
   for (const char* lambda : {"1e308", "1e-300", "1000001", "9.99"}) {
-    const ToolResult result = runTool(detrend + QStringList{lambda, rr});
-    EXPECT_EQ(result.exitCode, 2) << lambda;
-    EXPECT_NE(result.err.find("lies outside 10 to 1000000"), std::string::npos) << result.err;
+    test::expectUsageError(runTool(detrend + QStringList{lambda, rr}),
+                           "lies outside 10 to 1000000");
   }
   for (const char* lambda : {"10", "1000000"}) {
     EXPECT_EQ(runTool(detrend + QStringList{lambda, rr}).exitCode, 0) << lambda;

@@ -91,18 +91,6 @@ TEST_F(HrvBatch, WindowsCarryEveryMeasureOfEachWholeWindow) {
   EXPECT_EQ(detrended["lambda"], 300);
 }
 
-TEST_F(HrvBatch, BadWindowsAndLambdaAreUsageErrors) {
-  const QString rr = writeFile("a.rr", alternatingIntervals());
-  for (const QStringList& options :
-       {QStringList{"--windows", "300"}, QStringList{"--windows", "0:30"},
-        QStringList{"--windows", "300:-1"}, QStringList{"--lambda", "0"},
-        QStringList{"--detrend", "linear"}}) {
-    const test::ToolResult out = runTool(QStringList{"--input=rr"} + options + QStringList{rr});
-    EXPECT_EQ(out.exitCode, 2) << options.join(' ').toStdString();
-    EXPECT_TRUE(out.outLines().empty());
-  }
-}
-
 TEST_F(HrvBatch, ALineThatIsNoPositiveNumberStopsTheFileAndIsNamed) {
   struct Case {
     std::string content;

@@ -70,19 +70,8 @@ TEST_F(OutputSets, TheTextPartsAppearTogetherAndNeverOverAnEarlierPart) {
   EXPECT_EQ(namesIn(text), std::vector<std::string>{"rec-2.txt"});
 }
 
-TEST_F(OutputSets, TheReportsPdfAndPngAppearTogether) {
-  const QString record = writeEdfOf(QStringLiteral("rec.edf"), 180);
-  const QString report = path(QStringLiteral("report"));
-  blockWithFolder(QStringLiteral("report/rec.png"));
-  const ToolResult result = runTool({"--correct", "--force", "--report", report, record});
-  EXPECT_NE(result.exitCode, 0);
-  EXPECT_NE((result.out + result.err).find("rec.png\" ("), std::string::npos)
-      << result.out << result.err;
-  EXPECT_EQ(namesIn(report), std::vector<std::string>{"rec.png"});
-}
-
-// When the report cannot be written, the text export and the table written
-// before it for the same file go again.
+// When the report's PNG cannot be written, its PDF, and the text export and
+// the table written before it for the same file, go again.
 TEST_F(OutputSets, AFileKeepsNoOutputWhenALaterOneFails) {
   const QString record = writeEdfOf(QStringLiteral("rec.edf"), 180);
   const QString out = path(QStringLiteral("out"));

@@ -12,8 +12,6 @@
 #include <vector>
 
 #include "batch_tool_runner.h"
-#include "editing/beat_list.h"
-#include "editing/beat_list_files.h"
 #include "recordings/wfdb_annotations.h"
 #include "recordings/wfdb_writer.h"
 #include "tests/beats/synthetic_record.h"
@@ -119,27 +117,6 @@ TEST_F(RecordingTool, AWfdbRecordIsAnalysedAtItsOwnRateAndScoredAgainstItsAnnota
   EXPECT_TRUE(line["error"].is_null());
 }
 
-// The beats the recording window saves score a run as the expert's do:
-// positions between samples and an unreadable stretch come through.
-TEST_F(RecordingTool, BeatsSavedByTheRecordingWindowAreAReference) {
-  const QString header = writeWfdb(QStringLiteral("rec"));
-  std::vector<double> positions;
-  for (const std::int64_t beat : lead_.beats) positions.push_back(static_cast<double>(beat) + 0.4);
-  std::vector<editing::BeatSource> sources(positions.size(), editing::BeatSource::detected);
-  sources[5] = editing::BeatSource::added;
-  const editing::BeatList list(positions, sources, {{2500, 3000}}, 250,
-                               static_cast<std::int64_t>(lead_.adc.size()));
-  editing::writeBeatAnnotations(path("rec.rrscope").toStdString(), list, {250, 1});
-  for (const QString& option :
-       {"--reference=" + path("rec.rrscope"), QStringLiteral("--reference-suffix=.rrscope")}) {
-    const ToolResult result = runTool({"--correct", option, header});
-    ASSERT_EQ(result.exitCode, 0) << result.err;
-    const nlohmann::json line = result.json().front();
-    EXPECT_EQ(line["scoring"]["tp"], lead_.beats.size()) << option.toStdString();
-    EXPECT_EQ(line["scoring"]["fn"], 0) << option.toStdString();
-  }
-}
-
 // The samples exactly as the file holds them, at their own rate; the ones
 // the file marks as having no value are empty there, counted, and their
 // stretch is unreadable for the analysis.
@@ -193,10 +170,8 @@ TEST_F(RecordingTool, SignalAllExportsEverySignalAndAnalysesTheEcgLead) {
   }
   EXPECT_EQ(rows, lead_.adc.size());
 
-  const ToolResult misuse = runTool({"--signal", "all", path("two.hea")});
-  EXPECT_EQ(misuse.exitCode, 2);
-  EXPECT_NE(misuse.err.find("--signal all goes with --export-csv"), std::string::npos)
-      << misuse.err;
+  test::expectUsageError(runTool({"--signal", "all", path("two.hea")}),
+                         "--signal all goes with --export-csv");
 }
 
 // --leads all reads every ECG lead and names them; the respiration signal
@@ -228,30 +203,6 @@ TEST_F(RecordingTool, AnEdfFileAndItsNamedChannelGiveTheSameBeats) {
   EXPECT_EQ(line["rate_hz"], 250);
   EXPECT_EQ(line["beats"], lead_.beats.size());
   EXPECT_FALSE(line.contains("hrv"));
-}
-
-// An EDF file with "µV" in its header is read in mV all the same, and the
-// line names the field that was not plain ASCII.
-TEST_F(RecordingTool, AnEdfFileWithAMicroSignIsReadWithAWarning) {
-  const QString edf = writeEdf(QStringLiteral("micro.edf"), "ECG");
-  {
-    // The physical dimension of signal 0, after two labels and two
-    // transducer fields.
-    std::fstream file(edf.toStdString(), std::ios::binary | std::ios::in | std::ios::out);
-    file.seekp(256 + 2 * (16 + 80));
-    file.write("\xC2\xB5V     ", 8);
-  }
-  const ToolResult result = runTool({edf});
-  ASSERT_EQ(result.exitCode, 0) << result.err;
-  const nlohmann::json line = result.json().front();
-  EXPECT_EQ(line["units"], "mV");
-  EXPECT_EQ(line["beats"], lead_.beats.size());
-  ASSERT_EQ(line["warnings"].size(), 1u);
-  EXPECT_NE(line["warnings"][0].get<std::string>().find("physical dimension of signal 0"),
-            std::string::npos)
-      << line["warnings"];
-  EXPECT_EQ(runTool({writeEdf(QStringLiteral("plain.edf"), "ECG")}).json().front()["warnings"],
-            nlohmann::json::array());
 }
 
 // A recording that cannot be read stops only its own line or row, which
@@ -331,30 +282,15 @@ TEST_F(RecordingTool, ClassedBeatsAreCountedAndScoredAgainstTheReferenceLabels) 
                    100.0 * static_cast<double>(std::ranges::count(classes, 'V')) /
                        static_cast<double>(classes.size()));
 
+  // The arithmetic of each class's score is the class scoring's own test;
+  // here, that the labels reach it: V on the V, F and '?' beats.
   const nlohmann::json& scored = line["scoring"]["classes"];
   EXPECT_FALSE(scored.contains("Q"));
-  for (const char letter : std::string("NSVF")) {
-    SCOPED_TRACE(letter);
-    long long reference = 0, found = 0, detected = 0;
-    for (std::size_t i = 0; i < classes.size(); ++i) {
-      const char truth = labels[i] == 'N' || labels[i] == 'V' || labels[i] == 'F' ? labels[i] : 0;
-      reference += truth == letter;
-      found += truth == letter && classes[i] == letter;
-      // EC57 leaves out of +P what the reference cannot judge.
-      detected += classes[i] == letter && truth != 0 && !(letter == 'V' && truth == 'F');
-    }
-    const nlohmann::json& score = scored[std::string(1, letter)];
-    EXPECT_EQ(score["reference"], reference);
-    EXPECT_EQ(score["found"], found);
-    EXPECT_EQ(score["detected"], detected);
-    EXPECT_EQ(score["confirmed"], found);
-    if (reference == 0) {
-      EXPECT_TRUE(score["sensitivity_pct"].is_null());
-    } else {
-      EXPECT_DOUBLE_EQ(score["sensitivity_pct"].get<double>(),
-                       100.0 * static_cast<double>(found) / static_cast<double>(reference));
-    }
-  }
+  for (const char letter : std::string("NSVF"))
+    EXPECT_TRUE(scored.contains(std::string(1, letter)));
+  EXPECT_EQ(scored["V"]["reference"], std::ranges::count(labels, 'V'));
+  EXPECT_EQ(scored["F"]["reference"], 1);
+  EXPECT_EQ(scored["N"]["reference"], std::ranges::count(labels, 'N'));
 
   // A reference of positions alone has no labels to score the classes by.
   std::string positions;
@@ -389,9 +325,7 @@ TEST_F(RecordingTool, TheCorrectedSeriesTellsHowItTreatsEctopicIntervals) {
   for (const QStringList& misuse :
        {QStringList{"--classes", text}, QStringList{"--ectopic=exclude", "--correct", text},
         QStringList{"--ectopic=interpolate", header}, QStringList{"--ectopic=drop", header}}) {
-    const ToolResult refused = runTool(misuse);
-    EXPECT_EQ(refused.exitCode, 2) << misuse.join(' ').toStdString();
-    EXPECT_NE(refused.err.find("see --help"), std::string::npos) << refused.err;
+    test::expectUsageError(runTool(misuse), "see --help");
   }
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "beats/beat_class.h"
+#include "beats/beat_families.h"
 #include "synthetic_ecg.h"
 
 namespace rrscope::beats {
@@ -195,12 +196,50 @@ TEST(BeatClassification, FibrillationsShortIntervalsAreNotPrematureBeats) {
   EXPECT_EQ(std::ranges::count(found, 'V'), 0) << found;
 }
 
+// Complete heart block: after the sinus rhythm the ventricles beat on
+// their own, slowly, in wide complexes that point the other way. They come
+// late, not early, and are ventricular all the same; the sinus beats after
+// them are normal again.
+TEST(BeatClassification, AWideEscapeRhythmIsVentricularThoughNeverEarly) {
+  std::vector<PlannedBeat> plan;
+  Rhythm rhythm(0.8);
+  rhythm.normal(plan, 40);
+  double t = plan.back().time;
+  const BeatShape escape{{{0.0, -1.6, 0.022}, {0.06, 0.5, 0.02}, {0.3, 0.7, 0.06}}};
+  for (int i = 0; i < 15; ++i) plan.push_back({t += 1.5, escape, 'V'});
+  for (int i = 0; i < 30; ++i) plan.push_back({t += 0.8, test::normalBeat(0.3), 'N'});
+  const auto [found, expected] = classify(plan, 360);
+  EXPECT_EQ(found, expected);
+}
+
 TEST(BeatClassification, FewBeatsAreNormal) {
   const std::vector<double> beats{100, 400};
   const std::vector<double> lead(1000, 0.0);
   const SpanSamples samples(lead);
   EXPECT_EQ(beatClassLetters(classifyBeats(samples, 360, beats)), "NN");
   EXPECT_TRUE(classifyBeats(samples, 360, {}).empty());
+}
+
+// Past the most families followed at once, a new shape takes the place of
+// the family joined longest ago: that shape, seen again, starts a family of
+// its own, while a family still followed takes its beat and, now the
+// largest, moves first.
+TEST(BeatFamilies, ANewShapeTakesThePlaceOfTheFamilyJoinedLongestAgo) {
+  std::mt19937 random(5);
+  std::normal_distribution<float> noise;
+  std::vector<Waveform> shapes(25);  // none like another
+  for (Waveform& shape : shapes) {
+    for (float& value : shape) value = noise(random);
+  }
+  std::vector<Waveform> waveforms = shapes;
+  waveforms.push_back(shapes[5]);
+  waveforms.push_back(shapes[0]);
+  const BeatFamilies families = formFamilies(waveforms);
+  ASSERT_EQ(families.families.size(), 26u);
+  EXPECT_EQ(families.familyOf[24], 24u);
+  EXPECT_EQ(families.familyOf[25], 5u);
+  EXPECT_EQ(families.families[5].members, 2u);
+  EXPECT_EQ(families.familyOf[26], 25u);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace rrscope::beats {
@@ -72,6 +73,33 @@ TEST(ClassScoring, ReadsEveryBeatLabelAndWantsAClassPerBeat) {
   EXPECT_THROW(scoreClasses(beats, std::vector<BeatClass>{C::N, C::N}, beats,
                             std::vector<std::optional<BeatClass>>{C::N}, 360),
                std::invalid_argument);
+}
+
+// The letters of a beat list's classes read back in either case, as the
+// Python module reads them.
+TEST(BeatClassLetters, ReadBackInEitherCaseAndNothingElseIsAClass) {
+  for (const BeatClass beatClass : kBeatClasses) {
+    const char letter = beatClassLetter(beatClass);
+    EXPECT_EQ(beatClassOfLetter(letter), beatClass) << letter;
+    EXPECT_EQ(beatClassOfLetter(static_cast<char>(letter - 'A' + 'a')), beatClass) << letter;
+  }
+  for (const char other : {'A', 'x', '?', ' ', '\0'}) EXPECT_FALSE(beatClassOfLetter(other));
+}
+
+// A couplet is exactly two ectopic beats in a row, a run three or more, also
+// where the series ends with them.
+TEST(EctopicBurden, CountsSharesCoupletsAndRunsUpToTheLastBeat) {
+  const std::string letters = "NVVNVVVNSSNSSSSNQVV";
+  std::vector<BeatClass> classes;
+  for (const char letter : letters) classes.push_back(*beatClassOfLetter(letter));
+  const EctopicBurden burden = ectopicBurden(classes);
+  EXPECT_DOUBLE_EQ(burden.ventricularPct, 100.0 * 7 / 19);
+  EXPECT_DOUBLE_EQ(burden.supraventricularPct, 100.0 * 6 / 19);
+  EXPECT_EQ(burden.ventricularCouplets, 2u);
+  EXPECT_EQ(burden.ventricularRuns, 1u);
+  EXPECT_EQ(burden.supraventricularCouplets, 1u);
+  EXPECT_EQ(burden.supraventricularRuns, 1u);
+  EXPECT_EQ(ectopicBurden({}).ventricularPct, 0);
 }
 
 }  // namespace

@@ -87,8 +87,11 @@ TEST(RPeakDetector, FindsEveryBeatOfADifficultRhythmAtEveryRate) {
     expectEveryBeatFound(test::synthesise(rhythm, seconds, rate, clean), rate,
                          "clean at " + std::to_string(rate));
     const test::Disturbance disturbed{.noise = 0.05, .wander = 0.6, .mains = 0.05, .seed = 7};
-    expectEveryBeatFound(test::synthesise(rhythm, seconds, rate, disturbed), rate,
-                         "disturbed at " + std::to_string(rate));
+    test::Recording r = test::synthesise(rhythm, seconds, rate, disturbed);
+    expectEveryBeatFound(r, rate, "disturbed at " + std::to_string(rate));
+    // An inverted lead: the beats lie on its downward peaks.
+    for (double& v : r.samples) v = -v;
+    expectEveryBeatFound(r, rate, "inverted at " + std::to_string(rate));
   }
 }
 
@@ -110,7 +113,6 @@ TEST(RPeakDetector, FindsTheSameBeatsAtLowRatesAndEverySize) {
       EXPECT_EQ(s.falsePositives, 0) << what;
     }
   }
-  EXPECT_THROW(detectRPeaks(std::vector<double>(100, 0.0), 59.9), std::invalid_argument);
 }
 
 // Second-degree block: every fourth atrial beat is not conducted, so its P
@@ -359,15 +361,6 @@ TEST(RPeakDetector, KeepsReadableTheIntervalsThatKeepTheRhythmThroughNoise) {
   }
 }
 
-TEST(RPeakDetector, PlacesTheBeatsOfAnInvertedLeadOnItsDownwardPeaks) {
-  const auto rhythm = difficultRhythm();
-  constexpr double rate = 1000.0;
-  test::Recording r =
-      test::synthesise(rhythm, rhythm.back().first + 1.0, rate, {.noise = 0.03, .seed = 3});
-  for (double& v : r.samples) v = -v;
-  expectEveryBeatFound(r, rate, "inverted");
-}
-
 TEST(RPeakDetector, RecoversFromAnArtefactInTheLearningPhase) {
   std::vector<std::pair<double, BeatShape>> rhythm;
   for (int i = 0; i < 60; ++i) rhythm.emplace_back(0.6 + 0.8 * i, test::normalBeat());
@@ -386,12 +379,6 @@ TEST(RPeakDetector, NoBeatsWithoutSignal) {
   EXPECT_TRUE(detectRPeaks(std::vector<double>{}, rate).empty());
   EXPECT_TRUE(detectRPeaks(std::vector<double>(5000, 0.4), rate).empty());
   EXPECT_TRUE(detectRPeaks(std::vector<double>(3, 1.0), rate).empty());
-}
-
-TEST(RPeakDetector, RejectsRatesTooLowForAQrsComplex) {
-  const std::vector<double> samples(100, 0.0);
-  EXPECT_THROW(detectRPeaks(samples, 20.0), std::invalid_argument);
-  EXPECT_THROW(detectRPeaks(samples, std::nan("")), std::invalid_argument);
 }
 
 }  // namespace

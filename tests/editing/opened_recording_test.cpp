@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 
 #include "beats/sample_source.h"
 #include "editing/beat_snap.h"
@@ -13,24 +11,14 @@
 #include "recordings/rr_file.h"
 #include "recordings/wfdb_writer.h"
 #include "tests/beats/synthetic_record.h"
+#include "tests/core/temp_folder.h"
 
 namespace rrscope::editing {
 namespace {
 
-namespace fs = std::filesystem;
-
 class OpenedRecordingTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder_ =
-        fs::temp_directory_path() /
-        ("rrscope-opened-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-         "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(folder_);
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-
-  fs::path folder_;
+  test::TempFolder folder_;
 };
 
 // The window opens a record with the analysis of the batch tool: the beats
@@ -56,9 +44,8 @@ TEST_F(OpenedRecordingTest, ARecordOpensWithTheCorrectedBeatsAndTheirSeries) {
 // An RR file opens as it stands, counted in ms; its NN export reads back as
 // the same intervals.
 TEST_F(OpenedRecordingTest, AnRrFileOpensAsItsIntervalsAndExportsThemBack) {
-  const fs::path rr = folder_ / "night.RR";
-  std::ofstream(rr) << "812\n790.5\n\n805\n1200\n";
-  const OpenedRecording opened = openRecording(rr.string());
+  const OpenedRecording opened =
+      openRecording(folder_.write("night.RR", "812\n790.5\n\n805\n1200\n"));
   EXPECT_FALSE(opened.recording.has_value());
   EXPECT_EQ(opened.beats.rate(), 1000);
   const StretchSeries series =
@@ -69,8 +56,7 @@ TEST_F(OpenedRecordingTest, AnRrFileOpensAsItsIntervalsAndExportsThemBack) {
   EXPECT_TRUE(csv.starts_with("time_s,rr_ms,source\n0.812,812,detected\n1.6025,790.5,detected\n"))
       << csv;
 
-  std::ofstream(folder_ / "bad.rr") << "812\n80 ms\n";
-  EXPECT_THROW(openRecording((folder_ / "bad.rr").string()), recordings::RecordingError);
+  EXPECT_THROW(openRecording(folder_.write("bad.rr", "812\n80 ms\n")), recordings::RecordingError);
   EXPECT_TRUE(isRecordingFile("a/100.hea"));
   EXPECT_TRUE(isRecordingFile("night.BDF"));
   EXPECT_TRUE(isRecordingFile("x.rr"));

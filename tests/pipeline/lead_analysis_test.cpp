@@ -52,6 +52,36 @@ TwoLeads twoLeads() {
   return {{leadOf(noisy.samples, "MLII"), leadOf(clean.samples, "V5")}, noisy.beats};
 }
 
+// Alone, the first lead's burst gives false beats and hides true ones; the
+// NN series must keep neither them nor the intervals that reach into the
+// burst, while the clean intervals around it stay.
+TEST(LeadAnalysis, IntervalsTouchingANoiseBurstStayOutOfTheNnSeries) {
+  const TwoLeads recording = twoLeads();
+  const std::vector<double>& truth = recording.truth;
+  std::size_t cleanIntervals = 0;  // true intervals clear of the burst
+  for (std::size_t i = 1; i < truth.size(); ++i) {
+    if (truth[i] / kRate < kBurstFrom || truth[i - 1] / kRate > kBurstTo) ++cleanIntervals;
+  }
+  for (const bool correct : {false, true}) {
+    SCOPED_TRACE(correct ? "corrected" : "as detected");
+    const RecordingAnalysis a = analyseRecording(
+        recording.leads.front(),
+        {.correct = correct, .hrv = true, .measureOptions = {}, .progress = {}}, {});
+    EXPECT_GT(a.excludedBeats, 0u);
+    EXPECT_GT(a.excludedIntervals, a.excludedBeats);
+    ASSERT_EQ(a.nnMs.size() + a.excludedIntervals + 1, a.nnBeats.size());
+    // A false beat or a beat hidden in the burst would make an interval far
+    // shorter or longer than the rhythm's, and one spanning it over 6 s.
+    for (const double ms : a.nnMs) {
+      EXPECT_GT(ms, kShortestMs);
+      EXPECT_LT(ms, kLongestMs);
+    }
+    // Only the burst and the beats at its edges are lost.
+    EXPECT_GE(a.nnMs.size() + 4, cleanIntervals);
+    EXPECT_TRUE(a.measures.has_value());
+  }
+}
+
 // The burst costs the first lead alone its beats there; with the second
 // lead every beat is found, no false one is kept, and every interval of
 // the NN series is one of the rhythm's.

@@ -16,21 +16,13 @@
 #include "recordings/rr_file.h"
 #include "recordings/wfdb_annotations.h"
 #include "tests/core/temp_folder.h"
+#include "tests/recordings/error_of.h"
 #include "tests/recordings/fifo_wait.h"
 
 namespace rrscope::recordings {
 namespace {
 
 using test::TempFolder;
-
-std::string messageOf(const std::function<void()>& read) {
-  try {
-    read();
-  } catch (const RecordingError& error) {
-    return error.what();
-  }
-  return "no error";
-}
 
 // A sparse file of `bytes` zeros, made without writing them.
 std::string sparseFile(const TempFolder& folder, const std::string& name, std::uintmax_t bytes) {
@@ -58,12 +50,12 @@ TEST(HostileAnnotationFiles, AFifoADeviceAFolderAndAHugeFileAreRefusedByName) {
   const TempFolder folder;
   const std::string fifo = (folder / "pipe.atr").string();
   expectNoWaitOnFifo(fifo, [&] {
-    EXPECT_EQ(messageOf([&] { readAnnotations(fifo); }), fifo + ": is not a regular file");
+    EXPECT_EQ(errorOf([&] { readAnnotations(fifo); }), fifo + ": is not a regular file");
   });
-  EXPECT_EQ(messageOf([] { readAnnotations("/dev/zero"); }), "/dev/zero: is not a regular file");
-  EXPECT_EQ(messageOf([&] { readAnnotations(folder.path()); }), folder.path() + ": is a folder");
+  EXPECT_EQ(errorOf([] { readAnnotations("/dev/zero"); }), "/dev/zero: is not a regular file");
+  EXPECT_EQ(errorOf([&] { readAnnotations(folder.path()); }), folder.path() + ": is a folder");
   const std::string huge = sparseFile(folder, "huge.atr", kMaxAnnotationFileBytes + 1);
-  EXPECT_EQ(messageOf([&] { readAnnotations(huge); }),
+  EXPECT_EQ(errorOf([&] { readAnnotations(huge); }),
             huge + ": is larger than 64 MiB, too large for an annotation file");
   const std::string largest = sparseFile(folder, "largest.atr", kMaxAnnotationFileBytes);
   EXPECT_TRUE(readAnnotations(largest).annotations.empty());
@@ -91,7 +83,7 @@ TEST(HostileAnnotationFiles, SkipsBackAreReadInTheOrderOfTimeAndOnlyTimesBeforeT
   EXPECT_EQ(noted.annotations[1].sample, 0);
   EXPECT_EQ(noted.annotations[2].sample, 300);
   const std::string before = folder.write("before.atr", word(1, 100) + skip(-150) + word(1, 1));
-  EXPECT_EQ(messageOf([&] { readAnnotations(before); }),
+  EXPECT_EQ(errorOf([&] { readAnnotations(before); }),
             before +
                 ": an annotation lies before the start of the record (a negative skip at "
                 "byte 2)");
@@ -112,7 +104,7 @@ TEST(HostileAnnotationFiles, APositionBeyond64BitsAtTheRateIsAnErrorNotAWrongBea
   const AnnotationFile near{{{360, 1, 0, {}}, {720, 5, 0, {}}}, std::nullopt};
   EXPECT_EQ(beatSamples(near, SamplingRate{360, 1}, SamplingRate{1000, 1}),
             (std::vector<std::int64_t>{1000, 2000}));
-  EXPECT_EQ(messageOf([&] {
+  EXPECT_EQ(errorOf([&] {
               beatSamples(late, SamplingRate{1, 1}, SamplingRate{4, 1});
             }),
             "annotation at time " + std::to_string(kLargest / 2) +

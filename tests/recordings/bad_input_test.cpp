@@ -8,91 +8,18 @@
 #include "edf_file.h"
 #include "recordings/read_recording.h"
 #include "recordings/recording_error.h"
-#include "recordings/wfdb_writer.h"
 #include "tests/core/temp_folder.h"
+#include "tests/recordings/error_of.h"
 #include "tests/recordings/fifo_wait.h"
 
 namespace rrscope::recordings {
 namespace {
-
-// The message of the RecordingError that `read` throws; fails the test when
-// it throws none.
-std::string errorOf(const std::function<void()>& read) {
-  try {
-    read();
-  } catch (const RecordingError& error) {
-    return error.what();
-  }
-  ADD_FAILURE() << "no RecordingError";
-  return {};
-}
 
 void expectError(const std::function<void()>& read, const std::string& file,
                  const std::string& problem) {
   const std::string message = errorOf(read);
   EXPECT_NE(message.find(file), std::string::npos) << message;
   EXPECT_NE(message.find(problem), std::string::npos) << message;
-}
-
-class BadWfdb : public ::testing::Test {
- protected:
-  BadWfdb() {
-    writeWfdbRecord(folder_ / "r", {{360, 1}, 212, 200.0, 0, {"MLII", "V5"}, {adc_, adc_}});
-  }
-  void header(std::string_view text) const { folder_.write("r.hea", text); }
-  std::function<void()> read(std::string signal = {}) const {
-    return [this, signal] {
-      ChannelRequest request;
-      if (!signal.empty()) request.text = signal;
-      readWfdbRecording(headerPath(), request);
-    };
-  }
-  std::string headerPath() const { return (folder_ / "r.hea").string(); }
-  std::string dataPath() const { return (folder_ / "r.dat").string(); }
-
-  test::TempFolder folder_;
-  std::vector<std::int16_t> adc_ = std::vector<std::int16_t>(10, 7);
-};
-
-TEST_F(BadWfdb, AHeaderThatClaimsMoreSamplesThanTheFileHolds) {
-  header("r 2 360 11\nr.dat 212 200 12 0 0 0 0 MLII\nr.dat 212 200 12 0 0 0 0 V5\n");
-  expectError(read(), dataPath(), "announces 11 samples per signal, the signal file holds 10");
-}
-
-TEST_F(BadWfdb, AHeaderThatListsFewerSignalsThanItAnnounces) {
-  header("r 3 360 10\nr.dat 212 200 12 0 0 0 0 MLII\nr.dat 212 200 12 0 0 0 0 V5\n");
-  expectError(read(), headerPath(), "announces 3 signals but lists 2");
-}
-
-TEST_F(BadWfdb, ASignalFileCutInsideAFrameGivesItsWholeFramesWithAWarning) {
-  std::filesystem::resize_file(dataPath(), 14);  // 9 samples and a byte: 4 whole frames
-  expectError(read(), dataPath(), "the signal file holds 4");
-  // Without a sample count in the header, the whole frames are read, as
-  // WFDB reads a short file, and the partial one named.
-  header("r 2 360\nr.dat 212 200 12 0 0 0 0 MLII\nr.dat 212 200 12 0 0 0 0 V5\n");
-  const Recording recording = readWfdbRecording(headerPath(), {});
-  EXPECT_EQ(recording.sampleCount(), 4u);
-  ASSERT_EQ(recording.warnings.size(), 1u);
-  EXPECT_EQ(recording.warnings[0], dataPath() +
-                                       ": the signal file ends inside a frame of 2 samples; the "
-                                       "samples of that last frame are left out");
-  std::filesystem::resize_file(dataPath(), 12);  // 8 whole samples, 4 frames
-  EXPECT_TRUE(readWfdbRecording(headerPath(), {}).warnings.empty());
-}
-
-TEST_F(BadWfdb, AnUnknownFormatAZeroRateAndMissingChannels) {
-  header("r 1 360 10\nr.dat 999 200 12 0 0 0 0 MLII\n");
-  expectError(read(), dataPath(), "signal format 999 is not supported");
-  header("r 1 0 10\nr.dat 212 200 12 0 0 0 0 MLII\n");
-  expectError(read(), headerPath(), "sampling rate is 0");
-  header("r 2 360 10\nr.dat 212 200 12 0 0 0 0 MLII\nr.dat 212 200 12 0 0 0 0 V5\n");
-  expectError(read("V1"), headerPath(), "no channel labelled \"V1\" (channels: \"MLII\", \"V5\")");
-  expectError(read("2"), headerPath(), "channel 2 does not exist");
-  expectError(
-      [this] {
-        readWfdbReferenceBeats(headerPath(), {360, 1});
-      },
-      (folder_ / "r.atr").string(), "cannot open");
 }
 
 TEST(BadEdf, NoEcgLikeChannelUnlessOneIsNamed) {

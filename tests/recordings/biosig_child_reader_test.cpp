@@ -16,6 +16,7 @@
 #include "recordings/child_reader.h"
 #include "recordings/recording_error.h"
 #include "tests/core/temp_folder.h"
+#include "tests/recordings/error_of.h"
 
 namespace rrscope::recordings {
 namespace {
@@ -23,12 +24,7 @@ namespace {
 using std::chrono::milliseconds;
 
 std::string messageOf(const std::function<void(ChildPipe&)>& work, milliseconds limit) {
-  try {
-    runInChild(work, "day.ecg", limit);
-  } catch (const RecordingError& error) {
-    return error.what();
-  }
-  return "no error";
+  return errorOf([&] { runInChild(work, "day.ecg", limit); });
 }
 
 TEST(ChildReader, BytesFarBeyondThePipeBufferArriveWhole) {
@@ -96,8 +92,7 @@ TEST(ChildReader, AChildThatKeepsReportingIsNotStopped) {
 
 TEST(ChildReader, AChildThatKeepsReportingIsStoppedAtItsBudget) {
   const auto start = std::chrono::steady_clock::now();
-  std::string message;
-  try {
+  const std::string message = errorOf([] {
     runInChild(
         [](ChildPipe& pipe) {
           for (;;) {
@@ -106,9 +101,7 @@ TEST(ChildReader, AChildThatKeepsReportingIsStoppedAtItsBudget) {
           }
         },
         "day.ecg", milliseconds(10'000), milliseconds(400));
-  } catch (const RecordingError& error) {
-    message = error.what();
-  }
+  });
   EXPECT_EQ(message,
             "day.ecg: the reader took longer than the 0.4 s a file of its size needs and was "
             "stopped");

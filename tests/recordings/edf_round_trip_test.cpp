@@ -48,11 +48,14 @@ TEST(EdfRecord, BdfMicrovoltsAreReadAsMillivolts) {
 }
 
 TEST(RecordingKind, TheExtensionChoosesTheReader) {
-  EXPECT_EQ(recordingKindOf("a/b.edf"), RecordingKind::edf);
-  EXPECT_EQ(recordingKindOf("B.BDF"), RecordingKind::edf);
-  EXPECT_EQ(recordingKindOf("mitdb/100.hea"), RecordingKind::wfdb);
-  EXPECT_EQ(recordingKindOf("ecg.txt"), RecordingKind::text);
-  EXPECT_EQ(recordingKindOf("edf"), RecordingKind::text);
+  const std::pair<const char*, RecordingKind> cases[] = {
+      {"a/b.edf", RecordingKind::edf},        {"B.BDF", RecordingKind::edf},
+      {"mitdb/100.hea", RecordingKind::wfdb}, {"ecg.txt", RecordingKind::text},
+      {"edf", RecordingKind::text},           {"day.ecg", RecordingKind::ishne},
+      {"DAY.ECG", RecordingKind::ishne},      {"night.gdf", RecordingKind::gdf}};
+  for (const auto& [path, kind] : cases) EXPECT_EQ(recordingKindOf(path), kind) << path;
+  EXPECT_EQ(withoutEcgLabelFor(RecordingKind::ishne), WithoutEcgLabel::takeFirst);
+  EXPECT_EQ(withoutEcgLabelFor(RecordingKind::gdf), WithoutEcgLabel::refuse);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "recordings/read_recording.h"
 #include "recordings/recording_error.h"
 #include "tests/core/temp_folder.h"
+#include "tests/recordings/error_of.h"
 
 namespace rrscope::recordings {
 namespace {
@@ -91,12 +92,7 @@ TEST(IshneHolter, LeadsAreListedAndChosenAsForEdf) {
 }
 
 std::string messageOf(const std::string& path) {
-  try {
-    readHolterRecording(path, {});
-  } catch (const RecordingError& error) {
-    return error.what();
-  }
-  return "no error";
+  return errorOf([&] { readHolterRecording(path, {}); });
 }
 
 TEST(IshneHolter, AMissingDamagedOrTruncatedFileIsAnErrorNamingIt) {
@@ -114,14 +110,6 @@ TEST(IshneHolter, AMissingDamagedOrTruncatedFileIsAnErrorNamingIt) {
             truncated +
                 ": the ISHNE header gives 2000 samples per lead from byte 528, more than "
                 "the file holds");
-}
-
-TEST(RecordingKind, HolterExtensionsChooseBiosig) {
-  EXPECT_EQ(recordingKindOf("day.ecg"), RecordingKind::ishne);
-  EXPECT_EQ(recordingKindOf("DAY.ECG"), RecordingKind::ishne);
-  EXPECT_EQ(recordingKindOf("night.gdf"), RecordingKind::gdf);
-  EXPECT_EQ(withoutEcgLabelFor(RecordingKind::ishne), WithoutEcgLabel::takeFirst);
-  EXPECT_EQ(withoutEcgLabelFor(RecordingKind::gdf), WithoutEcgLabel::refuse);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "recordings/wfdb_header.h"
 #include "recordings/wfdb_writer.h"
 #include "tests/core/temp_folder.h"
+#include "tests/recordings/error_of.h"
 
 namespace rrscope::recordings {
 namespace {
@@ -65,21 +66,26 @@ TEST_P(WfdbFormat, EverySignalOfAnInterleavedFileReadsBackItsValues) {
   }
   const std::string format = std::to_string(c.format);
   folder.write("f.dat", bytesOf(encodeWfdbSamples(c.format, stream, 3)));
-  folder.write("f.hea",
-               "f 3 250 1001\n"
-               "f.dat " +
-                   format +
-                   " 100 12 0 0 0 0 RESP\n"
-                   "f.dat " +
-                   format +
-                   " 100 12 0 0 0 0 II\n"
-                   "f.dat " +
-                   format + " 100 12 0 0 0 0 V5\n");
+  std::string header = "f 3 250 1001\n";
+  for (const char* label : {"RESP", "II", "V5"}) {
+    header += "f.dat " + format + " 100(24) 12 0 0 0 0 " + label + "\n";
+  }
+  folder.write("f.hea", header);
   for (std::size_t i = 0; i < signals.size(); ++i) {
     const Recording read = readWfdbRecording((folder / "f.hea").string(), {std::to_string(i)});
     EXPECT_EQ(read.values, signals[i]) << "signal " << i;
     EXPECT_TRUE(read.invalid.empty());
   }
+  // Without a choice the first ECG-like label, in millivolts from the
+  // baseline; labels are chosen whatever their case.
+  const Recording chosen = readWfdbRecording((folder / "f.hea").string(), {});
+  EXPECT_EQ(chosen.channel, "II");
+  EXPECT_EQ(chosen.units, "mV");
+  EXPECT_DOUBLE_EQ(chosen.durationSeconds(), 1001.0 / 250.0);
+  for (std::size_t k = 0; k < kFrames; k += 97) {
+    ASSERT_DOUBLE_EQ(chosen.physical(k), (signals[1][k] - 24.0) / 100.0) << "sample " << k;
+  }
+  EXPECT_EQ(readWfdbRecording((folder / "f.hea").string(), {"v5"}).values, signals[2]);
   // Decoded in one pass for several signals, in any order, the same.
   const std::vector<std::size_t> order{2, 0, 1};
   const std::vector<Recording> together = readWfdbRecordings((folder / "f.hea").string(), order);
@@ -283,12 +289,7 @@ INSTANTIATE_TEST_SUITE_P(FlacFormats, WfdbFlac,
 
 std::string flacErrorOf(const test::TempFolder& folder, std::string_view header) {
   folder.write("f.hea", header);
-  try {
-    readWfdbRecording((folder / "f.hea").string(), {});
-  } catch (const RecordingError& error) {
-    return error.what();
-  }
-  return "no error";
+  return errorOf([&] { readWfdbRecording((folder / "f.hea").string(), {}); });
 }
 
 TEST(WfdbFlacFaults, AStreamOfAnotherLayoutOrNoStreamIsRefused) {

@@ -3,53 +3,53 @@
 
 #include <chrono>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <string_view>
 
-#include "recordings/read_recording.h"
-#include "recordings/recording_error.h"
-#include "recordings/wfdb_writer.h"
-#include "tests/core/temp_folder.h"
+#include "tests/recordings/wfdb_record_test.h"
 
 namespace rrscope::recordings {
 namespace {
 
-// A sound two-signal record, and headers written over it case by case.
-class HostileWfdb : public ::testing::Test {
+using HostileWfdb = WfdbRecordTest;
+
+// Format 212 packs two samples into three bytes, so that a file cut short
+// can end inside a pair.
+class BadWfdb212 : public WfdbRecordTest {
  protected:
-  HostileWfdb() {
-    writeWfdbRecord(folder_ / "r", {{360, 1}, 16, 200.0, 0, {"MLII", "V5"}, {adc_, adc_}});
-  }
-  void header(std::string_view text) const { folder_.write("r.hea", text); }
-  std::string headerPath() const { return (folder_ / "r.hea").string(); }
-
-  // The one-line message of the RecordingError reading `path` throws.
-  static std::string errorOf(const std::string& path) {
-    try {
-      readWfdbRecording(path, {});
-    } catch (const RecordingError& error) {
-      const std::string message = error.what();
-      EXPECT_EQ(message.find('\n'), std::string::npos) << message;
-      return message;
-    }
-    ADD_FAILURE() << "no error reading " << path;
-    return {};
-  }
-  void expectError(std::string_view text, std::string_view file, std::string_view problem) const {
-    header(text);
-    expectErrorReading(headerPath(), file, problem);
-  }
-  static void expectErrorReading(const std::string& path, std::string_view file,
-                                 std::string_view problem) {
-    const std::string message = errorOf(path);
-    EXPECT_EQ(message.rfind(file, 0), 0u) << message;
-    EXPECT_NE(message.find(problem), std::string::npos) << message;
-  }
-
-  test::TempFolder folder_;
-  std::vector<std::int16_t> adc_ = std::vector<std::int16_t>(10, 7);
+  BadWfdb212() : WfdbRecordTest(212) {}
 };
+
+TEST_F(HostileWfdb, AHeaderThatDisagreesWithItsFileOrItselfIsRefused) {
+  const std::string two = "r.dat 16 200 16 0 0 0 0 MLII\nr.dat 16 200 16 0 0 0 0 V5\n";
+  expectError("r 2 360 11\n" + two, dataPath(),
+              "announces 11 samples per signal, the signal file holds 10");
+  expectError("r 3 360 10\n" + two, headerPath(), "announces 3 signals but lists 2");
+  expectError("r 1 360 10\nr.dat 999 200 12 0 0 0 0 MLII\n", dataPath(),
+              "signal format 999 is not supported");
+  expectError("r 1 0 10\nr.dat 16 200 12 0 0 0 0 MLII\n", headerPath(), "sampling rate is 0");
+  expectError("r 2 360 10\n" + two, headerPath(),
+              "no channel labelled \"V1\" (channels: \"MLII\", \"V5\")", {"V1"});
+  expectError("r 2 360 10\n" + two, headerPath(), "channel 2 does not exist", {"2"});
+  const std::string noBeats = errorOf([this] { readWfdbReferenceBeats(headerPath(), {360, 1}); });
+  EXPECT_EQ(noBeats.rfind((folder_ / "r.atr").string(), 0), 0u) << noBeats;
+}
+
+TEST_F(BadWfdb212, ASignalFileCutInsideAFrameGivesItsWholeFramesWithAWarning) {
+  std::filesystem::resize_file(dataPath(), 14);  // 9 samples and a byte: 4 whole frames
+  expectErrorReading(headerPath(), dataPath(), "the signal file holds 4");
+  // Without a sample count in the header, the whole frames are read, as
+  // WFDB reads a short file, and the partial one named.
+  header("r 2 360\nr.dat 212 200 12 0 0 0 0 MLII\nr.dat 212 200 12 0 0 0 0 V5\n");
+  const Recording recording = readWfdbRecording(headerPath(), {});
+  EXPECT_EQ(recording.sampleCount(), 4u);
+  ASSERT_EQ(recording.warnings.size(), 1u);
+  EXPECT_EQ(recording.warnings[0], dataPath() +
+                                       ": the signal file ends inside a frame of 2 samples; the "
+                                       "samples of that last frame are left out");
+  std::filesystem::resize_file(dataPath(), 12);  // 8 whole samples, 4 frames
+  EXPECT_TRUE(readWfdbRecording(headerPath(), {}).warnings.empty());
+}
 
 TEST_F(HostileWfdb, SignalFilesOutsideTheRecordsFolderAreRefused) {
   folder_.write("secret.dat", std::string(40, '\0'));

@@ -27,41 +27,6 @@ std::vector<std::int16_t> rampOf(std::size_t count, int start, int step) {
   return values;
 }
 
-void expectPhysical(const Recording& recording, const std::vector<std::int16_t>& adc, double gain,
-                    double baseline) {
-  ASSERT_EQ(recording.sampleCount(), adc.size());
-  for (std::size_t i = 0; i < adc.size(); ++i) {
-    ASSERT_DOUBLE_EQ(recording.physical(i), (adc[i] - baseline) / gain) << "sample " << i;
-  }
-}
-
-class WfdbRoundTrip : public ::testing::TestWithParam<int> {};
-
-TEST_P(WfdbRoundTrip, EverySignalOfAnInterleavedRecordReadsBackInPhysicalUnits) {
-  const int format = GetParam();
-  const test::TempFolder folder;
-  // An odd frame count of three signals leaves format 212 with a lone
-  // two-byte sample at the end.
-  const auto first = rampOf(1001, -2047, 37);
-  const auto second = rampOf(1001, 2047, -53);
-  const auto third = rampOf(1001, 5, 1);
-  const WfdbRecordToWrite record{
-      {500, 1}, format, 100.0, 24, {"RESP", "V2", "MLII"}, {first, second, third}};
-  writeWfdbRecord(folder / "rec", record);
-
-  const std::string header = (folder / "rec.hea").string();
-  const Recording chosen = readWfdbRecording(header, {});
-  EXPECT_EQ(chosen.channel, "V2");  // the first ECG-like label
-  EXPECT_EQ(chosen.units, "mV");
-  EXPECT_EQ(chosen.rate.numerator, 500);
-  EXPECT_DOUBLE_EQ(chosen.durationSeconds(), 1001.0 / 500.0);
-  expectPhysical(chosen, second, 100.0, 24.0);
-  expectPhysical(readWfdbRecording(header, {"0"}), first, 100.0, 24.0);
-  expectPhysical(readWfdbRecording(header, {"mlii"}), third, 100.0, 24.0);
-}
-
-INSTANTIATE_TEST_SUITE_P(Formats, WfdbRoundTrip, ::testing::Values(212, 16));
-
 TEST(WfdbRecord, EightBitAndBigEndianFormatsDecode) {
   const test::TempFolder folder;
   folder.write("a.hea", "a 1 128\r\na.dat 80 10 8 0 0 0 0 ECG\r\n");

@@ -10,7 +10,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+#include <span>
 
+#include "hrv/hrv_measures.h"
 #include "recordings/wfdb_writer.h"
 #include "tests/beats/synthetic_record.h"
 #include "tests/recordings/edf_file.h"
@@ -40,6 +42,23 @@ inline QJsonObject batchLine(const QString& file, QStringList options) {
   batch.start(QStringLiteral(RRSCOPE_BATCH_TOOL), options);
   EXPECT_TRUE(batch.waitForFinished(60000));
   return QJsonDocument::fromJson(batch.readAllStandardOutput()).object();
+}
+
+// Each of `which` as the line's "hrv" of rrscope-batch gives it: the very
+// double where the line has a number, undefined where it has null.
+inline void expectBatchMeasures(const hrv::Measures& shown, const QJsonObject& batchHrv,
+                                std::span<const hrv::Measure> which) {
+  ASSERT_FALSE(batchHrv.isEmpty());
+  for (const hrv::Measure m : which) {
+    const QJsonValue value = batchHrv.value(QString::fromUtf8(hrv::measureKey(m).data()));
+    EXPECT_EQ(shown[m].defined(), !value.isNull()) << hrv::measureKey(m);
+    if (shown[m].defined()) {
+      EXPECT_EQ(shown[m].value(), value.toDouble()) << hrv::measureKey(m);
+    }
+  }
+}
+inline void expectBatchMeasures(const hrv::Measures& shown, const QJsonObject& batchHrv) {
+  expectBatchMeasures(shown, batchHrv, hrv::allMeasures());
 }
 
 class RecordingWindowTest : public ::testing::Test {

@@ -37,37 +37,60 @@ using test::kSeconds;
 using test::RecordingWindowTest;
 using ui::EcgRecordingWindow;
 
-// Saved beats come back only into the recording they were saved from: not
-// into the RR file exported beside it, nor into the record once its
-// samples changed; and with them the count of beats edited by hand, their
-// correction level and the analysis samples.
+// Saved beats come back, after a question naming their file, only into the
+// recording they were saved from: not into the RR file exported beside it,
+// nor into the record once its samples changed; and with them their
+// classes, the count of beats edited by hand, their correction level and
+// the analysis samples.
 TEST_F(RecordingWindowTest, SavedBeatsComeBackOnlyIntoTheirOwnRecording) {
   const QString file = writeWfdb(QStringLiteral("lead"));
-  std::size_t edited = 0;
+  std::vector<double> edited;
   {
     const auto window = open(file);
     ASSERT_TRUE(window->isLoaded());
+    EXPECT_TRUE(log_.questions.isEmpty());
     window->strip().selectBeat(10);
     QTest::keyClick(&window->strip(), Qt::Key_Delete);
     window->strip().selectBeat(20);
     QTest::keyClick(&window->strip(), Qt::Key_Delete);
-    edited = window->beats()->editedBeats();
-    ASSERT_EQ(edited, 2u);
+    ASSERT_EQ(window->beats()->editedBeats(), 2u);
     ASSERT_TRUE(window->setCorrectionLevel(beats::CorrectionLevel::strong));
+    window->strip().selectBeat(5);
+    QTest::keyClick(&window->strip(), Qt::Key_V);
     window->setStretch({30 * kRate, 90 * kRate});
     window->addSample();
+    edited.assign(window->beats()->positions().begin(), window->beats()->positions().end());
     window->saveBeats();
+    ASSERT_TRUE(QFile::exists(path("lead.rrscope")));
+
+    // The NN series of the stretch, one interval per line, and the report.
     log_.nextSaveFile = path("lead.rr");
     window->exportNn();
+    QFile rr(path("lead.rr"));
+    ASSERT_TRUE(rr.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = rr.readAll().trimmed().split('\n');
+    const editing::StretchSeries series = window->beats()->series(window->stretch());
+    ASSERT_EQ(static_cast<std::size_t>(lines.size()), series.intervalsMs.size());
+    EXPECT_EQ(lines.front().toDouble(), series.intervalsMs.front());
+    log_.nextSaveFile = path("lead.png");
+    window->writeReport();
+    EXPECT_EQ(QImage(path("lead.png")).size(), QSize(1240, 1754));
   }
   const auto again = open(file);
   ASSERT_EQ(log_.questions.size(), 1);
-  EXPECT_EQ(again->beats()->editedBeats(), edited);
+  EXPECT_TRUE(log_.questions.front().contains("lead.rrscope"));
+  ASSERT_EQ(again->beats()->size(), edited.size());
+  for (std::size_t i = 0; i < edited.size(); ++i) {
+    ASSERT_NEAR(again->beats()->positions()[i], edited[i], 1e-3) << i;
+  }
+  EXPECT_EQ(again->beats()->classes()[5], beats::BeatClass::V);
+  EXPECT_EQ(again->beats()->editedBeats(), 2u);
   EXPECT_EQ(again->correctionLevel(), beats::CorrectionLevel::strong);
   ASSERT_EQ(again->samples().size(), 1u);
   EXPECT_EQ(again->samples().front().begin, 30 * kRate);
   EXPECT_EQ(again->samples().front().end, 90 * kRate);
   EXPECT_TRUE(again->summaryText().contains("Правлено ударов вручную: 2"));
+  EXPECT_TRUE(log_.errorTexts.isEmpty()) << log_.errorTexts.join("\n").toStdString();
 
   const struct {
     QString file;
@@ -142,13 +165,11 @@ TEST_F(RecordingWindowTest, ABeatMovesByItsMarkAndByKeysWithUndo) {
 
   log_.nextSaveFile = path("moved.rr");
   window->exportNn();
-  const QJsonObject batch =
-      test::batchLine(path("moved.rr"), {"--input=rr", "--hrv"}).value("hrv").toObject();
-  for (const hrv::Measure m : {hrv::Measure::meanNn, hrv::Measure::sdnn, hrv::Measure::rmssd,
-                               hrv::Measure::pnn20, hrv::Measure::sd1}) {
-    const QString key = QString::fromUtf8(hrv::measureKey(m).data());
-    EXPECT_EQ(window->measures()[m].value(), batch.value(key).toDouble()) << key.toStdString();
-  }
+  test::expectBatchMeasures(
+      window->measures(),
+      test::batchLine(path("moved.rr"), {"--input=rr", "--hrv"}).value("hrv").toObject(),
+      std::array{hrv::Measure::meanNn, hrv::Measure::sdnn, hrv::Measure::rmssd, hrv::Measure::pnn20,
+                 hrv::Measure::sd1});
   while (window->beats()->canUndo()) window->undo();
   EXPECT_EQ(window->beats()->positions()[chosen], original);
   for (const hrv::Measure m : hrv::allMeasures()) {
@@ -205,14 +226,10 @@ TEST_F(RecordingWindowTest, TheCorrectionLevelGivesTheBatchToolsMeasures) {
     }
     ASSERT_EQ(window->correctionLevel(), level);
     EXPECT_TRUE(window->summaryText().contains(choice->currentText()));
-    const QJsonObject batch =
-        test::batchLine(file, {"--correct=" + word, "--hrv"}).value("hrv").toObject();
-    for (const hrv::Measure m : hrv::allMeasures()) {
-      const QString key = QString::fromUtf8(hrv::measureKey(m).data());
-      if (batch.value(key).isNull()) continue;
-      EXPECT_EQ(window->measures()[m].value(), batch.value(key).toDouble())
-          << word.toStdString() << " " << key.toStdString();
-    }
+    SCOPED_TRACE(word.toStdString());
+    test::expectBatchMeasures(
+        window->measures(),
+        test::batchLine(file, {"--correct=" + word, "--hrv"}).value("hrv").toObject());
     rmssd.push_back(window->measures()[hrv::Measure::rmssd].value());
   }
   // The very strong threshold holds back some of this lead's intervals.
@@ -321,14 +338,12 @@ TEST_F(RecordingWindowTest, TheDetrendedSpectraAreTheBatchToolsAndAreDrawn) {
   ASSERT_TRUE(window->isLoaded());
   const hrv::Measures plain = window->measures();
   ASSERT_TRUE(window->setDetrending(300));
-  const QJsonObject batch =
+  test::expectBatchMeasures(
+      window->measures(),
       test::batchLine(file, {"--correct", "--hrv", "--detrend=smoothness-priors", "--lambda=300"})
           .value("hrv")
-          .toObject();
-  for (const hrv::Measure m : {hrv::Measure::lfHf, hrv::Measure::hf, hrv::Measure::rmssd}) {
-    const QString key = QString::fromUtf8(hrv::measureKey(m).data());
-    EXPECT_EQ(window->measures()[m].value(), batch.value(key).toDouble()) << key.toStdString();
-  }
+          .toObject(),
+      std::array{hrv::Measure::lfHf, hrv::Measure::hf, hrv::Measure::rmssd});
   EXPECT_NE(window->measures()[hrv::Measure::lfHf].value(), plain[hrv::Measure::lfHf].value());
   EXPECT_FALSE(window->setDetrending(5));
   auto* lambda = window->findChild<QLineEdit*>("lambda");
@@ -408,31 +423,15 @@ TEST_F(RecordingWindowTest, SeveralSamplesAreMeasuredAloneAndTogether) {
   EXPECT_EQ(window->samples().front().begin, stretches[1].begin);
 }
 
-// Undo and redo are offered, as buttons and keys, exactly when there is
-// something to undo or redo.
-TEST_F(RecordingWindowTest, UndoAndRedoAreOfferedOnlyWithSomethingToDo) {
-  const auto window = open(writeWfdb(QStringLiteral("lead")));
-  ASSERT_TRUE(window->isLoaded());
-  auto* undo = window->findChild<QPushButton*>("undo");
-  auto* redo = window->findChild<QPushButton*>("redo");
-  const auto offered = [&] { return std::pair(undo->isEnabled(), redo->isEnabled()); };
-  EXPECT_EQ(offered(), std::pair(false, false));
-  window->strip().selectBeat(5);
-  QTest::keyClick(&window->strip(), Qt::Key_Delete);
-  EXPECT_EQ(offered(), std::pair(true, false));
-  undo->click();
-  EXPECT_EQ(offered(), std::pair(false, true));
-  redo->click();
-  EXPECT_EQ(offered(), std::pair(true, false));
-}
-
-// A file that cannot be opened leaves the window saying why, under its own
-// title, with "Открыть запись…" to try another; a window that shows a
-// recording keeps it.
+// A file that cannot be opened leaves the window saying why, in the Russian
+// error box and under its own title, with "Открыть запись…" to try another;
+// a window that shows a recording keeps it.
 TEST_F(RecordingWindowTest, AFailedOpenSaysWhyAndLetsAnotherFileOpen) {
   writeNoise(QStringLiteral("noise.edf"));
   const auto window = open(path("noise.edf"));
   ASSERT_FALSE(window->isLoaded());
+  ASSERT_EQ(log_.errorTitles, QStringList{"Ошибка чтения записи"});
+  EXPECT_TRUE(log_.errorTexts[0].startsWith("Не удалось открыть запись «noise.edf»"));
   EXPECT_EQ(window->windowTitle(), "Запись ЭКГ");
   EXPECT_TRUE(window->findChild<QLabel*>("recordingInfo")->text().contains("noise.edf"));
   auto* openButton = window->findChild<QPushButton*>("openRecording");
@@ -444,9 +443,13 @@ TEST_F(RecordingWindowTest, AFailedOpenSaysWhyAndLetsAnotherFileOpen) {
   ASSERT_TRUE(loaded.wait(60000));
   EXPECT_EQ(window->windowTitle(), "Запись ЭКГ — lead.hea");
 
+  const QString lost = writeWfdb(QStringLiteral("lost"));
+  ASSERT_TRUE(QFile::remove(path("lost.dat")));
   QSignalSpy failed(window.get(), &EcgRecordingWindow::loadFailed);
-  window->openFile(path("noise.edf"));
+  window->openFile(lost);
   ASSERT_TRUE(failed.wait(60000));
+  EXPECT_TRUE(log_.errorTexts.back().contains("нет файла сигнала (.dat)"))
+      << log_.errorTexts.back().toStdString();
   EXPECT_TRUE(window->isLoaded());
   EXPECT_EQ(window->windowTitle(), "Запись ЭКГ — lead.hea");
   EXPECT_TRUE(window->findChild<QPushButton*>("saveBeats")->isEnabled());
@@ -479,13 +482,29 @@ TEST_F(RecordingWindowTest, TabLeavesTheMeasuresTables) {
   EXPECT_TRUE(reached.contains("saveCsv")) << reached.join(",").toStdString();
 }
 
-// A screen reader hears the windows as frames, the legend by its names and
-// the table's rows by their measures; the tachogram and the scroll bar take
-// the focus, U marks the strip on view unreadable and a typed time moves
-// the strip there.
+// A screen reader finds every control under a name, hears the windows as
+// frames, the legend by its names and the table's rows by their measures,
+// and the strip tells which beat is selected, where it came from and its
+// interval; the tachogram and the scroll bar take the focus, U marks the
+// strip on view unreadable and a typed time moves the strip there.
 TEST_F(RecordingWindowTest, EveryActionHasAKeyAndEveryPartAName) {
   const auto window = open(writeWfdb(QStringLiteral("lead")));
   ASSERT_TRUE(window->isLoaded());
+  for (QWidget* widget : window->findChildren<QWidget*>()) {
+    if (widget->focusPolicy() == Qt::NoFocus || !widget->isVisibleTo(window.get())) continue;
+    if (widget->parentWidget() && widget->parentWidget()->inherits("QAbstractScrollArea")) continue;
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
+    ASSERT_NE(face, nullptr);
+    EXPECT_FALSE(face->text(QAccessible::Name).isEmpty())
+        << widget->metaObject()->className() << " " << widget->objectName().toStdString();
+  }
+  window->strip().selectBeat(4);
+  const QString description =
+      QAccessible::queryAccessibleInterface(&window->strip())->text(QAccessible::Description);
+  EXPECT_TRUE(description.startsWith("Удар 5 из ")) << description.toStdString();
+  EXPECT_TRUE(description.contains("найден детектором"));
+  EXPECT_TRUE(description.contains(" мс"));
+  window->strip().selectBeat(std::nullopt);
   testing::TestWindow form;
   for (QWidget* frame :
        {static_cast<QWidget*>(window.get()), static_cast<QWidget*>(form.form.get()),
