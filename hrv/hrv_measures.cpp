@@ -13,52 +13,6 @@ std::array<Measure, kMeasureCount> allMeasures() {
   return measures;
 }
 
-std::string_view undefinedText(Undefined reason) {
-  switch (reason) {
-    case Undefined::noIntervals:
-      return "no intervals";
-    case Undefined::fewerThanTwoIntervals:
-      return "fewer than 2 intervals";
-    case Undefined::fewerThanThreeIntervals:
-      return "fewer than 3 intervals";
-    case Undefined::nonPositiveInterval:
-      return "an interval is not a positive number";
-    case Undefined::zeroDenominator:
-      return "zero denominator";
-    case Undefined::fewerThanTwoSegments:
-      return "fewer than 2 filled 5-minute segments of 2 intervals";
-    case Undefined::tooShortForSpectrum:
-      return "fewer than 4 intervals or 64 s";
-    case Undefined::noPowerInBand:
-      return "no power in the band";
-    case Undefined::noBinBelowPeak:
-      return "no histogram bin below the highest";
-    case Undefined::intervalBeyondHistogram:
-      return "an interval longer than 8192 s";
-    case Undefined::fewerThanFourIntervals:
-      return "fewer than 4 intervals";
-    case Undefined::noTemplateMatches:
-      return "no template matches";
-    case Undefined::fewerThan64Intervals:
-      return "fewer than 64 intervals";
-    case Undefined::fewerThan256Intervals:
-      return "fewer than 256 intervals";
-    case Undefined::allIntervalsEqual:
-      return "all intervals are equal";
-    case Undefined::noFluctuation:
-      return "a box size without fluctuation";
-    case Undefined::longerThanAnHour:
-      return "longer than 3600 s (use windows)";
-    case Undefined::notAskedFor:
-      return "not asked for";
-    case Undefined::intervalOutOfRange:
-      return "an interval outside 10 ms to 3600 s";
-    case Undefined::lambdaOutOfRange:
-      return "the smoothness-priors lambda lies outside 10 to 1000000";
-  }
-  return "undefined";
-}
-
 Measures computeMeasures(std::span<const double> intervalsMs, const MeasureOptions& options) {
   Measures measures;
   const bool valid = std::all_of(intervalsMs.begin(), intervalsMs.end(),

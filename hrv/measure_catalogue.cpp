@@ -147,6 +147,38 @@ constexpr std::array<MeasureEntry, kMeasureCount> kCatalogue{{
 
 }};
 
+constexpr std::array<ReasonTexts, 20> kReasons{{
+    {Undefined::noIntervals, "no intervals", "нет интервалов"},
+    {Undefined::fewerThanTwoIntervals, "fewer than 2 intervals", "меньше 2 интервалов"},
+    {Undefined::fewerThanThreeIntervals, "fewer than 3 intervals", "меньше 3 интервалов"},
+    {Undefined::nonPositiveInterval, "an interval is not a positive number",
+     "есть неположительный интервал"},
+    {Undefined::zeroDenominator, "zero denominator", "знаменатель равен нулю"},
+    {Undefined::fewerThanTwoSegments, "fewer than 2 filled 5-minute segments of 2 intervals",
+     "меньше двух полных 5-минутных отрезков"},
+    {Undefined::tooShortForSpectrum, "fewer than 4 intervals or 64 s",
+     "меньше 4 интервалов или 64 с"},
+    {Undefined::noPowerInBand, "no power in the band", "в полосе нет мощности"},
+    {Undefined::noBinBelowPeak, "no histogram bin below the highest",
+     "нет столбца гистограммы левее пика"},
+    {Undefined::intervalBeyondHistogram, "an interval longer than 8192 s",
+     "интервал длиннее 8192 с"},
+    {Undefined::fewerThanFourIntervals, "fewer than 4 intervals", "меньше 4 интервалов"},
+    {Undefined::noTemplateMatches, "no template matches", "нет совпадений шаблонов"},
+    {Undefined::fewerThan64Intervals, "fewer than 64 intervals", "меньше 64 интервалов"},
+    {Undefined::fewerThan256Intervals, "fewer than 256 intervals", "меньше 256 интервалов"},
+    {Undefined::allIntervalsEqual, "all intervals are equal", "все интервалы равны"},
+    {Undefined::noFluctuation, "a box size without fluctuation",
+     "нет флуктуации при одном из размеров окна"},
+    {Undefined::longerThanAnHour, "longer than 3600 s (use windows)",
+     "дольше 3600 с (считайте по окнам)"},
+    {Undefined::notAskedFor, "not asked for", "не запрошен"},
+    {Undefined::intervalOutOfRange, "an interval outside 10 ms to 3600 s",
+     "интервал вне пределов от 10 мс до 3600 с"},
+    {Undefined::lambdaOutOfRange, "the smoothness-priors lambda lies outside 10 to 1000000",
+     "λ сглаживания вне пределов от 10 до 1000000"},
+}};
+
 // Rows are found by the measure's number: a row out of place would name
 // another measure everywhere at once.
 constexpr bool inMeasureOrder() {
@@ -156,6 +188,15 @@ constexpr bool inMeasureOrder() {
   return true;
 }
 static_assert(inMeasureOrder());
+
+// The reasons are found by their number in the same way.
+constexpr bool inReasonOrder() {
+  for (std::size_t i = 0; i < kReasons.size(); ++i) {
+    if (static_cast<std::size_t>(kReasons[i].reason) != i) return false;
+  }
+  return true;
+}
+static_assert(inReasonOrder());
 
 }  // namespace
 
@@ -170,6 +211,14 @@ const MeasureEntry& measureEntry(Measure measure) {
 const MeasureEntry* measureEntryOfKey(std::string_view key) {
   const auto found = std::ranges::find(kCatalogue, key, &MeasureEntry::key);
   return found == kCatalogue.end() ? nullptr : &*found;
+}
+
+const ReasonTexts& reasonTexts(Undefined reason) {
+  return kReasons[static_cast<std::size_t>(reason)];
+}
+
+std::string_view undefinedText(Undefined reason) {
+  return reasonTexts(reason).plain;
 }
 
 std::string_view measureKey(Measure measure) {

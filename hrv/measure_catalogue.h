@@ -43,4 +43,14 @@ const MeasureEntry& measureEntry(Measure measure);
 // The entry of the measure written out under `key`, if there is one.
 const MeasureEntry* measureEntryOfKey(std::string_view key);
 
+// Why a measure has no value, as the tools say it: in English in the batch
+// tool, its CSV and the Python module (undefinedText), in Russian in the
+// measures window.
+struct ReasonTexts {
+  Undefined reason;
+  std::string_view plain;
+  std::string_view window;
+};
+const ReasonTexts& reasonTexts(Undefined reason);
+
 }  // namespace rrscope::hrv

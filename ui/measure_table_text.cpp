@@ -5,7 +5,6 @@
 #include <charconv>
 
 #include "hrv/measure_catalogue.h"
-#include "ui/measure_captions.h"
 
 namespace rrscope::ui {
 namespace {
@@ -34,7 +33,7 @@ QString csvField(const QString& field) {
 
 QString shownValue(const hrv::MeasureValue& value, int decimals) {
   if (!value.defined())
-    return QStringLiteral("нет данных: ") + qstring(undefinedReasonText(value.reason()));
+    return QStringLiteral("нет данных: ") + qstring(hrv::reasonTexts(value.reason()).window);
   return QString::number(value.value(), 'f', decimals);
 }
 
@@ -58,7 +57,7 @@ QString tableAsCsv(const hrv::Measures& measures) {
         qstring(entry.key), qstring(entry.windowName),
         value.defined() ? fullPrecision(value.value()) : QString(),
         qstring(hrv::unitTexts(entry.unit).window),
-        value.defined() ? QString() : qstring(undefinedReasonText(value.reason()))};
+        value.defined() ? QString() : qstring(hrv::reasonTexts(value.reason()).window)};
     QStringList quoted;
     for (const QString& field : fields) quoted << csvField(field);
     lines << quoted.join(QLatin1Char(','));
