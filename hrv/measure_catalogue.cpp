@@ -179,24 +179,17 @@ constexpr std::array<ReasonTexts, 20> kReasons{{
      "λ сглаживания вне пределов от 10 до 1000000"},
 }};
 
-// Rows are found by the measure's number: a row out of place would name
-// another measure everywhere at once.
-constexpr bool inMeasureOrder() {
-  for (std::size_t i = 0; i < kCatalogue.size(); ++i) {
-    if (static_cast<std::size_t>(kCatalogue[i].measure) != i) return false;
+// Rows are found by their number: a row out of place would name another
+// measure, or give another reason, everywhere at once.
+template <typename Row, std::size_t n, typename Number>
+constexpr bool inOrder(const std::array<Row, n>& rows, Number Row::*number) {
+  for (std::size_t i = 0; i < n; ++i) {
+    if (static_cast<std::size_t>(rows[i].*number) != i) return false;
   }
   return true;
 }
-static_assert(inMeasureOrder());
-
-// The reasons are found by their number in the same way.
-constexpr bool inReasonOrder() {
-  for (std::size_t i = 0; i < kReasons.size(); ++i) {
-    if (static_cast<std::size_t>(kReasons[i].reason) != i) return false;
-  }
-  return true;
-}
-static_assert(inReasonOrder());
+static_assert(inOrder(kCatalogue, &MeasureEntry::measure));
+static_assert(inOrder(kReasons, &ReasonTexts::reason));
 
 }  // namespace
 
