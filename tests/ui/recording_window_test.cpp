@@ -244,18 +244,10 @@ TEST_F(RecordingWindowTest, TheStretchSentToTheAnalysisWindowRunsAsItsExportedTe
 // A long stretch shows its entropies and DFA once a worker has them, and
 // they are those of the whole series, also after an edit.
 TEST_F(RecordingWindowTest, TheSlowMeasuresOfALongStretchFollowFromAWorker) {
-  std::string text;
-  std::vector<double> intervals;
-  for (std::size_t i = 0; i <= EcgRecordingWindow::kLongestSeriesAtOnce; ++i) {
-    intervals.push_back(800 + 40 * std::sin(static_cast<double>(i) * 0.7) +
-                        static_cast<double>(i % 13));
-    text += std::to_string(intervals.back()) + "\n";
-  }
-  QFile file(path("long.rr"));
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write(text.c_str());
-  file.close();
-  const auto window = open(path("long.rr"));
+  const auto window =
+      open(writeRr("long.rr", EcgRecordingWindow::kLongestSeriesAtOnce + 1, [](std::size_t i) {
+        return 800 + 40 * std::sin(static_cast<double>(i) * 0.7) + static_cast<double>(i % 13);
+      }));
   ASSERT_TRUE(window->isLoaded());
   QSignalSpy complete(window.get(), &EcgRecordingWindow::measuresComplete);
   if (!window->measuresAreComplete()) {
