@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -105,6 +106,17 @@ inline std::map<std::string, std::string> csvRecord(std::string_view header, std
 inline std::string readFile(const QString& path) {
   std::ifstream in(path.toStdString(), std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The names in `dir`, none if there is no such folder: to see that no file
+// was left behind.
+inline std::set<std::string> namesIn(const std::filesystem::path& dir) {
+  std::set<std::string> names;
+  if (!std::filesystem::exists(dir)) return names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    names.insert(entry.path().filename().string());
+  }
+  return names;
 }
 
 // A test with a folder of its own for the files it gives the tool.

@@ -9,9 +9,6 @@
 
 #include <QDir>
 #include <QImage>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QXmlStreamReader>
 #include <cerrno>
 #include <cstring>
@@ -32,6 +29,7 @@ namespace rrscope {
 namespace {
 
 using test::lines;
+using test::namesIn;
 using test::readFile;
 using test::runTool;
 using test::ToolResult;
@@ -57,13 +55,6 @@ int runToolRaw(std::vector<std::string> arguments, const std::string& outFile,
   int status = 0;
   ::waitpid(child, &status, 0);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-QJsonObject jsonObject(const std::string& line) {
-  QJsonParseError error{};
-  const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(line), &error);
-  EXPECT_EQ(error.error, QJsonParseError::NoError) << line;
-  return document.object();
 }
 
 // The display lists of a Command1 run in the library, as the tool writes them.
@@ -96,26 +87,30 @@ TEST_F(BatchTool, FiguresOfKnownBeats) {
   const ToolResult result = runTool({"--rr", "--guard=0.3", "--rhythm-y", "0.5", beats});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(result.err, "");
-  const std::vector<std::string> out = lines(result.out);
-  ASSERT_EQ(out.size(), 1u);
-  const QJsonObject line = jsonObject(out[0]);
+  ASSERT_EQ(result.json().size(), 1u);
+  const nlohmann::json line = result.json()[0];
 
-  EXPECT_EQ(line["file"].toString(), beats);
-  EXPECT_TRUE(line["error"].isNull());
-  const QJsonObject parameters = line["parameters"].toObject();
-  EXPECT_EQ(parameters["Text1"].toString(), "0.4");  // the window's initial text
-  EXPECT_EQ(parameters["Text2"].toString(), "0.3");
-  EXPECT_EQ(parameters["Text4"].toString(), "0.5");
-  EXPECT_EQ(parameters["Text9"].toString(), "1");
+  EXPECT_EQ(line["file"], beats.toStdString());
+  EXPECT_TRUE(line["error"].is_null());
+  // The window's initial texts, but for the options given.
+  EXPECT_EQ(line["parameters"], nlohmann::json({{"Text1", "0.4"},
+                                                {"Text2", "0.3"},
+                                                {"Text3", "0.03"},
+                                                {"Text4", "0.5"},
+                                                {"Text5", "0.5"},
+                                                {"Text6", "0.5"},
+                                                {"Text7", "500"},
+                                                {"Text8", "0.05"},
+                                                {"Text9", "1"}}));
 
   // Every caption; their texts for this file are checked in its CSV row.
-  EXPECT_EQ(line["captions"].toObject().keys(),
-            (QStringList{"Label16", "Label21", "Label22", "Label8", "TR", "Text9", "sam"}));
+  std::vector<std::string> captions;
+  for (const auto& item : line["captions"].items()) captions.push_back(item.key());
+  EXPECT_EQ(captions, (std::vector<std::string>{"Label16", "Label21", "Label22", "Label8", "TR",
+                                                "Text9", "sam"}));
 
   // Eleven peaks give nine analysed intervals; the last one is never formed.
-  const QJsonArray rr = line["rr"].toArray();
-  ASSERT_EQ(rr.size(), 9);
-  for (const auto& interval : rr) EXPECT_EQ(interval.toDouble(), 6000);
+  EXPECT_EQ(line["rr"], nlohmann::json(std::vector<double>(9, 6000)));
 }
 
 // Files are independent: a run that stopped neither ends the batch nor
@@ -171,12 +166,12 @@ TEST_F(BatchTool, EveryKindOfErrorInItsLine) {
     SCOPED_TRACE(c.arguments.join(' ').toStdString());
     const ToolResult result = runTool(c.arguments);
     EXPECT_EQ(result.exitCode, 1);
-    const std::vector<std::string> out = lines(result.out);
-    ASSERT_EQ(out.size(), 1u);
-    const QJsonObject error = jsonObject(out[0])["error"].toObject();
-    EXPECT_EQ(error["kind"].toString(), c.kind);
-    EXPECT_EQ(error["stage"].toString(), c.stage);
-    EXPECT_TRUE(error["message"].toString().contains(c.message)) << out[0];
+    ASSERT_EQ(result.json().size(), 1u);
+    const nlohmann::json error = result.json()[0]["error"];
+    EXPECT_EQ(error["kind"], c.kind.toStdString());
+    EXPECT_EQ(error["stage"], c.stage.toStdString());
+    EXPECT_NE(error["message"].get<std::string>().find(c.message.toStdString()), std::string::npos)
+        << result.out;
   }
 }
 
@@ -220,10 +215,10 @@ TEST_F(BatchTool, OutOfMemoryStopsOnlyItsFile) {
   ASSERT_EQ(runToolRaw({large, beats}, outFile, rlim_t{224} << 20), 1);
   const std::vector<std::string> out = lines(readFile(QString::fromStdString(outFile)));
   ASSERT_EQ(out.size(), 2u);
-  const QJsonObject error = jsonObject(out[0])["error"].toObject();
-  EXPECT_EQ(error["kind"].toString(), "out-of-memory");
-  EXPECT_EQ(error["stage"].toString(), "loadSampleFile");
-  EXPECT_TRUE(jsonObject(out[1])["error"].isNull());
+  const nlohmann::json error = nlohmann::json::parse(out[0])["error"];
+  EXPECT_EQ(error["kind"], "out-of-memory");
+  EXPECT_EQ(error["stage"], "loadSampleFile");
+  EXPECT_TRUE(nlohmann::json::parse(out[1])["error"].is_null());
 }
 
 // Usage is checked before any file is read, so the recording need not exist.
@@ -276,7 +271,7 @@ TEST_F(BatchTool, BadUsageRunsNothing) {
 
   const ToolResult negative = runTool({"--threshold=-1", "--", beats});
   EXPECT_EQ(negative.exitCode, 0) << negative.err;
-  EXPECT_EQ(jsonObject(negative.out)["parameters"].toObject()["Text1"].toString(), "-1");
+  EXPECT_EQ(negative.json().at(0)["parameters"]["Text1"], "-1");
 }
 
 // The display lists are those of the same run in the library, and the SVG
@@ -340,15 +335,6 @@ TEST_F(BatchTool, ExistingOutputsNeedForce) {
   EXPECT_EQ(runTool({"--force", "--display-list", path("more"), beats, twin}).exitCode, 2);
 }
 
-// The names in `dir`, to see that no new file was left behind.
-std::set<std::string> namesIn(const std::string& dir) {
-  std::set<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-    names.insert(entry.path().filename().string());
-  }
-  return names;
-}
-
 // The options that write files, each with the name of the first file it
 // writes for beats.txt.
 std::vector<std::pair<QString, std::string>> outputOptions() {
@@ -376,14 +362,14 @@ TEST_F(BatchTool, UnwritableOutputIsReportedInTheLine) {
         runTool({"--force", option, QString::fromStdString(charts), beats, second});
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_NE(result.err.find("Is a directory"), std::string::npos) << result.err;
-    const std::vector<std::string> out = lines(result.out);
-    ASSERT_EQ(out.size(), 2u);
-    const QJsonObject error = jsonObject(out[0])["error"].toObject();
-    EXPECT_EQ(error["kind"].toString(), "cannot-write");
-    EXPECT_EQ(error["stage"].toString(), "writeOutputs");
-    EXPECT_TRUE(error["message"].toString().contains(QString::fromStdString(first)));
-    EXPECT_TRUE(error["message"].toString().contains("Is a directory"));
-    EXPECT_TRUE(jsonObject(out[1])["error"].isNull());
+    ASSERT_EQ(result.json().size(), 2u);
+    const nlohmann::json error = result.json()[0]["error"];
+    EXPECT_EQ(error["kind"], "cannot-write");
+    EXPECT_EQ(error["stage"], "writeOutputs");
+    const std::string message = error["message"];
+    EXPECT_NE(message.find(first), std::string::npos) << message;
+    EXPECT_NE(message.find("Is a directory"), std::string::npos) << message;
+    EXPECT_TRUE(result.json()[1]["error"].is_null());
 
     EXPECT_TRUE(std::filesystem::exists(charts + "/" + first + "/inside"));
     std::set<std::string> after = namesIn(charts);
@@ -429,8 +415,8 @@ TEST_F(BatchTool, FullDiskKeepsTheOldOutputs) {
     const ToolResult full = runTool({"--force", option, QString::fromStdString(disk), beats});
     EXPECT_EQ(full.exitCode, 2);
     EXPECT_NE(full.err.find("No space left on device"), std::string::npos) << full.err;
-    ASSERT_EQ(lines(full.out).size(), 1u);
-    EXPECT_EQ(jsonObject(full.out)["error"].toObject()["kind"].toString(), "cannot-write");
+    ASSERT_EQ(full.json().size(), 1u);
+    EXPECT_EQ(full.json()[0]["error"]["kind"], "cannot-write");
     EXPECT_EQ(readFile(QString::fromStdString(old)), "kept");
     EXPECT_EQ(namesIn(disk), before);
 

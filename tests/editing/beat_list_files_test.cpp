@@ -48,7 +48,7 @@ BeatList editedMinute() {
           {C::N, C::V, C::S, C::F, C::Q, C::V, C::N}};
 }
 
-TEST(BeatAnnotations, ReadBackAsSavedToAThousandthOfASample) {
+TEST(BeatAnnotations, ReadBackAsSavedToAThousandthOfASampleAndAsReferenceBeats) {
   const test::TempFolder folder;
   const auto path = folder / "rec.rrscope";
   const BeatList list = editedMinute();
@@ -70,14 +70,8 @@ TEST(BeatAnnotations, ReadBackAsSavedToAThousandthOfASample) {
 
   // At twice the rate, the same times are twice as many samples.
   EXPECT_NEAR(readBeatAnnotations(path, {720, 1}).positions[1], 800.25, 1e-9);
-}
 
-TEST(BeatAnnotations, AreReferenceBeatsToTheAnnotationReader) {
-  const test::TempFolder folder;
-  const auto path = folder / "rec.rrscope";
-  const BeatList list = editedMinute();
-  writeBeatAnnotations(path, list, {360, 1});
-
+  // They are reference beats to the annotation reader.
   const recordings::AnnotationFile file = recordings::readAnnotations(path.string());
   ASSERT_TRUE(file.timeResolution.has_value());
   EXPECT_EQ(file.timeResolution->numerator, 360'000);

@@ -27,8 +27,10 @@ std::vector<Source> sourcesOf(const BeatList& list) {
   return {list.sources().begin(), list.sources().end()};
 }
 
-std::vector<std::pair<double, double>> marksOf(const BeatList& list) {
-  std::vector<std::pair<double, double>> marks;
+using Marks = std::vector<std::pair<double, double>>;
+
+Marks marksOf(const BeatList& list) {
+  Marks marks;
   for (const SampleStretch& s : list.unreadable()) marks.emplace_back(s.begin, s.end);
   return marks;
 }
@@ -172,19 +174,18 @@ TEST(BeatListMarks, AreSortedMergedAndCutToTheRecordingWhenGiven) {
                                                                              {-50, 20},
                                                                              {900, 1200},
                                                                              {40, 40}});
-  EXPECT_EQ(marksOf(list), (std::vector<std::pair<double, double>>{
-                               {0, 20}, {100, 300}, {500, 600}, {700, 850}, {900, 1000}}));
+  EXPECT_EQ(marksOf(list), (Marks{{0, 20}, {100, 300}, {500, 600}, {700, 850}, {900, 1000}}));
 }
 
 TEST(BeatListMarks, MarkingMergesWhatItOverlapsOrMeetsAndUndoes) {
   BeatList list = nineBeats(std::vector<Source>(9, Source::detected), {{100, 200}, {400, 500}});
   list.markUnreadable({150, 250});
   list.markUnreadable({250, 260});
-  EXPECT_EQ(marksOf(list), (std::vector<std::pair<double, double>>{{100, 260}, {400, 500}}));
+  EXPECT_EQ(marksOf(list), (Marks{{100, 260}, {400, 500}}));
   list.markUnreadable({50, 450});
-  EXPECT_EQ(marksOf(list), (std::vector<std::pair<double, double>>{{50, 500}}));
+  EXPECT_EQ(marksOf(list), (Marks{{50, 500}}));
   list.markUnreadable({900, 2000});
-  EXPECT_EQ(marksOf(list), (std::vector<std::pair<double, double>>{{50, 500}, {900, 1000}}));
+  EXPECT_EQ(marksOf(list), (Marks{{50, 500}, {900, 1000}}));
 
   // Nothing new: no edit to undo.
   const std::size_t edits = 4;
@@ -193,31 +194,27 @@ TEST(BeatListMarks, MarkingMergesWhatItOverlapsOrMeetsAndUndoes) {
   std::size_t undone = 0;
   for (; list.canUndo(); ++undone) list.undo();
   EXPECT_EQ(undone, edits);
-  EXPECT_EQ(marksOf(list), (std::vector<std::pair<double, double>>{{100, 200}, {400, 500}}));
+  EXPECT_EQ(marksOf(list), (Marks{{100, 200}, {400, 500}}));
   list.redo();
-  EXPECT_EQ(marksOf(list), (std::vector<std::pair<double, double>>{{100, 250}, {400, 500}}));
+  EXPECT_EQ(marksOf(list), (Marks{{100, 250}, {400, 500}}));
 }
 
 TEST(BeatListMarks, ClearingSplitsCutsBackAndRemovesMarks) {
   BeatList list =
       nineBeats(std::vector<Source>(9, Source::detected), {{100, 500}, {600, 650}, {700, 800}});
   list.clearUnreadable({200, 300});
-  EXPECT_EQ(marksOf(list), (std::vector<std::pair<double, double>>{
-                               {100, 200}, {300, 500}, {600, 650}, {700, 800}}));
+  EXPECT_EQ(marksOf(list), (Marks{{100, 200}, {300, 500}, {600, 650}, {700, 800}}));
   list.clearUnreadable({450, 750});
-  EXPECT_EQ(marksOf(list),
-            (std::vector<std::pair<double, double>>{{100, 200}, {300, 450}, {750, 800}}));
+  EXPECT_EQ(marksOf(list), (Marks{{100, 200}, {300, 450}, {750, 800}}));
   list.clearUnreadable({200, 300});  // clear already: no edit
   list.clearUnreadable({0, 1000});
   EXPECT_TRUE(list.unreadable().empty());
   list.undo();
   list.undo();
-  EXPECT_EQ(marksOf(list), (std::vector<std::pair<double, double>>{
-                               {100, 200}, {300, 500}, {600, 650}, {700, 800}}));
+  EXPECT_EQ(marksOf(list), (Marks{{100, 200}, {300, 500}, {600, 650}, {700, 800}}));
   list.undo();
   EXPECT_FALSE(list.canUndo());
-  EXPECT_EQ(marksOf(list),
-            (std::vector<std::pair<double, double>>{{100, 500}, {600, 650}, {700, 800}}));
+  EXPECT_EQ(marksOf(list), (Marks{{100, 500}, {600, 650}, {700, 800}}));
 }
 
 TEST(BeatListMarks, MarksAndBeatsShareOneHistory) {
@@ -231,7 +228,7 @@ TEST(BeatListMarks, MarksAndBeatsShareOneHistory) {
   EXPECT_TRUE(list.unreadable().empty());
   while (list.canRedo()) list.redo();
   EXPECT_EQ(positionsOf(list), (std::vector<double>{100, 200, 300, 420, 500, 600, 700, 800, 900}));
-  EXPECT_EQ(marksOf(list), (std::vector<std::pair<double, double>>{{250, 300}, {350, 450}}));
+  EXPECT_EQ(marksOf(list), (Marks{{250, 300}, {350, 450}}));
 }
 
 std::vector<beats::BeatClass> classesOf(const BeatList& list) {

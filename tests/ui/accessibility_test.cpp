@@ -15,11 +15,7 @@ using testing::TestWindow;
 QString accessible(const QWidget* widget, QAccessible::Text which) {
   QAccessibleInterface* const face =
       QAccessible::queryAccessibleInterface(const_cast<QWidget*>(widget));
-  return face != nullptr ? face->text(which) : QString("(none)");
-}
-
-QString utf8(const char* text) {
-  return QString::fromUtf8(text);
+  return face != nullptr ? face->text(which) : QStringLiteral("(none)");
 }
 
 TEST(Accessibility, TextBoxesAreNamedByTheirCaptionsOrWhatTheyScale) {
@@ -28,12 +24,12 @@ TEST(Accessibility, TextBoxesAreNamedByTheirCaptionsOrWhatTheyScale) {
       {"Text1", window.labelText("Label1")},
       {"Text2", window.labelText("Label2")},
       {"Text9", window.labelText("Label7")},
-      {"Text3", utf8("масштаб ритмограммы по горизонтали")},
-      {"Text4", utf8("масштаб ритмограммы по вертикали")},
-      {"Text5", utf8("масштаб скаттерграммы по вертикали")},
-      {"Text6", utf8("масштаб скаттерграммы по горизонтали")},
-      {"Text7", utf8("масштаб пульса по вертикали")},
-      {"Text8", utf8("масштаб пульса по горизонтали")},
+      {"Text3", "масштаб ритмограммы по горизонтали"},
+      {"Text4", "масштаб ритмограммы по вертикали"},
+      {"Text5", "масштаб скаттерграммы по вертикали"},
+      {"Text6", "масштаб скаттерграммы по горизонтали"},
+      {"Text7", "масштаб пульса по вертикали"},
+      {"Text8", "масштаб пульса по горизонтали"},
   };
   for (const auto& [box, name] : boxes) {
     EXPECT_EQ(accessible(window.find(box), QAccessible::Name), name) << box;
@@ -55,7 +51,7 @@ TEST(Accessibility, StepButtonsSayWhichScaleTheyChangeAndHow) {
       window.click("Command3");  // back to the defaults
     }
     ASSERT_NE(changed, nullptr) << button;
-    const QString verb = push->text() == "+" ? utf8("увеличить ") : utf8("уменьшить ");
+    const QString verb = QString(push->text() == "+" ? "увеличить " : "уменьшить ");
     EXPECT_EQ(accessible(push, QAccessible::Name), verb + accessible(changed, QAccessible::Name))
         << button;
     names.insert(accessible(push, QAccessible::Name));
@@ -88,17 +84,16 @@ TEST(Accessibility, ChartsCarryTheirTitlesAndDescribeWhatTheyShow) {
   window.click("Command1");
   EXPECT_EQ(
       descriptions(),
-      (QStringList{utf8("ритмограмма, 4 интервала"),
-                   utf8("скаттерграмма, 4 интервала, сдвиг тау 2"), utf8("пульс, 30000 сэмплов"),
-                   utf8("гистограмма, 4 интервала"), utf8("корреляция, 4 интервала")}));
+      (QStringList{"ритмограмма, 4 интервала", "скаттерграмма, 4 интервала, сдвиг тау 2",
+                   "пульс, 30000 сэмплов", "гистограмма, 4 интервала", "корреляция, 4 интервала"}));
 
   // Stopped while plotting: the first two charts are half drawn, the rest blank.
   window.type("Text3", "1e35");
   window.click("Command2");
   ASSERT_EQ(window.reports.size(), 1u);
   EXPECT_EQ(descriptions(),
-            (QStringList{utf8("ритмограмма, построение прервано ошибкой"),
-                         utf8("скаттерграмма, построение прервано ошибкой"), "", "", ""}));
+            (QStringList{"ритмограмма, построение прервано ошибкой",
+                         "скаттерграмма, построение прервано ошибкой", "", "", ""}));
 
   // A failed load leaves every chart cleared.
   window.nextFile.clear();

@@ -24,10 +24,6 @@ ShownBox boxShownBy(const std::function<void()>& action) {
   return shown;
 }
 
-QString utf8(const char* text) {
-  return QString::fromUtf8(text);
-}
-
 // Names of controls and functions, which the user never sees.
 const QRegularExpression kInternalName(
     R"(Text[0-9]|Label[0-9]|Picture[0-9]|Command[0-9]|[a-z][A-Z]|Overflow|Subscript)");
@@ -98,8 +94,8 @@ TEST(ErrorBox, EachKindHasItsRussianTitleAndNamesWhatToChange) {
   for (const auto& c : cases) {
     const ShownBox box = boxShownBy([&] { ui::showErrorBox(&parent, c.facts); });
     SCOPED_TRACE(box.text.toStdString());
-    EXPECT_EQ(box.title, utf8(c.title));
-    for (const char* fragment : c.fragments) EXPECT_TRUE(box.text.contains(utf8(fragment)));
+    EXPECT_EQ(box.title, QString(c.title));
+    for (const char* fragment : c.fragments) EXPECT_TRUE(box.text.contains(QString(fragment)));
     expectReadable(box);
   }
 }
@@ -117,11 +113,10 @@ TEST(WindowErrorBox, AnOverflowingCorrelationWindowPointsAtTheParameters) {
   ASSERT_EQ(window.reports.size(), 1u);
   const ui::ErrorBoxText wording = ui::errorBoxText(window.reports[0].facts);
   const ShownBox box{QString::fromStdString(wording.title), QString::fromStdString(wording.text)};
-  EXPECT_EQ(box.title, utf8("Переполнение"));
-  EXPECT_TRUE(box.text.contains(utf8("окно корреляции около 0.00 с"))) << box.text.toStdString();
-  EXPECT_TRUE(box.text.contains(utf8("при пороге «-1» и защитном интервале «0» с")));
-  EXPECT_TRUE(
-      box.text.contains(utf8("Увеличьте значение в поле «порог» или «защитный интервал (с)»")));
+  EXPECT_EQ(box.title, "Переполнение");
+  EXPECT_TRUE(box.text.contains("окно корреляции около 0.00 с")) << box.text.toStdString();
+  EXPECT_TRUE(box.text.contains("при пороге «-1» и защитном интервале «0» с"));
+  EXPECT_TRUE(box.text.contains("Увеличьте значение в поле «порог» или «защитный интервал (с)»"));
   EXPECT_FALSE(box.text.contains("E-")) << box.text.toStdString();
   expectReadable(box);
 }

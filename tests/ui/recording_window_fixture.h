@@ -9,6 +9,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 #include <memory>
 #include <span>
 
@@ -75,6 +76,15 @@ class RecordingWindowTest : public ::testing::Test {
         path(name).toStdString(),
         {{static_cast<std::int64_t>(kRate), 1}, 16, 200.0, 0, {"MLII"}, {adc}});
     return path(name + ".hea");
+  }
+
+  // A file of `count` RR intervals, one a line, the i-th `ms(i)`.
+  QString writeRr(const QString& name, std::size_t count,
+                  const std::function<double(std::size_t)>& ms) const {
+    QFile file(path(name));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    for (std::size_t i = 0; i < count; ++i) file.write(QByteArray::number(ms(i), 'g', 17) + '\n');
+    return path(name);
   }
 
   // A file named as a recording that holds none.

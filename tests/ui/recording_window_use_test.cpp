@@ -286,14 +286,9 @@ TEST_F(RecordingWindowTest, TheMeasuresExportInTheBatchToolsColumns) {
 // the whole recording, as rrscope-batch --windows=300:30 gives it, and
 // follows an edit.
 TEST_F(RecordingWindowTest, TheMeasuresOverTimeAreTheBatchToolsWindows) {
-  QString text;
-  for (int i = 0; i < 1200; ++i)
-    text += QString::number(800 + 60 * std::sin(i * 0.21) + i % 7) + "\n";
-  QFile file(path("long.rr"));
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write(text.toUtf8());
-  file.close();
-  const auto window = open(path("long.rr"));
+  const auto window = open(writeRr("long.rr", 1200, [](std::size_t i) {
+    return 800 + 60 * std::sin(static_cast<double>(i) * 0.21) + static_cast<double>(i % 7);
+  }));
   ASSERT_TRUE(window->isLoaded());
   const QJsonArray windows = test::batchLine(path("long.rr"), {"--input=rr", "--windows=300:30"})
                                  .value("windows")
