@@ -1,8 +1,12 @@
 #pragma once
 
 #include <functional>
+#include <span>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "recordings/recording.h"
 #include "recordings/recording_error.h"
 
 namespace rrscope::recordings {
@@ -15,6 +19,15 @@ inline std::string errorOf(const std::function<void()>& read) {
     return error.what();
   }
   return "no error";
+}
+
+using Runs = std::vector<std::pair<std::size_t, std::size_t>>;
+
+// Runs of samples as [first, end) pairs, to compare at once.
+inline Runs runsOf(std::span<const SampleRun> runs) {
+  Runs pairs;
+  for (const SampleRun& run : runs) pairs.emplace_back(run.first, run.end);
+  return pairs;
 }
 
 }  // namespace rrscope::recordings

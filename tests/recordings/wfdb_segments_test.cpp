@@ -14,14 +14,6 @@
 namespace rrscope::recordings {
 namespace {
 
-using Runs = std::vector<std::pair<std::size_t, std::size_t>>;
-
-Runs runsOf(const Recording& recording) {
-  Runs runs;
-  for (const SampleRun& run : recording.invalid) runs.emplace_back(run.first, run.end);
-  return runs;
-}
-
 void writeSegment(const test::TempFolder& folder, const std::string& name, double gain,
                   std::vector<std::string> labels,
                   const std::vector<std::vector<std::int16_t>>& signals) {
@@ -38,7 +30,7 @@ TEST(WfdbSegments, AFixedLayoutReadsAsOneSignalWithItsGapsInvalid) {
   folder.write("m.hea", "m/3 1 100 10\nm_1 4\n~ 2\nm_2 4\n");
   const Recording read = readWfdbRecording((folder / "m.hea").string(), {});
   EXPECT_EQ(read.values, (std::vector<std::int32_t>{1, 2, 3, 4, 6, 8, 10, 20, 30, 40}));
-  EXPECT_EQ(runsOf(read), (Runs{{4, 6}}));
+  EXPECT_EQ(runsOf(read.invalid), (Runs{{4, 6}}));
   EXPECT_EQ(read.rate.numerator, 100);
   EXPECT_EQ(read.channel, "II");
 }
@@ -59,12 +51,12 @@ TEST(WfdbSegments, AVariableLayoutFindsSignalsByLabelInTheLayoutsUnits) {
 
   const Recording v5 = readWfdbRecording(header, {"V5"});
   EXPECT_EQ(v5.values, (std::vector<std::int32_t>{5, 6, 7, 18, 29, 40, 60}));
-  EXPECT_EQ(runsOf(v5), (Runs{{3, 5}}));
+  EXPECT_EQ(runsOf(v5.invalid), (Runs{{3, 5}}));
   EXPECT_DOUBLE_EQ(v5.physical(6), 0.6);
   // II is missing from v_2: the gap and v_2 join into one run held level.
   const Recording ii = readWfdbRecording(header, {"II"});
   EXPECT_EQ(ii.values, (std::vector<std::int32_t>{1, 2, 3, 3, 3, 3, 3}));
-  EXPECT_EQ(runsOf(ii), (Runs{{3, 7}}));
+  EXPECT_EQ(runsOf(ii.invalid), (Runs{{3, 7}}));
 }
 
 void expectRefused(const std::string& path, const std::string& file, const std::string& problem) {
