@@ -48,6 +48,13 @@ TEST(LenientEdf, MicrovoltsWrittenAsMicroSignReadAsTheCleanFileWithAWarning) {
     const Recording clean = readEdfRecording(pair.clean.string(), {});
     const Recording lenient = readEdfRecording(pair.patched.string(), {});
     EXPECT_TRUE(clean.warnings.empty());
+    // The clean file's microvolts are read as millivolts, to a step of the
+    // 16-bit converter.
+    EXPECT_EQ(clean.units, "mV");
+    const std::vector<double> written = waveOf(3 * 250, 900.0, 0.07);
+    for (std::size_t i = 0; i < written.size(); ++i) {
+      ASSERT_NEAR(clean.physical(i), written[i] / 1000, 8.0 / 65535) << "sample " << i;
+    }
     EXPECT_EQ(lenient.warnings,
               std::vector<std::string>{"the physical dimension of signal 1 is not plain ASCII"});
     EXPECT_EQ(lenient.channel, "ECG I");
