@@ -13,6 +13,7 @@
 #include "beats/beat_scoring.h"
 #include "beats/r_peak_detector.h"
 #include "tests/core/temp_folder.h"
+#include "tests/recordings/error_of.h"
 #include "tests/recordings/fifo_wait.h"
 
 namespace rrscope::beats {
@@ -30,13 +31,9 @@ std::string beatFileError(const std::string& path) {
   return "no error";
 }
 
+// The message of the std::invalid_argument that `call` throws.
 std::string invalidArgument(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const std::invalid_argument& error) {
-    return error.what();
-  }
-  return "no error";
+  return recordings::errorOf<std::invalid_argument>(call);
 }
 
 TEST(HostileBeatFiles, AFifoADeviceAFolderAndAHugeFileAreRefused) {

@@ -11,11 +11,12 @@
 
 namespace rrscope::recordings {
 
-// The message of the RecordingError that `read` throws, or "no error".
-inline std::string errorOf(const std::function<void()>& read) {
+// The message of the `Error` that `read` throws, or "no error".
+template <typename Error = RecordingError>
+std::string errorOf(const std::function<void()>& read) {
   try {
     read();
-  } catch (const RecordingError& error) {
+  } catch (const Error& error) {
     return error.what();
   }
   return "no error";
