@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <numbers>
-#include <random>
 #include <vector>
 
 #include "tests/hrv/hrv_test_support.h"

@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <numbers>
-#include <random>
 #include <utility>
 #include <vector>
 
