@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <random>
 #include <string>
 #include <utility>
@@ -96,30 +97,6 @@ TEST(BeatClassification, ATellsPrematureNarrowBeatsFromWideOnesAtEveryRate) {
   }
 }
 
-TEST(BeatClassification, BigeminyKeepsTheNarrowBeatsNormalThoughTheyAreNoMore) {
-  std::vector<PlannedBeat> plan;
-  Rhythm rhythm(0.8);
-  rhythm.normal(plan, 3);
-  for (int i = 0; i < 40; ++i) {
-    rhythm.ventricular(plan);
-    rhythm.normal(plan, 1);
-  }
-  const auto [found, expected] = classify(plan, 360);
-  EXPECT_EQ(found, expected);
-}
-
-TEST(BeatClassification, RunsOfVentricularBeatsAreAllVentricular) {
-  std::vector<PlannedBeat> plan;
-  Rhythm rhythm(0.75);
-  for (const int run : {3, 2, 5, 3}) {
-    rhythm.normal(plan, 15);
-    rhythm.ventricular(plan, run);
-  }
-  rhythm.normal(plan, 15);
-  const auto [found, expected] = classify(plan, 360);
-  EXPECT_EQ(found, expected);
-}
-
 TEST(BeatClassification, PacedBeatsAreQAndTheNormalBeatsAmongThemN) {
   // A pacing spike as a Holter recorder passes it: a couple of ms wide.
   BeatShape paced = test::pacedBeat();
@@ -136,47 +113,89 @@ TEST(BeatClassification, PacedBeatsAreQAndTheNormalBeatsAmongThemN) {
   }
 }
 
-TEST(BeatClassification, AComplexOnTimeThatTheVentriclesJoinedIsAFusion) {
-  // Frequent ventricular beats, and a few that fire just as a sinus beat
-  // arrives: a normal complex widened and heightened by a wide front.
-  BeatShape fused = test::normalBeat(0.3);
-  fused.waves.push_back({0.02, 0.9, 0.022});
-  std::vector<PlannedBeat> plan;
-  Rhythm rhythm(0.8);
-  for (int i = 0; i < 12; ++i) {
-    rhythm.normal(plan, 6);
-    rhythm.ventricular(plan);
-    rhythm.normal(plan, 3);
-    if (i % 3 == 1) plan.back() = {plan.back().time, fused, 'F'};
+// Rhythms whose every beat must get its class, at 360 samples a second
+// unless the case says otherwise.
+TEST(BeatClassification, EachRhythmGivesEveryBeatItsClass) {
+  using Plan = std::vector<PlannedBeat>;
+  struct Case {
+    const char* name;
+    std::function<void(Plan&)> build;
+    double rate = 360, noise = 0.01;
+  };
+  const Case cases[] = {
+      {"bigeminy keeps the narrow beats normal though they are no more",
+       [](Plan& plan) {
+         Rhythm rhythm(0.8);
+         rhythm.normal(plan, 3);
+         for (int i = 0; i < 40; ++i) {
+           rhythm.ventricular(plan);
+           rhythm.normal(plan, 1);
+         }
+       }},
+      {"runs of ventricular beats are all ventricular",
+       [](Plan& plan) {
+         Rhythm rhythm(0.75);
+         for (const int run : {3, 2, 5, 3}) {
+           rhythm.normal(plan, 15);
+           rhythm.ventricular(plan, run);
+         }
+         rhythm.normal(plan, 15);
+       }},
+      // Frequent ventricular beats, and a few that fire just as a sinus beat
+      // arrives: a normal complex widened and heightened by a wide front.
+      {"a complex on time that the ventricles joined is a fusion",
+       [](Plan& plan) {
+         BeatShape fused = test::normalBeat(0.3);
+         fused.waves.push_back({0.02, 0.9, 0.022});
+         Rhythm rhythm(0.8);
+         for (int i = 0; i < 12; ++i) {
+           rhythm.normal(plan, 6);
+           rhythm.ventricular(plan);
+           rhythm.normal(plan, 3);
+           if (i % 3 == 1) plan.back() = {plan.back().time, fused, 'F'};
+         }
+         rhythm.normal(plan, 5);
+       }},
+      {"beats around a sinus pause stay normal",
+       [](Plan& plan) {
+         Rhythm rhythm(0.9);
+         rhythm.normal(plan, 20);
+         rhythm.pause(3.2);
+         rhythm.normal(plan, 20);
+         rhythm.pause(2.5);
+         rhythm.normal(plan, 20);
+       }},
+      // Breathing swings the intervals by 10 % either way over a breath of
+      // eight beats: gradual, never premature.
+      {"a rhythm that speeds up and slows down has no ectopic beats",
+       [](Plan& plan) {
+         double t = 0.5;
+         for (int i = 0; i < 150; ++i) {
+           t += 0.8 * (1.0 + 0.10 * std::sin(2 * M_PI * i / 8.0));
+           plan.push_back({t, test::normalBeat(0.3), 'N'});
+         }
+       },
+       250, 0.03},
+      // Complete heart block: after the sinus rhythm the ventricles beat on
+      // their own, slowly, in wide complexes that point the other way. They
+      // come late, not early, and are ventricular all the same; the sinus
+      // beats after them are normal again.
+      {"a wide escape rhythm is ventricular though never early",
+       [](Plan& plan) {
+         Rhythm rhythm(0.8);
+         rhythm.normal(plan, 40);
+         double t = plan.back().time;
+         const BeatShape escape{{{0.0, -1.6, 0.022}, {0.06, 0.5, 0.02}, {0.3, 0.7, 0.06}}};
+         for (int i = 0; i < 15; ++i) plan.push_back({t += 1.5, escape, 'V'});
+         for (int i = 0; i < 30; ++i) plan.push_back({t += 0.8, test::normalBeat(0.3), 'N'});
+       }},
+  };
+  for (const Case& c : cases) {
+    Plan plan;
+    c.build(plan);
+    const auto [found, expected] = classify(plan, c.rate, c.noise);
+    EXPECT_EQ(found, expected) << c.name;
   }
-  rhythm.normal(plan, 5);
-  const auto [found, expected] = classify(plan, 360);
-  EXPECT_EQ(found, expected);
-}
-
-TEST(BeatClassification, BeatsAroundASinusPauseStayNormal) {
-  std::vector<PlannedBeat> plan;
-  Rhythm rhythm(0.9);
-  rhythm.normal(plan, 20);
-  rhythm.pause(3.2);
-  rhythm.normal(plan, 20);
-  rhythm.pause(2.5);
-  rhythm.normal(plan, 20);
-  const auto [found, expected] = classify(plan, 360);
-  EXPECT_EQ(found, expected);
-}
-
-TEST(BeatClassification, ARhythmThatSpeedsUpAndSlowsDownHasNoEctopicBeats) {
-  // Breathing swings the intervals by 10 % either way over a breath of
-  // eight beats: gradual, never premature.
-  std::vector<PlannedBeat> plan;
-  double t = 0.5;
-  for (int i = 0; i < 150; ++i) {
-    t += 0.8 * (1.0 + 0.10 * std::sin(2 * M_PI * i / 8.0));
-    plan.push_back({t, test::normalBeat(0.3), 'N'});
-  }
-  const auto [found, expected] = classify(plan, 250, 0.03);
-  EXPECT_EQ(found, expected);
 }
 
 TEST(BeatClassification, FibrillationsShortIntervalsAreNotPrematureBeats) {
@@ -194,22 +213,6 @@ TEST(BeatClassification, FibrillationsShortIntervalsAreNotPrematureBeats) {
   // Without the test of steadiness some 90 would be premature.
   EXPECT_LE(std::ranges::count(found, 'S'), 60) << found;
   EXPECT_EQ(std::ranges::count(found, 'V'), 0) << found;
-}
-
-// Complete heart block: after the sinus rhythm the ventricles beat on
-// their own, slowly, in wide complexes that point the other way. They come
-// late, not early, and are ventricular all the same; the sinus beats after
-// them are normal again.
-TEST(BeatClassification, AWideEscapeRhythmIsVentricularThoughNeverEarly) {
-  std::vector<PlannedBeat> plan;
-  Rhythm rhythm(0.8);
-  rhythm.normal(plan, 40);
-  double t = plan.back().time;
-  const BeatShape escape{{{0.0, -1.6, 0.022}, {0.06, 0.5, 0.02}, {0.3, 0.7, 0.06}}};
-  for (int i = 0; i < 15; ++i) plan.push_back({t += 1.5, escape, 'V'});
-  for (int i = 0; i < 30; ++i) plan.push_back({t += 0.8, test::normalBeat(0.3), 'N'});
-  const auto [found, expected] = classify(plan, 360);
-  EXPECT_EQ(found, expected);
 }
 
 TEST(BeatClassification, FewBeatsAreNormal) {

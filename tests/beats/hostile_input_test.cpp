@@ -1,13 +1,8 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <functional>
-#include <future>
 #include <limits>
 #include <stdexcept>
 #include <string>
@@ -18,6 +13,8 @@
 #include "beats/beat_scoring.h"
 #include "beats/r_peak_detector.h"
 #include "tests/core/temp_folder.h"
+#include "tests/recordings/error_of.h"
+#include "tests/recordings/fifo_wait.h"
 
 namespace rrscope::beats {
 namespace {
@@ -34,28 +31,16 @@ std::string beatFileError(const std::string& path) {
   return "no error";
 }
 
+// The message of the std::invalid_argument that `call` throws.
 std::string invalidArgument(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const std::invalid_argument& error) {
-    return error.what();
-  }
-  return "no error";
+  return recordings::errorOf<std::invalid_argument>(call);
 }
 
 TEST(HostileBeatFiles, AFifoADeviceAFolderAndAHugeFileAreRefused) {
   const TempFolder folder;
   const std::string fifo = (folder / "pipe.beats").string();
-  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  auto read = std::async(std::launch::async, [&] { return beatFileError(fifo); });
-  if (read.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
-    // Release the reader that waits for a writer, so that the test fails
-    // instead of hanging.
-    const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
-    if (writer >= 0) ::close(writer);
-    ADD_FAILURE() << "reading a FIFO waited for a writer";
-  }
-  EXPECT_EQ(read.get(), "it is not a regular file");
+  recordings::expectNoWaitOnFifo(
+      fifo, [&] { EXPECT_EQ(beatFileError(fifo), "it is not a regular file"); });
   EXPECT_EQ(beatFileError("/dev/zero"), "it is not a regular file");
   EXPECT_EQ(beatFileError(folder.path()), "it is a folder");
   const std::string huge = folder.write("huge.beats", "");

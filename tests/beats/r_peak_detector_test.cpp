@@ -209,10 +209,7 @@ TEST(RPeakDetector, PlacesPacedBeatsOnTheirComplexNotOnThePacingSpike) {
 // R and S waves of the same size: a beat whose fiducial point jumped between
 // them would shift its two intervals by the 24 ms between the waves.
 TEST(RPeakDetector, KeepsTheIntervalsOfComplexesWithEqualRAndSWaves) {
-  std::vector<std::pair<double, BeatShape>> rhythm;
-  for (double t = 0.6; t < 89; t += 0.8 + 0.06 * std::sin(2 * M_PI * t / 5)) {
-    rhythm.emplace_back(t, test::equalRsBeat());
-  }
+  const auto rhythm = test::breathingRhythm(89, test::equalRsBeat());
   for (const double rate : {250.0, 360.0, 1000.0}) {
     const test::Recording r = test::synthesise(rhythm, 90, rate, {.noise = 0.03, .seed = 11});
     expectIntervalsWithin(detectRPeaks(r.samples, rate), r, rate, 1.0,
@@ -302,10 +299,7 @@ TEST(RPeakDetector, FindsSmallAberrantPrematureBeatsByTheirRecurringShape) {
 // A burst of beat-like noise makes the beats in it untrustworthy: it is
 // marked, and the clean lead around it is not.
 TEST(RPeakDetector, MarksABurstOfNoiseUnreadableAndNothingElse) {
-  std::vector<std::pair<double, BeatShape>> rhythm;
-  for (double t = 0.6; t < 59; t += 0.8 + 0.06 * std::sin(2 * M_PI * t / 5)) {
-    rhythm.emplace_back(t, test::normalBeat(0.4));
-  }
+  const auto rhythm = test::breathingRhythm(59, test::normalBeat(0.4));
   constexpr double burstFrom = 25, burstTo = 31;
   for (const double rate : {250.0, 360.0, 1000.0}) {
     test::Recording r = test::synthesise(rhythm, 60, rate, {.noise = 0.02, .seed = 2});
@@ -330,10 +324,7 @@ TEST(RPeakDetector, MarksABurstOfNoiseUnreadableAndNothingElse) {
 // between them stays readable where both beats resemble the main complex,
 // and every beat kept readable is a true one.
 TEST(RPeakDetector, KeepsReadableTheIntervalsThatKeepTheRhythmThroughNoise) {
-  std::vector<std::pair<double, BeatShape>> rhythm;
-  for (double t = 0.6; t < 119; t += 0.8 + 0.03 * std::sin(2 * M_PI * t / 5)) {
-    rhythm.emplace_back(t, test::normalBeat(0.4));
-  }
+  const auto rhythm = test::breathingRhythm(119, test::normalBeat(0.4), 0.03);
   constexpr double noiseFrom = 40, noiseTo = 80;
   for (const double rate : {250.0, 360.0}) {
     test::Recording r = test::synthesise(rhythm, 120, rate, {.noise = 0.02, .seed = 2});

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cmath>
+#include <numbers>
 #include <random>
 #include <span>
 #include <vector>
@@ -56,6 +57,18 @@ inline BeatShape beatOfWidth(double qrsSeconds) {
   return {{{0.0, 1.2, qrsSeconds / 6},
            {0.4 * qrsSeconds, -0.3, qrsSeconds / 8},
            {0.2 + qrsSeconds, 0.4, 0.05}}};
+}
+
+// Beats of `shape` from 0.6 s until `until`, 0.8 s apart on average and
+// swinging by `swing` s either way over a 5 s breath.
+inline std::vector<std::pair<double, BeatShape>> breathingRhythm(double until,
+                                                                 const BeatShape& shape,
+                                                                 double swing = 0.06) {
+  std::vector<std::pair<double, BeatShape>> rhythm;
+  for (double t = 0.6; t < until; t += 0.8 + swing * std::sin(2 * std::numbers::pi * t / 5)) {
+    rhythm.emplace_back(t, shape);
+  }
+  return rhythm;
 }
 
 struct Recording {

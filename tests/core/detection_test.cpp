@@ -59,18 +59,29 @@ TEST_F(Detection, FirstSampleAboveTheThresholdThenTheGuardInterval) {
   EXPECT_EQ(state.RRIntervals.at(1), 0);
 }
 
-TEST_F(Detection, ASampleEqualToTheThresholdIsNoPeak) {
-  load("0.4\n0.40000000000000002\n0.4000000000000001\n");
-  detect(0.4, 0);
-  EXPECT_EQ(peaks(), (Peaks{3}));
-}
-
-TEST_F(Detection, LinesWithoutANumberCountAsZero) {
-  load("abc\n\n0,9\n-1\n");
-  detect(0.4, 0);
-  EXPECT_EQ(peaks(), Peaks{});  // 0,9 reads as 0
-  detect(-0.5, 0);
-  EXPECT_EQ(peaks(), (Peaks{1, 2, 3}));
+// The peaks of hand-made samples at a threshold and a guard interval.
+TEST_F(Detection, PeaksOfEachThresholdAndGuardInterval) {
+  struct Case {
+    std::string_view samples;
+    double threshold, guard;
+    Peaks expected;
+  };
+  const Case cases[] = {
+      // A sample equal to the threshold is no peak.
+      {"0.4\n0.40000000000000002\n0.4000000000000001\n", 0.4, 0, {3}},
+      // Lines without a number count as zero; 0,9 reads as 0.
+      {"abc\n\n0,9\n-1\n", 0.4, 0, {}},
+      {"abc\n\n0,9\n-1\n", -0.5, 0, {1, 2, 3}},
+      // A negative guard interval counts as none.
+      {"0\n1\n1\n0\n", 0.5, -2400, {2, 3}},
+      // A half position goes to the even neighbour: 2.5 reads sample 2.
+      {"1\n1\n0\n0\n0\n", 0.5, 0.5, {1, 2.5}},
+  };
+  for (const Case& c : cases) {
+    load(c.samples);
+    detect(c.threshold, c.guard);
+    EXPECT_EQ(peaks(), c.expected) << c.samples << " above " << c.threshold << " guard " << c.guard;
+  }
 }
 
 TEST_F(Detection, FractionalGuardIntervalsReadRoundedPositionsButKeepExactTimes) {
@@ -84,16 +95,6 @@ TEST_F(Detection, FractionalGuardIntervalsReadRoundedPositionsButKeepExactTimes)
   EXPECT_DOUBLE_EQ(found[1], 3.6);
   EXPECT_DOUBLE_EQ(found[2], 5.2);
   EXPECT_DOUBLE_EQ(state.RRIntervals.at(1), 2.6);
-  // A half position goes to the even neighbour: 2.5 reads sample 2.
-  load("1\n1\n0\n0\n0\n");
-  detect(0.5, 0.5);
-  EXPECT_EQ(peaks(), (Peaks{1, 2.5}));
-}
-
-TEST_F(Detection, ANegativeGuardIntervalCountsAsNone) {
-  load("0\n1\n1\n0\n");
-  detect(0.5, -2400);
-  EXPECT_EQ(peaks(), (Peaks{2, 3}));
 }
 
 TEST_F(Detection, NothingOfAnEarlierRunShowsThroughAShorterOne) {

@@ -3,9 +3,6 @@
 #include <string>
 
 #include "analysis/run_error.h"
-#include "charts/recording_window.h"
-#include "charts/run.h"
-#include "temp_folder.h"
 #include "text/number_text.h"
 #include "text/text_cut.h"
 
@@ -46,41 +43,6 @@ TEST(ReportNumbers, NoiseAroundZeroAndRoundingToHundredths) {
   EXPECT_EQ(text::reportNumberText(0.3, 2), "0.30");
   EXPECT_EQ(text::reportNumberText(-3.95, 2), "-3.95");
   EXPECT_EQ(text::reportNumberText(1e300, 0).size(), 301u);
-}
-
-class RunFacts : public ::testing::Test {
- protected:
-  std::optional<analysis::RunReport> run(charts::RunEntry entry, const std::string& path = "") {
-    window.setNextFile(path);
-    return charts::runAnalysis(entry, state, window);
-  }
-
-  test::TempFolder folder;
-  analysis::AnalysisState state;
-  charts::RecordingWindow window;
-};
-
-TEST_F(RunFacts, TooFewPeaksSaysWhetherThereWereSamplesToSearch) {
-  // Refresh before any file was loaded: the first open was cancelled.
-  EXPECT_EQ(run(charts::RunEntry::command1)->facts.cause, analysis::ErrorCause::noFileChosen);
-  auto report = run(charts::RunEntry::command2);
-  ASSERT_TRUE(report);
-  EXPECT_EQ(report->facts.cause, analysis::ErrorCause::noFileLoaded);
-  EXPECT_EQ(report->kind(), analysis::ErrorKind::subscriptOutOfRange);
-  EXPECT_EQ(report->stage, "showRhythmStatistics");
-
-  for (const charts::RunEntry entry : {charts::RunEntry::command1, charts::RunEntry::command2}) {
-    report = run(entry, folder.write("empty.txt", ""));
-    ASSERT_TRUE(report);
-    EXPECT_EQ(report->facts.cause, analysis::ErrorCause::noSamples);
-  }
-
-  window.setText(analysis::TextBox::Text1, "5");
-  report = run(charts::RunEntry::command1, folder.write("low.txt", "1\n2\n1\n"));
-  ASSERT_TRUE(report);
-  EXPECT_EQ(report->facts.cause, analysis::ErrorCause::tooFewPeaks);
-  EXPECT_EQ(report->facts.count, 0);
-  EXPECT_EQ(report->facts.fields.at(0).text, "5");
 }
 
 }  // namespace

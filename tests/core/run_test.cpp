@@ -15,9 +15,12 @@ namespace {
 
 class RunOnFiles : public ::testing::Test {
  protected:
-  std::optional<analysis::RunReport> command1(const std::string& path) {
+  std::optional<analysis::RunReport> run(charts::RunEntry entry, const std::string& path = "") {
     window.setNextFile(path);
-    return charts::runAnalysis(charts::RunEntry::command1, state, window);
+    return charts::runAnalysis(entry, state, window);
+  }
+  std::optional<analysis::RunReport> command1(const std::string& path) {
+    return run(charts::RunEntry::command1, path);
   }
 
   test::TempFolder folder;
@@ -99,6 +102,29 @@ TEST_F(RunOnFiles, RunningOutOfMemoryIsAReportThatKeepsTheSamples) {
   ASSERT_TRUE(end.finished) << "ended by signal " << end.signal;
   EXPECT_EQ(end.text,
             "out-of-memory in loadSampleFile; sam 8, line 8 8; refresh subscript-out-of-range");
+}
+
+TEST_F(RunOnFiles, TooFewPeaksSaysWhetherThereWereSamplesToSearch) {
+  // Refresh before any file was loaded: the first open was cancelled.
+  EXPECT_EQ(run(charts::RunEntry::command1)->facts.cause, analysis::ErrorCause::noFileChosen);
+  auto report = run(charts::RunEntry::command2);
+  ASSERT_TRUE(report);
+  EXPECT_EQ(report->facts.cause, analysis::ErrorCause::noFileLoaded);
+  EXPECT_EQ(report->kind(), analysis::ErrorKind::subscriptOutOfRange);
+  EXPECT_EQ(report->stage, "showRhythmStatistics");
+
+  for (const charts::RunEntry entry : {charts::RunEntry::command1, charts::RunEntry::command2}) {
+    report = run(entry, folder.write("empty.txt", ""));
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->facts.cause, analysis::ErrorCause::noSamples);
+  }
+
+  window.setText(analysis::TextBox::Text1, "5");
+  report = run(charts::RunEntry::command1, folder.write("low.txt", "1\n2\n1\n"));
+  ASSERT_TRUE(report);
+  EXPECT_EQ(report->facts.cause, analysis::ErrorCause::tooFewPeaks);
+  EXPECT_EQ(report->facts.count, 0);
+  EXPECT_EQ(report->facts.fields.at(0).text, "5");
 }
 
 }  // namespace

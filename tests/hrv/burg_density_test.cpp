@@ -3,28 +3,24 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <numbers>
-#include <random>
 #include <vector>
+
+#include "tests/hrv/hrv_test_support.h"
 
 namespace rrscope::hrv {
 namespace {
 
-// x_t = 1.3 x_{t-1} - 0.6 x_{t-2} + e_t with unit normal e (Box–Muller over
-// a fixed seed, so that every platform draws the same series), less its mean.
+// x_t = 1.3 x_{t-1} - 0.6 x_{t-2} + e_t with unit normal e, less its mean.
 std::vector<double> ar2Series(std::size_t n) {
-  std::mt19937_64 generator(20240611);
-  const auto uniform = [&] { return (static_cast<double>(generator() >> 11) + 0.5) * 0x1p-53; };
   std::vector<double> series;
   double previous = 0;
   double beforeThat = 0;
-  for (std::size_t t = 0; t < n + 1000; ++t) {
-    const double noise =
-        std::sqrt(-2 * std::log(uniform())) * std::cos(2 * std::numbers::pi * uniform());
+  for (const double noise : whiteNoise(n + 1000, 20240611)) {
     const double x = 1.3 * previous - 0.6 * beforeThat + noise;
     beforeThat = previous, previous = x;
-    if (t >= 1000) series.push_back(x);  // past the start-up transient
+    series.push_back(x);
   }
+  series.erase(series.begin(), series.begin() + 1000);  // the start-up transient
   double mean = 0;
   for (const double x : series) mean += x / static_cast<double>(n);
   for (double& x : series) x -= mean;
@@ -64,11 +60,7 @@ TEST(ArSpectrum, SixteenthOrderDensityIntegratesToTheVariance) {
   for (const double x : series) variance += x * x / static_cast<double>(series.size());
   const Spectrum spectrum = arSpectrum(burgModel(series, 16), 4, 4096);
   ASSERT_EQ(spectrum.frequenciesHz.size(), 2049u);
-  double integral = 0;
-  const auto& f = spectrum.frequenciesHz;
-  const auto& p = spectrum.densitiesMs2PerHz;
-  for (std::size_t j = 1; j < f.size(); ++j) integral += (f[j] - f[j - 1]) * (p[j] + p[j - 1]) / 2;
-  EXPECT_NEAR(integral, variance, 0.02 * variance);
+  EXPECT_NEAR(bandPower(spectrum), variance, 0.02 * variance);
 }
 
 TEST(BurgModel, ASeriesOfZerosHasAZeroModelAndDensity) {

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <numbers>
-#include <random>
 #include <vector>
+
+#include "tests/hrv/hrv_test_support.h"
 
 namespace rrscope::hrv {
 namespace {
@@ -18,22 +18,6 @@ std::vector<std::size_t> boxSizesFrom(std::size_t lowest, std::size_t highest) {
 
 double exponentOf(std::span<const double> x, std::span<const std::size_t> sizes) {
   return dfaFit(sizes, dfaFluctuation(x, sizes)).slope;
-}
-
-// Standard normal values by Box-Muller from a fixed-seed generator, the same
-// on every standard library, unlike std::normal_distribution.
-std::vector<double> whiteNoise(std::size_t n) {
-  std::mt19937_64 random(2024);
-  const auto uniform = [&] { return (static_cast<double>(random() >> 11) + 1) * 0x1p-53; };
-  std::vector<double> noise;
-  while (noise.size() < n) {
-    const double radius = std::sqrt(-2 * std::log(uniform()));
-    const double angle = 2 * std::numbers::pi * uniform();
-    noise.push_back(radius * std::cos(angle));
-    noise.push_back(radius * std::sin(angle));
-  }
-  noise.resize(n);
-  return noise;
 }
 
 TEST(Dfa, FluctuationOfATinySeriesMatchesTheHandDerivation) {

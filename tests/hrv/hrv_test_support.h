@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <random>
 #include <vector>
 
 #include "hrv/hrv_measures.h"
@@ -49,6 +50,43 @@ inline std::vector<double> modulatedIntervals(double base, double a1, double a2,
     endMs += interval;
   }
   return series;
+}
+
+// `n` values drawn evenly from [low, high) over a fixed seed.
+inline std::vector<double> uniformSeries(std::size_t n, double low, double high,
+                                         std::uint64_t seed) {
+  std::mt19937_64 generator(seed);
+  std::uniform_real_distribution<double> uniform(low, high);
+  std::vector<double> series(n);
+  for (double& value : series) value = uniform(generator);
+  return series;
+}
+
+// Standard normal values by Box-Muller from a fixed-seed generator, the same
+// on every standard library, unlike std::normal_distribution.
+inline std::vector<double> whiteNoise(std::size_t n, std::uint64_t seed = 2024) {
+  std::mt19937_64 random(seed);
+  const auto uniform = [&] { return (static_cast<double>(random() >> 11) + 1) * 0x1p-53; };
+  std::vector<double> noise;
+  while (noise.size() < n) {
+    const double radius = std::sqrt(-2 * std::log(uniform()));
+    const double angle = 2 * std::numbers::pi * uniform();
+    noise.push_back(radius * std::cos(angle));
+    noise.push_back(radius * std::sin(angle));
+  }
+  noise.resize(n);
+  return noise;
+}
+
+// The power of `spectrum` from `loHz` to `hiHz` by the trapezoid rule, over
+// the bins that lie wholly inside.
+inline double bandPower(const Spectrum& spectrum, double loHz = 0, double hiHz = 1e300) {
+  double power = 0;
+  const auto& f = spectrum.frequenciesHz;
+  const auto& p = spectrum.densitiesMs2PerHz;
+  for (std::size_t k = 1; k < f.size(); ++k)
+    if (f[k - 1] >= loHz && f[k] < hiHz) power += (f[k] - f[k - 1]) * (p[k] + p[k - 1]) / 2;
+  return power;
 }
 
 }  // namespace rrscope::hrv

@@ -4,9 +4,10 @@
 
 #include <cmath>
 #include <numbers>
-#include <random>
 #include <utility>
 #include <vector>
+
+#include "tests/hrv/hrv_test_support.h"
 
 namespace rrscope::hrv {
 namespace {
@@ -44,18 +45,10 @@ std::vector<double> denseTrend(const std::vector<double>& z, double lambda) {
   return x;
 }
 
-std::vector<double> randomSeries(std::size_t n) {
-  std::mt19937_64 generator(11);
-  std::uniform_real_distribution<double> uniform(750, 850);
-  std::vector<double> z(n);
-  for (double& value : z) value = uniform(generator);
-  return z;
-}
-
 TEST(SmoothnessPriors, BandedSolveEqualsTheDenseFormula) {
   for (const std::size_t n : {1, 2, 3, 4, 5, 6, 50}) {
     for (const double lambda : {10.0, 500.0}) {
-      const std::vector<double> z = randomSeries(n);
+      const std::vector<double> z = uniformSeries(n, 750, 850, 11);
       const std::vector<double> banded = smoothnessPriorsTrend(z, lambda);
       const std::vector<double> dense = denseTrend(z, lambda);
       ASSERT_EQ(banded.size(), n);

@@ -40,11 +40,8 @@ recordings::Recording leadOf(std::span<const double> mv, const char* label) {
 // One rhythm seen by two leads of different complexes; a burst of
 // beat-like noise reaches the first lead only.
 TwoLeads twoLeads() {
-  std::vector<std::pair<double, beats::test::BeatShape>> first, second;
-  for (double t = 0.6; t < kSeconds - 0.5; t += 0.8 + 0.06 * std::sin(2 * M_PI * t / 5)) {
-    first.emplace_back(t, beats::test::normalBeat(0.4));
-    second.emplace_back(t, beats::test::beatOfWidth(0.09));
-  }
+  const auto first = beats::test::breathingRhythm(kSeconds - 0.5, beats::test::normalBeat(0.4));
+  const auto second = beats::test::breathingRhythm(kSeconds - 0.5, beats::test::beatOfWidth(0.09));
   beats::test::Recording noisy = beats::test::synthesise(first, kSeconds, kRate, {.noise = 0.02});
   beats::test::addNoiseBurst(noisy.samples, kBurstFrom, kBurstTo, kRate, 8);
   const beats::test::Recording clean =

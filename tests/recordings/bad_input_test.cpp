@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 
@@ -51,10 +50,7 @@ TEST(BadEdf, AFileShorterOrLongerThanItsHeaderSaysNamesBothSizes) {
 std::string edfWithField(const test::TempFolder& folder, std::size_t offset, std::string text) {
   const std::string path = (folder / "patched.edf").string();
   writeEdf(path, EDFLIB_FILETYPE_EDFPLUS, {{"ECG", 100, std::vector<double>(200)}});
-  text.resize(8, ' ');
-  std::fstream file(path, std::ios::binary | std::ios::in | std::ios::out);
-  file.seekp(static_cast<std::streamoff>(offset));
-  file.write(text.data(), static_cast<std::streamsize>(text.size()));
+  patchField(path, offset, 8, std::move(text));
   return path;
 }
 
@@ -88,11 +84,8 @@ TEST(BadEdf, AHugeRecordOverSeveralSignalsIsRefusedWithoutOverflow) {
   writeEdf(path, EDFLIB_FILETYPE_EDFPLUS,
            {{"ECG", 100, std::vector<double>(100)}, {"II", 100, std::vector<double>(100)}});
   // Samples per data record of the two signals before the annotations.
-  std::fstream file(path, std::ios::binary | std::ios::in | std::ios::out);
-  file.seekp(256 + 3 * 216);
-  file.write("99999999", 8);
-  file.write("9223372036854775807", 8);  // cut to "92233720" by the width
-  file.close();
+  patchField(path, 256 + 3 * 216, 8, "99999999");
+  patchField(path, 256 + 3 * 216 + 8, 8, "9223372036854775807");  // cut to "92233720"
   expectError([&] { readEdfRecording(path, {}); }, path, "a data record of more than 10 MiB");
 }
 

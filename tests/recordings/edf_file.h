@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -56,4 +57,14 @@ inline void writeEdf(const std::filesystem::path& path, int fileType,
     }
   }
   edfclose_file(handle);
+}
+
+// Overwrites `width` bytes at `offset` of the file at `path` with `text`,
+// cut or space-padded to the width, as a header field.
+inline void patchField(const std::filesystem::path& path, std::size_t offset, std::size_t width,
+                       std::string text) {
+  text.resize(width, ' ');
+  std::fstream file(path, std::ios::binary | std::ios::in | std::ios::out);
+  file.seekp(static_cast<std::streamoff>(offset));
+  file.write(text.data(), static_cast<std::streamsize>(text.size()));
 }

@@ -19,16 +19,6 @@ std::string bytesOf(const std::filesystem::path& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// Overwrites `width` header bytes at `offset` with `text`, space-padded.
-void patch(const std::filesystem::path& path, std::size_t offset, std::size_t width,
-           const std::string& text) {
-  std::string bytes = bytesOf(path);
-  std::string field = text;
-  field.resize(width, ' ');
-  bytes.replace(offset, width, field);
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
 // Offsets of the header as the format lays it out.
 constexpr std::size_t kPatient = 8;
 std::size_t physicalDimensionOf(const std::filesystem::path& path, std::size_t signal) {
@@ -48,7 +38,7 @@ struct PatchedPair {
              {{"Resp", 25, waveOf(3 * 25, 3.0, 0.07)},
               {"ECG I", 250, waveOf(3 * 250, 900.0, 0.07), "uV", 4000}});
     std::filesystem::copy_file(clean, patched);
-    patch(patched, physicalDimensionOf(patched, 1), 8, "\xC2\xB5V");
+    patchField(patched, physicalDimensionOf(patched, 1), 8, "\xC2\xB5V");
   }
 };
 
@@ -58,6 +48,13 @@ TEST(LenientEdf, MicrovoltsWrittenAsMicroSignReadAsTheCleanFileWithAWarning) {
     const Recording clean = readEdfRecording(pair.clean.string(), {});
     const Recording lenient = readEdfRecording(pair.patched.string(), {});
     EXPECT_TRUE(clean.warnings.empty());
+    // The clean file's microvolts are read as millivolts, to a step of the
+    // 16-bit converter.
+    EXPECT_EQ(clean.units, "mV");
+    const std::vector<double> written = waveOf(3 * 250, 900.0, 0.07);
+    for (std::size_t i = 0; i < written.size(); ++i) {
+      ASSERT_NEAR(clean.physical(i), written[i] / 1000, 8.0 / 65535) << "sample " << i;
+    }
     EXPECT_EQ(lenient.warnings,
               std::vector<std::string>{"the physical dimension of signal 1 is not plain ASCII"});
     EXPECT_EQ(lenient.channel, "ECG I");
@@ -84,7 +81,7 @@ TEST(LenientEdf, ChannelsListAndLeadsCountAsInTheCleanFile) {
 
 TEST(LenientEdf, ACyrillicPatientIsNamedInTheWarnings) {
   const PatchedPair pair(EDFLIB_FILETYPE_EDFPLUS);
-  patch(pair.patched, kPatient, 80, "X X X \xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD\xD0\xBE\xD0\xB2");
+  patchField(pair.patched, kPatient, 80, "X X X \xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD\xD0\xBE\xD0\xB2");
   const Recording lenient = readEdfRecording(pair.patched.string(), {});
   EXPECT_EQ(lenient.warnings,
             (std::vector<std::string>{"the patient field is not plain ASCII",
@@ -94,7 +91,7 @@ TEST(LenientEdf, ACyrillicPatientIsNamedInTheWarnings) {
 
 TEST(LenientEdf, AFileBothReadersRefuseGetsEdflibsReasonFirst) {
   const PatchedPair pair(EDFLIB_FILETYPE_EDFPLUS);
-  patch(pair.patched, 0, 8, "X");  // a version neither reader knows, with a µ
+  patchField(pair.patched, 0, 8, "X");  // a version neither reader knows, with a µ
   EXPECT_EQ(errorOf([&] { readEdfRecording(pair.patched.string(), {}); }),
             pair.patched.string() +
                 ": the header does not match the file (a wrong length or number of data records, "
@@ -102,7 +99,7 @@ TEST(LenientEdf, AFileBothReadersRefuseGetsEdflibsReasonFirst) {
                 "plain ASCII, and BioSig cannot read the file either (the format is unknown)");
   // Without a character that is not plain ASCII, what is wrong with the
   // header alone.
-  patch(pair.clean, 236, 8, "99");  // more data records than the file holds
+  patchField(pair.clean, 236, 8, "99");  // more data records than the file holds
   EXPECT_EQ(errorOf([&] { readEdfRecording(pair.clean.string(), {}); }),
             pair.clean.string() + ": the file holds " +
                 std::to_string(std::filesystem::file_size(pair.clean)) +
@@ -116,14 +113,14 @@ TEST(LenientEdf, AFileBothReadersRefuseGetsEdflibsReasonFirst) {
 TEST(LenientEdf, AHeaderTheFileDoesNotHoldOrAGappedFileIsRefusedBeforeBiosigReadsIt) {
   const PatchedPair pair(EDFLIB_FILETYPE_EDFPLUS);
   const auto started = std::chrono::steady_clock::now();
-  patch(pair.patched, 236, 8, "99999999");
+  patchField(pair.patched, 236, 8, "99999999");
   const std::string huge = errorOf([&] { readEdfRecording(pair.patched.string(), {}); });
   EXPECT_NE(huge.find("its header promises 99999999 data records"), std::string::npos) << huge;
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
-  patch(pair.patched, 236, 8, "3");
-  patch(pair.patched, 192, 44, "EDF+D");
+  patchField(pair.patched, 236, 8, "3");
+  patchField(pair.patched, 192, 44, "EDF+D");
   for (const std::string& path : {pair.patched.string(), pair.clean.string()}) {
-    if (path == pair.clean.string()) patch(pair.clean, 192, 44, "EDF+D");
+    if (path == pair.clean.string()) patchField(pair.clean, 192, 44, "EDF+D");
     EXPECT_EQ(errorOf([&] { readEdfRecording(path, {}); }),
               path + ": discontinuous EDF+D/BDF+D files are not supported");
   }

@@ -35,18 +35,6 @@ TEST(EdfRecord, TheEcgChannelOfAnEdfPlusFileReadsBackAtItsOwnRate) {
   EXPECT_EQ(together[1].rate.numerator, 25);
 }
 
-TEST(EdfRecord, BdfMicrovoltsAreReadAsMillivolts) {
-  const test::TempFolder folder;
-  const auto ecg = waveOf(2 * 500, 1200.0);
-  writeEdf(folder / "holter.BDF", EDFLIB_FILETYPE_BDFPLUS, {{"EKG", 500, ecg, "uV", 5000.0}});
-  const Recording recording = readEdfRecording((folder / "holter.BDF").string(), {});
-  EXPECT_EQ(recording.units, "mV");
-  ASSERT_EQ(recording.sampleCount(), ecg.size());
-  for (std::size_t i = 0; i < ecg.size(); ++i) {
-    ASSERT_NEAR(recording.physical(i), ecg[i] / 1000.0, 1e-6) << "sample " << i;
-  }
-}
-
 TEST(RecordingKind, TheExtensionChoosesTheReader) {
   const std::pair<const char*, RecordingKind> cases[] = {
       {"a/b.edf", RecordingKind::edf},        {"B.BDF", RecordingKind::edf},

@@ -41,15 +41,21 @@ class CountingSink : public TextPartSink {
   std::vector<Part> parts;
 };
 
-// A recording at 6000 samples per second, one line per sample, whose line
-// k reads (k mod 1000) / 1000.
-Recording recordingOfLines(std::size_t lines) {
+// A recording of `values` at `rate` samples a second, 1000 steps a unit.
+Recording recordingOf(std::vector<std::int32_t> values, std::int64_t rate = 6000) {
   Recording recording;
-  recording.rate = {6000, 1};
+  recording.rate = {rate, 1};
   recording.gain = 1000.0;
-  recording.values.resize(lines);
-  for (std::size_t i = 0; i < lines; ++i) recording.values[i] = static_cast<std::int32_t>(i % 1000);
+  recording.values = std::move(values);
   return recording;
+}
+
+// At 6000 samples per second, one line per sample, line k reading
+// (k mod 1000) / 1000.
+Recording recordingOfLines(std::size_t lines) {
+  std::vector<std::int32_t> values(lines);
+  for (std::size_t i = 0; i < lines; ++i) values[i] = static_cast<std::int32_t>(i % 1000);
+  return recordingOf(std::move(values));
 }
 
 TEST(TextExport, TenMillionLinesStayOnePartAndOneMoreLineStartsASecond) {
@@ -72,12 +78,8 @@ TEST(TextExport, TenMillionLinesStayOnePartAndOneMoreLineStartsASecond) {
 }
 
 TEST(TextExport, LinesInterpolateBetweenSamplesWithThreeDecimals) {
-  Recording recording;
-  recording.rate = {2400, 1};  // 2.5 lines per sample
-  recording.gain = 1000.0;
-  recording.values = {-145, 1000, -2000};
   CountingSink sink;
-  exportText(recording, {}, sink);
+  exportText(recordingOf({-145, 1000, -2000}, 2400), {}, sink);  // 2.5 lines per sample
   ASSERT_EQ(sink.parts.size(), 1u);
   // Line k is at sample k * 0.4; the last line, 5, is at sample 2.
   EXPECT_EQ(sink.parts[0].head, "-0.145\n0.313\n0.771\n0.400\n-0.800\n-2.000\n");
@@ -85,12 +87,8 @@ TEST(TextExport, LinesInterpolateBetweenSamplesWithThreeDecimals) {
 
 TEST(TextExport, FilesAreNumberedOnlyWhenSplitAndCarryTheirBeats) {
   const test::TempFolder folder;
-  Recording recording;
-  recording.rate = {6000, 1};
-  recording.gain = 1000.0;
-  recording.values = {500, 250};
   const std::vector<std::int64_t> beats{1, 7};
-  const auto written = exportTextFiles(recording, beats, true, folder.path(), "rec");
+  const auto written = exportTextFiles(recordingOf({500, 250}), beats, true, folder.path(), "rec");
   ASSERT_EQ(written.size(), 2u);
   std::ifstream samples(folder / "rec.txt", std::ios::binary);
   std::ifstream beatFile(folder / "rec-beats.txt", std::ios::binary);

@@ -164,9 +164,7 @@ TEST(WfdbLayout, ASkewedSignalIsReadFromLaterFrames) {
   const Recording cut =
       readOnly(folder, "r 2 100 6\nr.dat 16\nr.dat 16:2 200 16 0 0 0 0 B\n", data, "B");
   EXPECT_EQ(cut.values, (std::vector<std::int32_t>{30, 40, 50, 60, 60, 60}));
-  ASSERT_EQ(cut.invalid.size(), 1u);
-  EXPECT_EQ(cut.invalid[0].first, 4u);
-  EXPECT_EQ(cut.invalid[0].end, 6u);
+  EXPECT_EQ(runsOf(cut.invalid), (Runs{{4, 6}}));
 }
 
 TEST(WfdbLayout, SeveralSamplesPerFrameGiveTheSignalItsOwnRate) {
@@ -211,12 +209,7 @@ TEST(WfdbLayout, InvalidRunsAtTheStartMiddleAndEndAreMarkedAndBridged) {
   writeWfdbRecord(folder / "gap", {{100, 1}, 16, 10.0, 0, {"ECG"}, {values}});
   const Recording read = readWfdbRecording((folder / "gap.hea").string(), {});
   EXPECT_EQ(read.values, (std::vector<std::int32_t>{10, 10, 10, 20, 30, 40, 50, 50}));
-  ASSERT_EQ(read.invalid.size(), 3u);
-  const std::vector<std::pair<std::size_t, std::size_t>> runs{
-      {read.invalid[0].first, read.invalid[0].end},
-      {read.invalid[1].first, read.invalid[1].end},
-      {read.invalid[2].first, read.invalid[2].end}};
-  EXPECT_EQ(runs, (std::vector<std::pair<std::size_t, std::size_t>>{{0, 2}, {3, 5}, {7, 8}}));
+  EXPECT_EQ(runsOf(read.invalid), (Runs{{0, 2}, {3, 5}, {7, 8}}));
 }
 
 TEST(WfdbLayout, OnlyTheChosenSignalsInvalidSamplesCount) {
@@ -227,7 +220,7 @@ TEST(WfdbLayout, OnlyTheChosenSignalsInvalidSamplesCount) {
   writeWfdbRecord(folder / "r", {{100, 1}, 212, 200.0, 0, {"II", "V1"}, {clean, gappy}});
   const std::string header = (folder / "r.hea").string();
   EXPECT_TRUE(readWfdbRecording(header, {"II"}).invalid.empty());
-  EXPECT_EQ(readWfdbRecording(header, {"V1"}).invalid.size(), 2u);
+  EXPECT_EQ(runsOf(readWfdbRecording(header, {"V1"}).invalid), (Runs{{0, 1}, {2, 3}}));
 }
 
 TEST(WfdbHeaderNumbers, RatesKeepEveryDecimalAndGainsMayBeNegative) {
@@ -275,9 +268,7 @@ TEST_P(WfdbFlac, TwoSignalsOfTwoSamplesPerFrameReadBackWithTheirInvalidSamples) 
   EXPECT_EQ(second.values, channels[1]);
   EXPECT_EQ(second.rate.numerator, 500);
   const Recording first = readWfdbRecording(header, {"II"});
-  ASSERT_EQ(first.invalid.size(), 1u);
-  EXPECT_EQ(first.invalid[0].first, 5u);
-  EXPECT_EQ(first.invalid[0].end, 7u);
+  EXPECT_EQ(runsOf(first.invalid), (Runs{{5, 7}}));
   EXPECT_EQ(std::vector(first.values.begin() + 7, first.values.end()),
             std::vector(channels[0].begin() + 7, channels[0].end()));
 }

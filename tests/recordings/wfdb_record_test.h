@@ -14,6 +14,16 @@
 
 namespace rrscope::recordings {
 
+// Reading `path` fails with a one-line message that starts with `file` and
+// names the problem.
+inline void expectErrorReading(const std::string& path, std::string_view file,
+                               std::string_view problem, const ChannelRequest& channel = {}) {
+  const std::string message = errorOf([&] { readWfdbRecording(path, channel); });
+  EXPECT_EQ(message.find('\n'), std::string::npos) << message;
+  EXPECT_EQ(message.rfind(file, 0), 0u) << message;
+  EXPECT_NE(message.find(problem), std::string::npos) << message;
+}
+
 // A sound record r of two signals, ten frames of 7, and headers written
 // over it case by case.
 class WfdbRecordTest : public ::testing::Test {
@@ -25,15 +35,6 @@ class WfdbRecordTest : public ::testing::Test {
   std::string headerPath() const { return (folder_ / "r.hea").string(); }
   std::string dataPath() const { return (folder_ / "r.dat").string(); }
 
-  // Reading `path` fails with a one-line message that starts with `file`
-  // and names the problem.
-  static void expectErrorReading(const std::string& path, std::string_view file,
-                                 std::string_view problem, const ChannelRequest& channel = {}) {
-    const std::string message = errorOf([&] { readWfdbRecording(path, channel); });
-    EXPECT_EQ(message.find('\n'), std::string::npos) << message;
-    EXPECT_EQ(message.rfind(file, 0), 0u) << message;
-    EXPECT_NE(message.find(problem), std::string::npos) << message;
-  }
   // The same for the record under the header `text`.
   void expectError(std::string_view text, std::string_view file, std::string_view problem,
                    const ChannelRequest& channel = {}) const {

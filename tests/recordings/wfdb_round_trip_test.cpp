@@ -16,17 +16,6 @@
 namespace rrscope::recordings {
 namespace {
 
-// ADC values stepping through the 12-bit range, so that every nibble and
-// both signs occur; -2048 marks an invalid sample and is left out.
-std::vector<std::int16_t> rampOf(std::size_t count, int start, int step) {
-  std::vector<std::int16_t> values;
-  for (std::size_t i = 0; i < count; ++i) {
-    const int offset = (start + 2047 + static_cast<int>(i) * step) % 4095;
-    values.push_back(static_cast<std::int16_t>((offset + 4095) % 4095 - 2047));
-  }
-  return values;
-}
-
 TEST(WfdbRecord, EightBitAndBigEndianFormatsDecode) {
   const test::TempFolder folder;
   folder.write("a.hea", "a 1 128\r\na.dat 80 10 8 0 0 0 0 ECG\r\n");
@@ -68,7 +57,8 @@ TEST(WfdbHeader, CommentsCrlfSkewOffsetAndDefaultsAreUnderstood) {
 // millivolts alike: a gain per microvolt is 1000 times smaller.
 TEST(WfdbRecord, ALeadInMicrovoltsOrVoltsReadsBackInMillivolts) {
   const test::TempFolder folder;
-  const std::vector<std::int16_t> adc = rampOf(50, 3, 97);
+  std::vector<std::int16_t> adc;  // both signs, stepping through the 12-bit range
+  for (int i = 0; i < 50; ++i) adc.push_back(static_cast<std::int16_t>((3 + 97 * i) % 4095 - 2047));
   writeWfdbRecord(folder / "mv", {{360, 1}, 16, 100.0, 0, {"MLII"}, {adc}});
   const Recording millivolts = readWfdbRecording((folder / "mv.hea").string(), {});
   for (const auto& [units, gain] : {std::pair{"uV", "0.1"}, std::pair{"V", "100000"}}) {

@@ -10,17 +10,10 @@
 #include "recordings/wfdb_writer.h"
 #include "tests/core/temp_folder.h"
 #include "tests/recordings/error_of.h"
+#include "tests/recordings/wfdb_record_test.h"
 
 namespace rrscope::recordings {
 namespace {
-
-using Runs = std::vector<std::pair<std::size_t, std::size_t>>;
-
-Runs runsOf(const Recording& recording) {
-  Runs runs;
-  for (const SampleRun& run : recording.invalid) runs.emplace_back(run.first, run.end);
-  return runs;
-}
 
 void writeSegment(const test::TempFolder& folder, const std::string& name, double gain,
                   std::vector<std::string> labels,
@@ -38,7 +31,7 @@ TEST(WfdbSegments, AFixedLayoutReadsAsOneSignalWithItsGapsInvalid) {
   folder.write("m.hea", "m/3 1 100 10\nm_1 4\n~ 2\nm_2 4\n");
   const Recording read = readWfdbRecording((folder / "m.hea").string(), {});
   EXPECT_EQ(read.values, (std::vector<std::int32_t>{1, 2, 3, 4, 6, 8, 10, 20, 30, 40}));
-  EXPECT_EQ(runsOf(read), (Runs{{4, 6}}));
+  EXPECT_EQ(runsOf(read.invalid), (Runs{{4, 6}}));
   EXPECT_EQ(read.rate.numerator, 100);
   EXPECT_EQ(read.channel, "II");
 }
@@ -59,18 +52,12 @@ TEST(WfdbSegments, AVariableLayoutFindsSignalsByLabelInTheLayoutsUnits) {
 
   const Recording v5 = readWfdbRecording(header, {"V5"});
   EXPECT_EQ(v5.values, (std::vector<std::int32_t>{5, 6, 7, 18, 29, 40, 60}));
-  EXPECT_EQ(runsOf(v5), (Runs{{3, 5}}));
+  EXPECT_EQ(runsOf(v5.invalid), (Runs{{3, 5}}));
   EXPECT_DOUBLE_EQ(v5.physical(6), 0.6);
   // II is missing from v_2: the gap and v_2 join into one run held level.
   const Recording ii = readWfdbRecording(header, {"II"});
   EXPECT_EQ(ii.values, (std::vector<std::int32_t>{1, 2, 3, 3, 3, 3, 3}));
-  EXPECT_EQ(runsOf(ii), (Runs{{3, 7}}));
-}
-
-void expectRefused(const std::string& path, const std::string& file, const std::string& problem) {
-  const std::string message = errorOf([&] { readWfdbRecording(path, {}); });
-  EXPECT_EQ(message.rfind(file, 0), 0u) << message;
-  EXPECT_NE(message.find(problem), std::string::npos) << message;
+  EXPECT_EQ(runsOf(ii.invalid), (Runs{{3, 7}}));
 }
 
 TEST(WfdbSegments, HostileMasterHeadersAreRefused) {
@@ -78,36 +65,36 @@ TEST(WfdbSegments, HostileMasterHeadersAreRefused) {
   writeSegment(folder, "s", 100.0, {"II"}, {{1, 2}});
   const std::string master = (folder / "m.hea").string();
   folder.write("m.hea", "m/2 1 100\n../s 2\ns 2\n");
-  expectRefused(master, master, "the segment \"../s\" is not in the record's folder");
+  expectErrorReading(master, master, "the segment \"../s\" is not in the record's folder");
   folder.write("m.hea", "m/30000000 1 100\ns 2\n");
-  expectRefused(master, master, "the header announces 30000000 segments but lists 1");
+  expectErrorReading(master, master, "the header announces 30000000 segments but lists 1");
   // A gap of two billion samples would take 8 GB with no file behind it.
   folder.write("m.hea", "m/2 1 100\ns 2\n~ 2000000000\n");
-  expectRefused(master, master, "the gaps between the segments add up to more than 134217728");
+  expectErrorReading(master, master, "the gaps between the segments add up to more than 134217728");
   folder.write("m.hea", "m/1 1 100\nm 2\n");
-  expectRefused(master, master, "a segment is itself a multi-segment record");
+  expectErrorReading(master, master, "a segment is itself a multi-segment record");
   folder.write("m.hea", "m/1 1 250\ns 2\n");
-  expectRefused(master, (folder / "s.hea").string(),
-                "the segment's sampling rate differs from the record's");
+  expectErrorReading(master, (folder / "s.hea").string(),
+                     "the segment's sampling rate differs from the record's");
   folder.write("m.hea", "m/1 1 100\ns 3\n");
-  expectRefused(master, (folder / "s.hea").string(),
-                "the segment holds 2 samples, the record announces 3");
+  expectErrorReading(master, (folder / "s.hea").string(),
+                     "the segment holds 2 samples, the record announces 3");
   folder.write("m.hea", "m/2 1 100\n~ 2\n~ 3\n");
-  expectRefused(master, master, "every segment of the record is \"~\"");
+  expectErrorReading(master, master, "every segment of the record is \"~\"");
   // Lengths whose product with the samples per frame, or whose sum,
   // overflows would wrap into a short record read out of bounds.
   writeSegment(folder, "two", 100.0, {"II"}, {{1, 2, 3, 4}});
   folder.write("two.hea", "two 1 100 2\ntwo.dat 16x2 100 16 0 0 0 0 II\n");
   folder.write("m.hea", "m/1 1 100\ntwo 9223372036854761308\n");
-  expectRefused(master, master,
-                "announces 9223372036854761308 frames, more than a record can hold");
+  expectErrorReading(master, master,
+                     "announces 9223372036854761308 frames, more than a record can hold");
   folder.write("m.hea", "m/3 1 100\ns 2\n~ 9223372036854775000\n~ 9223372036854775000\n");
-  expectRefused(master, master, "the segments announce more samples than a record can hold");
+  expectErrorReading(master, master, "the segments announce more samples than a record can hold");
   // One small segment named thousands of times would make gigabytes of it.
   std::string many = "m/20000 1 100\n";
   for (int i = 0; i < 20000; ++i) many += "s 2\n";
   folder.write("m.hea", many);
-  expectRefused(master, master, "the segment \"s\" is named more than once");
+  expectErrorReading(master, master, "the segment \"s\" is named more than once");
 }
 
 // A layout whose gain puts the segment's values beyond 32 bits cannot hold
@@ -118,8 +105,8 @@ TEST(WfdbSegments, ALayoutGainBeyondThirtyTwoBitsIsRefusedNotWrapped) {
   writeSegment(folder, "v_1", 200.0, {"II"}, {{100, -100, 300}});
   folder.write("v.hea", "v/2 1 100 3\nv_layout 0\nv_1 3\n");
   const std::string header = (folder / "v.hea").string();
-  expectRefused(header, (folder / "v_1.hea").string(),
-                "cannot hold the segment's values in 32 bits");
+  expectErrorReading(header, (folder / "v_1.hea").string(),
+                     "cannot hold the segment's values in 32 bits");
   folder.write("v_layout.hea", "v_layout 1 100 0\n~ 0 1000/mV 16 0 0 0 0 II\n");
   EXPECT_EQ(readWfdbRecording(header, {}).values, (std::vector<std::int32_t>{500, -500, 1500}));
 }
