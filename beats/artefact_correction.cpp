@@ -133,8 +133,9 @@ int moveToMidpoints(Tracked& series, const Indices& misplaced) {
     if (i > 1 && i + 1 < beats.size()) moves.emplace_back(i, (beats[i - 1] + beats[i + 1]) / 2);
   }
   for (const auto& [i, position] : moves) beats[i] = position;
-  // Each beat moves between its neighbours, so the order holds but for
-  // neighbours that moved together.
+  // Each beat moves to the midpoint of its neighbours as they stood, which
+  // keeps a strictly increasing series in order even where neighbours
+  // move together; the sort guards the order should a move ever break it.
   if (!std::is_sorted(beats.begin(), beats.end())) sortByPosition(series);
   return static_cast<int>(moves.size());
 }
